@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Tidewell need.
+set -euo pipefail
+packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev python3 python3-pyftpdlib)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${missing[@]}"
+fi

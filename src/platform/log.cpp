@@ -1,0 +1,64 @@
+#include "platform/log.h"
+
+#include "platform/strings.h"
+#include "platform/uithread.h"
+
+#include <QLoggingCategory>
+
+#include <cstdarg>
+#include <memory>
+#include <mutex>
+
+Q_LOGGING_CATEGORY(lcSessionLog, "tidewell.log", QtWarningMsg)
+
+namespace {
+
+std::mutex sinkMutex;
+std::shared_ptr<LogSink> currentSink;
+
+} // namespace
+
+QColor logColorRgb(LogColor color)
+{
+    switch (color) {
+    case LogColor::Reply:
+        return QColor(0, 0, 0);
+    case LogColor::Command:
+        return QColor(0, 128, 0);
+    case LogColor::Status:
+        return QColor(0, 0, 255);
+    case LogColor::Error:
+        return QColor(200, 0, 0);
+    }
+    return QColor(0, 0, 0);
+}
+
+void setLogSink(LogSink sink)
+{
+    std::lock_guard lock(sinkMutex);
+    currentSink = sink ? std::make_shared<LogSink>(std::move(sink)) : nullptr;
+}
+
+void AppendLog(const QString &text, LogColor color)
+{
+    qCDebug(lcSessionLog).noquote() << text;
+    // Always posted, also from the window thread, so that lines keep the order of the calls.
+    uithread::post([text, color] {
+        std::shared_ptr<LogSink> sink;
+        {
+            std::lock_guard lock(sinkMutex);
+            sink = currentSink;
+        }
+        if (sink)
+            (*sink)(text, color);
+    });
+}
+
+void AppendLogId(LogColor color, int id, ...)
+{
+    va_list args;
+    va_start(args, id);
+    const QString text = vformatString(id, args);
+    va_end(args);
+    AppendLog(text, color);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <functional>
+
+// The session log: every command sent, every reply line, every status and error message.
+enum class LogColor {
+    Reply,   // server reply lines, black
+    Command, // commands sent, green
+    Status,  // status and progress, blue
+    Error,   // errors, dark red
+};
+
+QColor logColorRgb(LogColor color);
+
+// Callable from any thread; lines reach the sink on the window thread in call order.
+void AppendLog(const QString &text, LogColor color);
+// Loads string `id` from the text table, formats it printf-style and appends it.
+void AppendLogId(LogColor color, int id, ...);
+
+// The log pane installs itself here; tests install a recorder. Runs on the window thread.
+using LogSink = std::function<void(const QString &text, LogColor color)>;
+void setLogSink(LogSink sink);

@@ -1,0 +1,62 @@
+#include "platform/strings.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+// Sorted by id; the tables are generated in that order.
+constexpr StringEntry englishEntries[] = {
+#include "strings_en.inc"
+};
+constexpr StringEntry koreanEntries[] = {
+#include "strings_ko.inc"
+};
+
+std::atomic<Language> language{QLocale::system().language() == QLocale::Korean ? Language::Korean
+                                                                                 : Language::English};
+
+const char *lookup(const StringTable &table, int id)
+{
+    const StringEntry *end = table.entries + table.count;
+    const StringEntry *it = std::lower_bound(table.entries, end, id,
+                                             [](const StringEntry &e, int key) { return e.id < key; });
+    return it != end && it->id == id ? it->text : nullptr;
+}
+
+} // namespace
+
+Language currentLanguage() { return language.load(); }
+void setLanguage(Language lang) { language = lang; }
+
+StringTable stringTable(Language lang)
+{
+    if (lang == Language::Korean)
+        return {koreanEntries, int(std::size(koreanEntries))};
+    return {englishEntries, int(std::size(englishEntries))};
+}
+
+QString loadString(int id)
+{
+    const char *text = lookup(stringTable(currentLanguage()), id);
+    if (!text)
+        text = lookup(stringTable(Language::English), id);
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+QString vformatString(int id, va_list args)
+{
+    const QByteArray format = loadString(id).toUtf8();
+    return QString::vasprintf(format.constData(), args);
+}
+
+QString formatString(int id, ...)
+{
+    va_list args;
+    va_start(args, id);
+    QString text = vformatString(id, args);
+    va_end(args);
+    return text;
+}

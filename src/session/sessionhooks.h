@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// What the engine and the jobs need from the windows, installed by the windows at start-up and by
+// tests. Each hook runs on the window thread: callers on the worker go through uithread::post
+// (or uithread::call when they need an answer). An absent hook does nothing.
+struct SessionHooks {
+    // Timer 0 of the remote pane: the keep-alive.
+    std::function<void()> stopKeepAlive;
+    std::function<void(int milliseconds)> startKeepAlive;
+
+    // The private messages and commands posted to the remote pane (32773 connected, 32776 refresh).
+    std::function<void(int message)> postToRemotePane;
+    std::function<void(int message)> postToLocalPane;
+
+    // The status bar's two progress panes and the main window's title.
+    std::function<void(const QString &)> setProgressText;
+    std::function<void(const QString &)> setRateText;
+    std::function<void(const QString &)> setWindowTitle;
+
+    // The password question of a login without a stored password; nullopt when cancelled.
+    std::function<std::optional<QString>()> askPassword;
+};
+
+SessionHooks &sessionHooks();

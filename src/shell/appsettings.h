@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+
+// The in-memory copy of the stored preferences. Written only by the window thread, one field
+// at a time; the worker reads it.
+struct AppSettings {
+    std::atomic<int> retryCount{3};
+    std::atomic<int> retryDelaySeconds{10};
+    QString emailAddress;
+    QString downloadFolder;
+    std::atomic<int> afterTransferAction{0}; // 0 nothing, 1 disconnect, 2 shut down; never stored
+    std::atomic<int> keepConnection{1};
+    std::atomic<int> soundEffects{1};
+    std::atomic<int> passiveMode{1};
+    std::atomic<int> keepAliveMinutes{3};
+    QString asciiExtensions;
+    std::atomic<int> transferMode{0}; // 0 auto, 1 binary, 2 ASCII; never stored
+};
+
+AppSettings &appSettings();
+
+// Fills appSettings() from the settings store.
+void LoadSettings();
