@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The control connection: opening it, sending command lines, reading and classifying replies,
+// closing sockets. Every other part of the engine talks to the server through these.
+//
+// Results follow the engine's convention: the reply class 1..5 of the last reply (550 as 550
+// itself), 0 when no reply was read or nothing was done, -1 for a failed socket operation.
+
+// Resolves `host`, connects and returns the socket, or -1. The engine passes "ftp" and "tcp".
+[[nodiscard]] int OpenConnection(const QString &host, const char *service, const char *protocol);
+
+// Logs the command in green ("PASS xxxxxx" for a password), sends it with CR LF and reads the
+// reply; ABOR reads two replies. The text is sent as it stands: a "%" in a path is no format.
+int SendCommand(int socket, const QByteArray &command);
+
+// Copies the text into the command buffer, appends CR LF and sends it; -1 when the socket is -1.
+int SendLine(int socket, const QByteArray &text);
+
+// Sends a whole block in pieces of at most 12288 bytes; while an upload runs, reports progress
+// counting on from `bytesDoneBefore`. Returns the length, or 0 after a failure.
+qint64 SendAll(int socket, const char *data, qint64 length, qint64 bytesDoneBefore);
+
+// One reply line into the reply buffer; returns its code (0 without digits, 421 when an abort
+// came in meanwhile, -1 when the receive failed).
+int ReadReplyLine(int socket);
+
+// One complete reply, multi-line replies included.
+int ReadReply(int socket);
+
+// Reads the reply that follows a closed data connection and ignores it.
+void ReadPendingReply(int socket);
+
+// Both return the value to store back: -1 when closed (or already -1), else the socket.
+[[nodiscard]] int CloseSocketAbortive(int socket);
+[[nodiscard]] int CloseSocketGraceful(int socket);
+
+// Ends the session after a broken connection. On the worker it never returns (the worker leaves
+// as if stopped); on the window thread it cleans up and returns.
+void ConnectionLost();
+
+// Closes the local files of a running download and upload; true when an upload file was open.
+bool CloseLocalFiles();
