@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -21,6 +22,11 @@ struct SessionHooks {
     std::function<void(const QString &)> setProgressText;
     std::function<void(const QString &)> setRateText;
     std::function<void(const QString &)> setWindowTitle;
+
+    // The remote pane's wait cursor, its emptied folder box and list, and the directory it shows.
+    std::function<void(bool on)> showWaitCursor;
+    std::function<void()> clearRemoteList;
+    std::function<void(const QByteArray &path)> setRemotePath;
 
     // The password question of a login without a stored password; nullopt when cancelled.
     std::function<std::optional<QString>()> askPassword;

@@ -1,0 +1,4 @@
+#pragma once
+
+// Interim (the listing loader proper replaces this file).
+void LoadListing();

@@ -1,0 +1,3 @@
+#include "session/jobs.h"
+
+void TransferQueueJob() {}

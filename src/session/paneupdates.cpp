@@ -1,0 +1,34 @@
+#include "session/paneupdates.h"
+
+#include "platform/uithread.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+
+namespace paneupdates {
+
+void setWaitCursor(bool on)
+{
+    session().waitCursor = on;
+    uithread::post([on] {
+        if (sessionHooks().showWaitCursor)
+            sessionHooks().showWaitCursor(on);
+    });
+}
+
+void clearRemoteList()
+{
+    uithread::post([] {
+        if (sessionHooks().clearRemoteList)
+            sessionHooks().clearRemoteList();
+    });
+}
+
+void setRemotePath(const QByteArray &path)
+{
+    uithread::post([path] {
+        if (sessionHooks().setRemotePath)
+            sessionHooks().setRemotePath(path);
+    });
+}
+
+} // namespace paneupdates
