@@ -1,6 +1,7 @@
 #include "shell/mainframe.h"
 
 #include "panes/remotewnd.h"
+#include "platform/beep.h"
 #include "platform/log.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
@@ -102,6 +103,7 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
     restorePlacement();
     restorePaneSizes();
     installHooks();
+    setBeepSound([] { QApplication::beep(); });
     updateTitle();
     updateCommandStates();
 
