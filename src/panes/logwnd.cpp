@@ -15,6 +15,9 @@ namespace {
 // Long enough to gather the lines of one multi-line reply, short enough to look immediate.
 constexpr int flushDelayMs = 30;
 
+// The pane that AppendLog currently writes to.
+CLogWnd *installedPane = nullptr;
+
 QString statusPrompt(int commandId)
 {
     const QString text = loadString(commandId);
@@ -28,7 +31,6 @@ CLogWnd::CLogWnd(QWidget *parent) : QPlainTextEdit(parent)
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setUndoRedoEnabled(false);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
 
     flushTimer.setSingleShot(true);
     flushTimer.setInterval(flushDelayMs);
@@ -39,11 +41,16 @@ CLogWnd::CLogWnd(QWidget *parent) : QPlainTextEdit(parent)
         if (self)
             self->appendLog(text, color);
     });
+    installedPane = this;
 }
 
 CLogWnd::~CLogWnd()
 {
-    setLogSink(nullptr);
+    // A newer pane may have taken over the log; its link stays.
+    if (installedPane == this) {
+        setLogSink(nullptr);
+        installedPane = nullptr;
+    }
 }
 
 void CLogWnd::appendLog(const QString &text, LogColor color)

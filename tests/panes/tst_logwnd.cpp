@@ -12,6 +12,7 @@
 #include <QTextDocument>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -79,6 +80,15 @@ private slots:
         CLogWnd pane;
         AppendLog(QStringLiteral("220 ready\r\n"), LogColor::Reply);
         QTRY_COMPARE(pane.toPlainText(), QStringLiteral("220 ready\n"));
+    }
+
+    void theNewestPaneKeepsTheLog()
+    {
+        auto older = std::make_unique<CLogWnd>();
+        CLogWnd newer;
+        older.reset();
+        AppendLog(QStringLiteral("NOOP\n"), LogColor::Command);
+        QTRY_COMPARE(newer.toPlainText(), QStringLiteral("NOOP\n"));
     }
 
     void orderAcrossThreads()
