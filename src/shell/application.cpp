@@ -1,16 +1,42 @@
 #include "shell/application.h"
 
+#include "platform/programpaths.h"
 #include "shell/mainframe.h"
 
 #include <QApplication>
 
+#include <csignal>
+#include <memory>
+
+void ignoreBrokenPipes()
+{
+    struct sigaction action {};
+    action.sa_handler = SIG_IGN;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGPIPE, &action, nullptr);
+}
+
 int runApplication(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    ignoreBrokenPipes();
+
+    // The settings store and the data folder are found under these names, whatever the language.
     QApplication::setOrganizationName(QStringLiteral("KALO"));
     QApplication::setApplicationName(QStringLiteral("Tidewell"));
+    QApplication app(argc, argv);
 
-    CMainFrame frame;
-    frame.show();
-    return app.exec();
+    // POSIX sockets need no library start-up, so the "socket initialisation failed" message
+    // (string 104) has no cause to be shown on this platform.
+
+    programpaths::reserveListingTempFile();
+
+    // Building the frame loads the settings before any pane exists.
+    auto window = std::make_unique<CMainFrame>();
+    window->show();
+    const int result = app.exec();
+
+    // The windows save what they own as they are destroyed; the private temporary folder goes
+    // with the process.
+    window.reset();
+    return result;
 }

@@ -1,5 +1,6 @@
 #include "shell/mainframe.h"
 
+#include "panes/logwnd.h"
 #include "panes/remotewnd.h"
 #include "platform/beep.h"
 #include "platform/log.h"
@@ -22,10 +23,8 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSplitter>
-#include <QTextCharFormat>
 #include <QTimer>
 #include <QToolBar>
 
@@ -46,26 +45,6 @@ constexpr int frameCommands[] = {cmd::SiteManager,  cmd::Connect,    cmd::Discon
                                  cmd::About,        cmd::Exit};
 
 bool isFrameCommand(int id) { return std::find(std::begin(frameCommands), std::end(frameCommands), id) != std::end(frameCommands); }
-
-// The log row until the log pane of its own lands: a read-only text in the log's colours.
-QWidget *createLogView(QWidget *parent)
-{
-    auto *view = new QPlainTextEdit(parent);
-    view->setObjectName(QStringLiteral("logPane"));
-    view->setReadOnly(true);
-    QPointer<QPlainTextEdit> guard(view);
-    setLogSink([guard](const QString &text, LogColor color) {
-        if (!guard)
-            return;
-        QTextCharFormat format;
-        format.setForeground(logColorRgb(color));
-        QTextCursor cursor(guard->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(text, format);
-        guard->ensureCursorVisible();
-    });
-    return view;
-}
 
 // Placeholder for a pane that a later piece of the program fills.
 QWidget *createEmptyPane(QWidget *parent, const QString &name)
@@ -132,7 +111,8 @@ void CMainFrame::createPanes()
     outer_ = new QSplitter(Qt::Vertical, this);
     outer_->setObjectName(QStringLiteral("outerSplitter"));
     outer_->setChildrenCollapsible(true);
-    logPane_ = createLogView(outer_);
+    logPane_ = new CLogWnd(outer_);
+    logPane_->setObjectName(QStringLiteral("logPane"));
     inner_ = new QSplitter(Qt::Horizontal, outer_);
     inner_->setObjectName(QStringLiteral("innerSplitter"));
     localPane_ = createEmptyPane(inner_, QStringLiteral("localPane"));
