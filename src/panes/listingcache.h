@@ -1,10 +1,18 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
-// Interim listing cache interface (the listing cache proper replaces this file).
-bool ReadCachedListing(const QByteArray &path);
-void WriteCachedListing();
-bool DeleteCachedListings(const QString &text, bool byPrefix);
-extern bool skipCacheOnce;
+class CSortListCtrl;
+
+// Interim listing cache (the listing cache proper replaces this file).
+class ListingCache {
+public:
+    explicit ListingCache(CSortListCtrl *list) : list_(list) {}
+    [[nodiscard]] bool ReadCachedListing(const QString &path);
+    void WriteCachedListing(const QString &currentPath);
+    bool DeleteCachedListings(const QString &text, bool byPrefix);
+    int skipCacheOnce = 0;
+
+private:
+    CSortListCtrl *list_;
+};

@@ -39,11 +39,11 @@ void CRemoteWnd::OnConnected()
 void CRemoteWnd::Disconnect()
 {
     SessionState &s = session();
-    if (s.busy && s.workerThread.joinable()) {
-        stopWorker();
+    if (s.busy && workerRunning()) {
+        (void)stopWorker();
         s.busy = false;
         if (s.transferRunning || s.waitCursor)
-            RunJobAndWait(JobCode::Abort);
+            (void)RunJobAndWait(JobCode::Abort);
         s.abortRequested = true;
         s.busy = false;
         s.listingRunning = false;
@@ -52,14 +52,14 @@ void CRemoteWnd::Disconnect()
     }
     if (s.dataSocket >= 0) {
         s.dataSocket = CloseSocketAbortive(s.dataSocket);
-        RunJobAndWait(JobCode::ReadPendingReply);
+        (void)RunJobAndWait(JobCode::ReadPendingReply);
         s.busy = false;
         (void)CloseLocalFiles();
     }
     if (s.listenSocket >= 0)
         s.listenSocket = CloseSocketAbortive(s.listenSocket);
     if (s.controlSocket >= 0) {
-        RunJobAndWait(JobCode::Disconnect);
+        (void)RunJobAndWait(JobCode::Disconnect);
         s.busy = false;
         s.controlSocket = CloseSocketAbortive(s.controlSocket);
     }
@@ -83,11 +83,11 @@ void CRemoteWnd::AbortJob()
         if (answer != QMessageBox::Yes)
             return;
     }
-    if (!s.busy || !s.workerThread.joinable())
+    if (!s.busy || !workerRunning())
         return;
-    stopWorker();
+    (void)stopWorker();
     if (s.transferRunning || s.waitCursor) {
-        RunJobAndWait(JobCode::Abort);
+        (void)RunJobAndWait(JobCode::Abort);
         s.busy = false;
     }
     s.transferRunning = false;

@@ -50,7 +50,6 @@ CRemoteWnd::CRemoteWnd(QWidget *parent) : QWidget(parent)
     s.listingRunning = false;
     s.waitCursor = false;
     s.jobDoneEvent.reset();
-    skipCacheOnce = false;
 
     keepAlive_ = new QTimer(this);
     keepAlive_->setSingleShot(false);
@@ -64,7 +63,7 @@ CRemoteWnd::~CRemoteWnd()
     hooks.stopKeepAlive = nullptr;
     hooks.startKeepAlive = nullptr;
     hooks.postToRemotePane = nullptr;
-    hooks.showWaitCursor = nullptr;
+    hooks.setWaitCursor = nullptr;
     hooks.clearRemoteList = nullptr;
     hooks.setRemotePath = nullptr;
 }
@@ -96,6 +95,7 @@ void CRemoteWnd::initialUpdate()
     list_ = new CSortListCtrl(this);
     list_->setObjectName(QStringLiteral("remoteList"));
     list_->SetListName(QStringLiteral("REMOTELIST"));
+    cache_ = std::make_unique<ListingCache>(list_);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
     list_->InsertSortColumn(0, loadString(132), Qt::AlignLeft, 180);
@@ -114,7 +114,7 @@ void CRemoteWnd::initialUpdate()
 
     connect(upButton_, &QToolButton::clicked, this, &CRemoteWnd::GoUp);
     connect(changeButton_, &QPushButton::clicked, this, &CRemoteWnd::GoToTypedPath);
-    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { OpenSelection(); });
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this] { OpenSelection(); });
     connect(list_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(list_->viewport()->mapToGlobal(pos)); });
     resizeEvent(nullptr);
@@ -174,7 +174,7 @@ void CRemoteWnd::installHooks()
             },
             Qt::QueuedConnection);
     };
-    hooks.showWaitCursor = [self](bool on) {
+    hooks.setWaitCursor = [self](bool on) {
         if (self)
             self->applyWaitCursor(on);
     };
@@ -184,9 +184,9 @@ void CRemoteWnd::installHooks()
         self->pathCombo_->clear();
         self->list_->setRows({});
     };
-    hooks.setRemotePath = [self](const QByteArray &path) {
+    hooks.setRemotePath = [self](const QString &path) {
         if (self)
-            self->currentPath_ = path;
+            self->currentPath_ = path.toUtf8();
     };
 }
 
@@ -240,7 +240,7 @@ void CRemoteWnd::applyWaitCursor(bool on)
     }
 }
 
-bool CRemoteWnd::isFolderRow(int row) const { return (list_->rowItemData(row) & folderBits) != 0; }
+bool CRemoteWnd::isFolderRow(int row) const { return (list_->listModel()->row(row).itemData & folderBits) != 0; }
 
 void CRemoteWnd::showPathInCombo(const QByteArray &path)
 {
@@ -257,7 +257,7 @@ bool CRemoteWnd::Navigate(const QByteArray &path)
     SessionState &s = session();
     if (s.listingRunning)
         return false;
-    if (ReadCachedListing(path)) {
+    if (cache_->ReadCachedListing(displayPath(path))) {
         showPathInCombo(path);
         currentPath_ = path;
         AppendLogId(LogColor::Status, 161, displayPath(path).toUtf8().constData());
@@ -275,8 +275,7 @@ bool CRemoteWnd::Navigate(const QByteArray &path)
         AppendLogId(LogColor::Error, 144);
         return false;
     }
-    s.commandArgument = path;
-    startJob(JobCode::Refresh);
+    (void)StartJob(JobCode::Refresh, path);
     return false;
 }
 
@@ -284,10 +283,10 @@ QByteArray CRemoteWnd::ChildPath(const QByteArray &name) const { return childPat
 
 void CRemoteWnd::OpenSelection()
 {
-    QList<int> selected = list_->selectedRowIndexes();
-    if (selected.isEmpty())
+    const std::vector<int> selected = list_->selectedRows();
+    if (selected.empty())
         return;
-    int row = selected.first();
+    int row = selected.front();
     if (!isFolderRow(row)) {
         QueueSelection();
         row = -1;
@@ -300,8 +299,8 @@ void CRemoteWnd::OpenSelection()
         if (row < 0)
             return;
     }
-    QByteArray name = list_->rowName(row);
-    if (list_->rowText(row, 3).startsWith(QLatin1Char('l')))
+    QByteArray name = list_->listModel()->row(row).nameBytes();
+    if (list_->listModel()->row(row).text(3).startsWith(QLatin1Char('l')))
         name = linkName(name);
 
     SessionState &s = session();
@@ -335,8 +334,8 @@ void CRemoteWnd::GoUp()
         Navigate(step.parent);
     if (!step.leftFolder.isEmpty()) {
         const QString name = displayPath(step.leftFolder);
-        for (int row = 0; row < list_->rowCount(); ++row) {
-            if (list_->rowText(row, 0).compare(name, Qt::CaseInsensitive) == 0) {
+        for (int row = 0; row < list_->listModel()->rowCount(); ++row) {
+            if (list_->listModel()->row(row).text(0).compare(name, Qt::CaseInsensitive) == 0) {
                 if (isFolderRow(row))
                     list_->SelectItemByName(name);
                 break;
@@ -360,9 +359,9 @@ void CRemoteWnd::GoToTypedPath()
 void CRemoteWnd::QueueSelection()
 {
     const QString localFolder = appSettings().downloadFolder;
-    for (int row : list_->selectedRowIndexes()) {
-        const QByteArray remote = ChildPath(list_->rowName(row));
-        const QString size = list_->rowText(row, 1);
+    for (int row : list_->selectedRows()) {
+        const QByteArray remote = ChildPath(list_->listModel()->row(row).nameBytes());
+        const QString size = list_->listModel()->row(row).text(1);
         // The queue is not part of the window yet: say what would be queued.
         AppendLog(QStringLiteral("Download later: %1%2 -> %3%4\n")
                       .arg(displayPath(remote), size.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(size),
@@ -385,14 +384,14 @@ void CRemoteWnd::DownloadNow()
 void CRemoteWnd::SelectAll()
 {
     list_->selectAll();
-    if (list_->rowCount() > 0)
-        list_->setCurrentItem(list_->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
+    if (list_->listModel()->rowCount() > 0)
+        list_->selectionModel()->setCurrentIndex(list_->listModel()->index(0, 0), QItemSelectionModel::NoUpdate);
 }
 
 void CRemoteWnd::DeleteFolderCache()
 {
     const QString host = session().serverHost;
-    if (!host.isEmpty() && DeleteCachedListings(host, true))
+    if (!host.isEmpty() && cache_->DeleteCachedListings(host, true))
         Beep();
 }
 
@@ -405,21 +404,15 @@ void CRemoteWnd::Refresh()
         AppendLogId(LogColor::Error, 144);
         return;
     }
-    const QList<int> selected = list_->selectedRowIndexes();
-    const QString noted = selected.isEmpty() ? QString() : list_->rowText(selected.first(), 0);
-    skipCacheOnce = true;
+    const std::vector<int> selected = list_->selectedRows();
+    const QString noted = selected.empty() ? QString() : list_->listModel()->row(selected.front()).text(0);
+    cache_->skipCacheOnce = 1;
     Navigate(currentPath_);
     if (!noted.isEmpty())
         list_->SelectItemByName(noted);
 }
 
-bool CRemoteWnd::startJob(JobCode code)
-{
-    SessionState &s = session();
-    if (s.busy && code != JobCode::Connect)
-        return false;
-    return startWorker(code);
-}
+bool CRemoteWnd::startJob(JobCode code) { return StartJob(code, BusyMessage::Silent); }
 
 void CRemoteWnd::showContextMenu(const QPoint &globalPos)
 {
@@ -430,7 +423,7 @@ void CRemoteWnd::showContextMenu(const QPoint &globalPos)
         QAction *action = menu.addAction(uiText(text));
         connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
     };
-    if (!list_->selectedRowIndexes().isEmpty()) {
+    if (!list_->selectedRows().empty()) {
         add(cmd::Download, "&Download");
         add(cmd::DownloadLater, "Download &Later");
         menu.addSeparator();

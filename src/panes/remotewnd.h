@@ -6,7 +6,10 @@
 #include <QByteArray>
 #include <QWidget>
 
+#include <memory>
+
 class CSortListCtrl;
+class ListingCache;
 class QComboBox;
 class QPushButton;
 class QTimer;
@@ -30,6 +33,7 @@ public:
     QToolButton *upButton() const { return upButton_; }
     QPushButton *changeButton() const { return changeButton_; }
     QTimer *keepAliveTimer() const { return keepAlive_; }
+    ListingCache *cache() const { return cache_.get(); }
 
     QByteArray currentPath() const { return currentPath_; }
     void setCurrentPath(const QByteArray &path) { currentPath_ = path; }
@@ -75,6 +79,7 @@ private:
     [[nodiscard]] bool isFolderRow(int row) const;
 
     CSortListCtrl *list_ = nullptr;
+    std::unique_ptr<ListingCache> cache_;
     QComboBox *pathCombo_ = nullptr;
     QToolButton *upButton_ = nullptr;
     QPushButton *changeButton_ = nullptr;

@@ -10,8 +10,8 @@ void setWaitCursor(bool on)
 {
     session().waitCursor = on;
     uithread::post([on] {
-        if (sessionHooks().showWaitCursor)
-            sessionHooks().showWaitCursor(on);
+        if (sessionHooks().setWaitCursor)
+            sessionHooks().setWaitCursor(on);
     });
 }
 
@@ -25,7 +25,7 @@ void clearRemoteList()
 
 void setRemotePath(const QByteArray &path)
 {
-    uithread::post([path] {
+    uithread::post([path = QString::fromUtf8(path)] {
         if (sessionHooks().setRemotePath)
             sessionHooks().setRemotePath(path);
     });

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -23,13 +22,15 @@ struct SessionHooks {
     std::function<void(const QString &)> setRateText;
     std::function<void(const QString &)> setWindowTitle;
 
-    // The remote pane's wait cursor, its emptied folder box and list, and the directory it shows.
-    std::function<void(bool on)> showWaitCursor;
-    std::function<void()> clearRemoteList;
-    std::function<void(const QByteArray &path)> setRemotePath;
-
     // The password question of a login without a stored password; nullopt when cancelled.
     std::function<std::optional<QString>()> askPassword;
+
+    // The remote pane while a listing loads: the working directory (currentPath and the path box),
+    // emptying the list.
+    std::function<void(const QString &path)> setRemotePath;
+    std::function<void()> clearRemoteList;
+    // The wait cursor of a running listing.
+    std::function<void(bool on)> setWaitCursor;
 };
 
 SessionHooks &sessionHooks();

@@ -3,6 +3,7 @@
 
 #include "engine/controlconnection.h"
 #include "platform/durations.h"
+#include "platform/log.h"
 #include "platform/uithread.h"
 #include "platform/workerstop.h"
 #include "session/jobs.h"
@@ -14,7 +15,7 @@
 
 #include <chrono>
 
-void SessionThreadProc()
+int SessionThreadProc()
 {
     workerstop::beginWorker();
     SessionState &s = session();
@@ -64,9 +65,22 @@ void SessionThreadProc()
     } catch (const WorkerStopped &) {
     }
     workerstop::endWorker();
+    return 1;
 }
 
-bool startWorker(JobCode code)
+bool StartJob(JobCode code, const QByteArray &argument, BusyMessage busyMessage)
+{
+    SessionState &s = session();
+    if (s.busy) {
+        if (busyMessage == BusyMessage::Log)
+            AppendLogId(LogColor::Error, 144);
+        return false;
+    }
+    s.commandArgument = argument;
+    return StartJob(code, busyMessage);
+}
+
+bool StartJob(JobCode code, BusyMessage)
 {
     SessionState &s = session();
     if (s.workerThread.joinable())
@@ -78,7 +92,15 @@ bool startWorker(JobCode code)
     return true;
 }
 
-void stopWorker()
+bool workerRunning() { return session().workerThread.joinable(); }
+
+bool stopWorker()
+{
+    joinWorker();
+    return true;
+}
+
+void joinWorker()
 {
     SessionState &s = session();
     if (!s.workerThread.joinable())
@@ -104,7 +126,7 @@ bool RunJobAndWait(JobCode code)
 {
     SessionState &s = session();
     s.jobDoneEvent.reset();
-    startWorker(code);
+    (void)StartJob(code);
     const bool done = WaitForJobDone();
     if (!done)
         stopWorker();

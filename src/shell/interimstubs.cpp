@@ -15,7 +15,6 @@ int RemoteChangeDirectory(int, const QByteArray &) { return 0; }
 int RemotePrintDirectory(int) { return 0; }
 std::optional<QByteArray> ParseWorkingDirectory(const QByteArray &) { return std::nullopt; }
 void LoadListing() {}
-bool ReadCachedListing(const QByteArray &) { return false; }
-void WriteCachedListing() {}
-bool DeleteCachedListings(const QString &, bool) { return false; }
-bool skipCacheOnce = false;
+bool ListingCache::ReadCachedListing(const QString &) { return false; }
+void ListingCache::WriteCachedListing(const QString &) {}
+bool ListingCache::DeleteCachedListings(const QString &, bool) { return false; }
