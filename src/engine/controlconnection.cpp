@@ -65,16 +65,21 @@ void stopKeepAlive()
         uithread::post(call);
 }
 
-// One receive after waiting through socketwait; -1 on failure or, on the window thread, time-out.
+// One receive, waiting through socketwait only when nothing has arrived yet; -1 on failure or,
+// on the window thread, time-out.
 ssize_t receiveSome(int socket, char *buffer, size_t length, int flags)
 {
+    workerstop::throwIfRequested();
     for (;;) {
+        const ssize_t n = ::recv(socket, buffer, length, flags | MSG_DONTWAIT);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return -1;
         if (socketwait::readable(socket) != socketwait::Result::Ready)
             return -1;
-        const ssize_t n = ::recv(socket, buffer, length, flags | MSG_DONTWAIT);
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
-            continue;
-        return n;
     }
 }
 
