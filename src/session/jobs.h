@@ -1,6 +1,6 @@
 #pragma once
 
-// The bodies of the worker's long jobs.
+// The long jobs the worker runs; each runs on the worker thread only.
 void ConnectJob();
 void RefreshJob();
 void TransferQueueJob();
