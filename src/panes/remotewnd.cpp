@@ -58,7 +58,7 @@ CRemoteWnd::CRemoteWnd(QWidget *parent) : QWidget(parent)
 
 CRemoteWnd::~CRemoteWnd()
 {
-    Disconnect();
+    keepAlive_->stop();
     SessionHooks &hooks = sessionHooks();
     hooks.stopKeepAlive = nullptr;
     hooks.startKeepAlive = nullptr;
@@ -66,6 +66,8 @@ CRemoteWnd::~CRemoteWnd()
     hooks.setWaitCursor = nullptr;
     hooks.clearRemoteList = nullptr;
     hooks.setRemotePath = nullptr;
+    // Usually the frame has ended the session already; a pane used on its own ends it here.
+    Disconnect();
 }
 
 void CRemoteWnd::initialUpdate()

@@ -99,6 +99,11 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
 
 CMainFrame::~CMainFrame()
 {
+    // Ending the session waits for its clean-up jobs while events keep flowing; that must happen
+    // while every pane still stands, not from a pane's own destructor.
+    commandStateTimer_->stop();
+    disconnect(qApp, nullptr, this, nullptr);
+    remotePane_->Disconnect();
     saveLayout();
     SessionHooks &hooks = sessionHooks();
     hooks.setProgressText = nullptr;
