@@ -1,11 +1,12 @@
 #include "shell/passwordpromptdialog.h"
 
-#include "platform/strings.h"
+#include "platform/uitext.h"
 #include "platform/workerstop.h"
 #include "session/sessionhooks.h"
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -15,11 +16,11 @@ constexpr int passwordLimit = 150;
 
 PasswordPromptDialog::PasswordPromptDialog(QWidget *parent) : QDialog(parent), edit_(new QLineEdit(this))
 {
-    setWindowTitle(currentLanguage() == Language::Korean ? QStringLiteral("암호를 입력하세요")
-                                                         : QStringLiteral("Enter your password"));
+    setWindowTitle(uiText("Enter your password"));
     edit_->setEchoMode(QLineEdit::Password);
     edit_->setMaxLength(passwordLimit);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(uiText("OK"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(edit_);
