@@ -10,7 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 constexpr int passwordLimit = 150;
 }
 
@@ -38,7 +39,10 @@ PasswordPromptDialog::PasswordPromptDialog(QWidget *parent) : QDialog(parent), e
     }
 }
 
-QString PasswordPromptDialog::password() const { return edit_->text(); }
+QString PasswordPromptDialog::password() const
+{
+    return edit_->text();
+}
 
 void installPasswordPrompt()
 {

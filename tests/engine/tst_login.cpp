@@ -20,7 +20,8 @@ using testsupport::ScriptedServer;
 
 using Commands = QList<QByteArray>;
 
-namespace {
+namespace
+{
 
 void pointAt(quint16 port)
 {
@@ -46,7 +47,8 @@ int loginOnWorker()
 
 } // namespace
 
-class TestLogin : public QObject {
+class TestLogin : public QObject
+{
     Q_OBJECT
 private slots:
     void init()
@@ -75,50 +77,49 @@ private slots:
         QTest::newRow("USER answered 230 sends no PASS")
             << plain << QByteArray("230 no password needed") << QByteArray() << "bob" << false << true
             << Commands{"USER bob"} << ServerKind::Generic << false;
-        QTest::newRow("PASS answered 332 fails") << plain << QByteArray("331 password") << QByteArray("332 account")
-                                                 << "bob" << false << false << userAndPass << ServerKind::Generic
-                                                 << false;
-        QTest::newRow("PASS answered 530 fails") << plain << QByteArray("331 password") << QByteArray("530 wrong")
-                                                 << "bob" << false << false << userAndPass << ServerKind::Generic
-                                                 << false;
-        QTest::newRow("USER answered 530 fails") << plain << QByteArray("530 go away") << QByteArray() << "bob"
-                                                 << false << false << Commands{"USER bob"} << ServerKind::Generic
-                                                 << false;
-        QTest::newRow("greeting 421 sends nothing") << QByteArray("421 too many users\r\n") << QByteArray()
-                                                    << QByteArray() << "bob" << false << false << Commands{}
-                                                    << ServerKind::Generic << false;
-        QTest::newRow("120 before the greeting") << QByteArray("120 ready in a moment\r\n220 ready\r\n")
-                                                 << QByteArray("331 password") << QByteArray("230 in") << "bob"
-                                                 << false << true << userAndPass << ServerKind::Generic << false;
-        QTest::newRow("EXOS greeting") << QByteArray("220 host FTP server (EXOS v2.1) ready\r\n")
-                                       << QByteArray("331 password") << QByteArray("230 in") << "bob" << false
-                                       << true << userAndPass << ServerKind::Exos << false;
-        QTest::newRow("EXOS in a 120 reply") << QByteArray("120 (EXOS 1.0) starting\r\n220 ready\r\n")
-                                             << QByteArray("331 password") << QByteArray("230 in") << "bob"
-                                             << false << true << userAndPass << ServerKind::Exos << false;
+        QTest::newRow("PASS answered 332 fails")
+            << plain << QByteArray("331 password") << QByteArray("332 account") << "bob" << false << false
+            << userAndPass << ServerKind::Generic << false;
+        QTest::newRow("PASS answered 530 fails")
+            << plain << QByteArray("331 password") << QByteArray("530 wrong") << "bob" << false << false
+            << userAndPass << ServerKind::Generic << false;
+        QTest::newRow("USER answered 530 fails")
+            << plain << QByteArray("530 go away") << QByteArray() << "bob" << false << false
+            << Commands{"USER bob"} << ServerKind::Generic << false;
+        QTest::newRow("greeting 421 sends nothing")
+            << QByteArray("421 too many users\r\n") << QByteArray() << QByteArray() << "bob" << false << false
+            << Commands{} << ServerKind::Generic << false;
+        QTest::newRow("120 before the greeting")
+            << QByteArray("120 ready in a moment\r\n220 ready\r\n") << QByteArray("331 password")
+            << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Generic << false;
+        QTest::newRow("EXOS greeting")
+            << QByteArray("220 host FTP server (EXOS v2.1) ready\r\n") << QByteArray("331 password")
+            << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Exos << false;
+        QTest::newRow("EXOS in a 120 reply")
+            << QByteArray("120 (EXOS 1.0) starting\r\n220 ready\r\n") << QByteArray("331 password")
+            << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Exos << false;
         QTest::newRow("Microsoft greeting") << QByteArray("220 Microsoft FTP Service\r\n")
-                                            << QByteArray("331 password") << QByteArray("230 in") << "bob" << false
-                                            << true << userAndPass << ServerKind::Microsoft << false;
-        QTest::newRow("Microsoft overrides EXOS") << QByteArray("220 (EXOS) Microsoft FTP Service\r\n")
-                                                  << QByteArray("331 password") << QByteArray("230 in") << "bob"
-                                                  << false << true << userAndPass << ServerKind::Microsoft
-                                                  << false;
-        QTest::newRow("WindowsNT in the USER reply") << plain << QByteArray("331 WindowsNT wants a password")
-                                                     << QByteArray("230 in") << "bob" << false << true
-                                                     << userAndPass << ServerKind::Microsoft << false;
-        QTest::newRow("Serv-U greeting") << QByteArray("220 Serv-U FTP Server v6.4 ready\r\n")
-                                         << QByteArray("331 password") << QByteArray("230 in") << "bob" << false
-                                         << true << userAndPass << ServerKind::Generic << true;
-        QTest::newRow("Serv-U with a Microsoft marker") << QByteArray("220 Serv-U on WindowsNT\r\n")
-                                                        << QByteArray("331 password") << QByteArray("230 in")
-                                                        << "bob" << false << true << userAndPass
-                                                        << ServerKind::Microsoft << false;
+                                            << QByteArray("331 password") << QByteArray("230 in") << "bob"
+                                            << false << true << userAndPass << ServerKind::Microsoft << false;
+        QTest::newRow("Microsoft overrides EXOS")
+            << QByteArray("220 (EXOS) Microsoft FTP Service\r\n") << QByteArray("331 password")
+            << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Microsoft
+            << false;
+        QTest::newRow("WindowsNT in the USER reply")
+            << plain << QByteArray("331 WindowsNT wants a password") << QByteArray("230 in") << "bob" << false
+            << true << userAndPass << ServerKind::Microsoft << false;
+        QTest::newRow("Serv-U greeting")
+            << QByteArray("220 Serv-U FTP Server v6.4 ready\r\n") << QByteArray("331 password")
+            << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Generic << true;
+        QTest::newRow("Serv-U with a Microsoft marker")
+            << QByteArray("220 Serv-U on WindowsNT\r\n") << QByteArray("331 password") << QByteArray("230 in")
+            << "bob" << false << true << userAndPass << ServerKind::Microsoft << false;
         QTest::newRow("empty user is anonymous")
             << plain << QByteArray("331 password") << QByteArray("230 in") << "" << false << true
             << Commands{"USER anonymous", "PASS me@example.org"} << ServerKind::Generic << false;
-        QTest::newRow("anonymous flag") << plain << QByteArray("331 password") << QByteArray("230 in") << "bob"
-                                        << true << true << Commands{"USER anonymous", "PASS me@example.org"}
-                                        << ServerKind::Generic << false;
+        QTest::newRow("anonymous flag")
+            << plain << QByteArray("331 password") << QByteArray("230 in") << "bob" << true << true
+            << Commands{"USER anonymous", "PASS me@example.org"} << ServerKind::Generic << false;
     }
 
     void loginSequences()

@@ -19,7 +19,8 @@ using testsupport::Reply;
 using testsupport::ScriptedServer;
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 // A logged-in session on the scripted server, as the connect job leaves it.
 int connectTo(quint16 port)
@@ -45,11 +46,15 @@ QList<LogRecorder::Line> withColor(const LogRecorder &log, std::initializer_list
     return lines;
 }
 
-bool waitForIdle() { return QTest::qWaitFor([] { return !session().busy && !workerRunning(); }, 10000); }
+bool waitForIdle()
+{
+    return QTest::qWaitFor([] { return !session().busy && !workerRunning(); }, 10000);
+}
 
 } // namespace
 
-class TestWorker : public QObject {
+class TestWorker : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { testsupport::resetSession(); }
@@ -106,7 +111,9 @@ private slots:
         QStringList hookCalls;
         sessionHooks().stopKeepAlive = [&] { hookCalls << QStringLiteral("stop"); };
         sessionHooks().startKeepAlive = [&](int ms) { hookCalls << QStringLiteral("start %1").arg(ms); };
-        sessionHooks().postToRemotePane = [&](int message) { hookCalls << QStringLiteral("post %1").arg(message); };
+        sessionHooks().postToRemotePane = [&](int message) {
+            hookCalls << QStringLiteral("post %1").arg(message);
+        };
         appSettings().keepAliveMinutes = 3;
         LogRecorder log;
 
@@ -130,7 +137,8 @@ private slots:
 
         log.clear();
         QVERIFY(RunJobAndWait(JobCode::Disconnect));
-        const QList<LogRecorder::Line> quit{{"QUIT\n", LogColor::Command}, {"221 Goodbye.\n", LogColor::Reply}};
+        const QList<LogRecorder::Line> quit{{"QUIT\n", LogColor::Command},
+                                            {"221 Goodbye.\n", LogColor::Reply}};
         QCOMPARE(withColor(log, {LogColor::Command, LogColor::Reply, LogColor::Error}), quit);
     }
 

@@ -8,7 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
-class TestPasswordPromptDialog : public QObject {
+class TestPasswordPromptDialog : public QObject
+{
     Q_OBJECT
 private slots:
     void masksAndLimitsTheText()
