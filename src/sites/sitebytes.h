@@ -7,7 +7,8 @@
 #include <cstring>
 
 // Little-endian integers and raw byte fields at fixed offsets of a record.
-namespace sitebytes {
+namespace sitebytes
+{
 
 inline void putInt(QByteArray &out, qsizetype offset, std::int32_t value)
 {
@@ -24,21 +25,18 @@ inline std::int32_t getInt(const char *in, qsizetype offset)
     return std::int32_t(bits);
 }
 
-template <std::size_t N>
-void putArray(QByteArray &out, qsizetype offset, const std::array<char, N> &field)
+template <std::size_t N> void putArray(QByteArray &out, qsizetype offset, const std::array<char, N> &field)
 {
     std::memcpy(out.data() + offset, field.data(), N);
 }
 
-template <std::size_t N>
-void getArray(const char *in, qsizetype offset, std::array<char, N> &field)
+template <std::size_t N> void getArray(const char *in, qsizetype offset, std::array<char, N> &field)
 {
     std::memcpy(field.data(), in + offset, N);
 }
 
 // Copies the text of a field up to its terminator (at most the field's width); the rest stays zero.
-template <std::size_t N>
-void getText(const char *in, qsizetype offset, std::array<char, N> &field)
+template <std::size_t N> void getText(const char *in, qsizetype offset, std::array<char, N> &field)
 {
     field.fill(0);
     const char *start = in + offset;

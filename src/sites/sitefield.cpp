@@ -5,7 +5,8 @@
 
 #include <cstring>
 
-namespace sitefield {
+namespace sitefield
+{
 
 QByteArray storedBytes(const char *field, qsizetype width)
 {

@@ -2,10 +2,10 @@
 
 #include "sites/sitefield.h"
 
-namespace {
+namespace
+{
 
-template <std::size_t N>
-bool storeText(std::array<char, N> &field, const QString &value)
+template <std::size_t N> bool storeText(std::array<char, N> &field, const QString &value)
 {
     if (!sitefield::differs(field, value))
         return false;

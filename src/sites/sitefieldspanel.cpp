@@ -9,7 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 QLineEdit *makeEdit(QWidget *parent, const char *name, int limit)
 {
@@ -22,9 +23,10 @@ QLineEdit *makeEdit(QWidget *parent, const char *name, int limit)
 } // namespace
 
 SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
-    : QWidget(parent), m_address(makeEdit(this, "address", textLimit)), m_user(makeEdit(this, "userId", textLimit)),
-      m_password(makeEdit(this, "password", textLimit)), m_anonymous(new QCheckBox(uiText("Anonymous"), this)),
-      m_port(makeEdit(this, "port", 6)), m_remotePath(makeEdit(this, "remotePath", pathLimit)),
+    : QWidget(parent), m_address(makeEdit(this, "address", textLimit)),
+      m_user(makeEdit(this, "userId", textLimit)), m_password(makeEdit(this, "password", textLimit)),
+      m_anonymous(new QCheckBox(uiText("Anonymous"), this)), m_port(makeEdit(this, "port", 6)),
+      m_remotePath(makeEdit(this, "remotePath", pathLimit)),
       m_localPath(makeEdit(this, "localPath", pathLimit)), m_browse(new QPushButton(uiText("..."), this)),
       m_relative(new QCheckBox(uiText("Relative path"), this))
 {
@@ -70,12 +72,15 @@ void SiteFieldsPanel::showFields(const SiteFields &fields)
     m_relative->setChecked(fields.relativePath);
 }
 
-void SiteFieldsPanel::clearFields() { showFields(SiteFields{}); }
+void SiteFieldsPanel::clearFields()
+{
+    showFields(SiteFields{});
+}
 
 void SiteFieldsPanel::setFieldsEnabled(bool enabled)
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{m_address, m_user, m_password, m_anonymous, m_port,
-                                                            m_remotePath, m_localPath, m_relative})
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_address, m_user, m_password, m_anonymous,
+                                                            m_port, m_remotePath, m_localPath, m_relative})
         widget->setEnabled(enabled);
 }
 

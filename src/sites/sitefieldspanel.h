@@ -9,7 +9,8 @@ class QLineEdit;
 class QPushButton;
 
 // The right-hand side of the Site Manager: the connection data of the selected site.
-class SiteFieldsPanel : public QWidget {
+class SiteFieldsPanel : public QWidget
+{
     Q_OBJECT
 public:
     static constexpr int textLimit = 150;

@@ -27,6 +27,12 @@ SiteFolder SiteFolder::fromBytes(const char *bytes)
     return folder;
 }
 
-QString SiteFolder::name() const { return sitefield::text(folderName); }
+QString SiteFolder::name() const
+{
+    return sitefield::text(folderName);
+}
 
-void SiteFolder::setName(const QString &name) { sitefield::setText(folderName, name); }
+void SiteFolder::setName(const QString &name)
+{
+    sitefield::setText(folderName, name);
+}

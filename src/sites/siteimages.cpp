@@ -3,7 +3,8 @@
 #include <QApplication>
 #include <QStyle>
 
-namespace siteimages {
+namespace siteimages
+{
 
 QIcon folder()
 {
@@ -15,6 +16,9 @@ QIcon folder()
     return icon;
 }
 
-QIcon site() { return QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon); }
+QIcon site()
+{
+    return QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon);
+}
 
 } // namespace siteimages

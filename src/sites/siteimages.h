@@ -3,7 +3,8 @@
 #include <QIcon>
 
 // The images of the Site Manager: a folder (open while selected) and a site.
-namespace siteimages {
+namespace siteimages
+{
 
 QIcon folder();
 QIcon site();

@@ -13,7 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr qsizetype headerSize = 11;
 constexpr char header011[headerSize] = {'S', 'I', 'T', 'E', 'D', 'A', 'T', '0', '1', '1', '\0'};
@@ -51,19 +52,26 @@ QByteArray countBytes(std::size_t count)
     return out;
 }
 
-QByteArray nativePath(const QString &path) { return QFile::encodeName(path); }
+QByteArray nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
 
 // The data folder holds passwords in plain text: make it if missing and keep others out of it.
 void makePrivateFolder(const QString &folder)
 {
     QDir().mkpath(folder);
-    struct stat info {};
+    struct stat info {
+    };
     const QByteArray path = nativePath(folder);
     if (::stat(path.constData(), &info) == 0 && (info.st_mode & 077))
         ::chmod(path.constData(), info.st_mode & 0700);
 }
 
-bool writeAll(QFile &file, const QByteArray &bytes) { return file.write(bytes) == bytes.size(); }
+bool writeAll(QFile &file, const QByteArray &bytes)
+{
+    return file.write(bytes) == bytes.size();
+}
 
 bool writeTemp(const QString &path, const SiteList &list)
 {
@@ -72,7 +80,8 @@ bool writeTemp(const QString &path, const SiteList &list)
         return false;
     // An earlier temporary file keeps its mode through the truncation.
     file.setPermissions(ownerOnly);
-    bool ok = writeAll(file, QByteArray(header011, headerSize)) && writeAll(file, countBytes(list.folders.size()));
+    bool ok =
+        writeAll(file, QByteArray(header011, headerSize)) && writeAll(file, countBytes(list.folders.size()));
     for (const SiteFolder &folder : list.folders)
         ok = ok && writeAll(file, folder.toBytes());
     ok = ok && writeAll(file, countBytes(list.sites.size()));

@@ -23,7 +23,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 const QString folderIndexKey = QStringLiteral("SiteFolderIndex");
 const QString siteIndexKey = QStringLiteral("SiteDataIndex");
@@ -43,9 +44,9 @@ QPushButton *makeButton(const char *text, const char *name, QWidget *parent)
 SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
     : QDialog(parent), m_folder(folder), m_tree(new QTreeWidget(this)), m_sites(new QListWidget(this)),
       m_panel(new SiteFieldsPanel(this)), m_addFolder(makeButton("Add", "addFolder", this)),
-      m_deleteFolder(makeButton("Delete", "deleteFolder", this)), m_addSite(makeButton("Add", "addSite", this)),
-      m_deleteSite(makeButton("Delete", "deleteSite", this)), m_connect(makeButton("Connect", "connect", this)),
-      m_close(makeButton("Close", "close", this))
+      m_deleteFolder(makeButton("Delete", "deleteFolder", this)),
+      m_addSite(makeButton("Add", "addSite", this)), m_deleteSite(makeButton("Delete", "deleteSite", this)),
+      m_connect(makeButton("Connect", "connect", this)), m_close(makeButton("Close", "close", this))
 {
     setWindowTitle(uiText("Site Manager"));
     buildLayout();
@@ -127,7 +128,8 @@ void SiteManagerDialog::buildLayout()
     layout->addLayout(right, 1);
 
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &SiteManagerDialog::onFolderSelectionChanged);
-    connect(m_tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item) { onFolderRenamed(item); });
+    connect(m_tree, &QTreeWidget::itemChanged, this,
+            [this](QTreeWidgetItem *item) { onFolderRenamed(item); });
     connect(m_tree, &QWidget::customContextMenuRequested, this, [this] { showContextMenu(FolderTarget); });
     connect(m_sites, &QListWidget::itemSelectionChanged, this, &SiteManagerDialog::onSiteSelectionChanged);
     connect(m_sites, &QListWidget::itemChanged, this, &SiteManagerDialog::onSiteRenamed);
@@ -357,7 +359,8 @@ void SiteManagerDialog::addSite()
     m_siteModified = true;
     m_list.sites.push_back(SiteRecord::make(m_currentFolder));
     m_filling = true;
-    auto *item = new QListWidgetItem(siteimages::site(), sitefield::text(m_list.sites.back().siteName), m_sites);
+    auto *item =
+        new QListWidgetItem(siteimages::site(), sitefield::text(m_list.sites.back().siteName), m_sites);
     item->setFlags(editableItem);
     m_filling = false;
     selectSite(m_sites->row(item));
@@ -367,8 +370,8 @@ void SiteManagerDialog::addSite()
 
 bool SiteManagerDialog::confirmDelete()
 {
-    return QMessageBox::question(this, loadString(137), loadString(138), QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Ok) == QMessageBox::Ok;
+    return QMessageBox::question(this, loadString(137), loadString(138),
+                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 void SiteManagerDialog::deleteFolder()
@@ -432,9 +435,8 @@ void SiteManagerDialog::deleteSite()
 
 void SiteManagerDialog::browseLocalPath()
 {
-    const QString path = QFileDialog::getExistingDirectory(this, uiText("Initial local path:"),
-                                                           appSettings().downloadFolder,
-                                                           QFileDialog::ShowDirsOnly);
+    const QString path = QFileDialog::getExistingDirectory(
+        this, uiText("Initial local path:"), appSettings().downloadFolder, QFileDialog::ShowDirsOnly);
     if (!path.isEmpty())
         m_panel->setLocalPathByUser(path);
 }

@@ -16,7 +16,8 @@ class SiteFieldsPanel;
 // The Site Manager: folders on the left, the sites of the selected folder in the middle, the
 // selected site's connection data on the right. Edits the site list in place, saves it when it
 // closes after a change, and ends with Accepted when the user pressed Connect.
-class SiteManagerDialog : public QDialog {
+class SiteManagerDialog : public QDialog
+{
     Q_OBJECT
 public:
     enum ContextTarget { FolderTarget = 0, SiteTarget = 1 };

@@ -9,7 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 QByteArray count(quint32 n)
 {
@@ -78,13 +79,15 @@ QByteArray readFile(const QString &path)
 
 int modeOf(const QString &path)
 {
-    struct stat info {};
+    struct stat info {
+    };
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
 }
 
 } // namespace
 
-class TestSiteList : public QObject {
+class TestSiteList : public QObject
+{
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
@@ -94,7 +97,8 @@ private:
 private slots:
     void init()
     {
-        const QStringList names = QDir(m_dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        const QStringList names =
+            QDir(m_dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
         for (const QString &name : names) {
             QFileInfo info(m_dir.path() + QLatin1Char('/') + name);
             if (info.isDir())
@@ -158,7 +162,8 @@ private slots:
     void version010()
     {
         const SiteList list = sampleList();
-        QByteArray old = header("010") + count(2) + list.folders[0].toBytes() + list.folders[1].toBytes() + count(2);
+        QByteArray old =
+            header("010") + count(2) + list.folders[0].toBytes() + list.folders[1].toBytes() + count(2);
         for (int i = 0; i < 2; ++i)
             old += list.sites[size_t(i)].toBytes().left(SiteRecord::size010);
         QVERIFY(writeFile(path(siteListFileName), old));
@@ -190,7 +195,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("head");
         QTest::addColumn<SiteFileStatus>("status");
-        QTest::newRow("other first seven bytes") << header("011", "XYZ\x01\xff\0Q") << SiteFileStatus::Complete;
+        QTest::newRow("other first seven bytes")
+            << header("011", "XYZ\x01\xff\0Q") << SiteFileStatus::Complete;
         QTest::newRow("version 012") << header("012") << SiteFileStatus::UnknownVersion;
         QTest::newRow("version 111") << header("111") << SiteFileStatus::UnknownVersion;
     }
@@ -217,22 +223,23 @@ private slots:
         QTest::newRow("empty") << QByteArray() << SiteFileStatus::UnknownVersion << 0 << 0;
         QTest::newRow("cut in the header") << good.left(9) << SiteFileStatus::UnknownVersion << 0 << 0;
         QTest::newRow("cut in the folder count") << good.left(13) << SiteFileStatus::Truncated << 0 << 0;
-        QTest::newRow("cut in the second folder") << good.left(11 + 4 + 36 + 20) << SiteFileStatus::Truncated << 1
-                                                  << 0;
-        QTest::newRow("cut in the site count") << good.left(sitesStart - 2) << SiteFileStatus::Truncated << 2 << 0;
-        QTest::newRow("cut in the third site") << good.left(sitesStart + 2 * 700 + 350) << SiteFileStatus::Truncated
-                                               << 2 << 2;
+        QTest::newRow("cut in the second folder")
+            << good.left(11 + 4 + 36 + 20) << SiteFileStatus::Truncated << 1 << 0;
+        QTest::newRow("cut in the site count")
+            << good.left(sitesStart - 2) << SiteFileStatus::Truncated << 2 << 0;
+        QTest::newRow("cut in the third site")
+            << good.left(sitesStart + 2 * 700 + 350) << SiteFileStatus::Truncated << 2 << 2;
         QTest::newRow("four billion folders")
-            << header("011") + count(4000000000u) + SiteFolder::make(0).toBytes() << SiteFileStatus::Truncated << 1
-            << 0;
+            << header("011") + count(4000000000u) + SiteFolder::make(0).toBytes() << SiteFileStatus::Truncated
+            << 1 << 0;
         QTest::newRow("four billion sites")
             << good.left(sitesStart - 4) + count(0xFFFFFFFFu) + usedSite(0, "a").toBytes()
             << SiteFileStatus::Truncated << 2 << 1;
-        QTest::newRow("no sites, several folders") << good.left(sitesStart - 4) + count(0) << SiteFileStatus::Complete
-                                                   << 2 << 0;
+        QTest::newRow("no sites, several folders")
+            << good.left(sitesStart - 4) + count(0) << SiteFileStatus::Complete << 2 << 0;
         QTest::newRow("site in a folder that does not exist")
-            << good.left(sitesStart - 4) + count(1) + usedSite(99, "lost").toBytes() << SiteFileStatus::Complete << 2
-            << 1;
+            << good.left(sitesStart - 4) + count(1) + usedSite(99, "lost").toBytes()
+            << SiteFileStatus::Complete << 2 << 1;
     }
 
     void badFiles()
@@ -329,7 +336,8 @@ private slots:
         QTest::newRow("multi-byte character") << QStringLiteral("a한") << 3 << QByteArray("a");
         QTest::newRow("combining mark kept with its letter")
             << QStringLiteral("ae\u0301") << 4 << QByteArray("a");
-        QTest::newRow("150 characters into 50 bytes") << QString(150, QLatin1Char('h')) << 50 << QByteArray(49, 'h');
+        QTest::newRow("150 characters into 50 bytes")
+            << QString(150, QLatin1Char('h')) << 50 << QByteArray(49, 'h');
     }
 
     void fit()

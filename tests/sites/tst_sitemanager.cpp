@@ -22,12 +22,12 @@
 
 #include <functional>
 
-namespace {
+namespace
+{
 
 // Runs `act` on the first visible top-level widget of type T once it appears (a modal question,
 // a popup menu), so that a test can answer what blocks it.
-template <typename T>
-void whenShown(std::function<void(T *)> act)
+template <typename T> void whenShown(std::function<void(T *)> act)
 {
     auto *timer = new QTimer;
     timer->setInterval(5);
@@ -50,7 +50,8 @@ void answer(QMessageBox::StandardButton button)
     whenShown<QMessageBox>([button](QMessageBox *box) { box->button(button)->click(); });
 }
 
-SiteRecord site(int folder, const char *name, const char *address, const char *user = "", const char *password = "")
+SiteRecord site(int folder, const char *name, const char *address, const char *user = "",
+                const char *password = "")
 {
     SiteRecord record = SiteRecord::make(folder);
     sitefield::setText(record.siteName, QString::fromUtf8(name));
@@ -73,13 +74,17 @@ int storedSelection(const char *name)
 
 } // namespace
 
-class TestSiteManager : public QObject {
+class TestSiteManager : public QObject
+{
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
     QString folder() const { return m_dir.path() + QLatin1Char('/'); }
 
-    void writeSites(const SiteList &list) { QCOMPARE(SaveSiteList(folder(), list), SiteFileStatus::Complete); }
+    void writeSites(const SiteList &list)
+    {
+        QCOMPARE(SaveSiteList(folder(), list), SiteFileStatus::Complete);
+    }
 
     SiteList readSites()
     {
@@ -95,8 +100,8 @@ private:
         list.folders = {SiteFolder::make(0), SiteFolder::make(1), SiteFolder::make(2)};
         list.folders[1].setName(QStringLiteral("Middle"));
         list.folders[2].setName(QStringLiteral("Last"));
-        list.sites = {site(0, "first", "one.example"), site(2, "c1", "c1.example"), site(1, "m", "middle.example"),
-                      site(2, "c2", "c2.example")};
+        list.sites = {site(0, "first", "one.example"), site(2, "c1", "c1.example"),
+                      site(1, "m", "middle.example"), site(2, "c2", "c2.example")};
         return list;
     }
 
@@ -107,8 +112,7 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
     }
 
-    template <typename T>
-    static T *child(SiteManagerDialog &dialog, const char *name)
+    template <typename T> static T *child(SiteManagerDialog &dialog, const char *name)
     {
         return dialog.findChild<T *>(QLatin1String(name));
     }
@@ -157,7 +161,8 @@ private slots:
             QCOMPARE(tree->topLevelItemCount(), 2);
             QCOMPARE(dialog.currentFolder(), 1);
             // The new folder's label is open for editing; a long name is cut to what the field keeps.
-            QTRY_VERIFY(QApplication::focusWidget() && qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+            QTRY_VERIFY(QApplication::focusWidget() &&
+                        qobject_cast<QLineEdit *>(QApplication::focusWidget()));
             QLineEdit *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
             editor->selectAll();
             QTest::keyClicks(editor, QStringLiteral("A folder name of forty characters, long"));
@@ -314,7 +319,8 @@ private slots:
                 }
             }
         });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), sites->viewport()->mapToGlobal(QPoint(5, 5)));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                sites->viewport()->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(sites->viewport(), &event);
         QCOMPARE(sites->count(), 0);
         QCOMPARE(dialog.currentSite(), -1);
@@ -391,7 +397,8 @@ private slots:
         });
         QVERIFY(OpenSiteManager(nullptr, folder()));
 
-        QCOMPARE(calls, (QStringList{QStringLiteral("disconnect old.example"), QStringLiteral("connect middle.example")}));
+        QCOMPARE(calls, (QStringList{QStringLiteral("disconnect old.example"),
+                                     QStringLiteral("connect middle.example")}));
         const SessionState &state = session();
         QCOMPARE(state.serverHost, QStringLiteral("middle.example"));
         QCOMPARE(state.userName, QStringLiteral("bob"));
