@@ -1,5 +1,6 @@
 #include "sites/siteconnect.h"
 
+#include "platform/programpaths.h"
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
 #include "sites/sitemanagerdialog.h"
@@ -22,6 +23,11 @@ void ConnectToSite(const SiteFields &site)
 
     if (sessionHooks().requestConnect)
         sessionHooks().requestConnect();
+}
+
+bool OpenSiteManager(QWidget *parent)
+{
+    return OpenSiteManager(parent, programpaths::programFolder());
 }
 
 bool OpenSiteManager(QWidget *parent, const QString &folder)

@@ -1,6 +1,6 @@
 #include "sites/sitefieldspanel.h"
 
-#include "sites/sitetexts.h"
+#include "platform/uitext.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

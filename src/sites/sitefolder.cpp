@@ -3,11 +3,13 @@
 #include "sites/sitebytes.h"
 #include "sites/sitefield.h"
 
+#include "platform/uitext.h"
+
 SiteFolder SiteFolder::make(int index)
 {
     SiteFolder folder;
     folder.index = index;
-    folder.setName(QStringLiteral("Folder"));
+    folder.setName(uiText("Folder"));
     return folder;
 }
 

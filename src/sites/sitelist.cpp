@@ -1,5 +1,6 @@
 #include "sites/sitelist.h"
 
+#include "platform/programpaths.h"
 #include "platform/strings.h"
 
 #include <QDir>
@@ -165,6 +166,16 @@ SiteFileStatus SaveSiteList(const QString &folder, const SiteList &list)
         return SiteFileStatus::CannotReplace;
     }
     return SiteFileStatus::Complete;
+}
+
+SiteFileStatus LoadSiteList(SiteList &list)
+{
+    return LoadSiteList(programpaths::programFolder(), list);
+}
+
+SiteFileStatus SaveSiteList(const SiteList &list)
+{
+    return SaveSiteList(programpaths::programFolder(), list);
 }
 
 void reportSiteFileStatus(SiteFileStatus status)

@@ -30,9 +30,13 @@ enum class SiteFileStatus {
 // Shows no message: the caller reports what the status says.
 [[nodiscard]] SiteFileStatus LoadSiteList(const QString &folder, SiteList &list);
 
+// The same in the program's data folder.
+[[nodiscard]] SiteFileStatus LoadSiteList(SiteList &list);
+
 // Writes `list` to "SITE$.DAT", keeps the previous file as "SITELIST.BAK" and puts the new one
 // in its place. The files are readable by the user alone.
 [[nodiscard]] SiteFileStatus SaveSiteList(const QString &folder, const SiteList &list);
+[[nodiscard]] SiteFileStatus SaveSiteList(const SiteList &list);
 
 // The message box for a status that the user must hear about (191, 183, the file error);
 // nothing for the others.

@@ -1,14 +1,15 @@
 #include "sites/sitemanagerdialog.h"
 
 #include "platform/log.h"
+#include "platform/programpaths.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
+#include "platform/uitext.h"
 #include "shell/appsettings.h"
 #include "sites/sitecache.h"
 #include "sites/sitefield.h"
 #include "sites/sitefieldspanel.h"
 #include "sites/siteimages.h"
-#include "sites/sitetexts.h"
 
 #include <QCursor>
 #include <QFileDialog>
@@ -40,6 +41,11 @@ QPushButton *makeButton(const char *text, const char *name, QWidget *parent)
 }
 
 } // namespace
+
+SiteManagerDialog::SiteManagerDialog(QWidget *parent)
+    : SiteManagerDialog(programpaths::programFolder(), parent)
+{
+}
 
 SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
     : QDialog(parent), m_folder(folder), m_tree(new QTreeWidget(this)), m_sites(new QListWidget(this)),

@@ -22,7 +22,9 @@ class SiteManagerDialog : public QDialog
 public:
     enum ContextTarget { FolderTarget = 0, SiteTarget = 1 };
 
-    // `folder` holds the site file (a path ending in "/").
+    // The site list of the program's data folder.
+    explicit SiteManagerDialog(QWidget *parent = nullptr);
+    // The site list of `folder` (a path ending in "/").
     explicit SiteManagerDialog(const QString &folder, QWidget *parent = nullptr);
     // Stores the selection in "SiteFolderIndex" and "SiteDataIndex".
     ~SiteManagerDialog() override;

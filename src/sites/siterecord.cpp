@@ -3,13 +3,15 @@
 #include "sites/sitebytes.h"
 #include "sites/sitefield.h"
 
+#include "platform/uitext.h"
+
 using namespace sitebytes;
 
 SiteRecord SiteRecord::make(int folder)
 {
     SiteRecord site;
     site.folderIndex = folder;
-    sitefield::setText(site.siteName, QStringLiteral("FTP site"));
+    sitefield::setText(site.siteName, uiText("FTP site"));
     site.port = 21;
     return site;
 }
