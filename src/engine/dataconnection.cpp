@@ -3,6 +3,7 @@
 #include "engine/controlconnection.h"
 #include "engine/passiveaddress.h"
 #include "engine/transferloops.h"
+#include "engine/watchdog.h"
 #include "platform/beep.h"
 #include "platform/durations.h"
 #include "platform/log.h"
@@ -99,7 +100,11 @@ enum class Accepted { Yes, Failed, NotConfigured };
 Accepted acceptDataConnection()
 {
     SessionState &s = session();
+    // On the worker the watchdog ends the wait; on the window thread, which delivers the
+    // watchdog itself, the wait's own limit of the same length does.
+    watchdog::start();
     const auto waited = socketwait::readable(s.listenSocket, durations::get(durations::Kind::Watchdog));
+    watchdog::stop();
     const int data = waited == socketwait::Result::Ready ? ::accept4(s.listenSocket, nullptr, nullptr, SOCK_CLOEXEC)
                                                          : -1;
     if (data < 0) {

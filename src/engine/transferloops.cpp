@@ -2,6 +2,8 @@
 
 #include "engine/controlconnection.h"
 #include "engine/transfertexts.h"
+#include "engine/uploadprogress.h"
+#include "engine/watchdog.h"
 #include "platform/beep.h"
 #include "platform/latestpost.h"
 #include "platform/log.h"
@@ -169,6 +171,8 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
     const qint64 remaining = s.transferTotalSize - offset;
     ShowTransferProgress(done);
     RateClock clock;
+    // SendAll shows the progress after every piece it sends.
+    const uploadprogress::Scope progress([](qint64 bytesDone) { ShowTransferProgress(bytesDone); });
 
     std::vector<char> buffer(transferBlockSize);
     bool sentAll = true;
@@ -183,7 +187,6 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
             break;
         }
         done += n;
-        ShowTransferProgress(done);
         const qint64 sent = done - offset;
         clock.refresh(sent, remaining, sent > 1024);
     }
@@ -201,6 +204,8 @@ bool ReceiveToFile(int dataSocket, const QString &localPath, bool /*binary: byte
         *writeFailed = false;
     if (dataSocket == -1 || !s.connected)
         return false;
+    // No time limit while data arrives: the transfer may take hours.
+    watchdog::stop();
     s.abortRequested = false;
 
     const QByteArray path = QFile::encodeName(localPath);
