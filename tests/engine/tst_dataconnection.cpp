@@ -150,6 +150,63 @@ private slots:
     }
 
     // PASV refused: this transfer goes on with PORT and the next one sends no PASV.
+    // What a download shows: progress only inside a queue transfer, no statistics for a listing,
+    // the title too while the window is minimised.
+    void readOuts_data()
+    {
+        QTest::addColumn<bool>("queueTransfer");
+        QTest::addColumn<bool>("listing");
+        QTest::addColumn<bool>("inTitle");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("progress");
+        QTest::addColumn<QString>("statistics");
+        QTest::newRow("empty file") << true << false << false << QByteArray() << QString()
+                                    << "0 bytes downloaded, 1 seconds, (0 bps)\n";
+        QTest::newRow("queue transfer") << true << false << false << sample(5000) << "5000 bytes 100%"
+                                        << "5000 bytes downloaded, ";
+        QTest::newRow("minimised") << true << false << true << sample(5000) << "5000 bytes 100%"
+                                   << "5000 bytes downloaded, ";
+        QTest::newRow("listing outside a transfer") << false << true << false << sample(5000) << QString()
+                                                    << QString();
+    }
+    void readOuts()
+    {
+        QFETCH(bool, queueTransfer);
+        QFETCH(bool, listing);
+        QFETCH(bool, inTitle);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, progress);
+        QFETCH(QString, statistics);
+        ScriptedServer server;
+        server.on("PASV", Reply::pasv());
+        server.on("RETR", Reply("150 Opening").sendData(data).then("226 Done"));
+        const int control = connectTo(server);
+        QStringList shown;
+        QStringList titles;
+        sessionHooks().setProgressText = [&shown](const QString &t) { shown << t; };
+        sessionHooks().setWindowTitle = [&titles](const QString &t) { titles << t; };
+        session().transferRunning = queueTransfer;
+        session().listingTransfer = listing;
+        session().showProgressInTitle = inTitle;
+        session().transferTotalSize = data.size();
+        LogRecorder log;
+
+        QCOMPARE(RetrieveFile(control, "RETR f", local("readout"), 'I'), 2);
+        QCoreApplication::processEvents(); // everything the transfer posted
+        session().showProgressInTitle = false;
+        if (progress.isEmpty()) {
+            QVERIFY(shown.isEmpty());
+        } else {
+            QCOMPARE(shown.last(), progress);
+            QCOMPARE(titles, inTitle ? QStringList{progress} : QStringList{});
+        }
+        bool found = false;
+        for (const auto &line : log.lines())
+            found |= line.color == LogColor::Status && line.text.contains(" bytes downloaded, ") &&
+                     line.text.startsWith(statistics);
+        QCOMPARE(found, !statistics.isEmpty());
+    }
+
     void activeModeOncePasvIsRefused()
     {
         ScriptedServer server;
