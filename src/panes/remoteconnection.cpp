@@ -34,6 +34,7 @@ void CRemoteWnd::OnConnected()
     if (!s.initialLocalPath.isEmpty() && sessionHooks().postToLocalPane)
         sessionHooks().postToLocalPane(int(cmd::Refresh));
     Navigate(s.initialRemotePath.isEmpty() ? currentPath_ : s.initialRemotePath.toUtf8());
+    emit sessionStarted();
 }
 
 void CRemoteWnd::Disconnect()
@@ -133,8 +134,9 @@ void CRemoteWnd::KeepAliveTimer()
 void CRemoteWnd::armKeepAlive()
 {
     // A period of 0 minutes would send NOOP without pause; it means no keep-alive.
+    // The clean-up jobs of a disconnect ask for it too; a closed session has nothing to keep.
     const int minutes = appSettings().keepAliveMinutes;
-    if (minutes <= 0)
+    if (minutes <= 0 || !session().connected)
         return;
     const auto minute = durations::get(durations::Kind::KeepAliveMinute);
     keepAlive_->start(std::chrono::milliseconds(minute * minutes));

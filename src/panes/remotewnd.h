@@ -66,6 +66,10 @@ public:
     [[nodiscard]] bool handlesCommand(int id) const override;
     void runCommand(int id) override;
 
+signals:
+    // OnConnected has stored the session and asked for the first directory.
+    void sessionStarted();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -31,6 +31,11 @@ struct SessionHooks {
     std::function<void()> clearRemoteList;
     // The wait cursor of a running listing.
     std::function<void(bool on)> setWaitCursor;
+
+    // The Site Manager's hand-over to the frame: end a running session (the remote pane's
+    // disconnect request, returning once it was handled), then start the connect job (32773).
+    std::function<void()> requestDisconnect;
+    std::function<void()> requestConnect;
 };
 
 SessionHooks &sessionHooks();

@@ -14,7 +14,7 @@
 #include "shell/commandtarget.h"
 #include "shell/framelayout.h"
 #include "shell/progressstatusbar.h"
-#include "shell/sitemanagerlauncher.h"
+#include "sites/siteconnect.h"
 #include "shell/toolbaricons.h"
 
 #include <QAction>
@@ -109,6 +109,8 @@ CMainFrame::~CMainFrame()
     hooks.setProgressText = nullptr;
     hooks.setRateText = nullptr;
     hooks.setWindowTitle = nullptr;
+    hooks.requestDisconnect = nullptr;
+    hooks.requestConnect = nullptr;
 }
 
 void CMainFrame::createPanes()
@@ -274,6 +276,14 @@ void CMainFrame::installHooks()
         if (self)
             self->setWindowTitle(text);
     };
+    hooks.requestDisconnect = [self] {
+        if (self)
+            self->remotePane_->Disconnect();
+    };
+    hooks.requestConnect = [self] {
+        if (self)
+            self->connectToServer();
+    };
 }
 
 void CMainFrame::postCommand(int id)
@@ -362,10 +372,9 @@ void CMainFrame::openSiteManager()
     if (siteManagerOpen_)
         return;
     siteManagerOpen_ = true;
-    const bool connectNow = runSiteManager(this);
+    // On Connect the dialog ends the running session and asks for the connect job itself.
+    (void)OpenSiteManager(this);
     siteManagerOpen_ = false;
-    if (connectNow)
-        connectToServer();
 }
 
 bool CMainFrame::frameCommandEnabled(int id) const

@@ -12,7 +12,7 @@
 #include "shell/mainframe.h"
 
 #include <QAction>
-#include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -56,9 +56,12 @@ class TestRemoteConnection : public QObject {
         s.userName = QStringLiteral("tester");
         s.password = QStringLiteral("secret");
         s.anonymousLogin = false;
+        QSignalSpy started(frame_->remotePane(), &CRemoteWnd::sessionStarted);
         frame_->updateCommandStates();
         frame_->action(cmd::Connect)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(s.connected && !s.busy, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
+        QVERIFY(s.connected);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.busy, 10000);
     }
 
 private slots:

@@ -50,7 +50,7 @@ private slots:
     {
         QStringList seen;
         auto frame = startFrame(&seen);
-        QCOMPARE(seen, QStringList{QStringLiteral("siteManager")});
+        QCOMPARE(seen, QStringList{QStringLiteral("SiteManagerDialog")});
     }
 
     void toolbarOrder()
@@ -125,7 +125,7 @@ private slots:
         auto frame = startFrame();
         guitest::ModalWatcher watcher;
         frame->action(cmd::Connect)->trigger();
-        QTRY_COMPARE(watcher.seen, QStringList{QStringLiteral("siteManager")});
+        QTRY_COMPARE(watcher.seen, QStringList{QStringLiteral("SiteManagerDialog")});
         QVERIFY(!session().busy);
     }
 

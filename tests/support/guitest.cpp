@@ -45,7 +45,7 @@ ModalWatcher::ModalWatcher(std::function<void(QWidget *)> handler) : handler_(st
         if (!modal || modal == last_)
             return;
         last_ = modal;
-        seen.append(modal->objectName());
+        seen.append(QString::fromLatin1(modal->metaObject()->className()));
         if (handler_)
             handler_(modal);
         else if (auto *dialog = qobject_cast<QDialog *>(modal))

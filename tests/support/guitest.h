@@ -24,7 +24,7 @@ QString logText(QWidget *root);
 QStringList logLines(QWidget *root);
 
 // Watches for modal dialogs and hands each to `handler` (by default it is rejected), recording
-// the object names of the dialogs seen.
+// the class names of the dialogs seen.
 class ModalWatcher : public QObject {
 public:
     explicit ModalWatcher(std::function<void(QWidget *)> handler = {});
