@@ -1,5 +1,6 @@
 #include "shell/mainframe.h"
 
+#include "engine/controlconnection.h"
 #include "panes/logwnd.h"
 #include "panes/remotewnd.h"
 #include "platform/beep.h"
@@ -24,6 +25,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSessionManager>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -76,6 +78,11 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
 
     statusBar_ = new ProgressStatusBar(this);
     setStatusBar(statusBar_);
+    // The message pane says "Ready" whenever no prompt is shown.
+    connect(statusBar_, &QStatusBar::messageChanged, this, [this](const QString &text) {
+        if (text.isEmpty())
+            statusBar_->showMessage(uiText("Ready"));
+    });
     statusBar_->showMessage(uiText("Ready"));
     session().busy = false;
 
@@ -92,6 +99,8 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
     commandStateTimer_->start();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { trackActivePane(now); });
+    // The desktop session is ending: a transfer's local file must not be left half-written open.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [](QSessionManager &) { (void)CloseLocalFiles(); });
 
     // The Site Manager opens as soon as the event loop runs, at every start.
     postCommand(cmd::SiteManager);
