@@ -15,7 +15,9 @@ CSortListCtrl::CSortListCtrl(QWidget *parent)
     setItemsExpandable(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
+    // The list sorts itself; the view's own sorting would also make the header unclickable.
     setSortingEnabled(false);
+    header_->setSectionsClickable(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
