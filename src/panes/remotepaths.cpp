@@ -1,6 +1,6 @@
 #include "panes/remotepaths.h"
 
-#include <QStringDecoder>
+#include "platform/namecodec.h"
 
 bool isBackslashPath(const QByteArray &path) { return path.contains('\\'); }
 
@@ -46,11 +46,4 @@ QByteArray trimTypedPath(const QByteArray &typed)
     return typed.left(typed.size() - 1);
 }
 
-QString displayPath(const QByteArray &path)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(path);
-    if (!utf8.hasError())
-        return text;
-    return QString::fromLatin1(path);
-}
+QString displayPath(const QByteArray &path) { return namecodec::decodeName(path); }

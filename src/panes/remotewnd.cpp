@@ -4,6 +4,7 @@
 #include "engine/controlconnection.h"
 #include "engine/dircommands.h"
 #include "panes/listingcache.h"
+#include "panes/listingrows.h"
 #include "panes/remotepaths.h"
 #include "platform/beep.h"
 #include "platform/log.h"
@@ -66,6 +67,7 @@ CRemoteWnd::~CRemoteWnd()
     hooks.setWaitCursor = nullptr;
     hooks.clearRemoteList = nullptr;
     hooks.setRemotePath = nullptr;
+    hooks.showRemoteListing = nullptr;
     // Usually the frame has ended the session already; a pane used on its own ends it here.
     Disconnect();
 }
@@ -187,8 +189,15 @@ void CRemoteWnd::installHooks()
         self->list_->setRows({});
     };
     hooks.setRemotePath = [self](const QString &path) {
-        if (self)
-            self->currentPath_ = path.toUtf8();
+        if (!self || !self->pathCombo_)
+            return;
+        self->currentPath_ = path.toUtf8();
+        self->showPathInCombo(self->currentPath_);
+    };
+    hooks.showRemoteListing = [self](std::vector<FileEntry> rows, bool writeCache) {
+        if (self && self->list_)
+            ShowRemoteListing(*self->list_, self->cache_.get(), std::move(rows), displayPath(self->currentPath_),
+                              writeCache);
     };
 }
 

@@ -1,5 +1,5 @@
 #include "engine/dircommands.h"
-#include "engine/listing.h"
+#include "engine/listingloader.h"
 #include "platform/beep.h"
 #include "platform/log.h"
 #include "session/jobs.h"

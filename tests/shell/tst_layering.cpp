@@ -10,7 +10,7 @@ const QRegularExpression &widgetInclude()
 {
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\s*#\s*include\s*[<"](QtWidgets/.*|QWidget|QDialog|QMainWindow|QApplication|)"
-                       R"(QMessageBox|Q\w*(Box|Button|Edit|View|Widget|Dialog|Bar|Menu|Action)|)"
+                       R"(QMessageBox|(?!Q(String|ByteArray|AnyString|Utf8String|Latin1String|Basic\w*)View)Q\w*(Box|Button|Edit|View|Widget|Dialog|Bar|Menu|Action)|)"
                        R"((panes|controls)/.*|shell/(mainframe|progressstatusbar)\.h)[>"])"));
     return pattern;
 }
@@ -65,6 +65,9 @@ private slots:
         QTest::newRow("a pane") << "#include \"panes/remotewnd.h\"" << true;
         QTest::newRow("the frame") << "#include \"shell/mainframe.h\"" << true;
         QTest::newRow("core header") << "#include <QByteArray>" << false;
+        QTest::newRow("tree view") << "#include <QTreeView>" << true;
+        QTest::newRow("string view") << "#include <QStringView>" << false;
+        QTest::newRow("byte array view") << "#include <QByteArrayView>" << false;
         QTest::newRow("engine header") << "#include \"engine/login.h\"" << false;
         QTest::newRow("settings") << "#include \"shell/appsettings.h\"" << false;
     }

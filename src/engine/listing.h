@@ -1,4 +1,0 @@
-#pragma once
-
-// Interim (the listing loader proper replaces this file).
-void LoadListing();
