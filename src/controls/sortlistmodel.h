@@ -1,0 +1,61 @@
+#pragma once
+
+#include "controls/sortlistrow.h"
+
+#include <QAbstractTableModel>
+#include <QVariant>
+
+#include <vector>
+
+// How a column sorts.
+enum SortKind : int {
+    SortNone = 0,
+    SortNumber = 1,   // digits with "," between groups; the commas are ignored
+    SortText = 2,     // text ignoring case
+    SortDateTime = 3, // date and time as the list shows them
+};
+
+// The rows of a sortable file list. Rows are kept in display order: sorting reorders them.
+class SortListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                       int role = Qt::EditRole) override;
+
+    void insertColumnAt(int index, const QString &title, Qt::Alignment alignment);
+
+    // Replaces every row in one reset.
+    void setRows(std::vector<SortListRow> rows);
+    void clear();
+    int appendRow(SortListRow row);
+    void removeRowAt(int row);
+    void setText(int row, int column, const QString &text);
+
+    const SortListRow &row(int row) const { return rows_[size_t(row)]; }
+    const std::vector<SortListRow> &rows() const { return rows_; }
+
+    // Folders above files in both directions; within each group the column's kind decides.
+    // Rows that compare equal keep their order.
+    void sortRows(int column, int kind, bool ascending);
+
+private:
+    struct Column {
+        QString title;
+        Qt::Alignment alignment;
+        QVariant decoration;
+    };
+    void applyOrder(const std::vector<quint32> &order);
+
+    std::vector<Column> columns_;
+    std::vector<SortListRow> rows_;
+};
+
+// The value of a number column: "," removed, then read like atol (leading blanks, a sign, digits
+// up to the first other character), held at the 64-bit limits instead of overflowing.
+[[nodiscard]] qint64 sortNumberValue(QStringView text);
