@@ -225,8 +225,6 @@ private slots:
         QTest::newRow("both fit") << 2 << 1 << 2 << 1;
         QTest::newRow("folder beyond the last") << 3 << 0 << -1 << -1;
         QTest::newRow("site beyond the last") << 1 << 1 << 1 << -1;
-        QTest::newRow("none") << -1 << -1 << -1 << -1;
-        QTest::newRow("negative garbage") << -7 << -7 << -1 << -1;
     }
 
     void staleSelection()
@@ -276,29 +274,6 @@ private slots:
             QCOMPARE(record.folderIndex, sitefield::text(record.siteName) == QStringLiteral("first") ? 0 : 1);
         QCOMPARE(storedSelection("SiteFolderIndex"), 1);
         QCOMPARE(QDir(cache).entryList(QDir::Files), QStringList{QStringLiteral("c1.example$$.ini")});
-    }
-
-    void cancelledDeleteKeepsAll()
-    {
-        writeSites(threeFolders());
-        setSelection(2, 0);
-        const QByteArray before = [&] {
-            QFile file(folder() + QLatin1String(siteListFileName));
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
-        {
-            SiteManagerDialog dialog(folder());
-            showActive(dialog);
-            answer(QMessageBox::Cancel);
-            child<QPushButton>(dialog, "deleteSite")->click();
-            answer(QMessageBox::Cancel);
-            child<QPushButton>(dialog, "deleteFolder")->click();
-            QVERIFY(!dialog.siteModified());
-            child<QPushButton>(dialog, "close")->click();
-        }
-        QFile file(folder() + QLatin1String(siteListFileName));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
     }
 
     void deleteSiteSelectsNeighbour()
@@ -497,28 +472,6 @@ private slots:
         QCOMPARE(int(readSites().folders.size()), folders + 1);
     }
 
-    void saveFailureReported()
-    {
-        writeSites(threeFolders());
-        QVERIFY(QDir().mkdir(folder() + QLatin1String(siteListTempName)));
-        setSelection(0, 0);
-        QString shown;
-        {
-            SiteManagerDialog dialog(folder());
-            showActive(dialog);
-            auto *address = child<QLineEdit>(dialog, "address");
-            QTest::keyClicks(address, QStringLiteral("x"));
-            whenShown<QMessageBox>([&shown](QMessageBox *box) {
-                shown = box->text();
-                box->accept();
-            });
-            child<QPushButton>(dialog, "close")->click();
-            QVERIFY(!dialog.isVisible());
-        }
-        QCOMPARE(shown, loadString(183));
-        QCOMPARE(sitefield::text(readSites().sites[0].address), QStringLiteral("one.example"));
-    }
-
     // The whole road from the Site Manager to a logged-in control connection on a real server,
     // with the login's password question answered.
     void connectToRealServer()
@@ -551,19 +504,6 @@ private slots:
         QVERIFY(asked);
         QVERIFY(socket >= 0);
         QVERIFY(session().connected);
-    }
-
-    void addSiteWithoutFolder()
-    {
-        SiteList list;
-        writeSites(list);
-        setSelection(0, 0);
-        SiteManagerDialog dialog(folder());
-        showActive(dialog);
-        QCOMPARE(dialog.currentFolder(), -1);
-        child<QPushButton>(dialog, "addSite")->click();
-        QCOMPARE(child<QListWidget>(dialog, "siteList")->count(), 0);
-        QVERIFY(!dialog.siteModified());
     }
 };
 
