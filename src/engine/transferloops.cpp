@@ -28,29 +28,30 @@ constexpr int cannotOpenLocalFile = 157;
 constexpr int cannotWriteLocalFile = 201;
 constexpr int dataConnectionClosedEarly = 204;
 
-LatestPost &progressPost()
+// The bytes done and the size they count against; the text is made on the window thread.
+struct ProgressValue {
+    qint64 done = 0;
+    qint64 total = 0;
+    bool inTitle = false;
+};
+
+LatestPost<ProgressValue> &progressPost()
 {
-    static LatestPost post([](const QString &text) {
+    static LatestPost<ProgressValue> post([](const ProgressValue &value) {
+        const QString text = ProgressText(value.done, value.total);
         if (sessionHooks().setProgressText)
             sessionHooks().setProgressText(text);
+        if (value.inTitle && sessionHooks().setWindowTitle)
+            sessionHooks().setWindowTitle(text);
     });
     return post;
 }
 
-LatestPost &ratePost()
+LatestPost<QString> &ratePost()
 {
-    static LatestPost post([](const QString &text) {
+    static LatestPost<QString> post([](const QString &text) {
         if (sessionHooks().setRateText)
             sessionHooks().setRateText(text);
-    });
-    return post;
-}
-
-LatestPost &titlePost()
-{
-    static LatestPost post([](const QString &text) {
-        if (sessionHooks().setWindowTitle)
-            sessionHooks().setWindowTitle(text);
     });
     return post;
 }
@@ -136,10 +137,8 @@ ssize_t receiveSome(int socket, char *buffer, size_t size)
 
 void ShowTransferProgress(qint64 done)
 {
-    const QString text = ProgressText(done, session().transferTotalSize);
-    progressPost().set(text);
-    if (session().showProgressInTitle)
-        titlePost().set(text);
+    const SessionState &s = session();
+    progressPost().set({done, s.transferTotalSize, s.showProgressInTitle});
 }
 
 void ShowTransferRate(const QString &text) { ratePost().set(text); }

@@ -236,7 +236,7 @@ private slots:
         QVERIFY(uploadStatistics);
         QVERIFY(serverReplies);
         QVERIFY(dataCommand);
-        QCOMPARE(progress, QString::number(size) + " bytes 100%");
+        QTRY_COMPARE(progress, QString::number(size) + " bytes 100%");
     }
 };
 
