@@ -8,6 +8,7 @@
 #include "platform/durations.h"
 #include "platform/log.h"
 #include "platform/socketwait.h"
+#include "platform/workerstop.h"
 #include "session/sessionstate.h"
 
 #include <arpa/inet.h>
@@ -103,7 +104,16 @@ Accepted acceptDataConnection()
     // On the worker the watchdog ends the wait; on the window thread, which delivers the
     // watchdog itself, the wait's own limit of the same length does.
     watchdog::start();
-    const auto waited = socketwait::readable(s.listenSocket, durations::get(durations::Kind::Watchdog));
+    socketwait::Result waited;
+    try {
+        waited = socketwait::readable(s.listenSocket, durations::get(durations::Kind::Watchdog));
+    } catch (const WorkerStopped &) {
+        // Still armed: Abort or Disconnect ended the wait. Disarmed: the watchdog did, and the
+        // log says why.
+        if (!watchdog::armed())
+            AppendLogId(LogColor::Error, noDataConnection);
+        throw;
+    }
     watchdog::stop();
     const int data = waited == socketwait::Result::Ready ? ::accept4(s.listenSocket, nullptr, nullptr, SOCK_CLOEXEC)
                                                          : -1;
