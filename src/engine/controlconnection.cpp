@@ -26,7 +26,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr int hostNameLimit = 79;
 constexpr int peekSize = 82;
@@ -156,7 +157,6 @@ int connectSocket(int fd, const sockaddr_in &address)
     return error;
 }
 
-
 qint64 sendBlock(int socket, const char *data, qint64 length, std::optional<qint64> progressFrom)
 {
     if (socket == -1)
@@ -243,7 +243,8 @@ int OpenConnection(const QString &host, const char *service, const char *protoco
     protoent protocolEntry{};
     protoent *protocolFound = nullptr;
     char protocolBuffer[1024];
-    if (getprotobyname_r(protocol, &protocolEntry, protocolBuffer, sizeof protocolBuffer, &protocolFound) == 0 &&
+    if (getprotobyname_r(protocol, &protocolEntry, protocolBuffer, sizeof protocolBuffer, &protocolFound) ==
+            0 &&
         protocolFound)
         protocolNumber = protocolFound->p_proto;
     else if (qstricmp(protocol, "TCP") == 0)
@@ -431,9 +432,13 @@ int ReadReply(int socket)
     return ended ? 0 : replyResult(s.lastReplyCode);
 }
 
-void ReadPendingReply(int socket) { (void)ReadReply(socket); }
+void ReadPendingReply(int socket)
+{
+    (void)ReadReply(socket);
+}
 
-namespace {
+namespace
+{
 int closeSocket(int socket, int lingerSeconds)
 {
     if (socket == -1)
@@ -449,9 +454,15 @@ int closeSocket(int socket, int lingerSeconds)
 }
 } // namespace
 
-int CloseSocketAbortive(int socket) { return closeSocket(socket, 0); }
+int CloseSocketAbortive(int socket)
+{
+    return closeSocket(socket, 0);
+}
 
-int CloseSocketGraceful(int socket) { return closeSocket(socket, 1); }
+int CloseSocketGraceful(int socket)
+{
+    return closeSocket(socket, 1);
+}
 
 void ConnectionLost()
 {

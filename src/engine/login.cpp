@@ -11,7 +11,8 @@
 #include <optional>
 #include <sys/socket.h>
 
-namespace {
+namespace
+{
 
 bool hasMicrosoftMarker(const QByteArray &line)
 {

@@ -1,7 +1,9 @@
 #include "engine/uploadprogress.h"
 
-namespace uploadprogress {
-namespace {
+namespace uploadprogress
+{
+namespace
+{
 Reporter &current()
 {
     static Reporter reporter;
@@ -9,9 +11,15 @@ Reporter &current()
 }
 } // namespace
 
-void install(Reporter reporter) { current() = std::move(reporter); }
+void install(Reporter reporter)
+{
+    current() = std::move(reporter);
+}
 
-void clear() { current() = nullptr; }
+void clear()
+{
+    current() = nullptr;
+}
 
 void report(qint64 bytesDone)
 {

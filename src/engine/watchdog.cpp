@@ -14,8 +14,10 @@
 #include <chrono>
 #include <cstdint>
 
-namespace watchdog {
-namespace {
+namespace watchdog
+{
+namespace
+{
 
 // The worker re-arms the watchdog for every reply line (several times per line), so arming must
 // not cost an event on the window thread each time. The deadline is one atomic value, 0 when
@@ -82,9 +84,15 @@ void start()
         uithread::post(schedule);
 }
 
-void stop() { deadlineMs = 0; }
+void stop()
+{
+    deadlineMs = 0;
+}
 
-bool armed() { return deadlineMs.load() != 0; }
+bool armed()
+{
+    return deadlineMs.load() != 0;
+}
 
 } // namespace watchdog
 

@@ -24,6 +24,11 @@ struct SessionHooks {
 
     // The password question of a login without a stored password; nullopt when cancelled.
     std::function<std::optional<QString>()> askPassword;
+
+    // The Site Manager's hand-over to the frame: end a running session (the remote pane's
+    // disconnect request, returning once it was handled), then start the connect job (32773).
+    std::function<void()> requestDisconnect;
+    std::function<void()> requestConnect;
 };
 
 SessionHooks &sessionHooks();

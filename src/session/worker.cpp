@@ -16,7 +16,8 @@
 #include <chrono>
 #include <future>
 
-namespace {
+namespace
+{
 
 // Ready once the current worker has left SessionThreadProc. Window thread only.
 std::shared_future<void> workerExit;
@@ -61,7 +62,10 @@ void runJob(JobCode code)
 
 void joinFinishedWorker();
 
-void joinAtShutdown() { joinWorker(); }
+void joinAtShutdown()
+{
+    joinWorker();
+}
 
 // The worker must be joined before the session record is destroyed with the process.
 void registerShutdownJoin()

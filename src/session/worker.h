@@ -15,7 +15,8 @@ int SessionThreadProc();
 enum class BusyMessage { Log, Silent };
 [[nodiscard]] bool StartJob(JobCode code, BusyMessage busyMessage = BusyMessage::Log);
 // The same with the job's argument (the directory to list or the whole command line).
-[[nodiscard]] bool StartJob(JobCode code, const QByteArray &argument, BusyMessage busyMessage = BusyMessage::Log);
+[[nodiscard]] bool StartJob(JobCode code, const QByteArray &argument,
+                            BusyMessage busyMessage = BusyMessage::Log);
 
 // True while a worker thread exists that has not yet left SessionThreadProc.
 [[nodiscard]] bool workerRunning();

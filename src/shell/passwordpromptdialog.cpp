@@ -1,25 +1,27 @@
 #include "shell/passwordpromptdialog.h"
 
-#include "platform/strings.h"
+#include "platform/uitext.h"
 #include "platform/workerstop.h"
 #include "session/sessionhooks.h"
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 constexpr int passwordLimit = 150;
 }
 
 PasswordPromptDialog::PasswordPromptDialog(QWidget *parent) : QDialog(parent), edit_(new QLineEdit(this))
 {
-    setWindowTitle(currentLanguage() == Language::Korean ? QStringLiteral("암호를 입력하세요")
-                                                         : QStringLiteral("Enter your password"));
+    setWindowTitle(uiText("Enter your password"));
     edit_->setEchoMode(QLineEdit::Password);
     edit_->setMaxLength(passwordLimit);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(uiText("OK"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(edit_);
@@ -37,7 +39,10 @@ PasswordPromptDialog::PasswordPromptDialog(QWidget *parent) : QDialog(parent), e
     }
 }
 
-QString PasswordPromptDialog::password() const { return edit_->text(); }
+QString PasswordPromptDialog::password() const
+{
+    return edit_->text();
+}
 
 void installPasswordPrompt()
 {

@@ -5,7 +5,8 @@
 class QLineEdit;
 
 // Asks for the password of a login that has none stored. The typed text is masked and not kept.
-class PasswordPromptDialog : public QDialog {
+class PasswordPromptDialog : public QDialog
+{
     Q_OBJECT
 public:
     explicit PasswordPromptDialog(QWidget *parent = nullptr);

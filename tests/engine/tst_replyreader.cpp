@@ -1,7 +1,7 @@
 #include "engine/controlconnection.h"
 #include "scriptedserver.h"
-#include "sessionreset.h"
 #include "session/sessionstate.h"
+#include "sessionreset.h"
 
 #include <QTest>
 
@@ -14,7 +14,8 @@ using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
-namespace {
+namespace
+{
 
 int connectTo(const ScriptedServer &server)
 {
@@ -42,7 +43,8 @@ int replyLinesLogged(const LogRecorder &log)
 
 } // namespace
 
-class TestReplyReader : public QObject {
+class TestReplyReader : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { testsupport::resetSession(); }
@@ -59,32 +61,35 @@ private slots:
 
         const QByteArray longLine = "220 " + QByteArray(96, 'x');
         const QByteArray exosLine = "220 EXOS\r" + QByteArray(90, 'e');
-        QTest::newRow("one line") << QByteArray("220 ready\r\n") << false << false << 2 << QByteArray("220 ready") << 1;
-        QTest::newRow("line feed only") << QByteArray("220 ready\n") << false << false << 2 << QByteArray("220 ready") << 1;
-        QTest::newRow("three-line greeting") << QByteArray("220-Welcome\r\nplain text\r\n220 ready\r\n") << false
-                                             << false << 2 << QByteArray("220 ready") << 3;
-        QTest::newRow("other code inside") << QByteArray("230-first\r\n200 inside\r\n230 last\r\n") << false << false
-                                           << 2 << QByteArray("230 last") << 3;
+        QTest::newRow("one line") << QByteArray("220 ready\r\n") << false << false << 2
+                                  << QByteArray("220 ready") << 1;
+        QTest::newRow("line feed only")
+            << QByteArray("220 ready\n") << false << false << 2 << QByteArray("220 ready") << 1;
+        QTest::newRow("three-line greeting") << QByteArray("220-Welcome\r\nplain text\r\n220 ready\r\n")
+                                             << false << false << 2 << QByteArray("220 ready") << 3;
+        QTest::newRow("other code inside") << QByteArray("230-first\r\n200 inside\r\n230 last\r\n") << false
+                                           << false << 2 << QByteArray("230 last") << 3;
         QTest::newRow("550 stays 550") << QByteArray("550 No such file\r\n") << false << false << 550
                                        << QByteArray("550 No such file") << 1;
-        QTest::newRow("553 is class 5") << QByteArray("553 Not allowed\r\n") << false << false << 5
-                                        << QByteArray("553 Not allowed") << 1;
-        QTest::newRow("421 is class 4") << QByteArray("421 Timeout\r\n") << false << false << 4
-                                        << QByteArray("421 Timeout") << 1;
+        QTest::newRow("553 is class 5")
+            << QByteArray("553 Not allowed\r\n") << false << false << 5 << QByteArray("553 Not allowed") << 1;
+        QTest::newRow("421 is class 4")
+            << QByteArray("421 Timeout\r\n") << false << false << 4 << QByteArray("421 Timeout") << 1;
         QTest::newRow("no digits") << QByteArray("hello there\r\n") << false << false << 0
                                    << QByteArray("hello there") << 1;
-        QTest::newRow("trailing blanks stripped") << QByteArray("200 ok  \r\n") << false << false << 2
-                                                  << QByteArray("200 ok") << 1;
-        QTest::newRow("100-byte line past the peek") << longLine + "\r\n" << false << false << 2 << longLine << 1;
-        QTest::newRow("byte at a time") << QByteArray("220-a\r\n220 b\r\n") << false << true << 2 << QByteArray("220 b")
-                                        << 2;
-        QTest::newRow("NUL byte ends the text") << QByteArray("220\0garbage\r\n", 13) << false << false << 2
-                                                << QByteArray("220") << 1;
+        QTest::newRow("trailing blanks stripped")
+            << QByteArray("200 ok  \r\n") << false << false << 2 << QByteArray("200 ok") << 1;
+        QTest::newRow("100-byte line past the peek") << longLine + "\r\n"
+                                                     << false << false << 2 << longLine << 1;
+        QTest::newRow("byte at a time")
+            << QByteArray("220-a\r\n220 b\r\n") << false << true << 2 << QByteArray("220 b") << 2;
+        QTest::newRow("NUL byte ends the text")
+            << QByteArray("220\0garbage\r\n", 13) << false << false << 2 << QByteArray("220") << 1;
         QTest::newRow("EXOS long line") << exosLine + "\r\n" << true << false << 2 << exosLine << 1;
-        QTest::newRow("line cut at 4000") << "220-" + QByteArray(5000, 'y') + "\r\n220 end\r\n" << false << false << 2
-                                          << QByteArray("220 end") << 3;
-        QTest::newRow("100 kB line") << "220-" + QByteArray(100000, 'x') + "\r\n220 done\r\n" << false << false << 2
-                                     << QByteArray("220 done") << 27;
+        QTest::newRow("line cut at 4000") << "220-" + QByteArray(5000, 'y') + "\r\n220 end\r\n"
+                                          << false << false << 2 << QByteArray("220 end") << 3;
+        QTest::newRow("100 kB line") << "220-" + QByteArray(100000, 'x') + "\r\n220 done\r\n"
+                                     << false << false << 2 << QByteArray("220 done") << 27;
     }
 
     void readsOneReplyAndLeavesTheNext()
@@ -160,8 +165,8 @@ private slots:
             const int socket = connectTo(server);
             QVERIFY(socket >= 0);
             const QByteArray received = script.left(cut);
-            const QByteArray fragment = cut == script.size() ? QByteArray("230 end")
-                                                             : received.mid(received.lastIndexOf('\n') + 1);
+            const QByteArray fragment =
+                cut == script.size() ? QByteArray("230 end") : received.mid(received.lastIndexOf('\n') + 1);
             const bool ends = fragment.startsWith("230") && (fragment.size() == 3 || fragment[3] != '-');
             const int expected = ends ? 2 : 0;
             QVERIFY2(ReadReply(socket) == expected, qPrintable(QStringLiteral("cut at %1").arg(cut)));
@@ -176,13 +181,16 @@ private slots:
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<bool>("trailingSlash");
         QTest::addColumn<QString>("echo");
-        QTest::newRow("password masked") << QByteArray("PASS secret") << false << QStringLiteral("PASS xxxxxx\n");
-        QTest::newRow("percent unchanged") << QByteArray("RETR 100%s%d%n.txt") << false
-                                           << QStringLiteral("RETR 100%s%d%n.txt\n");
-        QTest::newRow("Serv-U slash hidden") << QByteArray("CWD /pub/") << true << QStringLiteral("CWD /pub\n");
-        QTest::newRow("slash kept elsewhere") << QByteArray("CWD /pub/") << false << QStringLiteral("CWD /pub/\n");
-        QTest::newRow("slash kept on other commands") << QByteArray("LIST /pub/") << true
-                                                      << QStringLiteral("LIST /pub/\n");
+        QTest::newRow("password masked")
+            << QByteArray("PASS secret") << false << QStringLiteral("PASS xxxxxx\n");
+        QTest::newRow("percent unchanged")
+            << QByteArray("RETR 100%s%d%n.txt") << false << QStringLiteral("RETR 100%s%d%n.txt\n");
+        QTest::newRow("Serv-U slash hidden")
+            << QByteArray("CWD /pub/") << true << QStringLiteral("CWD /pub\n");
+        QTest::newRow("slash kept elsewhere")
+            << QByteArray("CWD /pub/") << false << QStringLiteral("CWD /pub/\n");
+        QTest::newRow("slash kept on other commands")
+            << QByteArray("LIST /pub/") << true << QStringLiteral("LIST /pub/\n");
     }
 
     void commandsAreSentAndEchoed()
@@ -225,7 +233,8 @@ private slots:
         QCOMPARE(SendCommand(-1, "NOOP"), 0);
         QCOMPARE(ReadReply(-1), 0);
         QCoreApplication::processEvents();
-        const QList<LogRecorder::Line> expected{{"NOOP\n", LogColor::Command}, {"Not connected\n", LogColor::Error}};
+        const QList<LogRecorder::Line> expected{{"NOOP\n", LogColor::Command},
+                                                {"Not connected\n", LogColor::Error}};
         QCOMPARE(log.lines(), expected);
     }
 
@@ -237,8 +246,9 @@ private slots:
         QVERIFY(socket >= 0);
         QCOMPARE(ntohs(session().serverAddress.sin_port), server.port());
         QVERIFY(log.waitFor(QStringLiteral("Connecting to 127.0.0.1...\n"), LogColor::Status));
-        QVERIFY(log.waitFor(QStringLiteral("Connected to 127.0.0.1 (ip=127.0.0.1) port %1\n").arg(server.port()),
-                            LogColor::Status));
+        QVERIFY(
+            log.waitFor(QStringLiteral("Connected to 127.0.0.1 (ip=127.0.0.1) port %1\n").arg(server.port()),
+                        LogColor::Status));
         ::close(socket);
     }
 

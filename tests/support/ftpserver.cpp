@@ -5,7 +5,8 @@
 #include <csignal>
 #include <sys/types.h>
 
-namespace testsupport {
+namespace testsupport
+{
 
 FtpServer::FtpServer()
 {

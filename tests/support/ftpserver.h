@@ -4,12 +4,14 @@
 #include <QString>
 #include <QTemporaryDir>
 
-namespace testsupport {
+namespace testsupport
+{
 
 // The real pyftpdlib server on 127.0.0.1 and an ephemeral port, serving a fresh temporary folder
 // to "anonymous" and to the user "tester" with the password "secret", both with write permission.
 // Stopped by its process id when destroyed.
-class FtpServer {
+class FtpServer
+{
 public:
     FtpServer();
     ~FtpServer();

@@ -16,9 +16,11 @@
 #include <unistd.h>
 #include <utility>
 
-namespace testsupport {
+namespace testsupport
+{
 
-namespace {
+namespace
+{
 QByteArray asLine(QByteArray text)
 {
     if (!text.endsWith('\n'))
@@ -39,7 +41,10 @@ Reply Reply::raw(const QByteArray &bytes)
     return reply;
 }
 
-Reply Reply::silent() { return raw(QByteArray()); }
+Reply Reply::silent()
+{
+    return raw(QByteArray());
+}
 
 Reply Reply::pasv(const QByteArray &text)
 {
@@ -237,7 +242,8 @@ struct ScriptedServer::Impl {
         portTarget.reset();
         QByteArray reply = text;
         reply.replace("{addr}", "127,0,0,1");
-        reply.replace("{port}", QByteArray::number(dataPort / 256) + ',' + QByteArray::number(dataPort % 256));
+        reply.replace("{port}",
+                      QByteArray::number(dataPort / 256) + ',' + QByteArray::number(dataPort % 256));
         return reply;
     }
 
@@ -388,7 +394,10 @@ ScriptedServer::~ScriptedServer()
     ::close(d->wakeWrite);
 }
 
-quint16 ScriptedServer::port() const { return d->port; }
+quint16 ScriptedServer::port() const
+{
+    return d->port;
+}
 
 ScriptedServer &ScriptedServer::on(const QByteArray &prefix, Reply reply)
 {

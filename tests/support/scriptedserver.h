@@ -5,11 +5,13 @@
 
 #include <memory>
 
-namespace testsupport {
+namespace testsupport
+{
 
 // What the scripted server does for one command (or for the greeting). A text gets CR LF
 // appended when it has no line feed at its end; raw() bytes go out exactly as given.
-class Reply {
+class Reply
+{
 public:
     Reply(const char *text);
     Reply(const QByteArray &text);
@@ -51,7 +53,8 @@ private:
 // A one-connection-at-a-time FTP server on its own thread, bound to 127.0.0.1 and an ephemeral
 // port, that answers from a script and records every command line it receives. Unscripted
 // commands get "500 Command not understood", QUIT gets "221 Goodbye" and a close.
-class ScriptedServer {
+class ScriptedServer
+{
 public:
     explicit ScriptedServer(Reply greeting = Reply("220 Scripted server ready"));
     ~ScriptedServer();

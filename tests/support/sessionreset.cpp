@@ -12,7 +12,8 @@
 
 #include <mutex>
 
-namespace testsupport {
+namespace testsupport
+{
 
 void resetSession()
 {
@@ -61,7 +62,10 @@ LogRecorder::LogRecorder() : shared_(std::make_shared<Shared>())
     });
 }
 
-LogRecorder::~LogRecorder() { setLogSink(nullptr); }
+LogRecorder::~LogRecorder()
+{
+    setLogSink(nullptr);
+}
 
 QList<LogRecorder::Line> LogRecorder::lines() const
 {
@@ -69,7 +73,10 @@ QList<LogRecorder::Line> LogRecorder::lines() const
     return shared_->lines;
 }
 
-bool LogRecorder::contains(const QString &text, LogColor color) const { return lines().contains({text, color}); }
+bool LogRecorder::contains(const QString &text, LogColor color) const
+{
+    return lines().contains({text, color});
+}
 
 bool LogRecorder::waitFor(const QString &text, LogColor color, int timeoutMs) const
 {

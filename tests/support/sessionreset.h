@@ -5,14 +5,16 @@
 #include <QList>
 #include <QString>
 
-namespace testsupport {
+namespace testsupport
+{
 
 // Back to a fresh session between test cases: the worker joined, sockets closed, flags and
 // server fields at their initial values, hooks and test durations removed.
 void resetSession();
 
 // Records what reaches the session log (installed as the log sink while it lives).
-class LogRecorder {
+class LogRecorder
+{
 public:
     struct Line {
         QString text;
