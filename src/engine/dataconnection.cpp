@@ -18,7 +18,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr int cantConnect = 146;
 constexpr int uploadError = 159;
@@ -115,8 +116,8 @@ Accepted acceptDataConnection()
         throw;
     }
     watchdog::stop();
-    const int data = waited == socketwait::Result::Ready ? ::accept4(s.listenSocket, nullptr, nullptr, SOCK_CLOEXEC)
-                                                         : -1;
+    const int data =
+        waited == socketwait::Result::Ready ? ::accept4(s.listenSocket, nullptr, nullptr, SOCK_CLOEXEC) : -1;
     if (data < 0) {
         if (waited == socketwait::Result::TimedOut)
             AppendLogId(LogColor::Error, noDataConnection);
@@ -209,10 +210,10 @@ int OpenActiveListener(int controlSocket)
     }
     const std::uint32_t host = ntohl(local.sin_addr.s_addr);
     const unsigned port = ntohs(bound.sin_port);
-    const QByteArray command = "PORT " + QByteArray::number(host >> 24) + ',' +
-                               QByteArray::number((host >> 16) & 0xFF) + ',' +
-                               QByteArray::number((host >> 8) & 0xFF) + ',' + QByteArray::number(host & 0xFF) +
-                               ',' + QByteArray::number(port >> 8) + ',' + QByteArray::number(port & 0xFF);
+    const QByteArray command =
+        "PORT " + QByteArray::number(host >> 24) + ',' + QByteArray::number((host >> 16) & 0xFF) + ',' +
+        QByteArray::number((host >> 8) & 0xFF) + ',' + QByteArray::number(host & 0xFF) + ',' +
+        QByteArray::number(port >> 8) + ',' + QByteArray::number(port & 0xFF);
     SendCommand(controlSocket, command);
     return listener;
 }

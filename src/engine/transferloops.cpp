@@ -21,7 +21,8 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int cannotCreateLocalFile = 152;
 constexpr int cannotOpenLocalFile = 157;
@@ -57,10 +58,14 @@ LatestPost<QString> &ratePost()
 }
 
 // Whole seconds, as the read-outs and the statistics count them.
-qint64 nowSeconds() { return qint64(std::time(nullptr)); }
+qint64 nowSeconds()
+{
+    return qint64(std::time(nullptr));
+}
 
 // The rate read-out of one transfer, refreshed at most once a second.
-class RateClock {
+class RateClock
+{
 public:
     RateClock() : start_(nowSeconds()), lastRefresh_(start_) { session().transferStart = double(start_); }
 
@@ -141,7 +146,10 @@ void ShowTransferProgress(qint64 done)
     progressPost().set({done, s.transferTotalSize, s.showProgressInTitle});
 }
 
-void ShowTransferRate(const QString &text) { ratePost().set(text); }
+void ShowTransferRate(const QString &text)
+{
+    ratePost().set(text);
+}
 
 bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes go as they are*/)
 {

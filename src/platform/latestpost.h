@@ -16,8 +16,8 @@
 // thousand times wakes the window thread only a few times a second; the last value always
 // arrives. Pass raw values and format them in `deliver`, so that the sender does not pay for
 // texts nobody sees.
-template <typename T>
-class LatestPost {
+template <typename T> class LatestPost
+{
 public:
     // `deliver` runs on the window thread with the latest value.
     explicit LatestPost(std::function<void(const T &)> deliver,

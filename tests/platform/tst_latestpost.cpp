@@ -5,7 +5,8 @@
 
 #include <thread>
 
-class TestLatestPost : public QObject {
+class TestLatestPost : public QObject
+{
     Q_OBJECT
 private slots:
     // A fast sender from another thread queues only a handful of calls and the last text wins.
