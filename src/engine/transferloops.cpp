@@ -187,7 +187,14 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n < 0) {
+            // The server must not keep a short file as if it were whole.
+            AppendLogId(LogColor::Error, cannotOpenLocalFile);
+            BeepIfEnabled();
+            sentAll = false;
+            break;
+        }
+        if (n == 0)
             break;
         if (SendAll(dataSocket, buffer.data(), n, done) != n) {
             sentAll = false; // only off the worker: there a failed send ends the job

@@ -8,6 +8,7 @@
 #include "sessionreset.h"
 #include "shell/appsettings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -509,6 +510,7 @@ private slots:
         QTest::newRow("disk full") << false << false << "/dev/full"
                                    << formatString(201, qt_error_string(ENOSPC).toUtf8().constData());
         QTest::newRow("cannot read the upload") << true << false << "/nonexistent-folder/file" << text(157);
+        QTest::newRow("read error in the upload") << true << false << QDir::tempPath() << text(157);
     }
     void localFileProblems()
     {
