@@ -113,6 +113,7 @@ Accepted acceptDataConnection()
         // log says why.
         if (!watchdog::armed())
             AppendLogId(LogColor::Error, noDataConnection);
+        watchdog::stop();
         throw;
     }
     watchdog::stop();
