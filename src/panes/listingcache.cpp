@@ -109,15 +109,15 @@ std::optional<std::vector<SortListRow>> readCacheFile(const QString &file)
     return rows;
 }
 
-bool writeCacheFile(const QString &file, const std::vector<SortListRow> &rows)
+bool writeCacheFile(const QString &file, const SortListModel &rows)
 {
     // Written over whatever the file held: keys of an earlier, longer listing stay but are never
     // read, because reading stops at COUNT.
     IniFile ini(file);
     ini.load();
-    ini.setValue(ListingCache::section, "COUNT", QByteArray::number(qsizetype(rows.size())));
-    for (size_t i = 0; i < rows.size(); ++i)
-        ini.setValue(ListingCache::section, "ITEM" + QByteArray::number(qulonglong(i)), cacheValueFromRow(rows[i]));
+    ini.setValue(ListingCache::section, "COUNT", QByteArray::number(rows.size()));
+    for (int i = 0; i < rows.size(); ++i)
+        ini.setValue(ListingCache::section, "ITEM" + QByteArray::number(i), cacheValueFromRow(rows.row(i)));
     return ini.save();
 }
 
@@ -160,7 +160,7 @@ void ListingCache::WriteCachedListing(const QString &currentPath)
 {
     // Failures are not reported: the cache only saves a trip to the server.
     QDir().mkpath(folder_);
-    (void)writeCacheFile(CacheFilePath(currentPath), list_->listModel()->rows());
+    (void)writeCacheFile(CacheFilePath(currentPath), *list_->listModel());
 }
 
 bool ListingCache::DeleteCachedListings(const QString &text, bool byPrefix)

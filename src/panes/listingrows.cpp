@@ -1,9 +1,11 @@
 #include "panes/listingrows.h"
 
 #include "controls/sortlistctrl.h"
+#include "controls/sortlistmodel.h"
 #include "panes/listingcache.h"
 
 namespace {
+constexpr int sizeColumn = 1;
 constexpr int dateColumn = 2;
 }
 
@@ -15,8 +17,8 @@ SortListRow rowFromEntry(FileEntry &&entry)
     row.rawName = std::move(entry.rawName);
     row.itemData = entry.itemData;
     row.icon = entry.icon;
-    row.dateKey = entry.dateKey;
-    row.dateKeyColumn = dateColumn;
+    row.setDateKey(dateColumn, entry.dateKey);
+    row.setNumberKey(sizeColumn, sortNumberValue(row.text(sizeColumn)));
     return row;
 }
 

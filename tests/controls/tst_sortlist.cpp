@@ -22,7 +22,7 @@ SortListRow makeRow(const QString &name, bool folder, const QString &size, const
 QStringList names(const CSortListCtrl &list)
 {
     QStringList result;
-    for (const SortListRow &row : list.listModel()->rows())
+    for (const SortListRow &row : list.listModel()->rowsInDisplayOrder())
         result << row.text(0);
     return result;
 }
@@ -118,7 +118,7 @@ void TestSortList::numbersSortByValue()
     model.setRows({makeRow("big", false, "1,024"), makeRow("small", false, "999"), makeRow("x", false, text)});
     model.sortRows(1, SortNumber, true);
     QStringList order;
-    for (const SortListRow &row : model.rows())
+    for (const SortListRow &row : model.rowsInDisplayOrder())
         order << row.text(0);
     QVERIFY(order.indexOf("small") < order.indexOf("big"));
     QCOMPARE(order.indexOf("x") < order.indexOf("small"), value < 999);
