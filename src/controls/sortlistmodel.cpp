@@ -267,6 +267,7 @@ void SortListModel::orderByText(int column, bool ascending, std::vector<quint32>
     struct Keyed {
         quint64 high;
         quint64 low;
+        const QChar *shared; // texts that share one copy (the same permission string) are equal
         quint32 offset;
         quint32 length;
         quint32 group;
@@ -279,36 +280,40 @@ void SortListModel::orderByText(int column, bool ascending, std::vector<quint32>
     for (size_t i = 0; i < n; ++i) {
         const SortListRow &r = rows_[i];
         const quint32 offset = quint32(folded.size());
-        for (QChar c : r.text(column))
+        const QString &text = r.text(column);
+        for (QChar c : text)
             folded.push_back(foldCase(c.unicode()));
-        keyed[i] = {0, 0, offset, quint32(folded.size() - offset), r.isFolder() ? 0u : 1u, quint32(i)};
+        keyed[i] = {0, 0, text.constData(), offset, quint32(folded.size() - offset), r.isFolder() ? 0u : 1u,
+                    quint32(i)};
     }
     const char16_t *base = folded.data();
-    size_t shared = n ? keyed[0].length : 0;
-    for (size_t i = 1; i < n && shared; ++i) {
+    size_t common = n ? keyed[0].length : 0;
+    for (size_t i = 1; i < n && common; ++i) {
         const char16_t *a = base + keyed[0].offset, *b = base + keyed[i].offset;
         size_t same = 0;
-        const size_t limit = std::min<size_t>(shared, keyed[i].length);
+        const size_t limit = std::min<size_t>(common, keyed[i].length);
         while (same < limit && a[same] == b[same])
             ++same;
-        shared = same;
+        common = same;
     }
     for (Keyed &k : keyed) {
-        for (size_t c = 0; c < 8 && shared + c < k.length; ++c) {
-            const quint64 unit = base[k.offset + shared + c];
+        for (size_t c = 0; c < 8 && common + c < k.length; ++c) {
+            const quint64 unit = base[k.offset + common + c];
             if (c < 4)
                 k.high |= unit << (48 - 16 * c);
             else
                 k.low |= unit << (48 - 16 * (c - 4));
         }
-        k.offset += quint32(shared);
-        k.length -= quint32(shared);
+        k.offset += quint32(common);
+        k.length -= quint32(common);
     }
     auto less = [base](const Keyed &a, const Keyed &b) {
         if (a.high != b.high)
             return a.high < b.high;
         if (a.low != b.low)
             return a.low < b.low;
+        if (a.shared == b.shared && a.length == b.length)
+            return false;
         return std::u16string_view(base + a.offset, a.length) < std::u16string_view(base + b.offset, b.length);
     };
     keyed = inDisplayOrder(keyed, order_);

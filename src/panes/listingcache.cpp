@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -44,6 +45,30 @@ qint64 itemIndex(QByteArrayView key)
     return value;
 }
 
+// Texts that repeat from row to row (permission strings, dates) share one copy: less memory, and
+// the list sorts shared texts without comparing them.
+class RecentTexts {
+public:
+    QString text(QByteArrayView bytes)
+    {
+        for (Slot &slot : slots_)
+            if (slot.bytes == bytes)
+                return slot.text;
+        Slot &slot = slots_[next_++ % slots_.size()];
+        slot.bytes = bytes.toByteArray();
+        slot.text = QString::fromUtf8(bytes);
+        return slot.text;
+    }
+
+private:
+    struct Slot {
+        QByteArray bytes;
+        QString text;
+    };
+    std::array<Slot, 16> slots_;
+    size_t next_ = 0;
+};
+
 } // namespace
 
 QByteArray cacheValueFromRow(const SortListRow &row)
@@ -71,8 +96,9 @@ SortListRow cacheRowFromValue(QByteArrayView value)
     const bool folder = fields[0] == "D";
     row.itemData = folder ? folderItemData : fileItemData;
     const QByteArrayView name = fields[1];
+    thread_local RecentTexts dates, attributes;
     row.texts = {namecodec::decodeName(name), folder ? QString() : QString::fromUtf8(fields[2]),
-                 QString::fromUtf8(fields[3]), QString::fromUtf8(fields[4])};
+                 dates.text(fields[3]), attributes.text(fields[4])};
     if (!namecodec::isValidUtf8(name))
         row.rawName = name.toByteArray();
     if (folder) {
