@@ -1,15 +1,16 @@
 // Speed and memory of the listing path: parse, fill the list, sort by each column.
 #include "controls/sortlistctrl.h"
 #include "engine/listingloader.h"
-#include "panes/listingrows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -110,9 +111,44 @@ std::vector<FileEntry> parseFile(const QString &path, ServerKind kind, double &s
 
 } // namespace
 
+CSortListCtrl *makeList()
+{
+    auto *list = new CSortListCtrl;
+    list->InsertSortColumn(0, "Name", Qt::AlignLeft, 180);
+    list->InsertSortColumn(1, "Size", Qt::AlignRight, 80);
+    list->InsertSortColumn(2, "Date/Time", Qt::AlignLeft, 150);
+    list->InsertSortColumn(3, "Attribute", Qt::AlignLeft, 90);
+    list->SetColumnKind(0, SortText);
+    list->SetColumnKind(1, SortNumber);
+    list->SetColumnKind(2, SortDateTime);
+    list->SetColumnKind(3, SortText);
+    list->resize(800, 600);
+    list->show();
+    QCoreApplication::processEvents();
+    return list;
+}
+
+// A process of its own that only loads one listing into the list and sorts it, so that its
+// peak is what the rows cost on top of the window system.
+int memoryRun(const QString &listingPath)
+{
+    CSortListCtrl *list = makeList();
+    const double baseline = residentMegabytes();
+    ListingState state;
+    list->setRows(*ReadListingFile(listingPath, state));
+    for (int column = 0; column < 4; ++column)
+        list->SortByColumn(column);
+    QCoreApplication::processEvents();
+    std::printf("%.1f %.1f %d\n", baseline, peakMegabytes(), list->listModel()->rowCount());
+    delete list;
+    return 0;
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    if (argc > 2 && QByteArray(argv[1]) == "--memory")
+        return memoryRun(QString::fromLocal8Bit(argv[2]));
     const int lines = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
     QTemporaryDir dir;
     const QString unixPath = dir.filePath("DIRunix"), dosPath = dir.filePath("DIRdos");
@@ -133,26 +169,14 @@ int main(int argc, char *argv[])
     std::printf("unix: %zu rows in %.1f ms\n", unixRows.size(), unixSeconds * 1000);
     const double linesPerSecond = 2.0 * lines / (unixSeconds + dosSeconds);
 
-    CSortListCtrl list;
-    list.InsertSortColumn(0, "Name", Qt::AlignLeft, 180);
-    list.InsertSortColumn(1, "Size", Qt::AlignRight, 80);
-    list.InsertSortColumn(2, "Date/Time", Qt::AlignLeft, 150);
-    list.InsertSortColumn(3, "Attribute", Qt::AlignLeft, 90);
-    list.SetColumnKind(0, SortText);
-    list.SetColumnKind(1, SortNumber);
-    list.SetColumnKind(2, SortDateTime);
-    list.SetColumnKind(3, SortText);
-    list.resize(800, 600);
-    list.show();
-    QCoreApplication::processEvents();
-    const double beforeFill = residentMegabytes();
+    std::unique_ptr<CSortListCtrl> owner(makeList());
+    CSortListCtrl &list = *owner;
 
     QElapsedTimer timer;
     timer.start();
-    list.setRows(rowsFromListing(std::move(unixRows)));
+    list.setRows(std::move(unixRows));
     QCoreApplication::processEvents();
     const double fillMs = timer.nsecsElapsed() / 1e6;
-    const double rowsMb = residentMegabytes() - beforeFill;
 
     double worstResortMs = 0;
     for (int column = 0; column < 4; ++column) {
@@ -170,8 +194,14 @@ int main(int argc, char *argv[])
     timer.restart();
     list.ReSort();
     worstResortMs = std::max(worstResortMs, timer.nsecsElapsed() / 1e6);
-    std::printf("rows %d: %.1f MB resident for the rows (process before fill %.1f MB)\n", lines, rowsMb, beforeFill);
+    QProcess memory;
+    memory.start(QCoreApplication::applicationFilePath(), {"--memory", unixPath});
+    memory.waitForFinished(-1);
+    const QList<QByteArray> figures = memory.readAllStandardOutput().trimmed().split(' ');
+    const double baseline = figures.value(0).toDouble(), peak = figures.value(1).toDouble();
+    std::printf("memory: %s rows loaded alone: peak %.1f MB, of which %.1f MB before the listing\n",
+                figures.value(2).constData(), peak, baseline);
     std::printf("parse %.0f lines/s fill+sort %.0f ms resort %.0f ms peak %.0f MB\n", linesPerSecond, fillMs,
-                worstResortMs, peakMegabytes());
+                worstResortMs, peak);
     return 0;
 }

@@ -10,19 +10,15 @@
 
 namespace {
 
-bool isAsciiSpace(QChar c)
-{
-    return c == QLatin1Char(' ') || (c.unicode() >= '\t' && c.unicode() <= '\r');
-}
 
-// The keys, made in storage order, rearranged into the current display order.
-template <typename Keyed>
-std::vector<Keyed> inDisplayOrder(const std::vector<Keyed> &byStorage, const std::vector<quint32> &order)
+// The order of a sort is total: folders first, then the column's value, then the row's current
+// display position. So equal rows keep their order (a stable sort) while the sort itself can be
+// the faster unstable one, and re-sorting an unchanged list changes nothing.
+constexpr quint32 folderBit = 0x80000000u;
+
+quint32 sortRank(const SortListRow &row, quint32 displayPosition)
 {
-    std::vector<Keyed> result(byStorage.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        result[i] = byStorage[order[i]];
-    return result;
+    return (row.isFolder() ? 0u : folderBit) | displayPosition;
 }
 
 inline char16_t foldCase(char16_t unit)
@@ -33,36 +29,6 @@ inline char16_t foldCase(char16_t unit)
 }
 
 } // namespace
-
-qint64 sortNumberValue(QStringView text)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && (isAsciiSpace(text[i]) || text[i] == QLatin1Char(',')))
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-        negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    constexpr qint64 limit = std::numeric_limits<qint64>::max();
-    qint64 value = 0;
-    for (; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == QLatin1Char(','))
-            continue;
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            break;
-        const int digit = c.unicode() - '0';
-        if (value > (limit - digit) / 10) {
-            value = limit;
-            // Keep reading digits: the value stays held at the limit.
-            continue;
-        }
-        value = value * 10 + digit;
-    }
-    return negative ? -value : value;
-}
 
 int SortListModel::rowCount(const QModelIndex &parent) const
 {
@@ -199,8 +165,6 @@ void SortListModel::setText(int row, int column, const QString &text)
 
 void SortListModel::sortRows(int column, int kind, bool ascending)
 {
-    // The keys are gathered in storage order (one pass through memory) but start from the
-    // current display order, so that the stable sort keeps equal rows as they are shown.
     const size_t n = rows_.size();
     std::vector<quint32> order(n);
     if (kind == SortText)
@@ -238,22 +202,22 @@ void SortListModel::orderByValue(int column, int kind, bool ascending, std::vect
     // Keys side by side in one array, so that the sort never leaves it.
     struct Keyed {
         qint64 key;
-        quint32 group; // 0 folders, 1 files
+        quint32 rank; // see sortRank()
         quint32 index;
     };
     const size_t n = rows_.size();
+    const std::vector<quint32> position = displayPositions();
     std::vector<Keyed> keyed(n);
     for (size_t i = 0; i < n; ++i) {
         SortListRow &r = rows_[i];
         const qint64 key = valueKey(r, column, kind);
         // Bitwise NOT reverses the order of every value, the lowest included.
-        keyed[i] = {ascending ? key : ~key, r.isFolder() ? 0u : 1u, quint32(i)};
+        keyed[i] = {ascending ? key : ~key, sortRank(r, position[i]), quint32(i)};
     }
-    keyed = inDisplayOrder(keyed, order_);
-    // A strict weak order and a stable sort: rows with equal keys keep their order, so that
-    // re-sorting an unchanged list changes nothing.
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
-        return a.group != b.group ? a.group < b.group : a.key < b.key;
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        if ((a.rank ^ b.rank) & folderBit)
+            return a.rank < b.rank;
+        return a.key != b.key ? a.key < b.key : a.rank < b.rank;
     });
     for (size_t i = 0; i < n; ++i)
         order[i] = keyed[i].index;
@@ -270,10 +234,11 @@ void SortListModel::orderByText(int column, bool ascending, std::vector<quint32>
         const QChar *shared; // texts that share one copy (the same permission string) are equal
         quint32 offset;
         quint32 length;
-        quint32 group;
+        quint32 rank;
         quint32 index;
     };
     const size_t n = rows_.size();
+    const std::vector<quint32> position = displayPositions();
     std::vector<Keyed> keyed(n);
     std::vector<char16_t> folded;
     folded.reserve(n * 16);
@@ -283,7 +248,7 @@ void SortListModel::orderByText(int column, bool ascending, std::vector<quint32>
         const QString &text = r.text(column);
         for (QChar c : text)
             folded.push_back(foldCase(c.unicode()));
-        keyed[i] = {0, 0, text.constData(), offset, quint32(folded.size() - offset), r.isFolder() ? 0u : 1u,
+        keyed[i] = {0, 0, text.constData(), offset, quint32(folded.size() - offset), sortRank(r, position[i]),
                     quint32(i)};
     }
     const char16_t *base = folded.data();
@@ -316,14 +281,25 @@ void SortListModel::orderByText(int column, bool ascending, std::vector<quint32>
             return false;
         return std::u16string_view(base + a.offset, a.length) < std::u16string_view(base + b.offset, b.length);
     };
-    keyed = inDisplayOrder(keyed, order_);
-    std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
-        if (a.group != b.group)
-            return a.group < b.group;
-        return ascending ? less(a, b) : less(b, a);
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
+        if ((a.rank ^ b.rank) & folderBit)
+            return a.rank < b.rank;
+        if (ascending ? less(a, b) : less(b, a))
+            return true;
+        if (ascending ? less(b, a) : less(a, b))
+            return false;
+        return a.rank < b.rank;
     });
     for (size_t i = 0; i < n; ++i)
         order[i] = keyed[i].index;
+}
+
+std::vector<quint32> SortListModel::displayPositions() const
+{
+    std::vector<quint32> position(order_.size());
+    for (size_t i = 0; i < order_.size(); ++i)
+        position[order_[i]] = quint32(i);
+    return position;
 }
 
 void SortListModel::applyOrder(const std::vector<quint32> &order)

@@ -58,6 +58,8 @@ private:
     void orderByValue(int column, int kind, bool ascending, std::vector<quint32> &order);
     void orderByText(int column, bool ascending, std::vector<quint32> &order);
     static qint64 valueKey(SortListRow &row, int column, int kind);
+    // For each stored row, where it is shown.
+    std::vector<quint32> displayPositions() const;
 
     std::vector<Column> columns_;
     // Rows stay where they were put; sorting only rearranges order_, the storage index of each
@@ -65,7 +67,3 @@ private:
     std::vector<SortListRow> rows_;
     std::vector<quint32> order_;
 };
-
-// The value of a number column: "," removed, then read like atol (leading blanks, a sign, digits
-// up to the first other character), held at the 64-bit limits instead of overflowing.
-[[nodiscard]] qint64 sortNumberValue(QStringView text);

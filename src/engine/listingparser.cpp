@@ -291,18 +291,21 @@ std::optional<FileEntry> makeEntry(QByteArrayView line, QByteArrayView name, boo
     if (name.isEmpty())
         return std::nullopt;
     FileEntry entry;
-    entry.name = namecodec::decodeName(name);
+    entry.texts[NameColumn] = namecodec::decodeName(name);
     if (!namecodec::isValidUtf8(name))
         entry.rawName = name.toByteArray();
     entry.itemData = folder ? FileEntry::folderItemData : FileEntry::fileItemData;
-    if (!folder)
-        entry.size = sizeText(FormatSize(line, state));
-    entry.dateKey = ParseLineDate(line, state);
-    entry.dateTime = datetimetext::format(entry.dateKey);
+    if (!folder) {
+        entry.texts[SizeColumn] = sizeText(FormatSize(line, state));
+        entry.setNumberKey(SizeColumn, sortNumberValue(entry.texts[SizeColumn]));
+    }
+    const datetimetext::Key date = ParseLineDate(line, state);
+    entry.texts[DateTimeColumn] = datetimetext::format(date);
+    entry.setDateKey(DateTimeColumn, date);
     if (state.serverKind == ServerKind::Microsoft)
-        entry.attribute = folder ? QStringLiteral("d---------") : QStringLiteral("----------");
+        entry.texts[AttributeColumn] = folder ? QStringLiteral("d---------") : QStringLiteral("----------");
     else
-        entry.attribute = attributeTexts().text(line.first(qMin<qsizetype>(10, line.size())));
+        entry.texts[AttributeColumn] = attributeTexts().text(line.first(qMin<qsizetype>(10, line.size())));
     entry.icon = folder ? fileicons::folderIndex() : fileIcon(name, state);
     return entry;
 }
