@@ -16,7 +16,8 @@
 // reply; ABOR reads two replies. The text is sent as it stands: a "%" in a path is no format.
 int SendCommand(int socket, const QByteArray &command);
 
-// Copies the text into the command buffer, appends CR LF and sends it; -1 when the socket is -1.
+// Copies the text into the command buffer, appends CR LF and sends it; returns the bytes sent, or
+// -1 when the socket is -1 or the send failed.
 int SendLine(int socket, const QByteArray &text);
 
 // Sends a whole block in pieces of at most 12288 bytes; while an upload runs, reports progress
@@ -27,13 +28,15 @@ qint64 SendAll(int socket, const char *data, qint64 length, qint64 bytesDoneBefo
 // came in meanwhile, -1 when the receive failed).
 int ReadReplyLine(int socket);
 
-// One complete reply, multi-line replies included.
+// One complete reply, multi-line replies included. 0 also when the server closed the connection
+// before the reply was complete.
 int ReadReply(int socket);
 
 // Reads the reply that follows a closed data connection and ignores it.
 void ReadPendingReply(int socket);
 
-// Both return the value to store back: -1 when closed (or already -1), else the socket.
+// Both return the value to store back: always -1, since the descriptor is released even when
+// close reports an error.
 [[nodiscard]] int CloseSocketAbortive(int socket);
 [[nodiscard]] int CloseSocketGraceful(int socket);
 

@@ -1,5 +1,6 @@
 #include "platform/settingsstore.h"
 
+#include <QFile>
 #include <QSettings>
 
 namespace settingsstore {
@@ -12,6 +13,18 @@ QSettings &store()
     static QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KALO"),
                               QStringLiteral("Tidewell"));
     return settings;
+}
+
+// The store holds the password of the last session: it is for the user's eyes only.
+void syncPrivately()
+{
+    QSettings &settings = store();
+    settings.sync();
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    const QString fileName = settings.fileName();
+    if (QFile::exists(fileName) && (QFile::permissions(fileName) & others))
+        QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 } // namespace
@@ -35,13 +48,13 @@ QString readString(const QString &section, const QString &name, const QString &d
 void writeInt(const QString &section, const QString &name, int value)
 {
     store().setValue(key(section, name), value);
-    store().sync();
+    syncPrivately();
 }
 
 void writeString(const QString &section, const QString &name, const QString &value)
 {
     store().setValue(key(section, name), value);
-    store().sync();
+    syncPrivately();
 }
 
 } // namespace settingsstore

@@ -28,6 +28,11 @@ struct SessionHooks {
     // The password question of a login without a stored password; nullopt when cancelled.
     std::function<std::optional<QString>()> askPassword;
 
+    // The Site Manager's hand-over to the frame: end a running session (the remote pane's
+    // disconnect request, returning once it was handled), then start the connect job (32773).
+    std::function<void()> requestDisconnect;
+    std::function<void()> requestConnect;
+
     // The remote pane while a listing loads: the working directory (currentPath and the path box),
     // emptying the list, and the parsed rows handed over whole, which the pane re-sorts and, when
     // writeCache is set, writes to its listing cache.

@@ -22,5 +22,8 @@ struct AppSettings {
 
 AppSettings &appSettings();
 
-// Fills appSettings() from the settings store.
+// Fills appSettings() from the settings store. Called once, by the main window while it is built.
 void LoadSettings();
+
+// The e-mail address used as the password of anonymous logins when none is stored.
+QString defaultEmailAddress();

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Times the engine's download and upload of one large file against curl's, on the same local FTP
+# server in the same run. Last line: "download X.XX upload Y.YY", each the engine's throughput
+# divided by curl's (medians of the runs). Never part of the test run.
+#   SIZE_MB (default 1024)  RUNS (default 3, at least 3)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+size_mb=${SIZE_MB:-1024}
+runs=${RUNS:-3}
+[ "$runs" -lt 3 ] && runs=3
+
+need=()
+command -v curl >/dev/null || need+=(curl)
+[ -x /usr/sbin/vsftpd ] || need+=(vsftpd)
+if [ ${#need[@]} -gt 0 ]; then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -q >/dev/null || true
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${need[@]}" >/dev/null ||
+    echo "could not install ${need[*]}" >&2
+fi
+command -v curl >/dev/null || { echo "curl is missing" >&2; exit 1; }
+
+build="$root/build-bench"
+cmake -S "$root/bench" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target transferbench >/dev/null
+bench="$build/transferbench"
+
+work=$(mktemp -d)
+server_pid=
+cleanup() {
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/srv/pub" "$work/empty"
+chmod 755 "$work" "$work/srv"
+chmod 777 "$work/srv/pub"
+head -c "${size_mb}M" /dev/urandom >"$work/srv/big.bin"
+size=$(stat -c %s "$work/srv/big.bin")
+
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+server=pyftpdlib
+if [ -x /usr/sbin/vsftpd ]; then
+  cat >"$work/vsftpd.conf" <<CONF
+listen=YES
+listen_ipv6=NO
+listen_address=127.0.0.1
+listen_port=$port
+background=NO
+run_as_launching_user=YES
+anonymous_enable=YES
+no_anon_password=YES
+anon_root=$work/srv
+local_enable=NO
+write_enable=YES
+anon_upload_enable=YES
+anon_other_write_enable=YES
+anon_world_readable_only=NO
+seccomp_sandbox=NO
+secure_chroot_dir=$work/empty
+xferlog_enable=NO
+connect_from_port_20=NO
+pasv_address=127.0.0.1
+CONF
+  /usr/sbin/vsftpd "$work/vsftpd.conf" >"$work/server.log" 2>&1 &
+  server_pid=$!
+  server=vsftpd
+else
+  echo "vsftpd is not available: falling back to pyftpdlib" >&2
+  /usr/bin/python3 -m pyftpdlib -i 127.0.0.1 -p "$port" -d "$work/srv" -w >"$work/server.log" 2>&1 &
+  server_pid=$!
+fi
+for _ in $(seq 100); do
+  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+  sleep 0.1
+done
+url="ftp://127.0.0.1:$port"
+
+seconds() { # runs the command, prints its wall time in seconds
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null 2>"$work/last.err" || { cat "$work/last.err" >&2; echo "failed: $*" >&2; exit 1; }
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc -l 2>/dev/null || python3 -c "print($end - $start)"
+}
+median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+check() { cmp -s "$1" "$2" || { echo "transferred file differs: $1" >&2; exit 1; }; }
+
+declare -a eng_get cur_get eng_put cur_put
+for run in $(seq "$runs"); do
+  rm -f "$work/dl.bin"
+  eng_get+=("$(seconds "$bench" get 127.0.0.1 "$port" anonymous bench@ big.bin "$work/dl.bin" "$size")")
+  check "$work/dl.bin" "$work/srv/big.bin"
+  rm -f "$work/dl.bin"
+  cur_get+=("$(seconds curl -s -o "$work/dl.bin" "$url/big.bin")")
+  check "$work/dl.bin" "$work/srv/big.bin"
+  rm -f "$work/srv/pub/up.bin"
+  eng_put+=("$(seconds "$bench" put 127.0.0.1 "$port" anonymous bench@ pub/up.bin "$work/srv/big.bin" "$size")")
+  check "$work/srv/pub/up.bin" "$work/srv/big.bin"
+  rm -f "$work/srv/pub/up.bin"
+  cur_put+=("$(seconds curl -s -T "$work/srv/big.bin" "$url/pub/up.bin")")
+  check "$work/srv/pub/up.bin" "$work/srv/big.bin"
+  echo "run $run: get engine ${eng_get[-1]}s curl ${cur_get[-1]}s, put engine ${eng_put[-1]}s curl ${cur_put[-1]}s" >&2
+done
+
+mb=$((size / 1048576))
+eg=$(median "${eng_get[@]}"); cg=$(median "${cur_get[@]}")
+ep=$(median "${eng_put[@]}"); cp=$(median "${cur_put[@]}")
+awk -v m="$mb" -v s="$server" -v eg="$eg" -v cg="$cg" -v ep="$ep" -v cp="$cp" 'BEGIN {
+  printf "server %s, %d MiB, medians: download engine %.2f MB/s curl %.2f MB/s; upload engine %.2f MB/s curl %.2f MB/s\n",
+    s, m, m / eg, m / cg, m / ep, m / cp > "/dev/stderr"
+  printf "download %.2f upload %.2f\n", cg / eg, cp / ep
+}'

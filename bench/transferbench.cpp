@@ -1,0 +1,70 @@
+// Headless driver of the engine for bench/transfer-bench.sh: one login, one download (get) or
+// upload (put) on the worker, with the progress and rate read-outs posted to the window thread
+// exactly as the main window receives them.
+#include "engine/controlconnection.h"
+#include "engine/dataconnection.h"
+#include "engine/login.h"
+#include "platform/workerstop.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+#include "shell/appsettings.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <thread>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 9 || (args[1] != "get" && args[1] != "put")) {
+        std::fprintf(stderr, "usage: transferbench get|put host port user password remote-name local-path size\n");
+        return 2;
+    }
+    const bool download = args[1] == "get";
+    SessionState &s = session();
+    s.serverHost = args[2];
+    s.port = args[3].toInt();
+    s.userName = args[4];
+    s.password = args[5];
+    s.anonymousLogin = false;
+    appSettings().soundEffects = 0;
+
+    long progressShown = 0;
+    sessionHooks().setProgressText = [&progressShown](const QString &) { ++progressShown; };
+    sessionHooks().setRateText = [](const QString &) {};
+
+    int result = 0;
+    std::thread worker([&] {
+        workerstop::beginWorker();
+        try {
+            const int control = Login(s.serverHost);
+            if (control != -1) {
+                s.controlSocket = control;
+                s.connected = true;
+                s.currentType = 'A';
+                s.passive = true;
+                s.transferRunning = true;
+                const QByteArray name = args[6].toUtf8();
+                const QString local = args[7];
+                s.transferTotalSize = args[8].toLongLong();
+                if (download) {
+                    result = RetrieveFile(control, "RETR " + name, local, 'I');
+                } else {
+                    QByteArray command = "STOR " + name;
+                    result = StoreFile(control, command, local, 'I');
+                }
+                s.transferRunning = false;
+                SendCommand(control, "QUIT");
+            }
+        } catch (const WorkerStopped &) {
+        }
+        workerstop::endWorker();
+        QMetaObject::invokeMethod(&app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    });
+    app.exec();
+    worker.join();
+    std::fprintf(stderr, "result %d, progress read-outs shown %ld\n", result, progressShown);
+    return result == 2 ? 0 : 1;
+}

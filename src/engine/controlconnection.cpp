@@ -1,0 +1,498 @@
+#include "engine/controlconnection.h"
+
+#include "engine/login.h"
+#include "engine/uploadprogress.h"
+#include "engine/watchdog.h"
+#include "platform/beep.h"
+#include "platform/log.h"
+#include "platform/socketwait.h"
+#include "platform/strings.h"
+#include "platform/uithread.h"
+#include "platform/workerstop.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <optional>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+
+constexpr int hostNameLimit = 79;
+constexpr int peekSize = 82;
+constexpr qint64 lineLimit = 4000;
+constexpr size_t clearedReplyBytes = 4096;
+constexpr qint64 sendPiece = 12288;
+
+// Set by ReadReplyLine when a receive found the connection closed or broken, so that ReadReply
+// stops instead of waiting for the rest of a multi-line reply that can never come.
+bool connectionEnded = false;
+
+// Log text of bytes from the wire: UTF-8 when valid, else the legacy code page of the user.
+QString decodeForLog(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    if (currentLanguage() == Language::Korean) {
+        QStringDecoder cp949("CP949");
+        if (cp949.isValid())
+            return cp949.decode(bytes);
+    }
+    return QString::fromLatin1(bytes);
+}
+
+void stopKeepAlive()
+{
+    auto call = [] {
+        if (const auto &hook = sessionHooks().stopKeepAlive)
+            hook();
+    };
+    if (uithread::isUiThread())
+        call();
+    else
+        uithread::post(call);
+}
+
+// One receive, waiting through socketwait only when nothing has arrived yet; -1 on failure or,
+// on the window thread, time-out.
+ssize_t receiveSome(int socket, char *buffer, size_t length, int flags)
+{
+    workerstop::throwIfRequested();
+    for (;;) {
+        const ssize_t n = ::recv(socket, buffer, length, flags | MSG_DONTWAIT);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return -1;
+        if (socketwait::readable(socket) != socketwait::Result::Ready)
+            return -1;
+    }
+}
+
+// Receives exactly `length` bytes unless the connection ends first; returns the count received,
+// or the failed receive's result when nothing came.
+ssize_t receiveExactly(int socket, char *buffer, size_t length)
+{
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t n = receiveSome(socket, buffer + done, length - done, 0);
+        if (n <= 0) {
+            connectionEnded = true;
+            return done > 0 ? ssize_t(done) : n;
+        }
+        done += size_t(n);
+    }
+    return ssize_t(done);
+}
+
+size_t firstPieceLength(const char *peeked, size_t count)
+{
+    const char *end = peeked + count;
+    const char *stop = std::find_if(peeked, end, [](char c) { return c == '\n' || c == '\0'; });
+    size_t length = stop == end ? count : size_t(stop - peeked) + 1;
+    // EXOS servers may end a long line with a carriage return and one more byte instead of a
+    // line feed: take the line up to the byte after the first carriage return.
+    if (length > 80 && session().serverKind == ServerKind::Exos) {
+        const char *cr = std::find(peeked, peeked + length, '\r');
+        const size_t cut = size_t(cr - peeked) + 2;
+        if (cr != peeked + length && cut <= length)
+            length = cut;
+    }
+    return length;
+}
+
+bool startsWithAny(const QByteArray &text, std::initializer_list<const char *> prefixes)
+{
+    return std::any_of(prefixes.begin(), prefixes.end(), [&](const char *p) { return text.startsWith(p); });
+}
+
+int replyResult(int code)
+{
+    if (code == 550)
+        return 550;
+    if (code >= 100 && code <= 599)
+        return code / 100;
+    return 0;
+}
+
+int connectSocket(int fd, const sockaddr_in &address)
+{
+    const int flags = fcntl(fd, F_GETFL);
+    fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    int error = 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+        error = errno;
+        if (error == EINPROGRESS || error == EINTR) {
+            // The wait may end the worker: the socket is nobody else's yet, so close it first.
+            socketwait::Result ready;
+            try {
+                ready = socketwait::writable(fd);
+            } catch (const WorkerStopped &) {
+                ::close(fd);
+                throw;
+            }
+            socklen_t length = sizeof error;
+            if (ready == socketwait::Result::TimedOut)
+                error = ETIMEDOUT;
+            else if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+                error = errno;
+        }
+    }
+    fcntl(fd, F_SETFL, flags);
+    return error;
+}
+
+qint64 sendBlock(int socket, const char *data, qint64 length, std::optional<qint64> progressFrom)
+{
+    if (socket == -1)
+        return 0;
+    qint64 sent = 0;
+    while (sent < length) {
+        const size_t piece = size_t(std::min(sendPiece, length - sent));
+        ssize_t n = -1;
+        for (;;) {
+            if (socketwait::writable(socket) != socketwait::Result::Ready)
+                break;
+            // MSG_NOSIGNAL: a peer that has gone away must fail the send, not kill the program.
+            n = ::send(socket, data + sent, piece, MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+                continue;
+            break;
+        }
+        if (n <= 0) {
+            AppendLogId(LogColor::Error, 173);
+            ConnectionLost();
+            return 0;
+        }
+        sent += n;
+        if (progressFrom && session().uploadFileOpen)
+            uploadprogress::report(*progressFrom + sent);
+    }
+    return length;
+}
+
+} // namespace
+
+int OpenConnection(const QString &host, const char *service, const char *protocol)
+{
+    auto &s = session();
+    AppendLogId(LogColor::Status, 145, s.serverHost.toUtf8().constData());
+    const QByteArray hostName = host.toUtf8();
+    if (hostName.isEmpty() || hostName.size() > hostNameLimit) {
+        AppendLogId(LogColor::Error, 146);
+        return -1;
+    }
+
+    int port = 0;
+    servent serviceEntry{};
+    servent *serviceFound = nullptr;
+    char serviceBuffer[1024];
+    if (getservbyname_r(service, protocol, &serviceEntry, serviceBuffer, sizeof serviceBuffer,
+                        &serviceFound) == 0 &&
+        serviceFound) {
+        port = s.port == 21 ? ntohs(std::uint16_t(serviceFound->s_port)) : s.port;
+    } else {
+        bool numeric = false;
+        const int number = QByteArray(service).toInt(&numeric);
+        if (numeric && number != 0)
+            port = number;
+        else if (s.port != 21)
+            port = s.port;
+        else if (qstricmp(service, "FTP") == 0)
+            port = 21;
+        else
+            return -1;
+    }
+
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(std::uint16_t(port));
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    if (getaddrinfo(hostName.constData(), nullptr, &hints, &found) == 0 && found) {
+        address.sin_addr = reinterpret_cast<const sockaddr_in *>(found->ai_addr)->sin_addr;
+        freeaddrinfo(found);
+    } else if (inet_pton(AF_INET, hostName.constData(), &address.sin_addr) != 1) {
+        AppendLogId(LogColor::Error, 169);
+        return -1;
+    }
+
+    int protocolNumber = 0;
+    protoent protocolEntry{};
+    protoent *protocolFound = nullptr;
+    char protocolBuffer[1024];
+    if (getprotobyname_r(protocol, &protocolEntry, protocolBuffer, sizeof protocolBuffer, &protocolFound) ==
+            0 &&
+        protocolFound)
+        protocolNumber = protocolFound->p_proto;
+    else if (qstricmp(protocol, "TCP") == 0)
+        protocolNumber = IPPROTO_TCP;
+    else
+        return -1;
+    const int type = std::strcmp(protocol, "udp") == 0 ? SOCK_DGRAM : SOCK_STREAM;
+
+    const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, protocolNumber);
+    if (fd < 0) {
+        AppendLogId(LogColor::Error, 170);
+        return -1;
+    }
+    const int on = 1;
+    if (setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    if (const int error = connectSocket(fd, address)) {
+        if (error == ECONNREFUSED)
+            AppendLogId(LogColor::Error, 199);
+        else if (error == EADDRNOTAVAIL)
+            AppendLogId(LogColor::Error, 200);
+        else
+            AppendLogId(LogColor::Error, 146);
+        ::close(fd);
+        return -1;
+    }
+
+    s.serverAddress = address;
+    char dotted[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &address.sin_addr, dotted, sizeof dotted);
+    AppendLogId(LogColor::Status, 147, s.serverHost.toUtf8().constData(), dotted, unsigned(port));
+    return fd;
+}
+
+int SendCommand(int socket, const QByteArray &command)
+{
+    auto &s = session();
+    s.lastReplyCode = 0;
+
+    QByteArray echo;
+    if (command.startsWith("PASS "))
+        echo = "PASS xxxxxx\n";
+    else if (s.trailingSlashDirs && !command.isEmpty() &&
+             startsWithAny(command, {"CWD ", "XCWD ", "MKD ", "XMKD ", "RMD ", "XRMD "}))
+        echo = command.chopped(1) + '\n'; // the "/" the directory commands append for Serv-U
+    else
+        echo = command + '\n';
+    AppendLog(decodeForLog(echo), LogColor::Command);
+
+    // The command line must fit the command buffer with its CR LF; no caller comes near that.
+    if (socket == -1 || command.size() > qsizetype(replyBufferSize) - 2) {
+        AppendLogId(LogColor::Error, 172);
+        return 0;
+    }
+    if (SendLine(socket, command) == -1)
+        return 0;
+    int result = ReadReply(socket);
+    // The server answers an abort with two replies: that of the aborted transfer and its own.
+    if (command.startsWith("ABOR") && result != -1)
+        result = ReadReply(socket);
+    return result;
+}
+
+int SendLine(int socket, const QByteArray &text)
+{
+    auto &buffer = session().commandBuffer;
+    if (socket == -1 || text.size() > qsizetype(buffer.size()) - 3)
+        return -1;
+    std::memcpy(buffer.data(), text.constData(), size_t(text.size()));
+    std::memcpy(buffer.data() + text.size(), "\r\n", 3);
+    const qint64 length = text.size() + 2;
+    // A command line is no part of an upload's progress.
+    return sendBlock(socket, buffer.data(), length, std::nullopt) == length ? int(length) : -1;
+}
+
+qint64 SendAll(int socket, const char *data, qint64 length, qint64 bytesDoneBefore)
+{
+    return sendBlock(socket, data, length, std::optional<qint64>(bytesDoneBefore));
+}
+
+int ReadReplyLine(int socket)
+{
+    if (socket == -1)
+        return 0;
+    auto &s = session();
+    // The watchdog guards the worker; a read on the window thread is bounded by socketwait.
+    const bool guarded = workerstop::onWorker();
+    if (guarded)
+        watchdog::stop();
+    s.abortRequested = false;
+    char *line = s.replyBuffer.data();
+    std::memset(line, 0, clearedReplyBytes);
+    connectionEnded = false;
+    if (guarded)
+        watchdog::start();
+
+    // Peek first and then take only this line off the socket: what follows it (the next reply
+    // or a data burst) must stay unread.
+    char peeked[peekSize];
+    ssize_t last = receiveSome(socket, peeked, sizeof peeked, MSG_PEEK);
+    if (last < 0) {
+        if (guarded)
+            watchdog::stop();
+        AppendLogId(LogColor::Error, 171);
+        ConnectionLost();
+        return -1;
+    }
+    if (last == 0)
+        connectionEnded = true;
+
+    qint64 total = 0;
+    bool firstPass = true;
+    while (last > 0) {
+        if (guarded)
+            watchdog::stop();
+        // A line not complete within the peeked bytes is finished one byte at a time.
+        const size_t want = firstPass ? firstPieceLength(peeked, size_t(last)) : 1;
+        firstPass = false;
+        last = receiveExactly(socket, line + total, want);
+        if (last > 0)
+            total += last;
+        line[total] = '\0';
+        if (last <= 0 || line[total - 1] == '\n')
+            break;
+        if (guarded)
+            watchdog::start();
+        if (total >= lineLimit)
+            break;
+    }
+    if (guarded)
+        watchdog::stop();
+
+    const char digits[4] = {line[0], line[1], line[2], '\0'};
+    int code = std::atoi(digits);
+    if (s.abortRequested)
+        code = 421;
+    size_t length = std::strlen(line);
+    while (length > 2 && (line[length - 1] == '\n' || line[length - 1] == '\r' || line[length - 1] == ' '))
+        line[--length] = '\0';
+    return code;
+}
+
+int ReadReply(int socket)
+{
+    if (socket == -1)
+        return 0;
+    auto &s = session();
+    // A loop, not a recursion per line: a server that sends endless continuation lines must not
+    // exhaust the stack. replyDepth still counts the lines read, as the reply rules expect.
+    int levels = 0;
+    bool ended = false;
+    for (;;) {
+        ++s.replyDepth;
+        ++levels;
+        const int code = ReadReplyLine(socket);
+        if (code == -1) {
+            s.replyDepth -= levels;
+            return -1;
+        }
+        const QByteArray text = s.replyText();
+        if (text.isEmpty() && connectionEnded) {
+            // The server closed the connection: the reply will never be complete.
+            ended = true;
+            break;
+        }
+        bool continues = (code >= 1 && code <= 99) || code > 599 || (text.size() > 3 && text[3] == '-');
+        if (!text.isEmpty()) {
+            if (!s.connected)
+                IdentifyServer(text);
+            AppendLog(decodeForLog(text) + QLatin1Char('\n'), LogColor::Reply);
+        }
+        if (s.abortRequested) {
+            s.lastReplyCode = 421;
+            continues = false;
+        }
+        if ((s.replyDepth == 1 || s.lastReplyCode == 0) && code >= 100 && code <= 599)
+            s.lastReplyCode = code;
+        const bool otherCode = s.lastReplyCode > 0 && s.replyDepth > 1 && code != s.lastReplyCode;
+        if (!continues && !otherCode)
+            break;
+    }
+    s.replyDepth -= levels;
+    return ended ? 0 : replyResult(s.lastReplyCode);
+}
+
+void ReadPendingReply(int socket)
+{
+    (void)ReadReply(socket);
+}
+
+namespace
+{
+int closeSocket(int socket, int lingerSeconds)
+{
+    if (socket == -1)
+        return -1;
+    session().abortRequested = true;
+    ::shutdown(socket, SHUT_RDWR);
+    const linger lingering{1, lingerSeconds};
+    setsockopt(socket, SOL_SOCKET, SO_LINGER, &lingering, sizeof lingering);
+    // Linux releases the descriptor even when close reports an error; keeping the number would
+    // later close whatever descriptor reused it.
+    ::close(socket);
+    return -1;
+}
+} // namespace
+
+int CloseSocketAbortive(int socket)
+{
+    return closeSocket(socket, 0);
+}
+
+int CloseSocketGraceful(int socket)
+{
+    return closeSocket(socket, 1);
+}
+
+void ConnectionLost()
+{
+    auto &s = session();
+    const bool worker = workerstop::onWorker();
+    if (worker)
+        watchdog::stop();
+    stopKeepAlive();
+    CloseLocalFiles();
+    s.connected = false;
+    s.busy = false;
+    s.listingRunning = false;
+    s.waitCursor = false;
+    s.transferRunning = false;
+    s.abortRequested = true;
+    Beep();
+    AppendLogId(LogColor::Status, 162);
+    // The control socket stays as it is: the next login replaces it, Disconnect closes it.
+    if (worker)
+        throw WorkerStopped{};
+}
+
+bool CloseLocalFiles()
+{
+    auto &s = session();
+    if (s.downloadFileOpen.exchange(false)) {
+        const int fd = s.downloadFile.exchange(-1);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (s.uploadFileOpen.exchange(false)) {
+        const int fd = s.uploadFile.exchange(-1);
+        if (fd >= 0)
+            ::close(fd);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,304 @@
+#include "engine/dataconnection.h"
+
+#include "engine/controlconnection.h"
+#include "engine/passiveaddress.h"
+#include "engine/transferloops.h"
+#include "engine/watchdog.h"
+#include "platform/beep.h"
+#include "platform/durations.h"
+#include "platform/log.h"
+#include "platform/socketwait.h"
+#include "session/sessionstate.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int cantConnect = 146;
+constexpr int uploadError = 159;
+constexpr int cannotCreateSocket = 170;
+constexpr int invalidControlSocket = 174;
+constexpr int appendNotSupported = 175;
+constexpr int restartNotSupported = 176;
+constexpr int noPermissionToDownload = 177;
+constexpr int cantConnectPassive = 197;
+constexpr int connectionRefused = 199;
+constexpr int passiveAddressReplaced = 202;
+constexpr int noDataConnection = 203;
+
+std::uint32_t peerAddressOf(int socket)
+{
+    sockaddr_in peer{};
+    socklen_t length = sizeof peer;
+    if (getpeername(socket, reinterpret_cast<sockaddr *>(&peer), &length) != 0 || peer.sin_family != AF_INET)
+        return 0;
+    return ntohl(peer.sin_addr.s_addr);
+}
+
+// A connect that a stop request interrupts and that gives up after the watchdog's time, like
+// every other wait of the worker. Returns 0 or the errno of the failure.
+int connectInterruptible(int socket, const sockaddr_in &address)
+{
+    const int flags = fcntl(socket, F_GETFL);
+    fcntl(socket, F_SETFL, flags | O_NONBLOCK);
+    int error = 0;
+    if (::connect(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+        error = errno;
+        if (error == EINPROGRESS) {
+            const auto waited = socketwait::writable(socket, durations::get(durations::Kind::Watchdog));
+            socklen_t length = sizeof error;
+            if (waited == socketwait::Result::TimedOut)
+                error = ETIMEDOUT;
+            else if (getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+                error = errno;
+        }
+    }
+    fcntl(socket, F_SETFL, flags);
+    return error;
+}
+
+// PASV first while the server takes it; once it refuses, PORT for the rest of the connection.
+bool establishDataConnection(int controlSocket)
+{
+    SessionState &s = session();
+    if (s.passive) {
+        if (SendCommand(controlSocket, "PASV") == 2) {
+            if (OpenPassiveDataConnection())
+                return true;
+            AppendLogId(LogColor::Error, cantConnectPassive);
+            BeepIfEnabled();
+            return false;
+        }
+        s.passive = false;
+    }
+    s.listenSocket = OpenActiveListener(controlSocket);
+    if (s.listenSocket == -1) {
+        BeepIfEnabled();
+        return false;
+    }
+    return true;
+}
+
+// Drops the half-made data connection after the server refused the transfer command.
+void dropDataConnection()
+{
+    SessionState &s = session();
+    if (s.passive)
+        s.dataSocket = CloseSocketAbortive(s.dataSocket);
+    else
+        s.listenSocket = CloseSocketAbortive(s.listenSocket);
+}
+
+enum class Accepted { Yes, Failed, NotConfigured };
+
+// Active mode: waits for the server to connect to our listener, no longer than the watchdog.
+Accepted acceptDataConnection()
+{
+    SessionState &s = session();
+    // On the worker the watchdog ends the wait; on the window thread, which delivers the
+    // watchdog itself, the wait's own limit of the same length does.
+    watchdog::start();
+    const auto waited = socketwait::readable(s.listenSocket, durations::get(durations::Kind::Watchdog));
+    watchdog::stop();
+    const int data = waited == socketwait::Result::Ready ? ::accept4(s.listenSocket, nullptr, nullptr, SOCK_CLOEXEC)
+                                                         : -1;
+    if (data < 0) {
+        if (waited == socketwait::Result::TimedOut)
+            AppendLogId(LogColor::Error, noDataConnection);
+        s.listenSocket = CloseSocketAbortive(s.listenSocket);
+        BeepIfEnabled();
+        return Accepted::Failed;
+    }
+    s.dataSocket = data;
+    const int on = 1;
+    if (setsockopt(data, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0) {
+        s.dataSocket = CloseSocketAbortive(s.dataSocket);
+        s.listenSocket = CloseSocketAbortive(s.listenSocket);
+        BeepIfEnabled();
+        return Accepted::NotConfigured;
+    }
+    s.listenSocket = CloseSocketAbortive(s.listenSocket);
+    return Accepted::Yes;
+}
+
+} // namespace
+
+void SetTransferType(int controlSocket, char type)
+{
+    SessionState &s = session();
+    if (type == s.currentType)
+        return;
+    SendCommand(controlSocket, type == 'L' ? QByteArray("TYPE L 8") : QByteArray("TYPE ") + type);
+    // Stored whatever the server answers: a refused TYPE is not asked again on every transfer.
+    s.currentType = type;
+}
+
+bool OpenPassiveDataConnection()
+{
+    SessionState &s = session();
+    const int data = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (data < 0)
+        return false;
+    s.dataSocket = data;
+
+    const std::optional<Endpoint> offered = ParsePassiveReply(s.replyText());
+    if (!offered) {
+        s.dataSocket = CloseSocketAbortive(s.dataSocket);
+        return false;
+    }
+    const Endpoint target = PassiveTarget(*offered, peerAddressOf(s.controlSocket));
+    if (target.address != offered->address)
+        AppendLogId(LogColor::Status, passiveAddressReplaced, DottedAddress(offered->address).constData(),
+                    DottedAddress(target.address).constData());
+
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(target.address);
+    address.sin_port = htons(target.port);
+    const int error = connectInterruptible(data, address);
+    if (error != 0) {
+        AppendLogId(LogColor::Error, error == ECONNREFUSED ? connectionRefused : cantConnect);
+        s.dataSocket = CloseSocketAbortive(s.dataSocket);
+        return false;
+    }
+    return true;
+}
+
+int OpenActiveListener(int controlSocket)
+{
+    SessionState &s = session();
+    // The PORT address is the interface the server already reaches us on, never 0.0.0.0.
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    if (getsockname(controlSocket, reinterpret_cast<sockaddr *>(&local), &length) != 0 ||
+        local.sin_family != AF_INET)
+        return -1;
+    s.localControlAddress = local;
+
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listener < 0)
+        return -1;
+    // Listening on that interface only: nobody reaches the port through another one.
+    sockaddr_in bound = local;
+    bound.sin_port = 0;
+    length = sizeof bound;
+    if (::bind(listener, reinterpret_cast<sockaddr *>(&bound), sizeof bound) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr *>(&bound), &length) != 0) {
+        ::close(listener);
+        return -1;
+    }
+    if (::listen(listener, 1) != 0) {
+        AppendLogId(LogColor::Error, cannotCreateSocket);
+        ::close(listener);
+        return -1;
+    }
+    const std::uint32_t host = ntohl(local.sin_addr.s_addr);
+    const unsigned port = ntohs(bound.sin_port);
+    const QByteArray command = "PORT " + QByteArray::number(host >> 24) + ',' +
+                               QByteArray::number((host >> 16) & 0xFF) + ',' +
+                               QByteArray::number((host >> 8) & 0xFF) + ',' + QByteArray::number(host & 0xFF) +
+                               ',' + QByteArray::number(port >> 8) + ',' + QByteArray::number(port & 0xFF);
+    SendCommand(controlSocket, command);
+    return listener;
+}
+
+int RetrieveFile(int controlSocket, const QByteArray &command, const QString &localPath, char type)
+{
+    SessionState &s = session();
+    s.lastReplyCode = 0;
+    s.replyDepth = 0;
+    if (controlSocket == -1)
+        return 0;
+
+    SetTransferType(controlSocket, type);
+    if (!establishDataConnection(controlSocket))
+        return 0;
+
+    if (s.resumeRequested) {
+        if (SendCommand(controlSocket, "REST " + QByteArray::number(qint64(s.resumeOffset))) == 5) {
+            AppendLogId(LogColor::Error, restartNotSupported);
+            BeepIfEnabled();
+            s.resumeRequested = false;
+        }
+    }
+
+    if (SendCommand(controlSocket, command) != 1) {
+        dropDataConnection();
+        if (command.startsWith("RETR") && s.lastReplyCode == 550)
+            AppendLogId(LogColor::Error, noPermissionToDownload);
+        BeepIfEnabled();
+        return 0;
+    }
+    if (!s.passive) {
+        switch (acceptDataConnection()) {
+        case Accepted::Yes:
+            break;
+        case Accepted::Failed:
+            return 0;
+        case Accepted::NotConfigured:
+            return -1;
+        }
+    }
+
+    bool writeFailed = false;
+    const bool received = ReceiveToFile(s.dataSocket, localPath, type == 'I', &writeFailed);
+    if (s.dataSocket != -1)
+        ::shutdown(s.dataSocket, SHUT_RDWR);
+    s.dataSocket = CloseSocketAbortive(s.dataSocket);
+    const int result = ReadReply(controlSocket);
+    // A file that was not created or not written whole is no completed download, whatever the
+    // server says about its side.
+    if (!received || writeFailed)
+        return 0;
+    return result;
+}
+
+int StoreFile(int controlSocket, QByteArray &command, const QString &localPath, char type)
+{
+    SessionState &s = session();
+    s.lastReplyCode = 0;
+    if (controlSocket == -1) {
+        AppendLogId(LogColor::Error, invalidControlSocket);
+        BeepIfEnabled();
+        return 0;
+    }
+
+    SetTransferType(controlSocket, type);
+    if (!establishDataConnection(controlSocket))
+        return 0;
+
+    int result = SendCommand(controlSocket, command);
+    while (result != 1) {
+        if (!s.resumeRequested) {
+            dropDataConnection();
+            AppendLogId(LogColor::Error, uploadError);
+            BeepIfEnabled();
+            return 0;
+        }
+        // APPE refused: the whole file goes with STOR.
+        s.resumeRequested = false;
+        command.replace(0, 4, "STOR");
+        AppendLogId(LogColor::Error, appendNotSupported);
+        BeepIfEnabled();
+        result = SendCommand(controlSocket, command);
+    }
+    if (!s.passive && acceptDataConnection() != Accepted::Yes)
+        return 0;
+
+    const bool sent = SendFromFile(s.dataSocket, localPath, type == 'I');
+    if (sent) {
+        // Our FIN goes after the last byte; the linger of the graceful close lets it arrive.
+        ::shutdown(s.dataSocket, SHUT_WR);
+        s.dataSocket = CloseSocketGraceful(s.dataSocket);
+    } else {
+        // A reset rather than an end of file: the server must not take the short file as complete.
+        s.dataSocket = CloseSocketAbortive(s.dataSocket);
+    }
+    result = ReadReply(controlSocket);
+    return sent ? result : 0;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+
+// The directory commands. Each sends the standard command and, when the server does not know it
+// (reply 500), its older X-form. Paths are bytes and go out exactly as given. Results are the
+// last reply code / 100 (2 = success, 0 = no reply, 4 after an abort).
+
+[[nodiscard]] int RemoteChangeDirectory(int socket, const QByteArray &path);
+// Leaves the reply in the reply buffer for ParseWorkingDirectory.
+[[nodiscard]] int RemotePrintDirectory(int socket);
+// 550 itself when the server answered 550 (the folder may exist already).
+[[nodiscard]] int RemoteMakeDirectory(int socket, const QByteArray &path);
+[[nodiscard]] int RemoteRemoveDirectory(int socket, const QByteArray &path);
+[[nodiscard]] int RemoteDeleteFile(int socket, const QByteArray &name);
+
+// The directory named between the first two double quotes of a PWD reply, at most 180 bytes;
+// nothing when the line has no double quote (callers then keep what they had). A doubled quote
+// is no escape: the path ends at it.
+[[nodiscard]] std::optional<QByteArray> ParseWorkingDirectory(const QByteArray &reply);
+
+// The command line as sent: "VERB path", or "VERB path/" with every "//" collapsed on servers
+// that want directory arguments with a trailing slash.
+[[nodiscard]] QByteArray DirectoryCommandText(const char *verb, const QByteArray &path, bool trailingSlash);

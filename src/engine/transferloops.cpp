@@ -1,0 +1,275 @@
+#include "engine/transferloops.h"
+
+#include "engine/controlconnection.h"
+#include "engine/transfertexts.h"
+#include "engine/uploadprogress.h"
+#include "engine/watchdog.h"
+#include "platform/beep.h"
+#include "platform/latestpost.h"
+#include "platform/log.h"
+#include "platform/socketwait.h"
+#include "platform/workerstop.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int cannotCreateLocalFile = 152;
+constexpr int cannotOpenLocalFile = 157;
+constexpr int cannotWriteLocalFile = 201;
+constexpr int dataConnectionClosedEarly = 204;
+
+LatestPost &progressPost()
+{
+    static LatestPost post([](const QString &text) {
+        if (sessionHooks().setProgressText)
+            sessionHooks().setProgressText(text);
+    });
+    return post;
+}
+
+LatestPost &ratePost()
+{
+    static LatestPost post([](const QString &text) {
+        if (sessionHooks().setRateText)
+            sessionHooks().setRateText(text);
+    });
+    return post;
+}
+
+LatestPost &titlePost()
+{
+    static LatestPost post([](const QString &text) {
+        if (sessionHooks().setWindowTitle)
+            sessionHooks().setWindowTitle(text);
+    });
+    return post;
+}
+
+// Whole seconds, as the read-outs and the statistics count them.
+qint64 nowSeconds() { return qint64(std::time(nullptr)); }
+
+// The rate read-out of one transfer, refreshed at most once a second.
+class RateClock {
+public:
+    RateClock() : start_(nowSeconds()), lastRefresh_(start_) { session().transferStart = double(start_); }
+
+    void refresh(qint64 sent, qint64 remaining, bool kilobytes)
+    {
+        const qint64 now = nowSeconds();
+        if (now - lastRefresh_ < 1)
+            return;
+        lastRefresh_ = now;
+        ShowTransferRate(RateText(sent, remaining, now - start_, kilobytes));
+    }
+
+    // Ends the clock and returns the elapsed whole seconds, at least 1.
+    qint64 finish()
+    {
+        SessionState &s = session();
+        s.transferEnd = double(nowSeconds());
+        const qint64 elapsed = std::max<qint64>(qint64(s.transferEnd) - start_, 1);
+        s.transferElapsed = double(elapsed);
+        return elapsed;
+    }
+
+private:
+    qint64 start_;
+    qint64 lastRefresh_;
+};
+
+// The handle is shared with the abort and disconnect paths (CloseLocalFiles), which may already
+// have closed it; whoever takes it out of the record closes it.
+void closeSharedFile(std::atomic<int> &handle, std::atomic<bool> &open)
+{
+    open = false;
+    const int fd = handle.exchange(-1);
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool writeAll(int fd, const char *data, qint64 length)
+{
+    while (length > 0) {
+        const ssize_t n = ::write(fd, data, size_t(length));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += n;
+        length -= n;
+    }
+    return true;
+}
+
+// One receive that waits only through the interruptible wait: a stop request or a socket closed
+// by the window thread ends it. Returns what recv returns.
+ssize_t receiveSome(int socket, char *buffer, size_t size)
+{
+    for (;;) {
+        workerstop::throwIfRequested();
+        const ssize_t n = ::recv(socket, buffer, size, MSG_DONTWAIT);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return -1;
+        if (socketwait::readable(socket) != socketwait::Result::Ready)
+            return -1;
+    }
+}
+
+} // namespace
+
+void ShowTransferProgress(qint64 done)
+{
+    const QString text = ProgressText(done, session().transferTotalSize);
+    progressPost().set(text);
+    if (session().showProgressInTitle)
+        titlePost().set(text);
+}
+
+void ShowTransferRate(const QString &text) { ratePost().set(text); }
+
+bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes go as they are*/)
+{
+    SessionState &s = session();
+    if (dataSocket == -1 || !s.connected)
+        return false;
+
+    const int fd = ::open(QFile::encodeName(localPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        AppendLogId(LogColor::Error, cannotOpenLocalFile);
+        BeepIfEnabled();
+        return false;
+    }
+    const bool resuming = s.resumeRequested;
+    const qint64 offset = resuming ? qint64(s.resumeOffset) : 0;
+    if (resuming && ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
+        ::close(fd);
+        AppendLogId(LogColor::Error, cannotOpenLocalFile);
+        BeepIfEnabled();
+        return false;
+    }
+    s.uploadFile = fd;
+    s.uploadFileOpen = true;
+
+    qint64 done = offset;
+    const qint64 remaining = s.transferTotalSize - offset;
+    ShowTransferProgress(done);
+    RateClock clock;
+    // SendAll shows the progress after every piece it sends.
+    const uploadprogress::Scope progress([](qint64 bytesDone) { ShowTransferProgress(bytesDone); });
+
+    std::vector<char> buffer(transferBlockSize);
+    bool sentAll = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        if (SendAll(dataSocket, buffer.data(), n, done) != n) {
+            sentAll = false; // only off the worker: there a failed send ends the job
+            break;
+        }
+        done += n;
+        const qint64 sent = done - offset;
+        clock.refresh(sent, remaining, sent > 1024);
+    }
+    const qint64 elapsed = clock.finish();
+    closeSharedFile(s.uploadFile, s.uploadFileOpen);
+    AppendLog(StatisticsLine(true, done - offset, elapsed), LogColor::Status);
+    return sentAll;
+}
+
+bool ReceiveToFile(int dataSocket, const QString &localPath, bool /*binary: bytes go as they are*/,
+                   bool *writeFailed)
+{
+    SessionState &s = session();
+    if (writeFailed)
+        *writeFailed = false;
+    if (dataSocket == -1 || !s.connected)
+        return false;
+    // No time limit while data arrives: the transfer may take hours.
+    watchdog::stop();
+    s.abortRequested = false;
+
+    const QByteArray path = QFile::encodeName(localPath);
+    const bool resuming = s.resumeRequested;
+    const qint64 offset = resuming ? qint64(s.resumeOffset) : 0;
+    int fd;
+    if (resuming) {
+        fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0 || ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
+            if (fd >= 0)
+                ::close(fd);
+            AppendLogId(LogColor::Error, cannotOpenLocalFile);
+            return false;
+        }
+    } else {
+        fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            AppendLogId(LogColor::Error, cannotCreateLocalFile);
+            return false;
+        }
+    }
+    s.downloadFile = fd;
+    s.downloadFileOpen = true;
+
+    qint64 done = offset;
+    const qint64 remaining = s.transferTotalSize - offset;
+    RateClock clock;
+    std::vector<char> buffer(transferBlockSize);
+    ssize_t last = 0;
+    bool received = false;
+    int writeError = 0;
+    while (!s.abortRequested) {
+        last = receiveSome(dataSocket, buffer.data(), buffer.size());
+        if (last <= 0)
+            break;
+        received = true;
+        if (!writeAll(fd, buffer.data(), last)) {
+            writeError = errno;
+            break;
+        }
+        done += last;
+        if (s.transferRunning) {
+            ShowTransferProgress(done);
+            clock.refresh(done - offset, remaining, done > 1024);
+        }
+    }
+    const qint64 elapsed = clock.finish();
+    closeSharedFile(s.downloadFile, s.downloadFileOpen);
+
+    if (writeError != 0) {
+        // What reached the disk stays: it is what a later resume continues from.
+        AppendLogId(LogColor::Error, cannotWriteLocalFile, qt_error_string(writeError).toUtf8().constData());
+        if (writeFailed)
+            *writeFailed = true;
+        BeepIfEnabled();
+    } else if (!s.abortRequested && s.transferRunning && !s.listingTransfer && done < s.transferTotalSize) {
+        // The server ended the data connection before the size it listed: the part stays for a resume.
+        AppendLogId(LogColor::Error, dataConnectionClosedEarly, long(done), long(s.transferTotalSize.load()));
+    }
+    if (last < 0 && !received) {
+        BeepIfEnabled();
+        return false;
+    }
+    if (!s.listingTransfer)
+        AppendLog(StatisticsLine(false, done - offset, elapsed), LogColor::Status);
+    return true;
+}

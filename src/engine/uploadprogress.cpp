@@ -1,0 +1,30 @@
+#include "engine/uploadprogress.h"
+
+namespace uploadprogress
+{
+namespace
+{
+Reporter &current()
+{
+    static Reporter reporter;
+    return reporter;
+}
+} // namespace
+
+void install(Reporter reporter)
+{
+    current() = std::move(reporter);
+}
+
+void clear()
+{
+    current() = nullptr;
+}
+
+void report(qint64 bytesDone)
+{
+    if (const Reporter &reporter = current())
+        reporter(bytesDone);
+}
+
+} // namespace uploadprogress

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+
+// The upload loop's progress read-out, reached from SendAll after every piece it sends while an
+// upload file is open. The loop installs its reporter for the length of one upload; the worker is
+// the only thread that uploads, so no lock is needed.
+namespace uploadprogress
+{
+
+// Receives the bytes done so far, the resume offset included.
+using Reporter = std::function<void(qint64 bytesDone)>;
+
+void install(Reporter reporter);
+void clear();
+void report(qint64 bytesDone);
+
+// Installs a reporter for the lifetime of the scope.
+class Scope
+{
+public:
+    explicit Scope(Reporter reporter) { install(std::move(reporter)); }
+    ~Scope() { clear(); }
+    Scope(const Scope &) = delete;
+    Scope &operator=(const Scope &) = delete;
+};
+
+} // namespace uploadprogress

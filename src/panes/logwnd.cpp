@@ -1,0 +1,150 @@
+#include "panes/logwnd.h"
+
+#include "platform/strings.h"
+#include "platform/uitext.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+namespace {
+
+// Long enough to gather the lines of one multi-line reply, short enough to look immediate.
+constexpr int flushDelayMs = 30;
+
+// The pane that AppendLog currently writes to.
+CLogWnd *installedPane = nullptr;
+
+QString statusPrompt(int commandId)
+{
+    const QString text = loadString(commandId);
+    return text.left(text.indexOf(QLatin1Char('\n')));
+}
+
+} // namespace
+
+CLogWnd::CLogWnd(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setUndoRedoEnabled(false);
+
+    flushTimer.setSingleShot(true);
+    flushTimer.setInterval(flushDelayMs);
+    connect(&flushTimer, &QTimer::timeout, this, &CLogWnd::flushPending);
+
+    QPointer<CLogWnd> self(this);
+    setLogSink([self](const QString &text, LogColor color) {
+        if (self)
+            self->appendLog(text, color);
+    });
+    installedPane = this;
+}
+
+CLogWnd::~CLogWnd()
+{
+    // A newer pane may have taken over the log; its link stays.
+    if (installedPane == this) {
+        setLogSink(nullptr);
+        installedPane = nullptr;
+    }
+}
+
+void CLogWnd::appendLog(const QString &text, LogColor color)
+{
+    if (text.isEmpty())
+        return;
+    // A text document starts a new paragraph at a lone CR as well, which would double every line
+    // of a server that ends its lines with CR LF.
+    QString cleaned = text;
+    if (cleaned.contains(QLatin1Char('\r')))
+        cleaned.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+
+    if (!pending.empty() && pending.back().color == color)
+        pending.back().text += cleaned;
+    else
+        pending.push_back({std::move(cleaned), color});
+    if (!flushTimer.isActive())
+        flushTimer.start();
+}
+
+void CLogWnd::flushPending()
+{
+    flushTimer.stop();
+    if (pending.empty())
+        return;
+
+    QScrollBar *bar = verticalScrollBar();
+    const bool atEnd = bar->value() >= bar->maximum();
+
+    // A cursor of our own, so that the user's selection survives the append.
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    for (const Run &run : pending) {
+        QTextCharFormat format;
+        format.setForeground(logColorRgb(run.color));
+        cursor.insertText(run.text, format);
+    }
+    cursor.endEditBlock();
+    pending.clear();
+
+    // Follow the end unless the user has scrolled back to read.
+    if (atEnd)
+        bar->setValue(bar->maximum());
+}
+
+void CLogWnd::copySelection()
+{
+    flushPending();
+    copy();
+}
+
+void CLogWnd::deleteSelection()
+{
+    flushPending();
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return;
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
+}
+
+void CLogWnd::deleteAll()
+{
+    // What is still pending was appended before the command and goes with the rest.
+    pending.clear();
+    flushTimer.stop();
+    clear();
+}
+
+QMenu *CLogWnd::createContextMenu(QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    const struct {
+        int id;
+        const char *text;
+        void (CLogWnd::*handler)();
+    } commands[] = {
+        {copyCommand, "Copy", &CLogWnd::copySelection},
+        {deleteCommand, "Delete", &CLogWnd::deleteSelection},
+        {deleteAllCommand, "Deleta All", &CLogWnd::deleteAll},
+    };
+    for (const auto &command : commands) {
+        QAction *action = menu->addAction(uiText(command.text));
+        action->setData(command.id);
+        action->setStatusTip(statusPrompt(command.id));
+        connect(action, &QAction::triggered, this, command.handler);
+    }
+    return menu;
+}
+
+void CLogWnd::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "session/jobcode.h"
+
+#include <QByteArray>
+
+// The worker thread: one job at a time, started by the window thread, stopped only from outside
+// (Abort, Disconnect, the watchdog) through workerstop, and always joined.
+
+// The worker's entry routine: runs the job of session().jobCode, then re-arms the keep-alive.
+int SessionThreadProc();
+
+// Window thread. Starts `code` on a new worker unless a job runs; then it logs "Current job is
+// not finished yet." (unless told not to) and returns false.
+enum class BusyMessage { Log, Silent };
+[[nodiscard]] bool StartJob(JobCode code, BusyMessage busyMessage = BusyMessage::Log);
+// The same with the job's argument (the directory to list or the whole command line).
+[[nodiscard]] bool StartJob(JobCode code, const QByteArray &argument,
+                            BusyMessage busyMessage = BusyMessage::Log);
+
+// True while a worker thread exists that has not yet left SessionThreadProc.
+[[nodiscard]] bool workerRunning();
+
+// Window thread: asks the worker to stop and waits for it a bounded time (the clean-up job wait).
+// True when it has ended and was joined; a worker that did not end in time is joined before the
+// next one starts.
+bool stopWorker();
+
+// Window thread: asks the worker to stop and joins it without a bound (shut-down, tests).
+void joinWorker();
+
+// Window thread: runs one of the clean-up jobs (QUIT, ABOR, the pending reply) and waits for its
+// jobDoneEvent; a job that does not signal in time is stopped. True when it signalled.
+bool RunJobAndWait(JobCode code);
+
+// Waits for jobDoneEvent at most durations::Kind::JobDoneWait while the window thread keeps
+// processing its events. False on time-out, or as soon as the worker ended without signalling.
+[[nodiscard]] bool WaitForJobDone();

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "sites/sitefields.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+// The right-hand side of the Site Manager: the connection data of the selected site.
+class SiteFieldsPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int textLimit = 150;
+    static constexpr int pathLimit = 255;
+    static constexpr int portMaximum = 999999;
+
+    explicit SiteFieldsPanel(QWidget *parent = nullptr);
+
+    // Shows `fields` without counting as an edit.
+    void showFields(const SiteFields &fields);
+    // Shows the empty values (port 21, flags off) without counting as an edit.
+    void clearFields();
+    void setFieldsEnabled(bool enabled);
+
+    // The values in the controls. A port that is not a whole number in 0..999999 keeps
+    // `fallbackPort` and sets `portValid` false.
+    SiteFields values(int fallbackPort, bool *portValid = nullptr) const;
+
+    // Puts a path into the local-path box as if the user had typed it.
+    void setLocalPathByUser(const QString &path);
+
+signals:
+    // The user changed one of the six boxes or clicked one of the two check boxes.
+    void edited();
+    void browseRequested();
+
+private:
+    QLineEdit *m_address;
+    QLineEdit *m_user;
+    QLineEdit *m_password;
+    QCheckBox *m_anonymous;
+    QLineEdit *m_port;
+    QLineEdit *m_remotePath;
+    QLineEdit *m_localPath;
+    QPushButton *m_browse;
+    QCheckBox *m_relative;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "sites/sitefolder.h"
+#include "sites/siterecord.h"
+
+#include <QString>
+
+#include <vector>
+
+// The user's servers in folders, as the Site Manager holds them while it is open.
+struct SiteList {
+    std::vector<SiteFolder> folders;
+    std::vector<SiteRecord> sites;
+};
+
+inline constexpr const char *siteListFileName = "SITELIST.DAT";
+inline constexpr const char *siteListTempName = "SITE$.DAT";
+inline constexpr const char *siteListBackupName = "SITELIST.BAK";
+
+enum class SiteFileStatus {
+    Complete,       // the whole file was read or written
+    Missing,        // no site file: one default folder, nothing written
+    UnknownVersion, // message 191; both lists empty
+    Truncated,      // the complete records before the cut were loaded
+    CannotWrite,    // message 183; the previous file stays as it was
+    CannotReplace,  // the new list is in "SITE$.DAT"; the previous file stays in place
+};
+
+// Fills `list` (empty on entry) from "SITELIST.DAT" in `folder` (a path ending in "/").
+// Shows no message: the caller reports what the status says.
+[[nodiscard]] SiteFileStatus LoadSiteList(const QString &folder, SiteList &list);
+
+// The same in the program's data folder.
+[[nodiscard]] SiteFileStatus LoadSiteList(SiteList &list);
+
+// Writes `list` to "SITE$.DAT", keeps the previous file as "SITELIST.BAK" and puts the new one
+// in its place. The files are readable by the user alone.
+[[nodiscard]] SiteFileStatus SaveSiteList(const QString &folder, const SiteList &list);
+[[nodiscard]] SiteFileStatus SaveSiteList(const SiteList &list);
+
+// The message box for a status that the user must hear about (191, 183, the file error);
+// nothing for the others.
+void reportSiteFileStatus(SiteFileStatus status);

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "sites/sitefields.h"
+#include "sites/sitelist.h"
+
+#include <QDialog>
+
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class SiteFieldsPanel;
+
+// The Site Manager: folders on the left, the sites of the selected folder in the middle, the
+// selected site's connection data on the right. Edits the site list in place, saves it when it
+// closes after a change, and ends with Accepted when the user pressed Connect.
+class SiteManagerDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    enum ContextTarget { FolderTarget = 0, SiteTarget = 1 };
+
+    // The site list of the program's data folder.
+    explicit SiteManagerDialog(QWidget *parent = nullptr);
+    // The site list of `folder` (a path ending in "/").
+    explicit SiteManagerDialog(const QString &folder, QWidget *parent = nullptr);
+    // Stores the selection in "SiteFolderIndex" and "SiteDataIndex".
+    ~SiteManagerDialog() override;
+
+    // The values shown on the right: after Connect, the site to connect to.
+    SiteFields fields() const { return m_fields; }
+    const SiteList &siteList() const { return m_list; }
+    int currentFolder() const { return m_currentFolder; }
+    int currentSite() const { return m_currentSite; }
+    bool siteModified() const { return m_siteModified; }
+
+    // The three commands of both context menus, acting on folders or sites by `target`.
+    void addItem(ContextTarget target);
+    void deleteItem(ContextTarget target);
+    void renameItem(ContextTarget target);
+
+public slots:
+    // Close and Escape: save when something changed, end with Rejected.
+    void reject() override;
+    // Connect, Enter and a double click on a site.
+    void connectToSelected();
+
+private:
+    void buildLayout();
+    void fillTree();
+    void fillSites();
+    void selectFolder(int position);
+    void selectSite(int position);
+    void showSite(int position);
+    void clearFields();
+    // Position in the site list of the `position`-th site of the current folder, or -1.
+    int siteIndex(int position) const;
+
+    void onFolderSelectionChanged();
+    void onSiteSelectionChanged();
+    void onFieldsEdited();
+    void onFolderRenamed(QTreeWidgetItem *item);
+    void onSiteRenamed(QListWidgetItem *item);
+    void browseLocalPath();
+    void showContextMenu(ContextTarget target);
+
+    void addFolder();
+    void addSite();
+    void deleteFolder();
+    void deleteSite();
+    bool confirmDelete();
+    void save();
+
+    QString m_folder;
+    SiteList m_list;
+    int m_currentFolder = -1;
+    int m_currentSite = -1;
+    bool m_siteModified = false;
+    ContextTarget m_contextTarget = FolderTarget;
+    SiteFields m_fields;
+    // Set while the program itself fills the tree and the list, whose signals then are no edits.
+    bool m_filling = false;
+
+    QTreeWidget *m_tree;
+    QListWidget *m_sites;
+    SiteFieldsPanel *m_panel;
+    QPushButton *m_addFolder;
+    QPushButton *m_deleteFolder;
+    QPushButton *m_addSite;
+    QPushButton *m_deleteSite;
+    QPushButton *m_connect;
+    QPushButton *m_close;
+};

@@ -1,0 +1,286 @@
+#include "engine/controlconnection.h"
+#include "scriptedserver.h"
+#include "session/sessionstate.h"
+#include "sessionreset.h"
+
+#include <QTest>
+
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using testsupport::LogRecorder;
+using testsupport::Reply;
+using testsupport::ScriptedServer;
+
+namespace
+{
+
+int connectTo(const ScriptedServer &server)
+{
+    auto &s = session();
+    s.serverHost = QStringLiteral("127.0.0.1");
+    s.port = server.port();
+    return OpenConnection(s.serverHost, "ftp", "tcp");
+}
+
+int pendingBytes(int socket)
+{
+    int count = 0;
+    ioctl(socket, FIONREAD, &count);
+    return count;
+}
+
+int replyLinesLogged(const LogRecorder &log)
+{
+    QCoreApplication::processEvents();
+    int count = 0;
+    for (const auto &line : log.lines())
+        count += line.color == LogColor::Reply ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+class TestReplyReader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { testsupport::resetSession(); }
+    void cleanup() { testsupport::resetSession(); }
+
+    void readsOneReplyAndLeavesTheNext_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("exos");
+        QTest::addColumn<bool>("byteAtATime");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QByteArray>("lastLine");
+        QTest::addColumn<int>("linesLogged");
+
+        const QByteArray longLine = "220 " + QByteArray(96, 'x');
+        const QByteArray exosLine = "220 EXOS\r" + QByteArray(90, 'e');
+        QTest::newRow("one line") << QByteArray("220 ready\r\n") << false << false << 2
+                                  << QByteArray("220 ready") << 1;
+        QTest::newRow("line feed only")
+            << QByteArray("220 ready\n") << false << false << 2 << QByteArray("220 ready") << 1;
+        QTest::newRow("three-line greeting") << QByteArray("220-Welcome\r\nplain text\r\n220 ready\r\n")
+                                             << false << false << 2 << QByteArray("220 ready") << 3;
+        QTest::newRow("other code inside") << QByteArray("230-first\r\n200 inside\r\n230 last\r\n") << false
+                                           << false << 2 << QByteArray("230 last") << 3;
+        QTest::newRow("550 stays 550") << QByteArray("550 No such file\r\n") << false << false << 550
+                                       << QByteArray("550 No such file") << 1;
+        QTest::newRow("553 is class 5")
+            << QByteArray("553 Not allowed\r\n") << false << false << 5 << QByteArray("553 Not allowed") << 1;
+        QTest::newRow("421 is class 4")
+            << QByteArray("421 Timeout\r\n") << false << false << 4 << QByteArray("421 Timeout") << 1;
+        QTest::newRow("no digits") << QByteArray("hello there\r\n") << false << false << 0
+                                   << QByteArray("hello there") << 1;
+        QTest::newRow("trailing blanks stripped")
+            << QByteArray("200 ok  \r\n") << false << false << 2 << QByteArray("200 ok") << 1;
+        QTest::newRow("100-byte line past the peek") << longLine + "\r\n"
+                                                     << false << false << 2 << longLine << 1;
+        QTest::newRow("byte at a time")
+            << QByteArray("220-a\r\n220 b\r\n") << false << true << 2 << QByteArray("220 b") << 2;
+        QTest::newRow("NUL byte ends the text")
+            << QByteArray("220\0garbage\r\n", 13) << false << false << 2 << QByteArray("220") << 1;
+        QTest::newRow("EXOS long line") << exosLine + "\r\n" << true << false << 2 << exosLine << 1;
+        QTest::newRow("line cut at 4000") << "220-" + QByteArray(5000, 'y') + "\r\n220 end\r\n"
+                                          << false << false << 2 << QByteArray("220 end") << 3;
+        QTest::newRow("100 kB line") << "220-" + QByteArray(100000, 'x') + "\r\n220 done\r\n"
+                                     << false << false << 2 << QByteArray("220 done") << 27;
+    }
+
+    void readsOneReplyAndLeavesTheNext()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(bool, exos);
+        QFETCH(bool, byteAtATime);
+        QFETCH(int, result);
+        QFETCH(QByteArray, lastLine);
+        QFETCH(int, linesLogged);
+
+        const QByteArray next = "200 next\r\n";
+        Reply greeting = Reply::raw(script + next);
+        if (byteAtATime)
+            greeting.byteAtATime(1);
+        ScriptedServer server(greeting);
+        session().serverKind = exos ? ServerKind::Exos : ServerKind::Generic;
+        const int socket = connectTo(server);
+        QVERIFY(socket >= 0);
+        LogRecorder log;
+
+        QCOMPARE(ReadReply(socket), result);
+        QCOMPARE(session().replyText(), lastLine);
+        QCOMPARE(session().replyDepth, 0);
+        QCOMPARE(replyLinesLogged(log), linesLogged);
+        if (!byteAtATime)
+            QTRY_COMPARE(pendingBytes(socket), int(next.size()));
+        QCOMPARE(ReadReply(socket), 2);
+        QCOMPARE(session().replyText(), QByteArray("200 next"));
+        ::close(socket);
+    }
+
+    void longLineIsLoggedInPiecesOf4000()
+    {
+        ScriptedServer server(Reply::raw("220-" + QByteArray(5000, 'y') + "\r\n220 end\r\n"));
+        const int socket = connectTo(server);
+        LogRecorder log;
+        QCOMPARE(ReadReply(socket), 2);
+        QCoreApplication::processEvents();
+        QStringList replies;
+        for (const auto &line : log.lines())
+            if (line.color == LogColor::Reply)
+                replies << line.text;
+        QCOMPARE(replies.size(), 3);
+        QCOMPARE(replies[0], "220-" + QString(3996, QLatin1Char('y')) + "\n");
+        QCOMPARE(replies[1], QString(1004, QLatin1Char('y')) + "\n");
+        ::close(socket);
+    }
+
+    void millionContinuationLinesDoNotExhaustTheStack()
+    {
+        QByteArray script;
+        const int count = 1000000;
+        script.reserve(count * 7 + 16);
+        for (int i = 0; i < count; ++i)
+            script += "230-x\r\n";
+        script += "230 end\r\n";
+        ScriptedServer server(Reply::raw(script));
+        const int socket = connectTo(server);
+        QCOMPARE(ReadReply(socket), 2);
+        QCOMPARE(session().replyText(), QByteArray("230 end"));
+        QCOMPARE(session().replyDepth, 0);
+        ::close(socket);
+    }
+
+    // Wherever the server closes, the reader returns; it reports a class only when the last
+    // piece received was a line that ends the reply ("230" or "230 ...").
+    void serverClosingAtAnyMoment()
+    {
+        const QByteArray script = "230-a\r\n230-b\r\n230 end\r\n";
+        for (int cut = 0; cut <= script.size(); ++cut) {
+            ScriptedServer server(Reply::raw(script.left(cut)).thenClose());
+            const int socket = connectTo(server);
+            QVERIFY(socket >= 0);
+            const QByteArray received = script.left(cut);
+            const QByteArray fragment =
+                cut == script.size() ? QByteArray("230 end") : received.mid(received.lastIndexOf('\n') + 1);
+            const bool ends = fragment.startsWith("230") && (fragment.size() == 3 || fragment[3] != '-');
+            const int expected = ends ? 2 : 0;
+            QVERIFY2(ReadReply(socket) == expected, qPrintable(QStringLiteral("cut at %1").arg(cut)));
+            QCOMPARE(session().replyDepth, 0);
+            QCOMPARE(ReadReply(socket), 0);
+            ::close(socket);
+        }
+    }
+
+    void commandsAreSentAndEchoed_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<bool>("trailingSlash");
+        QTest::addColumn<QString>("echo");
+        QTest::newRow("password masked")
+            << QByteArray("PASS secret") << false << QStringLiteral("PASS xxxxxx\n");
+        QTest::newRow("percent unchanged")
+            << QByteArray("RETR 100%s%d%n.txt") << false << QStringLiteral("RETR 100%s%d%n.txt\n");
+        QTest::newRow("Serv-U slash hidden")
+            << QByteArray("CWD /pub/") << true << QStringLiteral("CWD /pub\n");
+        QTest::newRow("slash kept elsewhere")
+            << QByteArray("CWD /pub/") << false << QStringLiteral("CWD /pub/\n");
+        QTest::newRow("slash kept on other commands")
+            << QByteArray("LIST /pub/") << true << QStringLiteral("LIST /pub/\n");
+    }
+
+    void commandsAreSentAndEchoed()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(bool, trailingSlash);
+        QFETCH(QString, echo);
+        ScriptedServer server;
+        server.on("", "200 fine");
+        const int socket = connectTo(server);
+        QCOMPARE(ReadReply(socket), 2);
+        session().trailingSlashDirs = trailingSlash;
+        LogRecorder log;
+
+        QCOMPARE(SendCommand(socket, command), 2);
+        QCOMPARE(server.commands(), QList<QByteArray>{command});
+        QCoreApplication::processEvents();
+        const QList<LogRecorder::Line> expected{{echo, LogColor::Command}, {"200 fine\n", LogColor::Reply}};
+        QCOMPARE(log.lines(), expected);
+        ::close(socket);
+    }
+
+    void abortReadsTwoReplies()
+    {
+        ScriptedServer server;
+        server.on("ABOR", "426 Transfer aborted\r\n226 ABOR command successful");
+        server.on("NOOP", "200 NOOP ok");
+        const int socket = connectTo(server);
+        QCOMPARE(ReadReply(socket), 2);
+        QCOMPARE(SendCommand(socket, "ABOR"), 2);
+        QCOMPARE(session().replyText(), QByteArray("226 ABOR command successful"));
+        QCOMPARE(SendCommand(socket, "NOOP"), 2);
+        QCOMPARE(session().replyText(), QByteArray("200 NOOP ok"));
+        ::close(socket);
+    }
+
+    void commandWithoutConnection()
+    {
+        LogRecorder log;
+        QCOMPARE(SendCommand(-1, "NOOP"), 0);
+        QCOMPARE(ReadReply(-1), 0);
+        QCoreApplication::processEvents();
+        const QList<LogRecorder::Line> expected{{"NOOP\n", LogColor::Command},
+                                                {"Not connected\n", LogColor::Error}};
+        QCOMPARE(log.lines(), expected);
+    }
+
+    void openConnectionLogsWhereItConnected()
+    {
+        ScriptedServer server;
+        LogRecorder log;
+        const int socket = connectTo(server);
+        QVERIFY(socket >= 0);
+        QCOMPARE(ntohs(session().serverAddress.sin_port), server.port());
+        QVERIFY(log.waitFor(QStringLiteral("Connecting to 127.0.0.1...\n"), LogColor::Status));
+        QVERIFY(
+            log.waitFor(QStringLiteral("Connected to 127.0.0.1 (ip=127.0.0.1) port %1\n").arg(server.port()),
+                        LogColor::Status));
+        ::close(socket);
+    }
+
+    void openConnectionRefused()
+    {
+        const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        QCOMPARE(::bind(probe, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        getsockname(probe, reinterpret_cast<sockaddr *>(&address), &length);
+        ::close(probe); // nothing listens there now
+
+        LogRecorder log;
+        session().serverHost = QStringLiteral("127.0.0.1");
+        session().port = ntohs(address.sin_port);
+        QCOMPARE(OpenConnection(session().serverHost, "ftp", "tcp"), -1);
+        QVERIFY(log.waitFor(QStringLiteral("Connection refused\n"), LogColor::Error));
+    }
+
+    void unknownServiceOnPort21Fails()
+    {
+        LogRecorder log;
+        session().port = 21;
+        QCOMPARE(OpenConnection(QStringLiteral("127.0.0.1"), "no-such-service", "tcp"), -1);
+        QCOMPARE(OpenConnection(QStringLiteral("127.0.0.1"), "ftp", "no-such-protocol"), -1);
+        QCoreApplication::processEvents();
+        for (const auto &line : log.lines())
+            QVERIFY2(line.color != LogColor::Error, qPrintable(line.text));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReplyReader)
+#include "tst_replyreader.moc"

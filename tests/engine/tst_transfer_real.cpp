@@ -1,0 +1,244 @@
+#include "engine/controlconnection.h"
+#include "engine/dataconnection.h"
+#include "engine/login.h"
+#include "ftpserver.h"
+#include "platform/strings.h"
+#include "platform/workerstop.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+#include "sessionreset.h"
+#include "shell/appsettings.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+using testsupport::FtpServer;
+using testsupport::LogRecorder;
+
+namespace {
+
+QByteArray binarySample(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    quint32 x = 2463534242u;
+    for (int i = 0; i < size; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        bytes[i] = char(x);
+    }
+    return bytes;
+}
+
+QByteArray textSample(int size)
+{
+    QByteArray bytes;
+    for (int line = 0; bytes.size() < size; ++line)
+        bytes += "line " + QByteArray::number(line) + " of some text\n";
+    bytes.truncate(size);
+    return bytes;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Runs the engine on a worker thread, as the jobs do, while this thread delivers the log, the
+// progress read-outs and the watchdog.
+bool runOnWorker(const std::function<void()> &work)
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        workerstop::beginWorker();
+        try {
+            work();
+        } catch (const WorkerStopped &) {
+        }
+        workerstop::endWorker();
+        done = true;
+    });
+    const bool finished = QTest::qWaitFor([&] { return done.load(); }, 60000);
+    if (!finished)
+        workerstop::request();
+    worker.join();
+    QCoreApplication::processEvents();
+    return finished;
+}
+
+} // namespace
+
+class TestTransferReal : public QObject {
+    Q_OBJECT
+    FtpServer server;
+    QTemporaryDir local;
+
+    void login(bool anonymous)
+    {
+        auto &s = session();
+        s.serverHost = QStringLiteral("127.0.0.1");
+        s.port = server.port();
+        s.anonymousLogin = anonymous;
+        s.userName = anonymous ? QString() : QString::fromLatin1(FtpServer::user);
+        s.password = anonymous ? QString() : QString::fromLatin1(FtpServer::password);
+        appSettings().emailAddress = QStringLiteral("tester@example.org");
+        s.currentType = 'A';
+        s.passive = true;
+        s.controlSocket = Login(s.serverHost);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        setLanguage(Language::English);
+        QVERIFY(server.isRunning());
+        QVERIFY(local.isValid());
+    }
+    void init()
+    {
+        testsupport::resetSession();
+        appSettings().soundEffects = 0;
+        auto &s = session();
+        s.resumeRequested = false;
+        s.resumeOffset = 0;
+        s.transferTotalSize = 0;
+        s.listingTransfer = false;
+        s.transferRunning = false;
+    }
+    void cleanup() { testsupport::resetSession(); }
+
+    void downAndUp_data()
+    {
+        QTest::addColumn<bool>("anonymous");
+        QTest::addColumn<bool>("passive");
+        QTest::addColumn<char>("type");
+        QTest::addColumn<int>("size");
+        for (const bool anonymous : {true, false})
+            for (const bool passive : {true, false})
+                for (const char type : {'I', 'A'})
+                    for (const int size : {0, 1024, 3 << 20})
+                        QTest::addRow("%s %s %c %d", anonymous ? "anonymous" : "tester", passive ? "PASV" : "PORT",
+                                      type, size)
+                            << anonymous << passive << type << size;
+    }
+    void downAndUp()
+    {
+        QFETCH(bool, anonymous);
+        QFETCH(bool, passive);
+        QFETCH(char, type);
+        QFETCH(int, size);
+        const QByteArray content = type == 'I' ? binarySample(size) : textSample(size);
+        const QString name = QStringLiteral("f%1%2%3").arg(size).arg(type).arg(passive);
+        QVERIFY(writeFile(server.root() + "/" + name, content));
+        const QString downloaded = local.filePath(name + ".down");
+        const QString toUpload = local.filePath(name + ".up");
+        QVERIFY(writeFile(toUpload, content));
+
+        int down = -1;
+        int up = -1;
+        QVERIFY(runOnWorker([&] {
+            login(anonymous);
+            if (session().controlSocket == -1)
+                return;
+            session().passive = passive;
+            session().transferRunning = true;
+            session().transferTotalSize = size;
+            down = RetrieveFile(session().controlSocket, "RETR " + name.toUtf8(), downloaded, type);
+            QByteArray command = "STOR " + name.toUtf8() + ".back";
+            up = StoreFile(session().controlSocket, command, toUpload, type);
+            SendCommand(session().controlSocket, "QUIT");
+        }));
+        QCOMPARE(down, 2);
+        QCOMPARE(up, 2);
+        // In type A the server sends its text with CR LF line ends and takes ours as they come.
+        QByteArray expectedDown = content;
+        if (type == 'A')
+            expectedDown.replace("\n", "\r\n");
+        QVERIFY(readFile(downloaded) == expectedDown);
+        QVERIFY(readFile(server.root() + "/" + name + ".back") == content);
+    }
+
+    // Downloads resume with REST onto the partial local file, uploads with APPE onto the partial
+    // remote one; the worker's commands, replies, progress and statistics reach the log.
+    void resume_data()
+    {
+        QTest::addColumn<bool>("passive");
+        QTest::newRow("PASV") << true;
+        QTest::newRow("PORT") << false;
+    }
+    void resume()
+    {
+        QFETCH(bool, passive);
+        const int size = 2 << 20;
+        const qint64 offset = 700001;
+        const QByteArray content = binarySample(size);
+        const QString name = passive ? QStringLiteral("resume-p") : QStringLiteral("resume-a");
+        QVERIFY(writeFile(server.root() + "/" + name, content));
+        QVERIFY(writeFile(server.root() + "/" + name + ".part", content.left(offset)));
+        const QString partial = local.filePath(name);
+        QVERIFY(writeFile(partial, content.left(offset)));
+        const QString whole = local.filePath(name + ".whole");
+        QVERIFY(writeFile(whole, content));
+        QString progress;
+        sessionHooks().setProgressText = [&progress](const QString &text) { progress = text; };
+        LogRecorder log;
+
+        int down = -1;
+        int up = -1;
+        QVERIFY(runOnWorker([&] {
+            login(false);
+            auto &s = session();
+            if (s.controlSocket == -1)
+                return;
+            s.passive = passive;
+            s.transferRunning = true;
+            s.transferTotalSize = size;
+            s.resumeRequested = true;
+            s.resumeOffset = offset;
+            down = RetrieveFile(s.controlSocket, "RETR " + name.toUtf8(), partial, 'I');
+            s.resumeRequested = true;
+            QByteArray command = "APPE " + name.toUtf8() + ".part";
+            up = StoreFile(s.controlSocket, command, whole, 'I');
+            SendCommand(s.controlSocket, "QUIT");
+        }));
+        QCOMPARE(down, 2);
+        QCOMPARE(up, 2);
+        QVERIFY(readFile(partial) == content);
+        QVERIFY(readFile(server.root() + "/" + name + ".part") == content);
+
+        const QString restLine = "REST " + QString::number(offset) + "\n";
+        QVERIFY(log.contains(restLine, LogColor::Command));
+        QVERIFY(log.contains("APPE " + name + ".part\n", LogColor::Command));
+        const QString statisticsStart = QString::number(size - offset) + " bytes downloaded, ";
+        const QString uploadStart = QString::number(size - offset) + " bytes uploaded, ";
+        bool downloadStatistics = false;
+        bool uploadStatistics = false;
+        bool serverReplies = false;
+        bool dataCommand = false;
+        for (const auto &line : log.lines()) {
+            downloadStatistics |= line.color == LogColor::Status && line.text.startsWith(statisticsStart);
+            uploadStatistics |= line.color == LogColor::Status && line.text.startsWith(uploadStart);
+            serverReplies |= line.color == LogColor::Reply && line.text.startsWith("226");
+            dataCommand |= line.color == LogColor::Command && line.text.startsWith(passive ? "PASV" : "PORT 127,0,0,1,");
+        }
+        QVERIFY(downloadStatistics);
+        QVERIFY(uploadStatistics);
+        QVERIFY(serverReplies);
+        QVERIFY(dataCommand);
+        QCOMPARE(progress, QString::number(size) + " bytes 100%");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTransferReal)
+#include "tst_transfer_real.moc"

@@ -1,0 +1,226 @@
+#include "panes/logwnd.h"
+
+#include "platform/log.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace {
+
+struct Run {
+    QString text;
+    QColor color;
+};
+
+// The document as runs of one colour each. A paragraph end shows no colour; it is read as "\n"
+// at the end of the run before it.
+QList<Run> runsOf(const QPlainTextEdit &edit)
+{
+    QList<Run> runs;
+    const QTextDocument *document = edit.document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QColor color = fragment.charFormat().foreground().color();
+            if (!runs.isEmpty() && runs.back().color == color)
+                runs.back().text += fragment.text();
+            else
+                runs.append({fragment.text(), color});
+        }
+        if (block.next().isValid() && !runs.isEmpty())
+            runs.back().text += QLatin1Char('\n');
+    }
+    return runs;
+}
+
+// Readable in a failure message: "[#0000ff Connecting...\n]".
+QString describe(const QList<Run> &runs)
+{
+    QString text;
+    for (const Run &run : runs)
+        text += QStringLiteral("[%1 %2]").arg(run.color.name(), run.text);
+    return text;
+}
+
+} // namespace
+
+class TestLogWnd : public QObject {
+    Q_OBJECT
+private slots:
+    void coloursMakeRuns()
+    {
+        CLogWnd pane;
+        pane.appendLog(QStringLiteral("Connecting to host...\n"), LogColor::Status);
+        pane.appendLog(QStringLiteral("USER anonymous\n"), LogColor::Command);
+        pane.appendLog(QStringLiteral("331 Password required"), LogColor::Reply);
+        pane.appendLog(QStringLiteral("\n"), LogColor::Reply);
+        pane.appendLog(QStringLiteral("Login failed\n"), LogColor::Error);
+        pane.flushPending();
+        const QList<Run> expected{
+            {QStringLiteral("Connecting to host...\n"), logColorRgb(LogColor::Status)},
+            {QStringLiteral("USER anonymous\n"), logColorRgb(LogColor::Command)},
+            {QStringLiteral("331 Password required\n"), logColorRgb(LogColor::Reply)},
+            {QStringLiteral("Login failed\n"), logColorRgb(LogColor::Error)},
+        };
+        QCOMPARE(describe(runsOf(pane)), describe(expected));
+    }
+
+    void pendingTextAppearsWithoutBeingAsked()
+    {
+        CLogWnd pane;
+        AppendLog(QStringLiteral("220 ready\r\n"), LogColor::Reply);
+        QTRY_COMPARE(pane.toPlainText(), QStringLiteral("220 ready\n"));
+    }
+
+    void theNewestPaneKeepsTheLog()
+    {
+        auto older = std::make_unique<CLogWnd>();
+        CLogWnd newer;
+        older.reset();
+        AppendLog(QStringLiteral("NOOP\n"), LogColor::Command);
+        QTRY_COMPARE(newer.toPlainText(), QStringLiteral("NOOP\n"));
+    }
+
+    void orderAcrossThreads()
+    {
+        CLogWnd pane;
+        std::atomic<int> step{0};
+        std::thread worker([&] {
+            AppendLog(QStringLiteral("1"), LogColor::Reply);
+            step = 1;
+            while (step != 2)
+                std::this_thread::yield();
+            AppendLog(QStringLiteral("3"), LogColor::Command);
+        });
+        QTRY_COMPARE(step.load(), 1);
+        AppendLog(QStringLiteral("2"), LogColor::Status);
+        step = 2;
+        worker.join();
+        QTRY_COMPARE(pane.toPlainText(), QStringLiteral("123"));
+    }
+
+    void manyLinesFromBothThreadsKeepTheirOrder()
+    {
+        CLogWnd pane;
+        constexpr int lines = 400;
+        std::thread worker([] {
+            for (int i = 0; i < lines; ++i)
+                AppendLog(QStringLiteral("w%1\n").arg(i), LogColor::Reply);
+        });
+        for (int i = 0; i < lines; ++i)
+            AppendLog(QStringLiteral("u%1\n").arg(i), LogColor::Status);
+        worker.join();
+        QTRY_COMPARE(pane.toPlainText().count(QLatin1Char('\n')), 2 * lines);
+        int nextWorker = 0;
+        int nextUi = 0;
+        const QStringList written = pane.toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString &line : written) {
+            int &next = line.startsWith(QLatin1Char('w')) ? nextWorker : nextUi;
+            QCOMPARE(line.mid(1).toInt(), next);
+            ++next;
+        }
+        QCOMPARE(nextWorker, lines);
+        QCOMPARE(nextUi, lines);
+    }
+
+    void deleteWithoutSelectionChangesNothing()
+    {
+        CLogWnd pane;
+        pane.appendLog(QStringLiteral("first line\nsecond line\n"), LogColor::Reply);
+        pane.flushPending();
+        QTextCursor cursor = pane.textCursor();
+        cursor.setPosition(5);
+        pane.setTextCursor(cursor);
+        pane.deleteSelection();
+        QCOMPARE(pane.toPlainText(), QStringLiteral("first line\nsecond line\n"));
+
+        cursor.setPosition(0);
+        cursor.setPosition(6, QTextCursor::KeepAnchor);
+        pane.setTextCursor(cursor);
+        pane.deleteSelection();
+        QCOMPARE(pane.toPlainText(), QStringLiteral("line\nsecond line\n"));
+    }
+
+    void deleteAllThenAppendStartsAtZero()
+    {
+        CLogWnd pane;
+        pane.appendLog(QStringLiteral("Upload error\n"), LogColor::Error);
+        pane.flushPending();
+        pane.appendLog(QStringLiteral("still pending\n"), LogColor::Error);
+        pane.deleteAll();
+        QVERIFY(pane.toPlainText().isEmpty());
+        pane.appendLog(QStringLiteral("Disconnected\n"), LogColor::Status);
+        pane.flushPending();
+        const QList<Run> expected{{QStringLiteral("Disconnected\n"), logColorRgb(LogColor::Status)}};
+        QCOMPARE(describe(runsOf(pane)), describe(expected));
+    }
+
+    void theUserCannotType()
+    {
+        CLogWnd pane;
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        pane.appendLog(QStringLiteral("226 done\n"), LogColor::Reply);
+        pane.flushPending();
+        pane.setFocus();
+        QTest::keyClicks(&pane, QStringLiteral("typed"));
+        QTest::keyClick(&pane, Qt::Key_Backspace);
+        QTest::keyClick(&pane, Qt::Key_Return);
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        QTest::keyClick(&pane, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(pane.toPlainText(), QStringLiteral("226 done\n"));
+        QVERIFY(pane.isReadOnly());
+    }
+
+    void contextMenuCommands()
+    {
+        CLogWnd pane;
+        pane.appendLog(QStringLiteral("PWD\n"), LogColor::Command);
+        pane.flushPending();
+        std::unique_ptr<QMenu> menu(pane.createContextMenu(nullptr));
+        const QList<QAction *> actions = menu->actions();
+        QCOMPARE(actions.size(), 3);
+        QCOMPARE(actions[0]->text(), QStringLiteral("Copy"));
+        QCOMPARE(actions[1]->text(), QStringLiteral("Delete"));
+        QCOMPARE(actions[2]->text(), QStringLiteral("Deleta All"));
+        QCOMPARE(actions[2]->data().toInt(), CLogWnd::deleteAllCommand);
+
+        pane.selectAll();
+        actions[0]->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("PWD\n"));
+        actions[2]->trigger();
+        QVERIFY(pane.toPlainText().isEmpty());
+    }
+
+    void followsTheEndUnlessScrolledBack()
+    {
+        CLogWnd pane;
+        pane.resize(300, 120);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        for (int i = 0; i < 300; ++i)
+            pane.appendLog(QStringLiteral("line %1\n").arg(i), LogColor::Reply);
+        pane.flushPending();
+        QScrollBar *bar = pane.verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+
+        bar->setValue(0);
+        pane.appendLog(QStringLiteral("one more\n"), LogColor::Reply);
+        pane.flushPending();
+        QCOMPARE(bar->value(), 0);
+    }
+};
+
+QTEST_MAIN(TestLogWnd)
+#include "tst_logwnd.moc"

@@ -1,0 +1,244 @@
+#include "engine/controlconnection.h"
+#include "engine/login.h"
+#include "ftpserver.h"
+#include "platform/durations.h"
+#include "scriptedserver.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+#include "session/worker.h"
+#include "sessionreset.h"
+#include "shell/appsettings.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <csignal>
+
+using testsupport::LogRecorder;
+using testsupport::Reply;
+using testsupport::ScriptedServer;
+using namespace std::chrono_literals;
+
+namespace
+{
+
+// A logged-in session on the scripted server, as the connect job leaves it.
+int connectTo(quint16 port)
+{
+    auto &s = session();
+    s.serverHost = QStringLiteral("127.0.0.1");
+    s.port = port;
+    const int socket = OpenConnection(s.serverHost, "ftp", "tcp");
+    if (socket < 0 || ReadReply(socket) != 2)
+        return -1;
+    s.controlSocket = socket;
+    s.connected = true;
+    return socket;
+}
+
+QList<LogRecorder::Line> withColor(const LogRecorder &log, std::initializer_list<LogColor> colors)
+{
+    QCoreApplication::processEvents();
+    QList<LogRecorder::Line> lines;
+    for (const auto &line : log.lines())
+        if (std::find(colors.begin(), colors.end(), line.color) != colors.end())
+            lines.append(line);
+    return lines;
+}
+
+bool waitForIdle()
+{
+    return QTest::qWaitFor([] { return !session().busy && !workerRunning(); }, 10000);
+}
+
+} // namespace
+
+class TestWorker : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { testsupport::resetSession(); }
+    void cleanup() { testsupport::resetSession(); }
+
+    void watchdogEndsAWorkerThatGetsNoReply()
+    {
+        durations::setForTest(durations::Kind::Watchdog, 300ms);
+        ScriptedServer server;
+        server.on("NOOP", Reply::silent());
+        QVERIFY(connectTo(server.port()) >= 0);
+        auto &s = session();
+        s.listingRunning = true;
+        s.waitCursor = true;
+        LogRecorder log;
+
+        QVERIFY(StartJob(JobCode::UserCommand, "NOOP"));
+        QVERIFY(waitForIdle());
+        QVERIFY(s.abortRequested);
+        QVERIFY(!s.listingRunning);
+        QVERIFY(!s.waitCursor);
+        QVERIFY(s.connected); // the watchdog ends the job, not the session
+        QCOMPARE(server.commands(), QList<QByteArray>{"NOOP"});
+        QVERIFY(!log.contains(QStringLiteral("Disconnected\n"), LogColor::Status));
+    }
+
+    // Every byte re-arms the watchdog: a slow but steady reply outlives many watchdog periods.
+    void watchdogIsRearmedByEveryByte()
+    {
+        durations::setForTest(durations::Kind::Watchdog, 250ms);
+        ScriptedServer server;
+        server.on("NOOP", Reply("200-slow\r\n200 but steady").byteAtATime(25));
+        QVERIFY(connectTo(server.port()) >= 0);
+        LogRecorder log;
+        QVERIFY(StartJob(JobCode::UserCommand, "NOOP"));
+        QVERIFY(log.waitFor(QStringLiteral("200 but steady\n"), LogColor::Reply));
+        QVERIFY(waitForIdle());
+        QVERIFY(!session().abortRequested);
+    }
+
+    void jobsOnTheRealServer()
+    {
+        testsupport::FtpServer server;
+        QVERIFY(server.isRunning());
+        {
+            QFile file(server.root() + QStringLiteral("/notes.txt"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        auto &s = session();
+        s.serverHost = QStringLiteral("127.0.0.1");
+        s.port = server.port();
+        QVERIFY(Login(s.serverHost) >= 0);
+
+        QStringList hookCalls;
+        sessionHooks().stopKeepAlive = [&] { hookCalls << QStringLiteral("stop"); };
+        sessionHooks().startKeepAlive = [&](int ms) { hookCalls << QStringLiteral("start %1").arg(ms); };
+        sessionHooks().postToRemotePane = [&](int message) {
+            hookCalls << QStringLiteral("post %1").arg(message);
+        };
+        appSettings().keepAliveMinutes = 3;
+        LogRecorder log;
+
+        QVERIFY(StartJob(JobCode::UserCommand, "PWD"));
+        QVERIFY(waitForIdle());
+        QTRY_COMPARE(hookCalls, (QStringList{"stop", "start 180000"}));
+        const QList<LogRecorder::Line> pwd{{"PWD\n", LogColor::Command},
+                                           {"257 \"/\" is the current directory.\n", LogColor::Reply}};
+        QCOMPARE(withColor(log, {LogColor::Command, LogColor::Reply, LogColor::Error}), pwd);
+
+        log.clear();
+        hookCalls.clear();
+        QVERIFY(StartJob(JobCode::ChangeAttribute, "SITE CHMOD 600 notes.txt"));
+        QVERIFY(waitForIdle());
+        QTRY_COMPARE(hookCalls, (QStringList{"stop", "start 180000", "post 32776"}));
+        const QList<LogRecorder::Line> chmod{{"SITE CHMOD 600 notes.txt\n", LogColor::Command},
+                                             {"200 SITE CHMOD successful.\n", LogColor::Reply}};
+        QCOMPARE(withColor(log, {LogColor::Command, LogColor::Reply, LogColor::Error}), chmod);
+        QCOMPARE(QFile(server.root() + QStringLiteral("/notes.txt")).permissions() & QFileDevice::ReadOther,
+                 QFileDevice::Permissions());
+
+        log.clear();
+        QVERIFY(RunJobAndWait(JobCode::Disconnect));
+        const QList<LogRecorder::Line> quit{{"QUIT\n", LogColor::Command},
+                                            {"221 Goodbye.\n", LogColor::Reply}};
+        QCOMPARE(withColor(log, {LogColor::Command, LogColor::Reply, LogColor::Error}), quit);
+    }
+
+    void secondJobIsRefusedWhileOneRuns()
+    {
+        ScriptedServer server;
+        server.on("NOOP", Reply("200 ok").delay(300));
+        QVERIFY(connectTo(server.port()) >= 0);
+        LogRecorder log;
+
+        QVERIFY(StartJob(JobCode::UserCommand, "NOOP"));
+        QVERIFY(!StartJob(JobCode::Refresh, BusyMessage::Silent));
+        QVERIFY(!StartJob(JobCode::UserCommand, "HELP"));
+        QVERIFY(log.waitFor(QStringLiteral("Current job is not finished yet.\n"), LogColor::Error));
+        QCOMPARE(withColor(log, {LogColor::Error}).size(), 1);
+        QVERIFY(waitForIdle());
+        QCOMPARE(server.commands(), QList<QByteArray>{"NOOP"});
+        QCOMPARE(session().commandArgument, QByteArray("NOOP"));
+
+        QVERIFY(StartJob(JobCode::UserCommand, "NOOP 100%d"));
+        QVERIFY(waitForIdle());
+        QCOMPARE(server.commands(), (QList<QByteArray>{"NOOP", "NOOP 100%d"}));
+    }
+
+    void cleanUpJobsSignalOrAreStopped_data()
+    {
+        QTest::addColumn<JobCode>("job");
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<bool>("signalled");
+        QTest::newRow("QUIT answered") << JobCode::Disconnect << QByteArray("QUIT") << true << true;
+        QTest::newRow("QUIT never answered") << JobCode::Disconnect << QByteArray("QUIT") << false << false;
+        QTest::newRow("ABOR two replies") << JobCode::Abort << QByteArray("ABOR") << true << true;
+        QTest::newRow("ABOR never answered") << JobCode::Abort << QByteArray("ABOR") << false << false;
+    }
+
+    void cleanUpJobsSignalOrAreStopped()
+    {
+        QFETCH(JobCode, job);
+        QFETCH(QByteArray, command);
+        QFETCH(bool, answered);
+        QFETCH(bool, signalled);
+        durations::setForTest(durations::Kind::JobDoneWait, 400ms);
+        ScriptedServer server;
+        server.on(command, answered ? Reply("426 aborted\r\n226 done") : Reply::silent());
+        QVERIFY(connectTo(server.port()) >= 0);
+
+        QCOMPARE(RunJobAndWait(job), signalled);
+        QVERIFY(!workerRunning());
+        QCOMPARE(server.commands(), QList<QByteArray>{command});
+    }
+
+    void pendingReplyJobReadsTheReplyAfterATransfer()
+    {
+        ScriptedServer server(Reply::raw("220 ready\r\n226 Transfer complete\r\n"));
+        QVERIFY(connectTo(server.port()) >= 0);
+        LogRecorder log;
+        QVERIFY(RunJobAndWait(JobCode::ReadPendingReply));
+        QVERIFY(log.waitFor(QStringLiteral("226 Transfer complete\n"), LogColor::Reply));
+    }
+
+    void sendToAClosedPeerDoesNotRaiseSigpipe_data()
+    {
+        QTest::addColumn<bool>("onWorker");
+        QTest::newRow("window thread") << false;
+        QTest::newRow("worker") << true;
+    }
+
+    void sendToAClosedPeerDoesNotRaiseSigpipe()
+    {
+        QFETCH(bool, onWorker);
+        // The default action ends the process: a send that raised the signal would end the test.
+        const auto previous = std::signal(SIGPIPE, SIG_DFL);
+        ScriptedServer server(Reply("220 bye").thenClose());
+        const int socket = connectTo(server.port());
+        QVERIFY(socket >= 0);
+        QCOMPARE(ReadReply(socket), 0); // the server has closed
+        bool keepAliveStopped = false;
+        sessionHooks().stopKeepAlive = [&] { keepAliveStopped = true; };
+        LogRecorder log;
+
+        const QString sendError = QStringLiteral("Socket data send error\n");
+        for (int attempt = 0; attempt < 5 && !log.contains(sendError, LogColor::Error); ++attempt) {
+            if (onWorker) {
+                session().connected = true;
+                QVERIFY(StartJob(JobCode::UserCommand, "NOOP"));
+                QVERIFY(waitForIdle());
+            } else {
+                QVERIFY(SendCommand(socket, "NOOP") <= 0);
+            }
+            QCoreApplication::processEvents();
+        }
+        std::signal(SIGPIPE, previous);
+        QVERIFY(log.contains(sendError, LogColor::Error));
+        QVERIFY(log.waitFor(QStringLiteral("Disconnected\n"), LogColor::Status));
+        QVERIFY(!session().connected);
+        QVERIFY(!session().busy);
+        QVERIFY(keepAliveStopped);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorker)
+#include "tst_worker.moc"

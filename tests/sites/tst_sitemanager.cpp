@@ -1,0 +1,450 @@
+#include "platform/settingsstore.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+#include "sites/siteconnect.h"
+#include "sites/sitefield.h"
+#include "sites/sitelist.h"
+#include "sites/sitemanagerdialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+
+namespace
+{
+
+// Runs `act` on the first visible top-level widget of type T once it appears (a modal question,
+// a popup menu), so that a test can answer what blocks it.
+template <typename T> void whenShown(std::function<void(T *)> act)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *found = qobject_cast<T *>(widget);
+            if (found && found->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                act(found);
+                return;
+            }
+        }
+    });
+    timer->start();
+}
+
+void answer(QMessageBox::StandardButton button)
+{
+    whenShown<QMessageBox>([button](QMessageBox *box) { box->button(button)->click(); });
+}
+
+SiteRecord site(int folder, const char *name, const char *address, const char *user = "",
+                const char *password = "")
+{
+    SiteRecord record = SiteRecord::make(folder);
+    sitefield::setText(record.siteName, QString::fromUtf8(name));
+    sitefield::setText(record.address, QString::fromUtf8(address));
+    sitefield::setText(record.userId, QString::fromUtf8(user));
+    sitefield::setText(record.sitePassword, QString::fromUtf8(password));
+    return record;
+}
+
+void setSelection(int folder, int site)
+{
+    settingsstore::writeInt(QLatin1String(settingsstore::applSet), QStringLiteral("SiteFolderIndex"), folder);
+    settingsstore::writeInt(QLatin1String(settingsstore::applSet), QStringLiteral("SiteDataIndex"), site);
+}
+
+int storedSelection(const char *name)
+{
+    return settingsstore::readInt(QLatin1String(settingsstore::applSet), QLatin1String(name), -100);
+}
+
+} // namespace
+
+class TestSiteManager : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString folder() const { return m_dir.path() + QLatin1Char('/'); }
+
+    void writeSites(const SiteList &list)
+    {
+        QCOMPARE(SaveSiteList(folder(), list), SiteFileStatus::Complete);
+    }
+
+    SiteList readSites()
+    {
+        SiteList list;
+        [&] { QCOMPARE(LoadSiteList(folder(), list), SiteFileStatus::Complete); }();
+        return list;
+    }
+
+    // Three folders; the last one holds two sites, the middle one one.
+    SiteList threeFolders()
+    {
+        SiteList list;
+        list.folders = {SiteFolder::make(0), SiteFolder::make(1), SiteFolder::make(2)};
+        list.folders[1].setName(QStringLiteral("Middle"));
+        list.folders[2].setName(QStringLiteral("Last"));
+        list.sites = {site(0, "first", "one.example"), site(2, "c1", "c1.example"),
+                      site(1, "m", "middle.example"), site(2, "c2", "c2.example")};
+        return list;
+    }
+
+    static void showActive(SiteManagerDialog &dialog)
+    {
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    }
+
+    template <typename T> static T *child(SiteManagerDialog &dialog, const char *name)
+    {
+        return dialog.findChild<T *>(QLatin1String(name));
+    }
+
+private slots:
+    void init()
+    {
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+        sessionHooks().requestConnect = nullptr;
+        sessionHooks().requestDisconnect = nullptr;
+    }
+
+    void firstStart()
+    {
+        setSelection(0, 0);
+        {
+            SiteManagerDialog dialog(folder());
+            showActive(dialog);
+            auto *tree = child<QTreeWidget>(dialog, "folderTree");
+            QCOMPARE(tree->topLevelItemCount(), 1);
+            QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Folder"));
+            QCOMPARE(child<QListWidget>(dialog, "siteList")->count(), 0);
+            QVERIFY(!child<QLineEdit>(dialog, "address")->isEnabled());
+            QVERIFY(!child<QCheckBox>(dialog, "relativePath")->isEnabled());
+            QCOMPARE(child<QLineEdit>(dialog, "port")->text(), QStringLiteral("21"));
+
+            child<QPushButton>(dialog, "connect")->click();
+            QVERIFY(dialog.isVisible());
+            child<QPushButton>(dialog, "close")->click();
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        }
+        QVERIFY(QDir(m_dir.path()).isEmpty());
+        QCOMPARE(storedSelection("SiteFolderIndex"), 0);
+        QCOMPARE(storedSelection("SiteDataIndex"), -1);
+    }
+
+    void addFolderAndSite()
+    {
+        setSelection(0, 0);
+        {
+            SiteManagerDialog dialog(folder());
+            showActive(dialog);
+            auto *tree = child<QTreeWidget>(dialog, "folderTree");
+            child<QPushButton>(dialog, "addFolder")->click();
+            QCOMPARE(tree->topLevelItemCount(), 2);
+            QCOMPARE(dialog.currentFolder(), 1);
+            // The new folder's label is open for editing; a long name is cut to what the field keeps.
+            QTRY_VERIFY(QApplication::focusWidget() &&
+                        qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+            QLineEdit *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            editor->selectAll();
+            QTest::keyClicks(editor, QStringLiteral("A folder name of forty characters, long"));
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_COMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("A folder name of forty characte"));
+            QVERIFY(dialog.isVisible());
+
+            child<QPushButton>(dialog, "addSite")->click();
+            auto *sites = child<QListWidget>(dialog, "siteList");
+            QCOMPARE(sites->count(), 1);
+            QCOMPARE(dialog.currentSite(), 0);
+            QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // keeps "FTP site"
+            QVERIFY(dialog.isVisible());
+
+            auto *address = child<QLineEdit>(dialog, "address");
+            QVERIFY(address->isEnabled());
+            QTest::keyClicks(address, QStringLiteral("ftp.example.org"));
+            // Typed through an input method: one key event carrying the whole text.
+            QTest::sendKeyEvent(QTest::Press, child<QLineEdit>(dialog, "userId"), Qt::Key_unknown,
+                                QStringLiteral("홍길동"), Qt::NoModifier);
+            child<QCheckBox>(dialog, "relativePath")->click();
+            auto *port = child<QLineEdit>(dialog, "port");
+            port->selectAll();
+            QTest::keyClicks(port, QStringLiteral("2121"));
+            child<QPushButton>(dialog, "close")->click();
+        }
+        const SiteList list = readSites();
+        QCOMPARE(list.folders.size(), size_t(2));
+        QCOMPARE(list.folders[1].index, 1);
+        QCOMPARE(list.sites.size(), size_t(1));
+        const SiteRecord &saved = list.sites[0];
+        QCOMPARE(saved.folderIndex, 1);
+        QCOMPARE(sitefield::text(saved.siteName), QStringLiteral("FTP site"));
+        QCOMPARE(sitefield::text(saved.address), QStringLiteral("ftp.example.org"));
+        QCOMPARE(sitefield::text(saved.userId), QStringLiteral("홍길동"));
+        QCOMPARE(saved.port, 2121);
+        QCOMPARE(saved.relativePath, 1);
+
+        // The next Site Manager opens where this one was left.
+        SiteManagerDialog again(folder());
+        QCOMPARE(again.currentFolder(), 1);
+        QCOMPARE(again.currentSite(), 0);
+        QCOMPARE(child<QLineEdit>(again, "address")->text(), QStringLiteral("ftp.example.org"));
+    }
+
+    void staleSelection_data()
+    {
+        QTest::addColumn<int>("folderIndex");
+        QTest::addColumn<int>("siteIndex");
+        QTest::addColumn<int>("folder");
+        QTest::addColumn<int>("site");
+        QTest::newRow("both fit") << 2 << 1 << 2 << 1;
+        QTest::newRow("folder beyond the last") << 3 << 0 << -1 << -1;
+        QTest::newRow("site beyond the last") << 1 << 1 << 1 << -1;
+        QTest::newRow("none") << -1 << -1 << -1 << -1;
+        QTest::newRow("negative garbage") << -7 << -7 << -1 << -1;
+    }
+
+    void staleSelection()
+    {
+        QFETCH(int, folderIndex);
+        QFETCH(int, siteIndex);
+        QFETCH(int, folder);
+        QFETCH(int, site);
+        writeSites(threeFolders());
+        setSelection(folderIndex, siteIndex);
+        SiteManagerDialog dialog(this->folder());
+        QCOMPARE(dialog.currentFolder(), folder);
+        QCOMPARE(dialog.currentSite(), site);
+        QCOMPARE(child<QLineEdit>(dialog, "address")->isEnabled(), site != -1);
+    }
+
+    void deleteMiddleFolder()
+    {
+        SiteList list = threeFolders();
+        writeSites(list);
+        const QString cache = folder() + QStringLiteral("Cache/");
+        QVERIFY(QDir().mkpath(cache));
+        for (const char *name : {"middle.example$$.ini", "middle.example$$pub.ini", "c1.example$$.ini"})
+            QVERIFY(QFile(cache + QLatin1String(name)).open(QIODevice::WriteOnly));
+        setSelection(1, 0);
+        {
+            SiteManagerDialog dialog(folder());
+            showActive(dialog);
+            auto *tree = child<QTreeWidget>(dialog, "folderTree");
+            tree->setFocus();
+            answer(QMessageBox::Ok);
+            QTest::keyClick(tree, Qt::Key_Delete);
+            QCOMPARE(tree->topLevelItemCount(), 2);
+            QCOMPARE(dialog.currentFolder(), 1);
+            QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("Last"));
+            auto *sites = child<QListWidget>(dialog, "siteList");
+            QCOMPARE(sites->count(), 2);
+            QCOMPARE(sites->item(1)->text(), QStringLiteral("c2"));
+            QTest::keyClick(tree, Qt::Key_Escape);
+        }
+        const SiteList saved = readSites();
+        QCOMPARE(saved.folders.size(), size_t(2));
+        QCOMPARE(saved.folders[1].index, 1);
+        QCOMPARE(saved.folders[1].name(), QStringLiteral("Last"));
+        QCOMPARE(saved.sites.size(), size_t(3));
+        for (const SiteRecord &record : saved.sites)
+            QCOMPARE(record.folderIndex, sitefield::text(record.siteName) == QStringLiteral("first") ? 0 : 1);
+        QCOMPARE(storedSelection("SiteFolderIndex"), 1);
+        QCOMPARE(QDir(cache).entryList(QDir::Files), QStringList{QStringLiteral("c1.example$$.ini")});
+    }
+
+    void cancelledDeleteKeepsAll()
+    {
+        writeSites(threeFolders());
+        setSelection(2, 0);
+        const QByteArray before = [&] {
+            QFile file(folder() + QLatin1String(siteListFileName));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        {
+            SiteManagerDialog dialog(folder());
+            showActive(dialog);
+            answer(QMessageBox::Cancel);
+            child<QPushButton>(dialog, "deleteSite")->click();
+            answer(QMessageBox::Cancel);
+            child<QPushButton>(dialog, "deleteFolder")->click();
+            QVERIFY(!dialog.siteModified());
+            child<QPushButton>(dialog, "close")->click();
+        }
+        QFile file(folder() + QLatin1String(siteListFileName));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
+    void deleteSiteSelectsNeighbour()
+    {
+        writeSites(threeFolders());
+        setSelection(2, 1);
+        SiteManagerDialog dialog(folder());
+        showActive(dialog);
+        auto *sites = child<QListWidget>(dialog, "siteList");
+        auto *address = child<QLineEdit>(dialog, "address");
+        // The last site goes: the one before it is shown.
+        answer(QMessageBox::Ok);
+        child<QPushButton>(dialog, "deleteSite")->click();
+        QCOMPARE(sites->count(), 1);
+        QCOMPARE(dialog.currentSite(), 0);
+        QCOMPARE(address->text(), QStringLiteral("c1.example"));
+        QVERIFY(address->isEnabled());
+        // The folder's only site goes through the list's context menu: nothing is left to show.
+        whenShown<QMenu>([](QMenu *menu) {
+            for (QAction *action : menu->actions()) {
+                if (action->text() == QStringLiteral("Delete Site")) {
+                    answer(QMessageBox::Ok);
+                    action->trigger();
+                    menu->close();
+                }
+            }
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                sites->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(sites->viewport(), &event);
+        QCOMPARE(sites->count(), 0);
+        QCOMPARE(dialog.currentSite(), -1);
+        QVERIFY(address->text().isEmpty());
+        QVERIFY(!address->isEnabled());
+        QVERIFY(dialog.siteModified());
+    }
+
+    void escapeAfterEditSaves()
+    {
+        writeSites(threeFolders());
+        setSelection(0, 0);
+        {
+            SiteManagerDialog dialog(folder());
+            showActive(dialog);
+            auto *address = child<QLineEdit>(dialog, "address");
+            address->setFocus();
+            QTest::keyClick(address, Qt::Key_End);
+            QTest::keyClicks(address, QStringLiteral(".kr"));
+            QTest::keyClick(address, Qt::Key_Escape);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QVERIFY(!dialog.isVisible());
+        }
+        QCOMPARE(sitefield::text(readSites().sites[0].address), QStringLiteral("one.example.kr"));
+    }
+
+    void connect_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("button") << QStringLiteral("button");
+        QTest::newRow("Enter") << QStringLiteral("enter");
+        QTest::newRow("double click") << QStringLiteral("double click");
+    }
+
+    // A site with a user and no password: the dialog hands over the user and an empty password
+    // with the anonymous flag off, which makes the login ask for the password.
+    void connect()
+    {
+        QFETCH(QString, how);
+        SiteList list = threeFolders();
+        SiteRecord &bob = list.sites[2];
+        sitefield::setText(bob.userId, QStringLiteral("bob"));
+        bob.port = 2100;
+        sitefield::setText(bob.remotePath, QStringLiteral("/pub"));
+        sitefield::setText(bob.localPath, QStringLiteral("/tmp/down"));
+        bob.relativePath = 1;
+        writeSites(list);
+        setSelection(1, 0);
+
+        QStringList calls;
+        session().serverHost = QStringLiteral("old.example");
+        session().connected = true;
+        sessionHooks().requestDisconnect = [&] {
+            calls << QStringLiteral("disconnect ") + session().serverHost;
+            session().connected = false;
+        };
+        sessionHooks().requestConnect = [&] { calls << QStringLiteral("connect ") + session().serverHost; };
+
+        whenShown<SiteManagerDialog>([how](SiteManagerDialog *dialog) {
+            auto *sites = dialog->findChild<QListWidget *>(QStringLiteral("siteList"));
+            if (how == QStringLiteral("button")) {
+                dialog->findChild<QPushButton *>(QStringLiteral("connect"))->click();
+            } else if (how == QStringLiteral("enter")) {
+                QApplication::setActiveWindow(dialog);
+                sites->setFocus();
+                QTest::keyClick(sites, Qt::Key_Return);
+            } else {
+                const QPoint centre = sites->visualItemRect(sites->item(0)).center();
+                // A real double click: the first click, then the second one that the system reports
+                // as a double click.
+                QTest::mouseClick(sites->viewport(), Qt::LeftButton, {}, centre);
+                QTest::mouseDClick(sites->viewport(), Qt::LeftButton, {}, centre);
+            }
+        });
+        QVERIFY(OpenSiteManager(nullptr, folder()));
+
+        QCOMPARE(calls, (QStringList{QStringLiteral("disconnect old.example"),
+                                     QStringLiteral("connect middle.example")}));
+        const SessionState &state = session();
+        QCOMPARE(state.serverHost, QStringLiteral("middle.example"));
+        QCOMPARE(state.userName, QStringLiteral("bob"));
+        QCOMPARE(state.password, QString());
+        QVERIFY(!state.anonymousLogin);
+        QCOMPARE(state.port, 2100);
+        QCOMPARE(state.initialRemotePath, QStringLiteral("/pub"));
+        QCOMPARE(state.initialLocalPath, QStringLiteral("/tmp/down"));
+        QVERIFY(state.relativePaths);
+        QCOMPARE(storedSelection("SiteFolderIndex"), 1);
+        QCOMPARE(storedSelection("SiteDataIndex"), 0);
+    }
+
+    void badPortKeepsDialogOpen()
+    {
+        writeSites(threeFolders());
+        setSelection(0, 0);
+        SiteManagerDialog dialog(folder());
+        showActive(dialog);
+        auto *port = child<QLineEdit>(dialog, "port");
+        port->selectAll();
+        QTest::keyClick(port, Qt::Key_Backspace);
+        QVERIFY(!dialog.siteModified());
+        answer(QMessageBox::Ok);
+        child<QPushButton>(dialog, "connect")->click();
+        QVERIFY(dialog.isVisible());
+        QTest::keyClicks(port, QStringLiteral("990"));
+        child<QPushButton>(dialog, "connect")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.fields().port, 990);
+        QCOMPARE(readSites().sites[0].port, 990);
+    }
+
+    void addSiteWithoutFolder()
+    {
+        SiteList list;
+        writeSites(list);
+        setSelection(0, 0);
+        SiteManagerDialog dialog(folder());
+        showActive(dialog);
+        QCOMPARE(dialog.currentFolder(), -1);
+        child<QPushButton>(dialog, "addSite")->click();
+        QCOMPARE(child<QListWidget>(dialog, "siteList")->count(), 0);
+        QVERIFY(!dialog.siteModified());
+    }
+};
+
+QTEST_MAIN(TestSiteManager)
+#include "tst_sitemanager.moc"

@@ -1,0 +1,98 @@
+#include "sessionreset.h"
+
+#include "engine/controlconnection.h"
+#include "platform/durations.h"
+#include "platform/workerstop.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+#include "session/worker.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <mutex>
+
+namespace testsupport
+{
+
+void resetSession()
+{
+    joinWorker();
+    workerstop::clear();
+    QCoreApplication::processEvents();
+    auto &s = session();
+    s.dataSocket = CloseSocketAbortive(s.dataSocket);
+    s.listenSocket = CloseSocketAbortive(s.listenSocket);
+    s.controlSocket = CloseSocketAbortive(s.controlSocket);
+    CloseLocalFiles();
+    s.connected = false;
+    s.busy = false;
+    s.abortRequested = false;
+    s.transferRunning = false;
+    s.listingRunning = false;
+    s.waitCursor = false;
+    s.refreshAfterJob = false;
+    s.jobCode = JobCode::None;
+    s.jobDoneEvent.reset();
+    s.serverKind = ServerKind::Generic;
+    s.trailingSlashDirs = false;
+    s.lastReplyCode = 0;
+    s.replyDepth = 0;
+    s.serverHost.clear();
+    s.userName.clear();
+    s.password.clear();
+    s.port = 21;
+    s.anonymousLogin = false;
+    s.commandArgument.clear();
+    sessionHooks() = SessionHooks{};
+    durations::resetForTest();
+}
+
+struct LogRecorder::Shared {
+    mutable std::mutex mutex;
+    QList<Line> lines;
+};
+
+LogRecorder::LogRecorder() : shared_(std::make_shared<Shared>())
+{
+    QCoreApplication::processEvents(); // lines of an earlier case go to the earlier sink
+    setLogSink([shared = shared_](const QString &text, LogColor color) {
+        std::lock_guard lock(shared->mutex);
+        shared->lines.append({text, color});
+    });
+}
+
+LogRecorder::~LogRecorder()
+{
+    setLogSink(nullptr);
+}
+
+QList<LogRecorder::Line> LogRecorder::lines() const
+{
+    std::lock_guard lock(shared_->mutex);
+    return shared_->lines;
+}
+
+bool LogRecorder::contains(const QString &text, LogColor color) const
+{
+    return lines().contains({text, color});
+}
+
+bool LogRecorder::waitFor(const QString &text, LogColor color, int timeoutMs) const
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!contains(text, color)) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+void LogRecorder::clear()
+{
+    std::lock_guard lock(shared_->mutex);
+    shared_->lines.clear();
+}
+
+} // namespace testsupport

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/log.h"
+
+#include <QList>
+#include <QString>
+
+namespace testsupport
+{
+
+// Back to a fresh session between test cases: the worker joined, sockets closed, flags and
+// server fields at their initial values, hooks and test durations removed.
+void resetSession();
+
+// Records what reaches the session log (installed as the log sink while it lives).
+class LogRecorder
+{
+public:
+    struct Line {
+        QString text;
+        LogColor color;
+        bool operator==(const Line &) const = default;
+    };
+
+    LogRecorder();
+    ~LogRecorder();
+    LogRecorder(const LogRecorder &) = delete;
+    LogRecorder &operator=(const LogRecorder &) = delete;
+
+    [[nodiscard]] QList<Line> lines() const;
+    [[nodiscard]] bool contains(const QString &text, LogColor color) const;
+    // Processes window-thread events until the line arrives or the time runs out.
+    [[nodiscard]] bool waitFor(const QString &text, LogColor color, int timeoutMs = 10000) const;
+    void clear();
+
+private:
+    struct Shared;
+    std::shared_ptr<Shared> shared_;
+};
+
+} // namespace testsupport
