@@ -19,7 +19,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 9 || (args[1] != "get" && args[1] != "put")) {
-        std::fprintf(stderr, "usage: transferbench get|put host port user password remote-name local-path size\n");
+        std::fprintf(stderr,
+                     "usage: transferbench get|put host port user password remote-name local-path size\n");
         return 2;
     }
     const bool download = args[1] == "get";
@@ -61,7 +62,8 @@ int main(int argc, char **argv)
         } catch (const WorkerStopped &) {
         }
         workerstop::endWorker();
-        QMetaObject::invokeMethod(&app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
     });
     app.exec();
     worker.join();

@@ -115,9 +115,8 @@ void CSortListCtrl::SaveListState()
 
 void CSortListCtrl::SelectItemByName(const QString &name)
 {
-    const auto &rows = model_->rows();
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].text(0).compare(name, Qt::CaseInsensitive) == 0) {
+    for (int i = 0; i < model_->size(); ++i) {
+        if (model_->row(i).text(0).compare(name, Qt::CaseInsensitive) == 0) {
             const QModelIndex index = model_->index(int(i), 0);
             selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                          QItemSelectionModel::Rows);

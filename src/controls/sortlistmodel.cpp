@@ -1,62 +1,34 @@
 #include "controls/sortlistmodel.h"
 
 #include "controls/fileiconimages.h"
+#include "platform/datetimetext.h"
 
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <string_view>
 
 namespace {
 
-bool isAsciiSpace(QChar c)
+
+// The order of a sort is total: folders first, then the column's value, then the row's current
+// display position. So equal rows keep their order (a stable sort) while the sort itself can be
+// the faster unstable one, and re-sorting an unchanged list changes nothing.
+constexpr quint32 folderBit = 0x80000000u;
+
+quint32 sortRank(const SortListRow &row, quint32 displayPosition)
 {
-    return c == QLatin1Char(' ') || (c.unicode() >= '\t' && c.unicode() <= '\r');
+    return (row.isFolder() ? 0u : folderBit) | displayPosition;
 }
 
-template <typename Key>
-void orderByKeys(std::vector<quint32> &order, const std::vector<Key> &keys, const std::vector<char> &folder,
-                 bool ascending)
+inline char16_t foldCase(char16_t unit)
 {
-    // A strict weak order and a stable sort: rows with equal keys keep their order, so that
-    // re-sorting an unchanged list changes nothing.
-    std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
-        if (folder[a] != folder[b])
-            return folder[a] > folder[b];
-        return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
-    });
+    if (unit < 0x80)
+        return unit >= 'A' && unit <= 'Z' ? char16_t(unit + ('a' - 'A')) : unit;
+    return QChar::toCaseFolded(unit);
 }
 
 } // namespace
-
-qint64 sortNumberValue(QStringView text)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && (isAsciiSpace(text[i]) || text[i] == QLatin1Char(',')))
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-        negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    constexpr qint64 limit = std::numeric_limits<qint64>::max();
-    qint64 value = 0;
-    for (; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == QLatin1Char(','))
-            continue;
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            break;
-        const int digit = c.unicode() - '0';
-        if (value > (limit - digit) / 10) {
-            value = limit;
-            // Keep reading digits: the value stays held at the limit.
-            continue;
-        }
-        value = value * 10 + digit;
-    }
-    return negative ? -value : value;
-}
 
 int SortListModel::rowCount(const QModelIndex &parent) const
 {
@@ -72,7 +44,7 @@ QVariant SortListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || size_t(index.row()) >= rows_.size())
         return QVariant();
-    const SortListRow &r = rows_[size_t(index.row())];
+    const SortListRow &r = row(index.row());
     switch (role) {
     case Qt::DisplayRole:
         return r.text(index.column());
@@ -121,14 +93,18 @@ bool SortListModel::setHeaderData(int section, Qt::Orientation orientation, cons
 
 void SortListModel::insertColumnAt(int index, const QString &title, Qt::Alignment alignment)
 {
+    if (int(columns_.size()) >= SortListRow::maxColumns)
+        return;
     index = std::clamp(index, 0, int(columns_.size()));
     beginInsertColumns(QModelIndex(), index, index);
     columns_.insert(columns_.begin() + index, Column{title, alignment, QVariant()});
     for (SortListRow &r : rows_) {
-        if (r.texts.size() >= index)
-            r.texts.insert(index, QString());
-        if (r.dateKeyColumn >= index)
-            ++r.dateKeyColumn;
+        if (index < SortListRow::maxColumns) {
+            std::move_backward(r.texts.begin() + index, r.texts.end() - 1, r.texts.end());
+            r.texts[size_t(index)] = QString();
+        }
+        r.numberKeys = 0;
+        r.dateKeys = 0;
     }
     endInsertColumns();
 }
@@ -137,7 +113,18 @@ void SortListModel::setRows(std::vector<SortListRow> rows)
 {
     beginResetModel();
     rows_ = std::move(rows);
+    order_.resize(rows_.size());
+    std::iota(order_.begin(), order_.end(), 0u);
     endResetModel();
+}
+
+std::vector<SortListRow> SortListModel::rowsInDisplayOrder() const
+{
+    std::vector<SortListRow> result;
+    result.reserve(rows_.size());
+    for (quint32 index : order_)
+        result.push_back(rows_[index]);
+    return result;
 }
 
 void SortListModel::clear() { setRows({}); }
@@ -147,6 +134,7 @@ int SortListModel::appendRow(SortListRow row)
     const int at = int(rows_.size());
     beginInsertRows(QModelIndex(), at, at);
     rows_.push_back(std::move(row));
+    order_.push_back(quint32(at));
     endInsertRows();
     return at;
 }
@@ -156,20 +144,22 @@ void SortListModel::removeRowAt(int row)
     if (row < 0 || size_t(row) >= rows_.size())
         return;
     beginRemoveRows(QModelIndex(), row, row);
-    rows_.erase(rows_.begin() + row);
+    const quint32 stored = order_[size_t(row)];
+    rows_.erase(rows_.begin() + stored);
+    order_.erase(order_.begin() + row);
+    for (quint32 &index : order_)
+        if (index > stored)
+            --index;
     endRemoveRows();
 }
 
 void SortListModel::setText(int row, int column, const QString &text)
 {
-    if (row < 0 || size_t(row) >= rows_.size() || column < 0)
+    if (row < 0 || size_t(row) >= rows_.size() || column < 0 || column >= SortListRow::maxColumns)
         return;
-    SortListRow &r = rows_[size_t(row)];
-    while (r.texts.size() <= column)
-        r.texts.append(QString());
-    r.texts[column] = text;
-    if (r.dateKeyColumn == column)
-        r.dateKeyColumn = -1;
+    SortListRow &r = rows_[order_[size_t(row)]];
+    r.texts[size_t(column)] = text;
+    r.forgetKeys(column);
     emit dataChanged(index(row, column), index(row, column));
 }
 
@@ -177,73 +167,158 @@ void SortListModel::sortRows(int column, int kind, bool ascending)
 {
     const size_t n = rows_.size();
     std::vector<quint32> order(n);
-    std::iota(order.begin(), order.end(), 0u);
-    std::vector<char> folder(n);
-    for (size_t i = 0; i < n; ++i)
-        folder[i] = rows_[i].isFolder();
-
-    switch (kind) {
-    case SortNumber: {
-        std::vector<qint64> keys(n);
-        for (size_t i = 0; i < n; ++i)
-            keys[i] = sortNumberValue(rows_[i].text(column));
-        orderByKeys(order, keys, folder, ascending);
-        break;
-    }
-    case SortText: {
-        // Case-folded once per row rather than folding both sides in every comparison.
-        std::vector<QString> keys(n);
-        for (size_t i = 0; i < n; ++i)
-            keys[i] = rows_[i].text(column).toCaseFolded();
-        orderByKeys(order, keys, folder, ascending);
-        break;
-    }
-    case SortDateTime: {
-        // Each row's text is read once and the value kept in the row. A text that does not read
-        // as a date sorts as the earliest of all, so that the order stays consistent.
-        std::vector<datetimetext::Key> keys(n);
-        for (size_t i = 0; i < n; ++i) {
-            SortListRow &r = rows_[i];
-            if (r.dateKeyColumn != column) {
-                r.dateKey = datetimetext::parseDisplayed(r.text(column));
-                r.dateKeyColumn = column;
-            }
-            keys[i] = r.dateKey;
-        }
-        orderByKeys(order, keys, folder, ascending);
-        break;
-    }
-    default: {
-        const std::vector<char> none(n, 0);
-        orderByKeys(order, none, folder, ascending);
-        break;
-    }
-    }
+    if (kind == SortText)
+        orderByText(column, ascending, order);
+    else
+        orderByValue(column, kind, ascending, order);
     applyOrder(order);
+}
+
+qint64 SortListModel::valueKey(SortListRow &r, int column, int kind)
+{
+    const bool cacheable = column < SortListRow::keyColumns;
+    const quint8 bit = cacheable ? quint8(1u << column) : 0;
+    if (kind == SortNumber) {
+        if (r.numberKeys & bit)
+            return r.keys[size_t(column)];
+        const qint64 value = sortNumberValue(r.text(column));
+        r.setNumberKey(column, value);
+        return value;
+    }
+    if (kind == SortDateTime) {
+        if (r.dateKeys & bit)
+            return r.keys[size_t(column)];
+        // A text that does not read as a date sorts as the earliest of all, so that the order
+        // stays consistent.
+        const qint64 value = datetimetext::parseDisplayed(r.text(column));
+        r.setDateKey(column, value);
+        return value;
+    }
+    return 0;
+}
+
+void SortListModel::orderByValue(int column, int kind, bool ascending, std::vector<quint32> &order)
+{
+    // Keys side by side in one array, so that the sort never leaves it.
+    struct Keyed {
+        qint64 key;
+        quint32 rank; // see sortRank()
+        quint32 index;
+    };
+    const size_t n = rows_.size();
+    const std::vector<quint32> position = displayPositions();
+    std::vector<Keyed> keyed(n);
+    for (size_t i = 0; i < n; ++i) {
+        SortListRow &r = rows_[i];
+        const qint64 key = valueKey(r, column, kind);
+        // Bitwise NOT reverses the order of every value, the lowest included.
+        keyed[i] = {ascending ? key : ~key, sortRank(r, position[i]), quint32(i)};
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        if ((a.rank ^ b.rank) & folderBit)
+            return a.rank < b.rank;
+        return a.key != b.key ? a.key < b.key : a.rank < b.rank;
+    });
+    for (size_t i = 0; i < n; ++i)
+        order[i] = keyed[i].index;
+}
+
+void SortListModel::orderByText(int column, bool ascending, std::vector<quint32> &order)
+{
+    // Every text is case-folded once into one buffer. Eight characters of each, packed into two
+    // numbers kept beside the row index, decide most comparisons without reading the buffer; they
+    // are taken after the part that all texts share (a folder of "IMG_0001.JPG"...).
+    struct Keyed {
+        quint64 high;
+        quint64 low;
+        const QChar *shared; // texts that share one copy (the same permission string) are equal
+        quint32 offset;
+        quint32 length;
+        quint32 rank;
+        quint32 index;
+    };
+    const size_t n = rows_.size();
+    const std::vector<quint32> position = displayPositions();
+    std::vector<Keyed> keyed(n);
+    std::vector<char16_t> folded;
+    folded.reserve(n * 16);
+    for (size_t i = 0; i < n; ++i) {
+        const SortListRow &r = rows_[i];
+        const quint32 offset = quint32(folded.size());
+        const QString &text = r.text(column);
+        for (QChar c : text)
+            folded.push_back(foldCase(c.unicode()));
+        keyed[i] = {0, 0, text.constData(), offset, quint32(folded.size() - offset), sortRank(r, position[i]),
+                    quint32(i)};
+    }
+    const char16_t *base = folded.data();
+    size_t common = n ? keyed[0].length : 0;
+    for (size_t i = 1; i < n && common; ++i) {
+        const char16_t *a = base + keyed[0].offset, *b = base + keyed[i].offset;
+        size_t same = 0;
+        const size_t limit = std::min<size_t>(common, keyed[i].length);
+        while (same < limit && a[same] == b[same])
+            ++same;
+        common = same;
+    }
+    for (Keyed &k : keyed) {
+        for (size_t c = 0; c < 8 && common + c < k.length; ++c) {
+            const quint64 unit = base[k.offset + common + c];
+            if (c < 4)
+                k.high |= unit << (48 - 16 * c);
+            else
+                k.low |= unit << (48 - 16 * (c - 4));
+        }
+        k.offset += quint32(common);
+        k.length -= quint32(common);
+    }
+    auto less = [base](const Keyed &a, const Keyed &b) {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        if (a.shared == b.shared && a.length == b.length)
+            return false;
+        return std::u16string_view(base + a.offset, a.length) < std::u16string_view(base + b.offset, b.length);
+    };
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
+        if ((a.rank ^ b.rank) & folderBit)
+            return a.rank < b.rank;
+        if (ascending ? less(a, b) : less(b, a))
+            return true;
+        if (ascending ? less(b, a) : less(a, b))
+            return false;
+        return a.rank < b.rank;
+    });
+    for (size_t i = 0; i < n; ++i)
+        order[i] = keyed[i].index;
+}
+
+std::vector<quint32> SortListModel::displayPositions() const
+{
+    std::vector<quint32> position(order_.size());
+    for (size_t i = 0; i < order_.size(); ++i)
+        position[order_[i]] = quint32(i);
+    return position;
 }
 
 void SortListModel::applyOrder(const std::vector<quint32> &order)
 {
-    const size_t n = order.size();
-    bool identity = true;
-    for (size_t i = 0; i < n && identity; ++i)
-        identity = order[i] == i;
-    if (identity)
+    if (order == order_)
         return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<SortListRow> sorted;
-    sorted.reserve(n);
-    std::vector<int> newRowOf(n);
-    for (size_t i = 0; i < n; ++i) {
-        sorted.push_back(std::move(rows_[order[i]]));
-        newRowOf[order[i]] = int(i);
-    }
-    rows_ = std::move(sorted);
+    const size_t n = order.size();
+    // display row before -> display row after, through the storage index they share
+    std::vector<int> displayOf(n);
+    for (size_t i = 0; i < n; ++i)
+        displayOf[order[i]] = int(i);
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());
     for (const QModelIndex &index : from)
-        to.append(index.isValid() ? createIndex(newRowOf[size_t(index.row())], index.column()) : QModelIndex());
+        to.append(index.isValid() ? createIndex(displayOf[order_[size_t(index.row())]], index.column())
+                                  : QModelIndex());
+    order_ = order;
     changePersistentIndexList(from, to);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

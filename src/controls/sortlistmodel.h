@@ -15,7 +15,7 @@ enum SortKind : int {
     SortDateTime = 3, // date and time as the list shows them
 };
 
-// The rows of a sortable file list. Rows are kept in display order: sorting reorders them.
+// The rows of a sortable file list.
 class SortListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -28,6 +28,7 @@ public:
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
                        int role = Qt::EditRole) override;
 
+    // At most SortListRow::maxColumns columns.
     void insertColumnAt(int index, const QString &title, Qt::Alignment alignment);
 
     // Replaces every row in one reset.
@@ -37,8 +38,11 @@ public:
     void removeRowAt(int row);
     void setText(int row, int column, const QString &text);
 
-    const SortListRow &row(int row) const { return rows_[size_t(row)]; }
-    const std::vector<SortListRow> &rows() const { return rows_; }
+    // Row `row` in display order.
+    const SortListRow &row(int row) const { return rows_[order_[size_t(row)]]; }
+    int size() const { return int(rows_.size()); }
+    // A copy of every row in display order.
+    std::vector<SortListRow> rowsInDisplayOrder() const;
 
     // Folders above files in both directions; within each group the column's kind decides.
     // Rows that compare equal keep their order.
@@ -51,11 +55,15 @@ private:
         QVariant decoration;
     };
     void applyOrder(const std::vector<quint32> &order);
+    void orderByValue(int column, int kind, bool ascending, std::vector<quint32> &order);
+    void orderByText(int column, bool ascending, std::vector<quint32> &order);
+    static qint64 valueKey(SortListRow &row, int column, int kind);
+    // For each stored row, where it is shown.
+    std::vector<quint32> displayPositions() const;
 
     std::vector<Column> columns_;
+    // Rows stay where they were put; sorting only rearranges order_, the storage index of each
+    // display row, so that a sort of many rows moves no row.
     std::vector<SortListRow> rows_;
+    std::vector<quint32> order_;
 };
-
-// The value of a number column: "," removed, then read like atol (leading blanks, a sign, digits
-// up to the first other character), held at the 64-bit limits instead of overflowing.
-[[nodiscard]] qint64 sortNumberValue(QStringView text);

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -80,9 +81,16 @@ std::optional<std::vector<FileEntry>> ReadListingFile(const QString &path, Listi
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    std::vector<FileEntry> rows;
-    ListingLineSplitter splitter(state, rows);
     QByteArray chunk(1 << 16, Qt::Uninitialized);
+    // Room for one row per line, counted first, so that the rows are never moved while the
+    // listing grows; beyond a million lines the vector grows as usual.
+    qsizetype lines = 1;
+    for (qint64 got; (got = file.read(chunk.data(), chunk.size())) > 0;)
+        lines += QByteArrayView(chunk.constData(), got).count('\n');
+    file.seek(0);
+    std::vector<FileEntry> rows;
+    rows.reserve(size_t(std::min<qsizetype>(lines, 1 << 20)));
+    ListingLineSplitter splitter(state, rows);
     for (;;) {
         const qint64 got = file.read(chunk.data(), chunk.size());
         if (got <= 0)

@@ -108,8 +108,9 @@ Key parseMonthNameDate(QByteArrayView text, int currentYear)
     skipBlanks(text, pos);
     int month = 0;
     if (pos + 3 <= text.size()) {
-        for (size_t m = 0; m < monthTokens.size(); ++m)
-            if (qstrnicmp(text.data() + pos, monthTokens[m], 3) == 0)
+        const char name[3] = {char(text[pos] | 0x20), char(text[pos + 1] | 0x20), char(text[pos + 2] | 0x20)};
+        for (size_t m = 0; m < monthTokens.size() && !month; ++m)
+            if (name[0] == (monthTokens[m][0] | 0x20) && name[1] == monthTokens[m][1] && name[2] == monthTokens[m][2])
                 month = int(m) + 1;
     }
     if (!month)
@@ -204,6 +205,19 @@ Key parseKoreanDate(QByteArrayView text, const KoreanWords &words, int currentYe
     return makeKey(year, month, day, minutes);
 }
 
+// The size text as shown: usually plain ASCII digits, made without a detour through bytes.
+QString sizeText(QByteArrayView text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return namecodec::decodeName(text);
+    QString out(text.size(), Qt::Uninitialized);
+    QChar *p = out.data();
+    for (char c : text)
+        *p++ = QLatin1Char(c);
+    return out;
+}
+
 QByteArray groupDigits(QByteArrayView text)
 {
     QByteArray out;
@@ -277,18 +291,21 @@ std::optional<FileEntry> makeEntry(QByteArrayView line, QByteArrayView name, boo
     if (name.isEmpty())
         return std::nullopt;
     FileEntry entry;
-    entry.name = namecodec::decodeName(name);
+    entry.texts[NameColumn] = namecodec::decodeName(name);
     if (!namecodec::isValidUtf8(name))
         entry.rawName = name.toByteArray();
     entry.itemData = folder ? FileEntry::folderItemData : FileEntry::fileItemData;
-    if (!folder)
-        entry.size = namecodec::decodeName(FormatSize(line, state));
-    entry.dateKey = ParseLineDate(line, state);
-    entry.dateTime = datetimetext::format(entry.dateKey);
+    if (!folder) {
+        entry.texts[SizeColumn] = sizeText(FormatSize(line, state));
+        entry.setNumberKey(SizeColumn, sortNumberValue(entry.texts[SizeColumn]));
+    }
+    const datetimetext::Key date = ParseLineDate(line, state);
+    entry.texts[DateTimeColumn] = datetimetext::format(date);
+    entry.setDateKey(DateTimeColumn, date);
     if (state.serverKind == ServerKind::Microsoft)
-        entry.attribute = folder ? QStringLiteral("d---------") : QStringLiteral("----------");
+        entry.texts[AttributeColumn] = folder ? QStringLiteral("d---------") : QStringLiteral("----------");
     else
-        entry.attribute = attributeTexts().text(line.first(qMin<qsizetype>(10, line.size())));
+        entry.texts[AttributeColumn] = attributeTexts().text(line.first(qMin<qsizetype>(10, line.size())));
     entry.icon = folder ? fileicons::folderIndex() : fileIcon(name, state);
     return entry;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/datetimetext.h"
+#include "platform/filerow.h"
 #include "session/servertypes.h"
 
 #include <QByteArray>
@@ -12,22 +13,12 @@
 #include <vector>
 
 // One row of the remote list as the listing parser makes it.
-struct FileEntry {
-    QString name;          // for display; a link keeps " -> target"
-    QByteArray rawName;    // the name's bytes when they are not valid UTF-8, else empty
-    QString size;          // "1,234,567"; empty for folders
-    QString dateTime;      // in the user's locale
-    datetimetext::Key dateKey = datetimetext::invalidKey;
-    QString attribute;     // "drwxr-xr-x", or "d---------" / "----------" from Microsoft servers
-    int itemData = fileItemData;
-    int icon = 0;          // fileicons index
-
-    static constexpr int folderItemData = 0xF2;
-    static constexpr int fileItemData = 2;
-
-    bool isFolder() const { return (itemData & 0xF0) == 0xF0; }
-    // The name byte for byte as the server sent it: what RETR, DELE and RNFR must send back.
-    QByteArray nameBytes() const { return rawName.isEmpty() ? name.toUtf8() : rawName; }
+using FileEntry = FileRow;
+enum RemoteListColumn : int {
+    NameColumn = 0,      // a link keeps " -> target"
+    SizeColumn = 1,      // "1,234,567"; empty for folders
+    DateTimeColumn = 2,  // in the user's locale
+    AttributeColumn = 3, // "drwxr-xr-x", or "d---------" / "----------" from Microsoft servers
 };
 
 // The parser's state across the lines of one listing.

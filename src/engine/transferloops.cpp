@@ -21,45 +21,51 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int cannotCreateLocalFile = 152;
 constexpr int cannotOpenLocalFile = 157;
 constexpr int cannotWriteLocalFile = 201;
 constexpr int dataConnectionClosedEarly = 204;
 
-LatestPost &progressPost()
+// The bytes done and the size they count against; the text is made on the window thread.
+struct ProgressValue {
+    qint64 done = 0;
+    qint64 total = 0;
+    bool inTitle = false;
+};
+
+LatestPost<ProgressValue> &progressPost()
 {
-    static LatestPost post([](const QString &text) {
+    static LatestPost<ProgressValue> post([](const ProgressValue &value) {
+        const QString text = ProgressText(value.done, value.total);
         if (sessionHooks().setProgressText)
             sessionHooks().setProgressText(text);
+        if (value.inTitle && sessionHooks().setWindowTitle)
+            sessionHooks().setWindowTitle(text);
     });
     return post;
 }
 
-LatestPost &ratePost()
+LatestPost<QString> &ratePost()
 {
-    static LatestPost post([](const QString &text) {
+    static LatestPost<QString> post([](const QString &text) {
         if (sessionHooks().setRateText)
             sessionHooks().setRateText(text);
     });
     return post;
 }
 
-LatestPost &titlePost()
+// Whole seconds, as the read-outs and the statistics count them.
+qint64 nowSeconds()
 {
-    static LatestPost post([](const QString &text) {
-        if (sessionHooks().setWindowTitle)
-            sessionHooks().setWindowTitle(text);
-    });
-    return post;
+    return qint64(std::time(nullptr));
 }
 
-// Whole seconds, as the read-outs and the statistics count them.
-qint64 nowSeconds() { return qint64(std::time(nullptr)); }
-
 // The rate read-out of one transfer, refreshed at most once a second.
-class RateClock {
+class RateClock
+{
 public:
     RateClock() : start_(nowSeconds()), lastRefresh_(start_) { session().transferStart = double(start_); }
 
@@ -136,13 +142,14 @@ ssize_t receiveSome(int socket, char *buffer, size_t size)
 
 void ShowTransferProgress(qint64 done)
 {
-    const QString text = ProgressText(done, session().transferTotalSize);
-    progressPost().set(text);
-    if (session().showProgressInTitle)
-        titlePost().set(text);
+    const SessionState &s = session();
+    progressPost().set({done, s.transferTotalSize, s.showProgressInTitle});
 }
 
-void ShowTransferRate(const QString &text) { ratePost().set(text); }
+void ShowTransferRate(const QString &text)
+{
+    ratePost().set(text);
+}
 
 bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes go as they are*/)
 {
@@ -180,7 +187,14 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n < 0) {
+            // The server must not keep a short file as if it were whole.
+            AppendLogId(LogColor::Error, cannotOpenLocalFile);
+            BeepIfEnabled();
+            sentAll = false;
+            break;
+        }
+        if (n == 0)
             break;
         if (SendAll(dataSocket, buffer.data(), n, done) != n) {
             sentAll = false; // only off the worker: there a failed send ends the job

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -44,6 +45,30 @@ qint64 itemIndex(QByteArrayView key)
     return value;
 }
 
+// Texts that repeat from row to row (permission strings, dates) share one copy: less memory, and
+// the list sorts shared texts without comparing them.
+class RecentTexts {
+public:
+    QString text(QByteArrayView bytes)
+    {
+        for (Slot &slot : slots_)
+            if (slot.bytes == bytes)
+                return slot.text;
+        Slot &slot = slots_[next_++ % slots_.size()];
+        slot.bytes = bytes.toByteArray();
+        slot.text = QString::fromUtf8(bytes);
+        return slot.text;
+    }
+
+private:
+    struct Slot {
+        QByteArray bytes;
+        QString text;
+    };
+    std::array<Slot, 16> slots_;
+    size_t next_ = 0;
+};
+
 } // namespace
 
 QByteArray cacheValueFromRow(const SortListRow &row)
@@ -71,8 +96,9 @@ SortListRow cacheRowFromValue(QByteArrayView value)
     const bool folder = fields[0] == "D";
     row.itemData = folder ? folderItemData : fileItemData;
     const QByteArrayView name = fields[1];
+    thread_local RecentTexts dates, attributes;
     row.texts = {namecodec::decodeName(name), folder ? QString() : QString::fromUtf8(fields[2]),
-                 QString::fromUtf8(fields[3]), QString::fromUtf8(fields[4])};
+                 dates.text(fields[3]), attributes.text(fields[4])};
     if (!namecodec::isValidUtf8(name))
         row.rawName = name.toByteArray();
     if (folder) {
@@ -109,15 +135,15 @@ std::optional<std::vector<SortListRow>> readCacheFile(const QString &file)
     return rows;
 }
 
-bool writeCacheFile(const QString &file, const std::vector<SortListRow> &rows)
+bool writeCacheFile(const QString &file, const SortListModel &rows)
 {
     // Written over whatever the file held: keys of an earlier, longer listing stay but are never
     // read, because reading stops at COUNT.
     IniFile ini(file);
     ini.load();
-    ini.setValue(ListingCache::section, "COUNT", QByteArray::number(qsizetype(rows.size())));
-    for (size_t i = 0; i < rows.size(); ++i)
-        ini.setValue(ListingCache::section, "ITEM" + QByteArray::number(qulonglong(i)), cacheValueFromRow(rows[i]));
+    ini.setValue(ListingCache::section, "COUNT", QByteArray::number(rows.size()));
+    for (int i = 0; i < rows.size(); ++i)
+        ini.setValue(ListingCache::section, "ITEM" + QByteArray::number(i), cacheValueFromRow(rows.row(i)));
     return ini.save();
 }
 
@@ -160,7 +186,7 @@ void ListingCache::WriteCachedListing(const QString &currentPath)
 {
     // Failures are not reported: the cache only saves a trip to the server.
     QDir().mkpath(folder_);
-    (void)writeCacheFile(CacheFilePath(currentPath), list_->listModel()->rows());
+    (void)writeCacheFile(CacheFilePath(currentPath), *list_->listModel());
 }
 
 bool ListingCache::DeleteCachedListings(const QString &text, bool byPrefix)

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CSortListCtrl;
+class SortListModel;
 
 // The on-disk cache of remote listings: one ini file per server and directory, so that a folder
 // seen once is shown again at once, also when not connected. Works on the remote pane's list;
@@ -48,4 +49,5 @@ private:
 [[nodiscard]] SortListRow cacheRowFromValue(QByteArrayView value);
 // nullopt when the file cannot be opened; no rows for a file without the section or COUNT.
 [[nodiscard]] std::optional<std::vector<SortListRow>> readCacheFile(const QString &file);
-bool writeCacheFile(const QString &file, const std::vector<SortListRow> &rows);
+// The rows in display order.
+bool writeCacheFile(const QString &file, const SortListModel &rows);

@@ -1,16 +1,11 @@
 #pragma once
 
-#include "controls/sortlistrow.h"
 #include "engine/listingparser.h"
 
 #include <vector>
 
 class CSortListCtrl;
 class ListingCache;
-
-// The rows of a listing as the remote list holds them.
-[[nodiscard]] SortListRow rowFromEntry(FileEntry &&entry);
-[[nodiscard]] std::vector<SortListRow> rowsFromListing(std::vector<FileEntry> &&entries);
 
 // The end of a listing on the window thread: the rows replace the list's in one reset and are
 // re-sorted; then, unless a queue transfer runs, the listing is written to the cache.

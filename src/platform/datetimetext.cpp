@@ -4,7 +4,9 @@
 #include <QLocale>
 #include <QTime>
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace datetimetext {
 namespace {
@@ -27,21 +29,25 @@ struct Texts {
     QLocale locale = QLocale::system();
     QString dateFormat = widenYear(locale.dateFormat(QLocale::ShortFormat));
     QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
-    QHash<qint64, QString> dates;
     std::array<QString, minutesPerDay> times;
-    QHash<Key, QString> formatted;
     QHash<QString, qint64> parsedDates; // day number, or invalidKey
     QHash<QString, int> parsedTimes;    // minutes, or -1
 
+    // Direct-mapped: a listing's dates cluster on few days, and a miss only costs one format.
+    struct DaySlot {
+        qint64 day = invalidKey;
+        QString text;
+    };
+    std::vector<DaySlot> dates = std::vector<DaySlot>(1 << 14);
+
     const QString &dateText(qint64 day)
     {
-        auto it = dates.find(day);
-        if (it == dates.end()) {
-            if (dates.size() >= cacheLimit)
-                dates.clear();
-            it = dates.insert(day, locale.toString(QDate::fromJulianDay(day + zeroJulianDay), dateFormat));
+        DaySlot &slot = dates[size_t(day) & (dates.size() - 1)];
+        if (slot.day != day) {
+            slot.day = day;
+            slot.text = locale.toString(QDate::fromJulianDay(day + zeroJulianDay), dateFormat);
         }
-        return *it;
+        return slot.text;
     }
 
     const QString &timeText(int minutes)
@@ -107,13 +113,13 @@ QString format(Key key)
         return t.timeText(0);
     if (minutes == 0)
         return t.dateText(day);
-    auto it = t.formatted.constFind(key);
-    if (it != t.formatted.constEnd())
-        return *it;
-    if (t.formatted.size() >= cacheLimit)
-        t.formatted.clear();
-    QString text = t.dateText(day) + QLatin1Char(' ') + t.timeText(minutes);
-    t.formatted.insert(key, text);
+    const QString &date = t.dateText(day);
+    const QString &time = t.timeText(minutes);
+    QString text(date.size() + 1 + time.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    std::copy(date.cbegin(), date.cend(), out);
+    out[date.size()] = QLatin1Char(' ');
+    std::copy(time.cbegin(), time.cend(), out + date.size() + 1);
     return text;
 }
 

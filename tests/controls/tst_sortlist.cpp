@@ -4,6 +4,7 @@
 #include "platform/settingsstore.h"
 
 #include <QApplication>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <limits>
@@ -22,7 +23,7 @@ SortListRow makeRow(const QString &name, bool folder, const QString &size, const
 QStringList names(const CSortListCtrl &list)
 {
     QStringList result;
-    for (const SortListRow &row : list.listModel()->rows())
+    for (const SortListRow &row : list.listModel()->rowsInDisplayOrder())
         result << row.text(0);
     return result;
 }
@@ -71,6 +72,7 @@ private slots:
     void folderFirstInBothDirections();
     void numbersSortByValue_data();
     void numbersSortByValue();
+    void textSortMatchesCaseInsensitiveOrder();
     void equalDatesKeepTheirOrder();
     void headerClicks();
     void storedSortStateIsRestored();
@@ -118,10 +120,47 @@ void TestSortList::numbersSortByValue()
     model.setRows({makeRow("big", false, "1,024"), makeRow("small", false, "999"), makeRow("x", false, text)});
     model.sortRows(1, SortNumber, true);
     QStringList order;
-    for (const SortListRow &row : model.rows())
+    for (const SortListRow &row : model.rowsInDisplayOrder())
         order << row.text(0);
     QVERIFY(order.indexOf("small") < order.indexOf("big"));
     QCOMPARE(order.indexOf("x") < order.indexOf("small"), value < 999);
+}
+
+void TestSortList::textSortMatchesCaseInsensitiveOrder()
+{
+    // Names that share long beginnings, differ only in case, are prefixes of one another or
+    // repeat, against a plain stable sort with the case-insensitive comparison.
+    QRandomGenerator random(7);
+    const QString alphabet = QStringLiteral("aAbBzZ_.0 9éÉ한글");
+    const QStringList stems = {"", "IMG_", "img_2023_", "file", "a"};
+    SortListModel model;
+    model.insertColumnAt(0, "Name", Qt::AlignLeft);
+    std::vector<SortListRow> rows;
+    for (int i = 0; i < 3000; ++i) {
+        QString name = stems[random.bounded(int(stems.size()))];
+        const int length = random.bounded(12);
+        for (int c = 0; c < length; ++c)
+            name += alphabet[random.bounded(int(alphabet.size()))];
+        SortListRow row = makeRow(name, random.bounded(8) == 0, "");
+        row.texts[1] = QString::number(i);
+        rows.push_back(row);
+    }
+    std::vector<SortListRow> reference = rows;
+    model.setRows(std::move(rows));
+    for (bool ascending : {true, false}) {
+        model.sortRows(0, SortText, ascending);
+        // Each sort starts from the order the previous one left, as the list's do.
+        std::stable_sort(reference.begin(), reference.end(), [&](const SortListRow &a, const SortListRow &b) {
+            if (a.isFolder() != b.isFolder())
+                return a.isFolder();
+            const int c = a.text(0).compare(b.text(0), Qt::CaseInsensitive);
+            return ascending ? c < 0 : c > 0;
+        });
+        const std::vector<SortListRow> sorted = model.rowsInDisplayOrder();
+        QCOMPARE(sorted.size(), reference.size());
+        for (size_t i = 0; i < sorted.size(); ++i)
+            QCOMPARE(sorted[i].text(1), reference[i].text(1));
+    }
 }
 
 void TestSortList::equalDatesKeepTheirOrder()

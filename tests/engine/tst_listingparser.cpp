@@ -159,13 +159,13 @@ void TestListingParser::serverLines()
     const std::optional<FileEntry> entry = ParseListingLine(line, state);
     QVERIFY(entry);
     QCOMPARE(entry->nameBytes(), name);
-    QCOMPARE(entry->name, namecodec::decodeName(name));
+    QCOMPARE(entry->text(NameColumn), namecodec::decodeName(name));
     QCOMPARE(entry->isFolder(), folder);
     QCOMPARE(entry->itemData, folder ? 0xF2 : 2);
-    QCOMPARE(entry->size, size);
-    QCOMPARE(entry->dateKey, keyOf(date));
-    QCOMPARE(entry->dateTime, datetimetext::format(entry->dateKey));
-    QCOMPARE(entry->attribute, attribute);
+    QCOMPARE(entry->text(SizeColumn), size);
+    QCOMPARE(entry->keys[DateTimeColumn], keyOf(date));
+    QCOMPARE(entry->text(DateTimeColumn), datetimetext::format(keyOf(date)));
+    QCOMPARE(entry->text(AttributeColumn), attribute);
 }
 
 void TestListingParser::skippedLines_data()
@@ -206,9 +206,9 @@ void TestListingParser::microsoftSwitchesToUnixListing()
     // From now on a DOS line takes the non-Microsoft columns.
     const auto dosLine = ParseListingLine("02-25-20  03:34PM                  689 after.htm", state);
     QVERIFY(dosLine);
-    QCOMPARE(dosLine->name, QStringLiteral("after.htm"));
-    QCOMPARE(dosLine->attribute, QStringLiteral("02-25-20  "));
-    QCOMPARE(dosLine->size, QString());
+    QCOMPARE(dosLine->text(NameColumn), QStringLiteral("after.htm"));
+    QCOMPARE(dosLine->text(AttributeColumn), QStringLiteral("02-25-20  "));
+    QCOMPARE(dosLine->text(SizeColumn), QString());
 }
 
 void TestListingParser::monthAtColumnZeroDoesNotCount()
@@ -246,8 +246,8 @@ void TestListingParser::linesAreReadWhole()
     QCOMPARE(rows->size(), size_t(3));
     QCOMPARE(rows->at(0).nameBytes(), longName);
     QCOMPARE(rows->at(1).nameBytes(), hugeName);
-    QCOMPARE(rows->at(1).size, QStringLiteral("20"));
-    QCOMPARE(rows->at(2).name, QStringLiteral("last"));
+    QCOMPARE(rows->at(1).text(SizeColumn), QStringLiteral("20"));
+    QCOMPARE(rows->at(2).text(NameColumn), QStringLiteral("last"));
 
     // The same listing fed a byte at a time gives the same rows.
     std::vector<FileEntry> pieces;
