@@ -1,6 +1,10 @@
 #include "engine/listingloader.h"
 
+#include "engine/dataconnection.h"
+#include "engine/dircommands.h"
 #include "platform/log.h"
+#include "platform/namecodec.h"
+#include "platform/programpaths.h"
 #include "platform/uithread.h"
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
@@ -16,22 +20,20 @@
 
 namespace {
 
-// ---------------------------------------------------------------------------------------------
-// PENDING: these three stand in for pieces that other parts of the engine and the shell provide
-// (the PWD command with its reply parser, the data-connection retrieval, the reserved listing file
-// name). Until they are wired here, a listing cannot be fetched from a server: PWD and LIST report
-// failure, so LoadListing leaves the list as the rules say for a failed command.
-int pendingRemotePrintDirectory(int /*controlSocket*/, QString & /*workingDirectory*/) { return 0; }
-int pendingRetrieveFile(int /*controlSocket*/, const QByteArray & /*command*/, const QString & /*localPath*/,
-                        char /*type*/)
+// PWD, and the directory its reply names; a reply without a quoted path leaves the text as it was.
+int pendingRemotePrintDirectory(int controlSocket, QString &workingDirectory)
 {
-    return 0;
+    const int result = RemotePrintDirectory(controlSocket);
+    if (result == 2)
+        if (const auto path = ParseWorkingDirectory(session().replyText()))
+            workingDirectory = namecodec::decodeName(*path);
+    return result;
 }
-QString pendingListingTempFile()
+int pendingRetrieveFile(int controlSocket, const QByteArray &command, const QString &localPath, char type)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/DIRlisting.tmp");
+    return RetrieveFile(controlSocket, command, localPath, type);
 }
-// ---------------------------------------------------------------------------------------------
+QString pendingListingTempFile() { return programpaths::listingTempFile(); }
 
 constexpr int transferCompletedId = 149;
 

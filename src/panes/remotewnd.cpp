@@ -66,6 +66,7 @@ CRemoteWnd::~CRemoteWnd()
     hooks.postToRemotePane = nullptr;
     hooks.setWaitCursor = nullptr;
     hooks.clearRemoteList = nullptr;
+    hooks.clearRemotePathBox = nullptr;
     hooks.setRemotePath = nullptr;
     hooks.showRemoteListing = nullptr;
     // Usually the frame has ended the session already; a pane used on its own ends it here.
@@ -183,10 +184,12 @@ void CRemoteWnd::installHooks()
             self->applyWaitCursor(on);
     };
     hooks.clearRemoteList = [self] {
-        if (!self || !self->list_)
-            return;
-        self->pathCombo_->clear();
-        self->list_->setRows({});
+        if (self && self->list_)
+            self->list_->setRows({});
+    };
+    hooks.clearRemotePathBox = [self] {
+        if (self && self->pathCombo_)
+            self->pathCombo_->clear();
     };
     hooks.setRemotePath = [self](const QString &path) {
         if (!self || !self->pathCombo_)

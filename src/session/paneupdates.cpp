@@ -18,6 +18,8 @@ void setWaitCursor(bool on)
 void clearRemoteList()
 {
     uithread::post([] {
+        if (sessionHooks().clearRemotePathBox)
+            sessionHooks().clearRemotePathBox();
         if (sessionHooks().clearRemoteList)
             sessionHooks().clearRemoteList();
     });

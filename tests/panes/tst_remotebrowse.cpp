@@ -33,8 +33,8 @@ namespace {
 QStringList rowNames(const CSortListCtrl *list)
 {
     QStringList names;
-    for (const SortListRow &row : list->listModel()->rows())
-        names << row.text(0);
+    for (int row = 0; row < list->listModel()->size(); ++row)
+        names << list->listModel()->row(row).text(0);
     return names;
 }
 
