@@ -238,8 +238,9 @@ bool ReceiveToFile(int dataSocket, const QString &localPath, bool /*binary: byte
     const qint64 offset = resuming ? qint64(s.resumeOffset) : 0;
     int fd;
     if (resuming) {
+        // Cut at the offset: bytes of an older, longer copy must not trail behind the new end.
         fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0 || ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
+        if (fd < 0 || ::ftruncate(fd, off_t(offset)) != 0 || ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
             if (fd >= 0)
                 ::close(fd);
             AppendLogId(LogColor::Error, cannotOpenLocalFile);
