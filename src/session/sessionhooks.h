@@ -1,9 +1,12 @@
 #pragma once
 
+#include "engine/listingparser.h"
+
 #include <QString>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 // What the engine and the jobs need from the windows, installed by the windows at start-up and by
 // tests. Each hook runs on the window thread: callers on the worker go through uithread::post
@@ -29,6 +32,17 @@ struct SessionHooks {
     // disconnect request, returning once it was handled), then start the connect job (32773).
     std::function<void()> requestDisconnect;
     std::function<void()> requestConnect;
+
+    // The remote pane while a listing loads: the working directory (currentPath and the path box),
+    // emptying the list, and the parsed rows handed over whole, which the pane re-sorts and, when
+    // writeCache is set, writes to its listing cache.
+    std::function<void(const QString &path)> setRemotePath;
+    std::function<void()> clearRemoteList;
+    std::function<void(std::vector<FileEntry> rows, bool writeCache)> showRemoteListing;
+    // The wait cursor of a running listing.
+    std::function<void(bool on)> setWaitCursor;
+    // Opens a local file in the desktop's viewer for it (the debug copy of a listing).
+    std::function<void(const QString &path)> openDocument;
 };
 
 SessionHooks &sessionHooks();

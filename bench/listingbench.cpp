@@ -1,0 +1,207 @@
+// Speed and memory of the listing path: parse, fill the list, sort by each column.
+#include "controls/sortlistctrl.h"
+#include "engine/listingloader.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char *const extensions[] = {"txt", "zip", "tar.gz", "c", "h", "png", "jpg", "pdf", "iso", "html", "md", ""};
+
+QByteArray fileName(QRandomGenerator &random, int i)
+{
+    QByteArray name = "file_" + QByteArray::number(random.bounded(1000000)) + "_" + QByteArray::number(i);
+    const char *extension = extensions[random.bounded(int(std::size(extensions)))];
+    if (*extension)
+        name += QByteArray(".") + extension;
+    return name;
+}
+
+QByteArray unixListing(int lines)
+{
+    QRandomGenerator random(1);
+    QByteArray out = "total " + QByteArray::number(lines) + "\r\n";
+    for (int i = 0; i < lines; ++i) {
+        const bool folder = random.bounded(20) == 0;
+        const qint64 size = folder ? 4096 : random.bounded(Q_INT64_C(20000000000));
+        char date[16];
+        if (random.bounded(10) < 3) // recent: with a time
+            std::snprintf(date, sizeof date, "%s %2d %02d:%02d", months[random.bounded(12)], 1 + random.bounded(28),
+                          random.bounded(24), random.bounded(60));
+        else
+            std::snprintf(date, sizeof date, "%s %2d  %d", months[random.bounded(12)], 1 + random.bounded(28),
+                          1995 + random.bounded(30));
+        char line[400];
+        std::snprintf(line, sizeof line, "%s   1 user     group    %12lld %s %s\r\n",
+                      folder ? "drwxr-xr-x" : "-rw-r--r--", static_cast<long long>(size), date,
+                      fileName(random, i).constData());
+        out += line;
+    }
+    return out;
+}
+
+QByteArray dosListing(int lines)
+{
+    QRandomGenerator random(2);
+    QByteArray out;
+    for (int i = 0; i < lines; ++i) {
+        const bool folder = random.bounded(20) == 0;
+        char line[400];
+        const int hour = 1 + random.bounded(12);
+        char size[32];
+        if (folder)
+            std::snprintf(size, sizeof size, "%-20s", "<DIR>");
+        else
+            std::snprintf(size, sizeof size, "%20lld", static_cast<long long>(random.bounded(Q_INT64_C(5000000000))));
+        std::snprintf(line, sizeof line, "%02d-%02d-%02d  %02d:%02d%s %s %s\r\n", 1 + random.bounded(12),
+                      1 + random.bounded(28), random.bounded(100), hour, random.bounded(60),
+                      random.bounded(2) ? "AM" : "PM", size, fileName(random, i).constData());
+        out += line;
+    }
+    return out;
+}
+
+double peakMegabytes()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+double residentMegabytes()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+// Best of a few runs of parsing the file; returns the rows of the last run.
+std::vector<FileEntry> parseFile(const QString &path, ServerKind kind, double &seconds)
+{
+    std::vector<FileEntry> rows;
+    seconds = 1e9;
+    for (int run = 0; run < 3; ++run) {
+        rows.clear();
+        rows.shrink_to_fit();
+        ListingState state(kind);
+        QElapsedTimer timer;
+        timer.start();
+        rows = *ReadListingFile(path, state);
+        seconds = std::min(seconds, timer.nsecsElapsed() / 1e9);
+    }
+    return rows;
+}
+
+} // namespace
+
+CSortListCtrl *makeList()
+{
+    auto *list = new CSortListCtrl;
+    list->InsertSortColumn(0, "Name", Qt::AlignLeft, 180);
+    list->InsertSortColumn(1, "Size", Qt::AlignRight, 80);
+    list->InsertSortColumn(2, "Date/Time", Qt::AlignLeft, 150);
+    list->InsertSortColumn(3, "Attribute", Qt::AlignLeft, 90);
+    list->SetColumnKind(0, SortText);
+    list->SetColumnKind(1, SortNumber);
+    list->SetColumnKind(2, SortDateTime);
+    list->SetColumnKind(3, SortText);
+    list->resize(800, 600);
+    list->show();
+    QCoreApplication::processEvents();
+    return list;
+}
+
+// A process of its own that only loads one listing into the list and sorts it, so that its
+// peak is what the rows cost on top of the window system.
+int memoryRun(const QString &listingPath)
+{
+    CSortListCtrl *list = makeList();
+    const double baseline = residentMegabytes();
+    ListingState state;
+    list->setRows(*ReadListingFile(listingPath, state));
+    for (int column = 0; column < 4; ++column)
+        list->SortByColumn(column);
+    QCoreApplication::processEvents();
+    std::printf("%.1f %.1f %d\n", baseline, peakMegabytes(), list->listModel()->rowCount());
+    delete list;
+    return 0;
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc > 2 && QByteArray(argv[1]) == "--memory")
+        return memoryRun(QString::fromLocal8Bit(argv[2]));
+    const int lines = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
+    QTemporaryDir dir;
+    const QString unixPath = dir.filePath("DIRunix"), dosPath = dir.filePath("DIRdos");
+    {
+        QFile unixFile(unixPath), dosFile(dosPath);
+        if (!unixFile.open(QIODevice::WriteOnly) || !dosFile.open(QIODevice::WriteOnly))
+            return 1;
+        unixFile.write(unixListing(lines));
+        dosFile.write(dosListing(lines));
+    }
+
+    double unixSeconds = 0, dosSeconds = 0;
+    std::vector<FileEntry> dosRows = parseFile(dosPath, ServerKind::Microsoft, dosSeconds);
+    std::printf("dos: %zu rows in %.1f ms\n", dosRows.size(), dosSeconds * 1000);
+    dosRows.clear();
+    dosRows.shrink_to_fit();
+    std::vector<FileEntry> unixRows = parseFile(unixPath, ServerKind::Generic, unixSeconds);
+    std::printf("unix: %zu rows in %.1f ms\n", unixRows.size(), unixSeconds * 1000);
+    const double linesPerSecond = 2.0 * lines / (unixSeconds + dosSeconds);
+
+    std::unique_ptr<CSortListCtrl> owner(makeList());
+    CSortListCtrl &list = *owner;
+
+    QElapsedTimer timer;
+    timer.start();
+    list.setRows(std::move(unixRows));
+    QCoreApplication::processEvents();
+    const double fillMs = timer.nsecsElapsed() / 1e6;
+
+    double worstResortMs = 0;
+    for (int column = 0; column < 4; ++column) {
+        for (int click = 0; click < 2; ++click) {
+            timer.restart();
+            list.SortByColumn(column);
+            const double sortMs = timer.nsecsElapsed() / 1e6;
+            QCoreApplication::processEvents();
+            const double ms = timer.nsecsElapsed() / 1e6;
+            std::printf("sort column %d %s: %.1f ms (%.1f ms before the repaint)\n", column,
+                        list.columnDescending(column) ? "desc" : "asc", ms, sortMs);
+            worstResortMs = std::max(worstResortMs, ms);
+        }
+    }
+    timer.restart();
+    list.ReSort();
+    worstResortMs = std::max(worstResortMs, timer.nsecsElapsed() / 1e6);
+    QProcess memory;
+    memory.start(QCoreApplication::applicationFilePath(), {"--memory", unixPath});
+    memory.waitForFinished(-1);
+    const QList<QByteArray> figures = memory.readAllStandardOutput().trimmed().split(' ');
+    const double baseline = figures.value(0).toDouble(), peak = figures.value(1).toDouble();
+    std::printf("memory: %s rows loaded alone: peak %.1f MB, of which %.1f MB before the listing\n",
+                figures.value(2).constData(), peak, baseline);
+    std::printf("parse %.0f lines/s fill+sort %.0f ms resort %.0f ms peak %.0f MB\n", linesPerSecond, fillMs,
+                worstResortMs, peak);
+    return 0;
+}

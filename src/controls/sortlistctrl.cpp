@@ -1,0 +1,148 @@
+#include "controls/sortlistctrl.h"
+
+#include "controls/sortheader.h"
+#include "platform/fileicons.h"
+#include "platform/settingsstore.h"
+
+#include <QItemSelectionModel>
+
+CSortListCtrl::CSortListCtrl(QWidget *parent)
+    : QTreeView(parent), model_(new SortListModel(this)), header_(new SortHeader(this))
+{
+    setHeader(header_);
+    setModel(model_);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    // The list sorts itself; the view's own sorting would also make the header unclickable.
+    setSortingEnabled(false);
+    header_->setSectionsClickable(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The header reports clicks of the left button only.
+    connect(header_, &QHeaderView::sectionClicked, this, [this](int section) { SortByColumn(section); });
+}
+
+CSortListCtrl::~CSortListCtrl() { SaveListState(); }
+
+void CSortListCtrl::SetListName(const QString &name) { listName_ = name; }
+
+void CSortListCtrl::InsertSortColumn(int index, const QString &title, Qt::Alignment alignment, int defaultWidth)
+{
+    model_->insertColumnAt(index, title, alignment);
+    int width = 0;
+    if (!listName_.isEmpty()) {
+        const QStringList fields =
+            settingsstore::readString(QString::fromLatin1(widthsSection), listName_, QString()).split(u',');
+        // A missing, empty or non-numeric field reads as 0, and so falls back to the default.
+        if (index >= 0 && index < fields.size())
+            width = fields[index].trimmed().toInt();
+    }
+    header_->resizeSection(index, width >= 5 ? width : defaultWidth);
+}
+
+void CSortListCtrl::SetColumnKind(int index, int kind)
+{
+    if (index >= 0 && index < kindColumns)
+        kinds_[size_t(index)] = kind;
+}
+
+int CSortListCtrl::columnKind(int column) const
+{
+    return column >= 0 && column < kindColumns ? kinds_[size_t(column)] : SortNone;
+}
+
+bool CSortListCtrl::columnDescending(int column) const { return directionBits_ & bit(column); }
+
+void CSortListCtrl::sortBy(int column, bool ascending) { model_->sortRows(column, columnKind(column), ascending); }
+
+void CSortListCtrl::SortByColumn(int column)
+{
+    if (column < 0 || column >= model_->columnCount())
+        return;
+    header_->ClearArrows();
+    sortColumn_ = column;
+    const bool ascending = columnDescending(column);
+    sortBy(column, ascending);
+    header_->SetArrow(column, ascending);
+    directionBits_ ^= bit(column);
+}
+
+void CSortListCtrl::ReSort()
+{
+    if (!stateLoaded_) {
+        stateLoaded_ = true;
+        LoadSortState();
+    }
+    const int column = sortColumn_ == -1 ? 0 : sortColumn_;
+    if (column >= model_->columnCount())
+        return;
+    header_->ClearArrows();
+    const bool ascending = !columnDescending(column);
+    sortBy(column, ascending);
+    header_->SetArrow(column, ascending);
+}
+
+void CSortListCtrl::LoadSortState()
+{
+    if (listName_.isEmpty())
+        return;
+    const int stored = settingsstore::readInt(QString::fromLatin1(sortColumnSection), listName_, -1);
+    // A column that this list does not have is no sort column.
+    if (stored < 0 || stored >= model_->columnCount())
+        return;
+    sortColumn_ = stored;
+    if (settingsstore::readInt(QString::fromLatin1(sortStateSection), listName_, 0) != 0)
+        directionBits_ |= bit(stored);
+}
+
+void CSortListCtrl::SaveListState()
+{
+    if (listName_.isEmpty())
+        return;
+    QString widths;
+    for (int i = 0; i < header_->count(); ++i)
+        widths += QString::number(header_->sectionSize(i)) + QLatin1Char(',');
+    settingsstore::writeString(QString::fromLatin1(widthsSection), listName_, widths);
+    if (sortColumn_ != -1) {
+        settingsstore::writeInt(QString::fromLatin1(sortColumnSection), listName_, sortColumn_);
+        settingsstore::writeInt(QString::fromLatin1(sortStateSection), listName_,
+                                int(directionBits_ & bit(sortColumn_)));
+    }
+}
+
+void CSortListCtrl::SelectItemByName(const QString &name)
+{
+    for (int i = 0; i < model_->size(); ++i) {
+        if (model_->row(i).text(0).compare(name, Qt::CaseInsensitive) == 0) {
+            const QModelIndex index = model_->index(int(i), 0);
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+            scrollTo(index);
+            break;
+        }
+    }
+    setFocus();
+}
+
+int CSortListCtrl::FileIconIndex(const QString &name, bool byType)
+{
+    return byType ? fileicons::indexForType(name) : fileicons::indexForPath(name);
+}
+
+void CSortListCtrl::setRows(std::vector<SortListRow> rows)
+{
+    model_->setRows(std::move(rows));
+    ReSort();
+}
+
+std::vector<int> CSortListCtrl::selectedRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "controls/sortlistmodel.h"
+
+#include <QTreeView>
+
+#include <array>
+#include <vector>
+
+class SortHeader;
+
+// The file list of the local and the remote pane: sorts by a clicked column with folders always
+// above files, and keeps its column widths, sort column and direction in the settings store
+// under its list name.
+class CSortListCtrl : public QTreeView {
+    Q_OBJECT
+public:
+    static constexpr const char *widthsSection = "ColumnWidths";
+    static constexpr const char *sortColumnSection = "SortColumn";
+    static constexpr const char *sortStateSection = "SortState";
+    static constexpr int kindColumns = 5;
+
+    explicit CSortListCtrl(QWidget *parent = nullptr);
+    ~CSortListCtrl() override;
+
+    // Before the columns are inserted.
+    void SetListName(const QString &name);
+    // Inserts a column at the stored width of its index when that is 5 or more, else the default.
+    void InsertSortColumn(int index, const QString &title, Qt::Alignment alignment, int defaultWidth);
+    // Columns 0 to 4; a larger index is ignored.
+    void SetColumnKind(int index, int kind);
+
+    // The header click: the first click on a column sorts it descending, each further click
+    // reverses it; every column keeps its own direction.
+    void SortByColumn(int column);
+    // Sorts again by the current column (column 0 when none) in its current direction; called
+    // after the list was refilled. Reads the stored sort state the first time.
+    void ReSort();
+    void SaveListState();
+
+    // Selects, focuses and shows the first row of that name (ignoring case); the list gets the
+    // keyboard focus in every case.
+    void SelectItemByName(const QString &name);
+
+    // The icon of a name by type only (a pattern such as "*.zip", no file touched), or of the real
+    // file or folder at that path.
+    [[nodiscard]] static int FileIconIndex(const QString &name, bool byType);
+
+    SortListModel *listModel() const { return model_; }
+    SortHeader *sortHeader() const { return header_; }
+    const QString &listName() const { return listName_; }
+    int sortColumn() const { return sortColumn_; }
+    // True when the column is currently sorted descending.
+    bool columnDescending(int column) const;
+    int columnKind(int column) const;
+
+    // Replaces the rows in one reset and re-sorts them.
+    void setRows(std::vector<SortListRow> rows);
+    // The rows selected, in display order.
+    std::vector<int> selectedRows() const;
+
+private:
+    void LoadSortState();
+    void sortBy(int column, bool ascending);
+    quint32 bit(int column) const { return column >= 0 && column < 32 ? 1u << column : 0u; }
+
+    SortListModel *model_;
+    SortHeader *header_;
+    QString listName_;
+    bool stateLoaded_ = false;
+    std::array<int, kindColumns> kinds_{};
+    quint32 directionBits_ = 0;
+    int sortColumn_ = -1;
+};

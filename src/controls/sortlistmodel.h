@@ -1,0 +1,69 @@
+#pragma once
+
+#include "controls/sortlistrow.h"
+
+#include <QAbstractTableModel>
+#include <QVariant>
+
+#include <vector>
+
+// How a column sorts.
+enum SortKind : int {
+    SortNone = 0,
+    SortNumber = 1,   // digits with "," between groups; the commas are ignored
+    SortText = 2,     // text ignoring case
+    SortDateTime = 3, // date and time as the list shows them
+};
+
+// The rows of a sortable file list.
+class SortListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                       int role = Qt::EditRole) override;
+
+    // At most SortListRow::maxColumns columns.
+    void insertColumnAt(int index, const QString &title, Qt::Alignment alignment);
+
+    // Replaces every row in one reset.
+    void setRows(std::vector<SortListRow> rows);
+    void clear();
+    int appendRow(SortListRow row);
+    void removeRowAt(int row);
+    void setText(int row, int column, const QString &text);
+
+    // Row `row` in display order.
+    const SortListRow &row(int row) const { return rows_[order_[size_t(row)]]; }
+    int size() const { return int(rows_.size()); }
+    // A copy of every row in display order.
+    std::vector<SortListRow> rowsInDisplayOrder() const;
+
+    // Folders above files in both directions; within each group the column's kind decides.
+    // Rows that compare equal keep their order.
+    void sortRows(int column, int kind, bool ascending);
+
+private:
+    struct Column {
+        QString title;
+        Qt::Alignment alignment;
+        QVariant decoration;
+    };
+    void applyOrder(const std::vector<quint32> &order);
+    void orderByValue(int column, int kind, bool ascending, std::vector<quint32> &order);
+    void orderByText(int column, bool ascending, std::vector<quint32> &order);
+    static qint64 valueKey(SortListRow &row, int column, int kind);
+    // For each stored row, where it is shown.
+    std::vector<quint32> displayPositions() const;
+
+    std::vector<Column> columns_;
+    // Rows stay where they were put; sorting only rearranges order_, the storage index of each
+    // display row, so that a sort of many rows moves no row.
+    std::vector<SortListRow> rows_;
+    std::vector<quint32> order_;
+};

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "platform/filerow.h"
+
+using SortListRow = FileRow;

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/listingparser.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Reads a downloaded listing file and parses it; lines are read whole, however long.
+// nullopt when the file cannot be opened.
+[[nodiscard]] std::optional<std::vector<FileEntry>> ReadListingFile(const QString &path, ListingState &state);
+
+// LIST (or another listing command) into the listing file, in type A, without failure beeps.
+// Returns the result of the retrieval (2 for a completed transfer).
+[[nodiscard]] int DownloadListing(int controlSocket, const QByteArray &command);
+
+// Where the debug copy of a listing goes: DBGLIST.TXT beside the listing file, in the program's
+// private temporary folder.
+[[nodiscard]] QString debugListingPath(const QString &listingFile);
+
+// The refresh job's listing step: the working directory, the listing downloaded and parsed, the
+// rows handed to the remote pane in one call, the cache written and "Transfer completed" logged.
+void LoadListing();
+
+// The steps that reach the server, replaceable so that the loader's own rules can be driven
+// without one. The defaults are PWD and DownloadListing into the program's listing file.
+struct ListingSteps {
+    // PWD: returns the reply class and sets the working directory when the reply names one.
+    std::function<int(QString &workingDirectory)> printDirectory;
+    // Fills `file` with the raw listing; returns the reply class.
+    std::function<int(const QString &file)> download;
+    QString listingFile;
+};
+ListingSteps defaultListingSteps();
+void LoadListing(const ListingSteps &steps);

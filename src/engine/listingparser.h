@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/datetimetext.h"
+#include "platform/filerow.h"
+#include "session/servertypes.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// One row of the remote list as the listing parser makes it.
+using FileEntry = FileRow;
+enum RemoteListColumn : int {
+    NameColumn = 0,      // a link keeps " -> target"
+    SizeColumn = 1,      // "1,234,567"; empty for folders
+    DateTimeColumn = 2,  // in the user's locale
+    AttributeColumn = 3, // "drwxr-xr-x", or "d---------" / "----------" from Microsoft servers
+};
+
+// The parser's state across the lines of one listing.
+struct ListingState {
+    ServerKind serverKind = ServerKind::Generic; // 6014 switches to 6010 at the first Unix-style line
+    int currentYear = 0;                         // for dates shown without a year
+    bool koreanDates = false;                    // set by the first line with a Korean day word
+    bool koreanUtf8 = false;                     // those words came as UTF-8 rather than CP949
+    int nameColumn = 0;                          // of the current line; 0 = not found
+
+    explicit ListingState(ServerKind kind = ServerKind::Generic);
+
+    // Per-listing cache of icons by short extension, so that a large listing asks the type
+    // database once per extension.
+    QHash<quint64, int> iconsByExtension;
+};
+
+// The column where the name of a Unix-style line starts, or 0. May set koreanDates.
+[[nodiscard]] int FindNameColumn(QByteArrayView line, ListingState &state);
+// Where the name begins, given the line's name column (0 = take the last word).
+[[nodiscard]] QByteArrayView NameStart(QByteArrayView line, int nameColumn);
+// The size field with "," between groups of three digits.
+[[nodiscard]] QByteArray FormatSize(QByteArrayView line, const ListingState &state);
+// The line's date and time; zeroKey when the line has no date column, invalidKey when the
+// date text does not parse.
+[[nodiscard]] datetimetext::Key ParseLineDate(QByteArrayView line, const ListingState &state);
+
+// One line without its line feed; nullopt for lines that give no row ("total", ".", "..", blank).
+[[nodiscard]] std::optional<FileEntry> ParseListingLine(QByteArrayView line, ListingState &state);
+
+// A whole listing as downloaded. Lines end at LF (a CR before it is dropped) and are read whole,
+// however long; a NUL ends a line's text.
+[[nodiscard]] std::vector<FileEntry> ParseListing(QByteArrayView data, ListingState &state);
+
+// Feeds a listing in pieces, as read from a file, and keeps the lines whole across pieces.
+class ListingLineSplitter {
+public:
+    // Lines longer than this are dropped whole rather than cut into pieces.
+    static constexpr qsizetype maxLineLength = 1 << 20;
+
+    explicit ListingLineSplitter(ListingState &state, std::vector<FileEntry> &rows);
+    void feed(QByteArrayView chunk);
+    void finish();
+
+private:
+    void parseLine(QByteArrayView line);
+
+    ListingState &state_;
+    std::vector<FileEntry> &rows_;
+    QByteArray partial_;
+    bool overlong_ = false;
+};
+
+// The working directory as the list shows it: one trailing "/" is removed unless the path is
+// "/" or ends in ":/" (a drive root of a Windows server).
+[[nodiscard]] QString TrimListingPath(const QString &path);

@@ -1,0 +1,209 @@
+#include "panes/listingcache.h"
+
+#include "controls/sortlistctrl.h"
+#include "platform/fileicons.h"
+#include "platform/inifile.h"
+#include "platform/namecodec.h"
+#include "session/sessionstate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr int folderItemData = 0xF2;
+constexpr int fileItemData = 2;
+
+// A host name never holds a path separator; one that does must not lead outside the cache folder.
+QString safeFileNamePart(QString text)
+{
+    text.replace(QLatin1Char('/'), QLatin1Char('$'));
+    text.replace(QLatin1Char('\\'), QLatin1Char('$'));
+    text.remove(QChar(0));
+    return text;
+}
+
+// "ITEM12" -> 12; -1 for any other key ("ITEM012" is not the key of row 12).
+qint64 itemIndex(QByteArrayView key)
+{
+    if (key.size() < 5 || qstrnicmp(key.data(), "ITEM", 4) != 0)
+        return -1;
+    const QByteArrayView digits = key.sliced(4);
+    if (digits.size() > 10 || (digits.size() > 1 && digits.front() == '0'))
+        return -1;
+    qint64 value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// Texts that repeat from row to row (permission strings, dates) share one copy: less memory, and
+// the list sorts shared texts without comparing them.
+class RecentTexts {
+public:
+    QString text(QByteArrayView bytes)
+    {
+        for (Slot &slot : slots_)
+            if (slot.bytes == bytes)
+                return slot.text;
+        Slot &slot = slots_[next_++ % slots_.size()];
+        slot.bytes = bytes.toByteArray();
+        slot.text = QString::fromUtf8(bytes);
+        return slot.text;
+    }
+
+private:
+    struct Slot {
+        QByteArray bytes;
+        QString text;
+    };
+    std::array<Slot, 16> slots_;
+    size_t next_ = 0;
+};
+
+} // namespace
+
+QByteArray cacheValueFromRow(const SortListRow &row)
+{
+    QByteArray value = row.isFolder() ? "D" : "F";
+    value += ';' + row.nameBytes();
+    for (int column = 1; column <= 3; ++column)
+        value += ';' + row.text(column).toUtf8();
+    return value;
+}
+
+SortListRow cacheRowFromValue(QByteArrayView value)
+{
+    // No quoting: a ";" in a name ends the name there and shifts the later fields.
+    std::array<QByteArrayView, 5> fields{};
+    qsizetype start = 0;
+    for (size_t i = 0; i < fields.size() && start <= value.size(); ++i) {
+        qsizetype end = value.indexOf(';', start);
+        if (end < 0)
+            end = value.size();
+        fields[i] = value.sliced(start, end - start);
+        start = end + 1;
+    }
+    SortListRow row;
+    const bool folder = fields[0] == "D";
+    row.itemData = folder ? folderItemData : fileItemData;
+    const QByteArrayView name = fields[1];
+    thread_local RecentTexts dates, attributes;
+    row.texts = {namecodec::decodeName(name), folder ? QString() : QString::fromUtf8(fields[2]),
+                 dates.text(fields[3]), attributes.text(fields[4])};
+    if (!namecodec::isValidUtf8(name))
+        row.rawName = name.toByteArray();
+    if (folder) {
+        row.icon = fileicons::folderIndex();
+    } else {
+        const qsizetype dot = name.lastIndexOf('.');
+        row.icon = fileicons::indexForType(dot > 0 ? QStringLiteral("*.") + namecodec::decodeName(name.sliced(dot + 1))
+                                                   : QStringLiteral("*.*"));
+    }
+    return row;
+}
+
+std::optional<std::vector<SortListRow>> readCacheFile(const QString &file)
+{
+    IniFile ini(file);
+    if (!ini.load())
+        return std::nullopt;
+    const int count = ini.intValue(ListingCache::section, "COUNT", 0);
+    // Only the keys the file really holds are read, so a hostile COUNT costs nothing; a row key
+    // missing below COUNT gives no row rather than an empty one.
+    std::vector<std::pair<qint64, QByteArray>> items;
+    for (const QByteArray &key : ini.keys(ListingCache::section)) {
+        const qint64 index = itemIndex(key);
+        if (index >= 0 && index < count)
+            items.emplace_back(index, key);
+    }
+    std::stable_sort(items.begin(), items.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    items.erase(std::unique(items.begin(), items.end(), [](const auto &a, const auto &b) { return a.first == b.first; }),
+                items.end());
+    std::vector<SortListRow> rows;
+    rows.reserve(items.size());
+    for (const auto &item : items)
+        rows.push_back(cacheRowFromValue(ini.value(ListingCache::section, item.second)));
+    return rows;
+}
+
+bool writeCacheFile(const QString &file, const SortListModel &rows)
+{
+    // Written over whatever the file held: keys of an earlier, longer listing stay but are never
+    // read, because reading stops at COUNT.
+    IniFile ini(file);
+    ini.load();
+    ini.setValue(ListingCache::section, "COUNT", QByteArray::number(rows.size()));
+    for (int i = 0; i < rows.size(); ++i)
+        ini.setValue(ListingCache::section, "ITEM" + QByteArray::number(i), cacheValueFromRow(rows.row(i)));
+    return ini.save();
+}
+
+ListingCache::ListingCache(CSortListCtrl *list, QString folder) : list_(list), folder_(std::move(folder)) {}
+
+QString ListingCache::defaultFolder()
+{
+    // The program folder (the per-user data folder) holds the cache beside the site list.
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Cache");
+}
+
+QString ListingCache::CacheFilePath(const QString &path) const
+{
+    QString name = path;
+    name.replace(QLatin1Char('\\'), QLatin1Char('$'));
+    name.replace(QLatin1Char('/'), QLatin1Char('$'));
+    name.replace(QLatin1Char(':'), QLatin1Char('@'));
+    name.remove(QChar(0));
+    return folder_ + QLatin1Char('/') + safeFileNamePart(session().serverHost) + QLatin1Char('$') + name +
+           QStringLiteral(".ini");
+}
+
+bool ListingCache::ReadCachedListing(const QString &path)
+{
+    const QString file = CacheFilePath(path);
+    if (skipCacheOnce) {
+        skipCacheOnce = 0;
+        QFile::remove(file);
+        return false;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<std::vector<SortListRow>> rows = readCacheFile(file);
+    if (rows)
+        list_->setRows(std::move(*rows));
+    QGuiApplication::restoreOverrideCursor();
+    return rows.has_value();
+}
+
+void ListingCache::WriteCachedListing(const QString &currentPath)
+{
+    // Failures are not reported: the cache only saves a trip to the server.
+    QDir().mkpath(folder_);
+    (void)writeCacheFile(CacheFilePath(currentPath), *list_->listModel());
+}
+
+bool ListingCache::DeleteCachedListings(const QString &text, bool byPrefix)
+{
+    if (!byPrefix) {
+        QFile::remove(CacheFilePath(text));
+        return false;
+    }
+    const QString prefix = safeFileNamePart(text);
+    const QDir dir(folder_);
+    bool matched = false;
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (name.size() >= prefix.size() + 4 && name.startsWith(prefix, Qt::CaseInsensitive) &&
+            name.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive)) {
+            matched = true;
+            QFile::remove(dir.filePath(name));
+        }
+    }
+    return matched;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "controls/sortlistrow.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class CSortListCtrl;
+class SortListModel;
+
+// The on-disk cache of remote listings: one ini file per server and directory, so that a folder
+// seen once is shown again at once, also when not connected. Works on the remote pane's list;
+// the server is SessionState's serverHost. Window thread only.
+class ListingCache {
+public:
+    static constexpr const char *section = "CACHELIST";
+
+    explicit ListingCache(CSortListCtrl *list, QString folder = defaultFolder());
+
+    // programFolder + "Cache".
+    static QString defaultFolder();
+    const QString &folder() const { return folder_; }
+
+    // serverHost "$" path, with "\" and "/" as "$" and ":" as "@", ".ini", in the cache folder.
+    [[nodiscard]] QString CacheFilePath(const QString &path) const;
+    // True when the list now shows the cached rows of path; false (list untouched) when the
+    // directory is not cached. While skipCacheOnce is set, drops the file instead and clears it.
+    [[nodiscard]] bool ReadCachedListing(const QString &path);
+    // Saves the list's rows, in display order, as the file of currentPath.
+    void WriteCachedListing(const QString &currentPath);
+    // byPrefix false: deletes the file of the directory `text`; returns false.
+    // byPrefix true: deletes every cache file whose name begins with `text` and ends in ".ini";
+    // returns true when at least one matched.
+    bool DeleteCachedListings(const QString &text, bool byPrefix);
+
+    // Set by Refresh and by the operations that changed the directory on the server.
+    int skipCacheOnce = 0;
+
+private:
+    CSortListCtrl *list_;
+    QString folder_;
+};
+
+// The file format, apart from the list.
+[[nodiscard]] QByteArray cacheValueFromRow(const SortListRow &row);
+[[nodiscard]] SortListRow cacheRowFromValue(QByteArrayView value);
+// nullopt when the file cannot be opened; no rows for a file without the section or COUNT.
+[[nodiscard]] std::optional<std::vector<SortListRow>> readCacheFile(const QString &file);
+// The rows in display order.
+bool writeCacheFile(const QString &file, const SortListModel &rows);
