@@ -541,9 +541,9 @@ std::vector<FileEntry> ParseListing(QByteArrayView data, ListingState &state)
     return rows;
 }
 
-QString TrimListingPath(const QString &path)
+QByteArray TrimListingPath(const QByteArray &path)
 {
-    if (path.size() > 1 && path.endsWith(QLatin1Char('/')) && path.at(path.size() - 2) != QLatin1Char(':'))
+    if (path.size() > 1 && path.endsWith('/') && path.at(path.size() - 2) != ':')
         return path.chopped(1);
     return path;
 }
