@@ -505,7 +505,8 @@ void ListingLineSplitter::feed(QByteArrayView chunk)
         const QByteArrayView piece = lf >= 0 ? chunk.first(lf) : chunk;
         if (!overlong_) {
             if (partial_.isEmpty() && lf >= 0) {
-                parseLine(piece);
+                if (piece.size() <= maxLineLength)
+                    parseLine(piece);
             } else if (partial_.size() + piece.size() > maxLineLength) {
                 overlong_ = true;
                 partial_.clear();
