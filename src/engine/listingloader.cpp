@@ -1,6 +1,9 @@
 #include "engine/listingloader.h"
 
+#include "engine/dataconnection.h"
+#include "engine/dircommands.h"
 #include "platform/log.h"
+#include "platform/programpaths.h"
 #include "platform/uithread.h"
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
@@ -9,29 +12,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <memory>
 
 namespace {
-
-// ---------------------------------------------------------------------------------------------
-// PENDING: these three stand in for pieces that other parts of the engine and the shell provide
-// (the PWD command with its reply parser, the data-connection retrieval, the reserved listing file
-// name). Until they are wired here, a listing cannot be fetched from a server: PWD and LIST report
-// failure, so LoadListing leaves the list as the rules say for a failed command.
-int pendingRemotePrintDirectory(int /*controlSocket*/, QString & /*workingDirectory*/) { return 0; }
-int pendingRetrieveFile(int /*controlSocket*/, const QByteArray & /*command*/, const QString & /*localPath*/,
-                        char /*type*/)
-{
-    return 0;
-}
-QString pendingListingTempFile()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/DIRlisting.tmp");
-}
-// ---------------------------------------------------------------------------------------------
 
 constexpr int transferCompletedId = 149;
 
@@ -109,7 +94,7 @@ int DownloadListing(int controlSocket, const QByteArray &command)
     const int sound = settings.soundEffects.exchange(0);
     s.resumeRequested = false;
     s.listingTransfer = true;
-    const int result = pendingRetrieveFile(controlSocket, command, pendingListingTempFile(), 'A');
+    const int result = RetrieveFile(controlSocket, command, programpaths::listingTempFile(), 'A');
     settings.soundEffects = sound;
     s.listingTransfer = false;
     return result;
@@ -120,43 +105,30 @@ QString debugListingPath(const QString &listingFile)
     return QFileInfo(listingFile).absoluteDir().filePath(QStringLiteral("DBGLIST.TXT"));
 }
 
-ListingSteps defaultListingSteps()
-{
-    ListingSteps steps;
-    steps.printDirectory = [](QString &workingDirectory) {
-        return pendingRemotePrintDirectory(session().controlSocket, workingDirectory);
-    };
-    steps.download = [](const QString &) { return DownloadListing(session().controlSocket, "LIST"); };
-    steps.listingFile = pendingListingTempFile();
-    return steps;
-}
-
-void LoadListing() { LoadListing(defaultListingSteps()); }
-
-void LoadListing(const ListingSteps &steps)
+void LoadListing()
 {
     SessionState &s = session();
     if (!s.connected)
         return;
     showWaitCursor(true);
 
-    QString path = QStringLiteral("unknown");
-    if (steps.printDirectory(path) != 2) {
+    if (RemotePrintDirectory(s.controlSocket) != 2) {
         showWaitCursor(false);
         return;
     }
-    path = TrimListingPath(path);
+    const QByteArray path = TrimListingPath(ParseWorkingDirectory(s.replyText()).value_or("unknown"));
     postHook(&SessionHooks::setRemotePath, path);
     postHook(&SessionHooks::clearRemoteList);
     s.waitCursor = true;
 
-    if (steps.download(steps.listingFile) != 2) {
+    if (DownloadListing(s.controlSocket, "LIST") != 2) {
         endListing();
         return;
     }
 
+    const QString listingFile = programpaths::listingTempFile();
     ListingState state(s.serverKind);
-    std::optional<std::vector<FileEntry>> rows = ReadListingFile(steps.listingFile, state);
+    std::optional<std::vector<FileEntry>> rows = ReadListingFile(listingFile, state);
     if (!rows) {
         endListing();
         return;
@@ -169,9 +141,9 @@ void LoadListing(const ListingSteps &steps)
 
     if (s.debugListing) {
         s.debugListing = false;
-        keepDebugCopy(steps.listingFile);
+        keepDebugCopy(listingFile);
     }
-    QFile::remove(steps.listingFile);
+    QFile::remove(listingFile);
 
     const bool writeCache = !s.transferRunning;
     showRows(std::move(*rows), writeCache);
