@@ -1,4 +1,4 @@
-// Headless driver of the engine for bench/transfer-bench.sh: one login, one download (get) or
+// Headless driver of the engine for bench/transfer-vs-curl.sh: one login, one download (get) or
 // upload (put) on the worker, with the progress and rate read-outs posted to the window thread
 // exactly as the main window receives them.
 #include "engine/controlconnection.h"

@@ -3,7 +3,6 @@
 #include "engine/dataconnection.h"
 #include "engine/dircommands.h"
 #include "platform/log.h"
-#include "platform/namecodec.h"
 #include "platform/programpaths.h"
 #include "platform/uithread.h"
 #include "session/sessionhooks.h"
@@ -13,27 +12,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <memory>
 
 namespace {
-
-// PWD, and the directory its reply names; a reply without a quoted path leaves the text as it was.
-int pendingRemotePrintDirectory(int controlSocket, QString &workingDirectory)
-{
-    const int result = RemotePrintDirectory(controlSocket);
-    if (result == 2)
-        if (const auto path = ParseWorkingDirectory(session().replyText()))
-            workingDirectory = namecodec::decodeName(*path);
-    return result;
-}
-int pendingRetrieveFile(int controlSocket, const QByteArray &command, const QString &localPath, char type)
-{
-    return RetrieveFile(controlSocket, command, localPath, type);
-}
-QString pendingListingTempFile() { return programpaths::listingTempFile(); }
 
 constexpr int transferCompletedId = 149;
 
@@ -111,7 +94,7 @@ int DownloadListing(int controlSocket, const QByteArray &command)
     const int sound = settings.soundEffects.exchange(0);
     s.resumeRequested = false;
     s.listingTransfer = true;
-    const int result = pendingRetrieveFile(controlSocket, command, pendingListingTempFile(), 'A');
+    const int result = RetrieveFile(controlSocket, command, programpaths::listingTempFile(), 'A');
     settings.soundEffects = sound;
     s.listingTransfer = false;
     return result;
@@ -122,43 +105,30 @@ QString debugListingPath(const QString &listingFile)
     return QFileInfo(listingFile).absoluteDir().filePath(QStringLiteral("DBGLIST.TXT"));
 }
 
-ListingSteps defaultListingSteps()
-{
-    ListingSteps steps;
-    steps.printDirectory = [](QString &workingDirectory) {
-        return pendingRemotePrintDirectory(session().controlSocket, workingDirectory);
-    };
-    steps.download = [](const QString &) { return DownloadListing(session().controlSocket, "LIST"); };
-    steps.listingFile = pendingListingTempFile();
-    return steps;
-}
-
-void LoadListing() { LoadListing(defaultListingSteps()); }
-
-void LoadListing(const ListingSteps &steps)
+void LoadListing()
 {
     SessionState &s = session();
     if (!s.connected)
         return;
     showWaitCursor(true);
 
-    QString path = QStringLiteral("unknown");
-    if (steps.printDirectory(path) != 2) {
+    if (RemotePrintDirectory(s.controlSocket) != 2) {
         showWaitCursor(false);
         return;
     }
-    path = TrimListingPath(path);
+    const QByteArray path = TrimListingPath(ParseWorkingDirectory(s.replyText()).value_or("unknown"));
     postHook(&SessionHooks::setRemotePath, path);
     postHook(&SessionHooks::clearRemoteList);
     s.waitCursor = true;
 
-    if (steps.download(steps.listingFile) != 2) {
+    if (DownloadListing(s.controlSocket, "LIST") != 2) {
         endListing();
         return;
     }
 
+    const QString listingFile = programpaths::listingTempFile();
     ListingState state(s.serverKind);
-    std::optional<std::vector<FileEntry>> rows = ReadListingFile(steps.listingFile, state);
+    std::optional<std::vector<FileEntry>> rows = ReadListingFile(listingFile, state);
     if (!rows) {
         endListing();
         return;
@@ -171,9 +141,9 @@ void LoadListing(const ListingSteps &steps)
 
     if (s.debugListing) {
         s.debugListing = false;
-        keepDebugCopy(steps.listingFile);
+        keepDebugCopy(listingFile);
     }
-    QFile::remove(steps.listingFile);
+    QFile::remove(listingFile);
 
     const bool writeCache = !s.transferRunning;
     showRows(std::move(*rows), writeCache);

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -18,21 +17,9 @@
 [[nodiscard]] int DownloadListing(int controlSocket, const QByteArray &command);
 
 // Where the debug copy of a listing goes: DBGLIST.TXT beside the listing file, in the program's
-// private temporary folder.
+// private temporary folder (the user command DBGLIST asks for one).
 [[nodiscard]] QString debugListingPath(const QString &listingFile);
 
 // The refresh job's listing step: the working directory, the listing downloaded and parsed, the
 // rows handed to the remote pane in one call, the cache written and "Transfer completed" logged.
 void LoadListing();
-
-// The steps that reach the server, replaceable so that the loader's own rules can be driven
-// without one. The defaults are PWD and DownloadListing into the program's listing file.
-struct ListingSteps {
-    // PWD: returns the reply class and sets the working directory when the reply names one.
-    std::function<int(QString &workingDirectory)> printDirectory;
-    // Fills `file` with the raw listing; returns the reply class.
-    std::function<int(const QString &file)> download;
-    QString listingFile;
-};
-ListingSteps defaultListingSteps();
-void LoadListing(const ListingSteps &steps);

@@ -505,7 +505,8 @@ void ListingLineSplitter::feed(QByteArrayView chunk)
         const QByteArrayView piece = lf >= 0 ? chunk.first(lf) : chunk;
         if (!overlong_) {
             if (partial_.isEmpty() && lf >= 0) {
-                parseLine(piece);
+                if (piece.size() <= maxLineLength)
+                    parseLine(piece);
             } else if (partial_.size() + piece.size() > maxLineLength) {
                 overlong_ = true;
                 partial_.clear();
@@ -541,9 +542,9 @@ std::vector<FileEntry> ParseListing(QByteArrayView data, ListingState &state)
     return rows;
 }
 
-QString TrimListingPath(const QString &path)
+QByteArray TrimListingPath(const QByteArray &path)
 {
-    if (path.size() > 1 && path.endsWith(QLatin1Char('/')) && path.at(path.size() - 2) != QLatin1Char(':'))
+    if (path.size() > 1 && path.endsWith('/') && path.at(path.size() - 2) != ':')
         return path.chopped(1);
     return path;
 }

@@ -74,4 +74,4 @@ private:
 
 // The working directory as the list shows it: one trailing "/" is removed unless the path is
 // "/" or ends in ":/" (a drive root of a Windows server).
-[[nodiscard]] QString TrimListingPath(const QString &path);
+[[nodiscard]] QByteArray TrimListingPath(const QByteArray &path);

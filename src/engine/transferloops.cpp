@@ -17,6 +17,8 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
@@ -138,6 +140,12 @@ ssize_t receiveSome(int socket, char *buffer, size_t size)
     }
 }
 
+void setCork(int socket, bool on)
+{
+    const int value = on ? 1 : 0;
+    (void)setsockopt(socket, IPPROTO_TCP, TCP_CORK, &value, sizeof value);
+}
+
 } // namespace
 
 void ShowTransferProgress(qint64 done)
@@ -181,6 +189,8 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
     // SendAll shows the progress after every piece it sends.
     const uploadprogress::Scope progress([](qint64 bytesDone) { ShowTransferProgress(bytesDone); });
 
+    // The sends are small; corked, the kernel still puts full segments on the wire.
+    setCork(dataSocket, true);
     std::vector<char> buffer(transferBlockSize);
     bool sentAll = true;
     for (;;) {
@@ -204,6 +214,7 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
         const qint64 sent = done - offset;
         clock.refresh(sent, remaining, sent > 1024);
     }
+    setCork(dataSocket, false); // sends what is left at once
     const qint64 elapsed = clock.finish();
     closeSharedFile(s.uploadFile, s.uploadFileOpen);
     AppendLog(StatisticsLine(true, done - offset, elapsed), LogColor::Status);
@@ -227,8 +238,9 @@ bool ReceiveToFile(int dataSocket, const QString &localPath, bool /*binary: byte
     const qint64 offset = resuming ? qint64(s.resumeOffset) : 0;
     int fd;
     if (resuming) {
+        // Cut at the offset: bytes of an older, longer copy must not trail behind the new end.
         fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0 || ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
+        if (fd < 0 || ::ftruncate(fd, off_t(offset)) != 0 || ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
             if (fd >= 0)
                 ::close(fd);
             AppendLogId(LogColor::Error, cannotOpenLocalFile);

@@ -4,12 +4,12 @@
 #include "platform/fileicons.h"
 #include "platform/inifile.h"
 #include "platform/namecodec.h"
+#include "platform/programpaths.h"
 #include "session/sessionstate.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <array>
@@ -151,8 +151,7 @@ ListingCache::ListingCache(CSortListCtrl *list, QString folder) : list_(list), f
 
 QString ListingCache::defaultFolder()
 {
-    // The program folder (the per-user data folder) holds the cache beside the site list.
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/Cache");
+    return programpaths::programFolder() + QStringLiteral("Cache");
 }
 
 QString ListingCache::CacheFilePath(const QString &path) const

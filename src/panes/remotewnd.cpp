@@ -191,10 +191,10 @@ void CRemoteWnd::installHooks()
         if (self && self->pathCombo_)
             self->pathCombo_->clear();
     };
-    hooks.setRemotePath = [self](const QString &path) {
+    hooks.setRemotePath = [self](const QByteArray &path) {
         if (!self || !self->pathCombo_)
             return;
-        self->currentPath_ = path.toUtf8();
+        self->currentPath_ = path;
         self->showPathInCombo(self->currentPath_);
     };
     hooks.showRemoteListing = [self](std::vector<FileEntry> rows, bool writeCache) {

@@ -27,7 +27,7 @@ void clearRemoteList()
 
 void setRemotePath(const QByteArray &path)
 {
-    uithread::post([path = QString::fromUtf8(path)] {
+    uithread::post([path] {
         if (sessionHooks().setRemotePath)
             sessionHooks().setRemotePath(path);
     });

@@ -33,10 +33,11 @@ struct SessionHooks {
     std::function<void()> requestDisconnect;
     std::function<void()> requestConnect;
 
-    // The remote pane while a listing loads: the working directory (currentPath and the path box),
+    // The remote pane while a listing loads: the working directory as the server named it (bytes;
+    // currentPath and the path box),
     // emptying the list, and the parsed rows handed over whole, which the pane re-sorts and, when
     // writeCache is set, writes to its listing cache.
-    std::function<void(const QString &path)> setRemotePath;
+    std::function<void(const QByteArray &path)> setRemotePath;
     std::function<void()> clearRemoteList;
     std::function<void(std::vector<FileEntry> rows, bool writeCache)> showRemoteListing;
     // A new session empties the remote pane's box of folders visited.

@@ -269,7 +269,7 @@ private slots:
         server.on("REST 4", Reply("350 Restarting at 4"));
         server.on("RETR f", Reply("150 Opening").sendData("efgh").then("226 Done"));
         const int control = connectTo(server);
-        writeFile(local("resume"), "abcd");
+        writeFile(local("resume"), "abcdSTALE-TAIL");
         session().resumeRequested = true;
         session().resumeOffset = 4;
         QCOMPARE(RetrieveFile(control, "RETR f", local("resume"), 'A'), 2);

@@ -101,26 +101,36 @@ cpu() { awk '{printf "%.2f", $1 + $2}' "$work/cpu"; }
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 check() { cmp -s "$1" "$2" || { echo "transferred file differs: $1" >&2; exit 1; }; }
 
+engine_get() { seconds "$bench" get 127.0.0.1 "$port" anonymous bench@ big.bin "$work/dl.bin" "$size"; }
+curl_get() { seconds curl -s -o "$work/dl.bin" "$url/big.bin"; }
+engine_put() { seconds "$bench" put 127.0.0.1 "$port" anonymous bench@ pub/up.bin "$work/srv/big.bin" "$size"; }
+curl_put() { seconds curl -s -T "$work/srv/big.bin" "$url/pub/up.bin"; }
+
+# One untimed round first: the first transfer after the file was made pays for warming up.
+engine_get >/dev/null; rm -f "$work/dl.bin"; curl_get >/dev/null; rm -f "$work/dl.bin"
+engine_put >/dev/null; rm -f "$work/srv/pub/up.bin"; curl_put >/dev/null; rm -f "$work/srv/pub/up.bin"
+
 declare -a eng_get cur_get eng_put cur_put
 for run in $(seq "$runs"); do
+  # Who goes first alternates, so that neither client always meets the state the other left.
+  order=(engine curl)
+  [ $((run % 2)) -eq 0 ] && order=(curl engine)
+  for who in "${order[@]}"; do
+    rm -f "$work/dl.bin"
+    t=$("${who}_get"); c=$(cpu)
+    check "$work/dl.bin" "$work/srv/big.bin"
+    if [ "$who" = engine ]; then eng_get+=("$t"); eg_cpu=$c; else cur_get+=("$t"); cg_cpu=$c; fi
+  done
   rm -f "$work/dl.bin"
-  eng_get+=("$(seconds "$bench" get 127.0.0.1 "$port" anonymous bench@ big.bin "$work/dl.bin" "$size")")
-  c1=$(cpu)
-  check "$work/dl.bin" "$work/srv/big.bin"
-  rm -f "$work/dl.bin"
-  cur_get+=("$(seconds curl -s -o "$work/dl.bin" "$url/big.bin")")
-  c2=$(cpu)
-  check "$work/dl.bin" "$work/srv/big.bin"
+  for who in "${order[@]}"; do
+    rm -f "$work/srv/pub/up.bin"
+    t=$("${who}_put"); c=$(cpu)
+    check "$work/srv/pub/up.bin" "$work/srv/big.bin"
+    if [ "$who" = engine ]; then eng_put+=("$t"); ep_cpu=$c; else cur_put+=("$t"); cp_cpu=$c; fi
+  done
   rm -f "$work/srv/pub/up.bin"
-  eng_put+=("$(seconds "$bench" put 127.0.0.1 "$port" anonymous bench@ pub/up.bin "$work/srv/big.bin" "$size")")
-  c3=$(cpu)
-  check "$work/srv/pub/up.bin" "$work/srv/big.bin"
-  rm -f "$work/srv/pub/up.bin"
-  cur_put+=("$(seconds curl -s -T "$work/srv/big.bin" "$url/pub/up.bin")")
-  c4=$(cpu)
-  check "$work/srv/pub/up.bin" "$work/srv/big.bin"
-  echo "run $run: get engine ${eng_get[-1]}s (cpu ${c1}s) curl ${cur_get[-1]}s (cpu ${c2}s)," \
-    "put engine ${eng_put[-1]}s (cpu ${c3}s) curl ${cur_put[-1]}s (cpu ${c4}s)" >&2
+  echo "run $run: get engine ${eng_get[-1]}s (cpu ${eg_cpu}s) curl ${cur_get[-1]}s (cpu ${cg_cpu}s)," \
+    "put engine ${eng_put[-1]}s (cpu ${ep_cpu}s) curl ${cur_put[-1]}s (cpu ${cp_cpu}s)" >&2
 done
 
 mb=$((size / 1048576))

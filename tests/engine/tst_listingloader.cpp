@@ -1,0 +1,179 @@
+#include "engine/controlconnection.h"
+#include "engine/listingloader.h"
+#include "platform/programpaths.h"
+#include "platform/strings.h"
+#include "platform/workerstop.h"
+#include "scriptedserver.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+#include "sessionreset.h"
+#include "shell/appsettings.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <atomic>
+#include <thread>
+
+using testsupport::LogRecorder;
+using testsupport::Reply;
+using testsupport::ScriptedServer;
+
+namespace {
+
+const QByteArray iisListing = "02-25-20  03:34PM       <DIR>          aspnet_client\r\n"
+                              "02-25-20  03:34PM                  689 iisstart.htm\r\n"
+                              "-rwxrwxrwx   1 owner    group              5 Feb 25  2020 unix.txt\r\n"
+                              "02-25-20  03:34PM                  689 after.htm\r\n";
+
+// What the remote pane would have received.
+struct Pane {
+    QList<QByteArray> paths;
+    int clears = 0;
+    int shows = 0;
+    std::vector<FileEntry> rows;
+    bool writeCache = false;
+    QStringList opened;
+
+    Pane()
+    {
+        SessionHooks &hooks = sessionHooks();
+        hooks.setRemotePath = [this](const QByteArray &path) { paths << path; };
+        hooks.clearRemoteList = [this] { ++clears; };
+        hooks.showRemoteListing = [this](std::vector<FileEntry> shown, bool cache) {
+            rows = std::move(shown);
+            writeCache = cache;
+            ++shows;
+        };
+        hooks.openDocument = [this](const QString &path) { opened << path; };
+    }
+};
+
+bool connectTo(const ScriptedServer &server)
+{
+    SessionState &s = session();
+    s.serverHost = QStringLiteral("127.0.0.1");
+    s.port = server.port();
+    const int socket = OpenConnection(s.serverHost, "ftp", "tcp");
+    if (socket < 0)
+        return false;
+    s.controlSocket = socket;
+    (void)ReadReply(socket);
+    s.connected = true;
+    s.currentType = 'A';
+    return true;
+}
+
+// The listing runs on a worker, as in the refresh job, while this thread is the window thread.
+bool loadOnWorker()
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        workerstop::beginWorker();
+        try {
+            LoadListing();
+        } catch (const WorkerStopped &) {
+        }
+        workerstop::endWorker();
+        done = true;
+    });
+    const bool finished = QTest::qWaitFor([&] { return done.load(); }, 30000);
+    if (!finished)
+        workerstop::request();
+    worker.join();
+    QCoreApplication::processEvents();
+    return finished;
+}
+
+} // namespace
+
+class TestListingLoader : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { setLanguage(Language::English); }
+    void init()
+    {
+        testsupport::resetSession();
+        appSettings().soundEffects = 1;
+    }
+    void cleanup() { testsupport::resetSession(); }
+
+    void microsoftListingWithDebugCopy()
+    {
+        ScriptedServer server;
+        server.on("PWD", "257 \"/pub/\" is current directory")
+            .on("PASV", Reply::pasv())
+            .on("LIST", Reply("150 Opening ASCII mode data connection").sendData(iisListing).then("226 Transfer complete"));
+        QVERIFY(connectTo(server));
+        session().serverKind = ServerKind::Microsoft;
+        session().debugListing = true;
+        Pane pane;
+        LogRecorder log;
+
+        QVERIFY(loadOnWorker());
+        QVERIFY(log.waitFor(QStringLiteral("Transfer completed\n"), LogColor::Status));
+        QCOMPARE(server.commands(), (QList<QByteArray>{"PWD", "PASV", "LIST"}));
+        QCOMPARE(pane.paths, QList<QByteArray>{"/pub"});
+        QCOMPARE(pane.clears, 1);
+        QCOMPARE(pane.shows, 1);
+        QVERIFY(pane.writeCache);
+        QCOMPARE(pane.rows.size(), size_t(4));
+        QCOMPARE(pane.rows[0].text(AttributeColumn), QStringLiteral("d---------"));
+        // After the Unix-style line the server counts as 6010: its DOS line loses the size column.
+        QCOMPARE(pane.rows[3].text(SizeColumn), QString());
+        QCOMPARE(session().serverKind.load(), ServerKind::UnixListing);
+        QVERIFY(!session().listingRunning);
+        QVERIFY(!session().waitCursor);
+        // The listing file is gone; its debug copy stays and was opened, once.
+        QVERIFY(!QFile::exists(programpaths::listingTempFile()));
+        const QString copy = debugListingPath(programpaths::listingTempFile());
+        QCOMPARE(pane.opened, QStringList{copy});
+        QFile dump(copy);
+        QVERIFY(dump.open(QIODevice::ReadOnly));
+        QCOMPARE(dump.readAll(), iisListing);
+        QVERIFY(!session().debugListing);
+        QCOMPARE(appSettings().soundEffects.load(), 1);
+
+        // A listing during a queue transfer is shown but neither cached nor announced.
+        session().transferRunning = true;
+        log.clear();
+        QVERIFY(loadOnWorker());
+        QCOMPARE(pane.shows, 2);
+        QVERIFY(!pane.writeCache);
+        QCOMPARE(pane.opened.size(), 1);
+        QVERIFY(!log.contains(QStringLiteral("Transfer completed\n"), LogColor::Status));
+    }
+
+    void failuresLeaveTheList_data()
+    {
+        QTest::addColumn<bool>("pwdFails");
+        QTest::newRow("PWD refused") << true;
+        QTest::newRow("LIST refused") << false;
+    }
+    void failuresLeaveTheList()
+    {
+        QFETCH(bool, pwdFails);
+        ScriptedServer server;
+        server.on("PWD", pwdFails ? "550 No" : "257 \"/\"").on("PASV", Reply::pasv()).on("LIST", "550 No such directory");
+        QVERIFY(connectTo(server));
+        Pane pane;
+        QVERIFY(loadOnWorker());
+        // PWD refused: nothing at all; LIST refused: the list was emptied and stays empty.
+        QCOMPARE(pane.clears, pwdFails ? 0 : 1);
+        QCOMPARE(pane.shows, 0);
+        QCOMPARE(pane.paths.size(), pwdFails ? 0 : 1);
+        QVERIFY(!session().waitCursor);
+        QCOMPARE(server.commands().contains("LIST"), !pwdFails);
+    }
+
+    void notConnectedDoesNothing()
+    {
+        Pane pane;
+        session().connected = false;
+        QVERIFY(loadOnWorker());
+        QCOMPARE(pane.paths.size() + pane.clears + pane.shows, 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestListingLoader)
+#include "tst_listingloader.moc"
