@@ -48,6 +48,29 @@ constexpr int frameCommands[] = {cmd::SiteManager,  cmd::Connect,    cmd::Discon
 
 bool isFrameCommand(int id) { return std::find(std::begin(frameCommands), std::end(frameCommands), id) != std::end(frameCommands); }
 
+// A menu text with its access key: the English text gets "&" before the key letter; a translated
+// one, whose letters differ, gets the key in brackets the way Korean menus show it.
+QString menuText(const char *english, char key)
+{
+    const QString source = QString::fromUtf8(english);
+    QString text = uiText(english);
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    QString label = tab >= 0 ? text.left(tab) : text;
+    const QString shortcut = tab >= 0 ? text.mid(tab) : QString();
+    if (text == source) {
+        const qsizetype at = label.indexOf(QLatin1Char(key), 0, Qt::CaseInsensitive);
+        label.insert(std::max<qsizetype>(at, 0), QLatin1Char('&'));
+    } else {
+        const bool dots = label.endsWith(QStringLiteral("..."));
+        if (dots)
+            label.chop(3);
+        label += QStringLiteral("(&%1)").arg(QChar::fromLatin1(key).toUpper());
+        if (dots)
+            label += QStringLiteral("...");
+    }
+    return label + shortcut;
+}
+
 // Placeholder for a pane that a later piece of the program fills.
 QWidget *createEmptyPane(QWidget *parent, const QString &name)
 {
@@ -167,39 +190,40 @@ QAction *CMainFrame::addCommand(int id, const QString &menuText)
 
 void CMainFrame::createActions()
 {
-    addCommand(cmd::SiteManager, uiText("&Site Manager..."));
-    addCommand(cmd::Connect, uiText("&Connect"));
-    addCommand(cmd::Disconnect, uiText("&Disconnect"));
+    addCommand(cmd::SiteManager, menuText("Site Manager", 'S'));
+    addCommand(cmd::Connect, menuText("Connect", 'C'));
+    addCommand(cmd::Disconnect, menuText("Disconnect", 'D'));
     addCommand(cmd::Exit, uiText("E&xit"));
 
-    addCommand(cmd::Upload, uiText("&Upload"));
-    addCommand(cmd::UploadLater, uiText("Upload &Later"));
-    addCommand(cmd::Download, uiText("&Download"));
-    addCommand(cmd::DownloadLater, uiText("Download La&ter"));
-    addCommand(cmd::TransferQueue, uiText("&Transfer"));
-    addCommand(cmd::Abort, uiText("&Abort"));
-    addCommand(cmd::Refresh, uiText("&Refresh\tF5"));
-    addCommand(cmd::Rename, uiText("Re&name..."));
-    addCommand(cmd::ChangeAttribute, uiText("Change Attri&bute..."));
-    addCommand(cmd::Delete, uiText("D&elete...\tDel"));
-    addCommand(cmd::DeleteSubfolder, uiText("Delete &subfolder..."));
-    addCommand(cmd::MoveTo, uiText("&Move to..."));
-    addCommand(cmd::NewFolder, uiText("New &Folder..."));
-    addCommand(cmd::UserCommand, uiText("User &Command..."));
-    addCommand(cmd::SelectAll, uiText("Select &All"));
+    addCommand(cmd::Upload, menuText("Upload", 'U'));
+    addCommand(cmd::UploadLater, menuText("Upload Later", 'L'));
+    addCommand(cmd::Download, menuText("Download", 'D'));
+    addCommand(cmd::DownloadLater, menuText("Download Later", 'A'));
+    addCommand(cmd::TransferQueue, menuText("Transfer Queue", 'T'));
+    addCommand(cmd::Abort, menuText("Abort", 'B'));
+    addCommand(cmd::Refresh, menuText("Refresh\tF5", 'R'));
+    addCommand(cmd::Rename, menuText("Rename...", 'N'));
+    addCommand(cmd::ChangeAttribute, menuText("Change Attribute...", 'B'));
+    addCommand(cmd::Delete, menuText("Delete...\tDel", 'E'));
+    addCommand(cmd::DeleteSubfolder, menuText("Delete subfolder...", 'S'));
+    addCommand(cmd::MoveTo, menuText("Move to...", 'M'));
+    addCommand(cmd::NewFolder, menuText("New Folder...", 'F'));
+    addCommand(cmd::UserCommand, menuText("User Command...", 'C'));
+    addCommand(cmd::SelectAll, menuText("Select All", 'A'));
 
-    addCommand(cmd::Preference, uiText("&Preference..."));
+    addCommand(cmd::Preference, menuText("Preference", 'P'));
     auto *modes = new QActionGroup(this);
-    for (auto [id, text] : {std::pair{cmd::BinaryMode, "&binary mode"}, std::pair{cmd::AsciiMode, "&ASCII mode"},
-                            std::pair{cmd::AutoMode, "a&uto mode"}}) {
-        QAction *mode = addCommand(id, uiText(text));
+    for (auto [id, text, key] : {std::tuple{cmd::BinaryMode, "binary mode", 'B'},
+                                 std::tuple{cmd::AsciiMode, "ASCII mode", 'A'},
+                                 std::tuple{cmd::AutoMode, "auto mode", 'U'}}) {
+        QAction *mode = addCommand(id, menuText(text, key));
         mode->setCheckable(true);
         modes->addAction(mode);
     }
 
     addCommand(cmd::BriefHelp, uiText("Brief &Help"));
-    addCommand(cmd::VisitHomepage, uiText("&Visit Homepage"));
-    addCommand(cmd::CheckForUpgrade, uiText("Check for &upgrade"));
+    addCommand(cmd::VisitHomepage, menuText("Visit Homepage", 'V'));
+    addCommand(cmd::CheckForUpgrade, menuText("Check for upgrade", 'U'));
     addCommand(cmd::About, uiText("&About Tidewell..."));
 }
 
@@ -214,14 +238,14 @@ void CMainFrame::createMenus()
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
     };
-    add(menuBar()->addMenu(uiText("&File")),
-        {cmd::SiteManager, cmd::Connect, cmd::Disconnect, 0, cmd::Exit});
-    add(menuBar()->addMenu(uiText("&Command")),
+    add(menuBar()->addMenu(uiText("&File")), {cmd::SiteManager, cmd::Connect, cmd::Disconnect, 0, cmd::Exit});
+    add(menuBar()->addMenu(uiText("&Transfer")),
         {cmd::Upload, cmd::UploadLater, cmd::Download, cmd::DownloadLater, 0, cmd::TransferQueue, cmd::Abort, 0,
-         cmd::Refresh, cmd::Rename, cmd::ChangeAttribute, cmd::Delete, cmd::DeleteSubfolder, cmd::MoveTo,
-         cmd::NewFolder, cmd::UserCommand, 0, cmd::SelectAll});
-    add(menuBar()->addMenu(uiText("&Option")),
-        {cmd::Preference, 0, cmd::BinaryMode, cmd::AsciiMode, cmd::AutoMode});
+         cmd::BinaryMode, cmd::AsciiMode, cmd::AutoMode});
+    add(menuBar()->addMenu(uiText("&Remote")),
+        {cmd::Refresh, 0, cmd::Rename, cmd::ChangeAttribute, cmd::Delete, cmd::DeleteSubfolder, cmd::MoveTo,
+         cmd::NewFolder, 0, cmd::UserCommand, 0, cmd::SelectAll});
+    add(menuBar()->addMenu(uiText("&Options")), {cmd::Preference});
     add(menuBar()->addMenu(uiText("&Help")),
         {cmd::BriefHelp, cmd::VisitHomepage, cmd::CheckForUpgrade, 0, cmd::About});
 }

@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSplitter>
 #include <QTest>
 #include <QToolBar>
@@ -70,6 +72,34 @@ private slots:
         if (text.contains(QLatin1Char('\n'))) {
             QCOMPARE(frame->action(cmd::Connect)->statusTip(), text.section(QLatin1Char('\n'), 0, 0));
             QCOMPARE(frame->action(cmd::Connect)->toolTip(), text.section(QLatin1Char('\n'), 1));
+        }
+    }
+
+    void menusHaveAccessKeys_data()
+    {
+        QTest::addColumn<bool>("korean");
+        QTest::addColumn<QString>("siteManager");
+        QTest::addColumn<QString>("refresh");
+        QTest::newRow("English") << false << "&Site Manager" << "&Refresh\tF5";
+        QTest::newRow("Korean") << true << QString::fromUtf8("사이트 관리자(&S)")
+                                << QString::fromUtf8("새로 고침(&R)\tF5");
+    }
+
+    void menusHaveAccessKeys()
+    {
+        QFETCH(bool, korean);
+        QFETCH(QString, siteManager);
+        QFETCH(QString, refresh);
+        setLanguage(korean ? Language::Korean : Language::English);
+        auto frame = startFrame();
+        setLanguage(Language::English);
+        QCOMPARE(frame->action(cmd::SiteManager)->text(), siteManager);
+        QCOMPARE(frame->action(cmd::Refresh)->text(), refresh);
+        // Every menu and every command in it can be reached from the keyboard.
+        for (QAction *menu : frame->menuBar()->actions()) {
+            QVERIFY2(menu->text().contains(QLatin1Char('&')), qPrintable(menu->text()));
+            for (QAction *item : menu->menu()->actions())
+                QVERIFY2(item->isSeparator() || item->text().contains(QLatin1Char('&')), qPrintable(item->text()));
         }
     }
 
