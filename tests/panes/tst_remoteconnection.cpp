@@ -2,6 +2,7 @@
 #include "scriptedserver.h"
 #include "sessionreset.h"
 
+#include "panes/listingcache.h"
 #include "panes/remotewnd.h"
 #include "platform/durations.h"
 #include "platform/settingsstore.h"
@@ -12,7 +13,11 @@
 #include "shell/mainframe.h"
 
 #include <QAction>
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMessageBox>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 
 #include <memory>
@@ -185,6 +190,89 @@ private slots:
         // Ten periods without a NOOP.
         QTest::qWait(200);
         QVERIFY(!server.commands().contains("NOOP"));
+    }
+
+    void disconnectEndsAReconnectDelay()
+    {
+        appSettings().retryCount = 2;
+        appSettings().retryDelaySeconds = 3600;
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        const quint16 closed = probe.serverPort();
+        probe.close();
+        session().serverHost = QStringLiteral("127.0.0.1");
+        session().port = closed;
+        LogRecorder log;
+        frame_->updateCommandStates();
+        frame_->action(cmd::Connect)->trigger();
+        QVERIFY(log.waitFor(formatString(164, 3600), LogColor::Status));
+        frame_->updateCommandStates();
+        QVERIFY(frame_->action(cmd::Abort)->isEnabled());
+        frame_->remotePane()->Disconnect();
+        QVERIFY(!session().busy);
+        QVERIFY(!session().connected);
+        QCOMPARE(frame_->windowTitle(), loadString(128));
+
+        // Afterwards a session starts as usual.
+        ScriptedServer server;
+        scriptLogin(server);
+        connectTo(server.port());
+    }
+
+    void disconnectWhileTheGreetingNeverComes()
+    {
+        // The QUIT that Disconnect still sends goes unanswered too; its wait is shortened.
+        durations::setForTest(durations::Kind::JobDoneWait, std::chrono::milliseconds(300));
+        ScriptedServer silent{Reply::silent()};
+        session().serverHost = QStringLiteral("127.0.0.1");
+        session().port = silent.port();
+        frame_->updateCommandStates();
+        frame_->action(cmd::Connect)->trigger();
+        QTRY_VERIFY(silent.connections() == 1);
+        frame_->remotePane()->Disconnect();
+        QVERIFY(!session().busy);
+        QVERIFY(!session().connected);
+        QCOMPARE(session().controlSocket.load(), -1);
+    }
+
+    void abortAsksFirstWhileATransferRuns()
+    {
+        ScriptedServer server;
+        scriptLogin(server);
+        server.on("TYPE", "200 OK").on("PASV", Reply::pasv()).on("LIST", Reply("150 Listing"));
+        server.on("ABOR", Reply("426 Aborted\r\n226 OK"));
+        session().serverHost = QStringLiteral("127.0.0.1");
+        session().port = server.port();
+        session().userName = QStringLiteral("u");
+        session().password = QStringLiteral("p");
+        frame_->remotePane()->cache()->DeleteCachedListings(QStringLiteral("127.0.0.1"), true);
+        frame_->updateCommandStates();
+        frame_->action(cmd::Connect)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(server.commands().contains("LIST"), 10000);
+        // The hanging listing stands in for a queue transfer.
+        session().transferRunning = true;
+        LogRecorder log;
+        {
+            QString question;
+            guitest::ModalWatcher no([&](QWidget *box) {
+                question = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
+                qobject_cast<QMessageBox *>(box)->button(QMessageBox::No)->click();
+            });
+            frame_->remotePane()->AbortJob();
+            QCOMPARE(question, loadString(184).trimmed());
+            QVERIFY(session().busy);
+            QVERIFY(!server.commands().contains("ABOR"));
+        }
+        {
+            guitest::ModalWatcher yes(
+                [](QWidget *box) { qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click(); });
+            frame_->remotePane()->AbortJob();
+        }
+        QVERIFY(log.waitFor(loadString(163), LogColor::Status));
+        QVERIFY(server.commands().contains("ABOR"));
+        QVERIFY(!session().busy);
+        QVERIFY(!session().transferRunning);
+        QVERIFY(session().connected);
     }
 
     void abortWithNothingRunningDoesNothing()
