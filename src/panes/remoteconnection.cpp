@@ -31,8 +31,7 @@ void CRemoteWnd::OnConnected()
     settingsstore::writeInt(applSet, QStringLiteral("LastLogin"), s.anonymousLogin ? 1 : 0);
     settingsstore::writeInt(applSet, QStringLiteral("Relative"), s.relativePaths ? 1 : 0);
     s.listingRunning = false;
-    if (!s.initialLocalPath.isEmpty() && sessionHooks().postToLocalPane)
-        sessionHooks().postToLocalPane(int(cmd::Refresh));
+    // The session's local folder is shown by the local pane once the frame holds one.
     Navigate(s.initialRemotePath.isEmpty() ? currentPath_ : s.initialRemotePath.toUtf8());
     emit sessionStarted();
 }

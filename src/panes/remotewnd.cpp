@@ -18,9 +18,7 @@
 #include "shell/commandids.h"
 #include "shell/mainframe.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
