@@ -110,7 +110,8 @@ void CRemoteWnd::AbortJob()
         hooks.postToLocalPane(cmd::Refresh);
     // The partly written remote file of a cut upload should show.
     if (uploadCut)
-        QMetaObject::invokeMethod(this, [this] { runCommand(cmd::Refresh); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { runCommand(cmd::Refresh); }, Qt::QueuedConnection);
 }
 
 void CRemoteWnd::KeepAliveTimer()

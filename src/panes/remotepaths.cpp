@@ -2,7 +2,10 @@
 
 #include "platform/namecodec.h"
 
-bool isBackslashPath(const QByteArray &path) { return path.contains('\\'); }
+bool isBackslashPath(const QByteArray &path)
+{
+    return path.contains('\\');
+}
 
 QByteArray childPath(const QByteArray &base, const QByteArray &name)
 {
@@ -46,4 +49,7 @@ QByteArray trimTypedPath(const QByteArray &typed)
     return typed.left(typed.size() - 1);
 }
 
-QString displayPath(const QByteArray &path) { return namecodec::decodeName(path); }
+QString displayPath(const QByteArray &path)
+{
+    return namecodec::decodeName(path);
+}

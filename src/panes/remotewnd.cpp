@@ -29,7 +29,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 
 constexpr int folderBits = 0xF0;
 
@@ -197,8 +198,8 @@ void CRemoteWnd::installHooks()
     };
     hooks.showRemoteListing = [self](std::vector<FileEntry> rows, bool writeCache) {
         if (self && self->list_)
-            ShowRemoteListing(*self->list_, self->cache_.get(), std::move(rows), displayPath(self->currentPath_),
-                              writeCache);
+            ShowRemoteListing(*self->list_, self->cache_.get(), std::move(rows),
+                              displayPath(self->currentPath_), writeCache);
     };
 }
 
@@ -252,7 +253,10 @@ void CRemoteWnd::applyWaitCursor(bool on)
     }
 }
 
-bool CRemoteWnd::isFolderRow(int row) const { return (list_->listModel()->row(row).itemData & folderBits) != 0; }
+bool CRemoteWnd::isFolderRow(int row) const
+{
+    return (list_->listModel()->row(row).itemData & folderBits) != 0;
+}
 
 void CRemoteWnd::showPathInCombo(const QByteArray &path)
 {
@@ -291,7 +295,10 @@ bool CRemoteWnd::Navigate(const QByteArray &path)
     return false;
 }
 
-QByteArray CRemoteWnd::ChildPath(const QByteArray &name) const { return childPath(currentPath_, name); }
+QByteArray CRemoteWnd::ChildPath(const QByteArray &name) const
+{
+    return childPath(currentPath_, name);
+}
 
 void CRemoteWnd::OpenSelection()
 {
@@ -376,8 +383,9 @@ void CRemoteWnd::QueueSelection()
         const QString size = list_->listModel()->row(row).text(1);
         // The queue is not part of the window yet: say what would be queued.
         AppendLog(QStringLiteral("Download later: %1%2 -> %3%4\n")
-                      .arg(displayPath(remote), size.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(size),
-                           localFolder, isFolderRow(row) ? QStringLiteral(" [folder]") : QString()),
+                      .arg(displayPath(remote),
+                           size.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(size), localFolder,
+                           isFolderRow(row) ? QStringLiteral(" [folder]") : QString()),
                   LogColor::Status);
     }
 }
@@ -397,7 +405,8 @@ void CRemoteWnd::SelectAll()
 {
     list_->selectAll();
     if (list_->listModel()->rowCount() > 0)
-        list_->selectionModel()->setCurrentIndex(list_->listModel()->index(0, 0), QItemSelectionModel::NoUpdate);
+        list_->selectionModel()->setCurrentIndex(list_->listModel()->index(0, 0),
+                                                 QItemSelectionModel::NoUpdate);
 }
 
 void CRemoteWnd::DeleteFolderCache()
@@ -424,7 +433,10 @@ void CRemoteWnd::Refresh()
         list_->SelectItemByName(noted);
 }
 
-bool CRemoteWnd::startJob(JobCode code) { return StartJob(code, BusyMessage::Silent); }
+bool CRemoteWnd::startJob(JobCode code)
+{
+    return StartJob(code, BusyMessage::Silent);
+}
 
 void CRemoteWnd::showContextMenu(const QPoint &globalPos)
 {

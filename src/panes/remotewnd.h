@@ -19,7 +19,8 @@ class QToolButton;
 // place where the connection is taken over after login, ended, aborted and kept alive.
 // Navigation is cache-first: a directory seen before is shown from its cache file, and only
 // otherwise listed by the refresh job.
-class CRemoteWnd : public QWidget, public CommandTarget {
+class CRemoteWnd : public QWidget, public CommandTarget
+{
     Q_OBJECT
 public:
     explicit CRemoteWnd(QWidget *parent = nullptr);

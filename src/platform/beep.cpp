@@ -6,7 +6,8 @@
 #include <memory>
 #include <mutex>
 
-namespace {
+namespace
+{
 
 std::mutex soundMutex;
 std::shared_ptr<std::function<void()>> currentSound;

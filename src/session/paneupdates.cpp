@@ -4,7 +4,8 @@
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
 
-namespace paneupdates {
+namespace paneupdates
+{
 
 void setWaitCursor(bool on)
 {

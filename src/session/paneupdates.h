@@ -4,7 +4,8 @@
 
 // What the jobs change in the remote pane, from any thread. Each call is posted to the window
 // thread in call order, so a later post (the connected message) sees its effect.
-namespace paneupdates {
+namespace paneupdates
+{
 
 // Sets the session's wait-cursor flag at once and shows or hides the cursor on the pane.
 void setWaitCursor(bool on);

@@ -10,7 +10,8 @@
 
 void ignoreBrokenPipes()
 {
-    struct sigaction action {};
+    struct sigaction action {
+    };
     action.sa_handler = SIG_IGN;
     sigemptyset(&action.sa_mask);
     sigaction(SIGPIPE, &action, nullptr);

@@ -3,7 +3,8 @@
 // Menu and toolbar command ids. They double as job codes and as the private messages posted to
 // the remote pane (32773 connected, 32774 disconnect, 32789 abort), and the status prompt and
 // tooltip of each command are the string of the same id.
-namespace cmd {
+namespace cmd
+{
 
 inline constexpr int Connect = 32773;
 inline constexpr int Disconnect = 32774;

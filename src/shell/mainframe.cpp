@@ -15,8 +15,8 @@
 #include "shell/commandtarget.h"
 #include "shell/framelayout.h"
 #include "shell/progressstatusbar.h"
-#include "sites/siteconnect.h"
 #include "shell/toolbaricons.h"
+#include "sites/siteconnect.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -30,23 +30,45 @@
 #include <QTimer>
 #include <QToolBar>
 
-namespace {
+namespace
+{
 
 // The toolbar in its fixed order; 0 is a separator.
-constexpr int toolbarOrder[] = {cmd::SiteManager, cmd::Connect,      cmd::Disconnect,    0,
-                                cmd::Preference,  0,                 cmd::Upload,        cmd::Download,
-                                cmd::TransferQueue, cmd::Abort,      0,                  cmd::Refresh,
-                                0,                cmd::Rename,       cmd::ChangeAttribute, cmd::Delete,
-                                cmd::DeleteSubfolder, cmd::MoveTo,   cmd::NewFolder,     cmd::UserCommand,
-                                0,                cmd::BinaryMode,   cmd::AsciiMode,     cmd::AutoMode};
+constexpr int toolbarOrder[] = {cmd::SiteManager,
+                                cmd::Connect,
+                                cmd::Disconnect,
+                                0,
+                                cmd::Preference,
+                                0,
+                                cmd::Upload,
+                                cmd::Download,
+                                cmd::TransferQueue,
+                                cmd::Abort,
+                                0,
+                                cmd::Refresh,
+                                0,
+                                cmd::Rename,
+                                cmd::ChangeAttribute,
+                                cmd::Delete,
+                                cmd::DeleteSubfolder,
+                                cmd::MoveTo,
+                                cmd::NewFolder,
+                                cmd::UserCommand,
+                                0,
+                                cmd::BinaryMode,
+                                cmd::AsciiMode,
+                                cmd::AutoMode};
 
 // Commands the frame answers itself; every other one goes to the active pane.
-constexpr int frameCommands[] = {cmd::SiteManager,  cmd::Connect,    cmd::Disconnect,    cmd::TransferQueue,
-                                 cmd::Abort,        cmd::Preference, cmd::BinaryMode,    cmd::AsciiMode,
-                                 cmd::AutoMode,     cmd::VisitHomepage, cmd::CheckForUpgrade, cmd::BriefHelp,
-                                 cmd::About,        cmd::Exit};
+constexpr int frameCommands[] = {
+    cmd::SiteManager,     cmd::Connect,    cmd::Disconnect, cmd::TransferQueue, cmd::Abort,
+    cmd::Preference,      cmd::BinaryMode, cmd::AsciiMode,  cmd::AutoMode,      cmd::VisitHomepage,
+    cmd::CheckForUpgrade, cmd::BriefHelp,  cmd::About,      cmd::Exit};
 
-bool isFrameCommand(int id) { return std::find(std::begin(frameCommands), std::end(frameCommands), id) != std::end(frameCommands); }
+bool isFrameCommand(int id)
+{
+    return std::find(std::begin(frameCommands), std::end(frameCommands), id) != std::end(frameCommands);
+}
 
 // A menu text with its access key: the English text gets "&" before the key letter; a translated
 // one, whose letters differ, gets the key in brackets the way Korean menus show it.
@@ -81,7 +103,10 @@ QWidget *createEmptyPane(QWidget *parent, const QString &name)
 }
 
 // The prompt is the text before "\n", the tooltip the text after it.
-QString promptOf(int id) { return loadString(id).section(QLatin1Char('\n'), 0, 0); }
+QString promptOf(int id)
+{
+    return loadString(id).section(QLatin1Char('\n'), 0, 0);
+}
 QString tooltipOf(int id)
 {
     const QString text = loadString(id);
@@ -123,7 +148,8 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { trackActivePane(now); });
     // The desktop session is ending: a transfer's local file must not be left half-written open.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [](QSessionManager &) { (void)CloseLocalFiles(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [](QSessionManager &) { (void)CloseLocalFiles(); });
 
     // The Site Manager opens as soon as the event loop runs, at every start.
     postCommand(cmd::SiteManager);
@@ -213,9 +239,9 @@ void CMainFrame::createActions()
 
     addCommand(cmd::Preference, menuText("Preference", 'P'));
     auto *modes = new QActionGroup(this);
-    for (auto [id, text, key] : {std::tuple{cmd::BinaryMode, "binary mode", 'B'},
-                                 std::tuple{cmd::AsciiMode, "ASCII mode", 'A'},
-                                 std::tuple{cmd::AutoMode, "auto mode", 'U'}}) {
+    for (auto [id, text, key] :
+         {std::tuple{cmd::BinaryMode, "binary mode", 'B'}, std::tuple{cmd::AsciiMode, "ASCII mode", 'A'},
+          std::tuple{cmd::AutoMode, "auto mode", 'U'}}) {
         QAction *mode = addCommand(id, menuText(text, key));
         mode->setCheckable(true);
         modes->addAction(mode);
@@ -240,8 +266,8 @@ void CMainFrame::createMenus()
     };
     add(menuBar()->addMenu(uiText("&File")), {cmd::SiteManager, cmd::Connect, cmd::Disconnect, 0, cmd::Exit});
     add(menuBar()->addMenu(uiText("&Transfer")),
-        {cmd::Upload, cmd::UploadLater, cmd::Download, cmd::DownloadLater, 0, cmd::TransferQueue, cmd::Abort, 0,
-         cmd::BinaryMode, cmd::AsciiMode, cmd::AutoMode});
+        {cmd::Upload, cmd::UploadLater, cmd::Download, cmd::DownloadLater, 0, cmd::TransferQueue, cmd::Abort,
+         0, cmd::BinaryMode, cmd::AsciiMode, cmd::AutoMode});
     add(menuBar()->addMenu(uiText("&Remote")),
         {cmd::Refresh, 0, cmd::Rename, cmd::ChangeAttribute, cmd::Delete, cmd::DeleteSubfolder, cmd::MoveTo,
          cmd::NewFolder, 0, cmd::UserCommand, 0, cmd::SelectAll});
@@ -345,10 +371,12 @@ void CMainFrame::runCommand(int id)
         connectToServer();
         return;
     case cmd::Disconnect:
-        QMetaObject::invokeMethod(remotePane_, [pane = remotePane_] { pane->Disconnect(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            remotePane_, [pane = remotePane_] { pane->Disconnect(); }, Qt::QueuedConnection);
         return;
     case cmd::Abort:
-        QMetaObject::invokeMethod(remotePane_, [pane = remotePane_] { pane->AbortJob(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            remotePane_, [pane = remotePane_] { pane->AbortJob(); }, Qt::QueuedConnection);
         return;
     case cmd::TransferQueue:
         if (!session().busy)

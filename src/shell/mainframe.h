@@ -16,7 +16,8 @@ class QToolBar;
 // three rows (log; local and remote side by side; queue). It keeps the title, restores and saves
 // its placement and the pane sizes, handles the session-wide commands and offers every other
 // command to the active pane.
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow
+{
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget *parent = nullptr);

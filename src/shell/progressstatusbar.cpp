@@ -1,11 +1,11 @@
 #include "shell/progressstatusbar.h"
 
-
 #include <QLabel>
 #include <QMetaObject>
 #include <QPointer>
 
-namespace {
+namespace
+{
 
 constexpr int paneWidth = 200;
 

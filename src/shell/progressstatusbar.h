@@ -12,7 +12,8 @@ class QLabel;
 // rate and time left, each of those two 200 pixels wide. The transfer loops call the setters
 // from the worker for every block; only the latest text is shown, so a long download queues
 // at most one repaint at a time.
-class ProgressStatusBar : public QStatusBar {
+class ProgressStatusBar : public QStatusBar
+{
     Q_OBJECT
 public:
     explicit ProgressStatusBar(QWidget *parent = nullptr);

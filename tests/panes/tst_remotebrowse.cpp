@@ -28,7 +28,8 @@ using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
-namespace {
+namespace
+{
 
 QStringList rowNames(const CSortListCtrl *list)
 {
@@ -38,7 +39,10 @@ QStringList rowNames(const CSortListCtrl *list)
     return names;
 }
 
-int rowOf(const CSortListCtrl *list, const QString &name) { return rowNames(list).indexOf(name); }
+int rowOf(const CSortListCtrl *list, const QString &name)
+{
+    return rowNames(list).indexOf(name);
+}
 
 QStringList selectedNames(const CSortListCtrl *list)
 {
@@ -58,7 +62,8 @@ void writeFile(const QString &path, const QByteArray &bytes)
 } // namespace
 
 // Browsing a real server from the main window, the way a user does it.
-class TestRemoteBrowse : public QObject {
+class TestRemoteBrowse : public QObject
+{
     Q_OBJECT
 
     std::unique_ptr<testsupport::FtpServer> server_;

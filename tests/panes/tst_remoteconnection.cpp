@@ -12,8 +12,8 @@
 #include "shell/commandids.h"
 #include "shell/mainframe.h"
 
-#include <QAction>
 #include <QAbstractButton>
+#include <QAction>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -26,7 +26,8 @@ using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
-namespace {
+namespace
+{
 
 // A server that logs anyone in and sits in "/".
 void scriptLogin(ScriptedServer &server)
@@ -40,7 +41,8 @@ void scriptLogin(ScriptedServer &server)
 
 } // namespace
 
-class TestRemoteConnection : public QObject {
+class TestRemoteConnection : public QObject
+{
     Q_OBJECT
 
     std::unique_ptr<CMainFrame> frame_;
@@ -96,11 +98,15 @@ private slots:
         session().relativePaths = true;
         connectTo(server.port());
         using settingsstore::applSet;
-        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("LastServer"), {}), QStringLiteral("127.0.0.1"));
-        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("LastUser"), {}), QStringLiteral("tester"));
-        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("LastPassword"), {}), QStringLiteral("secret"));
+        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("LastServer"), {}),
+                 QStringLiteral("127.0.0.1"));
+        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("LastUser"), {}),
+                 QStringLiteral("tester"));
+        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("LastPassword"), {}),
+                 QStringLiteral("secret"));
         QCOMPARE(settingsstore::readInt(applSet, QStringLiteral("LastPort"), 0), int(server.port()));
-        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("LastRemote"), {}), QStringLiteral("/pub"));
+        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("LastRemote"), {}),
+                 QStringLiteral("/pub"));
         QCOMPARE(settingsstore::readString(applSet, QStringLiteral("LastLocal"), {}), QStringLiteral("/tmp"));
         QCOMPARE(settingsstore::readInt(applSet, QStringLiteral("LastLogin"), -1), 0);
         QCOMPARE(settingsstore::readInt(applSet, QStringLiteral("Relative"), -1), 1);

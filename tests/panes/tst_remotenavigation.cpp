@@ -21,7 +21,8 @@ using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
-namespace {
+namespace
+{
 
 const QByteArray listing = "drwxr-xr-x   2 u  g      0 Jan  1  2020 sub\r\n"
                            "-rw-r--r--   1 u  g      5 Jan  1  2020 f.txt\r\n"
@@ -52,7 +53,8 @@ int rowOf(const CSortListCtrl *list, const QString &name)
 } // namespace
 
 // Navigation rules of the remote pane against exact server replies.
-class TestRemoteNavigation : public QObject {
+class TestRemoteNavigation : public QObject
+{
     Q_OBJECT
 
     std::unique_ptr<ScriptedServer> server_;
@@ -96,7 +98,8 @@ class TestRemoteNavigation : public QObject {
         const int row = rowOf(pane()->list(), name);
         QVERIFY2(row >= 0, qPrintable(name));
         pane()->list()->selectionModel()->select(pane()->list()->listModel()->index(row, 0),
-                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                                                 QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
     }
 
     QList<QByteArray> commandsSince(int count) const { return server_->commands().mid(count); }

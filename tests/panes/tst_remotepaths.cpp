@@ -2,7 +2,8 @@
 
 #include <QTest>
 
-class TestRemotePaths : public QObject {
+class TestRemotePaths : public QObject
+{
     Q_OBJECT
 private slots:
     void child_data()
@@ -12,10 +13,12 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("slash") << QByteArray("/pub") << QByteArray("incoming") << QByteArray("/pub/incoming");
         QTest::newRow("root collapses") << QByteArray("/") << QByteArray("pub") << QByteArray("/pub");
-        QTest::newRow("trailing slash collapses") << QByteArray("/pub/") << QByteArray("a") << QByteArray("/pub/a");
+        QTest::newRow("trailing slash collapses")
+            << QByteArray("/pub/") << QByteArray("a") << QByteArray("/pub/a");
         QTest::newRow("backslash") << QByteArray("C:\\data") << QByteArray("x") << QByteArray("C:\\data\\x");
         QTest::newRow("drive root") << QByteArray("C:\\") << QByteArray("x") << QByteArray("C:\\x");
-        QTest::newRow("bytes kept") << QByteArray("/k") << QByteArray("\xc7\xd1\xb1\xdb") << QByteArray("/k/\xc7\xd1\xb1\xdb");
+        QTest::newRow("bytes kept") << QByteArray("/k") << QByteArray("\xc7\xd1\xb1\xdb")
+                                    << QByteArray("/k/\xc7\xd1\xb1\xdb");
     }
 
     void child()
@@ -33,11 +36,14 @@ private slots:
         QTest::addColumn<QByteArray>("parent");
         QTest::addColumn<QByteArray>("left");
         QTest::newRow("/pub to /") << QByteArray("/pub") << true << QByteArray("/") << QByteArray("pub");
-        QTest::newRow("two levels") << QByteArray("/pub/incoming") << true << QByteArray("/pub") << QByteArray("incoming");
+        QTest::newRow("two levels") << QByteArray("/pub/incoming") << true << QByteArray("/pub")
+                                    << QByteArray("incoming");
         QTest::newRow("root stays") << QByteArray("/") << true << QByteArray("/") << QByteArray();
         QTest::newRow("no separator") << QByteArray("home") << false << QByteArray() << QByteArray();
-        QTest::newRow("drive root") << QByteArray("C:\\dir") << true << QByteArray("C:\\") << QByteArray("dir");
-        QTest::newRow("backslash wins over slash") << QByteArray("D:\\a/b\\c") << true << QByteArray("D:\\a/b") << QByteArray("c");
+        QTest::newRow("drive root") << QByteArray("C:\\dir") << true << QByteArray("C:\\")
+                                    << QByteArray("dir");
+        QTest::newRow("backslash wins over slash")
+            << QByteArray("D:\\a/b\\c") << true << QByteArray("D:\\a/b") << QByteArray("c");
     }
 
     void parent()

@@ -16,7 +16,8 @@
 
 using testsupport::LogRecorder;
 
-namespace {
+namespace
+{
 
 // A port on 127.0.0.1 where nothing listens.
 quint16 closedPort()
@@ -40,7 +41,8 @@ QStringList statusAndErrorTexts(const LogRecorder &log)
 
 } // namespace
 
-class TestConnectJob : public QObject {
+class TestConnectJob : public QObject
+{
     Q_OBJECT
 private slots:
     void init()

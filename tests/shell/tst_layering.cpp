@@ -3,15 +3,16 @@
 #include <QRegularExpression>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 // Widget headers of Qt, and the window parts of this program.
 const QRegularExpression &widgetInclude()
 {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*#\s*include\s*[<"](QtWidgets/.*|QWidget|QDialog|QMainWindow|QApplication|)"
-                       R"(QMessageBox|(?!Q(String|ByteArray|AnyString|Utf8String|Latin1String|Basic\w*)View)Q\w*(Box|Button|Edit|View|Widget|Dialog|Bar|Menu|Action)|)"
-                       R"((panes|controls)/.*|shell/(mainframe|progressstatusbar)\.h)[>"])"));
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^\s*#\s*include\s*[<"](QtWidgets/.*|QWidget|QDialog|QMainWindow|QApplication|)"
+        R"(QMessageBox|(?!Q(String|ByteArray|AnyString|Utf8String|Latin1String|Basic\w*)View)Q\w*(Box|Button|Edit|View|Widget|Dialog|Bar|Menu|Action)|)"
+        R"((panes|controls)/.*|shell/(mainframe|progressstatusbar)\.h)[>"])"));
     return pattern;
 }
 
@@ -19,7 +20,8 @@ const QRegularExpression &widgetInclude()
 
 // The engine, the session and the platform layer reach windows only through hooks; a widget
 // header there would tie them to a display and let the worker touch widgets.
-class TestLayering : public QObject {
+class TestLayering : public QObject
+{
     Q_OBJECT
 private slots:
     void noWidgetHeadersBelowTheWindows_data()

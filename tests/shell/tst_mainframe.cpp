@@ -24,7 +24,8 @@
 
 using settingsstore::applSet;
 
-class TestMainFrame : public QObject {
+class TestMainFrame : public QObject
+{
     Q_OBJECT
 
     // A frame as the program starts it; the Site Manager it opens at start is dismissed.
@@ -61,11 +62,30 @@ private slots:
         QList<int> ids;
         for (QAction *action : frame->toolBar()->actions())
             ids.append(action->isSeparator() ? 0 : action->data().toInt());
-        const QList<int> expected = {cmd::SiteManager, cmd::Connect, cmd::Disconnect, 0, cmd::Preference, 0,
-                                     cmd::Upload, cmd::Download, cmd::TransferQueue, cmd::Abort, 0, cmd::Refresh,
-                                     0, cmd::Rename, cmd::ChangeAttribute, cmd::Delete, cmd::DeleteSubfolder,
-                                     cmd::MoveTo, cmd::NewFolder, cmd::UserCommand, 0, cmd::BinaryMode,
-                                     cmd::AsciiMode, cmd::AutoMode};
+        const QList<int> expected = {cmd::SiteManager,
+                                     cmd::Connect,
+                                     cmd::Disconnect,
+                                     0,
+                                     cmd::Preference,
+                                     0,
+                                     cmd::Upload,
+                                     cmd::Download,
+                                     cmd::TransferQueue,
+                                     cmd::Abort,
+                                     0,
+                                     cmd::Refresh,
+                                     0,
+                                     cmd::Rename,
+                                     cmd::ChangeAttribute,
+                                     cmd::Delete,
+                                     cmd::DeleteSubfolder,
+                                     cmd::MoveTo,
+                                     cmd::NewFolder,
+                                     cmd::UserCommand,
+                                     0,
+                                     cmd::BinaryMode,
+                                     cmd::AsciiMode,
+                                     cmd::AutoMode};
         QCOMPARE(ids, expected);
         // The prompt and the tooltip are the two halves of the command's string.
         const QString text = loadString(cmd::Connect);
@@ -80,7 +100,8 @@ private slots:
         QTest::addColumn<bool>("korean");
         QTest::addColumn<QString>("siteManager");
         QTest::addColumn<QString>("refresh");
-        QTest::newRow("English") << false << "&Site Manager" << "&Refresh\tF5";
+        QTest::newRow("English") << false << "&Site Manager"
+                                 << "&Refresh\tF5";
         QTest::newRow("Korean") << true << QString::fromUtf8("사이트 관리자(&S)")
                                 << QString::fromUtf8("새로 고침(&R)\tF5");
     }
@@ -99,7 +120,8 @@ private slots:
         for (QAction *menu : frame->menuBar()->actions()) {
             QVERIFY2(menu->text().contains(QLatin1Char('&')), qPrintable(menu->text()));
             for (QAction *item : menu->menu()->actions())
-                QVERIFY2(item->isSeparator() || item->text().contains(QLatin1Char('&')), qPrintable(item->text()));
+                QVERIFY2(item->isSeparator() || item->text().contains(QLatin1Char('&')),
+                         qPrintable(item->text()));
         }
     }
 
@@ -250,7 +272,8 @@ private slots:
             QTest::qWait(20);
             frame->close();
         }
-        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("WinPos"), {}), QStringLiteral("40,50,740,550"));
+        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("WinPos"), {}),
+                 QStringLiteral("40,50,740,550"));
         const int pane0 = settingsstore::readInt(applSet, QStringLiteral("Pane0"), -1);
         const int pane1 = settingsstore::readInt(applSet, QStringLiteral("Pane1"), -1);
         const int pane2 = settingsstore::readInt(applSet, QStringLiteral("Pane2"), -1);

@@ -7,7 +7,8 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 
-namespace guitest {
+namespace guitest
+{
 
 void isolateUserFolders()
 {
@@ -35,7 +36,10 @@ QString logText(QWidget *root)
     return {};
 }
 
-QStringList logLines(QWidget *root) { return logText(root).split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+QStringList logLines(QWidget *root)
+{
+    return logText(root).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
 
 ModalWatcher::ModalWatcher(std::function<void(QWidget *)> handler) : handler_(std::move(handler))
 {

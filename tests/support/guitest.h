@@ -10,7 +10,8 @@
 
 class QWidget;
 
-namespace guitest {
+namespace guitest
+{
 
 // Points the settings store and the data folder at a fresh folder of this test process, so that
 // test programs running side by side never share settings. Call before anything reads settings.
@@ -25,7 +26,8 @@ QStringList logLines(QWidget *root);
 
 // Watches for modal dialogs and hands each to `handler` (by default it is rejected), recording
 // the class names of the dialogs seen.
-class ModalWatcher : public QObject {
+class ModalWatcher : public QObject
+{
 public:
     explicit ModalWatcher(std::function<void(QWidget *)> handler = {});
     QStringList seen;
