@@ -10,8 +10,7 @@
 
 void ignoreBrokenPipes()
 {
-    struct sigaction action {
-    };
+    struct sigaction action {};
     action.sa_handler = SIG_IGN;
     sigemptyset(&action.sa_mask);
     sigaction(SIGPIPE, &action, nullptr);
