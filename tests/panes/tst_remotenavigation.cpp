@@ -198,16 +198,6 @@ private slots:
         QCOMPARE(withSelection.first().remove(QLatin1Char('&')), QStringLiteral("Download"));
         QCOMPARE(withoutSelection.last().remove(QLatin1Char('&')), QStringLiteral("Refresh"));
     }
-
-    void refreshWhileBusyIsRefused()
-    {
-        start(false);
-        LogRecorder log;
-        session().busy = true;
-        pane()->Refresh();
-        QVERIFY(log.waitFor(loadString(144), LogColor::Error));
-        session().busy = false;
-    }
 };
 
 TIDEWELL_GUI_TEST_MAIN(TestRemoteNavigation)

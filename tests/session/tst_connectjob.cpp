@@ -1,4 +1,3 @@
-#include "ftpserver.h"
 #include "scriptedserver.h"
 #include "sessionreset.h"
 
@@ -10,7 +9,6 @@
 #include "session/worker.h"
 #include "shell/appsettings.h"
 
-#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTest>
 
@@ -105,50 +103,6 @@ private slots:
         QCOMPARE(seen, expected);
         if (retries > 0)
             QVERIFY(log.contains(formatString(166, retries, "127.0.0.1"), LogColor::Error));
-    }
-
-    void stopEndsTheReconnectDelay()
-    {
-        // The real one-second step: a delay of an hour that only a stop can end.
-        appSettings().retryCount = 1;
-        appSettings().retryDelaySeconds = 3600;
-        session().serverHost = QStringLiteral("127.0.0.1");
-        session().port = closedPort();
-        LogRecorder log;
-        QVERIFY(StartJob(JobCode::Connect));
-        QVERIFY(log.waitFor(formatString(164, 3600), LogColor::Status));
-        QVERIFY(stopWorker());
-        QVERIFY(!log.contains(formatString(165, 1, 1), LogColor::Status));
-    }
-
-    void connectsToTheRealServer()
-    {
-        testsupport::FtpServer server;
-        QVERIFY(server.isRunning());
-        QDir(server.root()).mkdir(QStringLiteral("pub"));
-        SessionState &s = session();
-        s.serverHost = QStringLiteral("127.0.0.1");
-        s.port = server.port();
-        s.userName = QString::fromLatin1(testsupport::FtpServer::user);
-        s.password = QString::fromLatin1(testsupport::FtpServer::password);
-        s.initialRemotePath = QStringLiteral("/pub");
-
-        QString title;
-        QString remotePath;
-        QList<int> posted;
-        sessionHooks().setWindowTitle = [&](const QString &text) { title = text; };
-        sessionHooks().setRemotePath = [&](const QString &path) { remotePath = path; };
-        sessionHooks().postToRemotePane = [&](int message) { posted << message; };
-
-        LogRecorder log;
-        QVERIFY(StartJob(JobCode::Connect));
-        QTRY_VERIFY_WITH_TIMEOUT(!posted.isEmpty(), 20000);
-        QVERIFY(s.connected);
-        QVERIFY(s.controlSocket >= 0);
-        QCOMPARE(posted, QList<int>{int(JobCode::Connect)});
-        QCOMPARE(remotePath, QStringLiteral("/pub"));
-        QCOMPARE(title, loadString(128) + QStringLiteral(" - 127.0.0.1"));
-        QTRY_VERIFY(!s.waitCursor);
     }
 
     void pwdWithoutQuotedPathKeepsThePath()
