@@ -8,8 +8,10 @@
 #include <array>
 #include <vector>
 
-namespace datetimetext {
-namespace {
+namespace datetimetext
+{
+namespace
+{
 
 constexpr qint64 zeroJulianDay = 2415019; // 30 December 1899
 constexpr int minutesPerDay = 24 * 60;
