@@ -354,11 +354,6 @@ std::optional<FileEntry> parseUnixLine(QByteArrayView line, ListingState &state)
     return makeEntry(line, name, folder, state);
 }
 
-qsizetype indexOfFrom(QByteArrayView line, QByteArrayView word, qsizetype from = 0)
-{
-    return line.indexOf(word, from);
-}
-
 } // namespace
 
 ListingState::ListingState(ServerKind kind) : serverKind(kind), currentYear(QDate::currentDate().year()) {}
@@ -373,9 +368,9 @@ int FindNameColumn(QByteArrayView line, ListingState &state)
         if (month && month != monthAtStart)
             return int(pos) + 13;
     }
-    qsizetype day = indexOfFrom(line, koreanCp949.day);
+    qsizetype day = line.indexOf(koreanCp949.day);
     bool utf8 = false;
-    const qsizetype dayUtf8 = indexOfFrom(line, koreanUtf8.day);
+    const qsizetype dayUtf8 = line.indexOf(koreanUtf8.day);
     if (dayUtf8 > 0 && (day <= 0 || dayUtf8 < day)) {
         day = dayUtf8;
         utf8 = true;
