@@ -1,4 +1,4 @@
-// Headless driver of the engine for bench/transfer-bench.sh: one login, one download (get) or
+// Headless driver of the engine for bench/transfer-vs-curl.sh: one login, one download (get) or
 // upload (put) on the worker, with the progress and rate read-outs posted to the window thread
 // exactly as the main window receives them.
 #include "engine/controlconnection.h"
@@ -19,7 +19,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 9 || (args[1] != "get" && args[1] != "put")) {
-        std::fprintf(stderr, "usage: transferbench get|put host port user password remote-name local-path size\n");
+        std::fprintf(stderr,
+                     "usage: transferbench get|put host port user password remote-name local-path size\n");
         return 2;
     }
     const bool download = args[1] == "get";
@@ -61,7 +62,8 @@ int main(int argc, char **argv)
         } catch (const WorkerStopped &) {
         }
         workerstop::endWorker();
-        QMetaObject::invokeMethod(&app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
     });
     app.exec();
     worker.join();

@@ -166,12 +166,17 @@ qint64 sendBlock(int socket, const char *data, qint64 length, std::optional<qint
         const size_t piece = size_t(std::min(sendPiece, length - sent));
         ssize_t n = -1;
         for (;;) {
-            if (socketwait::writable(socket) != socketwait::Result::Ready)
-                break;
+            workerstop::throwIfRequested();
             // MSG_NOSIGNAL: a peer that has gone away must fail the send, not kill the program.
+            // The send is tried first: a wait before every piece would double an upload's calls.
             n = ::send(socket, data + sent, piece, MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+            if (n < 0 && errno == EINTR)
                 continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                if (socketwait::writable(socket) != socketwait::Result::Ready)
+                    break;
+                continue;
+            }
             break;
         }
         if (n <= 0) {

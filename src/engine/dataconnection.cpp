@@ -8,6 +8,7 @@
 #include "platform/durations.h"
 #include "platform/log.h"
 #include "platform/socketwait.h"
+#include "platform/workerstop.h"
 #include "session/sessionstate.h"
 
 #include <arpa/inet.h>
@@ -17,7 +18,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr int cantConnect = 146;
 constexpr int uploadError = 159;
@@ -103,10 +105,20 @@ Accepted acceptDataConnection()
     // On the worker the watchdog ends the wait; on the window thread, which delivers the
     // watchdog itself, the wait's own limit of the same length does.
     watchdog::start();
-    const auto waited = socketwait::readable(s.listenSocket, durations::get(durations::Kind::Watchdog));
+    socketwait::Result waited;
+    try {
+        waited = socketwait::readable(s.listenSocket, durations::get(durations::Kind::Watchdog));
+    } catch (const WorkerStopped &) {
+        // Still armed: Abort or Disconnect ended the wait. Disarmed: the watchdog did, and the
+        // log says why.
+        if (!watchdog::armed())
+            AppendLogId(LogColor::Error, noDataConnection);
+        watchdog::stop();
+        throw;
+    }
     watchdog::stop();
-    const int data = waited == socketwait::Result::Ready ? ::accept4(s.listenSocket, nullptr, nullptr, SOCK_CLOEXEC)
-                                                         : -1;
+    const int data =
+        waited == socketwait::Result::Ready ? ::accept4(s.listenSocket, nullptr, nullptr, SOCK_CLOEXEC) : -1;
     if (data < 0) {
         if (waited == socketwait::Result::TimedOut)
             AppendLogId(LogColor::Error, noDataConnection);
@@ -199,10 +211,10 @@ int OpenActiveListener(int controlSocket)
     }
     const std::uint32_t host = ntohl(local.sin_addr.s_addr);
     const unsigned port = ntohs(bound.sin_port);
-    const QByteArray command = "PORT " + QByteArray::number(host >> 24) + ',' +
-                               QByteArray::number((host >> 16) & 0xFF) + ',' +
-                               QByteArray::number((host >> 8) & 0xFF) + ',' + QByteArray::number(host & 0xFF) +
-                               ',' + QByteArray::number(port >> 8) + ',' + QByteArray::number(port & 0xFF);
+    const QByteArray command =
+        "PORT " + QByteArray::number(host >> 24) + ',' + QByteArray::number((host >> 16) & 0xFF) + ',' +
+        QByteArray::number((host >> 8) & 0xFF) + ',' + QByteArray::number(host & 0xFF) + ',' +
+        QByteArray::number(port >> 8) + ',' + QByteArray::number(port & 0xFF);
     SendCommand(controlSocket, command);
     return listener;
 }

@@ -3,12 +3,16 @@
 #include "engine/controlconnection.h"
 #include "session/sessionstate.h"
 
-namespace {
+namespace
+{
 
 constexpr int unknownCommand = 500;
 constexpr int maxDirectoryLength = 180;
 
-int lastClass() { return session().lastReplyCode / 100; }
+int lastClass()
+{
+    return session().lastReplyCode / 100;
+}
 
 // Sends the command and, when the server answered "500 unknown command", the X-form.
 void sendWithFallback(int socket, const char *verb, const char *oldVerb, const QByteArray &path)

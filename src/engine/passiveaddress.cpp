@@ -2,7 +2,8 @@
 
 #include <cctype>
 
-namespace {
+namespace
+{
 
 // Reads one decimal number the way "%d" does (leading blanks and a sign allowed) and keeps it
 // modulo 256, so that no length of digits can overflow.
@@ -54,10 +55,10 @@ bool IsLocalOnlyAddress(std::uint32_t address)
     const auto in = [address](std::uint32_t network, int bits) {
         return (address >> (32 - bits)) == (network >> (32 - bits));
     };
-    return in(0x0A000000, 8)     // 10/8
-           || in(0xAC100000, 12) // 172.16/12
-           || in(0xC0A80000, 16) // 192.168/16
-           || in(0x7F000000, 8)  // 127/8
+    return in(0x0A000000, 8)      // 10/8
+           || in(0xAC100000, 12)  // 172.16/12
+           || in(0xC0A80000, 16)  // 192.168/16
+           || in(0x7F000000, 8)   // 127/8
            || in(0xA9FE0000, 16); // 169.254/16
 }
 

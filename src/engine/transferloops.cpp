@@ -17,49 +17,57 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int cannotCreateLocalFile = 152;
 constexpr int cannotOpenLocalFile = 157;
 constexpr int cannotWriteLocalFile = 201;
 constexpr int dataConnectionClosedEarly = 204;
 
-LatestPost &progressPost()
+// The bytes done and the size they count against; the text is made on the window thread.
+struct ProgressValue {
+    qint64 done = 0;
+    qint64 total = 0;
+    bool inTitle = false;
+};
+
+LatestPost<ProgressValue> &progressPost()
 {
-    static LatestPost post([](const QString &text) {
+    static LatestPost<ProgressValue> post([](const ProgressValue &value) {
+        const QString text = ProgressText(value.done, value.total);
         if (sessionHooks().setProgressText)
             sessionHooks().setProgressText(text);
+        if (value.inTitle && sessionHooks().setWindowTitle)
+            sessionHooks().setWindowTitle(text);
     });
     return post;
 }
 
-LatestPost &ratePost()
+LatestPost<QString> &ratePost()
 {
-    static LatestPost post([](const QString &text) {
+    static LatestPost<QString> post([](const QString &text) {
         if (sessionHooks().setRateText)
             sessionHooks().setRateText(text);
     });
     return post;
 }
 
-LatestPost &titlePost()
+// Whole seconds, as the read-outs and the statistics count them.
+qint64 nowSeconds()
 {
-    static LatestPost post([](const QString &text) {
-        if (sessionHooks().setWindowTitle)
-            sessionHooks().setWindowTitle(text);
-    });
-    return post;
+    return qint64(std::time(nullptr));
 }
 
-// Whole seconds, as the read-outs and the statistics count them.
-qint64 nowSeconds() { return qint64(std::time(nullptr)); }
-
 // The rate read-out of one transfer, refreshed at most once a second.
-class RateClock {
+class RateClock
+{
 public:
     RateClock() : start_(nowSeconds()), lastRefresh_(start_) { session().transferStart = double(start_); }
 
@@ -132,17 +140,24 @@ ssize_t receiveSome(int socket, char *buffer, size_t size)
     }
 }
 
+void setCork(int socket, bool on)
+{
+    const int value = on ? 1 : 0;
+    (void)setsockopt(socket, IPPROTO_TCP, TCP_CORK, &value, sizeof value);
+}
+
 } // namespace
 
 void ShowTransferProgress(qint64 done)
 {
-    const QString text = ProgressText(done, session().transferTotalSize);
-    progressPost().set(text);
-    if (session().showProgressInTitle)
-        titlePost().set(text);
+    const SessionState &s = session();
+    progressPost().set({done, s.transferTotalSize, s.showProgressInTitle});
 }
 
-void ShowTransferRate(const QString &text) { ratePost().set(text); }
+void ShowTransferRate(const QString &text)
+{
+    ratePost().set(text);
+}
 
 bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes go as they are*/)
 {
@@ -174,13 +189,22 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
     // SendAll shows the progress after every piece it sends.
     const uploadprogress::Scope progress([](qint64 bytesDone) { ShowTransferProgress(bytesDone); });
 
+    // The sends are small; corked, the kernel still puts full segments on the wire.
+    setCork(dataSocket, true);
     std::vector<char> buffer(transferBlockSize);
     bool sentAll = true;
     for (;;) {
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n < 0) {
+            // The server must not keep a short file as if it were whole.
+            AppendLogId(LogColor::Error, cannotOpenLocalFile);
+            BeepIfEnabled();
+            sentAll = false;
+            break;
+        }
+        if (n == 0)
             break;
         if (SendAll(dataSocket, buffer.data(), n, done) != n) {
             sentAll = false; // only off the worker: there a failed send ends the job
@@ -190,6 +214,7 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
         const qint64 sent = done - offset;
         clock.refresh(sent, remaining, sent > 1024);
     }
+    setCork(dataSocket, false); // sends what is left at once
     const qint64 elapsed = clock.finish();
     closeSharedFile(s.uploadFile, s.uploadFileOpen);
     AppendLog(StatisticsLine(true, done - offset, elapsed), LogColor::Status);
@@ -213,8 +238,9 @@ bool ReceiveToFile(int dataSocket, const QString &localPath, bool /*binary: byte
     const qint64 offset = resuming ? qint64(s.resumeOffset) : 0;
     int fd;
     if (resuming) {
+        // Cut at the offset: bytes of an older, longer copy must not trail behind the new end.
         fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0 || ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
+        if (fd < 0 || ::ftruncate(fd, off_t(offset)) != 0 || ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
             if (fd >= 0)
                 ::close(fd);
             AppendLogId(LogColor::Error, cannotOpenLocalFile);

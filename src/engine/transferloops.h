@@ -9,7 +9,8 @@
 inline constexpr int transferBlockSize = 20480;
 
 // Sends the local file to its end (from the resume offset when resuming). False when the socket
-// is -1, the session is not connected or the file cannot be opened. `binary` changes no byte.
+// is -1, the session is not connected or the file cannot be opened or read to its end. `binary`
+// changes no byte.
 [[nodiscard]] bool SendFromFile(int dataSocket, const QString &localPath, bool binary);
 
 // Receives into the local file (appending at the resume offset when resuming) until the server

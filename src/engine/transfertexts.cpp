@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 constexpr int uploadKbLine = 178;
 constexpr int uploadBpsLine = 179;

@@ -1,23 +1,75 @@
 #pragma once
 
-#include <QString>
+#include "platform/uithread.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 
-// Hands a text that changes quickly (a progress read-out) to the window thread without letting
-// the sender wait for the screen: at most one post is pending, and it delivers the latest text.
-// A transfer that updates the text a hundred thousand times queues only as many calls as the
-// window thread manages to run meanwhile.
-class LatestPost {
+// Hands a value that changes quickly (a progress read-out) to the window thread without letting
+// the sender wait for the screen: at most one delivery is pending, it carries the latest value,
+// and deliveries are at least `interval` apart. A transfer that updates the value a hundred
+// thousand times wakes the window thread only a few times a second; the last value always
+// arrives. Pass raw values and format them in `deliver`, so that the sender does not pay for
+// texts nobody sees.
+template <typename T> class LatestPost
+{
 public:
-    // `deliver` runs on the window thread with the latest text.
-    explicit LatestPost(std::function<void(const QString &)> deliver);
+    // `deliver` runs on the window thread with the latest value.
+    explicit LatestPost(std::function<void(const T &)> deliver,
+                        std::chrono::milliseconds interval = std::chrono::milliseconds(50))
+        : state_(std::make_shared<State>())
+    {
+        state_->deliver = std::move(deliver);
+        state_->interval = interval;
+    }
 
     // Any thread; never blocks on the window thread.
-    void set(const QString &text);
+    void set(T value)
+    {
+        {
+            std::lock_guard lock(state_->mutex);
+            state_->latest = std::move(value);
+            if (state_->pending)
+                return;
+            state_->pending = true;
+        }
+        // The post holds the state, so a call still queued when the owner is gone stays harmless.
+        uithread::post([state = state_] {
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+                state->lastDelivery + state->interval - std::chrono::steady_clock::now());
+            if (wait.count() <= 0)
+                deliverLatest(state);
+            else
+                QTimer::singleShot(wait, QCoreApplication::instance(), [state] { deliverLatest(state); });
+        });
+    }
 
 private:
-    struct State;
+    struct State {
+        std::function<void(const T &)> deliver;
+        std::chrono::milliseconds interval{0};
+        std::chrono::steady_clock::time_point lastDelivery{}; // window thread only
+        std::mutex mutex;
+        T latest{};
+        bool pending = false;
+    };
     std::shared_ptr<State> state_;
+
+    static void deliverLatest(const std::shared_ptr<State> &state)
+    {
+        T value;
+        {
+            std::lock_guard lock(state->mutex);
+            value = state->latest;
+            state->pending = false;
+        }
+        state->lastDelivery = std::chrono::steady_clock::now();
+        if (state->deliver)
+            state->deliver(value);
+    }
 };

@@ -9,7 +9,8 @@
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
-namespace {
+namespace
+{
 
 // A control connection past the greeting, as after a login.
 int connectTo(const ScriptedServer &server)
@@ -28,7 +29,8 @@ int connectTo(const ScriptedServer &server)
 
 } // namespace
 
-class TestDirCommands : public QObject {
+class TestDirCommands : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { testsupport::resetSession(); }
@@ -44,36 +46,39 @@ private slots:
         QTest::addColumn<int>("result");
 
         using L = QList<QByteArray>;
-        QTest::newRow("CWD 500, then XCWD 250") << "cd" << QByteArray("/pub") << false << L{"500 What?", "250 Ok"}
-                                                << L{"CWD /pub", "XCWD /pub"} << 2;
-        QTest::newRow("CWD 550 is no reason for XCWD") << "cd" << QByteArray("/nope") << false << L{"550 No"}
-                                                       << L{"CWD /nope"} << 5;
-        QTest::newRow("PWD 500, then XPWD") << "pwd" << QByteArray() << false << L{"500 What?", "257 \"/\""}
-                                            << L{"PWD", "XPWD"} << 2;
-        QTest::newRow("MKD 550 stays 550") << "mkdir" << QByteArray("new") << false << L{"550 Exists"}
-                                           << L{"MKD new"} << 550;
-        QTest::newRow("MKD 500, XMKD 550") << "mkdir" << QByteArray("new") << false << L{"500 What?", "550 Exists"}
-                                           << L{"MKD new", "XMKD new"} << 550;
-        QTest::newRow("MKD 500, XMKD 257") << "mkdir" << QByteArray("new") << false << L{"500 What?", "257 Made"}
-                                           << L{"MKD new", "XMKD new"} << 2;
-        QTest::newRow("RMD 500, XRMD 550 is class 5") << "rmdir" << QByteArray("old") << false
-                                                      << L{"500 What?", "550 Not empty"} << L{"RMD old", "XRMD old"}
-                                                      << 5;
-        QTest::newRow("DELE has no older form") << "delete" << QByteArray("f.txt") << false << L{"500 What?"}
-                                                << L{"DELE f.txt"} << 5;
+        QTest::newRow("CWD 500, then XCWD 250")
+            << "cd" << QByteArray("/pub") << false << L{"500 What?", "250 Ok"} << L{"CWD /pub", "XCWD /pub"}
+            << 2;
+        QTest::newRow("CWD 550 is no reason for XCWD")
+            << "cd" << QByteArray("/nope") << false << L{"550 No"} << L{"CWD /nope"} << 5;
+        QTest::newRow("PWD 500, then XPWD")
+            << "pwd" << QByteArray() << false << L{"500 What?", "257 \"/\""} << L{"PWD", "XPWD"} << 2;
+        QTest::newRow("MKD 550 stays 550")
+            << "mkdir" << QByteArray("new") << false << L{"550 Exists"} << L{"MKD new"} << 550;
+        QTest::newRow("MKD 500, XMKD 550") << "mkdir" << QByteArray("new") << false
+                                           << L{"500 What?", "550 Exists"} << L{"MKD new", "XMKD new"} << 550;
+        QTest::newRow("MKD 500, XMKD 257") << "mkdir" << QByteArray("new") << false
+                                           << L{"500 What?", "257 Made"} << L{"MKD new", "XMKD new"} << 2;
+        QTest::newRow("RMD 500, XRMD 550 is class 5")
+            << "rmdir" << QByteArray("old") << false << L{"500 What?", "550 Not empty"}
+            << L{"RMD old", "XRMD old"} << 5;
+        QTest::newRow("DELE has no older form")
+            << "delete" << QByteArray("f.txt") << false << L{"500 What?"} << L{"DELE f.txt"} << 5;
         QTest::newRow("421 gives 4") << "cd" << QByteArray("/x") << false << L{"421 Bye"} << L{"CWD /x"} << 4;
-        QTest::newRow("trailing slash") << "cd" << QByteArray("/pub") << true << L{"250 Ok"} << L{"CWD /pub/"} << 2;
-        QTest::newRow("trailing slash, root") << "cd" << QByteArray("/") << true << L{"250 Ok"} << L{"CWD /"} << 2;
+        QTest::newRow("trailing slash")
+            << "cd" << QByteArray("/pub") << true << L{"250 Ok"} << L{"CWD /pub/"} << 2;
+        QTest::newRow("trailing slash, root")
+            << "cd" << QByteArray("/") << true << L{"250 Ok"} << L{"CWD /"} << 2;
         QTest::newRow("trailing slash, already there")
             << "cd" << QByteArray("/pub/") << true << L{"250 Ok"} << L{"CWD /pub/"} << 2;
         QTest::newRow("trailing slash, doubled inside")
-            << "mkdir" << QByteArray("/a//b") << true << L{"500 What?", "257 Made"} << L{"MKD /a/b/", "XMKD /a/b/"}
-            << 2;
-        QTest::newRow("trailing slash, not for DELE") << "delete" << QByteArray("f") << true << L{"250 Ok"}
-                                                      << L{"DELE f"} << 2;
+            << "mkdir" << QByteArray("/a//b") << true << L{"500 What?", "257 Made"}
+            << L{"MKD /a/b/", "XMKD /a/b/"} << 2;
+        QTest::newRow("trailing slash, not for DELE")
+            << "delete" << QByteArray("f") << true << L{"250 Ok"} << L{"DELE f"} << 2;
         QTest::newRow("bytes and percent as they are")
-            << "cd" << QByteArray("/caf\xe9 100%s") << false << L{"250 Ok"} << L{QByteArray("CWD /caf\xe9 100%s")}
-            << 2;
+            << "cd" << QByteArray("/caf\xe9 100%s") << false << L{"250 Ok"}
+            << L{QByteArray("CWD /caf\xe9 100%s")} << 2;
     }
     void commandsAndResults()
     {
@@ -120,12 +125,15 @@ private slots:
         QTest::addColumn<QByteArray>("directory");
         QTest::newRow("usual") << QByteArray("257 \"/home/user\" is current directory.") << true
                                << QByteArray("/home/user");
-        QTest::newRow("doubled quote ends it") << QByteArray("257 \"/a\"\"b\" is current") << true << QByteArray("/a");
+        QTest::newRow("doubled quote ends it")
+            << QByteArray("257 \"/a\"\"b\" is current") << true << QByteArray("/a");
         QTest::newRow("no closing quote") << QByteArray("257 \"/open") << true << QByteArray("/open");
         QTest::newRow("empty") << QByteArray("257 \"\" odd") << true << QByteArray();
         QTest::newRow("no quote at all") << QByteArray("257 /plain") << false << QByteArray();
-        QTest::newRow("longer than 180") << "257 \"" + QByteArray(300, 'd') + '"' << true << QByteArray(180, 'd');
-        QTest::newRow("bytes kept") << QByteArray("257 \"/\xb0\xa1\xff\"") << true << QByteArray("/\xb0\xa1\xff");
+        QTest::newRow("longer than 180")
+            << "257 \"" + QByteArray(300, 'd') + '"' << true << QByteArray(180, 'd');
+        QTest::newRow("bytes kept") << QByteArray("257 \"/\xb0\xa1\xff\"") << true
+                                    << QByteArray("/\xb0\xa1\xff");
     }
     void workingDirectory()
     {

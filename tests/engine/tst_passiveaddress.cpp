@@ -2,13 +2,18 @@
 
 #include <QTest>
 
-namespace {
+namespace
+{
 
-std::uint32_t ip(int a, int b, int c, int d) { return std::uint32_t(a) << 24 | b << 16 | c << 8 | d; }
+std::uint32_t ip(int a, int b, int c, int d)
+{
+    return std::uint32_t(a) << 24 | b << 16 | c << 8 | d;
+}
 
 } // namespace
 
-class TestPassiveAddress : public QObject {
+class TestPassiveAddress : public QObject
+{
     Q_OBJECT
 private slots:
     void parse_data()
@@ -19,19 +24,19 @@ private slots:
         QTest::addColumn<int>("port");
         QTest::newRow("usual") << QByteArray("227 Entering Passive Mode (192,168,1,2,19,137)") << true
                                << QByteArray("192.168.1.2") << 5001;
-        QTest::newRow("no parentheses") << QByteArray("227 =10,0,0,7,4,1") << true << QByteArray("10.0.0.7")
-                                        << 1025;
-        QTest::newRow("blanks after commas") << QByteArray("227 ok (1, 2, 3, 4, 0, 21)") << true
-                                             << QByteArray("1.2.3.4") << 21;
-        QTest::newRow("numbers taken modulo 256") << QByteArray("227 (257,2,3,4,256,300)") << true
-                                                  << QByteArray("1.2.3.4") << 44;
+        QTest::newRow("no parentheses")
+            << QByteArray("227 =10,0,0,7,4,1") << true << QByteArray("10.0.0.7") << 1025;
+        QTest::newRow("blanks after commas")
+            << QByteArray("227 ok (1, 2, 3, 4, 0, 21)") << true << QByteArray("1.2.3.4") << 21;
+        QTest::newRow("numbers taken modulo 256")
+            << QByteArray("227 (257,2,3,4,256,300)") << true << QByteArray("1.2.3.4") << 44;
         // 10^n - 1 is 255 modulo 256 for n >= 8.
         QTest::newRow("endless digits") << QByteArray("227 (1,2,3,4,5,") + QByteArray(5000, '9') + ')' << true
                                         << QByteArray("1.2.3.4") << 5 * 256 + 255;
-        QTest::newRow("code digits are skipped") << QByteArray("227 Mode 1,2,3,4,5,6") << true
-                                                 << QByteArray("1.2.3.4") << 1286;
-        QTest::newRow("blank-separated") << QByteArray("227 Entering Passive Mode (192 168 1 2 19 137)") << false
-                                         << QByteArray() << 0;
+        QTest::newRow("code digits are skipped")
+            << QByteArray("227 Mode 1,2,3,4,5,6") << true << QByteArray("1.2.3.4") << 1286;
+        QTest::newRow("blank-separated")
+            << QByteArray("227 Entering Passive Mode (192 168 1 2 19 137)") << false << QByteArray() << 0;
         QTest::newRow("five numbers") << QByteArray("227 (1,2,3,4,5)") << false << QByteArray() << 0;
         QTest::newRow("no digits") << QByteArray("227 Entering Passive Mode") << false << QByteArray() << 0;
         QTest::newRow("short line") << QByteArray("227") << false << QByteArray() << 0;
@@ -66,8 +71,8 @@ private slots:
         QTest::newRow("172.32 is public") << ip(172, 32, 0, 1) << publicPeer << ip(172, 32, 0, 1);
         QTest::newRow("loopback from a public server") << ip(127, 0, 0, 1) << publicPeer << publicPeer;
         QTest::newRow("link-local from a public server") << ip(169, 254, 3, 4) << publicPeer << publicPeer;
-        QTest::newRow("private on a private network") << ip(192, 168, 1, 9) << ip(192, 168, 1, 2)
-                                                      << ip(192, 168, 1, 9);
+        QTest::newRow("private on a private network")
+            << ip(192, 168, 1, 9) << ip(192, 168, 1, 2) << ip(192, 168, 1, 9);
         QTest::newRow("loopback on loopback") << ip(127, 0, 0, 1) << ip(127, 0, 0, 1) << ip(127, 0, 0, 1);
         QTest::newRow("equal to the peer") << publicPeer << publicPeer << publicPeer;
         QTest::newRow("peer unknown") << ip(192, 168, 0, 1) << 0u << ip(192, 168, 0, 1);

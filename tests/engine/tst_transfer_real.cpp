@@ -19,7 +19,8 @@
 using testsupport::FtpServer;
 using testsupport::LogRecorder;
 
-namespace {
+namespace
+{
 
 QByteArray binarySample(int size)
 {
@@ -79,7 +80,8 @@ bool runOnWorker(const std::function<void()> &work)
 
 } // namespace
 
-class TestTransferReal : public QObject {
+class TestTransferReal : public QObject
+{
     Q_OBJECT
     FtpServer server;
     QTemporaryDir local;
@@ -128,8 +130,8 @@ private slots:
             for (const bool passive : {true, false})
                 for (const char type : {'I', 'A'})
                     for (const int size : {0, 1024, 3 << 20})
-                        QTest::addRow("%s %s %c %d", anonymous ? "anonymous" : "tester", passive ? "PASV" : "PORT",
-                                      type, size)
+                        QTest::addRow("%s %s %c %d", anonymous ? "anonymous" : "tester",
+                                      passive ? "PASV" : "PORT", type, size)
                             << anonymous << passive << type << size;
     }
     void downAndUp()
@@ -230,13 +232,14 @@ private slots:
             downloadStatistics |= line.color == LogColor::Status && line.text.startsWith(statisticsStart);
             uploadStatistics |= line.color == LogColor::Status && line.text.startsWith(uploadStart);
             serverReplies |= line.color == LogColor::Reply && line.text.startsWith("226");
-            dataCommand |= line.color == LogColor::Command && line.text.startsWith(passive ? "PASV" : "PORT 127,0,0,1,");
+            dataCommand |=
+                line.color == LogColor::Command && line.text.startsWith(passive ? "PASV" : "PORT 127,0,0,1,");
         }
         QVERIFY(downloadStatistics);
         QVERIFY(uploadStatistics);
         QVERIFY(serverReplies);
         QVERIFY(dataCommand);
-        QCOMPARE(progress, QString::number(size) + " bytes 100%");
+        QTRY_COMPARE(progress, QString::number(size) + " bytes 100%");
     }
 };
 

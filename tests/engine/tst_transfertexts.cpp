@@ -3,7 +3,8 @@
 
 #include <QTest>
 
-class TestTransferTexts : public QObject {
+class TestTransferTexts : public QObject
+{
     Q_OBJECT
 private slots:
     void initTestCase() { setLanguage(Language::English); }
@@ -22,8 +23,8 @@ private slots:
         QTest::newRow("empty file") << qint64(0) << qint64(0) << "0 bytes 100%";
         QTest::newRow("more than listed") << qint64(5000) << qint64(3000) << "5000 bytes 100%";
         QTest::newRow("past 4 GiB") << qint64(5000000000) << qint64(10000000000) << "5000000000 bytes 50%";
-        QTest::newRow("huge, no overflow") << qint64(4000000000000000000) << qint64(8000000000000000000)
-                                           << "4000000000000000000 bytes 50%";
+        QTest::newRow("huge, no overflow")
+            << qint64(4000000000000000000) << qint64(8000000000000000000) << "4000000000000000000 bytes 50%";
     }
     void progress()
     {
@@ -42,13 +43,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("KB, hours left") << qint64(1024 * 100) << qint64(1024 * 100 + 1024LL * 100 * 3661)
                                         << qint64(1) << true << "100.00KB/sec  1:1:1 left";
-        QTest::newRow("KB, fraction") << qint64(3 * 1024) << qint64(3 * 1024) << qint64(2) << true
-                                      << "1.50KB/sec  0:0:0 left";
+        QTest::newRow("KB, fraction")
+            << qint64(3 * 1024) << qint64(3 * 1024) << qint64(2) << true << "1.50KB/sec  0:0:0 left";
         QTest::newRow("bps") << qint64(500) << qint64(1500) << qint64(2) << false << "2000 bps  0:0:4 left";
-        QTest::newRow("nothing sent yet") << qint64(0) << qint64(1000) << qint64(3) << false
-                                          << "0 bps  0:0:0 left";
-        QTest::newRow("nothing sent, KB") << qint64(0) << qint64(100000) << qint64(3) << true
-                                          << "0.00KB/sec  0:0:0 left";
+        QTest::newRow("nothing sent yet")
+            << qint64(0) << qint64(1000) << qint64(3) << false << "0 bps  0:0:0 left";
+        QTest::newRow("nothing sent, KB")
+            << qint64(0) << qint64(100000) << qint64(3) << true << "0.00KB/sec  0:0:0 left";
         QTest::newRow("past 4 GiB") << qint64(5368709120) << qint64(10737418240) << qint64(10) << true
                                     << "524288.00KB/sec  0:0:10 left";
     }
@@ -68,16 +69,17 @@ private slots:
         QTest::addColumn<qint64>("sent");
         QTest::addColumn<qint64>("elapsed");
         QTest::addColumn<QString>("text");
-        QTest::newRow("empty download") << false << qint64(0) << qint64(0)
-                                        << "0 bytes downloaded, 1 seconds, (0 bps)\n";
-        QTest::newRow("small upload") << true << qint64(500) << qint64(0)
-                                      << "500 bytes uploaded, 1 seconds, (4000 bps)\n";
-        QTest::newRow("exactly 1024 is small") << false << qint64(1024) << qint64(2)
-                                               << "1024 bytes downloaded, 2 seconds, (4096 bps)\n";
-        QTest::newRow("upload in KB") << true << qint64(2048) << qint64(2)
-                                      << "2048 bytes uploaded, 2.00 seconds, (1.00KB/s)\n";
-        QTest::newRow("download past 4 GiB") << false << qint64(5368709120) << qint64(4)
-                                             << "5368709120 bytes downloaded, 4.00 seconds, (1310720.00KB/s)\n";
+        QTest::newRow("empty download")
+            << false << qint64(0) << qint64(0) << "0 bytes downloaded, 1 seconds, (0 bps)\n";
+        QTest::newRow("small upload")
+            << true << qint64(500) << qint64(0) << "500 bytes uploaded, 1 seconds, (4000 bps)\n";
+        QTest::newRow("exactly 1024 is small")
+            << false << qint64(1024) << qint64(2) << "1024 bytes downloaded, 2 seconds, (4096 bps)\n";
+        QTest::newRow("upload in KB")
+            << true << qint64(2048) << qint64(2) << "2048 bytes uploaded, 2.00 seconds, (1.00KB/s)\n";
+        QTest::newRow("download past 4 GiB")
+            << false << qint64(5368709120) << qint64(4)
+            << "5368709120 bytes downloaded, 4.00 seconds, (1310720.00KB/s)\n";
     }
     void statistics()
     {

@@ -142,10 +142,6 @@ private slots:
         foldersOnly.folders = {SiteFolder::make(0), SiteFolder::make(1), SiteFolder::make(2)};
         QTest::newRow("folders, no sites") << file011(foldersOnly);
         QTest::newRow("sites with remains after the terminators") << file011(sampleList());
-        SiteList negative = sampleList();
-        negative.sites[0].port = -1;
-        negative.sites[1].anonymous = 5;
-        QTest::newRow("odd integers") << file011(negative);
     }
 
     void roundTrip()
@@ -270,17 +266,6 @@ private slots:
         QVERIFY(QDir(m_dir.path()).isEmpty());
     }
 
-    void twoSaves()
-    {
-        SiteList list = sampleList();
-        QCOMPARE(SaveSiteList(folder(), list), SiteFileStatus::Complete);
-        const QByteArray first = readFile(path(siteListFileName));
-        list.sites.pop_back();
-        QCOMPARE(SaveSiteList(folder(), list), SiteFileStatus::Complete);
-        QCOMPARE(readFile(path(siteListBackupName)), first);
-        QCOMPARE(readFile(path(siteListFileName)), file011(list));
-    }
-
     void privateFiles()
     {
         const QString data = m_dir.path() + QStringLiteral("/data/Tidewell/");
@@ -367,12 +352,6 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(sitefield::decode(bytes), text);
-    }
-
-    void fieldWithoutTerminator()
-    {
-        std::array<char, 4> field{'a', 'b', 'c', 'd'};
-        QCOMPARE(sitefield::text(field), QStringLiteral("abcd"));
     }
 };
 

@@ -1,6 +1,11 @@
+#include "engine/login.h"
+#include "ftpserver.h"
 #include "platform/settingsstore.h"
+#include "platform/strings.h"
+#include "platform/uitext.h"
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
+#include "sessionreset.h"
 #include "sites/siteconnect.h"
 #include "sites/sitefield.h"
 #include "sites/sitelist.h"
@@ -21,6 +26,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <thread>
 
 namespace
 {
@@ -122,9 +128,10 @@ private slots:
     {
         QDir(m_dir.path()).removeRecursively();
         QDir().mkpath(m_dir.path());
-        sessionHooks().requestConnect = nullptr;
-        sessionHooks().requestDisconnect = nullptr;
+        testsupport::resetSession();
     }
+
+    void cleanup() { testsupport::resetSession(); }
 
     void firstStart()
     {
@@ -218,8 +225,6 @@ private slots:
         QTest::newRow("both fit") << 2 << 1 << 2 << 1;
         QTest::newRow("folder beyond the last") << 3 << 0 << -1 << -1;
         QTest::newRow("site beyond the last") << 1 << 1 << 1 << -1;
-        QTest::newRow("none") << -1 << -1 << -1 << -1;
-        QTest::newRow("negative garbage") << -7 << -7 << -1 << -1;
     }
 
     void staleSelection()
@@ -269,29 +274,6 @@ private slots:
             QCOMPARE(record.folderIndex, sitefield::text(record.siteName) == QStringLiteral("first") ? 0 : 1);
         QCOMPARE(storedSelection("SiteFolderIndex"), 1);
         QCOMPARE(QDir(cache).entryList(QDir::Files), QStringList{QStringLiteral("c1.example$$.ini")});
-    }
-
-    void cancelledDeleteKeepsAll()
-    {
-        writeSites(threeFolders());
-        setSelection(2, 0);
-        const QByteArray before = [&] {
-            QFile file(folder() + QLatin1String(siteListFileName));
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
-        {
-            SiteManagerDialog dialog(folder());
-            showActive(dialog);
-            answer(QMessageBox::Cancel);
-            child<QPushButton>(dialog, "deleteSite")->click();
-            answer(QMessageBox::Cancel);
-            child<QPushButton>(dialog, "deleteFolder")->click();
-            QVERIFY(!dialog.siteModified());
-            child<QPushButton>(dialog, "close")->click();
-        }
-        QFile file(folder() + QLatin1String(siteListFileName));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
     }
 
     void deleteSiteSelectsNeighbour()
@@ -432,17 +414,96 @@ private slots:
         QCOMPARE(readSites().sites[0].port, 990);
     }
 
-    void addSiteWithoutFolder()
+    void damagedFile_data()
     {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("folders");
+        QByteArray good = [] {
+            SiteList list;
+            list.folders = {SiteFolder::make(0), SiteFolder::make(1)};
+            list.sites = {site(0, "a", "a.example"), site(1, "b", "b.example")};
+            QTemporaryDir dir;
+            QFile file(dir.path() + QStringLiteral("/") + QLatin1String(siteListFileName));
+            if (SaveSiteList(dir.path() + QStringLiteral("/"), list) != SiteFileStatus::Complete ||
+                !file.open(QIODevice::ReadOnly))
+                return QByteArray();
+            return file.readAll();
+        }();
+        QTest::newRow("unknown version") << QByteArray("SITEDAT099\0garbage", 18) << loadString(191) << 0;
+        QTest::newRow("cut in the second site") << good.left(good.size() - 300) << QString() << 2;
+    }
+
+    // A damaged site file is reported and kept: the next save puts it aside as the backup.
+    void damagedFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        QFETCH(int, folders);
+        QVERIFY(!bytes.isEmpty());
+        {
+            QFile file(folder() + QLatin1String(siteListFileName));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
+        setSelection(0, 0);
+        testsupport::LogRecorder log;
+        QString shown;
+        if (!message.isEmpty())
+            whenShown<QMessageBox>([&shown](QMessageBox *box) {
+                shown = box->text();
+                box->accept();
+            });
+        {
+            SiteManagerDialog dialog(folder());
+            QCOMPARE(shown, message);
+            QCOMPARE(int(dialog.siteList().folders.size()), folders);
+            if (message.isEmpty())
+                QVERIFY(log.waitFor(
+                    uiText("The site list file ends inside a record; the sites after it were not loaded.\n"),
+                    LogColor::Error));
+            showActive(dialog);
+            child<QPushButton>(dialog, "addFolder")->click();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // ends the label editing
+            child<QPushButton>(dialog, "close")->click();
+        }
+        QFile backup(folder() + QLatin1String(siteListBackupName));
+        QVERIFY(backup.open(QIODevice::ReadOnly));
+        QCOMPARE(backup.readAll(), bytes);
+        QCOMPARE(int(readSites().folders.size()), folders + 1);
+    }
+
+    // The whole road from the Site Manager to a logged-in control connection on a real server,
+    // with the login's password question answered.
+    void connectToRealServer()
+    {
+        testsupport::FtpServer server;
+        QVERIFY(server.isRunning());
         SiteList list;
+        list.folders = {SiteFolder::make(0)};
+        list.sites = {site(0, "local", "127.0.0.1", testsupport::FtpServer::user)};
+        list.sites[0].port = server.port();
         writeSites(list);
         setSelection(0, 0);
-        SiteManagerDialog dialog(folder());
-        showActive(dialog);
-        QCOMPARE(dialog.currentFolder(), -1);
-        child<QPushButton>(dialog, "addSite")->click();
-        QCOMPARE(child<QListWidget>(dialog, "siteList")->count(), 0);
-        QVERIFY(!dialog.siteModified());
+
+        bool asked = false;
+        std::atomic<int> socket{-2};
+        std::thread login;
+        sessionHooks().askPassword = [&asked]() -> std::optional<QString> {
+            asked = true;
+            return QString::fromLatin1(testsupport::FtpServer::password);
+        };
+        sessionHooks().requestConnect = [&] {
+            login = std::thread([&socket] { socket = Login(session().serverHost); });
+        };
+        whenShown<SiteManagerDialog>([](SiteManagerDialog *dialog) {
+            dialog->findChild<QPushButton *>(QStringLiteral("connect"))->click();
+        });
+        QVERIFY(OpenSiteManager(nullptr, folder()));
+        QTRY_VERIFY_WITH_TIMEOUT(socket != -2, 20000);
+        login.join();
+        QVERIFY(asked);
+        QVERIFY(socket >= 0);
+        QVERIFY(session().connected);
     }
 };
 

@@ -19,6 +19,8 @@ void resetSession()
 {
     joinWorker();
     workerstop::clear();
+    // Calls the last job posted still run now, and must not reach a finished test's hooks.
+    sessionHooks() = SessionHooks{};
     QCoreApplication::processEvents();
     auto &s = session();
     s.dataSocket = CloseSocketAbortive(s.dataSocket);

@@ -2,11 +2,11 @@
 # Times the engine's download and upload of one large file against curl's, on the same local FTP
 # server in the same run. Last line: "download X.XX upload Y.YY", each the engine's throughput
 # divided by curl's (medians of the runs). Never part of the test run.
-#   SIZE_MB (default 1024)  RUNS (default 3, at least 3)
+#   SIZE_MB (default 1024)  RUNS (default 5, at least 3)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 size_mb=${SIZE_MB:-1024}
-runs=${RUNS:-3}
+runs=${RUNS:-5}
 [ "$runs" -lt 3 ] && runs=3
 
 need=()
@@ -26,7 +26,12 @@ cmake -S "$root/bench" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/nul
 cmake --build "$build" --target transferbench >/dev/null
 bench="$build/transferbench"
 
-work=$(mktemp -d)
+# In memory when there is room: disk write-back would drown the difference between the clients.
+base=${TMPDIR:-/tmp}
+if [ -w /dev/shm ] && [ "$(df -Pm /dev/shm | awk 'NR==2 {print $4}')" -gt $((size_mb * 3 + 256)) ]; then
+  base=/dev/shm
+fi
+work=$(mktemp -d -p "$base")
 server_pid=
 cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
@@ -77,31 +82,55 @@ for _ in $(seq 100); do
 done
 url="ftp://127.0.0.1:$port"
 
-seconds() { # runs the command, prints its wall time in seconds
+# Runs the command and prints its wall time in seconds; its processor time (user + system) goes
+# to $work/cpu, a figure that other load on the machine disturbs less.
+seconds() {
   local start end
   start=$(date +%s.%N)
-  "$@" >/dev/null 2>"$work/last.err" || { cat "$work/last.err" >&2; echo "failed: $*" >&2; exit 1; }
+  if [ -x /usr/bin/time ]; then
+    /usr/bin/time -f '%U %S' -o "$work/cpu" "$@" >/dev/null 2>"$work/last.err" ||
+      { cat "$work/last.err" >&2; echo "failed: $*" >&2; exit 1; }
+  else
+    "$@" >/dev/null 2>"$work/last.err" || { cat "$work/last.err" >&2; echo "failed: $*" >&2; exit 1; }
+    echo "0 0" >"$work/cpu"
+  fi
   end=$(date +%s.%N)
-  echo "$end - $start" | bc -l 2>/dev/null || python3 -c "print($end - $start)"
+  awk -v a="$start" -v b="$end" 'BEGIN {printf "%.3f\n", b - a}'
 }
+cpu() { awk '{printf "%.2f", $1 + $2}' "$work/cpu"; }
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 check() { cmp -s "$1" "$2" || { echo "transferred file differs: $1" >&2; exit 1; }; }
 
+engine_get() { seconds "$bench" get 127.0.0.1 "$port" anonymous bench@ big.bin "$work/dl.bin" "$size"; }
+curl_get() { seconds curl -s -o "$work/dl.bin" "$url/big.bin"; }
+engine_put() { seconds "$bench" put 127.0.0.1 "$port" anonymous bench@ pub/up.bin "$work/srv/big.bin" "$size"; }
+curl_put() { seconds curl -s -T "$work/srv/big.bin" "$url/pub/up.bin"; }
+
+# One untimed round first: the first transfer after the file was made pays for warming up.
+engine_get >/dev/null; rm -f "$work/dl.bin"; curl_get >/dev/null; rm -f "$work/dl.bin"
+engine_put >/dev/null; rm -f "$work/srv/pub/up.bin"; curl_put >/dev/null; rm -f "$work/srv/pub/up.bin"
+
 declare -a eng_get cur_get eng_put cur_put
 for run in $(seq "$runs"); do
+  # Who goes first alternates, so that neither client always meets the state the other left.
+  order=(engine curl)
+  [ $((run % 2)) -eq 0 ] && order=(curl engine)
+  for who in "${order[@]}"; do
+    rm -f "$work/dl.bin"
+    t=$("${who}_get"); c=$(cpu)
+    check "$work/dl.bin" "$work/srv/big.bin"
+    if [ "$who" = engine ]; then eng_get+=("$t"); eg_cpu=$c; else cur_get+=("$t"); cg_cpu=$c; fi
+  done
   rm -f "$work/dl.bin"
-  eng_get+=("$(seconds "$bench" get 127.0.0.1 "$port" anonymous bench@ big.bin "$work/dl.bin" "$size")")
-  check "$work/dl.bin" "$work/srv/big.bin"
-  rm -f "$work/dl.bin"
-  cur_get+=("$(seconds curl -s -o "$work/dl.bin" "$url/big.bin")")
-  check "$work/dl.bin" "$work/srv/big.bin"
+  for who in "${order[@]}"; do
+    rm -f "$work/srv/pub/up.bin"
+    t=$("${who}_put"); c=$(cpu)
+    check "$work/srv/pub/up.bin" "$work/srv/big.bin"
+    if [ "$who" = engine ]; then eng_put+=("$t"); ep_cpu=$c; else cur_put+=("$t"); cp_cpu=$c; fi
+  done
   rm -f "$work/srv/pub/up.bin"
-  eng_put+=("$(seconds "$bench" put 127.0.0.1 "$port" anonymous bench@ pub/up.bin "$work/srv/big.bin" "$size")")
-  check "$work/srv/pub/up.bin" "$work/srv/big.bin"
-  rm -f "$work/srv/pub/up.bin"
-  cur_put+=("$(seconds curl -s -T "$work/srv/big.bin" "$url/pub/up.bin")")
-  check "$work/srv/pub/up.bin" "$work/srv/big.bin"
-  echo "run $run: get engine ${eng_get[-1]}s curl ${cur_get[-1]}s, put engine ${eng_put[-1]}s curl ${cur_put[-1]}s" >&2
+  echo "run $run: get engine ${eng_get[-1]}s (cpu ${eg_cpu}s) curl ${cur_get[-1]}s (cpu ${cg_cpu}s)," \
+    "put engine ${eng_put[-1]}s (cpu ${ep_cpu}s) curl ${cur_put[-1]}s (cpu ${cp_cpu}s)" >&2
 done
 
 mb=$((size / 1048576))
