@@ -67,7 +67,7 @@ QByteArray dosListing(int lines)
             std::snprintf(size, sizeof size, "%20lld",
                           static_cast<long long>(random.bounded(Q_INT64_C(5000000000))));
         std::snprintf(line, sizeof line, "%02d-%02d-%02d  %02d:%02d%s %s %s\r\n", 1 + random.bounded(12),
-                      1 + random.bounded(28), random.bounded(100), hour, random.bounded(60),
+                      1 + random.bounded(28), random.bounded(30), hour, random.bounded(60),
                       random.bounded(2) ? "AM" : "PM", size, fileName(random, i).constData());
         out += line;
     }

@@ -40,7 +40,7 @@ struct Texts {
         qint64 day = invalidKey;
         QString text;
     };
-    std::vector<DaySlot> dates = std::vector<DaySlot>(1 << 14);
+    std::vector<DaySlot> dates = std::vector<DaySlot>(1 << 15);
 
     const QString &dateText(qint64 day)
     {
