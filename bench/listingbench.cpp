@@ -12,10 +12,13 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
+namespace
+{
 
-const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-const char *const extensions[] = {"txt", "zip", "tar.gz", "c", "h", "png", "jpg", "pdf", "iso", "html", "md", ""};
+const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char *const extensions[] = {"txt", "zip", "tar.gz", "c",    "h",  "png",
+                                  "jpg", "pdf", "iso",    "html", "md", ""};
 
 QByteArray fileName(QRandomGenerator &random, int i)
 {
@@ -35,8 +38,8 @@ QByteArray unixListing(int lines)
         const qint64 size = folder ? 4096 : random.bounded(Q_INT64_C(20000000000));
         char date[16];
         if (random.bounded(10) < 3) // recent: with a time
-            std::snprintf(date, sizeof date, "%s %2d %02d:%02d", months[random.bounded(12)], 1 + random.bounded(28),
-                          random.bounded(24), random.bounded(60));
+            std::snprintf(date, sizeof date, "%s %2d %02d:%02d", months[random.bounded(12)],
+                          1 + random.bounded(28), random.bounded(24), random.bounded(60));
         else
             std::snprintf(date, sizeof date, "%s %2d  %d", months[random.bounded(12)], 1 + random.bounded(28),
                           1995 + random.bounded(30));
@@ -61,9 +64,10 @@ QByteArray dosListing(int lines)
         if (folder)
             std::snprintf(size, sizeof size, "%-20s", "<DIR>");
         else
-            std::snprintf(size, sizeof size, "%20lld", static_cast<long long>(random.bounded(Q_INT64_C(5000000000))));
+            std::snprintf(size, sizeof size, "%20lld",
+                          static_cast<long long>(random.bounded(Q_INT64_C(5000000000))));
         std::snprintf(line, sizeof line, "%02d-%02d-%02d  %02d:%02d%s %s %s\r\n", 1 + random.bounded(12),
-                      1 + random.bounded(28), random.bounded(100), hour, random.bounded(60),
+                      1 + random.bounded(28), random.bounded(30), hour, random.bounded(60),
                       random.bounded(2) ? "AM" : "PM", size, fileName(random, i).constData());
         out += line;
     }

@@ -4,7 +4,8 @@
 #include <QPixmap>
 #include <QPolygon>
 
-namespace {
+namespace
+{
 
 // A 9 by 9 black triangle, pointing up for ascending and down for descending.
 QIcon arrowIcon(bool ascending)
@@ -23,7 +24,8 @@ QIcon arrowIcon(bool ascending)
 } // namespace
 
 SortHeader::SortHeader(QWidget *parent)
-    : QHeaderView(Qt::Horizontal, parent), ascendingArrow_(arrowIcon(true)), descendingArrow_(arrowIcon(false))
+    : QHeaderView(Qt::Horizontal, parent), ascendingArrow_(arrowIcon(true)),
+      descendingArrow_(arrowIcon(false))
 {
     setSectionsClickable(true);
     setSectionsMovable(false);
@@ -45,7 +47,8 @@ void SortHeader::ClearArrows()
 void SortHeader::SetArrow(int item, bool ascending)
 {
     if (QAbstractItemModel *m = model())
-        m->setHeaderData(item, Qt::Horizontal, ascending ? ascendingArrow_ : descendingArrow_, Qt::DecorationRole);
+        m->setHeaderData(item, Qt::Horizontal, ascending ? ascendingArrow_ : descendingArrow_,
+                         Qt::DecorationRole);
     arrowItem_ = item;
     arrowAscending_ = ascending;
 }

@@ -4,7 +4,8 @@
 #include <QIcon>
 
 // The header of a sortable list: shows an arrow beside the title of the sort column.
-class SortHeader : public QHeaderView {
+class SortHeader : public QHeaderView
+{
     Q_OBJECT
 public:
     explicit SortHeader(QWidget *parent = nullptr);

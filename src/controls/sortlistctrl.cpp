@@ -25,11 +25,18 @@ CSortListCtrl::CSortListCtrl(QWidget *parent)
     connect(header_, &QHeaderView::sectionClicked, this, [this](int section) { SortByColumn(section); });
 }
 
-CSortListCtrl::~CSortListCtrl() { SaveListState(); }
+CSortListCtrl::~CSortListCtrl()
+{
+    SaveListState();
+}
 
-void CSortListCtrl::SetListName(const QString &name) { listName_ = name; }
+void CSortListCtrl::SetListName(const QString &name)
+{
+    listName_ = name;
+}
 
-void CSortListCtrl::InsertSortColumn(int index, const QString &title, Qt::Alignment alignment, int defaultWidth)
+void CSortListCtrl::InsertSortColumn(int index, const QString &title, Qt::Alignment alignment,
+                                     int defaultWidth)
 {
     model_->insertColumnAt(index, title, alignment);
     int width = 0;
@@ -54,9 +61,15 @@ int CSortListCtrl::columnKind(int column) const
     return column >= 0 && column < kindColumns ? kinds_[size_t(column)] : SortNone;
 }
 
-bool CSortListCtrl::columnDescending(int column) const { return directionBits_ & bit(column); }
+bool CSortListCtrl::columnDescending(int column) const
+{
+    return directionBits_ & bit(column);
+}
 
-void CSortListCtrl::sortBy(int column, bool ascending) { model_->sortRows(column, columnKind(column), ascending); }
+void CSortListCtrl::sortBy(int column, bool ascending)
+{
+    model_->sortRows(column, columnKind(column), ascending);
+}
 
 void CSortListCtrl::SortByColumn(int column)
 {

@@ -12,7 +12,8 @@ class SortHeader;
 // The file list of the local and the remote pane: sorts by a clicked column with folders always
 // above files, and keeps its column widths, sort column and direction in the settings store
 // under its list name.
-class CSortListCtrl : public QTreeView {
+class CSortListCtrl : public QTreeView
+{
     Q_OBJECT
 public:
     static constexpr const char *widthsSection = "ColumnWidths";

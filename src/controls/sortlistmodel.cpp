@@ -8,8 +8,8 @@
 #include <numeric>
 #include <string_view>
 
-namespace {
-
+namespace
+{
 
 // The order of a sort is total: folders first, then the column's value, then the row's current
 // display position. So equal rows keep their order (a stable sort) while the sort itself can be
@@ -127,7 +127,10 @@ std::vector<SortListRow> SortListModel::rowsInDisplayOrder() const
     return result;
 }
 
-void SortListModel::clear() { setRows({}); }
+void SortListModel::clear()
+{
+    setRows({});
+}
 
 int SortListModel::appendRow(SortListRow row)
 {
@@ -248,8 +251,9 @@ void SortListModel::orderByText(int column, bool ascending, std::vector<quint32>
         const QString &text = r.text(column);
         for (QChar c : text)
             folded.push_back(foldCase(c.unicode()));
-        keyed[i] = {0, 0, text.constData(), offset, quint32(folded.size() - offset), sortRank(r, position[i]),
-                    quint32(i)};
+        keyed[i] = {
+            0,         0, text.constData(), offset, quint32(folded.size() - offset), sortRank(r, position[i]),
+            quint32(i)};
     }
     const char16_t *base = folded.data();
     size_t common = n ? keyed[0].length : 0;
@@ -279,7 +283,8 @@ void SortListModel::orderByText(int column, bool ascending, std::vector<quint32>
             return a.low < b.low;
         if (a.shared == b.shared && a.length == b.length)
             return false;
-        return std::u16string_view(base + a.offset, a.length) < std::u16string_view(base + b.offset, b.length);
+        return std::u16string_view(base + a.offset, a.length) <
+               std::u16string_view(base + b.offset, b.length);
     };
     std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
         if ((a.rank ^ b.rank) & folderBit)

@@ -16,7 +16,8 @@ enum SortKind : int {
 };
 
 // The rows of a sortable file list.
-class SortListModel : public QAbstractTableModel {
+class SortListModel : public QAbstractTableModel
+{
     Q_OBJECT
 public:
     using QAbstractTableModel::QAbstractTableModel;

@@ -16,12 +16,12 @@
 #include <algorithm>
 #include <memory>
 
-namespace {
+namespace
+{
 
 constexpr int transferCompletedId = 149;
 
-template <typename Hook, typename... Args>
-void postHook(Hook SessionHooks::*hook, Args... args)
+template <typename Hook, typename... Args> void postHook(Hook SessionHooks::*hook, Args... args)
 {
     uithread::post([hook, args...] {
         if (const auto &call = sessionHooks().*hook)
@@ -29,7 +29,10 @@ void postHook(Hook SessionHooks::*hook, Args... args)
     });
 }
 
-void showWaitCursor(bool on) { postHook(&SessionHooks::setWaitCursor, on); }
+void showWaitCursor(bool on)
+{
+    postHook(&SessionHooks::setWaitCursor, on);
+}
 
 void endListing()
 {

@@ -8,7 +8,8 @@
 #include <array>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 using datetimetext::Key;
 
@@ -39,7 +40,10 @@ int monthTokenAt(QByteArrayView line, qsizetype pos)
     return 0;
 }
 
-bool isBlank(char c) { return c == ' '; }
+bool isBlank(char c)
+{
+    return c == ' ';
+}
 
 int digitsValue(QByteArrayView text, qsizetype &pos, int maxDigits)
 {
@@ -92,7 +96,10 @@ int parseTime(QByteArrayView text, qsizetype &pos)
     return hour * 60 + minute;
 }
 
-int twoDigitYear(int year) { return year < 30 ? 2000 + year : 1900 + year; }
+int twoDigitYear(int year)
+{
+    return year < 30 ? 2000 + year : 1900 + year;
+}
 
 Key makeKey(int year, int month, int day, int minutes)
 {
@@ -110,7 +117,8 @@ Key parseMonthNameDate(QByteArrayView text, int currentYear)
     if (pos + 3 <= text.size()) {
         const char name[3] = {char(text[pos] | 0x20), char(text[pos + 1] | 0x20), char(text[pos + 2] | 0x20)};
         for (size_t m = 0; m < monthTokens.size() && !month; ++m)
-            if (name[0] == (monthTokens[m][0] | 0x20) && name[1] == monthTokens[m][1] && name[2] == monthTokens[m][2])
+            if (name[0] == (monthTokens[m][0] | 0x20) && name[1] == monthTokens[m][1] &&
+                name[2] == monthTokens[m][2])
                 month = int(m) + 1;
     }
     if (!month)
@@ -232,7 +240,8 @@ QByteArray groupDigits(QByteArrayView text)
 }
 
 // Texts that repeat from row to row (the permission strings) share one copy.
-class AttributeTexts {
+class AttributeTexts
+{
 public:
     QString text(QByteArrayView bytes)
     {
@@ -268,12 +277,16 @@ int fileIcon(QByteArrayView name, ListingState &state)
     auto it = state.iconsByExtension.constFind(key);
     if (it != state.iconsByExtension.constEnd())
         return *it;
-    const int index = fileicons::indexForType(QString(QStringLiteral("*.") + namecodec::decodeName(extension)));
+    const int index =
+        fileicons::indexForType(QString(QStringLiteral("*.") + namecodec::decodeName(extension)));
     state.iconsByExtension.insert(key, index);
     return index;
 }
 
-bool isDotName(QByteArrayView name) { return name == "." || name == ".."; }
+bool isDotName(QByteArrayView name)
+{
+    return name == "." || name == "..";
+}
 
 bool looksUnix(QByteArrayView line)
 {
@@ -341,11 +354,6 @@ std::optional<FileEntry> parseUnixLine(QByteArrayView line, ListingState &state)
     return makeEntry(line, name, folder, state);
 }
 
-qsizetype indexOfFrom(QByteArrayView line, QByteArrayView word, qsizetype from = 0)
-{
-    return line.indexOf(word, from);
-}
-
 } // namespace
 
 ListingState::ListingState(ServerKind kind) : serverKind(kind), currentYear(QDate::currentDate().year()) {}
@@ -360,9 +368,9 @@ int FindNameColumn(QByteArrayView line, ListingState &state)
         if (month && month != monthAtStart)
             return int(pos) + 13;
     }
-    qsizetype day = indexOfFrom(line, koreanCp949.day);
+    qsizetype day = line.indexOf(koreanCp949.day);
     bool utf8 = false;
-    const qsizetype dayUtf8 = indexOfFrom(line, koreanUtf8.day);
+    const qsizetype dayUtf8 = line.indexOf(koreanUtf8.day);
     if (dayUtf8 > 0 && (day <= 0 || dayUtf8 < day)) {
         day = dayUtf8;
         utf8 = true;
@@ -459,7 +467,8 @@ datetimetext::Key ParseLineDate(QByteArrayView line, const ListingState &state)
     const qsizetype start = state.nameColumn - 13;
     if (start < 0 || start >= line.size())
         return datetimetext::invalidKey;
-    return parseMonthNameDate(line.sliced(start, qMin<qsizetype>(12, line.size() - start)), state.currentYear);
+    return parseMonthNameDate(line.sliced(start, qMin<qsizetype>(12, line.size() - start)),
+                              state.currentYear);
 }
 
 std::optional<FileEntry> ParseListingLine(QByteArrayView line, ListingState &state)

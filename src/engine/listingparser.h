@@ -54,7 +54,8 @@ struct ListingState {
 [[nodiscard]] std::vector<FileEntry> ParseListing(QByteArrayView data, ListingState &state);
 
 // Feeds a listing in pieces, as read from a file, and keeps the lines whole across pieces.
-class ListingLineSplitter {
+class ListingLineSplitter
+{
 public:
     // Lines longer than this are dropped whole rather than cut into pieces.
     static constexpr qsizetype maxLineLength = 1 << 20;

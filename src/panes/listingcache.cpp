@@ -14,7 +14,8 @@
 #include <algorithm>
 #include <array>
 
-namespace {
+namespace
+{
 
 constexpr int folderItemData = 0xF2;
 constexpr int fileItemData = 2;
@@ -47,7 +48,8 @@ qint64 itemIndex(QByteArrayView key)
 
 // Texts that repeat from row to row (permission strings, dates) share one copy: less memory, and
 // the list sorts shared texts without comparing them.
-class RecentTexts {
+class RecentTexts
+{
 public:
     QString text(QByteArrayView bytes)
     {
@@ -105,7 +107,8 @@ SortListRow cacheRowFromValue(QByteArrayView value)
         row.icon = fileicons::folderIndex();
     } else {
         const qsizetype dot = name.lastIndexOf('.');
-        row.icon = fileicons::indexForType(dot > 0 ? QStringLiteral("*.") + namecodec::decodeName(name.sliced(dot + 1))
+        row.icon = fileicons::indexForType(dot > 0 ? QStringLiteral("*.") +
+                                                         namecodec::decodeName(name.sliced(dot + 1))
                                                    : QStringLiteral("*.*"));
     }
     return row;
@@ -125,8 +128,10 @@ std::optional<std::vector<SortListRow>> readCacheFile(const QString &file)
         if (index >= 0 && index < count)
             items.emplace_back(index, key);
     }
-    std::stable_sort(items.begin(), items.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    items.erase(std::unique(items.begin(), items.end(), [](const auto &a, const auto &b) { return a.first == b.first; }),
+    std::stable_sort(items.begin(), items.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    items.erase(std::unique(items.begin(), items.end(),
+                            [](const auto &a, const auto &b) { return a.first == b.first; }),
                 items.end());
     std::vector<SortListRow> rows;
     rows.reserve(items.size());

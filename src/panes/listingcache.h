@@ -14,7 +14,8 @@ class SortListModel;
 // The on-disk cache of remote listings: one ini file per server and directory, so that a folder
 // seen once is shown again at once, also when not connected. Works on the remote pane's list;
 // the server is SessionState's serverHost. Window thread only.
-class ListingCache {
+class ListingCache
+{
 public:
     static constexpr const char *section = "CACHELIST";
 

@@ -8,8 +8,10 @@
 #include <array>
 #include <vector>
 
-namespace datetimetext {
-namespace {
+namespace datetimetext
+{
+namespace
+{
 
 constexpr qint64 zeroJulianDay = 2415019; // 30 December 1899
 constexpr int minutesPerDay = 24 * 60;
@@ -38,7 +40,7 @@ struct Texts {
         qint64 day = invalidKey;
         QString text;
     };
-    std::vector<DaySlot> dates = std::vector<DaySlot>(1 << 14);
+    std::vector<DaySlot> dates = std::vector<DaySlot>(1 << 15);
 
     const QString &dateText(qint64 day)
     {

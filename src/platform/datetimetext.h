@@ -9,7 +9,8 @@
 // Date-time values of file lists as one sortable number, and their display texts in the user's
 // locale. A key counts minutes from 30 December 1899 00:00, the "zero" value that a listing line
 // without a recognisable date carries.
-namespace datetimetext {
+namespace datetimetext
+{
 
 using Key = qint64;
 inline constexpr Key invalidKey = std::numeric_limits<qint64>::min();

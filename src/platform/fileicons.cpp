@@ -7,8 +7,10 @@
 #include <mutex>
 #include <vector>
 
-namespace fileicons {
-namespace {
+namespace fileicons
+{
+namespace
+{
 
 struct Registry {
     std::mutex mutex;
@@ -32,7 +34,8 @@ struct Registry {
         if (it != byMimeType.constEnd())
             return *it;
         const int index = int(names.size());
-        names.push_back({mime.iconName(), mime.genericIconName(), mime.name() == QLatin1String("inode/directory")});
+        names.push_back(
+            {mime.iconName(), mime.genericIconName(), mime.name() == QLatin1String("inode/directory")});
         byMimeType.insert(mime.name(), index);
         return index;
     }
@@ -46,7 +49,10 @@ Registry &registry()
 
 } // namespace
 
-int folderIndex() { return 1; }
+int folderIndex()
+{
+    return 1;
+}
 
 int indexForType(QStringView pattern)
 {
@@ -60,8 +66,8 @@ int indexForType(QStringView pattern)
     if (it != r.byExtension.constEnd())
         return *it;
     static const QMimeDatabase database;
-    const int index =
-        r.indexForMime(database.mimeTypeForFile(QStringLiteral("name.") + extension, QMimeDatabase::MatchExtension));
+    const int index = r.indexForMime(
+        database.mimeTypeForFile(QStringLiteral("name.") + extension, QMimeDatabase::MatchExtension));
     r.byExtension.insert(extension, index);
     return index;
 }

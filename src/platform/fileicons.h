@@ -5,7 +5,8 @@
 
 // The icon list shared by the file lists: rows carry a small index into it, and the list turns the
 // index into a picture on the window thread. Lookups are callable from any thread.
-namespace fileicons {
+namespace fileicons
+{
 
 struct IconName {
     QString themeName;   // the icon theme's name for the type, e.g. "text-plain"

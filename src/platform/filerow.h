@@ -21,9 +21,9 @@ struct FileRow {
     // Kept inside the row: a sort reads one text of every row, and one pointer less to follow
     // per row matters with a hundred thousand rows.
     std::array<QString, maxColumns> texts; // column 0 is the name as shown
-    QByteArray rawName;     // the name's bytes when they are not valid UTF-8 (a remote name), else empty
-    int itemData = 0;       // (itemData & 0xF0) == 0xF0 marks a folder
-    int icon = -1;          // fileicons index, -1 for none
+    QByteArray rawName; // the name's bytes when they are not valid UTF-8 (a remote name), else empty
+    int itemData = 0;   // (itemData & 0xF0) == 0xF0 marks a folder
+    int icon = -1;      // fileicons index, -1 for none
 
     // The values of number and date columns, read from the texts at most once (or given by
     // whoever made the row) so that sorting never parses a text in a comparison. Bit c of

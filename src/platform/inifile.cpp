@@ -5,9 +5,13 @@
 
 #include <limits>
 
-namespace {
+namespace
+{
 
-QByteArray lowered(QByteArrayView text) { return text.toByteArray().toLower(); }
+QByteArray lowered(QByteArrayView text)
+{
+    return text.toByteArray().toLower();
+}
 
 // The key of a "key=value" line, or an empty view for headers, comments and other lines.
 QByteArrayView lineKey(QByteArrayView line)
@@ -21,7 +25,10 @@ QByteArrayView lineKey(QByteArrayView line)
     return key;
 }
 
-QByteArrayView lineValue(QByteArrayView line) { return line.sliced(line.indexOf('=') + 1).trimmed(); }
+QByteArrayView lineValue(QByteArrayView line)
+{
+    return line.sliced(line.indexOf('=') + 1).trimmed();
+}
 
 // The section name of a "[name]" line, or a null view.
 QByteArrayView headerName(QByteArrayView line)
@@ -35,7 +42,10 @@ QByteArrayView headerName(QByteArrayView line)
 
 } // namespace
 
-IniFile::IniFile(QString path) : path_(std::move(path)) { sections_.push_back(Section{}); }
+IniFile::IniFile(QString path) : path_(std::move(path))
+{
+    sections_.push_back(Section{});
+}
 
 bool IniFile::load()
 {
@@ -101,7 +111,10 @@ const IniFile::Section *IniFile::findSection(QByteArrayView section) const
     return it == sectionIndex_.constEnd() ? nullptr : &sections_[size_t(*it)];
 }
 
-bool IniFile::hasSection(QByteArrayView section) const { return findSection(section) != nullptr; }
+bool IniFile::hasSection(QByteArrayView section) const
+{
+    return findSection(section) != nullptr;
+}
 
 bool IniFile::contains(QByteArrayView section, QByteArrayView key) const
 {

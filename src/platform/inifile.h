@@ -9,7 +9,8 @@
 // A small private-profile (ini) file: [SECTION] headers and key=value lines. Lookups ignore the
 // case of sections and keys; the first of two equal keys wins. Writing a key replaces its line in
 // place or adds it at the end of its section; every other line is kept as it was.
-class IniFile {
+class IniFile
+{
 public:
     // Values are read through a buffer of this size, so a longer value is cut to 599 bytes.
     static constexpr qsizetype valueBufferSize = 600;

@@ -3,8 +3,10 @@
 #include <QLocale>
 #include <QStringDecoder>
 
-namespace namecodec {
-namespace {
+namespace namecodec
+{
+namespace
+{
 
 Legacy localeLegacy()
 {

@@ -6,7 +6,8 @@
 // Remote file names travel as bytes. For display they are decoded as UTF-8 when they are valid
 // UTF-8, otherwise in the legacy code page of the user's locale (CP949 for Korean, Latin-1
 // otherwise), so that names written by old servers stay readable.
-namespace namecodec {
+namespace namecodec
+{
 
 enum class Legacy { FromLocale, Cp949, Latin1 };
 

@@ -10,7 +10,8 @@
 #include <limits>
 #include <memory>
 
-namespace {
+namespace
+{
 
 SortListRow makeRow(const QString &name, bool folder, const QString &size, const QString &date = QString())
 {
@@ -66,7 +67,8 @@ void clickHeader(CSortListCtrl &list, int section, Qt::MouseButton button = Qt::
 
 } // namespace
 
-class TestSortList : public QObject {
+class TestSortList : public QObject
+{
     Q_OBJECT
 private slots:
     void folderFirstInBothDirections();
@@ -105,7 +107,8 @@ void TestSortList::numbersSortByValue_data()
     QTest::newRow("blanks and sign") << "  -5" << qint64(-5);
     QTest::newRow("trailing text") << "12abc" << qint64(12);
     QTest::newRow("over 2 GiB") << "5,368,709,120" << qint64(5368709120);
-    QTest::newRow("beyond 64 bits") << "123,456,789,012,345,678,901,234" << std::numeric_limits<qint64>::max();
+    QTest::newRow("beyond 64 bits") << "123,456,789,012,345,678,901,234"
+                                    << std::numeric_limits<qint64>::max();
 }
 
 void TestSortList::numbersSortByValue()
@@ -117,7 +120,8 @@ void TestSortList::numbersSortByValue()
     SortListModel model;
     model.insertColumnAt(0, "Name", Qt::AlignLeft);
     model.insertColumnAt(1, "Size", Qt::AlignRight);
-    model.setRows({makeRow("big", false, "1,024"), makeRow("small", false, "999"), makeRow("x", false, text)});
+    model.setRows(
+        {makeRow("big", false, "1,024"), makeRow("small", false, "999"), makeRow("x", false, text)});
     model.sortRows(1, SortNumber, true);
     QStringList order;
     for (const SortListRow &row : model.rowsInDisplayOrder())
@@ -256,7 +260,7 @@ void TestSortList::storedWidths()
     settingsstore::writeString("ColumnWidths", "T_WIDTHS", "120,3,x");
     auto list = makeList("T_WIDTHS");
     QCOMPARE(list->header()->sectionSize(0), 120);
-    QCOMPARE(list->header()->sectionSize(1), 80); // below 5: the default
+    QCOMPARE(list->header()->sectionSize(1), 80);  // below 5: the default
     QCOMPARE(list->header()->sectionSize(2), 150); // not a number
     QCOMPARE(list->header()->sectionSize(3), 90);  // no field at all
 }
@@ -269,7 +273,8 @@ void TestSortList::stateIsSavedOnDestruction()
         list->header()->resizeSection(0, 200);
         list->setRows({makeRow("a", false, "1")});
     }
-    QCOMPARE(settingsstore::readString("ColumnWidths", "T_SAVE", QString()), QStringLiteral("200,80,150,90,"));
+    QCOMPARE(settingsstore::readString("ColumnWidths", "T_SAVE", QString()),
+             QStringLiteral("200,80,150,90,"));
     // Never clicked and nothing stored: the sort column is not written.
     QCOMPARE(settingsstore::readInt("SortColumn", "T_SAVE", -1), -1);
     {

@@ -19,7 +19,8 @@ using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
-namespace {
+namespace
+{
 
 const QByteArray iisListing = "02-25-20  03:34PM       <DIR>          aspnet_client\r\n"
                               "02-25-20  03:34PM                  689 iisstart.htm\r\n"
@@ -87,7 +88,8 @@ bool loadOnWorker()
 
 } // namespace
 
-class TestListingLoader : public QObject {
+class TestListingLoader : public QObject
+{
     Q_OBJECT
 private slots:
     void initTestCase() { setLanguage(Language::English); }
@@ -103,7 +105,9 @@ private slots:
         ScriptedServer server;
         server.on("PWD", "257 \"/pub/\" is current directory")
             .on("PASV", Reply::pasv())
-            .on("LIST", Reply("150 Opening ASCII mode data connection").sendData(iisListing).then("226 Transfer complete"));
+            .on("LIST", Reply("150 Opening ASCII mode data connection")
+                            .sendData(iisListing)
+                            .then("226 Transfer complete"));
         QVERIFY(connectTo(server));
         session().serverKind = ServerKind::Microsoft;
         session().debugListing = true;
@@ -154,7 +158,9 @@ private slots:
     {
         QFETCH(bool, pwdFails);
         ScriptedServer server;
-        server.on("PWD", pwdFails ? "550 No" : "257 \"/\"").on("PASV", Reply::pasv()).on("LIST", "550 No such directory");
+        server.on("PWD", pwdFails ? "550 No" : "257 \"/\"")
+            .on("PASV", Reply::pasv())
+            .on("LIST", "550 No such directory");
         QVERIFY(connectTo(server));
         Pane pane;
         QVERIFY(loadOnWorker());

@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
-namespace {
+namespace
+{
 
 const int thisYear = QDate::currentDate().year();
 
@@ -25,11 +25,15 @@ datetimetext::Key keyOf(const QString &text)
     return datetimetext::makeKey(dt.date(), dt.time().hour(), dt.time().minute());
 }
 
-QString thisYears(const char *monthDayTime) { return QString::number(thisYear) + QLatin1Char('-') + monthDayTime; }
+QString thisYears(const char *monthDayTime)
+{
+    return QString::number(thisYear) + QLatin1Char('-') + monthDayTime;
+}
 
 } // namespace
 
-class TestListingParser : public QObject {
+class TestListingParser : public QObject
+{
     Q_OBJECT
 private slots:
     void serverLines_data();
@@ -59,82 +63,122 @@ void TestListingParser::serverLines_data()
     const int generic = int(ServerKind::Generic);
     const int microsoft = int(ServerKind::Microsoft);
 
-    QTest::newRow("vsftpd folder") << QByteArray("drwxr-xr-x    2 ftp      ftp          4096 Jan 26 11:05 src")
+    QTest::newRow("vsftpd folder") << QByteArray(
+                                          "drwxr-xr-x    2 ftp      ftp          4096 Jan 26 11:05 src")
                                    << generic << QByteArray("src") << true << "" << thisYears("01-26 11:05")
                                    << "drwxr-xr-x";
     QTest::newRow("vsftpd file with year and blank in name")
         << QByteArray("-rw-r--r--    1 ftp      ftp       1234567 Oct 03  1999 big file.zip") << generic
-        << QByteArray("big file.zip") << false << "1,234,567" << "1999-10-03" << "-rw-r--r--";
-    QTest::newRow("pure-ftpd") << QByteArray("-rw-r--r--    1 1000       1000            5 Mar  4 12:00 hello.txt")
-                               << generic << QByteArray("hello.txt") << false << "5" << thisYears("03-04 12:00")
-                               << "-rw-r--r--";
-    QTest::newRow("proftpd leap day") << QByteArray("-rw-r--r--   1 ftp      ftp         12345 Feb 29  2020 leap.txt")
-                                      << generic << QByteArray("leap.txt") << false << "12,345" << "2020-02-29"
-                                      << "-rw-r--r--";
+        << QByteArray("big file.zip") << false << "1,234,567"
+        << "1999-10-03"
+        << "-rw-r--r--";
+    QTest::newRow("pure-ftpd") << QByteArray(
+                                      "-rw-r--r--    1 1000       1000            5 Mar  4 12:00 hello.txt")
+                               << generic << QByteArray("hello.txt") << false << "5"
+                               << thisYears("03-04 12:00") << "-rw-r--r--";
+    QTest::newRow("proftpd leap day")
+        << QByteArray("-rw-r--r--   1 ftp      ftp         12345 Feb 29  2020 leap.txt") << generic
+        << QByteArray("leap.txt") << false << "12,345"
+        << "2020-02-29"
+        << "-rw-r--r--";
     QTest::newRow("proftpd link keeps its target")
         << QByteArray("lrwxrwxrwx   1 root     root            7 Jan  5  2021 bin -> usr/bin") << generic
-        << QByteArray("bin -> usr/bin") << true << "" << "2021-01-05" << "lrwxrwxrwx";
-    QTest::newRow("pyftpdlib") << QByteArray("-rw-r--r--   1 user     group        1024 Dec 07 08:15 notes.txt\r")
+        << QByteArray("bin -> usr/bin") << true << ""
+        << "2021-01-05"
+        << "lrwxrwxrwx";
+    QTest::newRow("pyftpdlib") << QByteArray(
+                                      "-rw-r--r--   1 user     group        1024 Dec 07 08:15 notes.txt\r")
                                << generic << QByteArray("notes.txt") << false << "1,024"
                                << thisYears("12-07 08:15") << "-rw-r--r--";
-    QTest::newRow("pyftpdlib 5 GiB") << QByteArray("-rw-r--r--   1 user     group    5368709120 Jun 30  2023 disk.img")
-                                     << generic << QByteArray("disk.img") << false << "5,368,709,120"
-                                     << "2023-06-30" << "-rw-r--r--";
+    QTest::newRow("pyftpdlib 5 GiB")
+        << QByteArray("-rw-r--r--   1 user     group    5368709120 Jun 30  2023 disk.img") << generic
+        << QByteArray("disk.img") << false << "5,368,709,120"
+        << "2023-06-30"
+        << "-rw-r--r--";
     QTest::newRow("IIS unix style")
         << QByteArray("-rwxrwxrwx   1 owner    group              689 Feb 25  2020 iisstart.htm") << microsoft
-        << QByteArray("iisstart.htm") << false << "689" << "2020-02-25" << "-rwxrwxrwx";
-    QTest::newRow("IIS dos folder") << QByteArray("02-25-20  03:34PM       <DIR>          aspnet_client") << microsoft
-                                    << QByteArray("aspnet_client") << true << "" << "2020-02-25 15:34"
+        << QByteArray("iisstart.htm") << false << "689"
+        << "2020-02-25"
+        << "-rwxrwxrwx";
+    QTest::newRow("IIS dos folder") << QByteArray("02-25-20  03:34PM       <DIR>          aspnet_client")
+                                    << microsoft << QByteArray("aspnet_client") << true << ""
+                                    << "2020-02-25 15:34"
                                     << "d---------";
-    QTest::newRow("IIS dos file") << QByteArray("10-26-00  11:05AM              1234567 docs v2.txt") << microsoft
-                                  << QByteArray("docs v2.txt") << false << "1,234,567" << "2000-10-26 11:05"
+    QTest::newRow("IIS dos file") << QByteArray("10-26-00  11:05AM              1234567 docs v2.txt")
+                                  << microsoft << QByteArray("docs v2.txt") << false << "1,234,567"
+                                  << "2000-10-26 11:05"
                                   << "----------";
     QTest::newRow("IIS dos noon and 1999") << QByteArray("12-31-99  12:00PM                    0 y2k.txt")
                                            << microsoft << QByteArray("y2k.txt") << false << "0"
-                                           << "1999-12-31 12:00" << "----------";
-    QTest::newRow("IIS dos midnight") << QByteArray("01-02-03  12:00AM                   12 a.txt") << microsoft
-                                      << QByteArray("a.txt") << false << "12" << "2003-01-02" << "----------";
+                                           << "1999-12-31 12:00"
+                                           << "----------";
+    QTest::newRow("IIS dos midnight") << QByteArray("01-02-03  12:00AM                   12 a.txt")
+                                      << microsoft << QByteArray("a.txt") << false << "12"
+                                      << "2003-01-02"
+                                      << "----------";
     // A DOS line from a server not known as Microsoft: the name column holds, the size and date
     // columns miss, the attribute is the first ten characters.
     QTest::newRow("dos line on generic server") << QByteArray("10-26-00  11:05AM       <DIR>          docs")
-                                                << generic << QByteArray("docs") << true << "" << "invalid"
+                                                << generic << QByteArray("docs") << true << ""
+                                                << "invalid"
                                                 << "10-26-00  ";
-    QTest::newRow("Serv-U trailing slash") << QByteArray("drw-rw-rw-   1 user     group           0 Jan 26  2019 backup/")
-                                           << generic << QByteArray("backup") << true << "" << "2019-01-26"
-                                           << "drw-rw-rw-";
-    QTest::newRow("Serv-U file") << QByteArray("-rw-rw-rw-   1 user     group     1048576 Nov 11 23:59 data.bin")
+    QTest::newRow("Serv-U trailing slash")
+        << QByteArray("drw-rw-rw-   1 user     group           0 Jan 26  2019 backup/") << generic
+        << QByteArray("backup") << true << ""
+        << "2019-01-26"
+        << "drw-rw-rw-";
+    QTest::newRow("Serv-U file") << QByteArray(
+                                        "-rw-rw-rw-   1 user     group     1048576 Nov 11 23:59 data.bin")
                                  << generic << QByteArray("data.bin") << false << "1,048,576"
                                  << thisYears("11-11 23:59") << "-rw-rw-rw-";
     QTest::newRow("korean cp949 with time")
-        << QByteArray("-rw-r--r--   1 user     group        1234 10\xBF\xF9 26\xC0\xCF 11:05 a.txt") << generic
-        << QByteArray("a.txt") << false << "1,234" << thisYears("10-26 11:05") << "-rw-r--r--";
+        << QByteArray("-rw-r--r--   1 user     group        1234 10\xBF\xF9 26\xC0\xCF 11:05 a.txt")
+        << generic << QByteArray("a.txt") << false << "1,234" << thisYears("10-26 11:05") << "-rw-r--r--";
     QTest::newRow("korean cp949 with year")
-        << QByteArray("-rw-r--r--   1 user     group     9876543 2000\xB3\xE2 10\xBF\xF9 26\xC0\xCF b.txt") << generic
-        << QByteArray("b.txt") << false << "9,876,543" << "2000-10-26" << "-rw-r--r--";
+        << QByteArray("-rw-r--r--   1 user     group     9876543 2000\xB3\xE2 10\xBF\xF9 26\xC0\xCF b.txt")
+        << generic << QByteArray("b.txt") << false << "9,876,543"
+        << "2000-10-26"
+        << "-rw-r--r--";
     QTest::newRow("korean cp949 folder and name")
-        << QByteArray("drwxr-xr-x   2 user     group        4096 3\xBF\xF9 7\xC0\xCF 09:30 \xC7\xD1\xB1\xDB") << generic
-        << QByteArray("\xC7\xD1\xB1\xDB") << true << "" << thisYears("03-07 09:30") << "drwxr-xr-x";
+        << QByteArray("drwxr-xr-x   2 user     group        4096 3\xBF\xF9 7\xC0\xCF 09:30 \xC7\xD1\xB1\xDB")
+        << generic << QByteArray("\xC7\xD1\xB1\xDB") << true << "" << thisYears("03-07 09:30")
+        << "drwxr-xr-x";
     QTest::newRow("korean utf8 with time")
-        << QByteArray("-rw-r--r--   1 user     group        1234 10\xEC\x9B\x94 26\xEC\x9D\xBC 11:05 \xED\x95\x9C.txt")
-        << generic << QByteArray("\xED\x95\x9C.txt") << false << "1,234" << thisYears("10-26 11:05") << "-rw-r--r--";
+        << QByteArray("-rw-r--r--   1 user     group        1234 10\xEC\x9B\x94 26\xEC\x9D\xBC 11:05 "
+                      "\xED\x95\x9C.txt")
+        << generic << QByteArray("\xED\x95\x9C.txt") << false << "1,234" << thisYears("10-26 11:05")
+        << "-rw-r--r--";
     QTest::newRow("korean utf8 with year")
-        << QByteArray("-rw-r--r--   1 user     group          77 2001\xEB\x85\x84 1\xEC\x9B\x94 2\xEC\x9D\xBC c.txt")
-        << generic << QByteArray("c.txt") << false << "77" << "2001-01-02" << "-rw-r--r--";
-    QTest::newRow("name with semicolon") << QByteArray("-rw-r--r--   1 u        g               3 Jan 26  2000 a;b;c.txt")
-                                         << generic << QByteArray("a;b;c.txt") << false << "3" << "2000-01-26"
-                                         << "-rw-r--r--";
-    QTest::newRow("invalid utf8 name") << QByteArray("-rw-r--r--   1 u        g               3 Jan 26  2000 caf\xE9\xFF")
-                                       << generic << QByteArray("caf\xE9\xFF") << false << "3" << "2000-01-26"
-                                       << "-rw-r--r--";
+        << QByteArray(
+               "-rw-r--r--   1 user     group          77 2001\xEB\x85\x84 1\xEC\x9B\x94 2\xEC\x9D\xBC c.txt")
+        << generic << QByteArray("c.txt") << false << "77"
+        << "2001-01-02"
+        << "-rw-r--r--";
+    QTest::newRow("name with semicolon")
+        << QByteArray("-rw-r--r--   1 u        g               3 Jan 26  2000 a;b;c.txt") << generic
+        << QByteArray("a;b;c.txt") << false << "3"
+        << "2000-01-26"
+        << "-rw-r--r--";
+    QTest::newRow("invalid utf8 name")
+        << QByteArray("-rw-r--r--   1 u        g               3 Jan 26  2000 caf\xE9\xFF") << generic
+        << QByteArray("caf\xE9\xFF") << false << "3"
+        << "2000-01-26"
+        << "-rw-r--r--";
     QTest::newRow("size beyond 64 bits")
         << QByteArray("-rw-r--r--   1 u g 123456789012345678901234567890 Jan 26  2000 huge") << generic
-        << QByteArray("huge") << false << "123,456,789,012,345,678,901,234,567,890" << "2000-01-26" << "-rw-r--r--";
+        << QByteArray("huge") << false << "123,456,789,012,345,678,901,234,567,890"
+        << "2000-01-26"
+        << "-rw-r--r--";
     QTest::newRow("impossible date") << QByteArray("-rw-r--r--   1 u        g               3 Feb 30  2000 x")
-                                     << generic << QByteArray("x") << false << "3" << "invalid" << "-rw-r--r--";
+                                     << generic << QByteArray("x") << false << "3"
+                                     << "invalid"
+                                     << "-rw-r--r--";
     // Without a month the name is the last word, the size the whole line and the date the zero value.
     QTest::newRow("no month") << QByteArray("-rw-r--r-- 1 u g 3 2020-01-01 iso.txt  ") << generic
-                              << QByteArray("iso.txt") << false << "-rw,-r-,-r-,- 1, u ,g 3, 20,20-,01-,01 ,iso,.tx,t  "
-                              << "zero" << "-rw-r--r--";
+                              << QByteArray("iso.txt") << false
+                              << "-rw,-r-,-r-,- 1, u ,g 3, 20,20-,01-,01 ,iso,.tx,t  "
+                              << "zero"
+                              << "-rw-r--r--";
 }
 
 void TestListingParser::serverLines()
@@ -168,15 +212,20 @@ void TestListingParser::skippedLines_data()
     QTest::newRow("empty") << QByteArray("") << int(ServerKind::Generic);
     QTest::newRow("blanks") << QByteArray("     \t  ") << int(ServerKind::Generic);
     QTest::newRow("cr only") << QByteArray("\r") << int(ServerKind::Generic);
-    QTest::newRow("dot") << QByteArray("drwxr-xr-x   2 u        g            4096 Jan 26 11:05 .") << int(ServerKind::Generic);
+    QTest::newRow("dot") << QByteArray("drwxr-xr-x   2 u        g            4096 Jan 26 11:05 .")
+                         << int(ServerKind::Generic);
     QTest::newRow("dotdot slash") << QByteArray("drwxr-xr-x   2 u        g            4096 Jan 26 11:05 ../")
                                   << int(ServerKind::Generic);
-    QTest::newRow("dos dot") << QByteArray("02-25-20  03:34PM       <DIR>          .") << int(ServerKind::Microsoft);
-    QTest::newRow("dos too short for a name") << QByteArray("02-25-20  03:34PM       <DIR>") << int(ServerKind::Microsoft);
-    QTest::newRow("month too near the end") << QByteArray("-rw-r--r-- 1 u g 3 Jan 2") << int(ServerKind::Generic);
-    QTest::newRow("binary") << QByteArray("\x01\x02\xff\xfe\x80 Jan \x00 garbage", 22) << int(ServerKind::Generic);
-    QTest::newRow("nul ends the text") << QByteArray("\0drwxr-xr-x 2 u g 4096 Jan 26 11:05 src", 40)
-                                       << int(ServerKind::Generic);
+    QTest::newRow("dos dot") << QByteArray("02-25-20  03:34PM       <DIR>          .")
+                             << int(ServerKind::Microsoft);
+    QTest::newRow("dos too short for a name")
+        << QByteArray("02-25-20  03:34PM       <DIR>") << int(ServerKind::Microsoft);
+    QTest::newRow("month too near the end")
+        << QByteArray("-rw-r--r-- 1 u g 3 Jan 2") << int(ServerKind::Generic);
+    QTest::newRow("binary") << QByteArray("\x01\x02\xff\xfe\x80 Jan \x00 garbage", 22)
+                            << int(ServerKind::Generic);
+    QTest::newRow("nul ends the text")
+        << QByteArray("\0drwxr-xr-x 2 u g 4096 Jan 26 11:05 src", 40) << int(ServerKind::Generic);
 }
 
 void TestListingParser::skippedLines()
@@ -192,7 +241,8 @@ void TestListingParser::microsoftSwitchesToUnixListing()
     ListingState state{ServerKind::Microsoft};
     QVERIFY(ParseListingLine("02-25-20  03:34PM       <DIR>          before", state));
     QCOMPARE(state.serverKind, ServerKind::Microsoft);
-    const auto unixLine = ParseListingLine("-rwxrwxrwx   1 owner    group              689 Feb 25  2020 x.htm", state);
+    const auto unixLine =
+        ParseListingLine("-rwxrwxrwx   1 owner    group              689 Feb 25  2020 x.htm", state);
     QVERIFY(unixLine);
     QCOMPARE(state.serverKind, ServerKind::UnixListing);
     // From now on a DOS line takes the non-Microsoft columns.
@@ -305,10 +355,10 @@ void TestListingParser::pathTrimming()
 void TestListingParser::displayedDatesReadBack()
 {
     // The list reads its date texts back to sort them: every kind of value must survive.
-    const datetimetext::Key keys[] = {
-        datetimetext::makeKey(QDate(2000, 1, 26), 11, 5), datetimetext::makeKey(QDate(1999, 10, 3), 0, 0),
-        datetimetext::makeKey(QDate(2024, 12, 31), 23, 59), datetimetext::makeKey(QDate(1970, 1, 1), 12, 0),
-        datetimetext::zeroKey};
+    const datetimetext::Key keys[] = {datetimetext::makeKey(QDate(2000, 1, 26), 11, 5),
+                                      datetimetext::makeKey(QDate(1999, 10, 3), 0, 0),
+                                      datetimetext::makeKey(QDate(2024, 12, 31), 23, 59),
+                                      datetimetext::makeKey(QDate(1970, 1, 1), 12, 0), datetimetext::zeroKey};
     for (datetimetext::Key key : keys)
         QCOMPARE(datetimetext::parseDisplayed(datetimetext::format(key)), key);
     QCOMPARE(datetimetext::format(datetimetext::invalidKey), QString());
@@ -319,7 +369,8 @@ void TestListingParser::displayedDatesReadBack()
 void TestListingParser::legacyNamesDecode()
 {
     QCOMPARE(namecodec::decodeName("\xC7\xD1\xB1\xDB", namecodec::Legacy::Cp949), QStringLiteral("한글"));
-    QCOMPARE(namecodec::decodeName("\xED\x95\x9C\xEA\xB8\x80", namecodec::Legacy::Cp949), QStringLiteral("한글"));
+    QCOMPARE(namecodec::decodeName("\xED\x95\x9C\xEA\xB8\x80", namecodec::Legacy::Cp949),
+             QStringLiteral("한글"));
     QCOMPARE(namecodec::decodeName("caf\xE9", namecodec::Legacy::Latin1), QStringLiteral("café"));
     QVERIFY(!namecodec::isValidUtf8("\xC7\xD1"));
 }

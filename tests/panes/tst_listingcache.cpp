@@ -14,7 +14,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 SortListRow makeRow(const QByteArray &name, bool folder, const QString &size, const QString &date,
                     const QString &attribute)
@@ -57,7 +58,8 @@ void writeFile(const QString &path, const QByteArray &content)
 
 } // namespace
 
-class TestListingCache : public QObject {
+class TestListingCache : public QObject
+{
     Q_OBJECT
 private slots:
     void init();
@@ -88,10 +90,18 @@ void TestListingCache::fileNames_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("file");
-    QTest::newRow("unix path") << "srv" << "/pub/incoming" << "srv$$pub$incoming.ini";
-    QTest::newRow("root") << "srv" << "/" << "srv$$.ini";
-    QTest::newRow("windows path") << "srv" << "C:\\data" << "srv$C@$data.ini";
-    QTest::newRow("host with a slash stays inside") << "../../evil" << "/" << "..$..$evil$$.ini";
+    QTest::newRow("unix path") << "srv"
+                               << "/pub/incoming"
+                               << "srv$$pub$incoming.ini";
+    QTest::newRow("root") << "srv"
+                          << "/"
+                          << "srv$$.ini";
+    QTest::newRow("windows path") << "srv"
+                                  << "C:\\data"
+                                  << "srv$C@$data.ini";
+    QTest::newRow("host with a slash stays inside") << "../../evil"
+                                                    << "/"
+                                                    << "..$..$evil$$.ini";
 }
 
 void TestListingCache::fileNames()
@@ -108,11 +118,12 @@ void TestListingCache::roundTrip()
 {
     auto list = makeList();
     ListingCache cache(list.get(), dir_->filePath("Cache"));
-    list->setRows({makeRow("pub", true, "4,096", date(2020, 1, 1, 0, 0), "drwxr-xr-x"),
-                   makeRow("big.iso", false, "5,368,709,120", date(2023, 6, 30, 14, 2), "-rw-r--r--"),
-                   makeRow("\xED\x95\x9C\xEA\xB8\x80.txt", false, "12", date(1999, 10, 3, 0, 0), "-rw-r--r--"),
-                   makeRow("caf\xE9\xFF", false, "1", date(2001, 2, 3, 4, 5), "-rw-r--r--"),
-                   makeRow("link -> /target", true, "", date(2021, 1, 5, 0, 0), "lrwxrwxrwx")});
+    list->setRows(
+        {makeRow("pub", true, "4,096", date(2020, 1, 1, 0, 0), "drwxr-xr-x"),
+         makeRow("big.iso", false, "5,368,709,120", date(2023, 6, 30, 14, 2), "-rw-r--r--"),
+         makeRow("\xED\x95\x9C\xEA\xB8\x80.txt", false, "12", date(1999, 10, 3, 0, 0), "-rw-r--r--"),
+         makeRow("caf\xE9\xFF", false, "1", date(2001, 2, 3, 4, 5), "-rw-r--r--"),
+         makeRow("link -> /target", true, "", date(2021, 1, 5, 0, 0), "lrwxrwxrwx")});
     const std::vector<SortListRow> written = list->listModel()->rowsInDisplayOrder();
     cache.WriteCachedListing("/pub");
     QVERIFY(QFile::exists(dir_->filePath("Cache/srv$$pub.ini")));
@@ -179,7 +190,8 @@ void TestListingCache::longerThenShorterListing()
 void TestListingCache::prefixDeletionReachesSiblings()
 {
     ListingCache cache(nullptr, dir_->path());
-    for (const char *name : {"srv$$.ini", "srv$$pub.ini", "srv2$$.ini", "SRV$$up.ini", "other$$.ini", "srv$$notes.txt"})
+    for (const char *name :
+         {"srv$$.ini", "srv$$pub.ini", "srv2$$.ini", "SRV$$up.ini", "other$$.ini", "srv$$notes.txt"})
         writeFile(dir_->filePath(name), "[CACHELIST]\nCOUNT=0\n");
     QVERIFY(cache.DeleteCachedListings("srv", true));
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), (QStringList{"other$$.ini", "srv$$notes.txt"}));
@@ -221,20 +233,24 @@ void TestListingCache::hostileCacheFiles_data()
     QTest::newRow("no section") << QByteArray("COUNT=2\nITEM0=F;a;1;;\n") << QStringList();
     QTest::newRow("no count") << QByteArray("[CACHELIST]\nITEM0=F;a;1;;\n") << QStringList();
     QTest::newRow("negative count") << QByteArray("[CACHELIST]\nCOUNT=-5\nITEM0=F;a;1;;\n") << QStringList();
-    QTest::newRow("count not a number") << QByteArray("[CACHELIST]\nCOUNT=abc\nITEM0=F;a;;;\n") << QStringList();
+    QTest::newRow("count not a number")
+        << QByteArray("[CACHELIST]\nCOUNT=abc\nITEM0=F;a;;;\n") << QStringList();
     QTest::newRow("huge count") << QByteArray("[CACHELIST]\nCOUNT=2147483647\nITEM0=F;a;;;\nITEM1=F;b;;;\n")
                                 << QStringList{"a", "b"};
-    QTest::newRow("count beyond int") << QByteArray("[CACHELIST]\r\nCOUNT=99999999999999999999\r\nITEM0=F;a;;;\r\n")
-                                      << QStringList{"a"};
-    QTest::newRow("count limits the rows") << QByteArray("[cachelist]\ncount = 1\nitem0=F;a;;;\nITEM1=F;b;;;\n")
-                                           << QStringList{"a"};
-    QTest::newRow("missing row key") << QByteArray("[CACHELIST]\nCOUNT=3\nITEM2=F;c;;;\nITEM0=F;a;;;\nITEM01=F;x;;;\n")
-                                     << QStringList{"a", "c"};
-    QTest::newRow("truncated") << QByteArray("[CACHELIST]\nCOUNT=3\nITEM0=F;a;1;Jan;-rw\nITEM1=F;b;") << QStringList{"a", "b"};
+    QTest::newRow("count beyond int")
+        << QByteArray("[CACHELIST]\r\nCOUNT=99999999999999999999\r\nITEM0=F;a;;;\r\n") << QStringList{"a"};
+    QTest::newRow("count limits the rows")
+        << QByteArray("[cachelist]\ncount = 1\nitem0=F;a;;;\nITEM1=F;b;;;\n") << QStringList{"a"};
+    QTest::newRow("missing row key")
+        << QByteArray("[CACHELIST]\nCOUNT=3\nITEM2=F;c;;;\nITEM0=F;a;;;\nITEM01=F;x;;;\n")
+        << QStringList{"a", "c"};
+    QTest::newRow("truncated") << QByteArray("[CACHELIST]\nCOUNT=3\nITEM0=F;a;1;Jan;-rw\nITEM1=F;b;")
+                               << QStringList{"a", "b"};
     QTest::newRow("truncated header") << QByteArray("[CACHEL") << QStringList();
     QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01=\x02\n\x00\x00]=", 14) << QStringList();
     QTest::newRow("empty file") << QByteArray() << QStringList();
-    QTest::newRow("overlong value") << (QByteArray("[CACHELIST]\nCOUNT=1\nITEM0=F;") + QByteArray(1000, 'n') + '\n')
+    QTest::newRow("overlong value") << (QByteArray("[CACHELIST]\nCOUNT=1\nITEM0=F;") + QByteArray(1000, 'n') +
+                                        '\n')
                                     << QStringList{QString(597, QLatin1Char('n'))};
 }
 
@@ -266,8 +282,11 @@ void TestListingCache::iniWritesInPlace()
     QVERIFY(ini.save());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(),
-             QByteArray("; note\n[OTHER]\nkey=1\n[CACHELIST]\ncount=1\nITEM0=old\n\nITEM1=new\n[LAST]\nz=2\n[NEW]\na=b\n"));
+    QCOMPARE(
+        file.readAll(),
+        QByteArray(
+            "; "
+            "note\n[OTHER]\nkey=1\n[CACHELIST]\ncount=1\nITEM0=old\n\nITEM1=new\n[LAST]\nz=2\n[NEW]\na=b\n"));
 }
 
 void TestListingCache::pyftpdlibListingCached()
@@ -279,12 +298,13 @@ void TestListingCache::pyftpdlibListingCached()
     writeFile(served.filePath("a;b.zip"), "z");
     QProcess python;
     python.start("/usr/bin/python3",
-                 {"-c", "import os,sys\n"
-                        "from pyftpdlib.filesystems import AbstractedFS\n"
-                        "class C: use_gmt_times=False; encoding='utf8'; unicode_errors='replace'\n"
-                        "root=sys.argv[1]\n"
-                        "fs=AbstractedFS(root, C())\n"
-                        "sys.stdout.buffer.write(b''.join(fs.format_list(root, sorted(os.listdir(root)))))\n",
+                 {"-c",
+                  "import os,sys\n"
+                  "from pyftpdlib.filesystems import AbstractedFS\n"
+                  "class C: use_gmt_times=False; encoding='utf8'; unicode_errors='replace'\n"
+                  "root=sys.argv[1]\n"
+                  "fs=AbstractedFS(root, C())\n"
+                  "sys.stdout.buffer.write(b''.join(fs.format_list(root, sorted(os.listdir(root)))))\n",
                   served.path()});
     QVERIFY(python.waitForFinished(30000));
     if (python.exitCode() != 0)

@@ -24,7 +24,8 @@
 
 using testsupport::FtpServer;
 
-namespace {
+namespace
+{
 
 std::unique_ptr<CSortListCtrl> makeRemoteList()
 {
@@ -70,7 +71,8 @@ bool runOnWorker(const std::function<void()> &work)
 
 } // namespace
 
-class TestRemoteListing : public QObject {
+class TestRemoteListing : public QObject
+{
     Q_OBJECT
     FtpServer server;
     QTemporaryDir cacheRoot;
