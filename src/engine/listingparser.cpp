@@ -274,7 +274,6 @@ QByteArrayView sizeField(QByteArrayView line, const ListingState &state)
     return line.sliced(start + 1, end - start);
 }
 
-
 // Texts that repeat from row to row (the permission strings) share one copy.
 class AttributeTexts
 {
