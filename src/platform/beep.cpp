@@ -3,13 +3,33 @@
 #include "platform/uithread.h"
 #include "shell/appsettings.h"
 
-#include <QApplication>
+#include <memory>
+#include <mutex>
+
+namespace
+{
+
+std::mutex soundMutex;
+std::shared_ptr<std::function<void()>> currentSound;
+
+} // namespace
+
+void setBeepSound(std::function<void()> sound)
+{
+    std::lock_guard lock(soundMutex);
+    currentSound = sound ? std::make_shared<std::function<void()>>(std::move(sound)) : nullptr;
+}
 
 void Beep()
 {
     uithread::post([] {
-        if (qobject_cast<QApplication *>(QCoreApplication::instance()))
-            QApplication::beep();
+        std::shared_ptr<std::function<void()>> sound;
+        {
+            std::lock_guard lock(soundMutex);
+            sound = currentSound;
+        }
+        if (sound)
+            (*sound)();
     });
 }
 

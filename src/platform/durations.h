@@ -11,6 +11,7 @@ enum class Kind {
     DialogTimeout,   // a question of the queue job answers itself: 60 s
     UiCommandReply,  // a reply awaited by a command sent from the window thread: 30 s
     RetrySecond,     // one second of the reconnect delay
+    KeepAliveMinute, // one minute of the keep-alive period
 };
 
 std::chrono::milliseconds get(Kind kind);

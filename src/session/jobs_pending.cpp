@@ -1,6 +1,4 @@
 #include "session/jobs.h"
 
-// Placeholders until the connect, refresh and queue jobs land; that change replaces this file.
-void ConnectJob() {}
-void RefreshJob() {}
+// Placeholder until the queue job lands; that change replaces this file.
 void TransferQueueJob() {}

@@ -40,6 +40,8 @@ struct SessionHooks {
     std::function<void(const QByteArray &path)> setRemotePath;
     std::function<void()> clearRemoteList;
     std::function<void(std::vector<FileEntry> rows, bool writeCache)> showRemoteListing;
+    // A new session empties the remote pane's box of folders visited.
+    std::function<void()> clearRemotePathBox;
     // The wait cursor of a running listing.
     std::function<void(bool on)> setWaitCursor;
     // Opens a local file in the desktop's viewer for it (the debug copy of a listing).

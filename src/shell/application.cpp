@@ -1,30 +1,12 @@
 #include "shell/application.h"
 
-#include "panes/logwnd.h"
 #include "platform/programpaths.h"
-#include "platform/strings.h"
-#include "shell/appsettings.h"
+#include "shell/mainframe.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 #include <csignal>
 #include <memory>
-
-namespace {
-
-// The main window. Building it loads the settings before any pane exists.
-std::unique_ptr<QMainWindow> createMainWindow()
-{
-    LoadSettings();
-    auto window = std::make_unique<QMainWindow>();
-    window->setWindowTitle(loadString(128));
-    window->setCentralWidget(new CLogWnd(window.get()));
-    window->resize(900, 600);
-    return window;
-}
-
-} // namespace
 
 void ignoreBrokenPipes()
 {
@@ -48,7 +30,8 @@ int runApplication(int argc, char *argv[])
 
     programpaths::reserveListingTempFile();
 
-    std::unique_ptr<QMainWindow> window = createMainWindow();
+    // Building the frame loads the settings before any pane exists.
+    auto window = std::make_unique<CMainFrame>();
     window->show();
     const int result = app.exec();
 

@@ -1,0 +1,519 @@
+#include "shell/mainframe.h"
+
+#include "engine/controlconnection.h"
+#include "panes/logwnd.h"
+#include "panes/remotewnd.h"
+#include "platform/beep.h"
+#include "platform/log.h"
+#include "platform/settingsstore.h"
+#include "platform/strings.h"
+#include "platform/uitext.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+#include "shell/appsettings.h"
+#include "shell/commandids.h"
+#include "shell/commandtarget.h"
+#include "shell/framelayout.h"
+#include "shell/progressstatusbar.h"
+#include "shell/toolbaricons.h"
+#include "sites/siteconnect.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSessionManager>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+
+namespace
+{
+
+// The toolbar in its fixed order; 0 is a separator.
+constexpr int toolbarOrder[] = {cmd::SiteManager,
+                                cmd::Connect,
+                                cmd::Disconnect,
+                                0,
+                                cmd::Preference,
+                                0,
+                                cmd::Upload,
+                                cmd::Download,
+                                cmd::TransferQueue,
+                                cmd::Abort,
+                                0,
+                                cmd::Refresh,
+                                0,
+                                cmd::Rename,
+                                cmd::ChangeAttribute,
+                                cmd::Delete,
+                                cmd::DeleteSubfolder,
+                                cmd::MoveTo,
+                                cmd::NewFolder,
+                                cmd::UserCommand,
+                                0,
+                                cmd::BinaryMode,
+                                cmd::AsciiMode,
+                                cmd::AutoMode};
+
+// Commands the frame answers itself; every other one goes to the active pane.
+constexpr int frameCommands[] = {
+    cmd::SiteManager,     cmd::Connect,    cmd::Disconnect, cmd::TransferQueue, cmd::Abort,
+    cmd::Preference,      cmd::BinaryMode, cmd::AsciiMode,  cmd::AutoMode,      cmd::VisitHomepage,
+    cmd::CheckForUpgrade, cmd::BriefHelp,  cmd::About,      cmd::Exit};
+
+bool isFrameCommand(int id)
+{
+    return std::find(std::begin(frameCommands), std::end(frameCommands), id) != std::end(frameCommands);
+}
+
+// A menu text with its access key: the English text gets "&" before the key letter; a translated
+// one, whose letters differ, gets the key in brackets the way Korean menus show it.
+QString menuText(const char *english, char key)
+{
+    const QString source = QString::fromUtf8(english);
+    QString text = uiText(english);
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    QString label = tab >= 0 ? text.left(tab) : text;
+    const QString shortcut = tab >= 0 ? text.mid(tab) : QString();
+    if (text == source) {
+        const qsizetype at = label.indexOf(QLatin1Char(key), 0, Qt::CaseInsensitive);
+        label.insert(std::max<qsizetype>(at, 0), QLatin1Char('&'));
+    } else {
+        const bool dots = label.endsWith(QStringLiteral("..."));
+        if (dots)
+            label.chop(3);
+        label += QStringLiteral("(&%1)").arg(QChar::fromLatin1(key).toUpper());
+        if (dots)
+            label += QStringLiteral("...");
+    }
+    return label + shortcut;
+}
+
+// Placeholder for a pane that a later piece of the program fills.
+QWidget *createEmptyPane(QWidget *parent, const QString &name)
+{
+    auto *pane = new QWidget(parent);
+    pane->setObjectName(name);
+    pane->setFocusPolicy(Qt::ClickFocus);
+    return pane;
+}
+
+// The prompt is the text before "\n", the tooltip the text after it.
+QString promptOf(int id)
+{
+    return loadString(id).section(QLatin1Char('\n'), 0, 0);
+}
+QString tooltipOf(int id)
+{
+    const QString text = loadString(id);
+    return text.contains(QLatin1Char('\n')) ? text.section(QLatin1Char('\n'), 1) : QString();
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("mainFrame"));
+    LoadSettings();
+    createPanes();
+    createActions();
+    createMenus();
+    createToolBar();
+
+    statusBar_ = new ProgressStatusBar(this);
+    setStatusBar(statusBar_);
+    // The message pane says "Ready" whenever no prompt is shown.
+    connect(statusBar_, &QStatusBar::messageChanged, this, [this](const QString &text) {
+        if (text.isEmpty())
+            statusBar_->showMessage(uiText("Ready"));
+    });
+    statusBar_->showMessage(uiText("Ready"));
+    session().busy = false;
+
+    restorePlacement();
+    restorePaneSizes();
+    installHooks();
+    setBeepSound([] { QApplication::beep(); });
+    updateTitle();
+    updateCommandStates();
+
+    commandStateTimer_ = new QTimer(this);
+    commandStateTimer_->setInterval(200);
+    connect(commandStateTimer_, &QTimer::timeout, this, &CMainFrame::updateCommandStates);
+    commandStateTimer_->start();
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *, QWidget *now) { trackActivePane(now); });
+    // The desktop session is ending: a transfer's local file must not be left half-written open.
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [](QSessionManager &) { (void)CloseLocalFiles(); });
+
+    // The Site Manager opens as soon as the event loop runs, at every start.
+    postCommand(cmd::SiteManager);
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Ending the session waits for its clean-up jobs while events keep flowing; that must happen
+    // while every pane still stands, not from a pane's own destructor.
+    commandStateTimer_->stop();
+    disconnect(qApp, nullptr, this, nullptr);
+    remotePane_->Disconnect();
+    saveLayout();
+    SessionHooks &hooks = sessionHooks();
+    hooks.setProgressText = nullptr;
+    hooks.setRateText = nullptr;
+    hooks.setWindowTitle = nullptr;
+    hooks.requestDisconnect = nullptr;
+    hooks.requestConnect = nullptr;
+}
+
+void CMainFrame::createPanes()
+{
+    outer_ = new QSplitter(Qt::Vertical, this);
+    outer_->setObjectName(QStringLiteral("outerSplitter"));
+    outer_->setChildrenCollapsible(true);
+    logPane_ = new CLogWnd(outer_);
+    logPane_->setObjectName(QStringLiteral("logPane"));
+    inner_ = new QSplitter(Qt::Horizontal, outer_);
+    inner_->setObjectName(QStringLiteral("innerSplitter"));
+    localPane_ = createEmptyPane(inner_, QStringLiteral("localPane"));
+    remotePane_ = new CRemoteWnd(inner_);
+    queuePane_ = createEmptyPane(outer_, QStringLiteral("queuePane"));
+    outer_->addWidget(logPane_);
+    outer_->addWidget(inner_);
+    outer_->addWidget(queuePane_);
+    inner_->addWidget(localPane_);
+    inner_->addWidget(remotePane_);
+    // The queue row and the remote column take what the stored sizes leave.
+    outer_->setStretchFactor(0, 0);
+    outer_->setStretchFactor(1, 0);
+    outer_->setStretchFactor(2, 1);
+    inner_->setStretchFactor(0, 0);
+    inner_->setStretchFactor(1, 1);
+    setCentralWidget(outer_);
+    remotePane_->initialUpdate();
+    activePane_ = remotePane_;
+}
+
+QAction *CMainFrame::addCommand(int id, const QString &menuText)
+{
+    auto *action = new QAction(menuText, this);
+    action->setData(id);
+    action->setStatusTip(promptOf(id));
+    const QString tip = tooltipOf(id);
+    if (!tip.isEmpty())
+        action->setToolTip(tip);
+    if (const QIcon icon = toolbarIcon(id); !icon.isNull())
+        action->setIcon(icon);
+    connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+    actions_.insert(id, action);
+    return action;
+}
+
+void CMainFrame::createActions()
+{
+    addCommand(cmd::SiteManager, menuText("Site Manager", 'S'));
+    addCommand(cmd::Connect, menuText("Connect", 'C'));
+    addCommand(cmd::Disconnect, menuText("Disconnect", 'D'));
+    addCommand(cmd::Exit, uiText("E&xit"));
+
+    addCommand(cmd::Upload, menuText("Upload", 'U'));
+    addCommand(cmd::UploadLater, menuText("Upload Later", 'L'));
+    addCommand(cmd::Download, menuText("Download", 'D'));
+    addCommand(cmd::DownloadLater, menuText("Download Later", 'A'));
+    addCommand(cmd::TransferQueue, menuText("Transfer Queue", 'T'));
+    addCommand(cmd::Abort, menuText("Abort", 'B'));
+    addCommand(cmd::Refresh, menuText("Refresh\tF5", 'R'));
+    addCommand(cmd::Rename, menuText("Rename...", 'N'));
+    addCommand(cmd::ChangeAttribute, menuText("Change Attribute...", 'B'));
+    addCommand(cmd::Delete, menuText("Delete...\tDel", 'E'));
+    addCommand(cmd::DeleteSubfolder, menuText("Delete subfolder...", 'S'));
+    addCommand(cmd::MoveTo, menuText("Move to...", 'M'));
+    addCommand(cmd::NewFolder, menuText("New Folder...", 'F'));
+    addCommand(cmd::UserCommand, menuText("User Command...", 'C'));
+    addCommand(cmd::SelectAll, menuText("Select All", 'A'));
+
+    addCommand(cmd::Preference, menuText("Preference", 'P'));
+    auto *modes = new QActionGroup(this);
+    for (auto [id, text, key] :
+         {std::tuple{cmd::BinaryMode, "binary mode", 'B'}, std::tuple{cmd::AsciiMode, "ASCII mode", 'A'},
+          std::tuple{cmd::AutoMode, "auto mode", 'U'}}) {
+        QAction *mode = addCommand(id, menuText(text, key));
+        mode->setCheckable(true);
+        modes->addAction(mode);
+    }
+
+    addCommand(cmd::BriefHelp, uiText("Brief &Help"));
+    addCommand(cmd::VisitHomepage, menuText("Visit Homepage", 'V'));
+    addCommand(cmd::CheckForUpgrade, menuText("Check for upgrade", 'U'));
+    addCommand(cmd::About, uiText("&About Tidewell..."));
+}
+
+void CMainFrame::createMenus()
+{
+    auto add = [this](QMenu *menu, std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id == 0)
+                menu->addSeparator();
+            else
+                menu->addAction(actions_.value(id));
+        }
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+    };
+    add(menuBar()->addMenu(uiText("&File")), {cmd::SiteManager, cmd::Connect, cmd::Disconnect, 0, cmd::Exit});
+    add(menuBar()->addMenu(uiText("&Transfer")),
+        {cmd::Upload, cmd::UploadLater, cmd::Download, cmd::DownloadLater, 0, cmd::TransferQueue, cmd::Abort,
+         0, cmd::BinaryMode, cmd::AsciiMode, cmd::AutoMode});
+    add(menuBar()->addMenu(uiText("&Remote")),
+        {cmd::Refresh, 0, cmd::Rename, cmd::ChangeAttribute, cmd::Delete, cmd::DeleteSubfolder, cmd::MoveTo,
+         cmd::NewFolder, 0, cmd::UserCommand, 0, cmd::SelectAll});
+    add(menuBar()->addMenu(uiText("&Options")), {cmd::Preference});
+    add(menuBar()->addMenu(uiText("&Help")),
+        {cmd::BriefHelp, cmd::VisitHomepage, cmd::CheckForUpgrade, 0, cmd::About});
+}
+
+void CMainFrame::createToolBar()
+{
+    toolBar_ = addToolBar(uiText("Toolbar"));
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setIconSize(QSize(22, 22));
+    toolBar_->setMovable(false);
+    for (int id : toolbarOrder) {
+        if (id == 0)
+            toolBar_->addSeparator();
+        else
+            toolBar_->addAction(actions_.value(id));
+    }
+}
+
+void CMainFrame::restorePaneSizes()
+{
+    const QSize screen = maximizedWindowSize();
+    const PaneSizes sizes = readPaneSizes(screen);
+    const int height = std::max(geometry().height(), sizes.logRow + sizes.middleRow + 1);
+    outer_->setSizes({sizes.logRow, sizes.middleRow, std::max(0, height - sizes.logRow - sizes.middleRow)});
+    const int width = std::max(geometry().width(), sizes.localColumn + 1);
+    inner_->setSizes({sizes.localColumn, std::max(0, width - sizes.localColumn)});
+}
+
+void CMainFrame::restorePlacement()
+{
+    const WindowPlacement placement = readPlacement(maximizedWindowSize());
+    setGeometry(placement.normal);
+    if (placement.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CMainFrame::saveLayout()
+{
+    if (layoutSaved_)
+        return;
+    layoutSaved_ = true;
+    const QList<int> rows = outer_->sizes();
+    const QList<int> columns = inner_->sizes();
+    writePaneSizes({rows.value(0), rows.value(1), columns.value(0)});
+    writePlacement({normalGeometry(), isMaximized()});
+}
+
+void CMainFrame::installHooks()
+{
+    SessionHooks &hooks = sessionHooks();
+    QPointer<CMainFrame> self(this);
+    hooks.setProgressText = [self](const QString &text) {
+        if (self)
+            self->statusBar_->SetProgressText(text);
+    };
+    hooks.setRateText = [self](const QString &text) {
+        if (self)
+            self->statusBar_->SetRateText(text);
+    };
+    hooks.setWindowTitle = [self](const QString &text) {
+        if (self)
+            self->setWindowTitle(text);
+    };
+    hooks.requestDisconnect = [self] {
+        if (self)
+            self->remotePane_->Disconnect();
+    };
+    hooks.requestConnect = [self] {
+        if (self)
+            self->connectToServer();
+    };
+}
+
+void CMainFrame::postCommand(int id)
+{
+    QPointer<CMainFrame> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, id] {
+            if (!self)
+                return;
+            self->updateCommandStates();
+            if (QAction *a = self->actions_.value(id); a && !a->isEnabled())
+                return;
+            self->runCommand(id);
+        },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::runCommand(int id)
+{
+    switch (id) {
+    case cmd::SiteManager:
+        openSiteManager();
+        return;
+    case cmd::Connect:
+        connectToServer();
+        return;
+    case cmd::Disconnect:
+        QMetaObject::invokeMethod(
+            remotePane_, [pane = remotePane_] { pane->Disconnect(); }, Qt::QueuedConnection);
+        return;
+    case cmd::Abort:
+        QMetaObject::invokeMethod(
+            remotePane_, [pane = remotePane_] { pane->AbortJob(); }, Qt::QueuedConnection);
+        return;
+    case cmd::TransferQueue:
+        if (!session().busy)
+            remotePane_->startJob(JobCode::TransferQueue);
+        return;
+    case cmd::BinaryMode:
+        appSettings().transferMode = 1;
+        updateCommandStates();
+        return;
+    case cmd::AsciiMode:
+        appSettings().transferMode = 2;
+        updateCommandStates();
+        return;
+    case cmd::AutoMode:
+        appSettings().transferMode = 0;
+        updateCommandStates();
+        return;
+    case cmd::About:
+        QMessageBox::about(this, uiText("About Tidewell"), loadString(128));
+        return;
+    case cmd::Exit:
+        close();
+        return;
+    case cmd::Preference:
+    case cmd::VisitHomepage:
+    case cmd::CheckForUpgrade:
+    case cmd::BriefHelp:
+        // Built with the preferences and the help; nothing to do until then.
+        return;
+    default:
+        break;
+    }
+    if (CommandTarget *target = activeTarget(); target && target->handlesCommand(id))
+        target->runCommand(id);
+    else if (remotePane_->handlesCommand(id))
+        remotePane_->runCommand(id);
+}
+
+void CMainFrame::connectToServer()
+{
+    SessionState &s = session();
+    if (s.serverHost.isEmpty()) {
+        postCommand(cmd::SiteManager);
+        return;
+    }
+    if (s.busy)
+        return;
+    remotePane_->startJob(JobCode::Connect);
+}
+
+void CMainFrame::openSiteManager()
+{
+    // A second request while the dialog is open (Connect without a server) changes nothing.
+    if (siteManagerOpen_)
+        return;
+    siteManagerOpen_ = true;
+    // On Connect the dialog ends the running session and asks for the connect job itself.
+    (void)OpenSiteManager(this);
+    siteManagerOpen_ = false;
+}
+
+bool CMainFrame::frameCommandEnabled(int id) const
+{
+    const SessionState &s = session();
+    switch (id) {
+    case cmd::Connect:
+        return !s.connected;
+    case cmd::Disconnect:
+        return s.connected;
+    case cmd::TransferQueue:
+        return s.connected && queueHasItems();
+    case cmd::Abort:
+        return s.busy;
+    default:
+        return true;
+    }
+}
+
+void CMainFrame::updateCommandStates()
+{
+    CommandTarget *target = activeTarget();
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
+        const int id = it.key();
+        bool enabled;
+        if (isFrameCommand(id))
+            enabled = frameCommandEnabled(id);
+        else if (target && target->handlesCommand(id))
+            enabled = target->isCommandEnabled(id);
+        else
+            enabled = remotePane_->handlesCommand(id) && remotePane_->isCommandEnabled(id);
+        it.value()->setEnabled(enabled);
+    }
+    const int mode = appSettings().transferMode;
+    actions_.value(cmd::BinaryMode)->setChecked(mode == 1);
+    actions_.value(cmd::AsciiMode)->setChecked(mode == 2);
+    actions_.value(cmd::AutoMode)->setChecked(mode == 0);
+}
+
+void CMainFrame::trackActivePane(QWidget *focused)
+{
+    for (QWidget *w = focused; w; w = w->parentWidget()) {
+        if (w == localPane_ || w == remotePane_ || w == queuePane_ || w == logPane_) {
+            activePane_ = w;
+            return;
+        }
+    }
+}
+
+CommandTarget *CMainFrame::activeTarget() const
+{
+    return dynamic_cast<CommandTarget *>(activePane_.data());
+}
+
+void CMainFrame::updateTitle()
+{
+    QString title = loadString(128);
+    if (session().connected)
+        title += QStringLiteral(" - ") + session().serverHost;
+    setWindowTitle(title);
+}
+
+void CMainFrame::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange && event->type() != QEvent::WindowStateChange)
+        return;
+    // While minimised the transfer loops write their progress into the title.
+    if (isMinimized()) {
+        session().showProgressInTitle = true;
+    } else {
+        session().showProgressInTitle = false;
+        updateTitle();
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    saveLayout();
+    QMainWindow::closeEvent(event);
+}

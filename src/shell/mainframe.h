@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+class CRemoteWnd;
+class CommandTarget;
+class ProgressStatusBar;
+class QAction;
+class QSplitter;
+class QTimer;
+class QToolBar;
+
+// The program's one top-level window: menu bar, toolbar, progress status bar, and the panes in
+// three rows (log; local and remote side by side; queue). It keeps the title, restores and saves
+// its placement and the pane sizes, handles the session-wide commands and offers every other
+// command to the active pane.
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    ProgressStatusBar *progressBar() const { return statusBar_; }
+    CRemoteWnd *remotePane() const { return remotePane_; }
+    QWidget *logPane() const { return logPane_; }
+    QWidget *localPane() const { return localPane_; }
+    QWidget *queuePane() const { return queuePane_; }
+    QSplitter *outerSplitter() const { return outer_; }
+    QSplitter *innerSplitter() const { return inner_; }
+    QToolBar *toolBar() const { return toolBar_; }
+
+    // The action of a command id, or nullptr.
+    QAction *action(int id) const { return actions_.value(id); }
+    // Runs a command as the menu would (a disabled command does nothing).
+    void postCommand(int id);
+    // Refreshes every command's enabled and checked state; also runs on a short timer.
+    void updateCommandStates();
+    // The title: the program, plus " - " and the server while connected.
+    void updateTitle();
+
+    // Saves the pane sizes and the placement; runs once, when the window closes or goes.
+    void saveLayout();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createPanes();
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void restorePaneSizes();
+    void restorePlacement();
+    void installHooks();
+    void runCommand(int id);
+    void connectToServer();
+    void openSiteManager();
+    void trackActivePane(QWidget *focused);
+    [[nodiscard]] CommandTarget *activeTarget() const;
+    [[nodiscard]] bool frameCommandEnabled(int id) const;
+    // The queue pane is not part of the frame yet, so there is never anything to transfer.
+    [[nodiscard]] bool queueHasItems() const { return false; }
+
+    QAction *addCommand(int id, const QString &menuText);
+
+    ProgressStatusBar *statusBar_ = nullptr;
+    QToolBar *toolBar_ = nullptr;
+    QSplitter *outer_ = nullptr;
+    QSplitter *inner_ = nullptr;
+    QWidget *logPane_ = nullptr;
+    QWidget *localPane_ = nullptr;
+    CRemoteWnd *remotePane_ = nullptr;
+    QWidget *queuePane_ = nullptr;
+    QPointer<QWidget> activePane_;
+    QHash<int, QAction *> actions_;
+    QTimer *commandStateTimer_ = nullptr;
+    bool layoutSaved_ = false;
+    bool siteManagerOpen_ = false;
+};

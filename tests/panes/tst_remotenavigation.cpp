@@ -1,0 +1,204 @@
+#include "guitest.h"
+#include "scriptedserver.h"
+#include "sessionreset.h"
+
+#include "controls/sortlistctrl.h"
+#include "panes/remotewnd.h"
+#include "platform/strings.h"
+#include "session/sessionstate.h"
+#include "shell/appsettings.h"
+#include "shell/commandids.h"
+#include "shell/mainframe.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using testsupport::LogRecorder;
+using testsupport::Reply;
+using testsupport::ScriptedServer;
+
+namespace
+{
+
+const QByteArray listing = "drwxr-xr-x   2 u  g      0 Jan  1  2020 sub\r\n"
+                           "-rw-r--r--   1 u  g      5 Jan  1  2020 f.txt\r\n"
+                           "lrwxrwxrwx   1 u  g      8 Jan  1  2020 www -> /var/www\r\n";
+
+// A server in "/" that lists the same three rows wherever it is asked.
+void scriptServer(ScriptedServer &server)
+{
+    server.on("USER", "331 Password required")
+        .on("PASS", "230 Logged in")
+        .on("PWD", "257 \"/\" is the current directory")
+        .on("CWD", "250 OK")
+        .on("CDUP", "250 OK")
+        .on("TYPE", "200 Type set")
+        .on("NOOP", "200 OK")
+        .on("PASV", Reply::pasv())
+        .on("LIST", Reply("150 Here it comes").sendData(listing).then("226 Done"));
+}
+
+int rowOf(const CSortListCtrl *list, const QString &name)
+{
+    for (int row = 0; row < list->listModel()->size(); ++row)
+        if (list->listModel()->row(row).text(0) == name)
+            return row;
+    return -1;
+}
+
+} // namespace
+
+// Navigation rules of the remote pane against exact server replies.
+class TestRemoteNavigation : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedServer> server_;
+    std::unique_ptr<CMainFrame> frame_;
+
+    CRemoteWnd *pane() const { return frame_->remotePane(); }
+
+    void start(bool relative)
+    {
+        guitest::clearSettings();
+        testsupport::resetSession();
+        appSettings().soundEffects = 0;
+        appSettings().retryCount = 0;
+        server_ = std::make_unique<ScriptedServer>();
+        scriptServer(*server_);
+        {
+            guitest::ModalWatcher watcher;
+            frame_ = std::make_unique<CMainFrame>();
+            frame_->show();
+            QVERIFY(QTest::qWaitFor([&] { return !watcher.seen.isEmpty(); }, 5000));
+        }
+        SessionState &s = session();
+        s.serverHost = QStringLiteral("127.0.0.1");
+        s.port = server_->port();
+        s.userName = QStringLiteral("u");
+        s.password = QStringLiteral("p");
+        s.relativePaths = relative;
+        s.initialRemotePath.clear();
+        QSignalSpy started(pane(), &CRemoteWnd::sessionStarted);
+        frame_->updateCommandStates();
+        frame_->action(cmd::Connect)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
+        waitIdle();
+        QTRY_VERIFY(rowOf(pane()->list(), QStringLiteral("sub")) >= 0);
+    }
+
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy && !session().waitCursor, 10000); }
+
+    void select(const QString &name)
+    {
+        const int row = rowOf(pane()->list(), name);
+        QVERIFY2(row >= 0, qPrintable(name));
+        pane()->list()->selectionModel()->select(pane()->list()->listModel()->index(row, 0),
+                                                 QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+    }
+
+    QList<QByteArray> commandsSince(int count) const { return server_->commands().mid(count); }
+
+private slots:
+    void cleanup()
+    {
+        frame_.reset();
+        server_.reset();
+        testsupport::resetSession();
+    }
+
+    void relativeModeFollowsThePaneWithCwdAndCdup()
+    {
+        start(true);
+        const int before = server_->commands().size();
+        select(QStringLiteral("sub"));
+        pane()->OpenSelection();
+        waitIdle();
+        // The pane itself enters the folder; the listing then lists where the server is.
+        QTRY_VERIFY(server_->commands().mid(before).contains("LIST"));
+        QList<QByteArray> sent = commandsSince(before);
+        QCOMPARE(sent.value(0), QByteArray("CWD sub"));
+        QVERIFY(!sent.contains("CWD /sub"));
+
+        const int beforeUp = server_->commands().size();
+        pane()->setCurrentPath("/sub");
+        pane()->GoUp();
+        QTRY_VERIFY(!commandsSince(beforeUp).isEmpty());
+        QCOMPARE(commandsSince(beforeUp).value(0), QByteArray("CDUP"));
+    }
+
+    void relativeModeFailingCwdIsLoggedAndStillNavigates()
+    {
+        start(true);
+        server_->once("CWD sub", "550 No such directory");
+        LogRecorder log;
+        const int before = server_->commands().size();
+        select(QStringLiteral("sub"));
+        pane()->OpenSelection();
+        QVERIFY(log.waitFor(loadString(129), LogColor::Error));
+        QTRY_VERIFY(commandsSince(before).contains("LIST"));
+        waitIdle();
+    }
+
+    void absoluteModeLinkEntersItsName()
+    {
+        start(false);
+        const int before = server_->commands().size();
+        select(QStringLiteral("www -> /var/www"));
+        pane()->OpenSelection();
+        QTRY_VERIFY(commandsSince(before).contains("CWD /www"));
+        waitIdle();
+    }
+
+    void fileRowsAreQueued()
+    {
+        start(false);
+        LogRecorder log;
+        const int before = server_->commands().size();
+        select(QStringLiteral("f.txt"));
+        pane()->OpenSelection();
+        QCoreApplication::processEvents();
+        bool queued = false;
+        for (const auto &line : log.lines())
+            queued = queued || line.text.contains(QStringLiteral("/f.txt"));
+        QVERIFY(queued);
+        // A file is no folder to enter.
+        QCOMPARE(commandsSince(before), QList<QByteArray>{});
+        QCOMPARE(pane()->currentPath(), QByteArray("/"));
+    }
+
+    void contextMenuHasTwoForms()
+    {
+        start(false);
+        QStringList withSelection;
+        QStringList withoutSelection;
+        auto capture = [](QStringList *texts) {
+            QTimer::singleShot(50, [texts] {
+                if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                    for (QAction *action : menu->actions())
+                        if (!action->isSeparator())
+                            *texts << action->text();
+                    menu->close();
+                }
+            });
+        };
+        select(QStringLiteral("sub"));
+        capture(&withSelection);
+        emit pane()->list()->customContextMenuRequested(QPoint(5, 5));
+        pane()->list()->clearSelection();
+        capture(&withoutSelection);
+        emit pane()->list()->customContextMenuRequested(QPoint(5, 5));
+        QCOMPARE(withSelection.size(), 12);
+        QCOMPARE(withoutSelection.size(), 5);
+        QCOMPARE(withSelection.first().remove(QLatin1Char('&')), QStringLiteral("Download"));
+        QCOMPARE(withoutSelection.last().remove(QLatin1Char('&')), QStringLiteral("Refresh"));
+    }
+};
+
+TIDEWELL_GUI_TEST_MAIN(TestRemoteNavigation)
+#include "tst_remotenavigation.moc"

@@ -1,0 +1,128 @@
+#include "scriptedserver.h"
+#include "sessionreset.h"
+
+#include "platform/durations.h"
+#include "platform/strings.h"
+#include "session/connectjob.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+#include "session/worker.h"
+#include "shell/appsettings.h"
+
+#include <QTcpServer>
+#include <QTest>
+
+using testsupport::LogRecorder;
+
+namespace
+{
+
+// A port on 127.0.0.1 where nothing listens.
+quint16 closedPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+QStringList statusAndErrorTexts(const LogRecorder &log)
+{
+    QStringList texts;
+    for (const auto &line : log.lines())
+        if (line.color == LogColor::Status || line.color == LogColor::Error)
+            texts << line.text;
+    return texts;
+}
+
+} // namespace
+
+class TestConnectJob : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        testsupport::resetSession();
+        appSettings().retryCount = 3;
+        appSettings().retryDelaySeconds = 0;
+        appSettings().soundEffects = 0;
+        appSettings().passiveMode = 1;
+    }
+    void cleanup() { testsupport::resetSession(); }
+
+    void retriesAgainstAClosedPort_data()
+    {
+        QTest::addColumn<int>("retries");
+        QTest::addColumn<int>("delaySeconds");
+        QTest::newRow("three retries, no delay") << 3 << 0;
+        QTest::newRow("two retries with a delay") << 2 << 2;
+        QTest::newRow("no retries") << 0 << 0;
+    }
+
+    void retriesAgainstAClosedPort()
+    {
+        QFETCH(int, retries);
+        QFETCH(int, delaySeconds);
+        durations::setForTest(durations::Kind::RetrySecond, std::chrono::milliseconds(5));
+        appSettings().retryCount = retries;
+        appSettings().retryDelaySeconds = delaySeconds;
+        session().serverHost = QStringLiteral("127.0.0.1");
+        session().port = closedPort();
+        QVERIFY(session().port != 0);
+
+        LogRecorder log;
+        QVERIFY(StartJob(JobCode::Connect));
+        QTRY_VERIFY_WITH_TIMEOUT(!session().busy, 20000);
+        QCoreApplication::processEvents();
+        QVERIFY(!session().connected);
+        QCOMPARE(session().controlSocket.load(), -1);
+
+        // Every attempt begins with the connecting line; between attempts come the delay (when
+        // set) and the numbered reconnect line; the final line only when there were retries.
+        const QString connecting = formatString(145, "127.0.0.1");
+        QStringList expected;
+        QStringList seen;
+        for (const QString &text : statusAndErrorTexts(log)) {
+            if (text == connecting || text.startsWith(QStringLiteral("Delaying")) ||
+                text.startsWith(QStringLiteral("Reconnecting")) || text.startsWith(QStringLiteral("All ")))
+                seen << text;
+        }
+        for (int attempt = 0; attempt <= retries; ++attempt) {
+            if (attempt > 0) {
+                if (delaySeconds > 0)
+                    expected << formatString(164, delaySeconds);
+                expected << formatString(165, attempt, retries);
+            }
+            expected << connecting;
+        }
+        if (retries > 0)
+            expected << formatString(166, retries, "127.0.0.1");
+        QCOMPARE(seen, expected);
+        if (retries > 0)
+            QVERIFY(log.contains(formatString(166, retries, "127.0.0.1"), LogColor::Error));
+    }
+
+    void pwdWithoutQuotedPathKeepsThePath()
+    {
+        testsupport::ScriptedServer server;
+        server.on("USER", "331 Password required").on("PASS", "230 Logged in").on("PWD", "257 somewhere");
+        SessionState &s = session();
+        s.serverHost = QStringLiteral("127.0.0.1");
+        s.port = server.port();
+        s.userName = QStringLiteral("u");
+        s.password = QStringLiteral("p");
+        bool pathSet = false;
+        QList<int> posted;
+        sessionHooks().setRemotePath = [&](const QString &) { pathSet = true; };
+        sessionHooks().postToRemotePane = [&](int message) { posted << message; };
+        QVERIFY(StartJob(JobCode::Connect));
+        QTRY_VERIFY_WITH_TIMEOUT(!posted.isEmpty(), 20000);
+        QVERIFY(!pathSet);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConnectJob)
+#include "tst_connectjob.moc"

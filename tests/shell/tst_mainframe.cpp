@@ -1,0 +1,324 @@
+#include "guitest.h"
+
+#include "panes/remotewnd.h"
+#include "platform/settingsstore.h"
+#include "platform/strings.h"
+#include "session/sessionhooks.h"
+#include "session/sessionstate.h"
+#include "shell/appsettings.h"
+#include "shell/commandids.h"
+#include "shell/framelayout.h"
+#include "shell/mainframe.h"
+#include "shell/progressstatusbar.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QTest>
+#include <QToolBar>
+
+#include <memory>
+#include <thread>
+
+using settingsstore::applSet;
+
+class TestMainFrame : public QObject
+{
+    Q_OBJECT
+
+    // A frame as the program starts it; the Site Manager it opens at start is dismissed.
+    std::unique_ptr<CMainFrame> startFrame(QStringList *dialogsSeen = nullptr)
+    {
+        guitest::ModalWatcher watcher;
+        auto frame = std::make_unique<CMainFrame>();
+        frame->show();
+        (void)QTest::qWaitFor([&] { return !watcher.seen.isEmpty(); }, 5000);
+        if (dialogsSeen)
+            *dialogsSeen = watcher.seen;
+        return frame;
+    }
+
+private slots:
+    void init()
+    {
+        guitest::clearSettings();
+        session().serverHost.clear();
+        session().connected = false;
+        session().busy = false;
+    }
+
+    void siteManagerOpensAtStart()
+    {
+        QStringList seen;
+        auto frame = startFrame(&seen);
+        QCOMPARE(seen, QStringList{QStringLiteral("SiteManagerDialog")});
+    }
+
+    void toolbarOrder()
+    {
+        auto frame = startFrame();
+        QList<int> ids;
+        for (QAction *action : frame->toolBar()->actions())
+            ids.append(action->isSeparator() ? 0 : action->data().toInt());
+        const QList<int> expected = {cmd::SiteManager,
+                                     cmd::Connect,
+                                     cmd::Disconnect,
+                                     0,
+                                     cmd::Preference,
+                                     0,
+                                     cmd::Upload,
+                                     cmd::Download,
+                                     cmd::TransferQueue,
+                                     cmd::Abort,
+                                     0,
+                                     cmd::Refresh,
+                                     0,
+                                     cmd::Rename,
+                                     cmd::ChangeAttribute,
+                                     cmd::Delete,
+                                     cmd::DeleteSubfolder,
+                                     cmd::MoveTo,
+                                     cmd::NewFolder,
+                                     cmd::UserCommand,
+                                     0,
+                                     cmd::BinaryMode,
+                                     cmd::AsciiMode,
+                                     cmd::AutoMode};
+        QCOMPARE(ids, expected);
+        // The prompt and the tooltip are the two halves of the command's string.
+        const QString text = loadString(cmd::Connect);
+        if (text.contains(QLatin1Char('\n'))) {
+            QCOMPARE(frame->action(cmd::Connect)->statusTip(), text.section(QLatin1Char('\n'), 0, 0));
+            QCOMPARE(frame->action(cmd::Connect)->toolTip(), text.section(QLatin1Char('\n'), 1));
+        }
+    }
+
+    void menusHaveAccessKeys_data()
+    {
+        QTest::addColumn<bool>("korean");
+        QTest::addColumn<QString>("siteManager");
+        QTest::addColumn<QString>("refresh");
+        QTest::newRow("English") << false << "&Site Manager"
+                                 << "&Refresh\tF5";
+        QTest::newRow("Korean") << true << QString::fromUtf8("사이트 관리자(&S)")
+                                << QString::fromUtf8("새로 고침(&R)\tF5");
+    }
+
+    void menusHaveAccessKeys()
+    {
+        QFETCH(bool, korean);
+        QFETCH(QString, siteManager);
+        QFETCH(QString, refresh);
+        setLanguage(korean ? Language::Korean : Language::English);
+        auto frame = startFrame();
+        setLanguage(Language::English);
+        QCOMPARE(frame->action(cmd::SiteManager)->text(), siteManager);
+        QCOMPARE(frame->action(cmd::Refresh)->text(), refresh);
+        // Every menu and every command in it can be reached from the keyboard.
+        for (QAction *menu : frame->menuBar()->actions()) {
+            QVERIFY2(menu->text().contains(QLatin1Char('&')), qPrintable(menu->text()));
+            for (QAction *item : menu->menu()->actions())
+                QVERIFY2(item->isSeparator() || item->text().contains(QLatin1Char('&')),
+                         qPrintable(item->text()));
+        }
+    }
+
+    void commandStates_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<bool>("connect");
+        QTest::addColumn<bool>("disconnect");
+        QTest::addColumn<bool>("abort");
+        QTest::newRow("idle, disconnected") << false << false << true << false << false;
+        QTest::newRow("idle, connected") << true << false << false << true << false;
+        QTest::newRow("job running") << true << true << false << true << true;
+    }
+
+    void commandStates()
+    {
+        QFETCH(bool, connected);
+        QFETCH(bool, busy);
+        auto frame = startFrame();
+        session().connected = connected;
+        session().busy = busy;
+        frame->updateCommandStates();
+        QFETCH(bool, connect);
+        QFETCH(bool, disconnect);
+        QFETCH(bool, abort);
+        QCOMPARE(frame->action(cmd::Connect)->isEnabled(), connect);
+        QCOMPARE(frame->action(cmd::Disconnect)->isEnabled(), disconnect);
+        QCOMPARE(frame->action(cmd::Abort)->isEnabled(), abort);
+        // Nothing is queued, so there is never anything to transfer.
+        QVERIFY(!frame->action(cmd::TransferQueue)->isEnabled());
+        QVERIFY(frame->action(cmd::SiteManager)->isEnabled());
+        session().connected = false;
+        session().busy = false;
+    }
+
+    void transferModeChecks()
+    {
+        auto frame = startFrame();
+        const int ids[] = {cmd::AutoMode, cmd::BinaryMode, cmd::AsciiMode};
+        const int modes[] = {0, 1, 2};
+        for (int i = 0; i < 3; ++i) {
+            frame->action(ids[i])->trigger();
+            QCOMPARE(appSettings().transferMode.load(), modes[i]);
+            for (int j = 0; j < 3; ++j)
+                QCOMPARE(frame->action(ids[j])->isChecked(), i == j);
+        }
+        frame->action(cmd::AutoMode)->trigger();
+    }
+
+    void connectWithoutServerOpensSiteManager()
+    {
+        auto frame = startFrame();
+        guitest::ModalWatcher watcher;
+        frame->action(cmd::Connect)->trigger();
+        QTRY_COMPARE(watcher.seen, QStringList{QStringLiteral("SiteManagerDialog")});
+        QVERIFY(!session().busy);
+    }
+
+    void connectWhileBusyDoesNothing()
+    {
+        auto frame = startFrame();
+        session().serverHost = QStringLiteral("127.0.0.1");
+        session().busy = true;
+        session().jobCode = JobCode::None;
+        QMetaObject::invokeMethod(frame.get(), [&] { frame->postCommand(cmd::Connect); });
+        QTest::qWait(50);
+        QCOMPARE(session().jobCode.load(), JobCode::None);
+        session().busy = false;
+        session().serverHost.clear();
+    }
+
+    void title()
+    {
+        auto frame = startFrame();
+        QCOMPARE(frame->windowTitle(), loadString(128));
+        session().serverHost = QStringLiteral("ftp.example.org");
+        session().connected = true;
+        frame->updateTitle();
+        QCOMPARE(frame->windowTitle(), loadString(128) + QStringLiteral(" - ftp.example.org"));
+        // While minimised the transfer loops own the title; restoring brings the normal one back.
+        frame->showMinimized();
+        QTRY_VERIFY(session().showProgressInTitle.load());
+        frame->setWindowTitle(QStringLiteral("42%"));
+        frame->showNormal();
+        QTRY_VERIFY(!session().showProgressInTitle.load());
+        QCOMPARE(frame->windowTitle(), loadString(128) + QStringLiteral(" - ftp.example.org"));
+        session().connected = false;
+    }
+
+    void progressTextsFromWorker()
+    {
+        auto frame = startFrame();
+        // A burst from another thread: only the last text of each pane counts.
+        ProgressStatusBar *bar = frame->progressBar();
+        std::thread feeder([bar] {
+            for (int i = 0; i <= 20000; ++i) {
+                bar->SetProgressText(QStringLiteral("%1 bytes").arg(i));
+                bar->SetRateText(QStringLiteral("%1 KB/s").arg(i));
+            }
+        });
+        feeder.join();
+        auto *progress = bar->findChild<QLabel *>(QStringLiteral("progressPane"));
+        auto *rate = bar->findChild<QLabel *>(QStringLiteral("ratePane"));
+        QVERIFY(progress && rate);
+        QCOMPARE(progress->width(), 200);
+        QTRY_COMPARE(progress->text(), QStringLiteral("20000 bytes"));
+        QTRY_COMPARE(rate->text(), QStringLiteral("20000 KB/s"));
+    }
+
+    void placementParsing_data()
+    {
+        QTest::addColumn<QString>("winPos");
+        QTest::addColumn<QRect>("expected");
+        const QSize screen(1000, 800);
+        QTest::newRow("as written") << "10,20,610,420" << QRect(10, 20, 600, 400);
+        QTest::newRow("blanks after commas") << "30, 30, 970, 770" << QRect(30, 30, 940, 740);
+        QTest::newRow("negative clamped") << "-5,-7,-1,-1" << QRect(0, 0, 970, 770);
+        QTest::newRow("garbage parts read 0") << "x,y,500,400" << QRect(0, 0, 500, 400);
+        QTest::newRow("missing parts: no area, default") << "100" << QRect(30, 30, 940, 740);
+        QTest::newRow("empty: default") << "" << QRect(30, 30, 940, 740);
+    }
+
+    void placementParsing()
+    {
+        QFETCH(QString, winPos);
+        QFETCH(QRect, expected);
+        QCOMPARE(parsePlacement(winPos, 1, QSize(1000, 800)).normal, expected);
+    }
+
+    void firstStartDefaults()
+    {
+        auto frame = startFrame();
+        const QSize screen = maximizedWindowSize();
+        QCOMPARE(frame->geometry(), QRect(QPoint(30, 30), QPoint(screen.width() - 31, screen.height() - 31)));
+        QCOMPARE(frame->outerSplitter()->sizes().value(0), 70);
+        QCOMPARE(frame->innerSplitter()->sizes().value(0), screen.width() * 45 / 100);
+    }
+
+    void layoutSurvivesRestart()
+    {
+        {
+            auto frame = startFrame();
+            frame->setGeometry(40, 50, 700, 500);
+            QTest::qWait(20);
+            frame->outerSplitter()->setSizes({90, 200, 100});
+            frame->innerSplitter()->setSizes({250, 400});
+            QTest::qWait(20);
+            frame->close();
+        }
+        QCOMPARE(settingsstore::readString(applSet, QStringLiteral("WinPos"), {}),
+                 QStringLiteral("40,50,740,550"));
+        const int pane0 = settingsstore::readInt(applSet, QStringLiteral("Pane0"), -1);
+        const int pane1 = settingsstore::readInt(applSet, QStringLiteral("Pane1"), -1);
+        const int pane2 = settingsstore::readInt(applSet, QStringLiteral("Pane2"), -1);
+        QCOMPARE(pane0, 90);
+        auto frame = startFrame();
+        QCOMPARE(frame->geometry(), QRect(40, 50, 700, 500));
+        QCOMPARE(frame->outerSplitter()->sizes().value(0), pane0);
+        QCOMPARE(frame->outerSplitter()->sizes().value(1), pane1);
+        QCOMPARE(frame->innerSplitter()->sizes().value(0), pane2);
+    }
+
+    void negativePaneSizeCountsAsAbsent()
+    {
+        settingsstore::writeInt(applSet, QStringLiteral("Pane0"), -1);
+        auto frame = startFrame();
+        QCOMPARE(frame->outerSplitter()->sizes().value(0), 70);
+    }
+
+    void maximizedAndMinimizedStates_data()
+    {
+        QTest::addColumn<bool>("maximize");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("maximized reopens maximized") << true << 3;
+        QTest::newRow("minimized reopens normal") << false << 1;
+    }
+
+    void maximizedAndMinimizedStates()
+    {
+        QFETCH(bool, maximize);
+        QFETCH(int, stored);
+        {
+            auto frame = startFrame();
+            if (maximize)
+                frame->showMaximized();
+            else
+                frame->showMinimized();
+            QTest::qWait(20);
+            frame->close();
+        }
+        QCOMPARE(settingsstore::readInt(applSet, QStringLiteral("WinShow"), 0), stored);
+        auto frame = startFrame();
+        QCOMPARE(frame->isMaximized(), maximize);
+        QVERIFY(!frame->isMinimized());
+    }
+};
+
+TIDEWELL_GUI_TEST_MAIN(TestMainFrame)
+#include "tst_mainframe.moc"
