@@ -213,19 +213,6 @@ Key parseKoreanDate(QByteArrayView text, const KoreanWords &words, int currentYe
     return makeKey(year, month, day, minutes);
 }
 
-// The size text as shown: usually plain ASCII digits, made without a detour through bytes.
-QString sizeText(QByteArrayView text)
-{
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return namecodec::decodeName(text);
-    QString out(text.size(), Qt::Uninitialized);
-    QChar *p = out.data();
-    for (char c : text)
-        *p++ = QLatin1Char(c);
-    return out;
-}
-
 QByteArray groupDigits(QByteArrayView text)
 {
     QByteArray out;
@@ -237,6 +224,54 @@ QByteArray groupDigits(QByteArrayView text)
         out.append(text[i]);
     }
     return out;
+}
+
+// The size text as shown, grouped: usually plain ASCII digits, made without a detour through bytes.
+QString groupedSizeText(QByteArrayView field)
+{
+    for (char c : field)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return namecodec::decodeName(groupDigits(field));
+    const qsizetype n = field.size();
+    QString out(n + (n > 0 ? (n - 1) / 3 : 0), Qt::Uninitialized);
+    QChar *p = out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            *p++ = QLatin1Char(',');
+        *p++ = QLatin1Char(field[i]);
+    }
+    return out;
+}
+
+// The ungrouped size field of a line (see FormatSize).
+QByteArrayView sizeField(QByteArrayView line, const ListingState &state)
+{
+    qsizetype end;
+    if (state.serverKind == ServerKind::Microsoft) {
+        end = 37;
+    } else if (state.nameColumn == 0) {
+        return line;
+    } else if (state.koreanDates) {
+        const KoreanWords &words = koreanWords(state);
+        qsizetype word;
+        if (line.contains(':')) {
+            word = line.indexOf(words.month);
+            end = word - 4;
+        } else {
+            word = line.indexOf(words.year);
+            end = word - 6;
+        }
+        if (word < 0)
+            return line;
+    } else {
+        end = qsizetype(state.nameColumn) - 15;
+    }
+    if (end < 0 || end >= line.size())
+        return QByteArrayView();
+    qsizetype start = end;
+    while (start >= 0 && !isBlank(line[start]))
+        --start;
+    return line.sliced(start + 1, end - start);
 }
 
 // Texts that repeat from row to row (the permission strings) share one copy.
@@ -309,7 +344,7 @@ std::optional<FileEntry> makeEntry(QByteArrayView line, QByteArrayView name, boo
         entry.rawName = name.toByteArray();
     entry.itemData = folder ? FileEntry::folderItemData : FileEntry::fileItemData;
     if (!folder) {
-        entry.texts[SizeColumn] = sizeText(FormatSize(line, state));
+        entry.texts[SizeColumn] = groupedSizeText(sizeField(line, state));
         entry.setNumberKey(SizeColumn, sortNumberValue(entry.texts[SizeColumn]));
     }
     const datetimetext::Key date = ParseLineDate(line, state);
@@ -409,32 +444,7 @@ QByteArrayView NameStart(QByteArrayView line, int nameColumn)
 
 QByteArray FormatSize(QByteArrayView line, const ListingState &state)
 {
-    qsizetype end;
-    if (state.serverKind == ServerKind::Microsoft) {
-        end = 37;
-    } else if (state.nameColumn == 0) {
-        return groupDigits(line);
-    } else if (state.koreanDates) {
-        const KoreanWords &words = koreanWords(state);
-        qsizetype word;
-        if (line.contains(':')) {
-            word = line.indexOf(words.month);
-            end = word - 4;
-        } else {
-            word = line.indexOf(words.year);
-            end = word - 6;
-        }
-        if (word < 0)
-            return groupDigits(line);
-    } else {
-        end = qsizetype(state.nameColumn) - 15;
-    }
-    if (end < 0 || end >= line.size())
-        return QByteArray();
-    qsizetype start = end;
-    while (start >= 0 && !isBlank(line[start]))
-        --start;
-    return groupDigits(line.sliced(start + 1, end - start));
+    return groupDigits(sizeField(line, state));
 }
 
 datetimetext::Key ParseLineDate(QByteArrayView line, const ListingState &state)

@@ -47,6 +47,8 @@ private slots:
     void pathTrimming_data();
     void pathTrimming();
     void displayedDatesReadBack();
+    void fastDateFormatMatchesQLocale_data();
+    void fastDateFormatMatchesQLocale();
     void legacyNamesDecode();
 };
 
@@ -364,6 +366,47 @@ void TestListingParser::displayedDatesReadBack()
     QCOMPARE(datetimetext::format(datetimetext::invalidKey), QString());
     QCOMPARE(datetimetext::parseDisplayed(u""), datetimetext::invalidKey);
     QCOMPARE(datetimetext::parseDisplayed(u"not a date"), datetimetext::invalidKey);
+}
+
+void TestListingParser::fastDateFormatMatchesQLocale_data()
+{
+    QTest::addColumn<QString>("localeName");
+    QTest::addColumn<QString>("format");
+    for (const char *name : {"C", "en_US", "en_GB", "de_DE", "fr_FR", "ko_KR", "ja_JP", "zh_CN", "ru_RU",
+                             "fi_FI", "hu_HU", "ar_EG", "fa_IR"}) {
+        const QLocale locale{QString::fromLatin1(name)};
+        QTest::addRow("%s date", name)
+            << QString::fromLatin1(name) << locale.dateFormat(QLocale::ShortFormat);
+        QTest::addRow("%s time", name)
+            << QString::fromLatin1(name) << locale.timeFormat(QLocale::ShortFormat);
+    }
+    QTest::newRow("quotes and long month") << "fr_FR"
+                                           << "d 'de' MMMM yyyy";
+    QTest::newRow("short month") << "de_DE"
+                                 << "d. MMM yyyy";
+    QTest::newRow("quoted quote") << "en_US"
+                                  << "h'h'mm ''yy ap";
+    QTest::newRow("am pm forms") << "ko_KR"
+                                 << "A h:mm:ss a AP";
+}
+
+void TestListingParser::fastDateFormatMatchesQLocale()
+{
+    QFETCH(QString, localeName);
+    QFETCH(QString, format);
+    const QLocale locale(localeName);
+    const QDate dates[] = {QDate(2000, 1, 26), QDate(1999, 12, 31), QDate(2024, 2, 29), QDate(2005, 10, 3)};
+    for (const QDate &date : dates) {
+        for (int minutes : {0, 5, 11 * 60 + 5, 12 * 60, 12 * 60 + 30, 23 * 60 + 59}) {
+            const QString fast =
+                datetimetext::formatWithPattern(locale, format, date, minutes / 60, minutes % 60);
+            if (fast.isNull())
+                continue; // left to QLocale
+            const QString expected =
+                locale.toString(QDateTime(date, QTime(minutes / 60, minutes % 60)), format);
+            QCOMPARE(fast, expected);
+        }
+    }
 }
 
 void TestListingParser::legacyNamesDecode()
