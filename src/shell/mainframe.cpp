@@ -1,4 +1,5 @@
 #include "shell/mainframe.h"
+#include "shell/passwordpromptdialog.h"
 
 #include "engine/controlconnection.h"
 #include "panes/logwnd.h"
@@ -343,6 +344,7 @@ void CMainFrame::installHooks()
         if (self)
             self->connectToServer();
     };
+    installPasswordPrompt();
 }
 
 void CMainFrame::postCommand(int id)
