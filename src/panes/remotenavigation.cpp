@@ -1,0 +1,184 @@
+// Navigation in the remote pane: cache first, then the refresh job; entering, leaving and typing
+// folders, and the commands that act on the selected rows.
+#include "panes/remotewnd.h"
+
+#include "controls/sortlistctrl.h"
+#include "engine/controlconnection.h"
+#include "engine/dircommands.h"
+#include "panes/listingcache.h"
+#include "panes/remotepaths.h"
+#include "platform/beep.h"
+#include "platform/log.h"
+#include "platform/uitext.h"
+#include "session/sessionstate.h"
+#include "session/worker.h"
+#include "shell/appsettings.h"
+#include "shell/commandids.h"
+#include "shell/mainframe.h"
+
+#include <QComboBox>
+#include <QMessageBox>
+bool CRemoteWnd::Navigate(const QByteArray &path)
+{
+    SessionState &s = session();
+    if (s.listingRunning)
+        return false;
+    if (cache_->ReadCachedListing(displayPath(path))) {
+        showPathInCombo(path);
+        currentPath_ = path;
+        AppendLogId(LogColor::Status, 161, displayPath(path).toUtf8().constData());
+        return false;
+    }
+    if (!s.connected) {
+        AppendLogId(LogColor::Error, 143);
+        return false;
+    }
+    if (s.transferRunning) {
+        s.commandArgument = path;
+        return true;
+    }
+    if (s.busy) {
+        AppendLogId(LogColor::Error, 144);
+        return false;
+    }
+    (void)StartJob(JobCode::Refresh, path);
+    return false;
+}
+
+QByteArray CRemoteWnd::ChildPath(const QByteArray &name) const
+{
+    return childPath(currentPath_, name);
+}
+
+void CRemoteWnd::OpenSelection()
+{
+    const std::vector<int> selected = list_->selectedRows();
+    if (selected.empty())
+        return;
+    int row = selected.front();
+    if (!isFolderRow(row)) {
+        QueueSelection();
+        row = -1;
+        for (int candidate : selected) {
+            if (isFolderRow(candidate)) {
+                row = candidate;
+                break;
+            }
+        }
+        if (row < 0)
+            return;
+    }
+    QByteArray name = list_->listModel()->row(row).nameBytes();
+    if (list_->listModel()->row(row).text(3).startsWith(QLatin1Char('l')))
+        name = linkName(name);
+
+    SessionState &s = session();
+    if (s.relativePaths) {
+        if (s.busy)
+            return;
+        if (RemoteChangeDirectory(s.controlSocket, name) == 5) {
+            AppendLogId(LogColor::Error, 129);
+            BeepIfEnabled();
+        }
+    }
+    Navigate(ChildPath(name));
+}
+
+void CRemoteWnd::GoUp()
+{
+    SessionState &s = session();
+    if (s.waitCursor)
+        return;
+    if (s.relativePaths && s.controlSocket >= 0) {
+        if (s.busy)
+            return;
+        if (SendCommand(s.controlSocket, "CDUP") == 550) {
+            AppendLogId(LogColor::Error, 129);
+            BeepIfEnabled();
+            return;
+        }
+    }
+    const ParentStep step = parentPath(currentPath_);
+    if (step.hasParent)
+        Navigate(step.parent);
+    if (!step.leftFolder.isEmpty()) {
+        const QString name = displayPath(step.leftFolder);
+        for (int row = 0; row < list_->listModel()->rowCount(); ++row) {
+            if (list_->listModel()->row(row).text(0).compare(name, Qt::CaseInsensitive) == 0) {
+                if (isFolderRow(row))
+                    list_->SelectItemByName(name);
+                break;
+            }
+        }
+    }
+    list_->setFocus();
+}
+
+void CRemoteWnd::GoToTypedPath()
+{
+    const QString text = pathCombo_->currentText();
+    if (text.isEmpty())
+        return;
+    // A text picked from the box keeps the bytes of the folder it stands for.
+    const int index = pathCombo_->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QByteArray typed = index >= 0 ? pathCombo_->itemData(index).toByteArray() : text.toUtf8();
+    Navigate(trimTypedPath(typed));
+}
+
+void CRemoteWnd::QueueSelection()
+{
+    const QString localFolder = appSettings().downloadFolder;
+    for (int row : list_->selectedRows()) {
+        const QByteArray remote = ChildPath(list_->listModel()->row(row).nameBytes());
+        const QString size = list_->listModel()->row(row).text(1);
+        // The queue is not part of the window yet: say what would be queued.
+        AppendLog(QStringLiteral("Download later: %1%2 -> %3%4\n")
+                      .arg(displayPath(remote),
+                           size.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(size), localFolder,
+                           isFolderRow(row) ? QStringLiteral(" [folder]") : QString()),
+                  LogColor::Status);
+    }
+}
+
+void CRemoteWnd::DownloadNow()
+{
+    const auto answer = QMessageBox::question(this, uiText("Transfer"), uiText("Download selected item(s) ?"),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes)
+        return;
+    QueueSelection();
+    if (auto *frame = qobject_cast<CMainFrame *>(window()))
+        frame->postCommand(cmd::TransferQueue);
+}
+
+void CRemoteWnd::SelectAll()
+{
+    list_->selectAll();
+    if (list_->listModel()->rowCount() > 0)
+        list_->selectionModel()->setCurrentIndex(list_->listModel()->index(0, 0),
+                                                 QItemSelectionModel::NoUpdate);
+}
+
+void CRemoteWnd::DeleteFolderCache()
+{
+    const QString host = session().serverHost;
+    if (!host.isEmpty() && cache_->DeleteCachedListings(host, true))
+        Beep();
+}
+
+void CRemoteWnd::Refresh()
+{
+    SessionState &s = session();
+    if (!s.connected)
+        return;
+    if (s.busy) {
+        AppendLogId(LogColor::Error, 144);
+        return;
+    }
+    const std::vector<int> selected = list_->selectedRows();
+    const QString noted = selected.empty() ? QString() : list_->listModel()->row(selected.front()).text(0);
+    cache_->skipCacheOnce = 1;
+    Navigate(currentPath_);
+    if (!noted.isEmpty())
+        list_->SelectItemByName(noted);
+}
