@@ -6,6 +6,8 @@
 
 #include <QItemSelectionModel>
 
+#include <cstdlib>
+
 CSortListCtrl::CSortListCtrl(QWidget *parent)
     : QTreeView(parent), model_(new SortListModel(this)), header_(new SortHeader(this))
 {
@@ -45,7 +47,7 @@ void CSortListCtrl::InsertSortColumn(int index, const QString &title, Qt::Alignm
             settingsstore::readString(QString::fromLatin1(widthsSection), listName_, QString()).split(u',');
         // A missing, empty or non-numeric field reads as 0, and so falls back to the default.
         if (index >= 0 && index < fields.size())
-            width = fields[index].trimmed().toInt();
+            width = std::atoi(fields[index].toLatin1().constData());
     }
     header_->resizeSection(index, width >= 5 ? width : defaultWidth);
 }

@@ -257,7 +257,7 @@ void TestSortList::storedSortStateIsRestored()
 void TestSortList::storedWidths()
 {
     forgetState("T_WIDTHS");
-    settingsstore::writeString("ColumnWidths", "T_WIDTHS", "120,3,x");
+    settingsstore::writeString("ColumnWidths", "T_WIDTHS", " 120px,3,x");
     auto list = makeList("T_WIDTHS");
     QCOMPARE(list->header()->sectionSize(0), 120);
     QCOMPARE(list->header()->sectionSize(1), 80);  // below 5: the default
