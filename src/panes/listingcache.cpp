@@ -199,8 +199,16 @@ bool ListingCache::DeleteCachedListings(const QString &text, bool byPrefix)
         QFile::remove(CacheFilePath(text));
         return false;
     }
+    return deleteCacheFilesWithPrefix(folder_, text);
+}
+
+bool deleteCacheFilesWithPrefix(const QString &cacheFolder, const QString &text)
+{
+    // An empty prefix would reach every cached listing of every server.
+    if (text.isEmpty())
+        return false;
     const QString prefix = safeFileNamePart(text);
-    const QDir dir(folder_);
+    const QDir dir(cacheFolder);
     bool matched = false;
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
         if (name.size() >= prefix.size() + 4 && name.startsWith(prefix, Qt::CaseInsensitive) &&

@@ -45,6 +45,10 @@ private:
     QString folder_;
 };
 
+// Deletes every cache file in `cacheFolder` whose name begins with `text` (a server's host name) and
+// ends in ".ini"; the text is matched literally. True when at least one matched.
+bool deleteCacheFilesWithPrefix(const QString &cacheFolder, const QString &text);
+
 // The file format, apart from the list.
 [[nodiscard]] QByteArray cacheValueFromRow(const SortListRow &row);
 [[nodiscard]] SortListRow cacheRowFromValue(QByteArrayView value);

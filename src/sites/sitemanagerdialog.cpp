@@ -1,12 +1,13 @@
 #include "sites/sitemanagerdialog.h"
 
+#include "panes/listingcache.h"
+
 #include "platform/log.h"
 #include "platform/programpaths.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
 #include "shell/appsettings.h"
-#include "sites/sitecache.h"
 #include "sites/sitefield.h"
 #include "sites/sitefieldspanel.h"
 #include "sites/siteimages.h"
@@ -389,7 +390,7 @@ void SiteManagerDialog::deleteFolder()
     std::erase_if(m_list.sites, [&](const SiteRecord &site) {
         if (site.folderIndex != removed)
             return false;
-        deleteSiteCache(m_folder, sitefield::text(site.address));
+        deleteCacheFilesWithPrefix(m_folder + QStringLiteral("Cache"), sitefield::text(site.address));
         return true;
     });
     // The folder shown at that position goes, whatever index a damaged file gave it, so that the
@@ -426,7 +427,8 @@ void SiteManagerDialog::deleteSite()
     const int index = siteIndex(position);
     if (index == -1)
         return;
-    deleteSiteCache(m_folder, sitefield::text(m_list.sites[size_t(index)].address));
+    deleteCacheFilesWithPrefix(m_folder + QStringLiteral("Cache"),
+                               sitefield::text(m_list.sites[size_t(index)].address));
     m_list.sites.erase(m_list.sites.begin() + index);
     m_filling = true;
     delete m_sites->takeItem(position);

@@ -73,8 +73,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(session().connected.load(), 20000);
         QVERIFY(passwordAsked);
         CSortListCtrl *list = frame->remotePane()->list();
-        QTRY_COMPARE_WITH_TIMEOUT(rowNames(list), (QStringList{QStringLiteral("pub"), QStringLiteral("notes.txt")}),
-                                  20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rowNames(list),
+                                  (QStringList{QStringLiteral("pub"), QStringLiteral("notes.txt")}), 20000);
         QVERIFY(frame->windowTitle().endsWith(QStringLiteral(" - 127.0.0.1")));
         // The password was typed, not stored: the next session asks again.
         QVERIFY(session().password.isEmpty());
