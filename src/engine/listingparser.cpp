@@ -2,6 +2,7 @@
 
 #include "platform/fileicons.h"
 #include "platform/namecodec.h"
+#include "platform/recenttexts.h"
 
 #include <QDate>
 
@@ -274,30 +275,6 @@ QByteArrayView sizeField(QByteArrayView line, const ListingState &state)
     return line.sliced(start + 1, end - start);
 }
 
-// Texts that repeat from row to row (the permission strings) share one copy.
-class AttributeTexts
-{
-public:
-    QString text(QByteArrayView bytes)
-    {
-        for (Slot &slot : slots_)
-            if (slot.bytes == bytes)
-                return slot.text;
-        Slot &slot = slots_[next_++ % slots_.size()];
-        slot.bytes = bytes.toByteArray();
-        slot.text = namecodec::decodeName(bytes);
-        return slot.text;
-    }
-
-private:
-    struct Slot {
-        QByteArray bytes;
-        QString text;
-    };
-    std::array<Slot, 16> slots_;
-    size_t next_ = 0;
-};
-
 int fileIcon(QByteArrayView name, ListingState &state)
 {
     const qsizetype dot = name.lastIndexOf('.');
@@ -328,9 +305,9 @@ bool looksUnix(QByteArrayView line)
     return line.front() == '-' || line.front() == 'd' || (line.size() > 8 && line[8] == '-');
 }
 
-AttributeTexts &attributeTexts()
+RecentTexts &attributeTexts()
 {
-    thread_local AttributeTexts texts;
+    thread_local RecentTexts texts([](QByteArrayView bytes) { return namecodec::decodeName(bytes); });
     return texts;
 }
 

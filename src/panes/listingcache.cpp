@@ -5,6 +5,7 @@
 #include "platform/inifile.h"
 #include "platform/namecodec.h"
 #include "platform/programpaths.h"
+#include "platform/recenttexts.h"
 #include "session/sessionstate.h"
 
 #include <QDir>
@@ -29,6 +30,11 @@ QString safeFileNamePart(QString text)
     return text;
 }
 
+QString utf8Text(QByteArrayView bytes)
+{
+    return QString::fromUtf8(bytes);
+}
+
 // "ITEM12" -> 12; -1 for any other key ("ITEM012" is not the key of row 12).
 qint64 itemIndex(QByteArrayView key)
 {
@@ -45,31 +51,6 @@ qint64 itemIndex(QByteArrayView key)
     }
     return value;
 }
-
-// Texts that repeat from row to row (permission strings, dates) share one copy: less memory, and
-// the list sorts shared texts without comparing them.
-class RecentTexts
-{
-public:
-    QString text(QByteArrayView bytes)
-    {
-        for (Slot &slot : slots_)
-            if (slot.bytes == bytes)
-                return slot.text;
-        Slot &slot = slots_[next_++ % slots_.size()];
-        slot.bytes = bytes.toByteArray();
-        slot.text = QString::fromUtf8(bytes);
-        return slot.text;
-    }
-
-private:
-    struct Slot {
-        QByteArray bytes;
-        QString text;
-    };
-    std::array<Slot, 16> slots_;
-    size_t next_ = 0;
-};
 
 } // namespace
 
@@ -98,7 +79,7 @@ SortListRow cacheRowFromValue(QByteArrayView value)
     const bool folder = fields[0] == "D";
     row.itemData = folder ? folderItemData : fileItemData;
     const QByteArrayView name = fields[1];
-    thread_local RecentTexts dates, attributes;
+    thread_local RecentTexts dates(utf8Text), attributes(utf8Text);
     row.texts = {namecodec::decodeName(name), folder ? QString() : QString::fromUtf8(fields[2]),
                  dates.text(fields[3]), attributes.text(fields[4])};
     if (!namecodec::isValidUtf8(name))

@@ -68,22 +68,7 @@ bool connectTo(const ScriptedServer &server)
 // The listing runs on a worker, as in the refresh job, while this thread is the window thread.
 bool loadOnWorker()
 {
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        workerstop::beginWorker();
-        try {
-            LoadListing();
-        } catch (const WorkerStopped &) {
-        }
-        workerstop::endWorker();
-        done = true;
-    });
-    const bool finished = QTest::qWaitFor([&] { return done.load(); }, 30000);
-    if (!finished)
-        workerstop::request();
-    worker.join();
-    QCoreApplication::processEvents();
-    return finished;
+    return testsupport::runOnWorker([] { LoadListing(); }, 30000);
 }
 
 } // namespace

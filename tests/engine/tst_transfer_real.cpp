@@ -58,25 +58,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 // Runs the engine on a worker thread, as the jobs do, while this thread delivers the log, the
 // progress read-outs and the watchdog.
-bool runOnWorker(const std::function<void()> &work)
-{
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        workerstop::beginWorker();
-        try {
-            work();
-        } catch (const WorkerStopped &) {
-        }
-        workerstop::endWorker();
-        done = true;
-    });
-    const bool finished = QTest::qWaitFor([&] { return done.load(); }, 60000);
-    if (!finished)
-        workerstop::request();
-    worker.join();
-    QCoreApplication::processEvents();
-    return finished;
-}
 
 } // namespace
 
@@ -149,7 +130,7 @@ private slots:
 
         int down = -1;
         int up = -1;
-        QVERIFY(runOnWorker([&] {
+        QVERIFY(testsupport::runOnWorker([&] {
             login(anonymous);
             if (session().controlSocket == -1)
                 return;
@@ -198,7 +179,7 @@ private slots:
 
         int down = -1;
         int up = -1;
-        QVERIFY(runOnWorker([&] {
+        QVERIFY(testsupport::runOnWorker([&] {
             login(false);
             auto &s = session();
             if (s.controlSocket == -1)

@@ -49,26 +49,6 @@ QStringList column(const CSortListCtrl &list, int c)
     return texts;
 }
 
-bool runOnWorker(const std::function<void()> &work)
-{
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        workerstop::beginWorker();
-        try {
-            work();
-        } catch (const WorkerStopped &) {
-        }
-        workerstop::endWorker();
-        done = true;
-    });
-    const bool finished = QTest::qWaitFor([&] { return done.load(); }, 60000);
-    if (!finished)
-        workerstop::request();
-    worker.join();
-    QCoreApplication::processEvents();
-    return finished;
-}
-
 } // namespace
 
 class TestRemoteListing : public QObject
@@ -118,7 +98,7 @@ private slots:
         s.password = QString::fromLatin1(FtpServer::password);
         s.passive = true;
         appSettings().soundEffects = 0;
-        QVERIFY(runOnWorker([&] {
+        QVERIFY(testsupport::runOnWorker([&] {
             s.controlSocket = Login(s.serverHost);
             if (s.controlSocket == -1)
                 return;

@@ -9,8 +9,11 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QTest>
 
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 namespace testsupport
 {
@@ -95,6 +98,26 @@ void LogRecorder::clear()
 {
     std::lock_guard lock(shared_->mutex);
     shared_->lines.clear();
+}
+
+bool runOnWorker(const std::function<void()> &work, int timeoutMs)
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        workerstop::beginWorker();
+        try {
+            work();
+        } catch (const WorkerStopped &) {
+        }
+        workerstop::endWorker();
+        done = true;
+    });
+    const bool finished = QTest::qWaitFor([&] { return done.load(); }, timeoutMs);
+    if (!finished)
+        workerstop::request();
+    worker.join();
+    QCoreApplication::processEvents();
+    return finished;
 }
 
 } // namespace testsupport

@@ -5,12 +5,19 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 namespace testsupport
 {
 
 // Back to a fresh session between test cases: the worker joined, sockets closed, flags and
 // server fields at their initial values, hooks and test durations removed.
 void resetSession();
+
+// Runs `work` on a thread marked as the worker (as a job would run) while this thread keeps
+// serving window-thread calls; false when it had not finished within the time (it is then stopped).
+[[nodiscard]] bool runOnWorker(const std::function<void()> &work, int timeoutMs = 60000);
 
 // Records what reaches the session log (installed as the log sink while it lives).
 class LogRecorder
