@@ -245,6 +245,9 @@ void CMainFrame::createActions()
           std::tuple{cmd::AutoMode, "auto mode", 'U'}}) {
         QAction *mode = addCommand(id, menuText(text, key));
         mode->setCheckable(true);
+        // A checked action with an icon shows in the menu as a sunken icon, hard to tell from the
+        // others; the menu shows the plain check mark instead, the toolbar keeps the icon.
+        mode->setIconVisibleInMenu(false);
         modes->addAction(mode);
     }
 
