@@ -66,31 +66,13 @@ void stopKeepAlive()
         uithread::post(call);
 }
 
-// One receive, waiting through socketwait only when nothing has arrived yet; -1 on failure or,
-// on the window thread, time-out.
-ssize_t receiveSome(int socket, char *buffer, size_t length, int flags)
-{
-    workerstop::throwIfRequested();
-    for (;;) {
-        const ssize_t n = ::recv(socket, buffer, length, flags | MSG_DONTWAIT);
-        if (n >= 0)
-            return n;
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK)
-            return -1;
-        if (socketwait::readable(socket) != socketwait::Result::Ready)
-            return -1;
-    }
-}
-
 // Receives exactly `length` bytes unless the connection ends first; returns the count received,
 // or the failed receive's result when nothing came.
 ssize_t receiveExactly(int socket, char *buffer, size_t length)
 {
     size_t done = 0;
     while (done < length) {
-        const ssize_t n = receiveSome(socket, buffer + done, length - done, 0);
+        const ssize_t n = socketwait::receive(socket, buffer + done, length - done);
         if (n <= 0) {
             connectionEnded = true;
             return done > 0 ? ssize_t(done) : n;
@@ -346,7 +328,7 @@ int ReadReplyLine(int socket)
     // Peek first and then take only this line off the socket: what follows it (the next reply
     // or a data burst) must stay unread.
     char peeked[peekSize];
-    ssize_t last = receiveSome(socket, peeked, sizeof peeked, MSG_PEEK);
+    ssize_t last = socketwait::receive(socket, peeked, sizeof peeked, MSG_PEEK);
     if (last < 0) {
         if (guarded)
             watchdog::stop();

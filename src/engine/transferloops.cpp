@@ -122,24 +122,6 @@ bool writeAll(int fd, const char *data, qint64 length)
     return true;
 }
 
-// One receive that waits only through the interruptible wait: a stop request or a socket closed
-// by the window thread ends it. Returns what recv returns.
-ssize_t receiveSome(int socket, char *buffer, size_t size)
-{
-    for (;;) {
-        workerstop::throwIfRequested();
-        const ssize_t n = ::recv(socket, buffer, size, MSG_DONTWAIT);
-        if (n >= 0)
-            return n;
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK)
-            return -1;
-        if (socketwait::readable(socket) != socketwait::Result::Ready)
-            return -1;
-    }
-}
-
 void setCork(int socket, bool on)
 {
     const int value = on ? 1 : 0;
@@ -264,7 +246,7 @@ bool ReceiveToFile(int dataSocket, const QString &localPath, bool /*binary: byte
     bool received = false;
     int writeError = 0;
     while (!s.abortRequested) {
-        last = receiveSome(dataSocket, buffer.data(), buffer.size());
+        last = socketwait::receive(dataSocket, buffer.data(), buffer.size());
         if (last <= 0)
             break;
         received = true;

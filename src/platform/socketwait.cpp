@@ -5,9 +5,12 @@
 
 #include <cerrno>
 #include <poll.h>
+#include <sys/socket.h>
 
-namespace socketwait {
-namespace {
+namespace socketwait
+{
+namespace
+{
 
 Result waitFor(int fd, short events, std::chrono::milliseconds timeout)
 {
@@ -46,8 +49,30 @@ Result waitFor(int fd, short events, std::chrono::milliseconds timeout)
 
 } // namespace
 
-Result readable(int fd, std::chrono::milliseconds timeout) { return waitFor(fd, POLLIN, timeout); }
-Result writable(int fd, std::chrono::milliseconds timeout) { return waitFor(fd, POLLOUT, timeout); }
+Result readable(int fd, std::chrono::milliseconds timeout)
+{
+    return waitFor(fd, POLLIN, timeout);
+}
+Result writable(int fd, std::chrono::milliseconds timeout)
+{
+    return waitFor(fd, POLLOUT, timeout);
+}
+
+long receive(int fd, char *buffer, std::size_t length, int flags)
+{
+    for (;;) {
+        workerstop::throwIfRequested();
+        const ssize_t n = ::recv(fd, buffer, length, flags | MSG_DONTWAIT);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return -1;
+        if (readable(fd) != Result::Ready)
+            return -1;
+    }
+}
 
 void sleep(std::chrono::milliseconds duration)
 {

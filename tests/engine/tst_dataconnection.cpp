@@ -26,16 +26,8 @@ namespace
 
 int connectTo(const ScriptedServer &server)
 {
-    auto &s = session();
-    s.serverHost = QStringLiteral("127.0.0.1");
-    s.port = server.port();
-    const int socket = OpenConnection(s.serverHost, "ftp", "tcp");
-    if (socket < 0)
-        return socket;
-    s.controlSocket = socket;
-    (void)ReadReply(socket);
-    s.connected = true;
-    s.currentType = 'A';
+    const int socket = testsupport::connectControl(server.port());
+    session().currentType = 'A';
     return socket;
 }
 

@@ -15,16 +15,7 @@ namespace
 // A control connection past the greeting, as after a login.
 int connectTo(const ScriptedServer &server)
 {
-    auto &s = session();
-    s.serverHost = QStringLiteral("127.0.0.1");
-    s.port = server.port();
-    const int socket = OpenConnection(s.serverHost, "ftp", "tcp");
-    if (socket < 0)
-        return socket;
-    s.controlSocket = socket;
-    (void)ReadReply(socket);
-    s.connected = true;
-    return socket;
+    return testsupport::connectControl(server.port());
 }
 
 } // namespace

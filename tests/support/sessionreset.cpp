@@ -100,6 +100,20 @@ void LogRecorder::clear()
     shared_->lines.clear();
 }
 
+int connectControl(quint16 port)
+{
+    auto &s = session();
+    s.serverHost = QStringLiteral("127.0.0.1");
+    s.port = port;
+    const int socket = OpenConnection(s.serverHost, "ftp", "tcp");
+    if (socket < 0)
+        return -1;
+    s.controlSocket = socket;
+    (void)ReadReply(socket);
+    s.connected = true;
+    return socket;
+}
+
 bool runOnWorker(const std::function<void()> &work, int timeoutMs)
 {
     std::atomic<bool> done{false};

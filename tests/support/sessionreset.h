@@ -15,6 +15,10 @@ namespace testsupport
 // server fields at their initial values, hooks and test durations removed.
 void resetSession();
 
+// Opens the control connection to 127.0.0.1:`port` as the login would, reads the greeting and marks
+// the session connected, without sending USER. Returns the socket, or -1 when it failed.
+int connectControl(quint16 port);
+
 // Runs `work` on a thread marked as the worker (as a job would run) while this thread keeps
 // serving window-thread calls; false when it had not finished within the time (it is then stopped).
 [[nodiscard]] bool runOnWorker(const std::function<void()> &work, int timeoutMs = 60000);
