@@ -440,16 +440,8 @@ private slots:
 
     void pasvConnectionRefused()
     {
-        // A port nobody listens on: bind one, read its number, close it.
-        const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        QCOMPARE(::bind(probe, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-        QCOMPARE(getsockname(probe, reinterpret_cast<sockaddr *>(&address), &length), 0);
-        ::close(probe);
-        const int port = ntohs(address.sin_port);
+        const int port = testsupport::closedLoopbackPort();
+        QVERIFY(port != 0);
 
         ScriptedServer server;
         server.on("PASV", Reply(QByteArray("227 Entering Passive Mode (127,0,0,1,") +

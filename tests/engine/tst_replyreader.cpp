@@ -254,18 +254,12 @@ private slots:
 
     void openConnectionRefused()
     {
-        const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        QCOMPARE(::bind(probe, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-        getsockname(probe, reinterpret_cast<sockaddr *>(&address), &length);
-        ::close(probe); // nothing listens there now
+        const quint16 port = testsupport::closedLoopbackPort();
+        QVERIFY(port != 0);
 
         LogRecorder log;
         session().serverHost = QStringLiteral("127.0.0.1");
-        session().port = ntohs(address.sin_port);
+        session().port = port;
         QCOMPARE(OpenConnection(session().serverHost, "ftp", "tcp"), -1);
         QVERIFY(log.waitFor(QStringLiteral("Connection refused\n"), LogColor::Error));
     }

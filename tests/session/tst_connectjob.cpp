@@ -9,24 +9,12 @@
 #include "session/worker.h"
 #include "shell/appsettings.h"
 
-#include <QTcpServer>
 #include <QTest>
 
 using testsupport::LogRecorder;
 
 namespace
 {
-
-// A port on 127.0.0.1 where nothing listens.
-quint16 closedPort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
-}
 
 QStringList statusAndErrorTexts(const LogRecorder &log)
 {
@@ -70,7 +58,7 @@ private slots:
         appSettings().retryCount = retries;
         appSettings().retryDelaySeconds = delaySeconds;
         session().serverHost = QStringLiteral("127.0.0.1");
-        session().port = closedPort();
+        session().port = testsupport::closedLoopbackPort();
         QVERIFY(session().port != 0);
 
         LogRecorder log;

@@ -11,9 +11,12 @@
 #include <QDeadlineTimer>
 #include <QTest>
 
+#include <arpa/inet.h>
 #include <atomic>
 #include <mutex>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace testsupport
 {
@@ -112,6 +115,19 @@ int connectControl(quint16 port)
     (void)ReadReply(socket);
     s.connected = true;
     return socket;
+}
+
+quint16 closedLoopbackPort()
+{
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool bound = ::bind(probe, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+                       ::getsockname(probe, reinterpret_cast<sockaddr *>(&address), &length) == 0;
+    ::close(probe);
+    return bound ? ntohs(address.sin_port) : 0;
 }
 
 bool runOnWorker(const std::function<void()> &work, int timeoutMs)

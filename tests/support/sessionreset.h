@@ -19,6 +19,10 @@ void resetSession();
 // the session connected, without sending USER. Returns the socket, or -1 when it failed.
 int connectControl(quint16 port);
 
+// A loopback port that nothing listens on (bound once to learn a free number, then closed); 0 when
+// none could be had.
+quint16 closedLoopbackPort();
+
 // Runs `work` on a thread marked as the worker (as a job would run) while this thread keeps
 // serving window-thread calls; false when it had not finished within the time (it is then stopped).
 [[nodiscard]] bool runOnWorker(const std::function<void()> &work, int timeoutMs = 60000);
