@@ -118,14 +118,7 @@ std::vector<FileEntry> parseFile(const QString &path, ServerKind kind, double &s
 CSortListCtrl *makeList()
 {
     auto *list = new CSortListCtrl;
-    list->InsertSortColumn(0, "Name", Qt::AlignLeft, 180);
-    list->InsertSortColumn(1, "Size", Qt::AlignRight, 80);
-    list->InsertSortColumn(2, "Date/Time", Qt::AlignLeft, 150);
-    list->InsertSortColumn(3, "Attribute", Qt::AlignLeft, 90);
-    list->SetColumnKind(0, SortText);
-    list->SetColumnKind(1, SortNumber);
-    list->SetColumnKind(2, SortDateTime);
-    list->SetColumnKind(3, SortText);
+    list->InsertFileColumns();
     list->resize(800, 600);
     list->show();
     QCoreApplication::processEvents();

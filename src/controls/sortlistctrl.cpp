@@ -3,6 +3,7 @@
 #include "controls/sortheader.h"
 #include "platform/fileicons.h"
 #include "platform/settingsstore.h"
+#include "platform/strings.h"
 
 #include <QItemSelectionModel>
 
@@ -35,6 +36,18 @@ CSortListCtrl::~CSortListCtrl()
 void CSortListCtrl::SetListName(const QString &name)
 {
     listName_ = name;
+}
+
+void CSortListCtrl::InsertFileColumns()
+{
+    InsertSortColumn(0, loadString(132), Qt::AlignLeft, 180);
+    InsertSortColumn(1, loadString(133), Qt::AlignRight, 80);
+    InsertSortColumn(2, loadString(134), Qt::AlignLeft, 150);
+    InsertSortColumn(3, loadString(135), Qt::AlignLeft, 90);
+    SetColumnKind(0, SortText);
+    SetColumnKind(1, SortNumber);
+    SetColumnKind(2, SortDateTime);
+    SetColumnKind(3, SortText);
 }
 
 void CSortListCtrl::InsertSortColumn(int index, const QString &title, Qt::Alignment alignment,

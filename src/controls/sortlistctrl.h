@@ -30,6 +30,8 @@ public:
     void InsertSortColumn(int index, const QString &title, Qt::Alignment alignment, int defaultWidth);
     // Columns 0 to 4; a larger index is ignored.
     void SetColumnKind(int index, int kind);
+    // The four columns of a file pane: Name (text), Size (number), Date/Time, Attribute (text).
+    void InsertFileColumns();
 
     // The header click: the first click on a column sorts it descending, each further click
     // reverses it; every column keeps its own direction.

@@ -94,14 +94,7 @@ void CRemoteWnd::initialUpdate()
     cache_ = std::make_unique<ListingCache>(list_);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
-    list_->InsertSortColumn(0, loadString(132), Qt::AlignLeft, 180);
-    list_->InsertSortColumn(1, loadString(133), Qt::AlignRight, 80);
-    list_->InsertSortColumn(2, loadString(134), Qt::AlignLeft, 150);
-    list_->InsertSortColumn(3, loadString(135), Qt::AlignLeft, 90);
-    list_->SetColumnKind(0, 2);
-    list_->SetColumnKind(1, 1);
-    list_->SetColumnKind(2, 3);
-    list_->SetColumnKind(3, 2);
+    list_->InsertFileColumns();
 
     // The first entry is the last session's folder, also when that is empty.
     const QByteArray initial = session().initialRemotePath.toUtf8();

@@ -33,14 +33,7 @@ SortListRow makeRow(const QByteArray &name, bool folder, const QString &size, co
 std::unique_ptr<CSortListCtrl> makeList()
 {
     auto list = std::make_unique<CSortListCtrl>();
-    list->InsertSortColumn(0, QStringLiteral("Name"), Qt::AlignLeft, 180);
-    list->InsertSortColumn(1, QStringLiteral("Size"), Qt::AlignRight, 80);
-    list->InsertSortColumn(2, QStringLiteral("Date/Time"), Qt::AlignLeft, 150);
-    list->InsertSortColumn(3, QStringLiteral("Attribute"), Qt::AlignLeft, 90);
-    list->SetColumnKind(0, SortText);
-    list->SetColumnKind(1, SortNumber);
-    list->SetColumnKind(2, SortDateTime);
-    list->SetColumnKind(3, SortText);
+    list->InsertFileColumns();
     return list;
 }
 
