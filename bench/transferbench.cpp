@@ -7,7 +7,7 @@
 #include "platform/workerstop.h"
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
-#include "shell/appsettings.h"
+#include "platform/appsettings.h"
 
 #include <QCoreApplication>
 

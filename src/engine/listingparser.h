@@ -2,7 +2,7 @@
 
 #include "platform/datetimetext.h"
 #include "platform/filerow.h"
-#include "session/servertypes.h"
+#include "engine/servertypes.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

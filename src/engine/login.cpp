@@ -5,7 +5,7 @@
 #include "platform/uithread.h"
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
-#include "shell/appsettings.h"
+#include "platform/appsettings.h"
 
 #include <netinet/in.h>
 #include <optional>

@@ -12,8 +12,8 @@
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
-#include "shell/appsettings.h"
-#include "shell/commandids.h"
+#include "platform/appsettings.h"
+#include "platform/commandids.h"
 
 #include <QMessageBox>
 #include <QTimer>

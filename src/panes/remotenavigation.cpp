@@ -12,8 +12,8 @@
 #include "platform/uitext.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
-#include "shell/appsettings.h"
-#include "shell/commandids.h"
+#include "platform/appsettings.h"
+#include "platform/commandids.h"
 #include "shell/mainframe.h"
 
 #include <QComboBox>

@@ -10,7 +10,7 @@
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
-#include "shell/commandids.h"
+#include "platform/commandids.h"
 
 #include <QComboBox>
 #include <QFontDatabase>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "session/jobcode.h"
-#include "shell/commandtarget.h"
+#include "platform/commandtarget.h"
 
 #include <QByteArray>
 #include <QWidget>

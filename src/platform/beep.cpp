@@ -1,7 +1,7 @@
 #include "platform/beep.h"
 
 #include "platform/uithread.h"
-#include "shell/appsettings.h"
+#include "platform/appsettings.h"
 
 #include <memory>
 #include <mutex>

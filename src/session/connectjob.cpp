@@ -12,7 +12,7 @@
 #include "session/paneupdates.h"
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
-#include "shell/appsettings.h"
+#include "platform/appsettings.h"
 
 int ConnectWithRetries(const QString &host)
 {

@@ -2,7 +2,7 @@
 
 #include "platform/event.h"
 #include "session/jobcode.h"
-#include "session/servertypes.h"
+#include "engine/servertypes.h"
 
 #include <QByteArray>
 #include <QString>

@@ -8,7 +8,7 @@
 #include "session/jobs.h"
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
-#include "shell/appsettings.h"
+#include "platform/appsettings.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #include "shell/toolbaricons.h"
 
-#include "shell/commandids.h"
+#include "platform/commandids.h"
 
 #include <QPainter>
 #include <QPixmap>

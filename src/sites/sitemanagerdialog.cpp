@@ -7,7 +7,7 @@
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
-#include "shell/appsettings.h"
+#include "platform/appsettings.h"
 #include "sites/sitefield.h"
 #include "sites/sitefieldspanel.h"
 #include "sites/siteimages.h"

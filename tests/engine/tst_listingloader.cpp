@@ -7,7 +7,7 @@
 #include "session/sessionhooks.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
-#include "shell/appsettings.h"
+#include "platform/appsettings.h"
 
 #include <QFile>
 #include <QTest>

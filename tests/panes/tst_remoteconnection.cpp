@@ -8,8 +8,8 @@
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "session/sessionstate.h"
-#include "shell/appsettings.h"
-#include "shell/commandids.h"
+#include "platform/appsettings.h"
+#include "platform/commandids.h"
 #include "shell/mainframe.h"
 
 #include <QAbstractButton>

@@ -7,7 +7,7 @@
 #include "session/sessionstate.h"
 #include "session/worker.h"
 #include "sessionreset.h"
-#include "shell/appsettings.h"
+#include "platform/appsettings.h"
 
 #include <QFile>
 #include <QTest>

@@ -71,7 +71,7 @@ private slots:
         QTest::newRow("string view") << "#include <QStringView>" << false;
         QTest::newRow("byte array view") << "#include <QByteArrayView>" << false;
         QTest::newRow("engine header") << "#include \"engine/login.h\"" << false;
-        QTest::newRow("settings") << "#include \"shell/appsettings.h\"" << false;
+        QTest::newRow("settings") << "#include \"platform/appsettings.h\"" << false;
     }
 
     void patternCatchesWidgetIncludes()

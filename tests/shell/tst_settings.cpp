@@ -1,7 +1,7 @@
 #include "platform/programpaths.h"
 #include "platform/settingsstore.h"
 #include "shell/application.h"
-#include "shell/appsettings.h"
+#include "platform/appsettings.h"
 
 #include <QDir>
 #include <QFile>

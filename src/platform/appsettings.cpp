@@ -1,4 +1,4 @@
-#include "shell/appsettings.h"
+#include "platform/appsettings.h"
 
 #include "platform/programpaths.h"
 #include "platform/settingsstore.h"
