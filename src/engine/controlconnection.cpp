@@ -9,8 +9,6 @@
 #include "platform/strings.h"
 #include "platform/uithread.h"
 #include "platform/workerstop.h"
-#include "session/sessionhooks.h"
-#include "session/sessionstate.h"
 
 #include <QStringDecoder>
 
@@ -35,10 +33,6 @@ constexpr qint64 lineLimit = 4000;
 constexpr size_t clearedReplyBytes = 4096;
 constexpr qint64 sendPiece = 12288;
 
-// Set by ReadReplyLine when a receive found the connection closed or broken, so that ReadReply
-// stops instead of waiting for the rest of a multi-line reply that can never come.
-bool connectionEnded = false;
-
 // Log text of bytes from the wire: UTF-8 when valid, else the legacy code page of the user.
 QString decodeForLog(const QByteArray &bytes)
 {
@@ -54,27 +48,15 @@ QString decodeForLog(const QByteArray &bytes)
     return QString::fromLatin1(bytes);
 }
 
-void stopKeepAlive()
-{
-    auto call = [] {
-        if (const auto &hook = sessionHooks().stopKeepAlive)
-            hook();
-    };
-    if (uithread::isUiThread())
-        call();
-    else
-        uithread::post(call);
-}
-
 // Receives exactly `length` bytes unless the connection ends first; returns the count received,
 // or the failed receive's result when nothing came.
-ssize_t receiveExactly(int socket, char *buffer, size_t length)
+ssize_t receiveExactly(FtpConnection &c, char *buffer, size_t length)
 {
     size_t done = 0;
     while (done < length) {
-        const ssize_t n = socketwait::receive(socket, buffer + done, length - done);
+        const ssize_t n = socketwait::receive(c.controlSocket, buffer + done, length - done);
         if (n <= 0) {
-            connectionEnded = true;
+            c.connectionEnded = true;
             return done > 0 ? ssize_t(done) : n;
         }
         done += size_t(n);
@@ -82,14 +64,14 @@ ssize_t receiveExactly(int socket, char *buffer, size_t length)
     return ssize_t(done);
 }
 
-size_t firstPieceLength(const char *peeked, size_t count)
+size_t firstPieceLength(const FtpConnection &c, const char *peeked, size_t count)
 {
     const char *end = peeked + count;
     const char *stop = std::find_if(peeked, end, [](char c) { return c == '\n' || c == '\0'; });
     size_t length = stop == end ? count : size_t(stop - peeked) + 1;
     // EXOS servers may end a long line with a carriage return and one more byte instead of a
     // line feed: take the line up to the byte after the first carriage return.
-    if (length > 80 && session().serverKind == ServerKind::Exos) {
+    if (length > 80 && c.serverKind == ServerKind::Exos) {
         const char *cr = std::find(peeked, peeked + length, '\r');
         const size_t cut = size_t(cr - peeked) + 2;
         if (cr != peeked + length && cut <= length)
@@ -139,7 +121,8 @@ int connectSocket(int fd, const sockaddr_in &address)
     return error;
 }
 
-qint64 sendBlock(int socket, const char *data, qint64 length, std::optional<qint64> progressFrom)
+qint64 sendBlock(FtpConnection &c, int socket, const char *data, qint64 length,
+                 std::optional<qint64> progressFrom)
 {
     if (socket == -1)
         return 0;
@@ -163,11 +146,11 @@ qint64 sendBlock(int socket, const char *data, qint64 length, std::optional<qint
         }
         if (n <= 0) {
             AppendLogId(LogColor::Error, 173);
-            ConnectionLost();
+            ConnectionLost(c);
             return 0;
         }
         sent += n;
-        if (progressFrom && session().uploadFileOpen)
+        if (progressFrom && c.uploadFileOpen)
             uploadprogress::report(*progressFrom + sent);
     }
     return length;
@@ -175,10 +158,10 @@ qint64 sendBlock(int socket, const char *data, qint64 length, std::optional<qint
 
 } // namespace
 
-int OpenConnection(const QString &host, const char *service, const char *protocol)
+int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, const char *service,
+                   const char *protocol)
 {
-    auto &s = session();
-    AppendLogId(LogColor::Status, 145, s.serverHost.toUtf8().constData());
+    AppendLogId(LogColor::Status, 145, host.toUtf8().constData());
     const QByteArray hostName = host.toUtf8();
     if (hostName.isEmpty() || hostName.size() > hostNameLimit) {
         AppendLogId(LogColor::Error, 146);
@@ -192,14 +175,14 @@ int OpenConnection(const QString &host, const char *service, const char *protoco
     if (getservbyname_r(service, protocol, &serviceEntry, serviceBuffer, sizeof serviceBuffer,
                         &serviceFound) == 0 &&
         serviceFound) {
-        port = s.port == 21 ? ntohs(std::uint16_t(serviceFound->s_port)) : s.port;
+        port = requestedPort == 21 ? ntohs(std::uint16_t(serviceFound->s_port)) : requestedPort;
     } else {
         bool numeric = false;
         const int number = QByteArray(service).toInt(&numeric);
         if (numeric && number != 0)
             port = number;
-        else if (s.port != 21)
-            port = s.port;
+        else if (requestedPort != 21)
+            port = requestedPort;
         else if (qstricmp(service, "FTP") == 0)
             port = 21;
         else
@@ -256,16 +239,16 @@ int OpenConnection(const QString &host, const char *service, const char *protoco
         return -1;
     }
 
-    s.serverAddress = address;
+    c.serverAddress = address;
     char dotted[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &address.sin_addr, dotted, sizeof dotted);
-    AppendLogId(LogColor::Status, 147, s.serverHost.toUtf8().constData(), dotted, unsigned(port));
+    AppendLogId(LogColor::Status, 147, host.toUtf8().constData(), dotted, unsigned(port));
     return fd;
 }
 
-int SendCommand(int socket, const QByteArray &command)
+int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply)
 {
-    auto &s = session();
+    auto &s = c;
     s.lastReplyCode = 0;
 
     QByteArray echo;
@@ -279,41 +262,43 @@ int SendCommand(int socket, const QByteArray &command)
     AppendLog(decodeForLog(echo), LogColor::Command);
 
     // The command line must fit the command buffer with its CR LF; no caller comes near that.
-    if (socket == -1 || command.size() > qsizetype(replyBufferSize) - 2) {
+    if (c.controlSocket == -1 || command.size() > qsizetype(replyBufferSize) - 2) {
         AppendLogId(LogColor::Error, 172);
         return 0;
     }
-    if (SendLine(socket, command) == -1)
+    if (SendLine(c, command) == -1)
         return 0;
-    int result = ReadReply(socket);
+    int result = ReadReply(c, reply);
     // The server answers an abort with two replies: that of the aborted transfer and its own.
     if (command.startsWith("ABOR") && result != -1)
-        result = ReadReply(socket);
+        result = ReadReply(c, reply);
     return result;
 }
 
-int SendLine(int socket, const QByteArray &text)
+int SendLine(FtpConnection &c, const QByteArray &text)
 {
-    auto &buffer = session().commandBuffer;
+    auto &buffer = c.commandBuffer;
+    const int socket = c.controlSocket;
     if (socket == -1 || text.size() > qsizetype(buffer.size()) - 3)
         return -1;
     std::memcpy(buffer.data(), text.constData(), size_t(text.size()));
     std::memcpy(buffer.data() + text.size(), "\r\n", 3);
     const qint64 length = text.size() + 2;
     // A command line is no part of an upload's progress.
-    return sendBlock(socket, buffer.data(), length, std::nullopt) == length ? int(length) : -1;
+    return sendBlock(c, socket, buffer.data(), length, std::nullopt) == length ? int(length) : -1;
 }
 
-qint64 SendAll(int socket, const char *data, qint64 length, qint64 bytesDoneBefore)
+qint64 SendAll(FtpConnection &c, int socket, const char *data, qint64 length, qint64 bytesDoneBefore)
 {
-    return sendBlock(socket, data, length, std::optional<qint64>(bytesDoneBefore));
+    return sendBlock(c, socket, data, length, std::optional<qint64>(bytesDoneBefore));
 }
 
-int ReadReplyLine(int socket)
+int ReadReplyLine(FtpConnection &c)
 {
+    const int socket = c.controlSocket;
     if (socket == -1)
         return 0;
-    auto &s = session();
+    auto &s = c;
     // The watchdog guards the worker; a read on the window thread is bounded by socketwait.
     const bool guarded = workerstop::onWorker();
     if (guarded)
@@ -321,7 +306,7 @@ int ReadReplyLine(int socket)
     s.abortRequested = false;
     char *line = s.replyBuffer.data();
     std::memset(line, 0, clearedReplyBytes);
-    connectionEnded = false;
+    s.connectionEnded = false;
     if (guarded)
         watchdog::start();
 
@@ -333,11 +318,11 @@ int ReadReplyLine(int socket)
         if (guarded)
             watchdog::stop();
         AppendLogId(LogColor::Error, 171);
-        ConnectionLost();
+        ConnectionLost(c);
         return -1;
     }
     if (last == 0)
-        connectionEnded = true;
+        s.connectionEnded = true;
 
     qint64 total = 0;
     bool firstPass = true;
@@ -345,9 +330,9 @@ int ReadReplyLine(int socket)
         if (guarded)
             watchdog::stop();
         // A line not complete within the peeked bytes is finished one byte at a time.
-        const size_t want = firstPass ? firstPieceLength(peeked, size_t(last)) : 1;
+        const size_t want = firstPass ? firstPieceLength(c, peeked, size_t(last)) : 1;
         firstPass = false;
-        last = receiveExactly(socket, line + total, want);
+        last = receiveExactly(c, line + total, want);
         if (last > 0)
             total += last;
         line[total] = '\0';
@@ -371,11 +356,11 @@ int ReadReplyLine(int socket)
     return code;
 }
 
-int ReadReply(int socket)
+int ReadReply(FtpConnection &c, QByteArray *reply)
 {
-    if (socket == -1)
+    if (c.controlSocket == -1)
         return 0;
-    auto &s = session();
+    auto &s = c;
     // A loop, not a recursion per line: a server that sends endless continuation lines must not
     // exhaust the stack. replyDepth still counts the lines read, as the reply rules expect.
     int levels = 0;
@@ -383,13 +368,13 @@ int ReadReply(int socket)
     for (;;) {
         ++s.replyDepth;
         ++levels;
-        const int code = ReadReplyLine(socket);
+        const int code = ReadReplyLine(c);
         if (code == -1) {
             s.replyDepth -= levels;
             return -1;
         }
         const QByteArray text = s.replyText();
-        if (text.isEmpty() && connectionEnded) {
+        if (text.isEmpty() && s.connectionEnded) {
             // The server closed the connection: the reply will never be complete.
             ended = true;
             break;
@@ -397,7 +382,7 @@ int ReadReply(int socket)
         bool continues = (code >= 1 && code <= 99) || code > 599 || (text.size() > 3 && text[3] == '-');
         if (!text.isEmpty()) {
             if (!s.connected)
-                IdentifyServer(text);
+                IdentifyServer(c, text);
             AppendLog(decodeForLog(text) + QLatin1Char('\n'), LogColor::Reply);
         }
         if (s.abortRequested) {
@@ -407,25 +392,28 @@ int ReadReply(int socket)
         if ((s.replyDepth == 1 || s.lastReplyCode == 0) && code >= 100 && code <= 599)
             s.lastReplyCode = code;
         const bool otherCode = s.lastReplyCode > 0 && s.replyDepth > 1 && code != s.lastReplyCode;
-        if (!continues && !otherCode)
+        if (!continues && !otherCode) {
+            if (reply)
+                *reply = text;
             break;
+        }
     }
     s.replyDepth -= levels;
     return ended ? 0 : replyResult(s.lastReplyCode);
 }
 
-void ReadPendingReply(int socket)
+void ReadPendingReply(FtpConnection &c)
 {
-    (void)ReadReply(socket);
+    (void)ReadReply(c);
 }
 
 namespace
 {
-int closeSocket(int socket, int lingerSeconds)
+int closeSocket(FtpConnection &c, int socket, int lingerSeconds)
 {
     if (socket == -1)
         return -1;
-    session().abortRequested = true;
+    c.abortRequested = true;
     ::shutdown(socket, SHUT_RDWR);
     const linger lingering{1, lingerSeconds};
     setsockopt(socket, SOL_SOCKET, SO_LINGER, &lingering, sizeof lingering);
@@ -436,30 +424,29 @@ int closeSocket(int socket, int lingerSeconds)
 }
 } // namespace
 
-int CloseSocketAbortive(int socket)
+int CloseSocketAbortive(FtpConnection &c, int socket)
 {
-    return closeSocket(socket, 0);
+    return closeSocket(c, socket, 0);
 }
 
-int CloseSocketGraceful(int socket)
+int CloseSocketGraceful(FtpConnection &c, int socket)
 {
-    return closeSocket(socket, 1);
+    return closeSocket(c, socket, 1);
 }
 
-void ConnectionLost()
+void ConnectionLost(FtpConnection &c)
 {
-    auto &s = session();
+    auto &s = c;
     const bool worker = workerstop::onWorker();
     if (worker)
         watchdog::stop();
-    stopKeepAlive();
-    CloseLocalFiles();
+    CloseLocalFiles(c);
     s.connected = false;
-    s.busy = false;
-    s.listingRunning = false;
-    s.waitCursor = false;
     s.transferRunning = false;
     s.abortRequested = true;
+    // The session above repairs its own state (busy, keep-alive, the wait cursor).
+    if (c.host)
+        c.host->connectionLost();
     Beep();
     AppendLogId(LogColor::Status, 162);
     // The control socket stays as it is: the next login replaces it, Disconnect closes it.
@@ -467,9 +454,9 @@ void ConnectionLost()
         throw WorkerStopped{};
 }
 
-bool CloseLocalFiles()
+bool CloseLocalFiles(FtpConnection &c)
 {
-    auto &s = session();
+    auto &s = c;
     if (s.downloadFileOpen.exchange(false)) {
         const int fd = s.downloadFile.exchange(-1);
         if (fd >= 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ftpconnection.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,40 +11,43 @@
 // Results follow the engine's convention: the reply class 1..5 of the last reply (550 as 550
 // itself), 0 when no reply was read or nothing was done, -1 for a failed socket operation.
 
-// Resolves `host`, connects and returns the socket, or -1. The engine passes "ftp" and "tcp".
-[[nodiscard]] int OpenConnection(const QString &host, const char *service, const char *protocol);
+// Resolves `host`, connects and returns the socket, or -1. The engine passes "ftp" and "tcp"; `port`
+// 21 means the service's own port.
+[[nodiscard]] int OpenConnection(FtpConnection &c, const QString &host, int port, const char *service,
+                                 const char *protocol);
 
 // Logs the command in green ("PASS xxxxxx" for a password), sends it with CR LF and reads the
 // reply; ABOR reads two replies. The text is sent as it stands: a "%" in a path is no format.
-int SendCommand(int socket, const QByteArray &command);
+// The reply's last line goes to `reply` when given.
+int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply = nullptr);
 
 // Copies the text into the command buffer, appends CR LF and sends it; returns the bytes sent, or
 // -1 when the socket is -1 or the send failed.
-int SendLine(int socket, const QByteArray &text);
+int SendLine(FtpConnection &c, const QByteArray &text);
 
 // Sends a whole block in pieces of at most 12288 bytes; while an upload runs, reports progress
 // counting on from `bytesDoneBefore`. Returns the length, or 0 after a failure.
-qint64 SendAll(int socket, const char *data, qint64 length, qint64 bytesDoneBefore);
+qint64 SendAll(FtpConnection &c, int socket, const char *data, qint64 length, qint64 bytesDoneBefore);
 
 // One reply line into the reply buffer; returns its code (0 without digits, 421 when an abort
 // came in meanwhile, -1 when the receive failed).
-int ReadReplyLine(int socket);
+int ReadReplyLine(FtpConnection &c);
 
 // One complete reply, multi-line replies included. 0 also when the server closed the connection
-// before the reply was complete.
-int ReadReply(int socket);
+// before the reply was complete. The reply's last line goes to `reply` when given.
+int ReadReply(FtpConnection &c, QByteArray *reply = nullptr);
 
 // Reads the reply that follows a closed data connection and ignores it.
-void ReadPendingReply(int socket);
+void ReadPendingReply(FtpConnection &c);
 
 // Both return the value to store back: always -1, since the descriptor is released even when
-// close reports an error.
-[[nodiscard]] int CloseSocketAbortive(int socket);
-[[nodiscard]] int CloseSocketGraceful(int socket);
+// close reports an error. Closing marks the connection's running reply read as aborted.
+[[nodiscard]] int CloseSocketAbortive(FtpConnection &c, int socket);
+[[nodiscard]] int CloseSocketGraceful(FtpConnection &c, int socket);
 
 // Ends the session after a broken connection. On the worker it never returns (the worker leaves
 // as if stopped); on the window thread it cleans up and returns.
-void ConnectionLost();
+void ConnectionLost(FtpConnection &c);
 
 // Closes the local files of a running download and upload; true when an upload file was open.
-bool CloseLocalFiles();
+bool CloseLocalFiles(FtpConnection &c);

@@ -4,12 +4,10 @@
 #include "engine/passiveaddress.h"
 #include "engine/transferloops.h"
 #include "engine/watchdog.h"
-#include "platform/beep.h"
 #include "platform/durations.h"
 #include "platform/log.h"
 #include "platform/socketwait.h"
 #include "platform/workerstop.h"
-#include "session/sessionstate.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -65,43 +63,41 @@ int connectInterruptible(int socket, const sockaddr_in &address)
 }
 
 // PASV first while the server takes it; once it refuses, PORT for the rest of the connection.
-bool establishDataConnection(int controlSocket)
+bool establishDataConnection(FtpConnection &s)
 {
-    SessionState &s = session();
     if (s.passive) {
-        if (SendCommand(controlSocket, "PASV") == 2) {
-            if (OpenPassiveDataConnection())
+        QByteArray reply;
+        if (SendCommand(s, "PASV", &reply) == 2) {
+            if (OpenPassiveDataConnection(s, reply))
                 return true;
             AppendLogId(LogColor::Error, cantConnectPassive);
-            BeepIfEnabled();
+            s.beepIfEnabled();
             return false;
         }
         s.passive = false;
     }
-    s.listenSocket = OpenActiveListener(controlSocket);
+    s.listenSocket = OpenActiveListener(s);
     if (s.listenSocket == -1) {
-        BeepIfEnabled();
+        s.beepIfEnabled();
         return false;
     }
     return true;
 }
 
 // Drops the half-made data connection after the server refused the transfer command.
-void dropDataConnection()
+void dropDataConnection(FtpConnection &s)
 {
-    SessionState &s = session();
     if (s.passive)
-        s.dataSocket = CloseSocketAbortive(s.dataSocket);
+        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
     else
-        s.listenSocket = CloseSocketAbortive(s.listenSocket);
+        s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
 }
 
 enum class Accepted { Yes, Failed, NotConfigured };
 
 // Active mode: waits for the server to connect to our listener, no longer than the watchdog.
-Accepted acceptDataConnection()
+Accepted acceptDataConnection(FtpConnection &s)
 {
-    SessionState &s = session();
     // On the worker the watchdog ends the wait; on the window thread, which delivers the
     // watchdog itself, the wait's own limit of the same length does.
     watchdog::start();
@@ -122,45 +118,43 @@ Accepted acceptDataConnection()
     if (data < 0) {
         if (waited == socketwait::Result::TimedOut)
             AppendLogId(LogColor::Error, noDataConnection);
-        s.listenSocket = CloseSocketAbortive(s.listenSocket);
-        BeepIfEnabled();
+        s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
+        s.beepIfEnabled();
         return Accepted::Failed;
     }
     s.dataSocket = data;
     const int on = 1;
     if (setsockopt(data, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0) {
-        s.dataSocket = CloseSocketAbortive(s.dataSocket);
-        s.listenSocket = CloseSocketAbortive(s.listenSocket);
-        BeepIfEnabled();
+        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+        s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
+        s.beepIfEnabled();
         return Accepted::NotConfigured;
     }
-    s.listenSocket = CloseSocketAbortive(s.listenSocket);
+    s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
     return Accepted::Yes;
 }
 
 } // namespace
 
-void SetTransferType(int controlSocket, char type)
+void SetTransferType(FtpConnection &s, char type)
 {
-    SessionState &s = session();
     if (type == s.currentType)
         return;
-    SendCommand(controlSocket, type == 'L' ? QByteArray("TYPE L 8") : QByteArray("TYPE ") + type);
+    SendCommand(s, type == 'L' ? QByteArray("TYPE L 8") : QByteArray("TYPE ") + type);
     // Stored whatever the server answers: a refused TYPE is not asked again on every transfer.
     s.currentType = type;
 }
 
-bool OpenPassiveDataConnection()
+bool OpenPassiveDataConnection(FtpConnection &s, const QByteArray &reply)
 {
-    SessionState &s = session();
     const int data = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (data < 0)
         return false;
     s.dataSocket = data;
 
-    const std::optional<Endpoint> offered = ParsePassiveReply(s.replyText());
+    const std::optional<Endpoint> offered = ParsePassiveReply(reply);
     if (!offered) {
-        s.dataSocket = CloseSocketAbortive(s.dataSocket);
+        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
         return false;
     }
     const Endpoint target = PassiveTarget(*offered, peerAddressOf(s.controlSocket));
@@ -175,19 +169,18 @@ bool OpenPassiveDataConnection()
     const int error = connectInterruptible(data, address);
     if (error != 0) {
         AppendLogId(LogColor::Error, error == ECONNREFUSED ? connectionRefused : cantConnect);
-        s.dataSocket = CloseSocketAbortive(s.dataSocket);
+        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
         return false;
     }
     return true;
 }
 
-int OpenActiveListener(int controlSocket)
+int OpenActiveListener(FtpConnection &s)
 {
-    SessionState &s = session();
     // The PORT address is the interface the server already reaches us on, never 0.0.0.0.
     sockaddr_in local{};
     socklen_t length = sizeof local;
-    if (getsockname(controlSocket, reinterpret_cast<sockaddr *>(&local), &length) != 0 ||
+    if (getsockname(s.controlSocket, reinterpret_cast<sockaddr *>(&local), &length) != 0 ||
         local.sin_family != AF_INET)
         return -1;
     s.localControlAddress = local;
@@ -215,39 +208,38 @@ int OpenActiveListener(int controlSocket)
         "PORT " + QByteArray::number(host >> 24) + ',' + QByteArray::number((host >> 16) & 0xFF) + ',' +
         QByteArray::number((host >> 8) & 0xFF) + ',' + QByteArray::number(host & 0xFF) + ',' +
         QByteArray::number(port >> 8) + ',' + QByteArray::number(port & 0xFF);
-    SendCommand(controlSocket, command);
+    SendCommand(s, command);
     return listener;
 }
 
-int RetrieveFile(int controlSocket, const QByteArray &command, const QString &localPath, char type)
+int RetrieveFile(FtpConnection &s, const QByteArray &command, const QString &localPath, char type)
 {
-    SessionState &s = session();
     s.lastReplyCode = 0;
     s.replyDepth = 0;
-    if (controlSocket == -1)
+    if (s.controlSocket == -1)
         return 0;
 
-    SetTransferType(controlSocket, type);
-    if (!establishDataConnection(controlSocket))
+    SetTransferType(s, type);
+    if (!establishDataConnection(s))
         return 0;
 
     if (s.resumeRequested) {
-        if (SendCommand(controlSocket, "REST " + QByteArray::number(qint64(s.resumeOffset))) == 5) {
+        if (SendCommand(s, "REST " + QByteArray::number(qint64(s.resumeOffset))) == 5) {
             AppendLogId(LogColor::Error, restartNotSupported);
-            BeepIfEnabled();
+            s.beepIfEnabled();
             s.resumeRequested = false;
         }
     }
 
-    if (SendCommand(controlSocket, command) != 1) {
-        dropDataConnection();
+    if (SendCommand(s, command) != 1) {
+        dropDataConnection(s);
         if (command.startsWith("RETR") && s.lastReplyCode == 550)
             AppendLogId(LogColor::Error, noPermissionToDownload);
-        BeepIfEnabled();
+        s.beepIfEnabled();
         return 0;
     }
     if (!s.passive) {
-        switch (acceptDataConnection()) {
+        switch (acceptDataConnection(s)) {
         case Accepted::Yes:
             break;
         case Accepted::Failed:
@@ -258,11 +250,11 @@ int RetrieveFile(int controlSocket, const QByteArray &command, const QString &lo
     }
 
     bool writeFailed = false;
-    const bool received = ReceiveToFile(s.dataSocket, localPath, type == 'I', &writeFailed);
+    const bool received = ReceiveToFile(s, s.dataSocket, localPath, type == 'I', &writeFailed);
     if (s.dataSocket != -1)
         ::shutdown(s.dataSocket, SHUT_RDWR);
-    s.dataSocket = CloseSocketAbortive(s.dataSocket);
-    const int result = ReadReply(controlSocket);
+    s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+    const int result = ReadReply(s);
     // A file that was not created or not written whole is no completed download, whatever the
     // server says about its side.
     if (!received || writeFailed)
@@ -270,47 +262,46 @@ int RetrieveFile(int controlSocket, const QByteArray &command, const QString &lo
     return result;
 }
 
-int StoreFile(int controlSocket, QByteArray &command, const QString &localPath, char type)
+int StoreFile(FtpConnection &s, QByteArray &command, const QString &localPath, char type)
 {
-    SessionState &s = session();
     s.lastReplyCode = 0;
-    if (controlSocket == -1) {
+    if (s.controlSocket == -1) {
         AppendLogId(LogColor::Error, invalidControlSocket);
-        BeepIfEnabled();
+        s.beepIfEnabled();
         return 0;
     }
 
-    SetTransferType(controlSocket, type);
-    if (!establishDataConnection(controlSocket))
+    SetTransferType(s, type);
+    if (!establishDataConnection(s))
         return 0;
 
-    int result = SendCommand(controlSocket, command);
+    int result = SendCommand(s, command);
     while (result != 1) {
         if (!s.resumeRequested) {
-            dropDataConnection();
+            dropDataConnection(s);
             AppendLogId(LogColor::Error, uploadError);
-            BeepIfEnabled();
+            s.beepIfEnabled();
             return 0;
         }
         // APPE refused: the whole file goes with STOR.
         s.resumeRequested = false;
         command.replace(0, 4, "STOR");
         AppendLogId(LogColor::Error, appendNotSupported);
-        BeepIfEnabled();
-        result = SendCommand(controlSocket, command);
+        s.beepIfEnabled();
+        result = SendCommand(s, command);
     }
-    if (!s.passive && acceptDataConnection() != Accepted::Yes)
+    if (!s.passive && acceptDataConnection(s) != Accepted::Yes)
         return 0;
 
-    const bool sent = SendFromFile(s.dataSocket, localPath, type == 'I');
+    const bool sent = SendFromFile(s, s.dataSocket, localPath, type == 'I');
     if (sent) {
         // Our FIN goes after the last byte; the linger of the graceful close lets it arrive.
         ::shutdown(s.dataSocket, SHUT_WR);
-        s.dataSocket = CloseSocketGraceful(s.dataSocket);
+        s.dataSocket = CloseSocketGraceful(s, s.dataSocket);
     } else {
         // A reset rather than an end of file: the server must not take the short file as complete.
-        s.dataSocket = CloseSocketAbortive(s.dataSocket);
+        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
     }
-    result = ReadReply(controlSocket);
+    result = ReadReply(s);
     return sent ? result : 0;
 }

@@ -1,7 +1,6 @@
 #include "engine/dircommands.h"
 
 #include "engine/controlconnection.h"
-#include "session/sessionstate.h"
 
 namespace
 {
@@ -9,18 +8,18 @@ namespace
 constexpr int unknownCommand = 500;
 constexpr int maxDirectoryLength = 180;
 
-int lastClass()
+int lastClass(const FtpConnection &c)
 {
-    return session().lastReplyCode / 100;
+    return c.lastReplyCode / 100;
 }
 
 // Sends the command and, when the server answered "500 unknown command", the X-form.
-void sendWithFallback(int socket, const char *verb, const char *oldVerb, const QByteArray &path)
+void sendWithFallback(FtpConnection &c, const char *verb, const char *oldVerb, const QByteArray &path)
 {
-    const bool trailingSlash = session().trailingSlashDirs;
-    const int result = SendCommand(socket, DirectoryCommandText(verb, path, trailingSlash));
-    if (result == 5 && session().lastReplyCode == unknownCommand)
-        SendCommand(socket, DirectoryCommandText(oldVerb, path, trailingSlash));
+    const bool trailingSlash = c.trailingSlashDirs;
+    const int result = SendCommand(c, DirectoryCommandText(verb, path, trailingSlash));
+    if (result == 5 && c.lastReplyCode == unknownCommand)
+        SendCommand(c, DirectoryCommandText(oldVerb, path, trailingSlash));
 }
 
 } // namespace
@@ -37,35 +36,35 @@ QByteArray DirectoryCommandText(const char *verb, const QByteArray &path, bool t
     return text;
 }
 
-int RemoteChangeDirectory(int socket, const QByteArray &path)
+int RemoteChangeDirectory(FtpConnection &c, const QByteArray &path)
 {
-    sendWithFallback(socket, "CWD", "XCWD", path);
-    return lastClass();
+    sendWithFallback(c, "CWD", "XCWD", path);
+    return lastClass(c);
 }
 
-int RemotePrintDirectory(int socket)
+int RemotePrintDirectory(FtpConnection &c, QByteArray *reply)
 {
-    if (SendCommand(socket, "PWD") == 5 && session().lastReplyCode == unknownCommand)
-        SendCommand(socket, "XPWD");
-    return lastClass();
+    if (SendCommand(c, "PWD", reply) == 5 && c.lastReplyCode == unknownCommand)
+        SendCommand(c, "XPWD", reply);
+    return lastClass(c);
 }
 
-int RemoteMakeDirectory(int socket, const QByteArray &path)
+int RemoteMakeDirectory(FtpConnection &c, const QByteArray &path)
 {
-    sendWithFallback(socket, "MKD", "XMKD", path);
-    return session().lastReplyCode == 550 ? 550 : lastClass();
+    sendWithFallback(c, "MKD", "XMKD", path);
+    return c.lastReplyCode == 550 ? 550 : lastClass(c);
 }
 
-int RemoteRemoveDirectory(int socket, const QByteArray &path)
+int RemoteRemoveDirectory(FtpConnection &c, const QByteArray &path)
 {
-    sendWithFallback(socket, "RMD", "XRMD", path);
-    return lastClass();
+    sendWithFallback(c, "RMD", "XRMD", path);
+    return lastClass(c);
 }
 
-int RemoteDeleteFile(int socket, const QByteArray &name)
+int RemoteDeleteFile(FtpConnection &c, const QByteArray &name)
 {
-    SendCommand(socket, "DELE " + name);
-    return lastClass();
+    SendCommand(c, "DELE " + name);
+    return lastClass(c);
 }
 
 std::optional<QByteArray> ParseWorkingDirectory(const QByteArray &reply)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ftpconnection.h"
+
 #include <QByteArray>
 
 #include <optional>
@@ -8,13 +10,13 @@
 // (reply 500), its older X-form. Paths are bytes and go out exactly as given. Results are the
 // last reply code / 100 (2 = success, 0 = no reply, 4 after an abort).
 
-[[nodiscard]] int RemoteChangeDirectory(int socket, const QByteArray &path);
-// Leaves the reply in the reply buffer for ParseWorkingDirectory.
-[[nodiscard]] int RemotePrintDirectory(int socket);
+[[nodiscard]] int RemoteChangeDirectory(FtpConnection &c, const QByteArray &path);
+// The reply line goes to `reply`, for ParseWorkingDirectory.
+[[nodiscard]] int RemotePrintDirectory(FtpConnection &c, QByteArray *reply = nullptr);
 // 550 itself when the server answered 550 (the folder may exist already).
-[[nodiscard]] int RemoteMakeDirectory(int socket, const QByteArray &path);
-[[nodiscard]] int RemoteRemoveDirectory(int socket, const QByteArray &path);
-[[nodiscard]] int RemoteDeleteFile(int socket, const QByteArray &name);
+[[nodiscard]] int RemoteMakeDirectory(FtpConnection &c, const QByteArray &path);
+[[nodiscard]] int RemoteRemoveDirectory(FtpConnection &c, const QByteArray &path);
+[[nodiscard]] int RemoteDeleteFile(FtpConnection &c, const QByteArray &name);
 
 // The directory named between the first two double quotes of a PWD reply, at most 180 bytes;
 // nothing when the line has no double quote (callers then keep what they had). A doubled quote

@@ -1,13 +1,7 @@
 #include "engine/listingloader.h"
 
 #include "engine/dataconnection.h"
-#include "engine/dircommands.h"
-#include "platform/log.h"
 #include "platform/programpaths.h"
-#include "platform/uithread.h"
-#include "session/sessionhooks.h"
-#include "session/sessionstate.h"
-#include "platform/appsettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,54 +9,6 @@
 
 #include <algorithm>
 #include <memory>
-
-namespace
-{
-
-constexpr int transferCompletedId = 149;
-
-template <typename Hook, typename... Args> void postHook(Hook SessionHooks::*hook, Args... args)
-{
-    uithread::post([hook, args...] {
-        if (const auto &call = sessionHooks().*hook)
-            call(args...);
-    });
-}
-
-void showWaitCursor(bool on)
-{
-    postHook(&SessionHooks::setWaitCursor, on);
-}
-
-void endListing()
-{
-    showWaitCursor(false);
-    session().waitCursor = false;
-}
-
-void keepDebugCopy(const QString &listingFile)
-{
-    const QString copy = debugListingPath(listingFile);
-    QFile::remove(copy);
-    if (QFile::copy(listingFile, copy))
-        postHook(&SessionHooks::openDocument, copy);
-    else
-        AppendLog(QStringLiteral("Could not copy the listing to %1\n").arg(copy), LogColor::Error);
-}
-
-// Hands the rows to the remote pane and waits until it holds them, so that whoever runs after
-// the listing (the queue job's folder expansion) sees the new rows.
-void showRows(std::vector<FileEntry> rows, bool writeCache)
-{
-    auto shared = std::make_shared<std::vector<FileEntry>>(std::move(rows));
-    uithread::call<bool>([shared, writeCache] {
-        if (const auto &show = sessionHooks().showRemoteListing)
-            show(std::move(*shared), writeCache);
-        return true;
-    });
-}
-
-} // namespace
 
 std::optional<std::vector<FileEntry>> ReadListingFile(const QString &path, ListingState &state)
 {
@@ -89,69 +35,43 @@ std::optional<std::vector<FileEntry>> ReadListingFile(const QString &path, Listi
     return rows;
 }
 
-int DownloadListing(int controlSocket, const QByteArray &command)
+namespace
 {
-    SessionState &s = session();
-    AppSettings &settings = appSettings();
-    // A failed listing must not beep: the user sees the empty list and the log.
-    const int sound = settings.soundEffects.exchange(0);
-    s.resumeRequested = false;
-    s.listingTransfer = true;
-    const int result = RetrieveFile(controlSocket, command, programpaths::listingTempFile(), 'A');
-    settings.soundEffects = sound;
-    s.listingTransfer = false;
-    return result;
+
+// Restores what the listing changed on the connection however it ends: a stop or a lost
+// connection leaves by an exception.
+class ListingScope
+{
+public:
+    explicit ListingScope(FtpConnection &c) : c_(c), bell_(c.options.bell)
+    {
+        // A failed listing must not beep: the user sees the empty list and the log.
+        c.options.bell = false;
+        c.resumeRequested = false;
+        c.listingTransfer = true;
+    }
+    ~ListingScope()
+    {
+        c_.options.bell = bell_;
+        c_.listingTransfer = false;
+    }
+    ListingScope(const ListingScope &) = delete;
+    ListingScope &operator=(const ListingScope &) = delete;
+
+private:
+    FtpConnection &c_;
+    bool bell_;
+};
+
+} // namespace
+
+int DownloadListing(FtpConnection &c, const QByteArray &command)
+{
+    const ListingScope scope(c);
+    return RetrieveFile(c, command, programpaths::listingTempFile(), 'A');
 }
 
 QString debugListingPath(const QString &listingFile)
 {
     return QFileInfo(listingFile).absoluteDir().filePath(QStringLiteral("DBGLIST.TXT"));
-}
-
-void LoadListing()
-{
-    SessionState &s = session();
-    if (!s.connected)
-        return;
-    showWaitCursor(true);
-
-    if (RemotePrintDirectory(s.controlSocket) != 2) {
-        showWaitCursor(false);
-        return;
-    }
-    const QByteArray path = TrimListingPath(ParseWorkingDirectory(s.replyText()).value_or("unknown"));
-    postHook(&SessionHooks::setRemotePath, path);
-    postHook(&SessionHooks::clearRemoteList);
-    s.waitCursor = true;
-
-    if (DownloadListing(s.controlSocket, "LIST") != 2) {
-        endListing();
-        return;
-    }
-
-    const QString listingFile = programpaths::listingTempFile();
-    ListingState state(s.serverKind);
-    std::optional<std::vector<FileEntry>> rows = ReadListingFile(listingFile, state);
-    if (!rows) {
-        endListing();
-        return;
-    }
-    s.listingRunning = true;
-    // A Microsoft server that sent Unix-style lines stays switched until the next login.
-    s.serverKind = state.serverKind;
-    s.koreanDates = state.koreanDates;
-    s.nameColumn = state.nameColumn;
-
-    if (s.debugListing) {
-        s.debugListing = false;
-        keepDebugCopy(listingFile);
-    }
-    QFile::remove(listingFile);
-
-    const bool writeCache = !s.transferRunning;
-    showRows(std::move(*rows), writeCache);
-    if (writeCache)
-        AppendLogId(LogColor::Status, transferCompletedId);
-    s.listingRunning = false;
-    endListing();
 }

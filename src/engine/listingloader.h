@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ftpconnection.h"
 #include "engine/listingparser.h"
 
 #include <QByteArray>
@@ -14,12 +15,8 @@
 
 // LIST (or another listing command) into the listing file, in type A, without failure beeps.
 // Returns the result of the retrieval (2 for a completed transfer).
-[[nodiscard]] int DownloadListing(int controlSocket, const QByteArray &command);
+[[nodiscard]] int DownloadListing(FtpConnection &c, const QByteArray &command);
 
 // Where the debug copy of a listing goes: DBGLIST.TXT beside the listing file, in the program's
 // private temporary folder (the user command DBGLIST asks for one).
 [[nodiscard]] QString debugListingPath(const QString &listingFile);
-
-// The refresh job's listing step: the working directory, the listing downloaded and parsed, the
-// rows handed to the remote pane in one call, the cache written and "Transfer completed" logged.
-void LoadListing();

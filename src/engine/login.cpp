@@ -3,9 +3,6 @@
 #include "engine/controlconnection.h"
 #include "platform/log.h"
 #include "platform/uithread.h"
-#include "session/sessionhooks.h"
-#include "session/sessionstate.h"
-#include "platform/appsettings.h"
 
 #include <netinet/in.h>
 #include <optional>
@@ -20,48 +17,43 @@ bool hasMicrosoftMarker(const QByteArray &line)
 }
 
 // The typed password, asked each time and never stored; empty when the question was cancelled.
-QByteArray askPassword()
+QByteArray askPassword(EngineHost *host)
 {
-    const std::optional<QString> answer = uithread::call<std::optional<QString>>([] {
-        const auto &hook = sessionHooks().askPassword;
-        return hook ? hook() : std::optional<QString>();
-    });
+    const std::optional<QString> answer = uithread::call<std::optional<QString>>(
+        [host] { return host ? host->askPassword() : std::optional<QString>(); });
     return answer.value_or(QString()).toUtf8();
 }
 
-int failLogin(int socket)
+int failLogin(FtpConnection &s, int socket)
 {
-    auto &s = session();
-    s.controlSocket = CloseSocketAbortive(socket);
+    s.controlSocket = CloseSocketAbortive(s, socket);
     s.connected = false;
     return -1;
 }
 
 } // namespace
 
-void IdentifyServer(const QByteArray &line)
+void IdentifyServer(FtpConnection &s, const QByteArray &line)
 {
-    auto &s = session();
     if (hasMicrosoftMarker(line))
         s.serverKind = ServerKind::Microsoft;
     else if (line.contains("Serv-U"))
         s.trailingSlashDirs = true;
 }
 
-int Login(const QString &host)
+int Login(FtpConnection &s, const LoginFields &login)
 {
-    auto &s = session();
     s.serverKind = ServerKind::Generic;
     if (s.connected)
         return -1;
 
-    const int socket = OpenConnection(host, "ftp", "tcp");
+    const int socket = OpenConnection(s, login.serverHost, login.port, "ftp", "tcp");
     if (socket == -1)
         return -1;
     sockaddr_in local{};
     socklen_t length = sizeof local;
     if (getsockname(socket, reinterpret_cast<sockaddr *>(&local), &length) != 0) {
-        (void)CloseSocketAbortive(socket);
+        (void)CloseSocketAbortive(s, socket);
         return -1;
     }
     s.localControlAddress = local;
@@ -72,17 +64,17 @@ int Login(const QString &host)
     s.lastReplyCode = 0;
 
     // Some servers send a class 1 reply ("120 ready in n minutes") before the greeting.
-    int result = ReadReply(socket);
+    QByteArray greeting;
+    int result = ReadReply(s, &greeting);
     while (result == 1 && !s.abortRequested) {
-        if (s.serverKind == ServerKind::Generic && s.replyText().contains("(EXOS"))
+        if (s.serverKind == ServerKind::Generic && greeting.contains("(EXOS"))
             s.serverKind = ServerKind::Exos;
-        result = ReadReply(socket);
+        result = ReadReply(s, &greeting);
     }
     if (result != 2)
-        return failLogin(socket);
+        return failLogin(s, socket);
 
     if (s.serverKind == ServerKind::Generic) {
-        const QByteArray greeting = s.replyText();
         if (greeting.contains("(EXOS"))
             s.serverKind = ServerKind::Exos;
         if (hasMicrosoftMarker(greeting))
@@ -96,23 +88,23 @@ int Login(const QString &host)
 
     QByteArray user;
     QByteArray password;
-    if (s.userName.isEmpty() || s.anonymousLogin) {
+    if (login.userName.isEmpty() || login.anonymousLogin) {
         user = "anonymous";
-        password = appSettings().emailAddress.toUtf8();
+        password = s.options.anonymousPassword;
     } else {
-        user = s.userName.toUtf8();
-        password = s.password.isEmpty() ? askPassword() : s.password.toUtf8();
+        user = login.userName.toUtf8();
+        password = login.password.isEmpty() ? askPassword(s.host) : login.password.toUtf8();
     }
 
-    result = SendCommand(socket, "USER " + user);
+    result = SendCommand(s, "USER " + user);
     // A class 2 answer to USER needs no password. A class 3 answer to PASS asks for an account,
     // which this program does not send: that counts as a failure.
     if (result == 3)
-        result = SendCommand(socket, "PASS " + password);
+        result = SendCommand(s, "PASS " + password);
     if (result == 2) {
         s.connected = true;
         return socket;
     }
     AppendLogId(LogColor::Error, 168);
-    return failLogin(socket);
+    return failLogin(s, socket);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "engine/ftpconnection.h"
+#include "engine/loginfields.h"
+
 #include <QByteArray>
-#include <QString>
 
 // One login attempt: connect, read the greeting, identify the server, USER and PASS.
 // Returns the control socket, or -1.
-[[nodiscard]] int Login(const QString &host);
+[[nodiscard]] int Login(FtpConnection &c, const LoginFields &login);
 
 // Learns the server family from a reply line read before the login completed.
-void IdentifyServer(const QByteArray &line);
+void IdentifyServer(FtpConnection &c, const QByteArray &line);

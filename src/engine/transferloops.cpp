@@ -4,13 +4,10 @@
 #include "engine/transfertexts.h"
 #include "engine/uploadprogress.h"
 #include "engine/watchdog.h"
-#include "platform/beep.h"
 #include "platform/latestpost.h"
 #include "platform/log.h"
 #include "platform/socketwait.h"
 #include "platform/workerstop.h"
-#include "session/sessionhooks.h"
-#include "session/sessionstate.h"
 
 #include <QFile>
 
@@ -36,25 +33,32 @@ struct ProgressValue {
     qint64 done = 0;
     qint64 total = 0;
     bool inTitle = false;
+    EngineHost *host = nullptr;
+};
+
+struct RateValue {
+    QString text;
+    EngineHost *host = nullptr;
 };
 
 LatestPost<ProgressValue> &progressPost()
 {
     static LatestPost<ProgressValue> post([](const ProgressValue &value) {
+        if (!value.host)
+            return;
         const QString text = ProgressText(value.done, value.total);
-        if (sessionHooks().setProgressText)
-            sessionHooks().setProgressText(text);
-        if (value.inTitle && sessionHooks().setWindowTitle)
-            sessionHooks().setWindowTitle(text);
+        value.host->progressText(text);
+        if (value.inTitle)
+            value.host->windowTitle(text);
     });
     return post;
 }
 
-LatestPost<QString> &ratePost()
+LatestPost<RateValue> &ratePost()
 {
-    static LatestPost<QString> post([](const QString &text) {
-        if (sessionHooks().setRateText)
-            sessionHooks().setRateText(text);
+    static LatestPost<RateValue> post([](const RateValue &value) {
+        if (value.host)
+            value.host->rateText(value.text);
     });
     return post;
 }
@@ -69,7 +73,10 @@ qint64 nowSeconds()
 class RateClock
 {
 public:
-    RateClock() : start_(nowSeconds()), lastRefresh_(start_) { session().transferStart = double(start_); }
+    explicit RateClock(FtpConnection &c) : c_(c), start_(nowSeconds()), lastRefresh_(start_)
+    {
+        c.transferStart = double(start_);
+    }
 
     void refresh(qint64 sent, qint64 remaining, bool kilobytes)
     {
@@ -77,13 +84,13 @@ public:
         if (now - lastRefresh_ < 1)
             return;
         lastRefresh_ = now;
-        ShowTransferRate(RateText(sent, remaining, now - start_, kilobytes));
+        ShowTransferRate(c_, RateText(sent, remaining, now - start_, kilobytes));
     }
 
     // Ends the clock and returns the elapsed whole seconds, at least 1.
     qint64 finish()
     {
-        SessionState &s = session();
+        FtpConnection &s = c_;
         s.transferEnd = double(nowSeconds());
         const qint64 elapsed = std::max<qint64>(qint64(s.transferEnd) - start_, 1);
         s.transferElapsed = double(elapsed);
@@ -91,6 +98,7 @@ public:
     }
 
 private:
+    FtpConnection &c_;
     qint64 start_;
     qint64 lastRefresh_;
 };
@@ -130,27 +138,26 @@ void setCork(int socket, bool on)
 
 } // namespace
 
-void ShowTransferProgress(qint64 done)
+void ShowTransferProgress(FtpConnection &c, qint64 done)
 {
-    const SessionState &s = session();
-    progressPost().set({done, s.transferTotalSize, s.showProgressInTitle});
+    progressPost().set({done, c.transferTotalSize, c.showProgressInTitle, c.host});
 }
 
-void ShowTransferRate(const QString &text)
+void ShowTransferRate(FtpConnection &c, const QString &text)
 {
-    ratePost().set(text);
+    ratePost().set({text, c.host});
 }
 
-bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes go as they are*/)
+bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath,
+                  bool /*binary: bytes go as they are*/)
 {
-    SessionState &s = session();
     if (dataSocket == -1 || !s.connected)
         return false;
 
     const int fd = ::open(QFile::encodeName(localPath).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         AppendLogId(LogColor::Error, cannotOpenLocalFile);
-        BeepIfEnabled();
+        s.beepIfEnabled();
         return false;
     }
     const bool resuming = s.resumeRequested;
@@ -158,7 +165,7 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
     if (resuming && ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
         ::close(fd);
         AppendLogId(LogColor::Error, cannotOpenLocalFile);
-        BeepIfEnabled();
+        s.beepIfEnabled();
         return false;
     }
     s.uploadFile = fd;
@@ -166,10 +173,10 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
 
     qint64 done = offset;
     const qint64 remaining = s.transferTotalSize - offset;
-    ShowTransferProgress(done);
-    RateClock clock;
+    ShowTransferProgress(s, done);
+    RateClock clock(s);
     // SendAll shows the progress after every piece it sends.
-    const uploadprogress::Scope progress([](qint64 bytesDone) { ShowTransferProgress(bytesDone); });
+    const uploadprogress::Scope progress([&s](qint64 bytesDone) { ShowTransferProgress(s, bytesDone); });
 
     // The sends are small; corked, the kernel still puts full segments on the wire.
     setCork(dataSocket, true);
@@ -182,13 +189,13 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
         if (n < 0) {
             // The server must not keep a short file as if it were whole.
             AppendLogId(LogColor::Error, cannotOpenLocalFile);
-            BeepIfEnabled();
+            s.beepIfEnabled();
             sentAll = false;
             break;
         }
         if (n == 0)
             break;
-        if (SendAll(dataSocket, buffer.data(), n, done) != n) {
+        if (SendAll(s, dataSocket, buffer.data(), n, done) != n) {
             sentAll = false; // only off the worker: there a failed send ends the job
             break;
         }
@@ -203,10 +210,9 @@ bool SendFromFile(int dataSocket, const QString &localPath, bool /*binary: bytes
     return sentAll;
 }
 
-bool ReceiveToFile(int dataSocket, const QString &localPath, bool /*binary: bytes go as they are*/,
-                   bool *writeFailed)
+bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath,
+                   bool /*binary: bytes go as they are*/, bool *writeFailed)
 {
-    SessionState &s = session();
     if (writeFailed)
         *writeFailed = false;
     if (dataSocket == -1 || !s.connected)
@@ -240,7 +246,7 @@ bool ReceiveToFile(int dataSocket, const QString &localPath, bool /*binary: byte
 
     qint64 done = offset;
     const qint64 remaining = s.transferTotalSize - offset;
-    RateClock clock;
+    RateClock clock(s);
     std::vector<char> buffer(transferBlockSize);
     ssize_t last = 0;
     bool received = false;
@@ -256,7 +262,7 @@ bool ReceiveToFile(int dataSocket, const QString &localPath, bool /*binary: byte
         }
         done += last;
         if (s.transferRunning) {
-            ShowTransferProgress(done);
+            ShowTransferProgress(s, done);
             clock.refresh(done - offset, remaining, done > 1024);
         }
     }
@@ -268,13 +274,13 @@ bool ReceiveToFile(int dataSocket, const QString &localPath, bool /*binary: byte
         AppendLogId(LogColor::Error, cannotWriteLocalFile, qt_error_string(writeError).toUtf8().constData());
         if (writeFailed)
             *writeFailed = true;
-        BeepIfEnabled();
+        s.beepIfEnabled();
     } else if (!s.abortRequested && s.transferRunning && !s.listingTransfer && done < s.transferTotalSize) {
         // The server ended the data connection before the size it listed: the part stays for a resume.
         AppendLogId(LogColor::Error, dataConnectionClosedEarly, long(done), long(s.transferTotalSize.load()));
     }
     if (last < 0 && !received) {
-        BeepIfEnabled();
+        s.beepIfEnabled();
         return false;
     }
     if (!s.listingTransfer)

@@ -2,8 +2,6 @@
 
 #include "platform/durations.h"
 #include "platform/uithread.h"
-#include "session/sessionstate.h"
-#include "session/worker.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -25,7 +23,12 @@ namespace
 std::atomic<std::int64_t> deadlineMs{0};
 std::atomic<std::int64_t> scheduledForMs{0};
 std::atomic<bool> timerScheduled{false};
-QPointer<QTimer> uiTimer; // window thread only
+QPointer<QTimer> uiTimer;             // window thread only
+std::function<void()> &expiryAction() // window thread only
+{
+    static std::function<void()> action;
+    return action;
+}
 
 std::int64_t nowMs()
 {
@@ -71,7 +74,8 @@ void expire()
             schedule();
         return;
     }
-    WatchdogTimerProc();
+    if (const auto &action = expiryAction())
+        action();
 }
 
 } // namespace
@@ -94,18 +98,9 @@ bool armed()
     return deadlineMs.load() != 0;
 }
 
-} // namespace watchdog
-
-void WatchdogTimerProc()
+void setExpiryAction(std::function<void()> action)
 {
-    auto &s = session();
-    s.abortRequested = true;
-    if (s.busy && workerRunning()) {
-        (void)stopWorker();
-        // The worker may have cleared the flag on its way to the stop.
-        s.abortRequested = true;
-        s.busy = false;
-        s.listingRunning = false;
-        s.waitCursor = false;
-    }
+    expiryAction() = std::move(action);
 }
+
+} // namespace watchdog

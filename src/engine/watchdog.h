@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // The reply watchdog: armed around every blocking reply read and accept of the worker, it ends a
 // worker that has waited longer than durations::Kind::Watchdog (500 s) for data. It fires on the
 // window thread; a firing that a later start or stop has overtaken is ignored.
@@ -12,7 +14,7 @@ void start();
 void stop();
 [[nodiscard]] bool armed();
 
-} // namespace watchdog
+// What the expiry does, on the window thread; the session installs it (ending the running job).
+void setExpiryAction(std::function<void()> action);
 
-// What the expiry does on the window thread: ends the running job, or only marks the abort.
-void WatchdogTimerProc();
+} // namespace watchdog

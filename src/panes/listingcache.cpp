@@ -1,11 +1,13 @@
 #include "panes/listingcache.h"
 
 #include "controls/sortlistctrl.h"
+#include "controls/sortlistmodel.h"
 #include "platform/fileicons.h"
 #include "platform/inifile.h"
 #include "platform/namecodec.h"
 #include "platform/programpaths.h"
 #include "platform/recenttexts.h"
+#include "session/listingcachefiles.h"
 #include "session/sessionstate.h"
 
 #include <QDir>
@@ -20,15 +22,6 @@ namespace
 
 constexpr int folderItemData = 0xF2;
 constexpr int fileItemData = 2;
-
-// A host name never holds a path separator; one that does must not lead outside the cache folder.
-QString safeFileNamePart(QString text)
-{
-    text.replace(QLatin1Char('/'), QLatin1Char('$'));
-    text.replace(QLatin1Char('\\'), QLatin1Char('$'));
-    text.remove(QChar(0));
-    return text;
-}
 
 QString utf8Text(QByteArrayView bytes)
 {
@@ -137,7 +130,7 @@ ListingCache::ListingCache(CSortListCtrl *list, QString folder) : list_(list), f
 
 QString ListingCache::defaultFolder()
 {
-    return programpaths::programFolder() + QStringLiteral("Cache");
+    return listingCacheFolder();
 }
 
 QString ListingCache::CacheFilePath(const QString &path) const
@@ -147,7 +140,7 @@ QString ListingCache::CacheFilePath(const QString &path) const
     name.replace(QLatin1Char('/'), QLatin1Char('$'));
     name.replace(QLatin1Char(':'), QLatin1Char('@'));
     name.remove(QChar(0));
-    return folder_ + QLatin1Char('/') + safeFileNamePart(session().serverHost) + QLatin1Char('$') + name +
+    return folder_ + QLatin1Char('/') + cacheFileNamePart(session().serverHost) + QLatin1Char('$') + name +
            QStringLiteral(".ini");
 }
 
@@ -174,6 +167,14 @@ void ListingCache::WriteCachedListing(const QString &currentPath)
     (void)writeCacheFile(CacheFilePath(currentPath), *list_->listModel());
 }
 
+void ListingCache::WriteCachedRows(const QString &path, std::vector<SortListRow> rows)
+{
+    SortListModel model;
+    model.setRows(std::move(rows));
+    QDir().mkpath(folder_);
+    (void)writeCacheFile(CacheFilePath(path), model);
+}
+
 bool ListingCache::DeleteCachedListings(const QString &text, bool byPrefix)
 {
     if (!byPrefix) {
@@ -181,22 +182,4 @@ bool ListingCache::DeleteCachedListings(const QString &text, bool byPrefix)
         return false;
     }
     return deleteCacheFilesWithPrefix(folder_, text);
-}
-
-bool deleteCacheFilesWithPrefix(const QString &cacheFolder, const QString &text)
-{
-    // An empty prefix would reach every cached listing of every server.
-    if (text.isEmpty())
-        return false;
-    const QString prefix = safeFileNamePart(text);
-    const QDir dir(cacheFolder);
-    bool matched = false;
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
-        if (name.size() >= prefix.size() + 4 && name.startsWith(prefix, Qt::CaseInsensitive) &&
-            name.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive)) {
-            matched = true;
-            QFile::remove(dir.filePath(name));
-        }
-    }
-    return matched;
 }

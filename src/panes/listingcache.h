@@ -32,6 +32,8 @@ public:
     [[nodiscard]] bool ReadCachedListing(const QString &path);
     // Saves the list's rows, in display order, as the file of currentPath.
     void WriteCachedListing(const QString &currentPath);
+    // Saves rows that the list does not show as the file of `path`.
+    void WriteCachedRows(const QString &path, std::vector<SortListRow> rows);
     // byPrefix false: deletes the file of the directory `text`; returns false.
     // byPrefix true: deletes every cache file whose name begins with `text` and ends in ".ini";
     // returns true when at least one matched.
@@ -44,10 +46,6 @@ private:
     CSortListCtrl *list_;
     QString folder_;
 };
-
-// Deletes every cache file in `cacheFolder` whose name begins with `text` (a server's host name) and
-// ends in ".ini"; the text is matched literally. True when at least one matched.
-bool deleteCacheFilesWithPrefix(const QString &cacheFolder, const QString &text);
 
 // The file format, apart from the list.
 [[nodiscard]] QByteArray cacheValueFromRow(const SortListRow &row);

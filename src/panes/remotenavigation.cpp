@@ -7,14 +7,13 @@
 #include "engine/dircommands.h"
 #include "panes/listingcache.h"
 #include "panes/remotepaths.h"
+#include "platform/appsettings.h"
 #include "platform/beep.h"
+#include "platform/commandids.h"
 #include "platform/log.h"
 #include "platform/uitext.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
-#include "platform/appsettings.h"
-#include "platform/commandids.h"
-#include "shell/mainframe.h"
 
 #include <QComboBox>
 #include <QMessageBox>
@@ -76,7 +75,7 @@ void CRemoteWnd::OpenSelection()
     if (s.relativePaths) {
         if (s.busy)
             return;
-        if (RemoteChangeDirectory(s.controlSocket, name) == 5) {
+        if (RemoteChangeDirectory(s, name) == 5) {
             AppendLogId(LogColor::Error, 129);
             BeepIfEnabled();
         }
@@ -92,7 +91,7 @@ void CRemoteWnd::GoUp()
     if (s.relativePaths && s.controlSocket >= 0) {
         if (s.busy)
             return;
-        if (SendCommand(s.controlSocket, "CDUP") == 550) {
+        if (SendCommand(s, "CDUP") == 550) {
             AppendLogId(LogColor::Error, 129);
             BeepIfEnabled();
             return;
@@ -147,8 +146,7 @@ void CRemoteWnd::DownloadNow()
     if (answer != QMessageBox::Yes)
         return;
     QueueSelection();
-    if (auto *frame = qobject_cast<CMainFrame *>(window()))
-        frame->postCommand(cmd::TransferQueue);
+    emit commandRequested(cmd::TransferQueue);
 }
 
 void CRemoteWnd::SelectAll()

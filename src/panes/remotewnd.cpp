@@ -4,13 +4,13 @@
 #include "panes/listingcache.h"
 #include "panes/listingrows.h"
 #include "panes/remotepaths.h"
-#include "platform/settingsstore.h"
+#include "platform/commandids.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
-#include "session/sessionhooks.h"
+#include "session/lastsession.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
-#include "platform/commandids.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -18,7 +18,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
-#include <QTimer>
 #include <QToolButton>
 
 namespace
@@ -32,45 +31,29 @@ constexpr int paneCommands[] = {cmd::Download, cmd::DownloadLater, cmd::DeleteFo
 
 } // namespace
 
-CRemoteWnd::CRemoteWnd(QWidget *parent) : QWidget(parent)
+CRemoteWnd::CRemoteWnd(SessionController *controller, QWidget *parent)
+    : QWidget(parent), controller_(controller)
 {
     setObjectName(QStringLiteral("remotePane"));
-    SessionState &s = session();
-    s.connected = false;
-    s.transferRunning = false;
-    s.busy = false;
-    s.listingRunning = false;
-    s.waitCursor = false;
-    s.jobDoneEvent.reset();
-
-    keepAlive_ = new QTimer(this);
-    keepAlive_->setSingleShot(false);
-    connect(keepAlive_, &QTimer::timeout, this, &CRemoteWnd::KeepAliveTimer);
 }
 
 CRemoteWnd::~CRemoteWnd()
 {
-    keepAlive_->stop();
-    SessionHooks &hooks = sessionHooks();
-    hooks.stopKeepAlive = nullptr;
-    hooks.startKeepAlive = nullptr;
-    hooks.postToRemotePane = nullptr;
-    hooks.setWaitCursor = nullptr;
-    hooks.clearRemoteList = nullptr;
-    hooks.clearRemotePathBox = nullptr;
-    hooks.setRemotePath = nullptr;
-    hooks.showRemoteListing = nullptr;
     // Usually the frame has ended the session already; a pane used on its own ends it here.
-    Disconnect();
+    if (controller_)
+        controller_->disconnect();
+    if (controller_ && session().views.remote == this)
+        controller_->setRemoteView(nullptr);
 }
 
 void CRemoteWnd::initialUpdate()
 {
-    installHooks();
+    if (controller_)
+        controller_->setRemoteView(this);
     if (initialised_)
         return;
     initialised_ = true;
-    readLastSession();
+    session().login() = readLastSession();
 
     upButton_ = new QToolButton(this);
     upButton_->setObjectName(QStringLiteral("upButton"));
@@ -109,83 +92,72 @@ void CRemoteWnd::initialUpdate()
     resizeEvent(nullptr);
 }
 
-void CRemoteWnd::readLastSession()
+void CRemoteWnd::setWaitCursor(bool on)
 {
-    using settingsstore::applSet;
-    using settingsstore::readInt;
-    using settingsstore::readString;
-    SessionState &s = session();
-    s.serverHost = readString(applSet, QStringLiteral("LastServer"), QString());
-    s.userName = readString(applSet, QStringLiteral("LastUser"), QString());
-    s.password = readString(applSet, QStringLiteral("LastPassword"), QString());
-    s.port = readInt(applSet, QStringLiteral("LastPort"), 21);
-    s.initialRemotePath = readString(applSet, QStringLiteral("LastRemote"), QString());
-    s.initialLocalPath = readString(applSet, QStringLiteral("LastLocal"), QString());
-    s.anonymousLogin = readInt(applSet, QStringLiteral("LastLogin"), 1) != 0;
-    s.relativePaths = readInt(applSet, QStringLiteral("Relative"), 0) != 0;
+    session().waitCursor = on;
+    if (on) {
+        setCursor(Qt::WaitCursor);
+        if (list_)
+            list_->viewport()->setCursor(Qt::WaitCursor);
+    } else {
+        unsetCursor();
+        if (list_)
+            list_->viewport()->unsetCursor();
+    }
 }
 
-void CRemoteWnd::installHooks()
+void CRemoteWnd::clearRemotePathBox()
 {
-    SessionHooks &hooks = sessionHooks();
-    QPointer<CRemoteWnd> self(this);
-    hooks.stopKeepAlive = [self] {
-        if (self)
-            self->keepAlive_->stop();
-    };
-    // The period follows the KeepTime setting (in minutes) that the worker's request is made of.
-    hooks.startKeepAlive = [self](int) {
-        if (self)
-            self->armKeepAlive();
-    };
-    hooks.postToRemotePane = [self](int message) {
-        if (!self)
-            return;
-        QMetaObject::invokeMethod(
-            self,
-            [self, message] {
-                if (!self)
-                    return;
-                switch (message) {
-                case int(JobCode::Connect):
-                    self->OnConnected();
-                    break;
-                case int(JobCode::Disconnect):
-                    self->Disconnect();
-                    break;
-                case int(JobCode::Abort):
-                    self->AbortJob();
-                    break;
-                default:
-                    self->runCommand(message);
-                    break;
-                }
-            },
-            Qt::QueuedConnection);
-    };
-    hooks.setWaitCursor = [self](bool on) {
-        if (self)
-            self->applyWaitCursor(on);
-    };
-    hooks.clearRemoteList = [self] {
-        if (self && self->list_)
-            self->list_->setRows({});
-    };
-    hooks.clearRemotePathBox = [self] {
-        if (self && self->pathCombo_)
-            self->pathCombo_->clear();
-    };
-    hooks.setRemotePath = [self](const QByteArray &path) {
-        if (!self || !self->pathCombo_)
-            return;
-        self->currentPath_ = path;
-        self->showPathInCombo(self->currentPath_);
-    };
-    hooks.showRemoteListing = [self](std::vector<FileEntry> rows, bool writeCache) {
-        if (self && self->list_)
-            ShowRemoteListing(*self->list_, self->cache_.get(), std::move(rows),
-                              displayPath(self->currentPath_), writeCache);
-    };
+    if (pathCombo_)
+        pathCombo_->clear();
+}
+
+void CRemoteWnd::clearRemoteList()
+{
+    if (list_)
+        list_->setRows({});
+}
+
+void CRemoteWnd::setRemotePath(const QByteArray &path)
+{
+    if (!pathCombo_)
+        return;
+    currentPath_ = path;
+    showPathInCombo(currentPath_);
+}
+
+void CRemoteWnd::showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache)
+{
+    if (!list_)
+        return;
+    // The user may have gone to another folder while this one was listed: its rows only go to
+    // their own cache file.
+    if (path != currentPath_) {
+        if (writeCache)
+            cache_->WriteCachedRows(displayPath(path), std::move(rows));
+        return;
+    }
+    ShowRemoteListing(*list_, cache_.get(), std::move(rows), displayPath(currentPath_), writeCache);
+}
+
+void CRemoteWnd::sessionConnected()
+{
+    OnConnected();
+}
+
+void CRemoteWnd::refreshRemote()
+{
+    runCommand(cmd::Refresh);
+}
+
+void CRemoteWnd::OnConnected()
+{
+    SessionState &s = session();
+    writeLastSession(s.login());
+    s.listingRunning = false;
+    // The session's local folder is shown by the local pane once the frame holds one.
+    Navigate(s.initialRemotePath.isEmpty() ? currentPath_ : s.initialRemotePath.toUtf8());
+    emit sessionStarted();
 }
 
 void CRemoteWnd::resizeEvent(QResizeEvent *)
@@ -224,20 +196,6 @@ bool CRemoteWnd::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void CRemoteWnd::applyWaitCursor(bool on)
-{
-    session().waitCursor = on;
-    if (on) {
-        setCursor(Qt::WaitCursor);
-        if (list_)
-            list_->viewport()->setCursor(Qt::WaitCursor);
-    } else {
-        unsetCursor();
-        if (list_)
-            list_->viewport()->unsetCursor();
-    }
-}
-
 bool CRemoteWnd::isFolderRow(int row) const
 {
     return (list_->listModel()->row(row).itemData & folderBits) != 0;
@@ -251,11 +209,6 @@ void CRemoteWnd::showPathInCombo(const QByteArray &path)
         index = pathCombo_->count() - 1;
     }
     pathCombo_->setCurrentIndex(index);
-}
-
-bool CRemoteWnd::startJob(JobCode code)
-{
-    return StartJob(code, BusyMessage::Silent);
 }
 
 void CRemoteWnd::showContextMenu(const QPoint &globalPos)

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "session/jobcode.h"
 #include "platform/commandtarget.h"
+#include "session/jobcode.h"
+#include "session/sessionviews.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -12,18 +13,17 @@ class CSortListCtrl;
 class ListingCache;
 class QComboBox;
 class QPushButton;
-class QTimer;
 class QToolButton;
+class SessionController;
 
-// The remote pane: one directory of the connected server, the folders visited so far, and the
-// place where the connection is taken over after login, ended, aborted and kept alive.
+// The remote pane: one directory of the connected server and the folders visited so far.
 // Navigation is cache-first: a directory seen before is shown from its cache file, and only
-// otherwise listed by the refresh job.
-class CRemoteWnd : public QWidget, public CommandTarget
+// otherwise listed by the refresh job. The session reaches it as its RemoteListView.
+class CRemoteWnd : public QWidget, public CommandTarget, public RemoteListView
 {
     Q_OBJECT
 public:
-    explicit CRemoteWnd(QWidget *parent = nullptr);
+    explicit CRemoteWnd(SessionController *controller, QWidget *parent = nullptr);
     ~CRemoteWnd() override;
 
     // The one-time set-up: reads the last session's login into the session, builds the controls.
@@ -33,7 +33,6 @@ public:
     QComboBox *pathCombo() const { return pathCombo_; }
     QToolButton *upButton() const { return upButton_; }
     QPushButton *changeButton() const { return changeButton_; }
-    QTimer *keepAliveTimer() const { return keepAlive_; }
     ListingCache *cache() const { return cache_.get(); }
 
     QByteArray currentPath() const { return currentPath_; }
@@ -52,14 +51,17 @@ public:
     void DeleteFolderCache();
     void Refresh();
 
-    // Connection control.
+    // The session has logged in: it becomes the last session, and its first folder is shown.
     void OnConnected();
-    void Disconnect();
-    void AbortJob();
-    void KeepAliveTimer();
 
-    // Starts a worker job when none runs; false when one does.
-    bool startJob(JobCode code);
+    // RemoteListView
+    void setWaitCursor(bool on) override;
+    void clearRemotePathBox() override;
+    void clearRemoteList() override;
+    void setRemotePath(const QByteArray &path) override;
+    void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) override;
+    void sessionConnected() override;
+    void refreshRemote() override;
 
     // Adds the path to the combo box when absent and selects it.
     void showPathInCombo(const QByteArray &path);
@@ -70,25 +72,24 @@ public:
 signals:
     // OnConnected has stored the session and asked for the first directory.
     void sessionStarted();
+    // A command of the frame's that the pane asks for (Transfer after Download).
+    void commandRequested(int id);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void installHooks();
-    void readLastSession();
     void showContextMenu(const QPoint &globalPos);
-    void applyWaitCursor(bool on);
-    void armKeepAlive();
     [[nodiscard]] bool isFolderRow(int row) const;
+
+    SessionController *controller_;
 
     CSortListCtrl *list_ = nullptr;
     std::unique_ptr<ListingCache> cache_;
     QComboBox *pathCombo_ = nullptr;
     QToolButton *upButton_ = nullptr;
     QPushButton *changeButton_ = nullptr;
-    QTimer *keepAlive_ = nullptr;
     QByteArray currentPath_;
     bool initialised_ = false;
 };

@@ -2,17 +2,14 @@
 
 #include "engine/dircommands.h"
 #include "engine/login.h"
-#include "platform/beep.h"
+#include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/log.h"
 #include "platform/socketwait.h"
 #include "platform/strings.h"
-#include "platform/uithread.h"
 #include "session/jobs.h"
-#include "session/paneupdates.h"
-#include "session/sessionhooks.h"
 #include "session/sessionstate.h"
-#include "platform/appsettings.h"
+#include "session/viewposts.h"
 
 int ConnectWithRetries(const QString &host)
 {
@@ -24,9 +21,11 @@ int ConnectWithRetries(const QString &host)
 
     const int retries = settings.retryCount;
     for (int attempt = 0;; ++attempt) {
-        const int socket = Login(host);
+        LoginFields login = s.login();
+        login.serverHost = host;
+        const int socket = Login(s, login);
         if (socket >= 0) {
-            BeepIfEnabled();
+            s.beepIfEnabled();
             return socket;
         }
         if (retries <= attempt)
@@ -39,7 +38,7 @@ int ConnectWithRetries(const QString &host)
     }
     if (retries > 0) {
         AppendLogId(LogColor::Error, 166, retries, host.toUtf8().constData());
-        BeepIfEnabled();
+        s.beepIfEnabled();
     }
     return -1;
 }
@@ -48,35 +47,33 @@ void ConnectJob()
 {
     SessionState &s = session();
     s.nameColumn = 0;
-    paneupdates::setWaitCursor(true);
+    viewposts::setWaitCursor(true);
     // The login refuses to run on a session it takes for connected.
     s.connected = false;
 
     s.controlSocket = ConnectWithRetries(s.serverHost);
     if (s.controlSocket < 0) {
-        paneupdates::setWaitCursor(false);
+        viewposts::setWaitCursor(false);
         return;
     }
     s.connected = true;
-    paneupdates::clearRemoteList();
+    viewposts::remote([](RemoteListView &view) {
+        view.clearRemotePathBox();
+        view.clearRemoteList();
+    });
 
     if (!s.initialRemotePath.isEmpty())
-        (void)RemoteChangeDirectory(s.controlSocket, s.initialRemotePath.toUtf8());
+        (void)RemoteChangeDirectory(s, s.initialRemotePath.toUtf8());
 
-    if (RemotePrintDirectory(s.controlSocket) == 2) {
+    QByteArray reply;
+    if (RemotePrintDirectory(s, &reply) == 2) {
         // A reply without a quoted path leaves the pane's directory as it was.
-        if (const auto path = ParseWorkingDirectory(s.replyText()))
-            paneupdates::setRemotePath(*path);
+        if (const auto path = ParseWorkingDirectory(reply))
+            viewposts::remote([path = *path](RemoteListView &view) { view.setRemotePath(path); });
         const QString title = loadString(128) + QStringLiteral(" - ") + s.serverHost;
-        uithread::post([title] {
-            if (sessionHooks().setWindowTitle)
-                sessionHooks().setWindowTitle(title);
-        });
+        viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
     }
 
-    uithread::post([] {
-        if (sessionHooks().postToRemotePane)
-            sessionHooks().postToRemotePane(int(JobCode::Connect));
-    });
-    paneupdates::setWaitCursor(false);
+    // The pane takes the session over once the worker is no longer busy (SessionThreadProc).
+    viewposts::setWaitCursor(false);
 }

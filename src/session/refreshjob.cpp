@@ -1,25 +1,24 @@
 #include "engine/dircommands.h"
-#include "engine/listingloader.h"
-#include "platform/beep.h"
 #include "platform/log.h"
 #include "session/jobs.h"
-#include "session/paneupdates.h"
+#include "session/listingjob.h"
 #include "session/sessionstate.h"
+#include "session/viewposts.h"
 
-void RefreshJob()
+void RefreshJob(const QByteArray &path)
 {
     SessionState &s = session();
     if (!s.connected)
         return;
-    paneupdates::setWaitCursor(true);
+    viewposts::setWaitCursor(true);
     if (s.relativePaths) {
         // The server's working directory already follows the pane.
         LoadListing();
-    } else if (RemoteChangeDirectory(s.controlSocket, s.commandArgument) == 2) {
+    } else if (RemoteChangeDirectory(s, path) == 2) {
         LoadListing();
     } else {
         AppendLogId(LogColor::Error, 129);
-        BeepIfEnabled();
+        s.beepIfEnabled();
     }
-    paneupdates::setWaitCursor(false);
+    viewposts::setWaitCursor(false);
 }

@@ -1,14 +1,16 @@
 #include "session/worker.h"
 
 #include "engine/controlconnection.h"
+#include "engine/watchdog.h"
 #include "platform/durations.h"
 #include "platform/log.h"
 #include "platform/uithread.h"
 #include "platform/workerstop.h"
+#include "session/engineoptions.h"
 #include "session/jobs.h"
-#include "session/sessionhooks.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
-#include "platform/appsettings.h"
+#include "session/viewposts.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -22,7 +24,7 @@ namespace
 // Ready once the current worker has left SessionThreadProc. Window thread only.
 std::shared_future<void> workerExit;
 
-void runJob(JobCode code)
+void runJob(JobCode code, const QByteArray &argument)
 {
     auto &s = session();
     switch (code) {
@@ -30,29 +32,29 @@ void runJob(JobCode code)
         ConnectJob();
         break;
     case JobCode::Disconnect:
-        (void)SendCommand(s.controlSocket, "QUIT");
+        (void)SendCommand(s, "QUIT");
         s.jobDoneEvent.set();
         break;
     case JobCode::Refresh:
-        RefreshJob();
+        RefreshJob(argument);
         break;
     case JobCode::ReadPendingReply:
-        ReadPendingReply(s.controlSocket);
+        ReadPendingReply(s);
         s.jobDoneEvent.set();
         break;
     case JobCode::TransferQueue:
         TransferQueueJob();
         break;
     case JobCode::Abort:
-        (void)SendCommand(s.controlSocket, "ABOR");
+        (void)SendCommand(s, "ABOR");
         s.jobDoneEvent.set();
         break;
     case JobCode::UserCommand:
         // The typed line goes out as it stands, a "%" included.
-        (void)SendCommand(s.controlSocket, s.commandArgument);
+        (void)SendCommand(s, argument);
         break;
     case JobCode::ChangeAttribute:
-        (void)SendCommand(s.controlSocket, s.commandArgument);
+        (void)SendCommand(s, argument);
         s.refreshAfterJob = true;
         break;
     case JobCode::None:
@@ -78,19 +80,22 @@ void registerShutdownJoin()
     }
 }
 
-void launch(JobCode code)
+void launch(JobCode code, const QByteArray &argument = {})
 {
     auto &s = session();
     joinFinishedWorker();
     workerstop::clear();
     s.jobCode = code;
     s.busy = true;
+    // The preferences as they are now hold for the whole job.
+    s.options = engineOptions();
+    watchdog::setExpiryAction(WatchdogTimerProc);
     std::promise<void> exited;
     workerExit = exited.get_future().share();
     registerShutdownJoin();
-    s.workerThread = std::thread([exited = std::move(exited)]() mutable {
+    s.workerThread = std::thread([exited = std::move(exited), argument]() mutable {
         workerstop::beginWorker();
-        SessionThreadProc();
+        SessionThreadProc(argument);
         workerstop::endWorker();
         exited.set_value();
     });
@@ -111,33 +116,34 @@ void joinFinishedWorker()
 
 } // namespace
 
-int SessionThreadProc()
+int SessionThreadProc(const QByteArray &argument)
 {
     auto &s = session();
     try {
         s.busy = true;
         uithread::post([] {
-            if (const auto &hook = sessionHooks().stopKeepAlive)
-                hook();
+            if (SessionController *controller = session().controller)
+                controller->stopKeepAlive();
         });
         s.refreshAfterJob = false;
 
-        runJob(s.jobCode);
+        runJob(s.jobCode, argument);
 
-        const int period = appSettings().keepAliveMinutes * 60000;
-        uithread::post([period] {
-            if (const auto &hook = sessionHooks().startKeepAlive)
-                hook(period);
+        uithread::post([] {
+            if (SessionController *controller = session().controller)
+                controller->armKeepAlive();
         });
         s.busy = false;
-        if (s.refreshAfterJob) {
-            uithread::post([] {
-                if (const auto &hook = sessionHooks().postToRemotePane)
-                    hook(int(JobCode::Refresh));
-            });
-        }
+        // Posted only now, so that what the pane starts in answer (a listing) finds no job running.
+        if (s.jobCode == JobCode::Connect && s.connected)
+            viewposts::remote([](RemoteListView &view) { view.sessionConnected(); });
+        if (s.refreshAfterJob)
+            viewposts::remote([](RemoteListView &view) { view.refreshRemote(); });
     } catch (const WorkerStopped &) {
-        // Stopped from outside or by a lost connection: whoever stopped it repairs the session.
+        // Stopped from outside: whoever stopped it repairs the session. A lost connection has
+        // nobody else to do it.
+        if (!s.connected)
+            RepairAfterConnectionLost();
     }
     return 1;
 }
@@ -161,7 +167,7 @@ bool StartJob(JobCode code, const QByteArray &argument, BusyMessage busyMessage)
         return false;
     }
     session().commandArgument = argument;
-    launch(code);
+    launch(code, argument);
     return true;
 }
 

@@ -7,8 +7,9 @@
 // The worker thread: one job at a time, started by the window thread, stopped only from outside
 // (Abort, Disconnect, the watchdog) through workerstop, and always joined.
 
-// The worker's entry routine: runs the job of session().jobCode, then re-arms the keep-alive.
-int SessionThreadProc();
+// The worker's entry routine: runs the job of session().jobCode with its argument (the folder to
+// list, or the whole command line), then re-arms the keep-alive.
+int SessionThreadProc(const QByteArray &argument = {});
 
 // Window thread. Starts `code` on a new worker unless a job runs; then it logs "Current job is
 // not finished yet." (unless told not to) and returns false.

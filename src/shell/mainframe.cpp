@@ -4,16 +4,17 @@
 #include "engine/controlconnection.h"
 #include "panes/logwnd.h"
 #include "panes/remotewnd.h"
+#include "platform/appsettings.h"
 #include "platform/beep.h"
+#include "platform/commandids.h"
+#include "platform/commandtarget.h"
 #include "platform/log.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
-#include "session/sessionhooks.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
-#include "platform/appsettings.h"
-#include "platform/commandids.h"
-#include "platform/commandtarget.h"
+#include "session/worker.h"
 #include "shell/framelayout.h"
 #include "shell/progressstatusbar.h"
 #include "shell/toolbaricons.h"
@@ -23,6 +24,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -30,6 +32,7 @@
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 namespace
 {
@@ -120,6 +123,7 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("mainFrame"));
     LoadSettings();
+    controller_ = new SessionController(this);
     createPanes();
     createActions();
     createMenus();
@@ -137,7 +141,7 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
 
     restorePlacement();
     restorePaneSizes();
-    installHooks();
+    registerViews();
     setBeepSound([] { QApplication::beep(); });
     updateTitle();
     updateCommandStates();
@@ -150,7 +154,7 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
             [this](QWidget *, QWidget *now) { trackActivePane(now); });
     // The desktop session is ending: a transfer's local file must not be left half-written open.
     connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [](QSessionManager &) { (void)CloseLocalFiles(); });
+            [](QSessionManager &) { (void)CloseLocalFiles(session()); });
 
     // The Site Manager opens as soon as the event loop runs, at every start.
     postCommand(cmd::SiteManager);
@@ -162,14 +166,10 @@ CMainFrame::~CMainFrame()
     // while every pane still stands, not from a pane's own destructor.
     commandStateTimer_->stop();
     disconnect(qApp, nullptr, this, nullptr);
-    remotePane_->Disconnect();
+    controller_->disconnect();
     saveLayout();
-    SessionHooks &hooks = sessionHooks();
-    hooks.setProgressText = nullptr;
-    hooks.setRateText = nullptr;
-    hooks.setWindowTitle = nullptr;
-    hooks.requestDisconnect = nullptr;
-    hooks.requestConnect = nullptr;
+    controller_->setStatusView(nullptr);
+    controller_->setQuestionView(nullptr);
 }
 
 void CMainFrame::createPanes()
@@ -182,7 +182,8 @@ void CMainFrame::createPanes()
     inner_ = new QSplitter(Qt::Horizontal, outer_);
     inner_->setObjectName(QStringLiteral("innerSplitter"));
     localPane_ = createEmptyPane(inner_, QStringLiteral("localPane"));
-    remotePane_ = new CRemoteWnd(inner_);
+    remotePane_ = new CRemoteWnd(controller_, inner_);
+    connect(remotePane_, &CRemoteWnd::commandRequested, this, &CMainFrame::postCommand);
     queuePane_ = createEmptyPane(outer_, QStringLiteral("queuePane"));
     outer_->addWidget(logPane_);
     outer_->addWidget(inner_);
@@ -323,31 +324,41 @@ void CMainFrame::saveLayout()
     writePlacement({normalGeometry(), isMaximized()});
 }
 
-void CMainFrame::installHooks()
+void CMainFrame::registerViews()
 {
-    SessionHooks &hooks = sessionHooks();
-    QPointer<CMainFrame> self(this);
-    hooks.setProgressText = [self](const QString &text) {
-        if (self)
-            self->statusBar_->SetProgressText(text);
-    };
-    hooks.setRateText = [self](const QString &text) {
-        if (self)
-            self->statusBar_->SetRateText(text);
-    };
-    hooks.setWindowTitle = [self](const QString &text) {
-        if (self)
-            self->setWindowTitle(text);
-    };
-    hooks.requestDisconnect = [self] {
-        if (self)
-            self->remotePane_->Disconnect();
-    };
-    hooks.requestConnect = [self] {
-        if (self)
-            self->connectToServer();
-    };
-    installPasswordPrompt();
+    controller_->setStatusView(this);
+    controller_->setQuestionView(this);
+}
+
+void CMainFrame::setProgressText(const QString &text)
+{
+    statusBar_->SetProgressText(text);
+}
+
+void CMainFrame::setRateText(const QString &text)
+{
+    statusBar_->SetRateText(text);
+}
+
+void CMainFrame::showWindowTitle(const QString &text)
+{
+    setWindowTitle(text);
+}
+
+void CMainFrame::openDocument(const QString &path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::optional<QString> CMainFrame::askPassword()
+{
+    return askPasswordWithDialog();
+}
+
+bool CMainFrame::confirmAbortTransfer()
+{
+    return QMessageBox::question(this, loadString(128), loadString(184).trimmed(),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void CMainFrame::postCommand(int id)
@@ -377,15 +388,15 @@ void CMainFrame::runCommand(int id)
         return;
     case cmd::Disconnect:
         QMetaObject::invokeMethod(
-            remotePane_, [pane = remotePane_] { pane->Disconnect(); }, Qt::QueuedConnection);
+            controller_, [controller = controller_] { controller->disconnect(); }, Qt::QueuedConnection);
         return;
     case cmd::Abort:
         QMetaObject::invokeMethod(
-            remotePane_, [pane = remotePane_] { pane->AbortJob(); }, Qt::QueuedConnection);
+            controller_, [controller = controller_] { controller->abort(); }, Qt::QueuedConnection);
         return;
     case cmd::TransferQueue:
         if (!session().busy)
-            remotePane_->startJob(JobCode::TransferQueue);
+            (void)StartJob(JobCode::TransferQueue, BusyMessage::Silent);
         return;
     case cmd::BinaryMode:
         appSettings().transferMode = 1;
@@ -427,9 +438,7 @@ void CMainFrame::connectToServer()
         postCommand(cmd::SiteManager);
         return;
     }
-    if (s.busy)
-        return;
-    remotePane_->startJob(JobCode::Connect);
+    (void)controller_->connectToServer();
 }
 
 void CMainFrame::openSiteManager()
@@ -439,7 +448,7 @@ void CMainFrame::openSiteManager()
         return;
     siteManagerOpen_ = true;
     // On Connect the dialog ends the running session and asks for the connect job itself.
-    (void)OpenSiteManager(this);
+    (void)OpenSiteManager(this, *controller_);
     siteManagerOpen_ = false;
 }
 

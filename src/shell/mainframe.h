@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/sessionviews.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -11,12 +13,13 @@ class QAction;
 class QSplitter;
 class QTimer;
 class QToolBar;
+class SessionController;
 
 // The program's one top-level window: menu bar, toolbar, progress status bar, and the panes in
 // three rows (log; local and remote side by side; queue). It keeps the title, restores and saves
 // its placement and the pane sizes, handles the session-wide commands and offers every other
-// command to the active pane.
-class CMainFrame : public QMainWindow
+// command to the active pane. The session reaches it as its status and questions view.
+class CMainFrame : public QMainWindow, public StatusView, public QuestionView
 {
     Q_OBJECT
 public:
@@ -24,6 +27,7 @@ public:
     ~CMainFrame() override;
 
     ProgressStatusBar *progressBar() const { return statusBar_; }
+    SessionController *controller() const { return controller_; }
     CRemoteWnd *remotePane() const { return remotePane_; }
     QWidget *logPane() const { return logPane_; }
     QWidget *localPane() const { return localPane_; }
@@ -44,6 +48,15 @@ public:
     // Saves the pane sizes and the placement; runs once, when the window closes or goes.
     void saveLayout();
 
+    // StatusView
+    void setProgressText(const QString &text) override;
+    void setRateText(const QString &text) override;
+    void showWindowTitle(const QString &text) override;
+    void openDocument(const QString &path) override;
+    // QuestionView
+    std::optional<QString> askPassword() override;
+    bool confirmAbortTransfer() override;
+
 protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -55,7 +68,7 @@ private:
     void createToolBar();
     void restorePaneSizes();
     void restorePlacement();
-    void installHooks();
+    void registerViews();
     void runCommand(int id);
     void connectToServer();
     void openSiteManager();
@@ -67,6 +80,7 @@ private:
 
     QAction *addCommand(int id, const QString &menuText);
 
+    SessionController *controller_ = nullptr;
     ProgressStatusBar *statusBar_ = nullptr;
     QToolBar *toolBar_ = nullptr;
     QSplitter *outer_ = nullptr;

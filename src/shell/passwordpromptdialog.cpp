@@ -2,7 +2,6 @@
 
 #include "platform/uitext.h"
 #include "platform/workerstop.h"
-#include "session/sessionhooks.h"
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -44,12 +43,10 @@ QString PasswordPromptDialog::password() const
     return edit_->text();
 }
 
-void installPasswordPrompt()
+std::optional<QString> askPasswordWithDialog(QWidget *parent)
 {
-    sessionHooks().askPassword = []() -> std::optional<QString> {
-        PasswordPromptDialog dialog;
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.password();
-    };
+    PasswordPromptDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.password();
 }

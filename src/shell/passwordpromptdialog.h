@@ -18,5 +18,7 @@ private:
     QLineEdit *edit_;
 };
 
-// Installs the dialog as the session's password question (sessionHooks().askPassword).
-void installPasswordPrompt();
+#include <optional>
+
+// Shows the dialog; the typed password, or nullopt when cancelled.
+[[nodiscard]] std::optional<QString> askPasswordWithDialog(QWidget *parent = nullptr);

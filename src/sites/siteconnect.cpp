@@ -1,36 +1,34 @@
 #include "sites/siteconnect.h"
 
 #include "platform/programpaths.h"
-#include "session/sessionhooks.h"
-#include "session/sessionstate.h"
+#include "session/sessioncontroller.h"
 #include "sites/sitemanagerdialog.h"
 
-void ConnectToSite(const SiteFields &site)
+LoginFields loginFromSite(const SiteFields &site)
 {
-    SessionState &state = session();
-    // The running job may still read the login fields, so it ends before they change.
-    if ((state.connected || state.busy) && sessionHooks().requestDisconnect)
-        sessionHooks().requestDisconnect();
-
-    state.serverHost = site.address;
-    state.userName = site.userId;
-    state.password = site.password;
-    state.port = site.port;
-    state.initialRemotePath = site.remotePath;
-    state.initialLocalPath = site.localPath;
-    state.anonymousLogin = site.anonymous;
-    state.relativePaths = site.relativePath;
-
-    if (sessionHooks().requestConnect)
-        sessionHooks().requestConnect();
+    LoginFields login;
+    login.serverHost = site.address;
+    login.userName = site.userId;
+    login.password = site.password;
+    login.port = site.port;
+    login.initialRemotePath = site.remotePath;
+    login.initialLocalPath = site.localPath;
+    login.anonymousLogin = site.anonymous;
+    login.relativePaths = site.relativePath;
+    return login;
 }
 
-bool OpenSiteManager(QWidget *parent)
+void ConnectToSite(SessionController &controller, const SiteFields &site)
 {
-    return OpenSiteManager(parent, programpaths::programFolder());
+    controller.connectTo(loginFromSite(site));
 }
 
-bool OpenSiteManager(QWidget *parent, const QString &folder)
+bool OpenSiteManager(QWidget *parent, SessionController &controller)
+{
+    return OpenSiteManager(parent, controller, programpaths::programFolder());
+}
+
+bool OpenSiteManager(QWidget *parent, SessionController &controller, const QString &folder)
 {
     SiteFields chosen;
     {
@@ -40,6 +38,6 @@ bool OpenSiteManager(QWidget *parent, const QString &folder)
         chosen = dialog.fields();
     }
     // The dialog is gone (and its selection stored) before the session starts.
-    ConnectToSite(chosen);
+    ConnectToSite(controller, chosen);
     return true;
 }

@@ -1,13 +1,13 @@
 #include "sites/sitemanagerdialog.h"
 
-#include "panes/listingcache.h"
+#include "session/listingcachefiles.h"
 
+#include "platform/appsettings.h"
 #include "platform/log.h"
 #include "platform/programpaths.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
-#include "platform/appsettings.h"
 #include "sites/sitefield.h"
 #include "sites/sitefieldspanel.h"
 #include "sites/siteimages.h"

@@ -1,12 +1,12 @@
 #include "engine/controlconnection.h"
 #include "engine/dataconnection.h"
+#include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/strings.h"
 #include "scriptedserver.h"
-#include "session/sessionhooks.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
-#include "platform/appsettings.h"
+#include "testviews.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,10 +120,10 @@ private slots:
         const int control = connectTo(server);
         QVERIFY(control >= 0);
 
-        QCOMPARE(RetrieveFile(control, "RETR a", local("a"), 'I'), 2);
-        QCOMPARE(RetrieveFile(control, "RETR b", local("b"), 'I'), 2);
+        QCOMPARE(RetrieveFile(session(), "RETR a", local("a"), 'I'), 2);
+        QCOMPARE(RetrieveFile(session(), "RETR b", local("b"), 'I'), 2);
         session().listingTransfer = true;
-        QCOMPARE(RetrieveFile(control, "LIST", local("list"), 'A'), 2);
+        QCOMPARE(RetrieveFile(session(), "LIST", local("list"), 'A'), 2);
         QCOMPARE(fileBytes(local("a")), QByteArray("first"));
         QCOMPARE(fileBytes(local("b")), QByteArray("second"));
         QCOMPARE(server.commands(),
@@ -146,8 +146,8 @@ private slots:
         ScriptedServer server;
         server.on("TYPE", Reply("504 Not this one"));
         const int control = connectTo(server);
-        SetTransferType(control, letter);
-        SetTransferType(control, letter); // stored whatever the answer: not asked twice
+        SetTransferType(session(), letter);
+        SetTransferType(session(), letter); // stored whatever the answer: not asked twice
         QCOMPARE(server.commands(), QList<QByteArray>{command});
     }
 
@@ -185,15 +185,16 @@ private slots:
         const int control = connectTo(server);
         QStringList shown;
         QStringList titles;
-        sessionHooks().setProgressText = [&shown](const QString &t) { shown << t; };
-        sessionHooks().setWindowTitle = [&titles](const QString &t) { titles << t; };
+        testsupport::TestViews views;
+        views.onProgressText = [&shown](const QString &t) { shown << t; };
+        views.onWindowTitle = [&titles](const QString &t) { titles << t; };
         session().transferRunning = queueTransfer;
         session().listingTransfer = listing;
         session().showProgressInTitle = inTitle;
         session().transferTotalSize = data.size();
         LogRecorder log;
 
-        QCOMPARE(RetrieveFile(control, "RETR f", local("readout"), 'I'), 2);
+        QCOMPARE(RetrieveFile(session(), "RETR f", local("readout"), 'I'), 2);
         QCoreApplication::processEvents(); // everything the transfer posted
         session().showProgressInTitle = false;
         if (progress.isEmpty()) {
@@ -221,10 +222,10 @@ private slots:
         const QByteArray upload = sample(50000);
         writeFile(local("up"), upload);
 
-        QCOMPARE(RetrieveFile(control, "RETR a", local("a"), 'I'), 2);
+        QCOMPARE(RetrieveFile(session(), "RETR a", local("a"), 'I'), 2);
         QVERIFY(!session().passive);
         QByteArray store = "STOR up";
-        QCOMPARE(StoreFile(control, store, local("up"), 'I'), 2);
+        QCOMPARE(StoreFile(session(), store, local("up"), 'I'), 2);
         QCOMPARE(fileBytes(local("a")), sample(70000));
         QCOMPARE(server.uploaded(), upload);
         QCOMPARE(withoutPortArguments(server.commands()),
@@ -247,7 +248,7 @@ private slots:
         session().resumeOffset = 8;
         LogRecorder log;
 
-        QCOMPARE(RetrieveFile(control, "RETR f", local("rest502"), 'I'), 2);
+        QCOMPARE(RetrieveFile(session(), "RETR f", local("rest502"), 'I'), 2);
         QVERIFY(log.waitFor(text(176), LogColor::Error));
         QVERIFY(!session().resumeRequested);
         QCOMPARE(fileBytes(local("rest502")), QByteArray("whole file"));
@@ -264,7 +265,7 @@ private slots:
         writeFile(local("resume"), "abcdSTALE-TAIL");
         session().resumeRequested = true;
         session().resumeOffset = 4;
-        QCOMPARE(RetrieveFile(control, "RETR f", local("resume"), 'A'), 2);
+        QCOMPARE(RetrieveFile(session(), "RETR f", local("resume"), 'A'), 2);
         QCOMPARE(fileBytes(local("resume")), QByteArray("abcdefgh"));
     }
 
@@ -291,19 +292,20 @@ private slots:
         server.once("RETR big", Reply("150 Opening").sendData(patternRange(cutAt, size)).then("226 Done"));
         const int control = connectTo(server);
         QString lastProgress;
-        sessionHooks().setProgressText = [&lastProgress](const QString &t) { lastProgress = t; };
+        testsupport::TestViews views;
+        views.onProgressText = [&lastProgress](const QString &t) { lastProgress = t; };
         LogRecorder log;
         session().transferRunning = true;
         session().transferTotalSize = size;
         session().resumeRequested = true;
         session().resumeOffset = firstOffset;
 
-        QCOMPARE(RetrieveFile(control, "RETR big", path, 'I'), 4);
+        QCOMPARE(RetrieveFile(session(), "RETR big", path, 'I'), 4);
         QVERIFY(log.waitFor(formatString(204, long(cutAt), long(size)), LogColor::Error));
         QCOMPARE(QFileInfo(path).size(), cutAt);
 
         session().resumeOffset = QFileInfo(path).size();
-        QCOMPARE(RetrieveFile(control, "RETR big", path, 'I'), 2);
+        QCOMPARE(RetrieveFile(session(), "RETR big", path, 'I'), 2);
         QCOMPARE(server.commands(), (QList<QByteArray>{"TYPE I", "PASV", "REST 4294966296", "RETR big",
                                                        "PASV", "REST 4294969296", "RETR big"}));
         QCOMPARE(QFileInfo(path).size(), size);
@@ -331,7 +333,7 @@ private slots:
         LogRecorder log;
 
         QByteArray command = "APPE name";
-        QCOMPARE(StoreFile(control, command, local("appe"), 'A'), 2);
+        QCOMPARE(StoreFile(session(), command, local("appe"), 'A'), 2);
         QCOMPARE(command, QByteArray("STOR name"));
         QVERIFY(log.waitFor(text(175), LogColor::Error));
         QCOMPARE(server.uploaded(), bytes); // from the start, not from the offset
@@ -347,14 +349,15 @@ private slots:
         const QByteArray bytes = sample(3000);
         writeFile(local("appe2"), bytes);
         QStringList progress;
-        sessionHooks().setProgressText = [&progress](const QString &t) { progress << t; };
+        testsupport::TestViews views;
+        views.onProgressText = [&progress](const QString &t) { progress << t; };
         session().resumeRequested = true;
         session().resumeOffset = 1000;
         session().transferTotalSize = 3000;
         LogRecorder log;
 
         QByteArray command = "APPE name";
-        QCOMPARE(StoreFile(control, command, local("appe2"), 'I'), 2);
+        QCOMPARE(StoreFile(session(), command, local("appe2"), 'I'), 2);
         QCOMPARE(server.uploaded(), bytes.mid(1000));
         QVERIFY(log.waitFor(formatString(178, 2000L, 1.0, 2000 / 1024.0), LogColor::Status));
         QTRY_VERIFY(!progress.isEmpty() && progress.last() == "3000 bytes 100%");
@@ -389,8 +392,8 @@ private slots:
         LogRecorder log;
 
         QByteArray command = upload ? "STOR x" : "RETR x";
-        const int result = upload ? StoreFile(control, command, local("refused-up"), 'I')
-                                  : RetrieveFile(control, command, local("refused-down"), 'I');
+        const int result = upload ? StoreFile(session(), command, local("refused-up"), 'I')
+                                  : RetrieveFile(session(), command, local("refused-down"), 'I');
         QCOMPARE(result, 0);
         if (message)
             QVERIFY(log.waitFor(text(message), LogColor::Error));
@@ -427,7 +430,7 @@ private slots:
         const QString path = local("pasv");
         QFile::remove(path);
 
-        QCOMPARE(RetrieveFile(control, "RETR f", path, 'A'), result);
+        QCOMPARE(RetrieveFile(session(), "RETR f", path, 'A'), result);
         if (message == 202)
             QVERIFY(log.waitFor(formatString(202, "0.0.0.0", "127.0.0.1"), LogColor::Status));
         else if (message)
@@ -448,7 +451,7 @@ private slots:
                                 QByteArray::number(port / 256) + ',' + QByteArray::number(port % 256) + ')'));
         const int control = connectTo(server);
         LogRecorder log;
-        QCOMPARE(RetrieveFile(control, "RETR f", local("refused"), 'A'), 0);
+        QCOMPARE(RetrieveFile(session(), "RETR f", local("refused"), 'A'), 0);
         QVERIFY(log.waitFor(text(199), LogColor::Error));
         QVERIFY(log.waitFor(text(197), LogColor::Error));
         QVERIFY(session().passive); // no fall-back to PORT in this case
@@ -463,7 +466,7 @@ private slots:
         const int control = connectTo(server);
         session().passive = false;
         LogRecorder log;
-        QCOMPARE(RetrieveFile(control, "RETR f", local("never"), 'I'), 0);
+        QCOMPARE(RetrieveFile(session(), "RETR f", local("never"), 'I'), 0);
         QVERIFY(log.waitFor(text(203), LogColor::Error));
         QCOMPARE(session().listenSocket.load(), -1);
         QCOMPARE(session().dataSocket.load(), -1);
@@ -478,7 +481,7 @@ private slots:
         session().transferRunning = true;
         session().transferTotalSize = 100000;
         LogRecorder log;
-        QCOMPARE(RetrieveFile(control, "RETR f", local("early"), 'I'), 4);
+        QCOMPARE(RetrieveFile(session(), "RETR f", local("early"), 'I'), 4);
         QVERIFY(log.waitFor(formatString(204, 30000L, 100000L), LogColor::Error));
         QCOMPARE(fileBytes(local("early")), sample(30000)); // kept for a resume
     }
@@ -515,13 +518,13 @@ private slots:
 
         QByteArray command = upload ? "STOR f" : "RETR f";
         const int result =
-            upload ? StoreFile(control, command, path, 'I') : RetrieveFile(control, command, path, 'I');
+            upload ? StoreFile(session(), command, path, 'I') : RetrieveFile(session(), command, path, 'I');
         QCOMPARE(result, 0); // never reported as a completed transfer
         QVERIFY(log.waitFor(message, LogColor::Error));
         QCOMPARE(session().downloadFile.load(), -1);
         QCOMPARE(session().uploadFile.load(), -1);
         // The final reply was read: the control connection is in step.
-        QCOMPARE(SendCommand(control, "NOOP"), 2);
+        QCOMPARE(SendCommand(session(), "NOOP"), 2);
         QCOMPARE(session().replyText(), QByteArray("200 Still here"));
     }
 
@@ -529,9 +532,9 @@ private slots:
     {
         LogRecorder log;
         QByteArray command = "STOR f";
-        QCOMPARE(StoreFile(-1, command, local("x"), 'I'), 0);
+        QCOMPARE(StoreFile(session(), command, local("x"), 'I'), 0);
         QVERIFY(log.waitFor(text(174), LogColor::Error));
-        QCOMPARE(RetrieveFile(-1, "RETR f", local("x"), 'I'), 0);
+        QCOMPARE(RetrieveFile(session(), "RETR f", local("x"), 'I'), 0);
     }
 };
 

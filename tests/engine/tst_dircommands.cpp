@@ -90,23 +90,23 @@ private slots:
 
         int got = -1;
         if (operation == "cd")
-            got = RemoteChangeDirectory(socket, path);
+            got = RemoteChangeDirectory(session(), path);
         else if (operation == "pwd")
-            got = RemotePrintDirectory(socket);
+            got = RemotePrintDirectory(session());
         else if (operation == "mkdir")
-            got = RemoteMakeDirectory(socket, path);
+            got = RemoteMakeDirectory(session(), path);
         else if (operation == "rmdir")
-            got = RemoteRemoveDirectory(socket, path);
+            got = RemoteRemoveDirectory(session(), path);
         else if (operation == "delete")
-            got = RemoteDeleteFile(socket, path);
+            got = RemoteDeleteFile(session(), path);
         QCOMPARE(got, result);
         QCOMPARE(server.commands(), sent);
     }
 
     void notConnected()
     {
-        QCOMPARE(RemoteChangeDirectory(-1, "/"), 0);
-        QCOMPARE(RemoteMakeDirectory(-1, "x"), 0);
+        QCOMPARE(RemoteChangeDirectory(session(), "/"), 0);
+        QCOMPARE(RemoteMakeDirectory(session(), "x"), 0);
     }
 
     void workingDirectory_data()

@@ -1,13 +1,13 @@
 #include "engine/controlconnection.h"
 #include "engine/login.h"
 #include "ftpserver.h"
+#include "platform/appsettings.h"
 #include "platform/uithread.h"
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
-#include "session/sessionhooks.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
-#include "platform/appsettings.h"
+#include "testviews.h"
 
 #include <QTest>
 
@@ -36,7 +36,7 @@ int loginOnWorker()
     std::atomic<int> result{-2};
     std::thread worker([&] {
         workerstop::beginWorker();
-        result = Login(session().serverHost);
+        result = Login(session(), session().login());
         workerstop::endWorker();
     });
     while (result == -2)
@@ -54,7 +54,7 @@ private slots:
     void init()
     {
         testsupport::resetSession();
-        appSettings().emailAddress = QStringLiteral("me@example.org");
+        session().options.anonymousPassword = "me@example.org";
     }
     void cleanup() { testsupport::resetSession(); }
 
@@ -146,7 +146,7 @@ private slots:
         s.anonymousLogin = anonymous;
         LogRecorder log;
 
-        const int socket = Login(s.serverHost);
+        const int socket = Login(s, s.login());
         QCOMPARE(socket >= 0, succeeds);
         QCOMPARE(s.connected.load(), succeeds);
         QCOMPARE(s.controlSocket.load(), socket);
@@ -171,7 +171,7 @@ private slots:
         ScriptedServer server;
         pointAt(server.port());
         session().connected = true;
-        QCOMPARE(Login(session().serverHost), -1);
+        QCOMPARE(Login(session(), session().login()), -1);
         QCOMPARE(server.connections(), 0);
     }
 
@@ -192,7 +192,8 @@ private slots:
         pointAt(server.port());
         session().userName = QStringLiteral("bob");
         int asked = 0;
-        sessionHooks().askPassword = [&] {
+        testsupport::TestViews views;
+        views.onAskPassword = [&] {
             ++asked;
             [&] { QVERIFY(uithread::isUiThread()); }();
             return answer;
@@ -233,7 +234,7 @@ private slots:
         QVERIFY(log.waitFor(userEcho, LogColor::Command));
         QVERIFY(log.waitFor(QStringLiteral("PASS xxxxxx\n"), LogColor::Command));
         QVERIFY(log.waitFor(QStringLiteral("230 Login successful.\n"), LogColor::Reply));
-        QCOMPARE(SendCommand(socket, "QUIT"), 2);
+        QCOMPARE(SendCommand(session(), "QUIT"), 2);
     }
 };
 

@@ -22,7 +22,8 @@ int connectTo(const ScriptedServer &server)
     auto &s = session();
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = server.port();
-    return OpenConnection(s.serverHost, "ftp", "tcp");
+    s.controlSocket = OpenConnection(s, s.serverHost, s.port, "ftp", "tcp");
+    return s.controlSocket;
 }
 
 int pendingBytes(int socket)
@@ -111,13 +112,13 @@ private slots:
         QVERIFY(socket >= 0);
         LogRecorder log;
 
-        QCOMPARE(ReadReply(socket), result);
+        QCOMPARE(ReadReply(session()), result);
         QCOMPARE(session().replyText(), lastLine);
         QCOMPARE(session().replyDepth, 0);
         QCOMPARE(replyLinesLogged(log), linesLogged);
         if (!byteAtATime)
             QTRY_COMPARE(pendingBytes(socket), int(next.size()));
-        QCOMPARE(ReadReply(socket), 2);
+        QCOMPARE(ReadReply(session()), 2);
         QCOMPARE(session().replyText(), QByteArray("200 next"));
         ::close(socket);
     }
@@ -127,7 +128,7 @@ private slots:
         ScriptedServer server(Reply::raw("220-" + QByteArray(5000, 'y') + "\r\n220 end\r\n"));
         const int socket = connectTo(server);
         LogRecorder log;
-        QCOMPARE(ReadReply(socket), 2);
+        QCOMPARE(ReadReply(session()), 2);
         QCoreApplication::processEvents();
         QStringList replies;
         for (const auto &line : log.lines())
@@ -149,7 +150,7 @@ private slots:
         script += "230 end\r\n";
         ScriptedServer server(Reply::raw(script));
         const int socket = connectTo(server);
-        QCOMPARE(ReadReply(socket), 2);
+        QCOMPARE(ReadReply(session()), 2);
         QCOMPARE(session().replyText(), QByteArray("230 end"));
         QCOMPARE(session().replyDepth, 0);
         ::close(socket);
@@ -169,9 +170,9 @@ private slots:
                 cut == script.size() ? QByteArray("230 end") : received.mid(received.lastIndexOf('\n') + 1);
             const bool ends = fragment.startsWith("230") && (fragment.size() == 3 || fragment[3] != '-');
             const int expected = ends ? 2 : 0;
-            QVERIFY2(ReadReply(socket) == expected, qPrintable(QStringLiteral("cut at %1").arg(cut)));
+            QVERIFY2(ReadReply(session()) == expected, qPrintable(QStringLiteral("cut at %1").arg(cut)));
             QCOMPARE(session().replyDepth, 0);
-            QCOMPARE(ReadReply(socket), 0);
+            QCOMPARE(ReadReply(session()), 0);
             ::close(socket);
         }
     }
@@ -201,11 +202,11 @@ private slots:
         ScriptedServer server;
         server.on("", "200 fine");
         const int socket = connectTo(server);
-        QCOMPARE(ReadReply(socket), 2);
+        QCOMPARE(ReadReply(session()), 2);
         session().trailingSlashDirs = trailingSlash;
         LogRecorder log;
 
-        QCOMPARE(SendCommand(socket, command), 2);
+        QCOMPARE(SendCommand(session(), command), 2);
         QCOMPARE(server.commands(), QList<QByteArray>{command});
         QCoreApplication::processEvents();
         const QList<LogRecorder::Line> expected{{echo, LogColor::Command}, {"200 fine\n", LogColor::Reply}};
@@ -219,10 +220,10 @@ private slots:
         server.on("ABOR", "426 Transfer aborted\r\n226 ABOR command successful");
         server.on("NOOP", "200 NOOP ok");
         const int socket = connectTo(server);
-        QCOMPARE(ReadReply(socket), 2);
-        QCOMPARE(SendCommand(socket, "ABOR"), 2);
+        QCOMPARE(ReadReply(session()), 2);
+        QCOMPARE(SendCommand(session(), "ABOR"), 2);
         QCOMPARE(session().replyText(), QByteArray("226 ABOR command successful"));
-        QCOMPARE(SendCommand(socket, "NOOP"), 2);
+        QCOMPARE(SendCommand(session(), "NOOP"), 2);
         QCOMPARE(session().replyText(), QByteArray("200 NOOP ok"));
         ::close(socket);
     }
@@ -230,8 +231,8 @@ private slots:
     void commandWithoutConnection()
     {
         LogRecorder log;
-        QCOMPARE(SendCommand(-1, "NOOP"), 0);
-        QCOMPARE(ReadReply(-1), 0);
+        QCOMPARE(SendCommand(session(), "NOOP"), 0);
+        QCOMPARE(ReadReply(session()), 0);
         QCoreApplication::processEvents();
         const QList<LogRecorder::Line> expected{{"NOOP\n", LogColor::Command},
                                                 {"Not connected\n", LogColor::Error}};
@@ -260,7 +261,7 @@ private slots:
         LogRecorder log;
         session().serverHost = QStringLiteral("127.0.0.1");
         session().port = port;
-        QCOMPARE(OpenConnection(session().serverHost, "ftp", "tcp"), -1);
+        QCOMPARE(OpenConnection(session(), session().serverHost, session().port, "ftp", "tcp"), -1);
         QVERIFY(log.waitFor(QStringLiteral("Connection refused\n"), LogColor::Error));
     }
 
@@ -268,8 +269,12 @@ private slots:
     {
         LogRecorder log;
         session().port = 21;
-        QCOMPARE(OpenConnection(QStringLiteral("127.0.0.1"), "no-such-service", "tcp"), -1);
-        QCOMPARE(OpenConnection(QStringLiteral("127.0.0.1"), "ftp", "no-such-protocol"), -1);
+        QCOMPARE(
+            OpenConnection(session(), QStringLiteral("127.0.0.1"), session().port, "no-such-service", "tcp"),
+            -1);
+        QCOMPARE(
+            OpenConnection(session(), QStringLiteral("127.0.0.1"), session().port, "ftp", "no-such-protocol"),
+            -1);
         QCoreApplication::processEvents();
         for (const auto &line : log.lines())
             QVERIFY2(line.color != LogColor::Error, qPrintable(line.text));

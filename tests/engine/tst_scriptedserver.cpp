@@ -23,8 +23,9 @@ int controlTo(const ScriptedServer &server)
 {
     session().serverHost = QStringLiteral("127.0.0.1");
     session().port = server.port();
-    const int socket = OpenConnection(session().serverHost, "ftp", "tcp");
-    return socket >= 0 && ReadReply(socket) == 2 ? socket : -1;
+    const int socket = OpenConnection(session(), session().serverHost, session().port, "ftp", "tcp");
+    session().controlSocket = socket;
+    return socket >= 0 && ReadReply(session()) == 2 ? socket : -1;
 }
 
 int connectToPort(int port)
@@ -78,19 +79,19 @@ private slots:
         const int socket = controlTo(server);
         QVERIFY(socket >= 0);
 
-        QCOMPARE(SendCommand(socket, "PASV"), 2);
+        QCOMPARE(SendCommand(session(), "PASV"), 2);
         int data = connectToPort(passivePort());
         QVERIFY(data >= 0);
-        QCOMPARE(SendCommand(socket, "RETR a.txt"), 1);
+        QCOMPARE(SendCommand(session(), "RETR a.txt"), 1);
         QCOMPARE(readToEnd(data), QByteArray("file body\r\n"));
-        QCOMPARE(ReadReply(socket), 2);
+        QCOMPARE(ReadReply(session()), 2);
 
-        QCOMPARE(SendCommand(socket, "PASV"), 2);
+        QCOMPARE(SendCommand(session(), "PASV"), 2);
         data = connectToPort(passivePort());
-        QCOMPARE(SendCommand(socket, "STOR b.txt"), 1);
+        QCOMPARE(SendCommand(session(), "STOR b.txt"), 1);
         QCOMPARE(::send(data, "uploaded", 8, MSG_NOSIGNAL), ssize_t(8));
         ::close(data);
-        QCOMPARE(ReadReply(socket), 2);
+        QCOMPARE(ReadReply(session()), 2);
         QCOMPARE(server.uploaded(), QByteArray("uploaded"));
         QCOMPARE(server.commands(), (QList<QByteArray>{"PASV", "RETR a.txt", "PASV", "STOR b.txt"}));
         ::close(socket);
@@ -114,14 +115,14 @@ private slots:
         getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length);
         const int port = ntohs(address.sin_port);
 
-        QCOMPARE(SendCommand(socket, "PORT 127,0,0,1," + QByteArray::number(port / 256) + ',' +
-                                         QByteArray::number(port % 256)),
+        QCOMPARE(SendCommand(session(), "PORT 127,0,0,1," + QByteArray::number(port / 256) + ',' +
+                                            QByteArray::number(port % 256)),
                  2);
-        QCOMPARE(SendCommand(socket, "LIST"), 1);
+        QCOMPARE(SendCommand(session(), "LIST"), 1);
         const int data = ::accept(listener, nullptr, nullptr);
         QVERIFY(data >= 0);
         QCOMPARE(readToEnd(data), QByteArray("-rw-r--r-- 1 a b 5 Jan 1 2020 x\r\n"));
-        QCOMPARE(ReadReply(socket), 2);
+        QCOMPARE(ReadReply(session()), 2);
         ::close(listener);
         ::close(socket);
     }
@@ -131,7 +132,7 @@ private slots:
         ScriptedServer server;
         server.on("PASV", Reply::pasv("227 Entering Passive Mode (127,0,0,2,{port})"));
         const int socket = controlTo(server);
-        QCOMPARE(SendCommand(socket, "PASV"), 2);
+        QCOMPARE(SendCommand(session(), "PASV"), 2);
         QVERIFY(session().replyText().startsWith("227 Entering Passive Mode (127,0,0,2,"));
         ::close(socket);
     }
@@ -142,11 +143,11 @@ private slots:
         server.on("CWD", "250 ok");
         server.once("CWD", "550 first").once("CWD", "550 second");
         const int socket = controlTo(server);
-        QCOMPARE(SendCommand(socket, "CWD a"), 550);
+        QCOMPARE(SendCommand(session(), "CWD a"), 550);
         QCOMPARE(session().replyText(), QByteArray("550 first"));
-        QCOMPARE(SendCommand(socket, "CWD b"), 550);
-        QCOMPARE(SendCommand(socket, "CWD c"), 2);
-        QCOMPARE(SendCommand(socket, "XYZ"), 5);
+        QCOMPARE(SendCommand(session(), "CWD b"), 550);
+        QCOMPARE(SendCommand(session(), "CWD c"), 2);
+        QCOMPARE(SendCommand(session(), "XYZ"), 5);
         ::close(socket);
     }
 };

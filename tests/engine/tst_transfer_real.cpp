@@ -2,12 +2,12 @@
 #include "engine/dataconnection.h"
 #include "engine/login.h"
 #include "ftpserver.h"
+#include "platform/appsettings.h"
 #include "platform/strings.h"
 #include "platform/workerstop.h"
-#include "session/sessionhooks.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
-#include "platform/appsettings.h"
+#include "testviews.h"
 
 #include <QFile>
 #include <QTest>
@@ -78,7 +78,7 @@ class TestTransferReal : public QObject
         appSettings().emailAddress = QStringLiteral("tester@example.org");
         s.currentType = 'A';
         s.passive = true;
-        s.controlSocket = Login(s.serverHost);
+        s.controlSocket = Login(s, s.login());
     }
 
 private slots:
@@ -137,10 +137,10 @@ private slots:
             session().passive = passive;
             session().transferRunning = true;
             session().transferTotalSize = size;
-            down = RetrieveFile(session().controlSocket, "RETR " + name.toUtf8(), downloaded, type);
+            down = RetrieveFile(session(), "RETR " + name.toUtf8(), downloaded, type);
             QByteArray command = "STOR " + name.toUtf8() + ".back";
-            up = StoreFile(session().controlSocket, command, toUpload, type);
-            SendCommand(session().controlSocket, "QUIT");
+            up = StoreFile(session(), command, toUpload, type);
+            SendCommand(session(), "QUIT");
         }));
         QCOMPARE(down, 2);
         QCOMPARE(up, 2);
@@ -174,7 +174,8 @@ private slots:
         const QString whole = local.filePath(name + ".whole");
         QVERIFY(writeFile(whole, content));
         QString progress;
-        sessionHooks().setProgressText = [&progress](const QString &text) { progress = text; };
+        testsupport::TestViews views;
+        views.onProgressText = [&progress](const QString &text) { progress = text; };
         LogRecorder log;
 
         int down = -1;
@@ -189,11 +190,11 @@ private slots:
             s.transferTotalSize = size;
             s.resumeRequested = true;
             s.resumeOffset = offset;
-            down = RetrieveFile(s.controlSocket, "RETR " + name.toUtf8(), partial, 'I');
+            down = RetrieveFile(session(), "RETR " + name.toUtf8(), partial, 'I');
             s.resumeRequested = true;
             QByteArray command = "APPE " + name.toUtf8() + ".part";
-            up = StoreFile(s.controlSocket, command, whole, 'I');
-            SendCommand(s.controlSocket, "QUIT");
+            up = StoreFile(session(), command, whole, 'I');
+            SendCommand(session(), "QUIT");
         }));
         QCOMPARE(down, 2);
         QCOMPARE(up, 2);

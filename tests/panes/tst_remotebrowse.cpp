@@ -6,10 +6,11 @@
 #include "controls/sortlistctrl.h"
 #include "panes/listingcache.h"
 #include "panes/remotewnd.h"
-#include "platform/strings.h"
-#include "session/sessionstate.h"
 #include "platform/appsettings.h"
 #include "platform/commandids.h"
+#include "platform/strings.h"
+#include "session/sessioncontroller.h"
+#include "session/sessionstate.h"
 #include "shell/mainframe.h"
 
 #include <QAction>
@@ -221,7 +222,7 @@ private slots:
 
     void abortDuringASlowListing()
     {
-        frame_->remotePane()->Disconnect();
+        frame_->controller()->disconnect();
         ScriptedServer slow;
         slow.on("USER", "331 Password required")
             .on("PASS", "230 Logged in")
@@ -255,7 +256,7 @@ private slots:
         // The connection stays open after an abort.
         QVERIFY(session().connected);
         QVERIFY(session().controlSocket >= 0);
-        frame_->remotePane()->Disconnect();
+        frame_->controller()->disconnect();
         QVERIFY(!session().connected);
     }
 };

@@ -4,12 +4,13 @@
 
 #include "panes/listingcache.h"
 #include "panes/remotewnd.h"
+#include "platform/appsettings.h"
+#include "platform/commandids.h"
 #include "platform/durations.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
-#include "platform/appsettings.h"
-#include "platform/commandids.h"
 #include "shell/mainframe.h"
 
 #include <QAbstractButton>
@@ -136,7 +137,7 @@ private slots:
         QVERIFY(!session().connected);
         QCOMPARE(session().controlSocket.load(), -1);
         QCOMPARE(frame_->windowTitle(), loadString(128));
-        QVERIFY(!frame_->remotePane()->keepAliveTimer()->isActive());
+        QVERIFY(!frame_->controller()->keepAliveTimer()->isActive());
     }
 
     void disconnectWhenQuitIsNeverAnswered()
@@ -147,7 +148,7 @@ private slots:
         server.on("QUIT", Reply::silent());
         connectTo(server.port());
         LogRecorder log;
-        frame_->remotePane()->Disconnect();
+        frame_->controller()->disconnect();
         // Disconnect returns only after its bounded wait; the window kept working meanwhile.
         QVERIFY(log.waitFor(loadString(162), LogColor::Status, 100));
         QVERIFY(!session().connected);
@@ -214,7 +215,7 @@ private slots:
         QVERIFY(log.waitFor(formatString(164, 3600), LogColor::Status));
         frame_->updateCommandStates();
         QVERIFY(frame_->action(cmd::Abort)->isEnabled());
-        frame_->remotePane()->Disconnect();
+        frame_->controller()->disconnect();
         QVERIFY(!session().busy);
         QVERIFY(!session().connected);
         QCOMPARE(frame_->windowTitle(), loadString(128));
@@ -235,7 +236,7 @@ private slots:
         frame_->updateCommandStates();
         frame_->action(cmd::Connect)->trigger();
         QTRY_VERIFY(silent.connections() == 1);
-        frame_->remotePane()->Disconnect();
+        frame_->controller()->disconnect();
         QVERIFY(!session().busy);
         QVERIFY(!session().connected);
         QCOMPARE(session().controlSocket.load(), -1);
@@ -264,7 +265,7 @@ private slots:
                 question = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
                 qobject_cast<QMessageBox *>(box)->button(QMessageBox::No)->click();
             });
-            frame_->remotePane()->AbortJob();
+            frame_->controller()->abort();
             QCOMPARE(question, loadString(184).trimmed());
             QVERIFY(session().busy);
             QVERIFY(!server.commands().contains("ABOR"));
@@ -272,7 +273,7 @@ private slots:
         {
             guitest::ModalWatcher yes(
                 [](QWidget *box) { qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click(); });
-            frame_->remotePane()->AbortJob();
+            frame_->controller()->abort();
         }
         QVERIFY(log.waitFor(loadString(163), LogColor::Status));
         QVERIFY(server.commands().contains("ABOR"));
@@ -284,7 +285,7 @@ private slots:
     void abortWithNothingRunningDoesNothing()
     {
         LogRecorder log;
-        frame_->remotePane()->AbortJob();
+        frame_->controller()->abort();
         QCoreApplication::processEvents();
         QVERIFY(!log.contains(loadString(163), LogColor::Status));
     }

@@ -1,17 +1,17 @@
 #include "controls/sortlistctrl.h"
 #include "engine/controlconnection.h"
-#include "engine/listingloader.h"
 #include "engine/login.h"
 #include "ftpserver.h"
 #include "panes/listingcache.h"
 #include "panes/listingrows.h"
+#include "platform/appsettings.h"
 #include "platform/namecodec.h"
 #include "platform/strings.h"
 #include "platform/workerstop.h"
-#include "session/sessionhooks.h"
+#include "session/listingjob.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
-#include "platform/appsettings.h"
+#include "testviews.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,9 +84,10 @@ private slots:
         auto list = makeRemoteList();
         ListingCache cache(list.get(), cacheRoot.filePath("Cache"));
         QByteArray remotePath;
-        sessionHooks().setRemotePath = [&](const QByteArray &path) { remotePath = path; };
-        sessionHooks().clearRemoteList = [&] { list->listModel()->clear(); };
-        sessionHooks().showRemoteListing = [&](std::vector<FileEntry> rows, bool writeCache) {
+        testsupport::TestViews views;
+        views.onSetRemotePath = [&](const QByteArray &path) { remotePath = path; };
+        views.onClearRemoteList = [&] { list->listModel()->clear(); };
+        views.onShowRemoteListing = [&](const QByteArray &, std::vector<FileEntry> rows, bool writeCache) {
             ShowRemoteListing(*list, &cache, std::move(rows), namecodec::decodeName(remotePath), writeCache);
         };
 
@@ -99,11 +100,11 @@ private slots:
         s.passive = true;
         appSettings().soundEffects = 0;
         QVERIFY(testsupport::runOnWorker([&] {
-            s.controlSocket = Login(s.serverHost);
+            s.controlSocket = Login(s, s.login());
             if (s.controlSocket == -1)
                 return;
             s.connected = true;
-            SendCommand(s.controlSocket, "CWD /pub");
+            SendCommand(session(), "CWD /pub");
             LoadListing();
         }));
         QCOMPARE(remotePath, QByteArray("/pub"));
@@ -116,8 +117,8 @@ private slots:
         QVERIFY(QFile::exists(cache.CacheFilePath("/pub")));
 
         // Offline: no socket, no server; the cache alone fills a new list.
-        (void)SendCommand(s.controlSocket, "QUIT");
-        s.controlSocket = CloseSocketAbortive(s.controlSocket);
+        (void)SendCommand(session(), "QUIT");
+        s.controlSocket = CloseSocketAbortive(session(), s.controlSocket);
         s.connected = false;
         auto offline = makeRemoteList();
         ListingCache reader(offline.get(), cacheRoot.filePath("Cache"));

@@ -1,13 +1,13 @@
 #include "scriptedserver.h"
 #include "sessionreset.h"
 
+#include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/strings.h"
 #include "session/connectjob.h"
-#include "session/sessionhooks.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
-#include "platform/appsettings.h"
+#include "testviews.h"
 
 #include <QTest>
 
@@ -103,11 +103,12 @@ private slots:
         s.userName = QStringLiteral("u");
         s.password = QStringLiteral("p");
         bool pathSet = false;
-        QList<int> posted;
-        sessionHooks().setRemotePath = [&](const QString &) { pathSet = true; };
-        sessionHooks().postToRemotePane = [&](int message) { posted << message; };
+        int connected = 0;
+        testsupport::TestViews views;
+        views.onSetRemotePath = [&](const QByteArray &) { pathSet = true; };
+        views.onSessionConnected = [&] { ++connected; };
         QVERIFY(StartJob(JobCode::Connect));
-        QTRY_VERIFY_WITH_TIMEOUT(!posted.isEmpty(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(connected == 1, 20000);
         QVERIFY(!pathSet);
     }
 };

@@ -1,16 +1,18 @@
 #include "engine/controlconnection.h"
 #include "engine/login.h"
 #include "ftpserver.h"
+#include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "scriptedserver.h"
-#include "session/sessionhooks.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
 #include "sessionreset.h"
-#include "platform/appsettings.h"
+#include "testviews.h"
 
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 
@@ -28,10 +30,10 @@ int connectTo(quint16 port)
     auto &s = session();
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = port;
-    const int socket = OpenConnection(s.serverHost, "ftp", "tcp");
-    if (socket < 0 || ReadReply(socket) != 2)
-        return -1;
+    const int socket = OpenConnection(s, s.serverHost, s.port, "ftp", "tcp");
     s.controlSocket = socket;
+    if (socket < 0 || ReadReply(s) != 2)
+        return -1;
     s.connected = true;
     return socket;
 }
@@ -103,32 +105,33 @@ private slots:
             QFile file(server.root() + QStringLiteral("/notes.txt"));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
+        SessionController controller;
+        testsupport::TestViews views;
         auto &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
-        QVERIFY(Login(s.serverHost) >= 0);
+        QVERIFY(Login(s, s.login()) >= 0);
 
-        QStringList hookCalls;
-        sessionHooks().stopKeepAlive = [&] { hookCalls << QStringLiteral("stop"); };
-        sessionHooks().startKeepAlive = [&](int ms) { hookCalls << QStringLiteral("start %1").arg(ms); };
-        sessionHooks().postToRemotePane = [&](int message) {
-            hookCalls << QStringLiteral("post %1").arg(message);
-        };
+        int refreshes = 0;
+        views.onRefreshRemote = [&] { ++refreshes; };
         appSettings().keepAliveMinutes = 3;
         LogRecorder log;
 
+        // A job stops the keep-alive while it runs and re-arms it with the stored period at its end.
+        controller.keepAliveTimer()->start(1000000);
         QVERIFY(StartJob(JobCode::UserCommand, "PWD"));
         QVERIFY(waitForIdle());
-        QTRY_COMPARE(hookCalls, (QStringList{"stop", "start 180000"}));
+        QTRY_VERIFY(controller.keepAliveTimer()->isActive());
+        QCOMPARE(controller.keepAliveTimer()->interval(), 180000);
+        QCOMPARE(refreshes, 0);
         const QList<LogRecorder::Line> pwd{{"PWD\n", LogColor::Command},
                                            {"257 \"/\" is the current directory.\n", LogColor::Reply}};
         QCOMPARE(withColor(log, {LogColor::Command, LogColor::Reply, LogColor::Error}), pwd);
 
         log.clear();
-        hookCalls.clear();
         QVERIFY(StartJob(JobCode::ChangeAttribute, "SITE CHMOD 600 notes.txt"));
         QVERIFY(waitForIdle());
-        QTRY_COMPARE(hookCalls, (QStringList{"stop", "start 180000", "post 32776"}));
+        QTRY_COMPARE(refreshes, 1);
         const QList<LogRecorder::Line> chmod{{"SITE CHMOD 600 notes.txt\n", LogColor::Command},
                                              {"200 SITE CHMOD successful.\n", LogColor::Reply}};
         QCOMPARE(withColor(log, {LogColor::Command, LogColor::Reply, LogColor::Error}), chmod);
@@ -215,9 +218,10 @@ private slots:
         ScriptedServer server(Reply("220 bye").thenClose());
         const int socket = connectTo(server.port());
         QVERIFY(socket >= 0);
-        QCOMPARE(ReadReply(socket), 0); // the server has closed
+        QCOMPARE(ReadReply(session()), 0); // the server has closed
         bool keepAliveStopped = false;
-        sessionHooks().stopKeepAlive = [&] { keepAliveStopped = true; };
+        testsupport::TestViews views;
+        views.onConnectionLost = [&] { keepAliveStopped = true; };
         LogRecorder log;
 
         const QString sendError = QStringLiteral("Socket data send error\n");
@@ -229,7 +233,7 @@ private slots:
                     if (!StartJob(JobCode::UserCommand, "NOOP") || !waitForIdle())
                         return false;
                 } else {
-                    (void)SendCommand(socket, "NOOP");
+                    (void)SendCommand(session(), "NOOP");
                 }
                 QCoreApplication::processEvents();
                 return log.contains(sendError, LogColor::Error);

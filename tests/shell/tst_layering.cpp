@@ -1,5 +1,6 @@
 #include <QDirIterator>
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -16,14 +17,82 @@ const QRegularExpression &widgetInclude()
     return pattern;
 }
 
+// The areas of src/ that each area may include besides itself, from the floor up.
+QStringList allowedAreas(const QString &area)
+{
+    static const QHash<QString, QStringList> allowed{
+        {QStringLiteral("platform"), {}},
+        {QStringLiteral("engine"), {QStringLiteral("platform")}},
+        {QStringLiteral("session"), {QStringLiteral("platform"), QStringLiteral("engine")}},
+        {QStringLiteral("controls"), {QStringLiteral("platform")}},
+        {QStringLiteral("panes"),
+         {QStringLiteral("platform"), QStringLiteral("engine"), QStringLiteral("session"),
+          QStringLiteral("controls")}},
+        {QStringLiteral("queue"),
+         {QStringLiteral("platform"), QStringLiteral("engine"), QStringLiteral("session"),
+          QStringLiteral("controls")}},
+        {QStringLiteral("sites"),
+         {QStringLiteral("platform"), QStringLiteral("engine"), QStringLiteral("session"),
+          QStringLiteral("controls")}},
+        {QStringLiteral("shell"),
+         {QStringLiteral("platform"), QStringLiteral("engine"), QStringLiteral("session"),
+          QStringLiteral("controls"), QStringLiteral("panes"), QStringLiteral("queue"),
+          QStringLiteral("sites")}},
+    };
+    return allowed.value(area);
+}
+
+// The includes of this program's own headers in one file, as "area/file.h".
+QStringList projectIncludes(const QString &path)
+{
+    static const QRegularExpression include(QStringLiteral("^\\s*#\\s*include\\s*\"(\\w+)/"));
+    QStringList found;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return found;
+    while (!file.atEnd()) {
+        const auto match = include.match(QString::fromUtf8(file.readLine()));
+        if (match.hasMatch())
+            found << match.captured(1);
+    }
+    return found;
+}
+
 } // namespace
 
-// The engine, the session and the platform layer reach windows only through hooks; a widget
-// header there would tie them to a display and let the worker touch widgets.
+// The engine, the session and the platform layer reach windows only through the session's views;
+// a widget header there would tie them to a display and let the worker touch widgets. Every area
+// includes only the areas below it (the build enforces the same through each library's include
+// folders; this names the offending line).
 class TestLayering : public QObject
 {
     Q_OBJECT
 private slots:
+    void includesRunDownward_data()
+    {
+        QTest::addColumn<QString>("area");
+        for (const char *area :
+             {"platform", "engine", "session", "controls", "panes", "queue", "sites", "shell"})
+            QTest::newRow(area) << QString::fromLatin1(area);
+    }
+
+    void includesRunDownward()
+    {
+        QFETCH(QString, area);
+        QStringList allowed = allowedAreas(area);
+        allowed << area;
+        QStringList offenders;
+        QDirIterator it(QStringLiteral(TIDEWELL_SOURCE_DIR "/src/") + area,
+                        {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            for (const QString &included : projectIncludes(path))
+                if (!allowed.contains(included))
+                    offenders << QStringLiteral("%1 includes %2/").arg(path, included);
+        }
+        QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QLatin1Char('\n'))));
+    }
+
     void noWidgetHeadersBelowTheWindows_data()
     {
         QTest::addColumn<QString>("folder");

@@ -1,4 +1,3 @@
-#include "session/sessionhooks.h"
 #include "shell/passwordpromptdialog.h"
 
 #include <QApplication>
@@ -33,7 +32,6 @@ private slots:
     {
         QFETCH(bool, pressOk);
         QFETCH(std::optional<QString>, expected);
-        installPasswordPrompt();
         QTimer::singleShot(0, this, [pressOk] {
             auto *dialog = qobject_cast<PasswordPromptDialog *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
@@ -43,7 +41,7 @@ private slots:
             else
                 dialog->reject();
         });
-        QCOMPARE(sessionHooks().askPassword(), expected);
+        QCOMPARE(askPasswordWithDialog(), expected);
     }
 };
 

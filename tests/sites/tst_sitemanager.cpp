@@ -3,13 +3,14 @@
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
-#include "session/sessionhooks.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
 #include "sites/siteconnect.h"
 #include "sites/sitefield.h"
 #include "sites/sitelist.h"
 #include "sites/sitemanagerdialog.h"
+#include "testviews.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -344,22 +345,22 @@ private slots:
         QFETCH(QString, how);
         SiteList list = threeFolders();
         SiteRecord &bob = list.sites[2];
+        // A server that refuses at once: the hand-over really connects, to loopback only.
+        const quint16 closedPort = testsupport::closedLoopbackPort();
+        QVERIFY(closedPort != 0);
+        sitefield::setText(bob.address, QStringLiteral("127.0.0.1"));
         sitefield::setText(bob.userId, QStringLiteral("bob"));
-        bob.port = 2100;
+        bob.port = closedPort;
         sitefield::setText(bob.remotePath, QStringLiteral("/pub"));
         sitefield::setText(bob.localPath, QStringLiteral("/tmp/down"));
         bob.relativePath = 1;
         writeSites(list);
         setSelection(1, 0);
 
-        QStringList calls;
+        SessionController controller;
         session().serverHost = QStringLiteral("old.example");
         session().connected = true;
-        sessionHooks().requestDisconnect = [&] {
-            calls << QStringLiteral("disconnect ") + session().serverHost;
-            session().connected = false;
-        };
-        sessionHooks().requestConnect = [&] { calls << QStringLiteral("connect ") + session().serverHost; };
+        testsupport::LogRecorder log;
 
         whenShown<SiteManagerDialog>([how](SiteManagerDialog *dialog) {
             auto *sites = dialog->findChild<QListWidget *>(QStringLiteral("siteList"));
@@ -377,16 +378,22 @@ private slots:
                 QTest::mouseDClick(sites->viewport(), Qt::LeftButton, {}, centre);
             }
         });
-        QVERIFY(OpenSiteManager(nullptr, folder()));
+        QVERIFY(OpenSiteManager(nullptr, controller, folder()));
 
-        QCOMPARE(calls, (QStringList{QStringLiteral("disconnect old.example"),
-                                     QStringLiteral("connect middle.example")}));
+        // The old session ends before the new one connects.
+        QVERIFY(log.waitFor(QStringLiteral("Connection refused\n"), LogColor::Error));
+        QStringList statuses;
+        for (const auto &line : log.lines())
+            if (line.color == LogColor::Status)
+                statuses << line.text;
+        QCOMPARE(statuses.mid(0, 2), (QStringList{QStringLiteral("Disconnected\n"),
+                                                  QStringLiteral("Connecting to 127.0.0.1...\n")}));
         const SessionState &state = session();
-        QCOMPARE(state.serverHost, QStringLiteral("middle.example"));
+        QCOMPARE(state.serverHost, QStringLiteral("127.0.0.1"));
         QCOMPARE(state.userName, QStringLiteral("bob"));
         QCOMPARE(state.password, QString());
         QVERIFY(!state.anonymousLogin);
-        QCOMPARE(state.port, 2100);
+        QCOMPARE(state.port, int(closedPort));
         QCOMPARE(state.initialRemotePath, QStringLiteral("/pub"));
         QCOMPARE(state.initialLocalPath, QStringLiteral("/tmp/down"));
         QVERIFY(state.relativePaths);
@@ -485,25 +492,26 @@ private slots:
         writeSites(list);
         setSelection(0, 0);
 
+        // The whole road: the dialog, the controller, the connect job, the password question.
+        SessionController controller;
+        testsupport::TestViews views;
         bool asked = false;
-        std::atomic<int> socket{-2};
-        std::thread login;
-        sessionHooks().askPassword = [&asked]() -> std::optional<QString> {
+        int connected = 0;
+        views.onAskPassword = [&asked]() -> std::optional<QString> {
             asked = true;
             return QString::fromLatin1(testsupport::FtpServer::password);
         };
-        sessionHooks().requestConnect = [&] {
-            login = std::thread([&socket] { socket = Login(session().serverHost); });
-        };
+        views.onSessionConnected = [&connected] { ++connected; };
         whenShown<SiteManagerDialog>([](SiteManagerDialog *dialog) {
             dialog->findChild<QPushButton *>(QStringLiteral("connect"))->click();
         });
-        QVERIFY(OpenSiteManager(nullptr, folder()));
-        QTRY_VERIFY_WITH_TIMEOUT(socket != -2, 20000);
-        login.join();
+        QVERIFY(OpenSiteManager(nullptr, controller, folder()));
+        QTRY_COMPARE_WITH_TIMEOUT(connected, 1, 20000);
         QVERIFY(asked);
-        QVERIFY(socket >= 0);
+        QVERIFY(session().controlSocket >= 0);
         QVERIFY(session().connected);
+        controller.disconnect();
+        QVERIFY(!session().connected);
     }
 };
 

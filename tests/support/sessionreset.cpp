@@ -3,7 +3,6 @@
 #include "engine/controlconnection.h"
 #include "platform/durations.h"
 #include "platform/workerstop.h"
-#include "session/sessionhooks.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
 
@@ -25,14 +24,15 @@ void resetSession()
 {
     joinWorker();
     workerstop::clear();
-    // Calls the last job posted still run now, and must not reach a finished test's hooks.
-    sessionHooks() = SessionHooks{};
-    QCoreApplication::processEvents();
+    // Calls the last job posted still run now, and must not reach a finished test's views.
     auto &s = session();
-    s.dataSocket = CloseSocketAbortive(s.dataSocket);
-    s.listenSocket = CloseSocketAbortive(s.listenSocket);
-    s.controlSocket = CloseSocketAbortive(s.controlSocket);
-    CloseLocalFiles();
+    s.views = {};
+    s.host = nullptr;
+    QCoreApplication::processEvents();
+    s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+    s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
+    s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
+    CloseLocalFiles(s);
     s.connected = false;
     s.busy = false;
     s.abortRequested = false;
@@ -52,7 +52,9 @@ void resetSession()
     s.port = 21;
     s.anonymousLogin = false;
     s.commandArgument.clear();
-    sessionHooks() = SessionHooks{};
+    s.options = EngineOptions{};
+    s.views = {};
+    s.host = nullptr;
     durations::resetForTest();
 }
 
@@ -108,11 +110,11 @@ int connectControl(quint16 port)
     auto &s = session();
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = port;
-    const int socket = OpenConnection(s.serverHost, "ftp", "tcp");
+    const int socket = OpenConnection(s, s.serverHost, s.port, "ftp", "tcp");
     if (socket < 0)
         return -1;
     s.controlSocket = socket;
-    (void)ReadReply(socket);
+    (void)ReadReply(s);
     s.connected = true;
     return socket;
 }

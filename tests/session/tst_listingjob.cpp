@@ -1,13 +1,14 @@
 #include "engine/controlconnection.h"
 #include "engine/listingloader.h"
+#include "platform/appsettings.h"
 #include "platform/programpaths.h"
 #include "platform/strings.h"
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
-#include "session/sessionhooks.h"
+#include "session/listingjob.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
-#include "platform/appsettings.h"
+#include "testviews.h"
 
 #include <QFile>
 #include <QTest>
@@ -29,6 +30,7 @@ const QByteArray iisListing = "02-25-20  03:34PM       <DIR>          aspnet_cli
 
 // What the remote pane would have received.
 struct Pane {
+    testsupport::TestViews views;
     QList<QByteArray> paths;
     int clears = 0;
     int shows = 0;
@@ -38,15 +40,14 @@ struct Pane {
 
     Pane()
     {
-        SessionHooks &hooks = sessionHooks();
-        hooks.setRemotePath = [this](const QByteArray &path) { paths << path; };
-        hooks.clearRemoteList = [this] { ++clears; };
-        hooks.showRemoteListing = [this](std::vector<FileEntry> shown, bool cache) {
+        views.onSetRemotePath = [this](const QByteArray &path) { paths << path; };
+        views.onClearRemoteList = [this] { ++clears; };
+        views.onShowRemoteListing = [this](const QByteArray &, std::vector<FileEntry> shown, bool cache) {
             rows = std::move(shown);
             writeCache = cache;
             ++shows;
         };
-        hooks.openDocument = [this](const QString &path) { opened << path; };
+        views.onOpenDocument = [this](const QString &path) { opened << path; };
     }
 };
 
@@ -55,11 +56,11 @@ bool connectTo(const ScriptedServer &server)
     SessionState &s = session();
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = server.port();
-    const int socket = OpenConnection(s.serverHost, "ftp", "tcp");
+    const int socket = OpenConnection(session(), s.serverHost, session().port, "ftp", "tcp");
     if (socket < 0)
         return false;
     s.controlSocket = socket;
-    (void)ReadReply(socket);
+    (void)ReadReply(session());
     s.connected = true;
     s.currentType = 'A';
     return true;
@@ -73,7 +74,7 @@ bool loadOnWorker()
 
 } // namespace
 
-class TestListingLoader : public QObject
+class TestListingJob : public QObject
 {
     Q_OBJECT
 private slots:
@@ -166,5 +167,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestListingLoader)
-#include "tst_listingloader.moc"
+QTEST_GUILESS_MAIN(TestListingJob)
+#include "tst_listingjob.moc"

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "engine/servertypes.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <netinet/in.h>
+#include <optional>
+
+inline constexpr int replyBufferSize = 20480;
+
+// What the engine reports to whoever runs it, and the one question it asks. The read-outs and the
+// question arrive on the window thread; connectionLost on the thread that found the break (the
+// worker or the window thread). The default does nothing.
+class EngineHost
+{
+public:
+    virtual ~EngineHost() = default;
+    // The status bar's two read-outs of a running transfer, and the title while minimised.
+    virtual void progressText(const QString &) {}
+    virtual void rateText(const QString &) {}
+    virtual void windowTitle(const QString &) {}
+    // The password of a login without a stored one; nullopt when the user cancelled.
+    virtual std::optional<QString> askPassword() { return std::nullopt; }
+    // The control connection broke: the session above repairs its own state (keep-alive, cursor).
+    virtual void connectionLost() {}
+};
+
+// What the engine needs from the user's preferences, copied in by whoever starts a job, so that the
+// engine never reads a settings store.
+struct EngineOptions {
+    QByteArray anonymousPassword;
+    QString asciiExtensions;
+    bool bell = true;
+};
+
+// One FTP control connection and what the engine knows about it: its sockets, the reply being
+// read, the server's family, the transfer in progress. Passed to every engine function. The flags
+// both threads touch are atomic; sockets are closed by the window thread only after the worker has
+// been stopped and joined.
+struct FtpConnection {
+    FtpConnection() = default;
+    FtpConnection(const FtpConnection &) = delete;
+    FtpConnection &operator=(const FtpConnection &) = delete;
+
+    // Sockets, -1 when absent.
+    std::atomic<int> controlSocket{-1};
+    std::atomic<int> dataSocket{-1};
+    std::atomic<int> listenSocket{-1};
+    sockaddr_in serverAddress{};
+    sockaddr_in localControlAddress{};
+
+    std::atomic<bool> connected{false};
+    std::atomic<bool> abortRequested{false};
+    // A queue transfer runs (progress is shown, a short download is reported).
+    std::atomic<bool> transferRunning{false};
+
+    // The server.
+    std::atomic<ServerKind> serverKind{ServerKind::Generic};
+    std::atomic<bool> trailingSlashDirs{false};
+    char currentType = 'A';
+    std::atomic<bool> passive{true};
+    std::atomic<int> lastReplyCode{0};
+    // Lines of the reply being read; raised only for the length of a read.
+    int replyDepth = 0;
+    // Set when a receive found the connection closed or broken, so that the reply reader stops
+    // instead of waiting for the rest of a multi-line reply that can never come.
+    bool connectionEnded = false;
+    std::array<char, replyBufferSize> replyBuffer{};
+    std::array<char, replyBufferSize> commandBuffer{};
+
+    // The transfer. Sizes and offsets are 64-bit: a resumed file over 2 GiB must stay whole.
+    std::atomic<bool> resumeRequested{false};
+    std::atomic<std::int64_t> resumeOffset{0};
+    std::atomic<std::int64_t> transferTotalSize{0};
+    std::atomic<bool> listingTransfer{false};
+    std::atomic<bool> uploadFileOpen{false};
+    std::atomic<int> uploadFile{-1};
+    std::atomic<bool> downloadFileOpen{false};
+    std::atomic<int> downloadFile{-1};
+    double transferStart = 0;
+    double transferEnd = 0;
+    double transferElapsed = 0;
+    std::atomic<bool> showProgressInTitle{false};
+
+    // The listing parser's findings, kept for the connection.
+    int nameColumn = 0;
+    bool koreanDates = false;
+
+    EngineOptions options;
+    EngineHost *host = nullptr;
+
+    // The reply line last read (the line in replyBuffer).
+    [[nodiscard]] QByteArray replyText() const;
+    // The failure sound, when the options allow it.
+    void beepIfEnabled() const;
+};

@@ -1,0 +1,266 @@
+#include "session/sessioncontroller.h"
+
+#include "engine/controlconnection.h"
+#include "engine/watchdog.h"
+#include "platform/appsettings.h"
+#include "platform/beep.h"
+#include "platform/durations.h"
+#include "platform/log.h"
+#include "platform/strings.h"
+#include "platform/uithread.h"
+#include "session/engineoptions.h"
+#include "session/sessionstate.h"
+#include "session/viewposts.h"
+#include "session/worker.h"
+
+#include <QTimer>
+
+SessionController::SessionController(QObject *parent) : QObject(parent)
+{
+    SessionState &s = session();
+    s.connected = false;
+    s.transferRunning = false;
+    s.busy = false;
+    s.listingRunning = false;
+    s.waitCursor = false;
+    s.jobDoneEvent.reset();
+    s.controller = this;
+    s.host = this;
+
+    keepAlive_ = new QTimer(this);
+    keepAlive_->setSingleShot(false);
+    QObject::connect(keepAlive_, &QTimer::timeout, this, &SessionController::keepAliveTick);
+}
+
+SessionController::~SessionController()
+{
+    keepAlive_->stop();
+    SessionState &s = session();
+    if (s.controller == this)
+        s.controller = nullptr;
+    if (s.host == this)
+        s.host = nullptr;
+}
+
+void SessionController::setRemoteView(RemoteListView *view)
+{
+    session().views.remote = view;
+}
+
+void SessionController::setLocalView(LocalPaneView *view)
+{
+    session().views.local = view;
+}
+
+void SessionController::setStatusView(StatusView *view)
+{
+    session().views.status = view;
+}
+
+void SessionController::setQuestionView(QuestionView *view)
+{
+    session().views.questions = view;
+}
+
+bool SessionController::connectToServer()
+{
+    SessionState &s = session();
+    if (s.serverHost.isEmpty() || s.busy)
+        return false;
+    return StartJob(JobCode::Connect, BusyMessage::Silent);
+}
+
+void SessionController::connectTo(const LoginFields &login)
+{
+    SessionState &s = session();
+    // The running job may still read the login fields, so it ends before they change.
+    if (s.connected || s.busy)
+        disconnect();
+    s.login() = login;
+    (void)connectToServer();
+}
+
+void SessionController::repairAfterStop()
+{
+    SessionState &s = session();
+    s.abortRequested = true;
+    s.busy = false;
+    s.listingRunning = false;
+    s.transferRunning = false;
+    s.waitCursor = false;
+    if (RemoteListView *view = s.views.remote)
+        view->setWaitCursor(false);
+}
+
+void SessionController::disconnect()
+{
+    SessionState &s = session();
+    if (s.busy && workerRunning()) {
+        // Read before the stop: the job's own clean-up on its way out lowers these flags.
+        const bool dataInFlight = s.transferRunning || s.waitCursor;
+        (void)stopWorker();
+        s.busy = false;
+        if (dataInFlight)
+            (void)RunJobAndWait(JobCode::Abort);
+        repairAfterStop();
+    }
+    if (s.dataSocket >= 0) {
+        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+        (void)RunJobAndWait(JobCode::ReadPendingReply);
+        s.busy = false;
+        (void)CloseLocalFiles(s);
+    }
+    if (s.listenSocket >= 0)
+        s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
+    if (s.controlSocket >= 0) {
+        (void)RunJobAndWait(JobCode::Disconnect);
+        s.busy = false;
+        s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
+    }
+    if (s.connected) {
+        keepAlive_->stop();
+        s.connected = false;
+        AppendLogId(LogColor::Status, 162);
+        BeepIfEnabled();
+    }
+    if (StatusView *view = s.views.status)
+        view->showWindowTitle(loadString(128));
+}
+
+void SessionController::abort()
+{
+    SessionState &s = session();
+    if (s.transferRunning) {
+        QuestionView *questions = s.views.questions;
+        if (!questions || !questions->confirmAbortTransfer())
+            return;
+    }
+    if (!s.busy || !workerRunning())
+        return;
+    // Read before the stop: the job's own clean-up on its way out lowers these flags.
+    const bool dataInFlight = s.transferRunning || s.waitCursor;
+    (void)stopWorker();
+    if (dataInFlight) {
+        (void)RunJobAndWait(JobCode::Abort);
+        s.busy = false;
+    }
+    bool uploadCut = false;
+    if (s.dataSocket >= 0) {
+        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+        uploadCut = CloseLocalFiles(s);
+    }
+    repairAfterStop();
+    if (StatusView *view = s.views.status) {
+        view->setProgressText(QString());
+        view->setRateText(QString());
+    }
+    AppendLogId(LogColor::Status, 163);
+    if (LocalPaneView *view = s.views.local)
+        view->refreshLocal();
+    // The partly written remote file of a cut upload should show.
+    if (uploadCut)
+        QMetaObject::invokeMethod(
+            this,
+            [] {
+                if (RemoteListView *view = session().views.remote)
+                    view->refreshRemote();
+            },
+            Qt::QueuedConnection);
+}
+
+void SessionController::stopKeepAlive()
+{
+    keepAlive_->stop();
+}
+
+void SessionController::armKeepAlive()
+{
+    // A period of 0 minutes would send NOOP without pause; it means no keep-alive.
+    // The clean-up jobs of a disconnect ask for it too; a closed session has nothing to keep.
+    const int minutes = appSettings().keepAliveMinutes;
+    if (minutes <= 0 || !session().connected)
+        return;
+    const auto minute = durations::get(durations::Kind::KeepAliveMinute);
+    keepAlive_->start(std::chrono::milliseconds(minute * minutes));
+}
+
+void SessionController::keepAliveTick()
+{
+    keepAlive_->stop();
+    SessionState &s = session();
+    if (!s.connected || !appSettings().keepConnection)
+        return;
+    // The worker owns the control connection while it runs; the timer is stopped then, but a
+    // tick queued just before the job started must not talk over it.
+    if (!s.busy) {
+        s.options = engineOptions();
+        if (SendCommand(s, "NOOP") != 2) {
+            AppendLogId(LogColor::Error, 171);
+            BeepIfEnabled();
+            disconnect();
+        }
+    }
+    armKeepAlive();
+}
+
+void SessionController::progressText(const QString &text)
+{
+    if (StatusView *view = session().views.status)
+        view->setProgressText(text);
+}
+
+void SessionController::rateText(const QString &text)
+{
+    if (StatusView *view = session().views.status)
+        view->setRateText(text);
+}
+
+void SessionController::windowTitle(const QString &text)
+{
+    if (StatusView *view = session().views.status)
+        view->showWindowTitle(text);
+}
+
+std::optional<QString> SessionController::askPassword()
+{
+    if (QuestionView *view = session().views.questions)
+        return view->askPassword();
+    return std::nullopt;
+}
+
+void SessionController::connectionLost()
+{
+    RepairAfterConnectionLost();
+}
+
+void RepairAfterConnectionLost()
+{
+    // Any thread: the flags at once, the windows on the window thread.
+    SessionState &s = session();
+    s.busy = false;
+    s.listingRunning = false;
+    s.transferRunning = false;
+    viewposts::setWaitCursor(false);
+    uithread::post([] {
+        if (SessionController *controller = session().controller)
+            controller->stopKeepAlive();
+    });
+}
+
+void WatchdogTimerProc()
+{
+    auto &s = session();
+    s.abortRequested = true;
+    if (s.busy && workerRunning()) {
+        (void)stopWorker();
+        if (SessionController *controller = s.controller)
+            controller->repairAfterStop();
+        else {
+            s.busy = false;
+            s.listingRunning = false;
+            s.waitCursor = false;
+        }
+        // The worker may have cleared the flag on its way to the stop.
+        s.abortRequested = true;
+    }
+}

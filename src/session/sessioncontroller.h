@@ -1,0 +1,64 @@
+#pragma once
+
+#include "engine/ftpconnection.h"
+#include "engine/loginfields.h"
+#include "session/sessionviews.h"
+
+#include <QObject>
+
+class QTimer;
+
+// The session's control on the window thread: connecting, ending the session, aborting the
+// running job, keeping an idle connection open, and putting the session record right after a job
+// was stopped from outside. The windows register their views here and call these instead of
+// touching the worker; one controller exists while the main window does.
+class SessionController : public QObject, public EngineHost
+{
+    Q_OBJECT
+public:
+    explicit SessionController(QObject *parent = nullptr);
+    ~SessionController() override;
+
+    void setRemoteView(RemoteListView *view);
+    void setLocalView(LocalPaneView *view);
+    void setStatusView(StatusView *view);
+    void setQuestionView(QuestionView *view);
+
+    // Starts the connect job with the session's login; false when there is no server to connect
+    // to (the caller offers the Site Manager) or a job runs.
+    bool connectToServer();
+    // The Site Manager's hand-over: ends a running session, takes the login over and connects.
+    void connectTo(const LoginFields &login);
+    // Ends the session: the running job, the data connection, QUIT, the control connection.
+    void disconnect();
+    // Ends the running job (asking first while a transfer runs) and leaves the session connected.
+    void abort();
+
+    // The keep-alive timer: stopped while a job runs, re-armed when it ends.
+    void stopKeepAlive();
+    void armKeepAlive();
+    void keepAliveTick();
+    QTimer *keepAliveTimer() const { return keepAlive_; }
+
+    // After a job was stopped from outside: the flags as a clean end would leave them, the wait
+    // cursor gone.
+    void repairAfterStop();
+
+    // EngineHost: the engine's read-outs go to the status view, its question to the questions.
+    void progressText(const QString &text) override;
+    void rateText(const QString &text) override;
+    void windowTitle(const QString &text) override;
+    std::optional<QString> askPassword() override;
+    void connectionLost() override;
+
+private:
+    QTimer *keepAlive_ = nullptr;
+};
+
+// After the control connection broke: the session's flags down, the keep-alive stopped, the wait
+// cursor gone. Any thread.
+void RepairAfterConnectionLost();
+
+// What the watchdog's expiry does on the window thread: ends the running job, or only marks the
+// abort when none runs.
+void WatchdogTimerProc();

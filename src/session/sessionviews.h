@@ -1,0 +1,71 @@
+#pragma once
+
+#include "engine/listingparser.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// The small interfaces through which the session reaches the windows. The windows implement them
+// and register with the session controller; every call runs on the window thread (the worker
+// posts them there).
+
+// The remote pane.
+class RemoteListView
+{
+public:
+    virtual ~RemoteListView() = default;
+    virtual void setWaitCursor(bool on) = 0;
+    // A new session: the box of folders visited and the list are emptied.
+    virtual void clearRemotePathBox() = 0;
+    virtual void clearRemoteList() = 0;
+    // The working directory as the server named it (bytes).
+    virtual void setRemotePath(const QByteArray &path) = 0;
+    // The parsed rows of `path`, handed over whole. Rows of another folder than the one shown
+    // are only cached; `writeCache` false keeps them out of the cache (listed during a transfer).
+    virtual void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) = 0;
+    // The connect job has logged in: store the session, show the first folder.
+    virtual void sessionConnected() = 0;
+    // A job changed the folder on the server (a user command, an attribute change).
+    virtual void refreshRemote() = 0;
+};
+
+// The local pane.
+class LocalPaneView
+{
+public:
+    virtual ~LocalPaneView() = default;
+    virtual void refreshLocal() = 0;
+};
+
+// The frame: status bar read-outs, title, documents.
+class StatusView
+{
+public:
+    virtual ~StatusView() = default;
+    virtual void setProgressText(const QString &text) = 0;
+    virtual void setRateText(const QString &text) = 0;
+    virtual void showWindowTitle(const QString &text) = 0;
+    // Opens a local file in the desktop's viewer for it (the debug copy of a listing).
+    virtual void openDocument(const QString &path) = 0;
+};
+
+// Questions put to the user on behalf of a job.
+class QuestionView
+{
+public:
+    virtual ~QuestionView() = default;
+    // The password of a login without a stored one; nullopt when cancelled.
+    virtual std::optional<QString> askPassword() = 0;
+    // Abort asks first while a transfer runs.
+    virtual bool confirmAbortTransfer() = 0;
+};
+
+struct SessionViews {
+    RemoteListView *remote = nullptr;
+    LocalPaneView *local = nullptr;
+    StatusView *status = nullptr;
+    QuestionView *questions = nullptr;
+};

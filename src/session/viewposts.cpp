@@ -1,0 +1,12 @@
+#include "session/viewposts.h"
+
+namespace viewposts
+{
+
+void setWaitCursor(bool on)
+{
+    session().waitCursor = on;
+    remote([on](RemoteListView &view) { view.setWaitCursor(on); });
+}
+
+} // namespace viewposts

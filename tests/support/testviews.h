@@ -1,0 +1,74 @@
+#pragma once
+
+#include "engine/ftpconnection.h"
+#include "session/sessionviews.h"
+
+#include <functional>
+
+namespace testsupport
+{
+
+// The session's windows and engine host as recorders: each call goes to the function of the same
+// name when a test set one. Installed into the session while it lives.
+class TestViews : public RemoteListView,
+                  public LocalPaneView,
+                  public StatusView,
+                  public QuestionView,
+                  public EngineHost
+{
+public:
+    TestViews();
+    ~TestViews() override;
+    TestViews(const TestViews &) = delete;
+    TestViews &operator=(const TestViews &) = delete;
+
+    std::function<void(bool)> onSetWaitCursor;
+    std::function<void()> onClearRemotePathBox;
+    std::function<void()> onClearRemoteList;
+    std::function<void(const QByteArray &)> onSetRemotePath;
+    std::function<void(const QByteArray &, std::vector<FileEntry>, bool)> onShowRemoteListing;
+    std::function<void()> onSessionConnected;
+    std::function<void()> onRefreshRemote;
+    std::function<void()> onRefreshLocal;
+    std::function<void(const QString &)> onProgressText;
+    std::function<void(const QString &)> onRateText;
+    std::function<void(const QString &)> onWindowTitle;
+    std::function<void(const QString &)> onOpenDocument;
+    std::function<std::optional<QString>()> onAskPassword;
+    std::function<bool()> onConfirmAbortTransfer;
+    std::function<void()> onConnectionLost;
+
+    void setWaitCursor(bool on) override { call(onSetWaitCursor, on); }
+    void clearRemotePathBox() override { call(onClearRemotePathBox); }
+    void clearRemoteList() override { call(onClearRemoteList); }
+    void setRemotePath(const QByteArray &path) override { call(onSetRemotePath, path); }
+    void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) override
+    {
+        if (onShowRemoteListing)
+            onShowRemoteListing(path, std::move(rows), writeCache);
+    }
+    void sessionConnected() override { call(onSessionConnected); }
+    void refreshRemote() override { call(onRefreshRemote); }
+    void refreshLocal() override { call(onRefreshLocal); }
+    void setProgressText(const QString &text) override { call(onProgressText, text); }
+    void setRateText(const QString &text) override { call(onRateText, text); }
+    void showWindowTitle(const QString &text) override { call(onWindowTitle, text); }
+    void openDocument(const QString &path) override { call(onOpenDocument, path); }
+    std::optional<QString> askPassword() override { return onAskPassword ? onAskPassword() : std::nullopt; }
+    bool confirmAbortTransfer() override { return onConfirmAbortTransfer && onConfirmAbortTransfer(); }
+
+    // EngineHost: the engine's read-outs reach the same recorders.
+    void progressText(const QString &text) override { setProgressText(text); }
+    void rateText(const QString &text) override { setRateText(text); }
+    void windowTitle(const QString &text) override { showWindowTitle(text); }
+    void connectionLost() override { call(onConnectionLost); }
+
+private:
+    template <typename F, typename... Args> static void call(const F &f, Args &&...args)
+    {
+        if (f)
+            f(std::forward<Args>(args)...);
+    }
+};
+
+} // namespace testsupport
