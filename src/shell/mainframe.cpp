@@ -1,5 +1,10 @@
 #include "shell/mainframe.h"
+#include "shell/aboutbox.h"
+#include "shell/checkforupgrade.h"
+#include "shell/helpwindow.h"
 #include "shell/passwordpromptdialog.h"
+#include "shell/preferencesdialog.h"
+#include "shell/weblinks.h"
 
 #include "engine/controlconnection.h"
 #include "panes/logwnd.h"
@@ -399,17 +404,25 @@ void CMainFrame::runCommand(int id)
         appSettings().transferMode = 0;
         updateCommandStates();
         return;
-    case cmd::About:
-        QMessageBox::about(this, uiText("About Tidewell"), loadString(128));
+    case cmd::About: {
+        AboutBox about(this);
+        (void)about.exec();
         return;
+    }
     case cmd::Exit:
         close();
         return;
     case cmd::Preference:
+        openPreferences(this);
+        return;
     case cmd::VisitHomepage:
+        openHomepage();
+        return;
     case cmd::CheckForUpgrade:
+        CheckForUpgrade(this);
+        return;
     case cmd::BriefHelp:
-        // Built with the preferences and the help; nothing to do until then.
+        openHelp(this);
         return;
     default:
         break;
