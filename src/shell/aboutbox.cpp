@@ -73,3 +73,9 @@ AboutBox::AboutBox(QWidget *parent)
     layout->addLayout(top);
     layout->addWidget(buttons);
 }
+
+void openAboutBox(QWidget *parent)
+{
+    AboutBox about(parent);
+    (void)about.exec();
+}

@@ -19,3 +19,6 @@ private:
     QLineEdit *homepage_;
     QLineEdit *contact_;
 };
+
+// Shows the About box modally.
+void openAboutBox(QWidget *parent);

@@ -404,11 +404,9 @@ void CMainFrame::runCommand(int id)
         appSettings().transferMode = 0;
         updateCommandStates();
         return;
-    case cmd::About: {
-        AboutBox about(this);
-        (void)about.exec();
+    case cmd::About:
+        openAboutBox(this);
         return;
-    }
     case cmd::Exit:
         close();
         return;

@@ -47,6 +47,8 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buttons);
+    // Room for a download folder path without scrolling it at once.
+    setMinimumWidth(480);
 
     showPage(generalIndex);
     connect(tabs_, &QTabWidget::currentChanged, this, &PreferencesDialog::onTabChanged);

@@ -4,6 +4,7 @@
 #include "shell/programidentity.h"
 #include "shell/weblinks.h"
 
+#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>

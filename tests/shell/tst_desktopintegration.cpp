@@ -2,10 +2,15 @@
 
 #include "platform/commandids.h"
 #include "platform/strings.h"
+#include "session/sessionstate.h"
 #include "shell/helpwindow.h"
+#include "shell/mainframe.h"
+#include "shell/programidentity.h"
 #include "shell/programresources.h"
 #include "shell/toolbaricons.h"
 
+#include <QAction>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -31,6 +36,18 @@ int run(const QString &program, const QStringList &arguments, QByteArray *output
         *output = process.readAll();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
+
+// Stands in for the browser.
+class BrowserStandIn : public QObject
+{
+    Q_OBJECT
+public:
+    BrowserStandIn() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
+    ~BrowserStandIn() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
 
 } // namespace
 
@@ -82,6 +99,38 @@ private slots:
         setLanguage(Language::English);
         QVERIFY(window.toPlainText().startsWith(heading));
         QCOMPARE(window.windowTitle(), heading);
+    }
+
+    // The Help and Options commands of the frame reach their windows.
+    void frameCommands_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Preference") << cmd::Preference << "PreferencesDialog";
+        QTest::newRow("About") << cmd::About << "AboutBox";
+        QTest::newRow("Brief Help") << cmd::BriefHelp << "HelpWindow";
+        QTest::newRow("Visit Homepage") << cmd::VisitHomepage << "";
+    }
+    void frameCommands()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, window);
+        session().serverHost.clear();
+        guitest::ModalWatcher watcher;
+        CMainFrame frame;
+        frame.show();
+        QTRY_VERIFY(watcher.seen.contains(QStringLiteral("SiteManagerDialog")));
+        BrowserStandIn browser;
+        frame.action(id)->trigger();
+        if (window.isEmpty()) {
+            QCOMPARE(browser.opened, QList<QUrl>{QUrl(QString(programidentity::homepageAddress))});
+        } else if (window == QLatin1String("HelpWindow")) {
+            auto *help = frame.findChild<HelpWindow *>();
+            QVERIFY(help && help->isVisible());
+            help->close();
+        } else {
+            QTRY_COMPARE(watcher.seen.constLast(), window);
+        }
     }
 
     void desktopEntryAndMetainfoValidate()

@@ -2,12 +2,14 @@
 
 #include "platform/appsettings.h"
 #include "platform/settingsstore.h"
+#include "platform/strings.h"
 #include "shell/generalset.h"
 #include "shell/preferencesdialog.h"
 #include "shell/specialset.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -62,6 +64,38 @@ private slots:
     {
         guitest::clearSettings();
         LoadSettings();
+    }
+
+    void accessKeysInBothLanguages_data()
+    {
+        QTest::addColumn<bool>("korean");
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QString>("retries");
+        QTest::addColumn<QString>("browse");
+        QTest::newRow("English") << false << "&General"
+                                 << "&Number of retries:"
+                                 << "&Browse...";
+        QTest::newRow("Korean") << true << QString::fromUtf8("일반(&G)")
+                                << QString::fromUtf8("재시도 횟수(&N):")
+                                << QString::fromUtf8("찾아보기(&B)...");
+    }
+    void accessKeysInBothLanguages()
+    {
+        QFETCH(bool, korean);
+        QFETCH(QString, tab);
+        QFETCH(QString, retries);
+        QFETCH(QString, browse);
+        setLanguage(korean ? Language::Korean : Language::English);
+        PreferencesDialog sheet;
+        setLanguage(Language::English);
+        QCOMPARE(sheet.tabs()->tabText(0), tab);
+        QLabel *label = nullptr;
+        for (QLabel *candidate : sheet.generalPage()->findChildren<QLabel *>())
+            if (candidate->buddy() == sheet.generalPage()->retriesEdit())
+                label = candidate;
+        QVERIFY(label);
+        QCOMPARE(label->text(), retries);
+        QCOMPARE(sheet.generalPage()->browseButton()->text(), browse);
     }
 
     void roundTripThroughTheStore()

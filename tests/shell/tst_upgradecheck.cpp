@@ -108,6 +108,8 @@ private slots:
             << "/files/version.txt" << QByteArray("VERSION: 000500\nRELEASE: 2000/11/01\n") << update
             << "000500 2000/11/01"
             << "";
+        QTest::newRow("lower version without a date")
+            << "/files/version.txt" << QByteArray("VERSION: 000601\n") << message << loadString(196) << "";
         QTest::newRow("redirection not followed")
             << "/redirect" << QByteArray("VERSION: 000900\n") << message << cannot << formatString(207, 302);
         QTest::newRow("not found") << "/status/404" << QByteArray() << message << cannot
