@@ -146,6 +146,10 @@ private slots:
         const quint16 closed = testsupport::closedLoopbackPort();
         QTest::newRow("connection refused") << QUrl(QStringLiteral("http://127.0.0.1:%1/v.txt").arg(closed))
                                             << formatString(206, "").trimmed();
+        // https is taken as a web address: it gets as far as the handshake, which a plain server fails.
+        QTest::newRow("https to a plain server")
+            << QUrl(QStringLiteral("https://127.0.0.1:%1/files/version.txt").arg(server_.port()))
+            << formatString(206, "").trimmed();
         QTest::newRow("not a web address")
             << QUrl(QStringLiteral("ftp://127.0.0.1/version.txt")) << formatString(212, "").trimmed();
     }
