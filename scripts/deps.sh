@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Tidewell need.
 set -euo pipefail
-packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev python3 python3-pyftpdlib)
+# adwaita-icon-theme: the toolbar pictures where the desktop names no icon theme; libqt6svg6: the
+# program icon (SVG); appstream and desktop-file-utils: the tests validate the desktop files.
+packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev python3 python3-pyftpdlib
+          adwaita-icon-theme libqt6svg6 appstream desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

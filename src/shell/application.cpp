@@ -2,6 +2,7 @@
 
 #include "platform/programpaths.h"
 #include "shell/mainframe.h"
+#include "shell/toolbaricons.h"
 
 #include <QApplication>
 
@@ -24,6 +25,9 @@ int runApplication(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("KALO"));
     QApplication::setApplicationName(QStringLiteral("Tidewell"));
     QApplication app(argc, argv);
+    // The desktop finds the program's entry, and with it the icon and the name, by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tidewell"));
+    installDesktopIcons();
 
     // POSIX sockets need no library start-up, so the "socket initialisation failed" message
     // (string 104) has no cause to be shown on this platform.

@@ -1,5 +1,10 @@
 #include "shell/mainframe.h"
+#include "shell/aboutbox.h"
+#include "shell/checkforupgrade.h"
+#include "shell/helpwindow.h"
 #include "shell/passwordpromptdialog.h"
+#include "shell/preferencesdialog.h"
+#include "shell/weblinks.h"
 
 #include "engine/controlconnection.h"
 #include "panes/logwnd.h"
@@ -411,16 +416,22 @@ void CMainFrame::runCommand(int id)
         updateCommandStates();
         return;
     case cmd::About:
-        QMessageBox::about(this, uiText("About Tidewell"), loadString(128));
+        openAboutBox(this);
         return;
     case cmd::Exit:
         close();
         return;
     case cmd::Preference:
+        openPreferences(this);
+        return;
     case cmd::VisitHomepage:
+        openHomepage();
+        return;
     case cmd::CheckForUpgrade:
+        CheckForUpgrade(this);
+        return;
     case cmd::BriefHelp:
-        // Built with the preferences and the help; nothing to do until then.
+        openHelp(this);
         return;
     default:
         break;

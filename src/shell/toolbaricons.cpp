@@ -1,60 +1,74 @@
 #include "shell/toolbaricons.h"
 
 #include "platform/commandids.h"
+#include "shell/programresources.h"
 
-#include <QPainter>
-#include <QPixmap>
+#include <QApplication>
+#include <QStandardPaths>
 
 namespace
 {
 
-struct Glyph {
+struct ThemeIcon {
     int id;
-    const char *text; // UTF-8
-    QRgb color;
+    const char *name;
 };
 
-constexpr Glyph glyphs[] = {
-    {cmd::SiteManager, "\u2630", 0x2f5d9e},
-    {cmd::Connect, "\u21c4", 0x2e7d32},
-    {cmd::Disconnect, "\u2715", 0x9e2f2f},
-    {cmd::Preference, "\u2699", 0x555555},
-    {cmd::Upload, "\u2191", 0x2f5d9e},
-    {cmd::Download, "\u2193", 0x2f5d9e},
-    {cmd::TransferQueue, "\u21f5", 0x6a1b9a},
-    {cmd::Abort, "\u25a0", 0xc62828},
-    {cmd::Refresh, "\u21bb", 0x2e7d32},
-    {cmd::Rename, "ab", 0x555555},
-    {cmd::ChangeAttribute, "rw", 0x555555},
-    {cmd::Delete, "\u2212", 0xc62828},
-    {cmd::DeleteSubfolder, "\u229f", 0xc62828},
-    {cmd::MoveTo, "\u21b7", 0x555555},
-    {cmd::NewFolder, "+", 0xef6c00},
-    {cmd::UserCommand, ">_", 0x333333},
-    {cmd::BinaryMode, "01", 0x1565c0},
-    {cmd::AsciiMode, "Aa", 0x1565c0},
-    {cmd::AutoMode, "A?", 0x1565c0},
+// Names of the freedesktop icon naming specification, so that every theme has them.
+constexpr ThemeIcon themeIcons[] = {
+    {cmd::SiteManager, "network-server"},
+    {cmd::Connect, "network-transmit-receive"},
+    {cmd::Disconnect, "network-offline"},
+    {cmd::Preference, "preferences-system"},
+    {cmd::Upload, "go-up"},
+    {cmd::Download, "go-down"},
+    {cmd::TransferQueue, "media-playback-start"},
+    {cmd::Abort, "process-stop"},
+    {cmd::Refresh, "view-refresh"},
+    {cmd::Rename, "insert-text"},
+    {cmd::ChangeAttribute, "document-properties"},
+    {cmd::Delete, "edit-delete"},
+    {cmd::DeleteSubfolder, "user-trash"},
+    {cmd::MoveTo, "go-jump"},
+    {cmd::NewFolder, "folder-new"},
+    {cmd::UserCommand, "utilities-terminal"},
+    {cmd::BinaryMode, "application-x-executable"},
+    {cmd::AsciiMode, "text-x-generic"},
+    {cmd::AutoMode, "system-run"},
 };
 
 } // namespace
 
-QIcon toolbarIcon(int commandId)
+QString toolbarIconName(int commandId)
 {
-    for (const Glyph &glyph : glyphs) {
-        if (glyph.id != commandId)
-            continue;
-        QPixmap pixmap(22, 22);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QString text = QString::fromUtf8(glyph.text);
-        QFont font = painter.font();
-        font.setBold(true);
-        font.setPixelSize(text.size() > 1 ? 11 : 16);
-        painter.setFont(font);
-        painter.setPen(QColor::fromRgb(glyph.color));
-        painter.drawText(pixmap.rect(), Qt::AlignCenter, text);
-        return QIcon(pixmap);
+    for (const ThemeIcon &icon : themeIcons) {
+        if (icon.id == commandId)
+            return QString::fromLatin1(icon.name);
     }
     return {};
+}
+
+QIcon toolbarIcon(int commandId)
+{
+    const QString name = toolbarIconName(commandId);
+    return name.isEmpty() ? QIcon() : QIcon::fromTheme(name);
+}
+
+void installDesktopIcons()
+{
+    // A platform without a desktop theme (offscreen, eglfs, a bare Wayland compositor) may
+    // neither search the XDG icon folders nor name a theme, and without a theme name the fallback
+    // theme is never consulted. hicolor is the base theme every desktop has.
+    QStringList paths = QIcon::themeSearchPaths();
+    const QStringList dataIcons = QStandardPaths::locateAll(
+        QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory);
+    for (const QString &folder : dataIcons) {
+        if (!paths.contains(folder))
+            paths.append(folder);
+    }
+    QIcon::setThemeSearchPaths(paths);
+    if (QIcon::themeName().isEmpty())
+        QIcon::setThemeName(QStringLiteral("hicolor"));
+    QIcon::setFallbackThemeName(QString::fromLatin1(fallbackIconTheme));
+    QApplication::setWindowIcon(programIcon());
 }

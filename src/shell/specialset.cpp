@@ -1,0 +1,127 @@
+#include "shell/specialset.h"
+
+#include "platform/appsettings.h"
+#include "platform/settingsstore.h"
+#include "platform/uitext.h"
+#include "shell/accesskey.h"
+#include "shell/pagevalidation.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace
+{
+
+constexpr int extensionsLimit = 256;
+constexpr int keepAliveMaximum = 60;
+
+} // namespace
+
+CSpecialSet::CSpecialSet(QWidget *parent)
+    : QWidget(parent), afterTransfer_(new QButtonGroup(this)),
+      keepConnection_(new QCheckBox(withAccessKey("Keep connection", 'K'), this)),
+      extensions_(new QLineEdit(this)), keepAlive_(new QLineEdit(this)),
+      sound_(new QCheckBox(withAccessKey("Sound Effect", 'E'), this)),
+      passive_(new QCheckBox(withAccessKey("Passive mode", 'P'), this))
+{
+    setObjectName(QStringLiteral("specialPage"));
+    keepConnection_->setObjectName(QStringLiteral("keepConnection"));
+    extensions_->setObjectName(QStringLiteral("asciiExtensions"));
+    keepAlive_->setObjectName(QStringLiteral("keepAlive"));
+    sound_->setObjectName(QStringLiteral("sound"));
+    passive_->setObjectName(QStringLiteral("passive"));
+
+    auto *afterBox = new QGroupBox(withAccessKey("After transfer(this time only)", 'F'), this);
+    auto *afterLayout = new QVBoxLayout(afterBox);
+    const std::pair<const char *, char> choices[] = {
+        {"Not use", 'N'}, {"Disconnect", 'D'}, {"Windows shutdown", 'W'}};
+    for (int action = 0; action < 3; ++action) {
+        auto *button =
+            new QRadioButton(withAccessKey(choices[action].first, choices[action].second), afterBox);
+        button->setObjectName(QStringLiteral("afterTransfer%1").arg(action));
+        afterTransfer_->addButton(button, action);
+        afterLayout->addWidget(button);
+    }
+
+    auto *textBox = new QGroupBox(withAccessKey("Text file(auto ASCII mode)", 'T'), this);
+    auto *textLayout = new QVBoxLayout(textBox);
+    textLayout->addWidget(extensions_);
+
+    auto *keepRow = new QHBoxLayout;
+    keepRow->addWidget(keepConnection_);
+    keepRow->addStretch();
+    auto *delayLabel = new QLabel(withAccessKey("Delay", 'Y'), this);
+    delayLabel->setBuddy(keepAlive_);
+    keepRow->addWidget(delayLabel);
+    keepAlive_->setMaximumWidth(keepAlive_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
+    keepRow->addWidget(keepAlive_);
+    keepRow->addWidget(new QLabel(uiText("min."), this));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(afterBox);
+    layout->addLayout(keepRow);
+    layout->addWidget(textBox);
+    layout->addWidget(sound_);
+    layout->addWidget(passive_);
+    layout->addStretch();
+
+    connect(afterTransfer_, &QButtonGroup::idClicked, this, &CSpecialSet::modified);
+    for (QCheckBox *box : {keepConnection_, sound_, passive_})
+        connect(box, &QCheckBox::clicked, this, &CSpecialSet::modified);
+    for (QLineEdit *edit : {extensions_, keepAlive_})
+        connect(edit, &QLineEdit::textEdited, this, &CSpecialSet::modified);
+}
+
+QRadioButton *CSpecialSet::afterTransferButton(int action) const
+{
+    return qobject_cast<QRadioButton *>(afterTransfer_->button(action));
+}
+
+void CSpecialSet::loadSettings()
+{
+    const AppSettings &settings = appSettings();
+    // A value outside 0..2 checks no button, and is then read back as "Not use".
+    if (QAbstractButton *button = afterTransfer_->button(settings.afterTransferAction))
+        button->setChecked(true);
+    keepConnection_->setChecked(settings.keepConnection != 0);
+    extensions_->setText(settings.asciiExtensions);
+    keepAlive_->setText(QString::number(settings.keepAliveMinutes));
+    sound_->setChecked(settings.soundEffects != 0);
+    passive_->setChecked(settings.passiveMode != 0);
+}
+
+bool CSpecialSet::validate()
+{
+    using namespace pagevalidation;
+    afterTransferAction_ = std::max(0, afterTransfer_->checkedId());
+    return readTextBox(extensions_, extensionsLimit, &asciiExtensions_) &&
+           readNumberBox(keepAlive_, true, 0, keepAliveMaximum, &keepAliveMinutes_);
+}
+
+void CSpecialSet::apply()
+{
+    AppSettings &settings = appSettings();
+    const int keep = keepConnection_->isChecked() ? 1 : 0;
+    const int bell = sound_->isChecked() ? 1 : 0;
+    const int passive = passive_->isChecked() ? 1 : 0;
+    settings.afterTransferAction = afterTransferAction_;
+    settings.keepConnection = keep;
+    settings.asciiExtensions = asciiExtensions_;
+    settings.keepAliveMinutes = keepAliveMinutes_;
+    settings.soundEffects = bell;
+    settings.passiveMode = passive;
+
+    using namespace settingsstore;
+    const QString section = QString::fromLatin1(applSet);
+    writeInt(section, QStringLiteral("KeepConnect"), keep);
+    writeInt(section, QStringLiteral("Bell"), bell);
+    writeInt(section, QStringLiteral("Passive"), passive);
+    writeInt(section, QStringLiteral("KeepTime"), keepAliveMinutes_);
+    writeString(section, QStringLiteral("AsciiFile"), asciiExtensions_);
+}

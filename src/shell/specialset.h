@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+
+// The "Special" page of the preferences: what happens after a queue run (this run only), the
+// keep-alive, the extensions sent as text, sounds and passive mode.
+class CSpecialSet : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CSpecialSet(QWidget *parent = nullptr);
+
+    void loadSettings();
+    [[nodiscard]] bool validate();
+    // The after-transfer choice lasts for this run; everything else is also stored.
+    void apply();
+
+    QRadioButton *afterTransferButton(int action) const;
+    QCheckBox *keepConnectionBox() const { return keepConnection_; }
+    QLineEdit *extensionsEdit() const { return extensions_; }
+    QLineEdit *keepAliveEdit() const { return keepAlive_; }
+    QCheckBox *soundBox() const { return sound_; }
+    QCheckBox *passiveBox() const { return passive_; }
+
+signals:
+    void modified();
+
+private:
+    QButtonGroup *afterTransfer_;
+    QCheckBox *keepConnection_;
+    QLineEdit *extensions_;
+    QLineEdit *keepAlive_;
+    QCheckBox *sound_;
+    QCheckBox *passive_;
+    int afterTransferAction_ = 0;
+    QString asciiExtensions_;
+    int keepAliveMinutes_ = 0;
+};

@@ -1,0 +1,173 @@
+#include "guitest.h"
+
+#include "platform/commandids.h"
+#include "platform/strings.h"
+#include "session/sessionstate.h"
+#include "shell/helpwindow.h"
+#include "shell/mainframe.h"
+#include "shell/programidentity.h"
+#include "shell/programresources.h"
+#include "shell/toolbaricons.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+const QString sourceDir = QStringLiteral(TIDEWELL_SOURCE_DIR);
+const QString appId = QStringLiteral("org.example.Tidewell");
+
+// Runs a tool to its end; its exit code, or -1 when it could not run.
+int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000))
+        return -1;
+    if (output)
+        *output = process.readAll();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+// Stands in for the browser.
+class BrowserStandIn : public QObject
+{
+    Q_OBJECT
+public:
+    BrowserStandIn() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
+    ~BrowserStandIn() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+} // namespace
+
+class TestDesktopIntegration : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { installDesktopIcons(); }
+
+    // With no desktop theme set (as here), every button still finds its picture.
+    void everyToolbarButtonHasAPicture_data()
+    {
+        QTest::addColumn<int>("id");
+        for (int id : {cmd::SiteManager, cmd::Connect, cmd::Disconnect, cmd::Preference, cmd::Upload,
+                       cmd::Download, cmd::TransferQueue, cmd::Abort, cmd::Refresh, cmd::Rename,
+                       cmd::ChangeAttribute, cmd::Delete, cmd::DeleteSubfolder, cmd::MoveTo, cmd::NewFolder,
+                       cmd::UserCommand, cmd::BinaryMode, cmd::AsciiMode, cmd::AutoMode})
+            QTest::newRow(qPrintable(toolbarIconName(id))) << id;
+    }
+    void everyToolbarButtonHasAPicture()
+    {
+        QFETCH(int, id);
+        QVERIFY(QIcon::hasThemeIcon(toolbarIconName(id)));
+        QVERIFY(!toolbarIcon(id).pixmap(22, 22).isNull());
+    }
+
+    void programIconIsDrawn()
+    {
+        const QImage image = programIcon().pixmap(64, 64).toImage();
+        QVERIFY(!image.isNull());
+        // Not a blank square: the middle is opaque and differs from a corner.
+        QCOMPARE(qAlpha(image.pixel(32, 32)), 255);
+        QVERIFY(image.pixel(1, 1) != image.pixel(32, 32));
+    }
+
+    void helpPageInBothLanguages_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("heading");
+        QTest::newRow("English") << int(Language::English) << "Tidewell Help";
+        QTest::newRow("Korean") << int(Language::Korean) << QString::fromUtf8("Tidewell 도움말");
+    }
+    void helpPageInBothLanguages()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, heading);
+        setLanguage(Language(language));
+        HelpWindow window;
+        setLanguage(Language::English);
+        QVERIFY(window.toPlainText().startsWith(heading));
+        QCOMPARE(window.windowTitle(), heading);
+    }
+
+    // The Help and Options commands of the frame reach their windows.
+    void frameCommands_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Preference") << cmd::Preference << "PreferencesDialog";
+        QTest::newRow("About") << cmd::About << "AboutBox";
+        QTest::newRow("Brief Help") << cmd::BriefHelp << "HelpWindow";
+        QTest::newRow("Visit Homepage") << cmd::VisitHomepage << "";
+    }
+    void frameCommands()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, window);
+        session().serverHost.clear();
+        guitest::ModalWatcher watcher;
+        CMainFrame frame;
+        frame.show();
+        QTRY_VERIFY(watcher.seen.contains(QStringLiteral("SiteManagerDialog")));
+        BrowserStandIn browser;
+        frame.action(id)->trigger();
+        if (window.isEmpty()) {
+            QCOMPARE(browser.opened, QList<QUrl>{QUrl(QString(programidentity::homepageAddress))});
+        } else if (window == QLatin1String("HelpWindow")) {
+            auto *help = frame.findChild<HelpWindow *>();
+            QVERIFY(help && help->isVisible());
+            help->close();
+        } else {
+            QTRY_COMPARE(watcher.seen.constLast(), window);
+        }
+    }
+
+    void desktopEntryAndMetainfoValidate()
+    {
+        QByteArray output;
+        QCOMPARE(run(QStringLiteral("desktop-file-validate"),
+                     {sourceDir + QStringLiteral("/res/desktop/") + appId + QStringLiteral(".desktop")},
+                     &output),
+                 0);
+        QVERIFY2(output.trimmed().isEmpty(), output.constData());
+        QVERIFY2(run(QStringLiteral("appstreamcli"),
+                     {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                      sourceDir + QStringLiteral("/res/desktop/") + appId + QStringLiteral(".metainfo.xml")},
+                     &output) == 0,
+                 output.constData());
+    }
+
+    // The install rules put each file where a desktop looks for it.
+    void installPutsEverythingInPlace()
+    {
+        QTemporaryDir prefix;
+        const QString buildDir =
+            QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral(".."));
+        QByteArray output;
+        QVERIFY2(run(QStringLiteral("cmake"),
+                     {QStringLiteral("--install"), buildDir, QStringLiteral("--prefix"), prefix.path()},
+                     &output) == 0,
+                 output.constData());
+        for (const QString &file :
+             {QStringLiteral("bin/tidewell"),
+              QStringLiteral("share/applications/") + appId + QStringLiteral(".desktop"),
+              QStringLiteral("share/icons/hicolor/scalable/apps/") + appId + QStringLiteral(".svg"),
+              QStringLiteral("share/metainfo/") + appId + QStringLiteral(".metainfo.xml"),
+              QStringLiteral("share/doc/tidewell/tidewell-help.html")})
+            QVERIFY2(QFile::exists(QDir(prefix.path()).filePath(file)), qPrintable(file));
+    }
+};
+
+TIDEWELL_GUI_TEST_MAIN(TestDesktopIntegration)
+#include "tst_desktopintegration.moc"

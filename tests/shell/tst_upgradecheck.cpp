@@ -1,0 +1,237 @@
+#include "guitest.h"
+#include "httpserver.h"
+#include "sessionreset.h"
+
+#include "platform/strings.h"
+#include "shell/checkforupgrade.h"
+#include "shell/updatedialog.h"
+#include "shell/upgradecheck.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+using testsupport::LogRecorder;
+
+namespace
+{
+
+// Stands in for the browser: records every address the program hands to the desktop.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    UrlRecorder()
+    {
+        for (const char *scheme : {"http", "https", "file", "ftp"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+    }
+    ~UrlRecorder() override
+    {
+        for (const char *scheme : {"http", "https", "file", "ftp"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+// What the user was shown at the end of a check.
+struct Outcome {
+    QString dialog; // "UpdateDialog" or "QMessageBox"
+    QString text;   // the message box's text, or the update dialog's version and release
+    bool done = false;
+};
+
+} // namespace
+
+class TestUpgradeCheck : public QObject
+{
+    Q_OBJECT
+
+    testsupport::HttpServer server_;
+
+    // Runs the check as the menu command does and answers whatever it shows with `answer`.
+    Outcome runCheck(const QUrl &address, const std::function<void(QWidget *)> &answer = {})
+    {
+        Outcome outcome;
+        guitest::ModalWatcher watcher([&](QWidget *modal) {
+            outcome.dialog = QString::fromLatin1(modal->metaObject()->className());
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                outcome.text = box->text();
+            if (auto *update = qobject_cast<UpdateDialog *>(modal))
+                outcome.text =
+                    update->versionLabel()->text() + QLatin1Char(' ') + update->releaseLabel()->text();
+            if (answer)
+                answer(modal);
+            else
+                qobject_cast<QDialog *>(modal)->reject();
+            outcome.done = true;
+        });
+        CheckForUpgrade(nullptr, address);
+        (void)QTest::qWaitFor([&] { return outcome.done; }, 30000);
+        return outcome;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(server_.isRunning());
+        UpgradeCheck::setTimeLimitForTest(std::chrono::seconds(3));
+    }
+
+    // One row per answer of the web site: what the user is shown, and the reason in the log.
+    void outcomes_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("logged");
+        const QString message = QStringLiteral("QMessageBox");
+        const QString update = QStringLiteral("UpdateDialog");
+        const QString cannot = loadString(195);
+        QTest::newRow("same version and date")
+            << "/files/version.txt" << QByteArray("VERSION: 000602\nRELEASE: 2000-10-26\n") << message
+            << loadString(196) << "";
+        QTest::newRow("later date, CRLF")
+            << "/files/version.txt" << QByteArray("VERSION: 000602\r\nRELEASE: 2000-11-01\r\n") << update
+            << "000602 2000-11-01"
+            << "";
+        QTest::newRow("higher version wins")
+            << "/files/version.txt" << QByteArray("VERSION: 000700\nRELEASE: 1999-01-01\n") << update
+            << "000700 1999-01-01"
+            << "";
+        QTest::newRow("later date alone")
+            << "/files/version.txt" << QByteArray("VERSION: 000500\nRELEASE: 2000/11/01\n") << update
+            << "000500 2000/11/01"
+            << "";
+        QTest::newRow("lower version without a date")
+            << "/files/version.txt" << QByteArray("VERSION: 000601\n") << message << loadString(196) << "";
+        QTest::newRow("redirection not followed")
+            << "/redirect" << QByteArray("VERSION: 000900\n") << message << cannot << formatString(207, 302);
+        QTest::newRow("not found") << "/status/404" << QByteArray() << message << cannot
+                                   << formatString(207, 404);
+        QTest::newRow("endless body") << "/endless" << QByteArray() << message << cannot
+                                      << formatString(208, int(UpgradeCheck::sizeLimit));
+        QTest::newRow("binary") << "/files/version.txt" << QByteArray("VERSION: 000603\n\0\x01\xff", 19)
+                                << message << cannot << formatString(210);
+        QTest::newRow("a page without the lines")
+            << "/files/version.txt" << QByteArray("<html><body>Sign in</body></html>") << message << cannot
+            << formatString(211);
+    }
+    void outcomes()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, dialog);
+        QFETCH(QString, text);
+        QFETCH(QString, logged);
+        QVERIFY(server_.serve(QStringLiteral("version.txt"), content));
+        LogRecorder log;
+        const Outcome outcome = runCheck(server_.url(path));
+        QCOMPARE(outcome.dialog, dialog);
+        QCOMPARE(outcome.text, text);
+        if (!logged.isEmpty())
+            QVERIFY(log.waitFor(logged, LogColor::Error));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void unreachableAddresses_data()
+    {
+        QTest::addColumn<QUrl>("address");
+        QTest::addColumn<QString>("logStart");
+        const quint16 closed = testsupport::closedLoopbackPort();
+        QTest::newRow("connection refused") << QUrl(QStringLiteral("http://127.0.0.1:%1/v.txt").arg(closed))
+                                            << formatString(206, "").trimmed();
+        // https is taken as a web address: it gets as far as the handshake, which a plain server fails.
+        QTest::newRow("https to a plain server")
+            << QUrl(QStringLiteral("https://127.0.0.1:%1/files/version.txt").arg(server_.port()))
+            << formatString(206, "").trimmed();
+        QTest::newRow("not a web address")
+            << QUrl(QStringLiteral("ftp://127.0.0.1/version.txt")) << formatString(212, "").trimmed();
+    }
+    void unreachableAddresses()
+    {
+        QFETCH(QUrl, address);
+        QFETCH(QString, logStart);
+        LogRecorder log;
+        const Outcome outcome = runCheck(address);
+        QCOMPARE(outcome.text, loadString(195));
+        QTRY_VERIFY(!log.lines().isEmpty());
+        QVERIFY2(log.lines().constFirst().text.startsWith(logStart),
+                 qPrintable(log.lines().constFirst().text));
+    }
+
+    // The window keeps working under the wait cursor while the server dribbles, and the time
+    // limit ends the wait.
+    void slowServerLeavesTheWindowResponsive()
+    {
+        QPushButton button(QStringLiteral("still here"));
+        button.show();
+        int clicks = 0;
+        connect(&button, &QPushButton::clicked, this, [&] { ++clicks; });
+        LogRecorder log;
+        Outcome outcome;
+        guitest::ModalWatcher watcher([&](QWidget *modal) {
+            outcome.text =
+                qobject_cast<QMessageBox *>(modal) ? qobject_cast<QMessageBox *>(modal)->text() : QString();
+            qobject_cast<QDialog *>(modal)->reject();
+            outcome.done = true;
+        });
+        CheckForUpgrade(nullptr, server_.url(QStringLiteral("/slow")));
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        // A second request while one runs is ignored rather than stacked.
+        CheckForUpgrade(nullptr, server_.url(QStringLiteral("/slow")));
+        // The click goes through the event loop, which the check must not hold up.
+        QTimer::singleShot(0, &button, [&button] { QTest::mouseClick(&button, Qt::LeftButton); });
+        QTRY_COMPARE(clicks, 1);
+        QVERIFY(!outcome.done);
+        QTRY_VERIFY_WITH_TIMEOUT(outcome.done, 30000);
+        QCOMPARE(outcome.text, loadString(195));
+        QVERIFY(log.waitFor(formatString(209, 3), LogColor::Error));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The download address comes from the network: only a web address reaches the browser.
+    void downloadAddress_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("https") << "https://tidewell.example.org/tidewell-0.7.tar.gz" << true;
+        QTest::newRow("http") << "http://127.0.0.1:8080/get" << true;
+        QTest::newRow("file") << "file:///etc/passwd" << false;
+        QTest::newRow("local path") << "/usr/bin/xterm" << false;
+        QTest::newRow("other scheme") << "ftp://127.0.0.1/tidewell.tar.gz" << false;
+        QTest::newRow("missing") << "" << false;
+    }
+    void downloadAddress()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, opened);
+        QVERIFY(server_.serve(QStringLiteral("version.txt"),
+                              "VERSION: 000700\nRELEASE: 2001-01-01\nDOWNURL: " + address.toUtf8() + "\n"));
+        UrlRecorder browser;
+        LogRecorder log;
+        const Outcome outcome =
+            runCheck(server_.url(QStringLiteral("/files/version.txt")), [](QWidget *modal) {
+                if (auto *update = qobject_cast<UpdateDialog *>(modal))
+                    QTest::mouseClick(update->downloadButton(), Qt::LeftButton);
+                else
+                    qobject_cast<QDialog *>(modal)->reject();
+            });
+        QCOMPARE(outcome.dialog, QStringLiteral("UpdateDialog"));
+        if (opened) {
+            QCOMPARE(browser.opened, QList<QUrl>{QUrl(address)});
+        } else {
+            QVERIFY(log.waitFor(formatString(205, address.toUtf8().constData()), LogColor::Error));
+            QVERIFY(browser.opened.isEmpty());
+        }
+    }
+};
+
+TIDEWELL_GUI_TEST_MAIN(TestUpgradeCheck)
+#include "tst_upgradecheck.moc"
