@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cctype>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstdlib>
@@ -32,6 +33,14 @@ constexpr int peekSize = 82;
 constexpr qint64 lineLimit = 4000;
 constexpr size_t clearedReplyBytes = 4096;
 constexpr qint64 sendPiece = 12288;
+// No server's reply is this long; a longer one is a hostile or broken server.
+constexpr int maxReplyLines = 1000;
+constexpr qint64 maxReplyBytes = 1 << 20;
+
+constexpr int serverClosedConnection = 230;
+constexpr int replyCut = 231;
+constexpr int notAReply = 232;
+constexpr int sessionEndedByServer = 234;
 
 // Log text of bytes from the wire: UTF-8 when valid, else the legacy code page of the user.
 QString decodeForLog(const QByteArray &bytes)
@@ -63,6 +72,8 @@ ssize_t receiveExactly(FtpConnection &c, char *buffer, size_t length)
     }
     return ssize_t(done);
 }
+
+void connectionBroke(FtpConnection &c);
 
 size_t firstPieceLength(const FtpConnection &c, const char *peeked, size_t count)
 {
@@ -146,7 +157,7 @@ qint64 sendBlock(FtpConnection &c, int socket, const char *data, qint64 length,
         }
         if (n <= 0) {
             AppendLogId(LogColor::Error, 173);
-            ConnectionLost(c);
+            connectionBroke(c);
             return 0;
         }
         sent += n;
@@ -154,6 +165,83 @@ qint64 sendBlock(FtpConnection &c, int socket, const char *data, qint64 length,
             uploadprogress::report(*progressFrom + sent);
     }
     return length;
+}
+
+// Arms the watchdog for each receive of the worker and leaves it disarmed however the read ends.
+class WatchdogScope
+{
+public:
+    explicit WatchdogScope(bool guarded) : guarded_(guarded)
+    {
+        if (guarded_)
+            watchdog::stop();
+    }
+    ~WatchdogScope() { disarm(); }
+    WatchdogScope(const WatchdogScope &) = delete;
+    WatchdogScope &operator=(const WatchdogScope &) = delete;
+    void arm() const
+    {
+        if (guarded_)
+            watchdog::start();
+    }
+    void disarm() const
+    {
+        if (guarded_)
+            watchdog::stop();
+    }
+
+private:
+    bool guarded_;
+};
+
+// Counts the lines of one reply into replyDepth and takes them out again on every way out.
+class ReplyDepthScope
+{
+public:
+    explicit ReplyDepthScope(FtpConnection &c) : c_(c) {}
+    ~ReplyDepthScope() { c_.replyDepth -= lines_; }
+    ReplyDepthScope(const ReplyDepthScope &) = delete;
+    ReplyDepthScope &operator=(const ReplyDepthScope &) = delete;
+    void enterLine() const
+    {
+        ++c_.replyDepth;
+        ++lines_;
+    }
+    int lines() const { return lines_; }
+
+private:
+    FtpConnection &c_;
+    mutable int lines_ = 0;
+};
+
+// The first line of a reply: three digits from 100 to 599, then a blank, a hyphen or nothing.
+bool isReplyLine(const QByteArray &text)
+{
+    if (text.size() < 3 || !std::isdigit(uchar(text[0])) || !std::isdigit(uchar(text[1])) ||
+        !std::isdigit(uchar(text[2])))
+        return false;
+    const int code = text.left(3).toInt();
+    return code >= 100 && code <= 599 && (text.size() == 3 || text[3] == ' ' || text[3] == '-');
+}
+
+// The control connection is no longer usable. A session ends (ConnectionLost); before the login
+// completed the login just fails, so that the retries run.
+void connectionBroke(FtpConnection &c)
+{
+    if (c.connected) {
+        ConnectionLost(c);
+        return;
+    }
+    c.controlSocket = CloseSocketAbortive(c, c.controlSocket);
+}
+
+// The server broke the protocol: the message, then the connection goes as if it had broken.
+int protocolError(FtpConnection &c, int messageId)
+{
+    if (messageId != 0)
+        AppendLogId(LogColor::Error, messageId);
+    connectionBroke(c);
+    return 0;
 }
 
 } // namespace
@@ -299,26 +387,25 @@ int ReadReplyLine(FtpConnection &c)
     if (socket == -1)
         return 0;
     auto &s = c;
-    // The watchdog guards the worker; a read on the window thread is bounded by socketwait.
+    // The watchdog guards the worker, re-armed for every receive of the line, so that a server
+    // that sends part of a line and then nothing is cut off in time; a read on the window thread
+    // is bounded by socketwait.
     const bool guarded = workerstop::onWorker();
-    if (guarded)
-        watchdog::stop();
+    const WatchdogScope watch(guarded);
     s.abortRequested = false;
     char *line = s.replyBuffer.data();
     std::memset(line, 0, clearedReplyBytes);
     s.connectionEnded = false;
-    if (guarded)
-        watchdog::start();
 
     // Peek first and then take only this line off the socket: what follows it (the next reply
     // or a data burst) must stay unread.
     char peeked[peekSize];
+    watch.arm();
     ssize_t last = socketwait::receive(socket, peeked, sizeof peeked, MSG_PEEK);
     if (last < 0) {
-        if (guarded)
-            watchdog::stop();
+        watch.disarm();
         AppendLogId(LogColor::Error, 171);
-        ConnectionLost(c);
+        connectionBroke(c);
         return -1;
     }
     if (last == 0)
@@ -327,24 +414,20 @@ int ReadReplyLine(FtpConnection &c)
     qint64 total = 0;
     bool firstPass = true;
     while (last > 0) {
-        if (guarded)
-            watchdog::stop();
         // A line not complete within the peeked bytes is finished one byte at a time.
         const size_t want = firstPass ? firstPieceLength(c, peeked, size_t(last)) : 1;
         firstPass = false;
+        watch.arm();
         last = receiveExactly(c, line + total, want);
         if (last > 0)
             total += last;
         line[total] = '\0';
         if (last <= 0 || line[total - 1] == '\n')
             break;
-        if (guarded)
-            watchdog::start();
         if (total >= lineLimit)
             break;
     }
-    if (guarded)
-        watchdog::stop();
+    watch.disarm();
 
     const char digits[4] = {line[0], line[1], line[2], '\0'};
     int code = std::atoi(digits);
@@ -362,23 +445,28 @@ int ReadReply(FtpConnection &c, QByteArray *reply)
         return 0;
     auto &s = c;
     // A loop, not a recursion per line: a server that sends endless continuation lines must not
-    // exhaust the stack. replyDepth still counts the lines read, as the reply rules expect.
-    int levels = 0;
-    bool ended = false;
+    // exhaust the stack. replyDepth still counts the lines read, as the reply rules expect, and
+    // comes back down however the read ends (a stop or a lost connection leave by an exception).
+    const ReplyDepthScope depth(s);
+    qint64 bytes = 0;
     for (;;) {
-        ++s.replyDepth;
-        ++levels;
+        depth.enterLine();
         const int code = ReadReplyLine(c);
-        if (code == -1) {
-            s.replyDepth -= levels;
+        if (code == -1)
             return -1;
-        }
         const QByteArray text = s.replyText();
         if (text.isEmpty() && s.connectionEnded) {
             // The server closed the connection: the reply will never be complete.
-            ended = true;
-            break;
+            AppendLogId(LogColor::Error, serverClosedConnection);
+            connectionBroke(c);
+            return 0;
         }
+        const bool firstLine = depth.lines() == 1;
+        if (firstLine && !s.abortRequested && !isReplyLine(text)) {
+            AppendLog(decodeForLog(text) + QLatin1Char('\n'), LogColor::Reply);
+            return protocolError(c, notAReply);
+        }
+
         bool continues = (code >= 1 && code <= 99) || code > 599 || (text.size() > 3 && text[3] == '-');
         if (!text.isEmpty()) {
             if (!s.connected)
@@ -395,11 +483,21 @@ int ReadReply(FtpConnection &c, QByteArray *reply)
         if (!continues && !otherCode) {
             if (reply)
                 *reply = text;
+            // "421 Service not available": the server is closing the control connection.
+            if (code == 421 && !s.abortRequested && text.startsWith("421") && s.connected) {
+                AppendLogId(LogColor::Error, sessionEndedByServer);
+                connectionBroke(c);
+            }
             break;
         }
+        bytes += text.size() + 2;
+        if (depth.lines() >= maxReplyLines || bytes >= maxReplyBytes) {
+            // A reply this long is no reply: its lines would only flood the log.
+            AppendLogId(LogColor::Error, replyCut, depth.lines());
+            return protocolError(c, 0);
+        }
     }
-    s.replyDepth -= levels;
-    return ended ? 0 : replyResult(s.lastReplyCode);
+    return replyResult(s.lastReplyCode);
 }
 
 void ReadPendingReply(FtpConnection &c)
@@ -443,13 +541,15 @@ void ConnectionLost(FtpConnection &c)
     CloseLocalFiles(c);
     s.connected = false;
     s.transferRunning = false;
+    // Nothing more may go out on a connection the server has given up; the next login opens
+    // a new one.
+    s.controlSocket = CloseSocketAbortive(c, s.controlSocket);
     s.abortRequested = true;
     // The session above repairs its own state (busy, keep-alive, the wait cursor).
     if (c.host)
         c.host->connectionLost();
     Beep();
     AppendLogId(LogColor::Status, 162);
-    // The control socket stays as it is: the next login replaces it, Disconnect closes it.
     if (worker)
         throw WorkerStopped{};
 }

@@ -24,9 +24,11 @@ QByteArray askPassword(EngineHost *host)
     return answer.value_or(QString()).toUtf8();
 }
 
-int failLogin(FtpConnection &s, int socket)
+int failLogin(FtpConnection &s)
 {
-    s.controlSocket = CloseSocketAbortive(s, socket);
+    // The socket may be closed already (a broken or hostile server): close what the record holds,
+    // never a number that may have been reused since.
+    s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     s.connected = false;
     return -1;
 }
@@ -72,7 +74,7 @@ int Login(FtpConnection &s, const LoginFields &login)
         result = ReadReply(s, &greeting);
     }
     if (result != 2)
-        return failLogin(s, socket);
+        return failLogin(s);
 
     if (s.serverKind == ServerKind::Generic) {
         if (greeting.contains("(EXOS"))
@@ -106,5 +108,5 @@ int Login(FtpConnection &s, const LoginFields &login)
         return socket;
     }
     AppendLogId(LogColor::Error, 168);
-    return failLogin(s, socket);
+    return failLogin(s);
 }
