@@ -69,12 +69,40 @@ int RemoteDeleteFile(FtpConnection &c, const QByteArray &name)
 
 std::optional<QByteArray> ParseWorkingDirectory(const QByteArray &reply)
 {
-    const int open = reply.indexOf('"');
-    if (open < 0)
-        return std::nullopt;
-    QByteArray directory = reply.mid(open + 1, maxDirectoryLength);
-    const int close = directory.indexOf('"');
-    if (close >= 0)
-        directory.truncate(close);
+    const qsizetype open = reply.indexOf('"');
+    if (open < 0) {
+        // Some servers send the path bare: take the first word after the reply code, when it
+        // looks like a path rather than like the start of a sentence.
+        qsizetype start = 0;
+        while (start < reply.size() && start < 3 && reply[start] >= '0' && reply[start] <= '9')
+            ++start;
+        if (start < reply.size() && reply[start] == '-')
+            ++start;
+        const auto isBlank = [&](qsizetype i) {
+            return reply[i] == ' ' || reply[i] == '\t' || reply[i] == '\r' || reply[i] == '\n';
+        };
+        while (start < reply.size() && isBlank(start))
+            ++start;
+        qsizetype end = start;
+        while (end < reply.size() && !isBlank(end))
+            ++end;
+        const QByteArray word = reply.mid(start, end - start);
+        const char letter = char(word.isEmpty() ? 0 : word[0] | 0x20);
+        const bool drive = word.size() >= 2 && word[1] == ':' && letter >= 'a' && letter <= 'z';
+        if (!word.startsWith('/') && !word.startsWith('\\') && !drive)
+            return std::nullopt;
+        return word;
+    }
+    // RFC 959 doubles a quote that belongs to the path; the path ends at a single one, or with
+    // the line when the closing quote is missing. However long, the path is kept whole.
+    QByteArray directory;
+    for (qsizetype i = open + 1; i < reply.size(); ++i) {
+        if (reply[i] == '"') {
+            if (i + 1 >= reply.size() || reply[i + 1] != '"')
+                break;
+            ++i;
+        }
+        directory += reply[i];
+    }
     return directory;
 }

@@ -18,9 +18,10 @@
 [[nodiscard]] int RemoteRemoveDirectory(FtpConnection &c, const QByteArray &path);
 [[nodiscard]] int RemoteDeleteFile(FtpConnection &c, const QByteArray &name);
 
-// The directory named between the first two double quotes of a PWD reply, at most 180 bytes;
-// nothing when the line has no double quote (callers then keep what they had). A doubled quote
-// is no escape: the path ends at it.
+// The directory named in a PWD reply: the text after the first double quote up to the next single
+// one, a doubled quote standing for one quote of the path; without quotes, the first word after
+// the reply code when it begins like a path ("/", "\\", "C:"). Kept whole, however long. Nothing
+// when the line names no directory (callers then keep what they had).
 [[nodiscard]] std::optional<QByteArray> ParseWorkingDirectory(const QByteArray &reply);
 
 // The command line as sent: "VERB path", or "VERB path/" with every "//" collapsed on servers

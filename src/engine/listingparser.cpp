@@ -316,8 +316,9 @@ std::optional<FileEntry> makeEntry(QByteArrayView line, QByteArrayView name, boo
     if (name.isEmpty())
         return std::nullopt;
     FileEntry entry;
-    entry.texts[NameColumn] = namecodec::decodeName(name);
-    if (!namecodec::isValidUtf8(name))
+    bool exact = true;
+    entry.texts[NameColumn] = namecodec::displayName(name, &exact);
+    if (!exact)
         entry.rawName = name.toByteArray();
     entry.itemData = folder ? FileEntry::folderItemData : FileEntry::fileItemData;
     if (!folder) {

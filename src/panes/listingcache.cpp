@@ -23,9 +23,9 @@ namespace
 constexpr int folderItemData = 0xF2;
 constexpr int fileItemData = 2;
 
-QString utf8Text(QByteArrayView bytes)
+QString fieldText(QByteArrayView bytes)
 {
-    return QString::fromUtf8(bytes);
+    return QString::fromUtf8(namecodec::unescapeField(bytes));
 }
 
 // "ITEM12" -> 12; -1 for any other key ("ITEM012" is not the key of row 12).
@@ -49,16 +49,19 @@ qint64 itemIndex(QByteArrayView key)
 
 QByteArray cacheValueFromRow(const SortListRow &row)
 {
+    // Escaped so that a CR, LF or ";" in a name neither ends the line nor shifts the fields; the
+    // escape leaves every other byte alone, so ordinary rows are written as they always were.
     QByteArray value = row.isFolder() ? "D" : "F";
-    value += ';' + row.nameBytes();
+    value += ';' + namecodec::escapeField(row.nameBytes());
     for (int column = 1; column <= 3; ++column)
-        value += ';' + row.text(column).toUtf8();
+        value += ';' + namecodec::escapeField(row.text(column).toUtf8());
     return value;
 }
 
 SortListRow cacheRowFromValue(QByteArrayView value)
 {
-    // No quoting: a ";" in a name ends the name there and shifts the later fields.
+    // A ";" that a file written without escapes holds in a name ends the name there and shifts
+    // the later fields.
     std::array<QByteArrayView, 5> fields{};
     qsizetype start = 0;
     for (size_t i = 0; i < fields.size() && start <= value.size(); ++i) {
@@ -71,12 +74,13 @@ SortListRow cacheRowFromValue(QByteArrayView value)
     SortListRow row;
     const bool folder = fields[0] == "D";
     row.itemData = folder ? folderItemData : fileItemData;
-    const QByteArrayView name = fields[1];
-    thread_local RecentTexts dates(utf8Text), attributes(utf8Text);
-    row.texts = {namecodec::decodeName(name), folder ? QString() : QString::fromUtf8(fields[2]),
+    const QByteArray name = namecodec::unescapeField(fields[1]);
+    thread_local RecentTexts dates(fieldText), attributes(fieldText);
+    bool exact = true;
+    row.texts = {namecodec::displayName(name, &exact), folder ? QString() : fieldText(fields[2]),
                  dates.text(fields[3]), attributes.text(fields[4])};
-    if (!namecodec::isValidUtf8(name))
-        row.rawName = name.toByteArray();
+    if (!exact)
+        row.rawName = name;
     if (folder) {
         row.icon = fileicons::folderIndex();
     } else {

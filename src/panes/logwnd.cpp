@@ -1,5 +1,6 @@
 #include "panes/logwnd.h"
 
+#include "platform/namecodec.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
 
@@ -7,6 +8,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
 
@@ -31,6 +33,7 @@ CLogWnd::CLogWnd(QWidget *parent) : QPlainTextEdit(parent)
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setUndoRedoEnabled(false);
+    setMaximumBlockCount(maxLines);
 
     flushTimer.setSingleShot(true);
     flushTimer.setInterval(flushDelayMs);
@@ -57,17 +60,22 @@ void CLogWnd::appendLog(const QString &text, LogColor color)
 {
     if (text.isEmpty())
         return;
-    // A text document starts a new paragraph at a lone CR as well, which would double every line
-    // of a server that ends its lines with CR LF.
-    QString cleaned = text;
+    // A server's CR LF ends one line, not two; any other control character is shown escaped,
+    // so that a reply can neither start a line of its own nor put raw bytes on the screen.
+    QString cleaned = text.size() > maxCharacters ? text.right(maxCharacters) : text;
     if (cleaned.contains(QLatin1Char('\r')))
         cleaned.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    cleaned = namecodec::escapeControls(cleaned, true);
 
+    pendingCharacters += cleaned.size();
     if (!pending.empty() && pending.back().color == color)
         pending.back().text += cleaned;
     else
         pending.push_back({std::move(cleaned), color});
-    if (!flushTimer.isActive())
+    // A flood of lines does not wait for the timer: what the history cannot keep is dropped now.
+    if (pendingCharacters > maxCharacters)
+        flushPending();
+    else if (!flushTimer.isActive())
         flushTimer.start();
 }
 
@@ -91,10 +99,31 @@ void CLogWnd::flushPending()
     }
     cursor.endEditBlock();
     pending.clear();
+    pendingCharacters = 0;
+    trimHistory();
 
     // Follow the end unless the user has scrolled back to read.
     if (atEnd)
         bar->setValue(bar->maximum());
+}
+
+void CLogWnd::trimHistory()
+{
+    // The line bound is kept by the document itself. For the size bound, drop down to three
+    // quarters at once, so that a long session trims now and then rather than at every line.
+    QTextDocument *doc = document();
+    if (doc->characterCount() <= maxCharacters)
+        return;
+    const int excess = doc->characterCount() - maxCharacters * 3 / 4;
+    // Cut at a line start when one is near, inside the line when that line alone is too long.
+    const QTextBlock block = doc->findBlock(excess);
+    int cut = excess;
+    if (block.isValid() && block.position() < excess && block.next().isValid() &&
+        block.next().position() <= excess + maxCharacters / 4)
+        cut = block.next().position();
+    QTextCursor cursor(doc);
+    cursor.setPosition(cut, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }
 
 void CLogWnd::copySelection()
@@ -117,6 +146,7 @@ void CLogWnd::deleteAll()
 {
     // What is still pending was appended before the command and goes with the rest.
     pending.clear();
+    pendingCharacters = 0;
     flushTimer.stop();
     clear();
 }

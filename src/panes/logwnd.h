@@ -25,6 +25,10 @@ public:
     static constexpr int deleteCommand = 32795;
     static constexpr int deleteAllCommand = 32783;
 
+    // The history kept, whichever bound is met first; the oldest lines go.
+    static constexpr int maxLines = 5000;
+    static constexpr int maxCharacters = 2'000'000;
+
     explicit CLogWnd(QWidget *parent = nullptr);
     ~CLogWnd() override;
 
@@ -50,6 +54,9 @@ private:
         LogColor color;
     };
 
+    void trimHistory();
+
     std::vector<Run> pending;
+    qsizetype pendingCharacters = 0;
     QTimer flushTimer;
 };

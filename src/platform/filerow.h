@@ -21,7 +21,9 @@ struct FileRow {
     // Kept inside the row: a sort reads one text of every row, and one pointer less to follow
     // per row matters with a hundred thousand rows.
     std::array<QString, maxColumns> texts; // column 0 is the name as shown
-    QByteArray rawName; // the name's bytes when they are not valid UTF-8 (a remote name), else empty
+    // The name's bytes when the shown name does not give them back (a remote name that is not
+    // valid UTF-8 or holds control characters, shown escaped), else empty.
+    QByteArray rawName;
     int itemData = 0;   // (itemData & 0xF0) == 0xF0 marks a folder
     int icon = -1;      // fileicons index, -1 for none
 

@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace namecodec
 {
 namespace
@@ -21,6 +23,38 @@ bool isAscii(QByteArrayView bytes)
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
     return true;
+}
+
+bool isControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
+bool needsFieldEscape(unsigned char c)
+{
+    return c < 0x20 || c == 0x7F || c == ';' || c == '%';
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The byte that the "%XX" at `i` stands for, or -1 when it is no escape that escapeField writes.
+int escapeAt(QByteArrayView text, qsizetype i)
+{
+    if (i + 2 >= text.size() || text[i] != '%')
+        return -1;
+    const int high = hexValue(text[i + 1]);
+    const int low = hexValue(text[i + 2]);
+    if (high < 0 || low < 0)
+        return -1;
+    const int byte = high * 16 + low;
+    return needsFieldEscape(uchar(byte)) ? byte : -1;
 }
 
 } // namespace
@@ -53,6 +87,82 @@ QString decodeName(QByteArrayView bytes, Legacy legacy)
     if (legacy == Legacy::FromLocale)
         legacy = localeLegacy();
     return legacy == Legacy::Cp949 ? decodeCp949(bytes) : QString::fromLatin1(bytes);
+}
+
+QString escapeControls(const QString &text, bool keepLineFeeds)
+{
+    const auto escaped = [keepLineFeeds](QChar c) {
+        return isControl(c.unicode()) && !(keepLineFeeds && c == QLatin1Char('\n'));
+    };
+    if (std::none_of(text.cbegin(), text.cend(), escaped))
+        return text;
+    QString out;
+    out.reserve(text.size() + 16);
+    for (QChar c : text) {
+        if (!escaped(c))
+            out += c;
+        else if (c.unicode() <= 0xFF)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
+QString displayName(QByteArrayView bytes, bool *exact, Legacy legacy)
+{
+    const QString decoded = decodeName(bytes, legacy);
+    const QString shown = escapeControls(decoded);
+    // An ASCII name is its own UTF-8 form unless an escape made it longer; any other name is
+    // compared, which also catches what a decoder drops or replaces (a leading byte-order mark).
+    if (exact)
+        *exact = isAscii(bytes) ? shown.size() == bytes.size() : shown.toUtf8() == bytes;
+    return shown;
+}
+
+QByteArray escapeField(QByteArrayView bytes)
+{
+    // A "%" needs its escape only where it would read as one.
+    const auto special = [bytes](qsizetype i) {
+        return bytes[i] == '%' ? escapeAt(bytes, i) >= 0 : needsFieldEscape(uchar(bytes[i]));
+    };
+    qsizetype first = 0;
+    while (first < bytes.size() && !special(first))
+        ++first;
+    if (first == bytes.size())
+        return bytes.toByteArray();
+    static constexpr char hex[] = "0123456789ABCDEF";
+    QByteArray out = bytes.first(first).toByteArray();
+    out.reserve(bytes.size() + 16);
+    for (qsizetype i = first; i < bytes.size(); ++i) {
+        const auto u = uchar(bytes[i]);
+        if (special(i)) {
+            out += '%';
+            out += hex[u >> 4];
+            out += hex[u & 0xF];
+        } else {
+            out += char(u);
+        }
+    }
+    return out;
+}
+
+QByteArray unescapeField(QByteArrayView field)
+{
+    if (!field.contains('%'))
+        return field.toByteArray();
+    QByteArray out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const int byte = field[i] == '%' ? escapeAt(field, i) : -1;
+        if (byte >= 0) {
+            out += char(byte);
+            i += 2;
+        } else {
+            out += field[i];
+        }
+    }
+    return out;
 }
 
 } // namespace namecodec

@@ -1,6 +1,8 @@
 #include "sites/sitefieldspanel.h"
 
+#include "platform/beep.h"
 #include "platform/uitext.h"
+#include "sites/bytelimitvalidator.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -20,15 +22,26 @@ QLineEdit *makeEdit(QWidget *parent, const char *name, int limit)
     return edit;
 }
 
+// A box for a text field of the site record that is `width` bytes wide: it takes no more than the
+// field holds before its terminator, so that Connect uses exactly what is saved.
+QLineEdit *makeFieldEdit(QWidget *parent, const char *name, std::size_t width)
+{
+    const int room = int(width) - 1;
+    QLineEdit *edit = makeEdit(parent, name, room);
+    edit->setValidator(new ByteLimitValidator(room, edit));
+    return edit;
+}
+
 } // namespace
 
 SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
-    : QWidget(parent), m_address(makeEdit(this, "address", textLimit)),
-      m_user(makeEdit(this, "userId", textLimit)), m_password(makeEdit(this, "password", textLimit)),
+    : QWidget(parent), m_address(makeFieldEdit(this, "address", sizeof(SiteRecord::address))),
+      m_user(makeFieldEdit(this, "userId", sizeof(SiteRecord::userId))),
+      m_password(makeFieldEdit(this, "password", sizeof(SiteRecord::sitePassword))),
       m_anonymous(new QCheckBox(uiText("Anonymous"), this)), m_port(makeEdit(this, "port", 6)),
-      m_remotePath(makeEdit(this, "remotePath", pathLimit)),
-      m_localPath(makeEdit(this, "localPath", pathLimit)), m_browse(new QPushButton(uiText("..."), this)),
-      m_relative(new QCheckBox(uiText("Relative path"), this))
+      m_remotePath(makeFieldEdit(this, "remotePath", sizeof(SiteRecord::remotePath))),
+      m_localPath(makeFieldEdit(this, "localPath", sizeof(SiteRecord::localPath))),
+      m_browse(new QPushButton(uiText("..."), this)), m_relative(new QCheckBox(uiText("Relative path"), this))
 {
     m_password->setEchoMode(QLineEdit::Password);
     m_anonymous->setObjectName(QStringLiteral("anonymous"));
@@ -105,6 +118,13 @@ SiteFields SiteFieldsPanel::values(int fallbackPort, bool *portValid) const
 
 void SiteFieldsPanel::setLocalPathByUser(const QString &path)
 {
+    // A picked folder is refused like a typed one: a path cut to fit would name another folder.
+    QString candidate = path;
+    int pos = 0;
+    if (m_localPath->validator()->validate(candidate, pos) == QValidator::Invalid) {
+        Beep();
+        return;
+    }
     m_localPath->setText(path);
     emit edited();
 }

@@ -13,8 +13,6 @@ class SiteFieldsPanel : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int textLimit = 150;
-    static constexpr int pathLimit = 255;
     static constexpr int portMaximum = 999999;
 
     explicit SiteFieldsPanel(QWidget *parent = nullptr);
@@ -29,7 +27,8 @@ public:
     // `fallbackPort` and sets `portValid` false.
     SiteFields values(int fallbackPort, bool *portValid = nullptr) const;
 
-    // Puts a path into the local-path box as if the user had typed it.
+    // Puts a path into the local-path box as if the user had typed it; a path too long for the
+    // field is refused with a beep.
     void setLocalPathByUser(const QString &path);
 
 signals:

@@ -116,13 +116,21 @@ private slots:
         QTest::addColumn<QByteArray>("directory");
         QTest::newRow("usual") << QByteArray("257 \"/home/user\" is current directory.") << true
                                << QByteArray("/home/user");
-        QTest::newRow("doubled quote ends it")
-            << QByteArray("257 \"/a\"\"b\" is current") << true << QByteArray("/a");
+        QTest::newRow("doubled quotes stand for one")
+            << QByteArray("257 \"/home/\"\"quoted\"\"\" is the current directory") << true
+            << QByteArray("/home/\"quoted\"");
         QTest::newRow("no closing quote") << QByteArray("257 \"/open") << true << QByteArray("/open");
         QTest::newRow("empty") << QByteArray("257 \"\" odd") << true << QByteArray();
-        QTest::newRow("no quote at all") << QByteArray("257 /plain") << false << QByteArray();
-        QTest::newRow("longer than 180")
-            << "257 \"" + QByteArray(300, 'd') + '"' << true << QByteArray(180, 'd');
+        QTest::newRow("no quotes: the first word")
+            << QByteArray("257 / is the current directory") << true << QByteArray("/");
+        QTest::newRow("no quotes, blanks before the word")
+            << QByteArray("257   /srv/ftp\r\n") << true << QByteArray("/srv/ftp");
+        QTest::newRow("no quotes, drive path")
+            << QByteArray("257 C:\\ftp\r\n") << true << QByteArray("C:\\ftp");
+        QTest::newRow("no quotes, no path") << QByteArray("257 PWD ok") << false << QByteArray();
+        QTest::newRow("no word at all") << QByteArray("257 \r\n") << false << QByteArray();
+        QTest::newRow("10000 bytes kept whole")
+            << "257 \"" + QByteArray(10000, 'd') + '"' << true << QByteArray(10000, 'd');
         QTest::newRow("bytes kept") << QByteArray("257 \"/\xb0\xa1\xff\"") << true
                                     << QByteArray("/\xb0\xa1\xff");
     }

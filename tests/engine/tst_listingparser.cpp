@@ -43,6 +43,7 @@ private slots:
     void microsoftSwitchesToUnixListing();
     void monthAtColumnZeroDoesNotCount();
     void linesAreReadWhole();
+    void hostileInputDoesNotCrash_data();
     void hostileInputDoesNotCrash();
     void pathTrimming_data();
     void pathTrimming();
@@ -50,6 +51,8 @@ private slots:
     void fastDateFormatMatchesQLocale_data();
     void fastDateFormatMatchesQLocale();
     void legacyNamesDecode();
+    void controlBytesInNamesShownEscaped_data();
+    void controlBytesInNamesShownEscaped();
 };
 
 void TestListingParser::serverLines_data()
@@ -307,33 +310,59 @@ void TestListingParser::linesAreReadWhole()
     QVERIFY(!ReadListingFile(dir.filePath("missing"), missingState));
 }
 
-void TestListingParser::hostileInputDoesNotCrash()
+void TestListingParser::hostileInputDoesNotCrash_data()
 {
-    // Random bytes, lines cut at every length, and every pick of the date columns must give rows
-    // or nothing, never a crash or a read outside the line.
-    const QByteArray samples[] = {
+    QTest::addColumn<QByteArray>("listing");
+    QTest::addColumn<bool>("everyCut");
+    const char *const samples[] = {
         "-rw-r--r--   1 user     group        1234 10\xBF\xF9 26\xC0\xCF 11:05 a.txt",
         "-rw-r--r--   1 user     group     9876543 2000\xB3\xE2 10\xBF\xF9 26\xC0\xCF b.txt",
         "drwxr-xr-x    2 ftp      ftp          4096 Jan 26 11:05 src",
+        "drwxr-xr-x    2 ftp      ftp          4096 Jan 26 11:05 ../",
+        "10-26-00  11:05AM       <DIR>          ..",
         "10-26-00  11:05AM              1234567 docs v2.txt",
         "- \xC0\xCF \xBF\xF9 \xB3\xE2 :",
         "-\xC0\xCF :\xBF\xF9 ",
         "d\xEC\x9D\xBC \xEC\x9B\x94 1:",
     };
-    for (const QByteArray &sample : samples) {
-        for (qsizetype cut = 0; cut <= sample.size(); ++cut) {
-            for (ServerKind kind : {ServerKind::Generic, ServerKind::Microsoft}) {
-                ListingState state{kind};
-                (void)ParseListingLine(sample.first(cut), state);
-            }
-        }
-    }
+    for (const char *sample : samples)
+        QTest::newRow(sample) << QByteArray(sample) << true;
     QRandomGenerator random(4);
     QByteArray noise(200000, '\0');
     for (char &c : noise)
         c = char(random.bounded(256));
-    ListingState state;
-    (void)ParseListing(noise, state);
+    QTest::newRow("random bytes") << noise << false;
+    QByteArray lines;
+    for (int i = 0; i < 2000; ++i)
+        lines += QByteArray("-d").at(i % 2) + noise.mid(i * 50, 40 + i % 30) + (i % 3 ? "\r\n" : "\n");
+    QTest::newRow("random lines") << lines << false;
+}
+
+void TestListingParser::hostileInputDoesNotCrash()
+{
+    // Lines cut at every length, every pick of the date columns and random bytes give rows or
+    // nothing, never a crash; what they give is a plausible row of a line of the input.
+    QFETCH(QByteArray, listing);
+    QFETCH(bool, everyCut);
+    for (ServerKind kind : {ServerKind::Generic, ServerKind::Microsoft}) {
+        for (qsizetype cut = everyCut ? 0 : listing.size(); cut <= listing.size(); ++cut) {
+            const QByteArrayView input = QByteArrayView(listing).first(cut);
+            ListingState state{kind};
+            const std::vector<FileEntry> rows = ParseListing(input, state);
+            QVERIFY(qsizetype(rows.size()) <= input.count('\n') + 1);
+            for (const FileEntry &row : rows) {
+                const QByteArray name = row.nameBytes();
+                QVERIFY(!name.isEmpty());
+                QVERIFY(!name.contains('\n') && !name.contains('\0'));
+                QVERIFY(input.contains(name));
+                if (row.isFolder())
+                    QVERIFY(name != "." && name != "..");
+                QVERIFY(row.itemData == 2 || row.itemData == 0xF2);
+                for (QChar c : row.text(NameColumn))
+                    QVERIFY2(c.category() != QChar::Other_Control, qPrintable(row.text(NameColumn)));
+            }
+        }
+    }
 }
 
 void TestListingParser::pathTrimming_data()
@@ -372,39 +401,45 @@ void TestListingParser::fastDateFormatMatchesQLocale_data()
 {
     QTest::addColumn<QString>("localeName");
     QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("fast");
+    // Locales with digits of their own are left to QLocale; every other one takes the fast path.
+    const QStringList ownDigits{"ar_EG", "fa_IR"};
     for (const char *name : {"C", "en_US", "en_GB", "de_DE", "fr_FR", "ko_KR", "ja_JP", "zh_CN", "ru_RU",
                              "fi_FI", "hu_HU", "ar_EG", "fa_IR"}) {
         const QLocale locale{QString::fromLatin1(name)};
+        const bool fast = !ownDigits.contains(QLatin1String(name));
         QTest::addRow("%s date", name)
-            << QString::fromLatin1(name) << locale.dateFormat(QLocale::ShortFormat);
+            << QString::fromLatin1(name) << locale.dateFormat(QLocale::ShortFormat) << fast;
         QTest::addRow("%s time", name)
-            << QString::fromLatin1(name) << locale.timeFormat(QLocale::ShortFormat);
+            << QString::fromLatin1(name) << locale.timeFormat(QLocale::ShortFormat) << fast;
     }
     QTest::newRow("quotes and long month") << "fr_FR"
-                                           << "d 'de' MMMM yyyy";
+                                           << "d 'de' MMMM yyyy" << true;
     QTest::newRow("short month") << "de_DE"
-                                 << "d. MMM yyyy";
+                                 << "d. MMM yyyy" << true;
     QTest::newRow("quoted quote") << "en_US"
-                                  << "h'h'mm ''yy ap";
+                                  << "h'h'mm ''yy ap" << true;
     QTest::newRow("am pm forms") << "ko_KR"
-                                 << "A h:mm:ss a AP";
+                                 << "A h:mm:ss a AP" << true;
+    QTest::newRow("day names") << "en_US"
+                               << "dddd d MMM yyyy" << false;
 }
 
 void TestListingParser::fastDateFormatMatchesQLocale()
 {
     QFETCH(QString, localeName);
     QFETCH(QString, format);
+    QFETCH(bool, fast);
     const QLocale locale(localeName);
     const QDate dates[] = {QDate(2000, 1, 26), QDate(1999, 12, 31), QDate(2024, 2, 29), QDate(2005, 10, 3)};
     for (const QDate &date : dates) {
         for (int minutes : {0, 5, 11 * 60 + 5, 12 * 60, 12 * 60 + 30, 23 * 60 + 59}) {
-            const QString fast =
+            const QString text =
                 datetimetext::formatWithPattern(locale, format, date, minutes / 60, minutes % 60);
-            if (fast.isNull())
-                continue; // left to QLocale
-            const QString expected =
-                locale.toString(QDateTime(date, QTime(minutes / 60, minutes % 60)), format);
-            QCOMPARE(fast, expected);
+            // A formatter that gave up everywhere would leave every text to QLocale unchecked.
+            QCOMPARE(!text.isNull(), fast);
+            if (fast)
+                QCOMPARE(text, locale.toString(QDateTime(date, QTime(minutes / 60, minutes % 60)), format));
         }
     }
 }
@@ -416,6 +451,31 @@ void TestListingParser::legacyNamesDecode()
              QStringLiteral("한글"));
     QCOMPARE(namecodec::decodeName("caf\xE9", namecodec::Legacy::Latin1), QStringLiteral("café"));
     QVERIFY(!namecodec::isValidUtf8("\xC7\xD1"));
+}
+
+void TestListingParser::controlBytesInNamesShownEscaped_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("escape sequence") << QByteArray("\x1b[31mred") << "\\x1b[31mred";
+    QTest::newRow("carriage return inside") << QByteArray("a\rb") << "a\\x0db";
+    QTest::newRow("tab and delete") << QByteArray("a\tb\x7f") << "a\\x09b\\x7f";
+    QTest::newRow("c1 control in utf-8") << QByteArray("a\xC2\x85z") << "a\\x85z";
+    QTest::newRow("line separator") << QByteArray("a\xE2\x80\xA8z") << "a\\u2028z";
+    QTest::newRow("not utf-8") << QByteArray("caf\xE9\x07") << "caf\u00e9\\x07";
+    QTest::newRow("ordinary") << QByteArray("plain \xED\x95\x9C.txt") << "plain \uD55C.txt";
+}
+
+void TestListingParser::controlBytesInNamesShownEscaped()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, shown);
+    ListingState state;
+    const auto entry =
+        ParseListingLine("-rw-r--r--   1 u        g               3 Jan 26  2000 " + name, state);
+    QVERIFY(entry);
+    QCOMPARE(entry->text(NameColumn), shown);
+    QCOMPARE(entry->nameBytes(), name);
 }
 
 QTEST_GUILESS_MAIN(TestListingParser)

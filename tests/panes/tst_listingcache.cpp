@@ -60,6 +60,8 @@ private slots:
     void fileNames();
     void roundTrip();
     void semicolonInNameShiftsFields();
+    void namesSurviveTheCache_data();
+    void namesSurviveTheCache();
     void longerThenShorterListing();
     void prefixDeletionReachesSiblings();
     void skipCacheOnce();
@@ -157,6 +159,47 @@ void TestListingCache::semicolonInNameShiftsFields()
     for (int column = 1; column < SortListRow::maxColumns; ++column)
         QCOMPARE(shortRow.text(column), QString());
     QCOMPARE(cacheRowFromValue("d;lower").itemData, 2); // only "D" marks a folder
+}
+
+void TestListingCache::namesSurviveTheCache_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("stored"); // the name's field in the file
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("ordinary") << QByteArray("notes 1.txt") << QByteArray("notes 1.txt") << "notes 1.txt";
+    QTest::newRow("percent not before an escape")
+        << QByteArray("50%off %20") << QByteArray("50%off %20") << "50%off %20";
+    QTest::newRow("not utf-8") << QByteArray("caf\xE9") << QByteArray("caf\xE9") << "caf\u00e9";
+    QTest::newRow("carriage return") << QByteArray("a\rb") << QByteArray("a%0Db") << "a\\x0db";
+    QTest::newRow("line feed") << QByteArray("a\nb") << QByteArray("a%0Ab") << "a\\x0ab";
+    QTest::newRow("escape") << QByteArray("\x1b[31mred") << QByteArray("%1B[31mred") << "\\x1b[31mred";
+    QTest::newRow("semicolon") << QByteArray("a;b.zip") << QByteArray("a%3Bb.zip") << "a;b.zip";
+    QTest::newRow("percent before an escape")
+        << QByteArray("100%25;") << QByteArray("100%2525%3B") << "100%25;";
+    QTest::newRow("control byte, not utf-8")
+        << QByteArray("\xE9\x01") << QByteArray("\xE9%01") << "\u00e9\\x01";
+}
+
+void TestListingCache::namesSurviveTheCache()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, shown);
+    auto list = makeList();
+    ListingCache cache(list.get(), dir_->path());
+    SortListRow row = makeRow("x", false, "1", QString(), "-rw-r--r--");
+    row.rawName = name;
+    list->setRows({row});
+    cache.WriteCachedListing("/n");
+    QFile file(cache.CacheFilePath("/n"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("\nITEM0=F;" + stored + ";1;;-rw-r--r--\n"));
+
+    QVERIFY(cache.ReadCachedListing("/n"));
+    QCOMPARE(list->listModel()->rowCount(), 1);
+    QCOMPARE(list->listModel()->row(0).nameBytes(), name);
+    QCOMPARE(list->listModel()->row(0).text(0), shown);
+    QCOMPARE(list->listModel()->row(0).text(1), QStringLiteral("1"));
 }
 
 void TestListingCache::longerThenShorterListing()
@@ -323,8 +366,7 @@ void TestListingCache::pyftpdlibListingCached()
     QStringList names;
     for (const SortListRow &row : shown->listModel()->rowsInDisplayOrder())
         names << row.text(0);
-    // The ";" of "a;b.zip" cuts the name when read back.
-    QCOMPARE(names, (QStringList{"sub dir", "a", "notes.txt"}));
+    QCOMPARE(names, (QStringList{"sub dir", "a;b.zip", "notes.txt"}));
     QCOMPARE(shown->listModel()->row(0).text(2), list->listModel()->row(0).text(2));
 }
 

@@ -202,6 +202,62 @@ private slots:
         QVERIFY(pane.toPlainText().isEmpty());
     }
 
+    void historyIsBounded_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("length");
+        QTest::newRow("many short lines") << 3 * CLogWnd::maxLines << 20;
+        QTest::newRow("long lines") << 3000 << 4000;
+        QTest::newRow("one endless line") << 1 << 3 * CLogWnd::maxCharacters;
+    }
+    void historyIsBounded()
+    {
+        QFETCH(int, lines);
+        QFETCH(int, length);
+        CLogWnd pane;
+        QString last;
+        for (int i = 0; i < lines; ++i) {
+            last = QStringLiteral("%1 ").arg(i).leftJustified(length, QLatin1Char('x')) + QLatin1Char('\n');
+            pane.appendLog(last, LogColor::Reply);
+            if (i % 500 == 0)
+                pane.flushPending();
+        }
+        pane.flushPending();
+        const QTextDocument *document = pane.document();
+        QVERIFY(document->blockCount() <= CLogWnd::maxLines + 1);
+        QVERIFY(document->characterCount() <= CLogWnd::maxCharacters + 1);
+        // The newest text stays; the oldest went.
+        const QString text = pane.toPlainText();
+        QVERIFY(text.endsWith(last.right(qMin<int>(last.size(), CLogWnd::maxCharacters / 2))));
+        if (lines > 1)
+            QVERIFY(!text.startsWith(QLatin1String("0 ")));
+    }
+
+    void controlBytesShownEscaped_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("escape sequence")
+            << QStringLiteral("226 \x1b[2Jdone\r\n") << QStringLiteral("226 \\x1b[2Jdone\n");
+        QTest::newRow("lone carriage return")
+            << QStringLiteral("550 a\rb\n") << QStringLiteral("550 a\\x0db\n");
+        QTest::newRow("tab, nul, delete")
+            << QString::fromLatin1("x\ty\0z\x7f\n", 7) << QStringLiteral("x\\x09y\\x00z\\x7f\n");
+        QTest::newRow("c1 control") << QStringLiteral("a\u0085b") << QStringLiteral("a\\x85b");
+        QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QStringLiteral("a\\u2028b");
+        QTest::newRow("plain text stays")
+            << QStringLiteral("257 \"/caf\u00e9\"\n") << QStringLiteral("257 \"/caf\u00e9\"\n");
+    }
+    void controlBytesShownEscaped()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        CLogWnd pane;
+        pane.appendLog(text, LogColor::Reply);
+        pane.flushPending();
+        QCOMPARE(pane.toPlainText(), shown);
+    }
+
     void followsTheEndUnlessScrolledBack()
     {
         CLogWnd pane;
