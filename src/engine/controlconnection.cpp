@@ -1,5 +1,6 @@
 #include "engine/controlconnection.h"
 
+#include "engine/hostresolver.h"
 #include "engine/login.h"
 #include "engine/uploadprogress.h"
 #include "engine/watchdog.h"
@@ -13,8 +14,8 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <cctype>
 #include <arpa/inet.h>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +31,8 @@ namespace
 
 constexpr int hostNameLimit = 79;
 constexpr int peekSize = 82;
-constexpr qint64 lineLimit = 4000;
+// A longer line is taken in pieces; long enough for a working directory of any real length.
+constexpr qint64 lineLimit = replyBufferSize - 1;
 constexpr size_t clearedReplyBytes = 4096;
 constexpr qint64 sendPiece = 12288;
 // No server's reply is this long; a longer one is a hostile or broken server.
@@ -280,13 +282,8 @@ int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, con
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(std::uint16_t(port));
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo *found = nullptr;
-    if (getaddrinfo(hostName.constData(), nullptr, &hints, &found) == 0 && found) {
-        address.sin_addr = reinterpret_cast<const sockaddr_in *>(found->ai_addr)->sin_addr;
-        freeaddrinfo(found);
+    if (const auto resolved = hostresolver::resolve(hostName)) {
+        address.sin_addr.s_addr = *resolved;
     } else if (inet_pton(AF_INET, hostName.constData(), &address.sin_addr) != 1) {
         AppendLogId(LogColor::Error, 169);
         return -1;

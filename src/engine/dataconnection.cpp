@@ -208,6 +208,8 @@ int OpenActiveListener(FtpConnection &s)
         "PORT " + QByteArray::number(host >> 24) + ',' + QByteArray::number((host >> 16) & 0xFF) + ',' +
         QByteArray::number((host >> 8) & 0xFF) + ',' + QByteArray::number(host & 0xFF) + ',' +
         QByteArray::number(port >> 8) + ',' + QByteArray::number(port & 0xFF);
+    // In the record before the reply is awaited: a stop during the wait must find it to close it.
+    s.listenSocket = listener;
     SendCommand(s, command);
     return listener;
 }
@@ -254,6 +256,12 @@ int RetrieveFile(FtpConnection &s, const QByteArray &command, const QString &loc
     if (s.dataSocket != -1)
         ::shutdown(s.dataSocket, SHUT_RDWR);
     s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+    if (s.listingCut) {
+        // The server would go on streaming: ABOR ends its transfer, and the session goes on.
+        s.listingCut = false;
+        (void)SendCommand(s, "ABOR");
+        return 0;
+    }
     const int result = ReadReply(s);
     // A file that was not created or not written whole is no completed download, whatever the
     // server says about its side.

@@ -36,6 +36,9 @@ struct EngineOptions {
     QByteArray anonymousPassword;
     QString asciiExtensions;
     bool bell = true;
+    // A listing longer than this is no folder but a server streaming without end: it is cut.
+    qint64 listingLineLimit = 5'000'000;
+    qint64 listingByteLimit = qint64(512) << 20;
 };
 
 // One FTP control connection and what the engine knows about it: its sockets, the reply being
@@ -78,6 +81,8 @@ struct FtpConnection {
     std::atomic<std::int64_t> resumeOffset{0};
     std::atomic<std::int64_t> transferTotalSize{0};
     std::atomic<bool> listingTransfer{false};
+    // Set by the receive loop when a listing passed the limits of the options.
+    bool listingCut = false;
     std::atomic<bool> uploadFileOpen{false};
     std::atomic<int> uploadFile{-1};
     std::atomic<bool> downloadFileOpen{false};

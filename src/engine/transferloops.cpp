@@ -11,6 +11,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -27,6 +28,7 @@ constexpr int cannotCreateLocalFile = 152;
 constexpr int cannotOpenLocalFile = 157;
 constexpr int cannotWriteLocalFile = 201;
 constexpr int dataConnectionClosedEarly = 204;
+constexpr int listingCut = 233;
 
 // The bytes done and the size they count against; the text is made on the window thread.
 struct ProgressValue {
@@ -251,11 +253,21 @@ bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath,
     ssize_t last = 0;
     bool received = false;
     int writeError = 0;
+    qint64 lines = 0;
+    s.listingCut = false;
     while (!s.abortRequested) {
         last = socketwait::receive(dataSocket, buffer.data(), buffer.size());
         if (last <= 0)
             break;
         received = true;
+        if (s.listingTransfer) {
+            lines += std::count(buffer.data(), buffer.data() + last, '\n');
+            if (lines > s.options.listingLineLimit || done + last > s.options.listingByteLimit) {
+                AppendLogId(LogColor::Error, listingCut, long(lines), long(done + last));
+                s.listingCut = true;
+                break;
+            }
+        }
         if (!writeAll(fd, buffer.data(), last)) {
             writeError = errno;
             break;

@@ -95,25 +95,32 @@ void SessionController::repairAfterStop()
 void SessionController::disconnect()
 {
     SessionState &s = session();
+    // One bound for all the clean-up steps together: Disconnect and Exit end within it whatever
+    // the server does. Before the login completed there is no session to take leave of: the
+    // connection just closes.
+    const Deadline deadline = cleanUpDeadline();
+    bool usable = s.connected;
     if (s.busy && workerRunning()) {
         // Read before the stop: the job's own clean-up on its way out lowers these flags.
         const bool dataInFlight = s.transferRunning || s.waitCursor;
         (void)stopWorker();
         s.busy = false;
-        if (dataInFlight)
-            (void)RunJobAndWait(JobCode::Abort);
+        if (usable && dataInFlight)
+            usable = RunJobAndWait(JobCode::Abort, deadline);
         repairAfterStop();
     }
     if (s.dataSocket >= 0) {
         s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
-        (void)RunJobAndWait(JobCode::ReadPendingReply);
+        if (usable)
+            usable = RunJobAndWait(JobCode::ReadPendingReply, deadline);
         s.busy = false;
         (void)CloseLocalFiles(s);
     }
     if (s.listenSocket >= 0)
         s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
     if (s.controlSocket >= 0) {
-        (void)RunJobAndWait(JobCode::Disconnect);
+        if (usable)
+            (void)RunJobAndWait(JobCode::Disconnect, deadline);
         s.busy = false;
         s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     }
@@ -137,11 +144,17 @@ void SessionController::abort()
     }
     if (!s.busy || !workerRunning())
         return;
+    const Deadline deadline = cleanUpDeadline();
+    const bool loggedIn = s.connected;
     // Read before the stop: the job's own clean-up on its way out lowers these flags.
     const bool dataInFlight = s.transferRunning || s.waitCursor;
     (void)stopWorker();
-    if (dataInFlight) {
-        (void)RunJobAndWait(JobCode::Abort);
+    if (!loggedIn) {
+        // A server that has not greeted or not logged us in is owed no ABOR; nothing more of
+        // that connection may be read.
+        s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
+    } else if (dataInFlight) {
+        (void)RunJobAndWait(JobCode::Abort, deadline);
         s.busy = false;
     }
     bool uploadCut = false;
@@ -149,6 +162,8 @@ void SessionController::abort()
         s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
         uploadCut = CloseLocalFiles(s);
     }
+    if (s.listenSocket >= 0)
+        s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
     repairAfterStop();
     if (StatusView *view = s.views.status) {
         view->setProgressText(QString());
@@ -245,6 +260,8 @@ void RepairAfterConnectionLost()
         if (SessionController *controller = session().controller)
             controller->stopKeepAlive();
     });
+    const QString title = loadString(128);
+    viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
 }
 
 void WatchdogTimerProc()

@@ -201,10 +201,15 @@ void joinWorker()
 
 bool RunJobAndWait(JobCode code)
 {
+    return RunJobAndWait(code, cleanUpDeadline());
+}
+
+bool RunJobAndWait(JobCode code, Deadline deadline)
+{
     auto &s = session();
     s.jobDoneEvent.reset();
     launch(code);
-    if (WaitForJobDone())
+    if (WaitForJobDone(deadline))
         return true;
     (void)stopWorker();
     return false;
@@ -212,18 +217,26 @@ bool RunJobAndWait(JobCode code)
 
 bool WaitForJobDone()
 {
+    return WaitForJobDone(cleanUpDeadline());
+}
+
+bool WaitForJobDone(Deadline deadline)
+{
     using namespace std::chrono_literals;
     auto &event = session().jobDoneEvent;
-    const auto start = std::chrono::steady_clock::now();
-    const auto limit = durations::get(durations::Kind::JobDoneWait);
     for (;;) {
-        // The job's own calls into the window thread (log lines, hooks) must keep running.
+        // The job's own calls into the window thread (log lines, views) must keep running.
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         if (event.wait(10ms))
             return true;
         if (workerExit.valid() && workerExit.wait_for(0s) == std::future_status::ready)
             return event.wait(0ms);
-        if (std::chrono::steady_clock::now() - start > limit)
+        if (std::chrono::steady_clock::now() > deadline)
             return false;
     }
+}
+
+Deadline cleanUpDeadline()
+{
+    return std::chrono::steady_clock::now() + durations::get(durations::Kind::JobDoneWait);
 }

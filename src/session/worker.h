@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <chrono>
+
 // The worker thread: one job at a time, started by the window thread, stopped only from outside
 // (Abort, Disconnect, the watchdog) through workerstop, and always joined.
 
@@ -33,7 +35,13 @@ void joinWorker();
 // Window thread: runs one of the clean-up jobs (QUIT, ABOR, the pending reply) and waits for its
 // jobDoneEvent; a job that does not signal in time is stopped. True when it signalled.
 bool RunJobAndWait(JobCode code);
+// The same within a deadline shared by several clean-up steps (Disconnect, Abort, Exit).
+using Deadline = std::chrono::steady_clock::time_point;
+bool RunJobAndWait(JobCode code, Deadline deadline);
+// Now plus the clean-up bound (durations::Kind::JobDoneWait, 3500 ms).
+[[nodiscard]] Deadline cleanUpDeadline();
 
 // Waits for jobDoneEvent at most durations::Kind::JobDoneWait while the window thread keeps
 // processing its events. False on time-out, or as soon as the worker ended without signalling.
 [[nodiscard]] bool WaitForJobDone();
+[[nodiscard]] bool WaitForJobDone(Deadline deadline);

@@ -3,14 +3,16 @@
 #include "sessionreset.h"
 
 #include "controls/sortlistctrl.h"
+#include "panes/listingcache.h"
 #include "panes/remotewnd.h"
-#include "platform/strings.h"
-#include "session/sessionstate.h"
 #include "platform/appsettings.h"
 #include "platform/commandids.h"
+#include "platform/strings.h"
+#include "session/sessionstate.h"
 #include "shell/mainframe.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -110,6 +112,29 @@ private slots:
         frame_.reset();
         server_.reset();
         testsupport::resetSession();
+    }
+
+    // Rows that arrive for a folder the user has left meanwhile go to that folder's cache file
+    // only; the list keeps what it shows.
+    void rowsOfAnotherFolderAreOnlyCached()
+    {
+        start(false);
+        const QString shownBefore = pane()->list()->listModel()->row(0).text(0);
+        const int rowsBefore = pane()->list()->listModel()->rowCount();
+        FileEntry late;
+        late.texts[0] = QStringLiteral("late.txt");
+        late.itemData = FileEntry::fileItemData;
+        const QString listed = QStringLiteral("/listed-meanwhile");
+        QFile::remove(pane()->cache()->CacheFilePath(listed));
+        pane()->showRemoteListing(listed.toUtf8(), {late}, true);
+        QCOMPARE(pane()->list()->listModel()->rowCount(), rowsBefore);
+        QCOMPARE(pane()->list()->listModel()->row(0).text(0), shownBefore);
+        const auto cached = readCacheFile(pane()->cache()->CacheFilePath(listed));
+        QVERIFY(cached && cached->size() == 1);
+        QCOMPARE(cached->front().text(0), QStringLiteral("late.txt"));
+
+        pane()->showRemoteListing(pane()->currentPath(), {late}, false);
+        QCOMPARE(pane()->list()->listModel()->rowCount(), 1);
     }
 
     void relativeModeFollowsThePaneWithCwdAndCdup()

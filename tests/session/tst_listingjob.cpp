@@ -66,6 +66,16 @@ bool connectTo(const ScriptedServer &server)
     return true;
 }
 
+QStringList errors(const LogRecorder &log)
+{
+    QCoreApplication::processEvents();
+    QStringList lines;
+    for (const auto &line : log.lines())
+        if (line.color == LogColor::Error)
+            lines << line.text;
+    return lines;
+}
+
 // The listing runs on a worker, as in the refresh job, while this thread is the window thread.
 bool loadOnWorker()
 {
@@ -158,12 +168,47 @@ private slots:
         QCOMPARE(server.commands().contains("LIST"), !pwdFails);
     }
 
+    // The case the guard is for: the session has ended but its control socket is still there.
     void notConnectedDoesNothing()
     {
+        ScriptedServer server;
+        server.on("PWD", "257 \"/\"")
+            .on("PASV", Reply::pasv())
+            .on("LIST", Reply("150 Here").sendData("x\r\n"));
+        QVERIFY(connectTo(server));
+        QVERIFY(session().controlSocket >= 0);
         Pane pane;
         session().connected = false;
         QVERIFY(loadOnWorker());
         QCOMPARE(pane.paths.size() + pane.clears + pane.shows, 0);
+        QVERIFY(server.commands().isEmpty());
+    }
+
+    // A listing that does not end is cut: ABOR, a message, nothing shown, the file gone, and the
+    // session goes on.
+    void endlessListingIsCut()
+    {
+        QByteArray lines;
+        for (int i = 0; i < 500; ++i)
+            lines += "-rw-r--r--   1 u  g  5 Feb 25  2020 file" + QByteArray::number(i) + "\r\n";
+        ScriptedServer server;
+        server.on("PWD", "257 \"/\"")
+            .on("PASV", Reply::pasv())
+            .on("LIST", Reply("150 Here").sendData(lines).then("226 Done"))
+            .on("ABOR", "226 Abort successful\r\n226 Nothing to abort")
+            .on("NOOP", "200 Still here");
+        QVERIFY(connectTo(server));
+        session().options.listingLineLimit = 100;
+        Pane pane;
+        LogRecorder log;
+        QVERIFY(loadOnWorker());
+        QCOMPARE(pane.shows, 0);
+        QVERIFY(server.commands().contains("ABOR"));
+        QCOMPARE(errors(log).filter(QStringLiteral("The listing was cut after")).size(), 1);
+        QVERIFY(!QFile::exists(programpaths::listingTempFile()));
+        QVERIFY(session().connected);
+        QVERIFY(!session().listingTransfer);
+        QCOMPARE(SendCommand(session(), "NOOP"), 2);
     }
 };
 
