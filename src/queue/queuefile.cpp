@@ -227,6 +227,16 @@ SaveResult save(const QString &fileName, const std::vector<QueueItem> &items, Ba
     return result;
 }
 
+SaveResult saveBackup(const QByteArray &previousFile, const QString &programFolder)
+{
+    const QString backup = programFolder + QLatin1String(backupName);
+    if (previousFile.isEmpty()) {
+        QFile::remove(backup);
+        return {SaveStatus::NothingToSave, QString(), {}};
+    }
+    return saveInProgramFolder(backup, previousFile, Backup::Keep, programFolder);
+}
+
 LoadResult load(const QString &fileName, const QString &programFolder)
 {
     LoadResult result;

@@ -82,6 +82,10 @@ struct SaveResult {
 [[nodiscard]] SaveResult save(const QString &fileName, const std::vector<QueueItem> &items, Backup backup,
                               const QString &programFolder);
 
+// Puts the bytes of a queue file (the one that stood when the run began) in QUEUE.BAK, written
+// as safely as QUEUE.Q; empty bytes remove the backup.
+[[nodiscard]] SaveResult saveBackup(const QByteArray &previousFile, const QString &programFolder);
+
 struct LoadResult {
     bool opened = false;
     Decoded decoded;

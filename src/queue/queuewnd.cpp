@@ -10,6 +10,7 @@
 #include "queue/queuefile.h"
 #include "queue/queuemodel.h"
 
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -40,10 +41,14 @@ CQueueWnd::~CQueueWnd()
     autosaveTimer_.stop();
     if (!initialised_)
         return;
-    // The one rotation of the run: the queue file as it stood becomes QUEUE.BAK.
-    const queuefile::SaveResult result =
-        queuefile::save(QString::fromLatin1(queuefile::autosaveName), model_->items(),
-                        queuefile::Backup::Rotate, programFolder());
+    // The one rotation of the run: the queue file the run began with becomes QUEUE.BAK. An empty
+    // queue removes QUEUE.Q and leaves the backup alone.
+    const std::vector<QueueItem> items = model_->items();
+    if (!items.empty() && startFileKept_)
+        (void)queuefile::saveBackup(startFile_, programFolder());
+    const queuefile::SaveResult result = queuefile::save(
+        QString::fromLatin1(queuefile::autosaveName), items,
+        startFileKept_ ? queuefile::Backup::Keep : queuefile::Backup::Rotate, programFolder());
     if (result.status != queuefile::SaveStatus::Saved &&
         result.status != queuefile::SaveStatus::NothingToSave)
         AppendLog(uiText("Cannot save the queue to %1: %2\n")
@@ -75,6 +80,13 @@ void CQueueWnd::initialUpdate()
             [this](const QPoint &pos) { showContextMenu(list_->viewport()->mapToGlobal(pos)); });
     readColumnWidths();
     initialised_ = true;
+    QFile start(programFolder() + QLatin1String(queuefile::autosaveName));
+    if (!start.exists()) {
+        startFileKept_ = true;
+    } else if (start.size() <= keptStartFileLimit && start.open(QIODevice::ReadOnly)) {
+        startFile_ = start.readAll();
+        startFileKept_ = startFile_.size() == start.size();
+    }
     LoadQueueFile(QString::fromLatin1(queuefile::autosaveName));
     // Loading the file that is already there needs no save.
     autosaveTimer_.stop();

@@ -18,7 +18,8 @@ class ReorderListCtrl;
 // the queue; every other part reaches them through QueueView, from either thread.
 //
 // The queue survives a crash: shortly after every change QUEUE.Q is rewritten (through QUEUE$.Q
-// and a rename, so it is always whole); the backup QUEUE.BAK is rotated once, when the pane goes.
+// and a rename, so it is always whole). The backup QUEUE.BAK is rotated once, when the pane goes:
+// it then holds the queue file that the run began with.
 class CQueueWnd : public QWidget, public CommandTarget, public QueueView
 {
     Q_OBJECT
@@ -94,4 +95,10 @@ private:
     std::atomic<int> count_{0};
     bool initialised_ = false;
     QString lastAutosaveError_;
+    // QUEUE.Q as the run found it: it becomes QUEUE.BAK when the pane goes, as it would have
+    // without the saves in between. Not kept when larger than this; the backup is then the
+    // last saved queue.
+    static constexpr qint64 keptStartFileLimit = 64 << 20;
+    QByteArray startFile_;
+    bool startFileKept_ = false;
 };

@@ -236,6 +236,14 @@ private slots:
     // The queue is on disk shortly after each change, and the backup rotates when the pane goes.
     void autosaveAndExit()
     {
+        // The queue file the run began with.
+        pane_.reset();
+        const std::vector<QueueItem> previous{download("P")};
+        QCOMPARE(queuefile::save(queueFile(), previous, queuefile::Backup::Keep, QString()).status,
+                 queuefile::SaveStatus::Saved);
+        pane_ = std::make_unique<CQueueWnd>();
+        pane_->initialUpdate();
+        pane().runCommand(cmd::DeleteAll);
         fill({"A", "B"});
         QTRY_VERIFY_WITH_TIMEOUT(queuefile::load(queueFile(), QString()).decoded.items.size() == 2, 10000);
         pane().runCommand(cmd::DeleteAll);
@@ -246,7 +254,9 @@ private slots:
         fill({"D"});
         pane_.reset();
         QCOMPARE(queuefile::load(queueFile(), QString()).decoded.items.size(), size_t(2));
-        QVERIFY(QFile::exists(programpaths::programFolder() + QStringLiteral("QUEUE.BAK")));
+        // The backup is the queue the run began with, not one of the saves in between.
+        QVERIFY(queuefile::load(programpaths::programFolder() + QStringLiteral("QUEUE.BAK"), QString())
+                    .decoded.items == previous);
         QVERIFY(!QFile::exists(programpaths::programFolder() + QStringLiteral("QUEUE$.Q")));
         // The next pane starts with that queue.
         pane_ = std::make_unique<CQueueWnd>();
