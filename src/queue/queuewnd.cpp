@@ -281,9 +281,10 @@ int CQueueWnd::LoadQueueFile(const QString &fileName)
         AppendLog(uiText("%1 is not a queue file.\n").arg(fileName), LogColor::Error);
         return 0;
     }
+    const bool complete = decoded.complete();
     model_->setItems(std::move(result.decoded.items));
     changed();
-    if (!result.decoded.complete()) {
+    if (!complete) {
         AppendLog(uiText("The queue file %1 ends inside a record; %2 of %3 items were read.\n")
                       .arg(fileName)
                       .arg(model_->size())

@@ -264,6 +264,45 @@ private slots:
         QCOMPARE(names(pane()).join(), QByteArray("CD"));
     }
 
+    void loadResults_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // "missing": no file at all
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QByteArray>("order");
+        QTest::addColumn<QString>("logged");
+        const QByteArray whole = queuefile::encode({download("A"), download("B"), download("C")});
+        QByteArray claimsFive = whole;
+        claimsFive[12] = 5;
+        QTest::newRow("whole file") << whole << 1 << QByteArray("ABC") << QString();
+        QTest::newRow("count 5, three records")
+            << claimsFive << 0 << QByteArray("ABC")
+            << QStringLiteral("The queue file %1 ends inside a record; 3 of 5 items were read.\n");
+        QTest::newRow("cut in the header: queue kept")
+            << whole.left(10) << 0 << QByteArray("XY") << QStringLiteral("%1 is not a queue file.\n");
+        QTest::newRow("missing: queue kept") << QByteArray("missing") << 0 << QByteArray("XY") << QString();
+    }
+
+    void loadResults()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, result);
+        QFETCH(QByteArray, order);
+        QFETCH(QString, logged);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("in.q"));
+        if (bytes != "missing") {
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(bytes);
+        }
+        fill({"X", "Y"});
+        LogRecorder log;
+        QCOMPARE(pane().LoadQueueFile(file), result);
+        QCOMPARE(names(pane()).join(), order);
+        if (!logged.isEmpty())
+            QVERIFY(log.waitFor(logged.arg(file), LogColor::Error));
+    }
+
     void columnWidths()
     {
         pane_.reset();
