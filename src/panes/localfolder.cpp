@@ -5,6 +5,7 @@
 #include "platform/namecodec.h"
 
 #include <QDateTime>
+#include <QHash>
 
 #include <cerrno>
 #include <cstring>
@@ -37,11 +38,31 @@ bool isDotEntry(const char *name)
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-datetimetext::Key keyOf(qint64 seconds)
+// The shown date of a time, worked out once per minute of a listing: the files of a folder
+// mostly share their minutes, and the local-time conversion is the dearest step of a row.
+class DateTexts
 {
-    const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds).toLocalTime();
-    return datetimetext::makeKey(local.date(), local.time().hour(), local.time().minute());
-}
+public:
+    struct Shown {
+        datetimetext::Key key;
+        QString text;
+    };
+    const Shown &of(qint64 seconds)
+    {
+        const qint64 minute = seconds >= 0 ? seconds / 60 : (seconds - 59) / 60;
+        auto it = byMinute_.constFind(minute);
+        if (it == byMinute_.constEnd()) {
+            const QDateTime local = QDateTime::fromSecsSinceEpoch(minute * 60).toLocalTime();
+            const datetimetext::Key key =
+                datetimetext::makeKey(local.date(), local.time().hour(), local.time().minute());
+            it = byMinute_.insert(minute, Shown{key, datetimetext::format(key)});
+        }
+        return *it;
+    }
+
+private:
+    QHash<qint64, Shown> byMinute_;
+};
 
 // A last-write time of exactly midnight shows as a date without time; the creation time (or,
 // where the file system keeps none, the last status change) is shown instead.
@@ -53,7 +74,7 @@ qint64 creationSeconds(int dirFd, const char *name, const struct stat &info)
     return info.st_ctime;
 }
 
-FileRow makeRow(int dirFd, const char *name)
+FileRow makeRow(int dirFd, const char *name, DateTexts &dates)
 {
     FileRow row;
     const QByteArray bytes(name);
@@ -75,14 +96,11 @@ FileRow makeRow(int dirFd, const char *name)
         row.texts[1] = groupedSize(qint64(info.st_size));
         row.setNumberKey(1, qint64(info.st_size));
     }
-    datetimetext::Key key = keyOf(info.st_mtime);
-    QString shown = datetimetext::format(key);
-    if (!shown.contains(QLatin1Char(':'))) {
-        key = keyOf(creationSeconds(dirFd, name, info));
-        shown = datetimetext::format(key);
-    }
-    row.texts[2] = shown;
-    row.setDateKey(2, key);
+    const DateTexts::Shown *shown = &dates.of(info.st_mtime);
+    if (!shown->text.contains(QLatin1Char(':')))
+        shown = &dates.of(creationSeconds(dirFd, name, info));
+    row.texts[2] = shown->text;
+    row.setDateKey(2, shown->key);
     return row;
 }
 
@@ -148,6 +166,7 @@ Listing listFolder(const QByteArray &folder, int limit)
         return listing;
     }
     const int dirFd = ::dirfd(handle.dir);
+    DateTexts dates;
     for (;;) {
         errno = 0;
         const dirent *entry = ::readdir(handle.dir);
@@ -161,7 +180,7 @@ Listing listFolder(const QByteArray &folder, int limit)
             listing.capped = true;
             break;
         }
-        listing.rows.push_back(makeRow(dirFd, entry->d_name));
+        listing.rows.push_back(makeRow(dirFd, entry->d_name, dates));
     }
     return listing;
 }
