@@ -16,6 +16,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -245,6 +246,47 @@ private slots:
         QCOMPARE(started, 1);
         pane_->setQueue(nullptr);
         queue.runCommand(cmd::DeleteAll);
+    }
+
+    // Rows dragged onto the queue pane are queued; dropped elsewhere, nothing happens.
+    void dragToQueue()
+    {
+        QWidget window;
+        window.resize(900, 400);
+        CQueueWnd queue(&window);
+        queue.initialUpdate();
+        queue.runCommand(cmd::DeleteAll);
+        pane_->setParent(&window);
+        pane_->setGeometry(0, 0, 450, 400);
+        queue.setGeometry(450, 0, 450, 400);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        pane_->setQueue(&queue);
+        pane_->setDropTargets(&queue, nullptr);
+        writeFile(localfolder::joinPath(root_, "one"), 1);
+        writeFile(localfolder::joinPath(root_, "two"), 2);
+        QVERIFY(pane_->ShowFolder(root_));
+        QWidget *viewport = list()->viewport();
+        auto drag = [&](const QPoint &to) {
+            selectNames(list(), {QStringLiteral("one"), QStringLiteral("two")});
+            const QPoint from = list()->visualRect(list()->listModel()->index(0, 0)).center();
+            auto send = [&](QEvent::Type type, const QPoint &pos, Qt::MouseButtons buttons) {
+                QMouseEvent event(type, pos, viewport->mapToGlobal(pos), Qt::LeftButton, buttons,
+                                  Qt::NoModifier);
+                QApplication::sendEvent(viewport, &event);
+            };
+            send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+            send(QEvent::MouseMove, from + QPoint(30, 0), Qt::LeftButton);
+            send(QEvent::MouseMove, viewport->mapFrom(&window, to), Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, viewport->mapFrom(&window, to), Qt::NoButton);
+        };
+        drag(QPoint(200, 200)); // back onto the local pane itself
+        QCOMPARE(queue.model()->size(), 0);
+        drag(QPoint(700, 200));
+        QCOMPARE(queue.model()->size(), 2);
+        pane_->setQueue(nullptr);
+        queue.runCommand(cmd::DeleteAll);
+        pane_->setParent(nullptr);
     }
 
     void deleteSelection()
