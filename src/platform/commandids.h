@@ -35,5 +35,15 @@ inline constexpr int DeleteSubfolder = 32817;
 inline constexpr int About = 57664;
 inline constexpr int Exit = 57665;
 inline constexpr int BriefHelp = 57667;
+inline constexpr int DeleteAll = 32783;
+inline constexpr int MoveUpward = 32785;
+inline constexpr int MoveDownward = 32786;
+inline constexpr int MoveToTop = 32787;
+inline constexpr int MoveToBottom = 32788;
+inline constexpr int ReadQueueFile = 32791;
+inline constexpr int SaveQueueFile = 32792;
+inline constexpr int OpenWithExplorer = 32798;
+inline constexpr int Transfer = 32807;
+inline constexpr int OpenWithNotepad = 32812;
 
 } // namespace cmd

@@ -1,0 +1,302 @@
+#include "panes/localwnd.h"
+
+#include "controls/sortlistctrl.h"
+#include "controls/sortlistmodel.h"
+#include "panes/localfolder.h"
+#include "platform/appsettings.h"
+#include "platform/commandids.h"
+#include "platform/strings.h"
+#include "platform/uitext.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace
+{
+
+constexpr int paneCommands[] = {
+    cmd::Upload,          cmd::UploadLater, cmd::Open,      cmd::OpenWithNotepad,  cmd::Rename, cmd::Delete,
+    cmd::DeleteSubfolder, cmd::NewFolder,   cmd::SelectAll, cmd::OpenWithExplorer, cmd::Refresh};
+
+} // namespace
+
+CLocalWnd::CLocalWnd(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("localPane"));
+}
+
+CLocalWnd::~CLocalWnd() = default;
+
+void CLocalWnd::initialUpdate()
+{
+    if (initialised_)
+        return;
+    initialised_ = true;
+
+    upButton_ = new QToolButton(this);
+    upButton_->setObjectName(QStringLiteral("upButton"));
+    upButton_->setText(uiText("Up"));
+    upButton_->setToolTip(uiText("Up"));
+    upButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
+    pathCombo_ = new QComboBox(this);
+    pathCombo_->setObjectName(QStringLiteral("pathCombo"));
+    pathCombo_->setEditable(true);
+    pathCombo_->setInsertPolicy(QComboBox::NoInsert);
+    browseButton_ = new QPushButton(loadString(136), this);
+    browseButton_->setObjectName(QStringLiteral("browseButton"));
+    const QFont guiFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    pathCombo_->setFont(guiFont);
+    browseButton_->setFont(guiFont);
+
+    list_ = new CSortListCtrl(this);
+    list_->setObjectName(QStringLiteral("localList"));
+    list_->SetListName(QStringLiteral("LOCALLIST"));
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    list_->installEventFilter(this);
+    list_->viewport()->installEventFilter(this);
+    list_->InsertSortColumn(0, loadString(132), Qt::AlignLeft, 180);
+    list_->InsertSortColumn(1, loadString(133), Qt::AlignRight, 80);
+    list_->InsertSortColumn(2, loadString(134), Qt::AlignLeft, 150);
+    list_->SetColumnKind(0, SortText);
+    list_->SetColumnKind(1, SortNumber);
+    list_->SetColumnKind(2, SortDateTime);
+
+    // Instead of drive letters: the root and the home folder.
+    showPathInCombo("/");
+    showPathInCombo(QFile::encodeName(QDir::homePath()));
+
+    connect(upButton_, &QToolButton::clicked, this, &CLocalWnd::GoUp);
+    connect(browseButton_, &QPushButton::clicked, this, &CLocalWnd::Browse);
+    connect(pathCombo_, &QComboBox::activated, this, [this](int index) {
+        const QByteArray path = pathCombo_->itemData(index).toByteArray();
+        if (path != current_)
+            ShowFolder(path);
+    });
+    connect(pathCombo_, &QComboBox::editTextChanged, this, &CLocalWnd::pathTyped);
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this] { OpenSelection(); });
+    connect(list_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { showContextMenu(list_->viewport()->mapToGlobal(pos)); });
+
+    QByteArray start = QFile::encodeName(appSettings().downloadFolder);
+    if (!localfolder::folderExists(start))
+        start = QFile::encodeName(QDir::homePath());
+    current_ = localfolder::tidyPath(start);
+    ShowFolder(QByteArray());
+    resizeEvent(nullptr);
+}
+
+void CLocalWnd::resizeEvent(QResizeEvent *)
+{
+    if (!initialised_)
+        return;
+    const int cx = width();
+    const int cy = height();
+    upButton_->setGeometry(0, 0, 24, 22);
+    pathCombo_->setGeometry(25, 0, std::max(0, cx - 76), 22);
+    browseButton_->setGeometry(cx - 50, 0, 50, 22);
+    list_->setGeometry(0, 24, cx, std::max(0, cy - 24));
+}
+
+void CLocalWnd::setDropTargets(QWidget *queuePane, QWidget *remotePane)
+{
+    queuePane_ = queuePane;
+    remotePane_ = remotePane;
+}
+
+bool CLocalWnd::eventFilter(QObject *watched, QEvent *event)
+{
+    if (list_ && watched == list_->viewport())
+        return listMouseEvent(event) || QWidget::eventFilter(watched, event);
+    if (watched == list_ && event->type() == QEvent::KeyPress && !renameEditor_) {
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Delete:
+            DeleteSelection();
+            return true;
+        case Qt::Key_Backspace:
+            GoUp();
+            return true;
+        case Qt::Key_F5:
+            Refresh();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            OpenSelection();
+            return true;
+        default:
+            break;
+        }
+    }
+    if (watched == renameEditor_ && event->type() == QEvent::KeyPress) {
+        // Taken here: the editor passes Return on, and the list would open the entry.
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Escape:
+            finishRename(false);
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            finishRename(true);
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QWidget *CLocalWnd::dropTargetAt(const QPoint &globalPos) const
+{
+    for (QWidget *w = QApplication::widgetAt(globalPos); w; w = w->parentWidget()) {
+        if (w == queuePane_ || w == remotePane_)
+            return w;
+    }
+    return nullptr;
+}
+
+// Dragging selected rows out of the list: over the queue it queues them, over the remote pane it
+// uploads them (after the question), anywhere else nothing happens.
+bool CLocalWnd::listMouseEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        pressPos_ = mouse->position().toPoint();
+        const QModelIndex index = list_->indexAt(pressPos_);
+        pressedOnSelection_ = mouse->button() == Qt::LeftButton && mouse->modifiers() == Qt::NoModifier &&
+                              index.isValid() && list_->selectionModel()->isRowSelected(index.row(), {});
+        if (pressedOnSelection_) {
+            // Keep a several-row selection for the drag; a plain click narrows it on release.
+            list_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+            list_->setFocus(Qt::MouseFocusReason);
+            return true;
+        }
+        return false;
+    }
+    case QEvent::MouseMove: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (!pressedOnSelection_ || !(mouse->buttons() & Qt::LeftButton))
+            return false;
+        if (!dragging_ &&
+            (mouse->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance())
+            dragging_ = true;
+        if (dragging_) {
+            QWidget *target = dropTargetAt(mouse->globalPosition().toPoint());
+            list_->viewport()->setCursor(target == queuePane_              ? Qt::DragCopyCursor
+                                         : target && target == remotePane_ ? Qt::DragMoveCursor
+                                                                           : Qt::ForbiddenCursor);
+        }
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (!pressedOnSelection_ || mouse->button() != Qt::LeftButton)
+            return false;
+        pressedOnSelection_ = false;
+        if (!dragging_) {
+            const QModelIndex index = list_->indexAt(mouse->position().toPoint());
+            if (index.isValid())
+                list_->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect |
+                                                           QItemSelectionModel::Rows);
+            return true;
+        }
+        dragging_ = false;
+        list_->viewport()->unsetCursor();
+        QWidget *target = dropTargetAt(mouse->globalPosition().toPoint());
+        if (target && target == queuePane_)
+            UploadLater();
+        else if (target && target == remotePane_)
+            Upload();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void CLocalWnd::showContextMenu(const QPoint &globalPos)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("localMenu"));
+    auto add = [&](int id, const char *text) {
+        QAction *action = menu.addAction(uiText(text));
+        action->setData(id);
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+    };
+    if (!list_->selectedRows().empty()) {
+        add(cmd::Upload, "Upload");
+        add(cmd::UploadLater, "Upload Later");
+        menu.addSeparator();
+        add(cmd::Open, "Open");
+        add(cmd::OpenWithNotepad, "Open with Notepad");
+        menu.addSeparator();
+        add(cmd::Rename, "Rename...");
+        add(cmd::Delete, "Delete...\tDel");
+        add(cmd::DeleteSubfolder, "Delete subfolder...");
+        menu.addSeparator();
+    }
+    add(cmd::NewFolder, "New Folder...");
+    add(cmd::SelectAll, "Select All");
+    add(cmd::OpenWithExplorer, "Open with Explorer");
+    menu.addSeparator();
+    add(cmd::Refresh, "Refresh\tF5");
+    activateWindow();
+    menu.exec(globalPos);
+}
+
+bool CLocalWnd::handlesCommand(int id) const
+{
+    return std::find(std::begin(paneCommands), std::end(paneCommands), id) != std::end(paneCommands);
+}
+
+void CLocalWnd::runCommand(int id)
+{
+    if (!initialised_)
+        return;
+    switch (id) {
+    case cmd::Upload:
+        Upload();
+        break;
+    case cmd::UploadLater:
+        UploadLater();
+        break;
+    case cmd::Open:
+        OpenSelection();
+        break;
+    case cmd::OpenWithNotepad:
+        OpenWithNotepad();
+        break;
+    case cmd::Rename:
+        StartRename();
+        break;
+    case cmd::Delete:
+        DeleteSelection();
+        break;
+    case cmd::DeleteSubfolder:
+        DeleteSubfolder();
+        break;
+    case cmd::NewFolder:
+        NewFolder();
+        break;
+    case cmd::SelectAll:
+        SelectAll();
+        break;
+    case cmd::OpenWithExplorer:
+        OpenWithExplorer();
+        break;
+    case cmd::Refresh:
+        Refresh();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,400 @@
+#include "guitest.h"
+#include "sessionreset.h"
+
+#include "controls/sortlistctrl.h"
+#include "panes/localfolder.h"
+#include "panes/localwnd.h"
+#include "platform/commandids.h"
+#include "queue/queuemodel.h"
+#include "queue/queuewnd.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+using testsupport::LogRecorder;
+
+namespace
+{
+
+// By its bytes: a name that is not UTF-8 must reach the disk as it is.
+void writeFile(const QByteArray &path, qint64 size)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY(fd >= 0);
+    QVERIFY(::ftruncate(fd, size) == 0);
+    ::close(fd);
+}
+
+QStringList rowNames(const CSortListCtrl *list)
+{
+    QStringList names;
+    for (int row = 0; row < list->listModel()->size(); ++row)
+        names << list->listModel()->row(row).text(0);
+    return names;
+}
+
+void selectNames(CSortListCtrl *list, const QStringList &names)
+{
+    list->clearSelection();
+    const QStringList all = rowNames(list);
+    for (const QString &name : names)
+        list->selectionModel()->select(list->listModel()->index(int(all.indexOf(name)), 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+// The in-place editor of a rename in progress (one that has ended may linger until deleted).
+QLineEdit *renameEditor(CSortListCtrl *list)
+{
+    for (auto *editor : list->viewport()->findChildren<QLineEdit *>(QStringLiteral("renameEditor")))
+        if (editor->isVisible())
+            return editor;
+    return nullptr;
+}
+
+// Answers the next message box with `button`.
+auto pressButton(QMessageBox::StandardButton button)
+{
+    return [button](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            box->button(button)->click();
+    };
+}
+
+} // namespace
+
+class TestLocalWnd : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<CLocalWnd> pane_;
+    QByteArray root_;
+
+    CSortListCtrl *list() { return pane_->list(); }
+
+private slots:
+    void init()
+    {
+        guitest::clearSettings();
+        dir_ = std::make_unique<QTemporaryDir>();
+        root_ = QFile::encodeName(dir_->path());
+        pane_ = std::make_unique<CLocalWnd>();
+        pane_->resize(600, 400);
+        pane_->initialUpdate();
+        pane_->show();
+        QVERIFY(pane_->ShowFolder(root_));
+    }
+
+    void cleanup()
+    {
+        pane_.reset();
+        dir_.reset();
+    }
+
+    void paths_data()
+    {
+        QTest::addColumn<QByteArray>("folder");
+        QTest::addColumn<QByteArray>("joined");
+        QTest::addColumn<QByteArray>("parent");
+        QTest::addColumn<QByteArray>("left");
+        QTest::newRow("root") << QByteArray("/") << QByteArray("/a.txt") << QByteArray() << QByteArray();
+        QTest::newRow("top folder") << QByteArray("/work") << QByteArray("/work/a.txt") << QByteArray("/")
+                                    << QByteArray("work");
+        QTest::newRow("final separator") << QByteArray("/work/sub/") << QByteArray("/work/sub/a.txt")
+                                         << QByteArray("/work") << QByteArray("sub");
+    }
+
+    void paths()
+    {
+        QFETCH(QByteArray, folder);
+        QFETCH(QByteArray, joined);
+        QFETCH(QByteArray, parent);
+        QFETCH(QByteArray, left);
+        QCOMPARE(localfolder::joinPath(folder, "a.txt"), joined);
+        const localfolder::ParentStep step = localfolder::parentOf(folder);
+        QCOMPARE(step.hasParent, !parent.isEmpty());
+        QCOMPARE(step.parent, parent);
+        QCOMPARE(step.leftName, left);
+    }
+
+    void listing_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QString>("sizeText");
+        QTest::newRow("grouped") << QByteArray("big.bin") << qint64(1234567) << QStringLiteral("1,234,567");
+        QTest::newRow("three digits") << QByteArray("small") << qint64(999) << QStringLiteral("999");
+        QTest::newRow("four digits") << QByteArray("k.txt") << qint64(1000) << QStringLiteral("1,000");
+        QTest::newRow("over 32 bits")
+            << QByteArray("sparse.img") << Q_INT64_C(5000000000) << QStringLiteral("5,000,000,000");
+        QTest::newRow("name not UTF-8") << QByteArray("caf\xe9.txt") << qint64(5) << QStringLiteral("5");
+    }
+
+    void listing()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(qint64, size);
+        QFETCH(QString, sizeText);
+        writeFile(localfolder::joinPath(root_, name), size);
+        QVERIFY(pane_->ShowFolder(root_));
+        QCOMPARE(list()->listModel()->size(), 1);
+        const FileRow &row = list()->listModel()->row(0);
+        QCOMPARE(row.text(1), sizeText);
+        QCOMPARE(row.nameBytes(), name);
+        QCOMPARE(row.itemData, FileRow::fileItemData);
+        QVERIFY(!row.text(2).isEmpty());
+    }
+
+    void hostileFolders()
+    {
+        LogRecorder log;
+        // A link pointing at itself and a link into its own folder: listed, never followed round.
+        QVERIFY(::symlink("loop", localfolder::joinPath(root_, "loop").constData()) == 0);
+        QVERIFY(::symlink(".", localfolder::joinPath(root_, "self").constData()) == 0);
+        QVERIFY(pane_->ShowFolder(root_));
+        QCOMPARE(rowNames(list()).size(), 2);
+        // A folder that does not exist changes nothing.
+        QVERIFY(!pane_->ShowFolder(root_ + "/missing"));
+        QCOMPARE(pane_->currentFolder(), root_);
+        // A folder that cannot be read: said in the log.
+        const QByteArray closed = localfolder::joinPath(root_, "closed");
+        QVERIFY(::mkdir(closed.constData(), 0) == 0);
+        if (::access(closed.constData(), R_OK) == 0)
+            QSKIP("running with the right to read every folder");
+        QVERIFY(pane_->ShowFolder(closed));
+        QVERIFY(log.waitFor(QStringLiteral("Cannot read the folder %1: %2\n")
+                                .arg(QString::fromUtf8(closed), localfolder::errorText(EACCES)),
+                            LogColor::Error));
+    }
+
+    void upAndPathBox()
+    {
+        const QByteArray work = localfolder::joinPath(root_, "WORK");
+        QVERIFY(::mkdir(work.constData(), 0755) == 0);
+        QVERIFY(pane_->ShowFolder(work));
+        pane_->upButton()->click();
+        QCOMPARE(pane_->currentFolder(), root_);
+        QCOMPARE(list()->selectedRows().size(), size_t(1));
+        QCOMPARE(list()->listModel()->row(list()->selectedRows().front()).text(0), QStringLiteral("WORK"));
+        // Typing shows a folder as soon as the text names one; a final "/" waits for more.
+        QComboBox *box = pane_->pathCombo();
+        box->setEditText(QString::fromUtf8(work) + QLatin1Char('/'));
+        QCOMPARE(pane_->currentFolder(), root_);
+        box->setEditText(QString::fromUtf8(work));
+        QCOMPARE(pane_->currentFolder(), work);
+        box->setEditText(QString::fromUtf8(work) + QStringLiteral("X"));
+        QCOMPARE(pane_->currentFolder(), work);
+    }
+
+    void uploadLater()
+    {
+        CQueueWnd queue;
+        queue.initialUpdate();
+        queue.runCommand(cmd::DeleteAll);
+        pane_->setQueue(&queue);
+        pane_->setRemoteFolder([] { return QByteArray("/pub/in"); });
+        writeFile(localfolder::joinPath(root_, "a.txt"), 1234);
+        writeFile(localfolder::joinPath(root_, "b\xff.bin"), 1);
+        QVERIFY(::mkdir(localfolder::joinPath(root_, "sub").constData(), 0755) == 0);
+        QVERIFY(pane_->ShowFolder(root_));
+        pane_->SelectAll();
+        pane_->runCommand(cmd::UploadLater);
+        QCOMPARE(queue.model()->size(), 3);
+        // Folders first, as the list sorts them.
+        const QueueItem folder = queue.model()->item(0);
+        QCOMPARE(folder.name, localfolder::joinPath(root_, "sub"));
+        QCOMPARE(folder.itemParameter(), 240);
+        const QueueItem file = queue.model()->item(1);
+        QCOMPARE(file.name, localfolder::joinPath(root_, "a.txt"));
+        QCOMPARE(file.sizeText, QByteArray("1,234"));
+        QCOMPARE(file.destination, QByteArray("/pub/in"));
+        QCOMPARE(file.itemParameter(), 0);
+        // The name's bytes reach the queue unchanged.
+        QCOMPARE(queue.model()->item(2).name, localfolder::joinPath(root_, "b\xff.bin"));
+        // Upload asks first; on Yes it queues and starts the transfer.
+        int started = 0;
+        pane_->setTransferStarter([&] { ++started; });
+        queue.runCommand(cmd::DeleteAll);
+        selectNames(list(), {QStringLiteral("a.txt")});
+        {
+            guitest::ModalWatcher watcher(pressButton(QMessageBox::No));
+            pane_->runCommand(cmd::Upload);
+        }
+        QCOMPARE(queue.model()->size(), 0);
+        {
+            guitest::ModalWatcher watcher(pressButton(QMessageBox::Yes));
+            pane_->runCommand(cmd::Upload);
+        }
+        QCOMPARE(queue.model()->size(), 1);
+        QCOMPARE(started, 1);
+        pane_->setQueue(nullptr);
+        queue.runCommand(cmd::DeleteAll);
+    }
+
+    // Rows dragged onto the queue pane are queued; dropped elsewhere, nothing happens.
+    void dragToQueue()
+    {
+        QWidget window;
+        window.resize(900, 400);
+        CQueueWnd queue(&window);
+        queue.initialUpdate();
+        queue.runCommand(cmd::DeleteAll);
+        pane_->setParent(&window);
+        pane_->setGeometry(0, 0, 450, 400);
+        queue.setGeometry(450, 0, 450, 400);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        pane_->setQueue(&queue);
+        pane_->setDropTargets(&queue, nullptr);
+        writeFile(localfolder::joinPath(root_, "one"), 1);
+        writeFile(localfolder::joinPath(root_, "two"), 2);
+        QVERIFY(pane_->ShowFolder(root_));
+        QWidget *viewport = list()->viewport();
+        auto drag = [&](const QPoint &to) {
+            selectNames(list(), {QStringLiteral("one"), QStringLiteral("two")});
+            const QPoint from = list()->visualRect(list()->listModel()->index(0, 0)).center();
+            auto send = [&](QEvent::Type type, const QPoint &pos, Qt::MouseButtons buttons) {
+                QMouseEvent event(type, pos, viewport->mapToGlobal(pos), Qt::LeftButton, buttons,
+                                  Qt::NoModifier);
+                QApplication::sendEvent(viewport, &event);
+            };
+            send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+            send(QEvent::MouseMove, from + QPoint(30, 0), Qt::LeftButton);
+            send(QEvent::MouseMove, viewport->mapFrom(&window, to), Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, viewport->mapFrom(&window, to), Qt::NoButton);
+        };
+        drag(QPoint(200, 200)); // back onto the local pane itself
+        QCOMPARE(queue.model()->size(), 0);
+        drag(QPoint(700, 200));
+        QCOMPARE(queue.model()->size(), 2);
+        pane_->setQueue(nullptr);
+        queue.runCommand(cmd::DeleteAll);
+        pane_->setParent(nullptr);
+    }
+
+    void deleteSelection()
+    {
+        LogRecorder log;
+        writeFile(localfolder::joinPath(root_, "f1"), 1);
+        writeFile(localfolder::joinPath(root_, "f2"), 1);
+        const QByteArray full = localfolder::joinPath(root_, "full");
+        QVERIFY(::mkdir(full.constData(), 0755) == 0);
+        writeFile(localfolder::joinPath(full, "inside"), 1);
+        QVERIFY(pane_->ShowFolder(root_));
+        selectNames(list(), {QStringLiteral("f1"), QStringLiteral("f2"), QStringLiteral("full")});
+        {
+            guitest::ModalWatcher watcher(pressButton(QMessageBox::Ok));
+            QTest::keyClick(list(), Qt::Key_Delete);
+        }
+        QCOMPARE(rowNames(list()), QStringList{QStringLiteral("full")});
+        QVERIFY(log.waitFor(QStringLiteral("Cannot delete %1: %2\n")
+                                .arg(QString::fromUtf8(full), localfolder::errorText(ENOTEMPTY)),
+                            LogColor::Error));
+        // Delete subfolder takes it with everything in it.
+        selectNames(list(), {QStringLiteral("full")});
+        {
+            guitest::ModalWatcher watcher(pressButton(QMessageBox::Yes));
+            pane_->runCommand(cmd::DeleteSubfolder);
+        }
+        QVERIFY(rowNames(list()).isEmpty());
+        QVERIFY(!QFile::exists(QString::fromUtf8(full)));
+    }
+
+    // A tree with an entry that cannot be removed: the walk stops there, names it, and the
+    // folders above it stay.
+    void deleteTreeStops()
+    {
+        // A path longer than the system takes: created step by step from inside, it cannot be
+        // removed by its full path, whoever runs the test.
+        const QByteArray tree = localfolder::joinPath(root_, "tree");
+        QVERIFY(::mkdir(tree.constData(), 0755) == 0);
+        writeFile(localfolder::joinPath(tree, "a-first"), 1);
+        int fd = ::open(tree.constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(fd >= 0);
+        const QByteArray step(200, 'd');
+        for (int depth = 0; depth < 25; ++depth) {
+            QVERIFY(::mkdirat(fd, step.constData(), 0755) == 0);
+            const int next = ::openat(fd, step.constData(), O_RDONLY | O_DIRECTORY);
+            ::close(fd);
+            fd = next;
+            QVERIFY(fd >= 0);
+        }
+        ::close(fd);
+        const std::optional<localfolder::Failure> failure = localfolder::deleteTree(tree);
+        QVERIFY(failure);
+        QCOMPARE(failure->error, ENAMETOOLONG);
+        QVERIFY(failure->path.startsWith(tree + "/" + step));
+        QVERIFY(QFile::exists(QString::fromUtf8(tree)));
+        // Through the pane, the log says where and why.
+        LogRecorder log;
+        QVERIFY(pane_->ShowFolder(root_));
+        selectNames(list(), {QStringLiteral("tree")});
+        {
+            guitest::ModalWatcher watcher(pressButton(QMessageBox::Yes));
+            pane_->runCommand(cmd::DeleteSubfolder);
+        }
+        const QString said = QStringLiteral("Deleting %1 stopped at %2: %3\n")
+                                 .arg(QString::fromUtf8(tree), QString::fromUtf8(failure->path),
+                                      localfolder::errorText(ENAMETOOLONG));
+        QVERIFY(log.waitFor(said, LogColor::Error));
+        QVERIFY(rowNames(list()).contains(QStringLiteral("tree")));
+        QVERIFY(QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), QString::fromUtf8(tree)}) ==
+                0);
+    }
+
+    void newFolderAndRename()
+    {
+        {
+            guitest::ModalWatcher watcher([](QWidget *modal) {
+                auto *dialog = qobject_cast<QInputDialog *>(modal);
+                QVERIFY(dialog);
+                dialog->setTextValue(QStringLiteral("made"));
+                dialog->accept();
+            });
+            pane_->runCommand(cmd::NewFolder);
+        }
+        QCOMPARE(rowNames(list()), QStringList{QStringLiteral("made")});
+        writeFile(localfolder::joinPath(root_, "taken"), 1);
+        pane_->Refresh();
+        selectNames(list(), {QStringLiteral("made")});
+        // Renaming onto an existing name replaces nothing.
+        LogRecorder log;
+        pane_->runCommand(cmd::Rename);
+        auto *editor = renameEditor(list());
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("taken"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QVERIFY(log.waitFor(
+            QStringLiteral("Cannot rename %1: %2\n")
+                .arg(QString::fromUtf8(localfolder::joinPath(root_, "made")), localfolder::errorText(EEXIST)),
+            LogColor::Error));
+        QVERIFY(QFileInfo(QString::fromUtf8(localfolder::joinPath(root_, "taken"))).isFile());
+        selectNames(list(), {QStringLiteral("made")});
+        pane_->runCommand(cmd::Rename);
+        editor = renameEditor(list());
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("renamed"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QVERIFY(rowNames(list()).contains(QStringLiteral("renamed")));
+    }
+};
+
+TIDEWELL_GUI_TEST_MAIN(TestLocalWnd)
+#include "tst_localwnd.moc"
