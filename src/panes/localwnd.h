@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/commandtarget.h"
+#include "session/sessionviews.h"
 
 #include <QByteArray>
 #include <QPointer>
@@ -15,8 +16,6 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
-class QueueView;
-struct FileRow;
 
 // The local pane: one folder of the local file system, its files opened, renamed, deleted and
 // handed to the transfer queue. Paths are bytes ("/" separated), so that a name that is not valid
@@ -25,7 +24,7 @@ struct FileRow;
 // Built by the frame with a parent and then given, through setters, the queue (Upload Later), the
 // remote pane's current folder (the uploads' destination), the start of the queue transfer
 // (Upload) and the two panes a drag may end on.
-class CLocalWnd : public QWidget, public CommandTarget
+class CLocalWnd : public QWidget, public CommandTarget, public LocalPaneView
 {
     Q_OBJECT
 public:
@@ -52,7 +51,9 @@ public:
     QPushButton *browseButton() const { return browseButton_; }
 
     // Any thread (the queue job and the folder expansion call these from the worker).
-    [[nodiscard]] QByteArray currentFolder() const;
+    [[nodiscard]] QByteArray currentFolder() const override;
+    // LocalPaneView
+    void refreshLocal() override { Refresh(); }
     // Lists the folder (an empty path: the current one again). False when it does not exist.
     bool ShowFolder(const QByteArray &path);
     [[nodiscard]] QByteArray PathJoin(const QByteArray &name) const;

@@ -16,6 +16,7 @@
 #include "session/worker.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QMessageBox>
 bool CRemoteWnd::Navigate(const QByteArray &path)
 {
@@ -126,17 +127,26 @@ void CRemoteWnd::GoToTypedPath()
 
 void CRemoteWnd::QueueSelection()
 {
-    const QString localFolder = appSettings().downloadFolder;
+    SessionState &s = session();
+    QueueView *queue = s.views.queue;
+    if (!queue)
+        return;
+    // The download goes into the folder the local pane shows, else the download folder.
+    QByteArray destination = s.views.local ? s.views.local->currentFolder() : QByteArray();
+    if (destination.isEmpty())
+        destination = QFile::encodeName(appSettings().downloadFolder);
+    std::vector<QueueItem> items;
     for (int row : list_->selectedRows()) {
-        const QByteArray remote = ChildPath(list_->listModel()->row(row).nameBytes());
-        const QString size = list_->listModel()->row(row).text(1);
-        // The queue is not part of the window yet: say what would be queued.
-        AppendLog(QStringLiteral("Download later: %1%2 -> %3%4\n")
-                      .arg(displayPath(remote),
-                           size.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(size), localFolder,
-                           isFolderRow(row) ? QStringLiteral(" [folder]") : QString()),
-                  LogColor::Status);
+        const SortListRow &entry = list_->listModel()->row(row);
+        QueueItem item;
+        item.name = ChildPath(entry.nameBytes());
+        item.sizeText = entry.text(1).toUtf8();
+        item.destination = destination;
+        item.direction = QueueItem::Download;
+        item.isFolder = isFolderRow(row);
+        items.push_back(std::move(item));
     }
+    (void)queue->AddQueueItems(items, false);
 }
 
 void CRemoteWnd::DownloadNow()

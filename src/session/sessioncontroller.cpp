@@ -62,6 +62,11 @@ void SessionController::setQuestionView(QuestionView *view)
     session().views.questions = view;
 }
 
+void SessionController::setQueueView(QueueView *view)
+{
+    session().views.queue = view;
+}
+
 bool SessionController::connectToServer()
 {
     SessionState &s = session();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/listingparser.h"
+#include "session/queueview.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,6 +39,8 @@ class LocalPaneView
 public:
     virtual ~LocalPaneView() = default;
     virtual void refreshLocal() = 0;
+    // The folder the pane shows (the destination of a download queued now). Any thread.
+    [[nodiscard]] virtual QByteArray currentFolder() const = 0;
 };
 
 // The frame: status bar read-outs, title, documents.
@@ -68,4 +71,5 @@ struct SessionViews {
     LocalPaneView *local = nullptr;
     StatusView *status = nullptr;
     QuestionView *questions = nullptr;
+    QueueView *queue = nullptr;
 };

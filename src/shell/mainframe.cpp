@@ -7,6 +7,7 @@
 #include "shell/weblinks.h"
 
 #include "engine/controlconnection.h"
+#include "panes/localwnd.h"
 #include "panes/logwnd.h"
 #include "panes/remotewnd.h"
 #include "platform/appsettings.h"
@@ -17,6 +18,7 @@
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
+#include "queue/queuewnd.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
@@ -102,15 +104,6 @@ QString menuText(const char *english, char key)
     return label + shortcut;
 }
 
-// Placeholder for a pane that a later piece of the program fills.
-QWidget *createEmptyPane(QWidget *parent, const QString &name)
-{
-    auto *pane = new QWidget(parent);
-    pane->setObjectName(name);
-    pane->setFocusPolicy(Qt::ClickFocus);
-    return pane;
-}
-
 // The prompt is the text before "\n", the tooltip the text after it.
 QString promptOf(int id)
 {
@@ -175,6 +168,13 @@ CMainFrame::~CMainFrame()
     saveLayout();
     controller_->setStatusView(nullptr);
     controller_->setQuestionView(nullptr);
+    controller_->setLocalView(nullptr);
+    controller_->setQueueView(nullptr);
+}
+
+bool CMainFrame::queueHasItems() const
+{
+    return queuePane_->queueHasItems();
 }
 
 void CMainFrame::createPanes()
@@ -186,10 +186,10 @@ void CMainFrame::createPanes()
     logPane_->setObjectName(QStringLiteral("logPane"));
     inner_ = new QSplitter(Qt::Horizontal, outer_);
     inner_->setObjectName(QStringLiteral("innerSplitter"));
-    localPane_ = createEmptyPane(inner_, QStringLiteral("localPane"));
+    localPane_ = new CLocalWnd(inner_);
     remotePane_ = new CRemoteWnd(controller_, inner_);
     connect(remotePane_, &CRemoteWnd::commandRequested, this, &CMainFrame::postCommand);
-    queuePane_ = createEmptyPane(outer_, QStringLiteral("queuePane"));
+    queuePane_ = new CQueueWnd(outer_);
     outer_->addWidget(logPane_);
     outer_->addWidget(inner_);
     outer_->addWidget(queuePane_);
@@ -203,6 +203,17 @@ void CMainFrame::createPanes()
     inner_->setStretchFactor(1, 1);
     setCentralWidget(outer_);
     remotePane_->initialUpdate();
+    queuePane_->initialUpdate();
+    localPane_->initialUpdate();
+
+    const auto startTransfer = [this] { postCommand(cmd::TransferQueue); };
+    queuePane_->setTransferStarter(startTransfer);
+    localPane_->setQueue(queuePane_);
+    localPane_->setRemoteFolder([remote = remotePane_] { return remote->currentPath(); });
+    localPane_->setTransferStarter(startTransfer);
+    localPane_->setDropTargets(queuePane_, remotePane_);
+    controller_->setLocalView(localPane_);
+    controller_->setQueueView(queuePane_);
     activePane_ = remotePane_;
 }
 

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class CLocalWnd;
+class CQueueWnd;
 class CRemoteWnd;
 class CommandTarget;
 class ProgressStatusBar;
@@ -30,8 +32,8 @@ public:
     SessionController *controller() const { return controller_; }
     CRemoteWnd *remotePane() const { return remotePane_; }
     QWidget *logPane() const { return logPane_; }
-    QWidget *localPane() const { return localPane_; }
-    QWidget *queuePane() const { return queuePane_; }
+    CLocalWnd *localPane() const { return localPane_; }
+    CQueueWnd *queuePane() const { return queuePane_; }
     QSplitter *outerSplitter() const { return outer_; }
     QSplitter *innerSplitter() const { return inner_; }
     QToolBar *toolBar() const { return toolBar_; }
@@ -75,8 +77,7 @@ private:
     void trackActivePane(QWidget *focused);
     [[nodiscard]] CommandTarget *activeTarget() const;
     [[nodiscard]] bool frameCommandEnabled(int id) const;
-    // The queue pane is not part of the frame yet, so there is never anything to transfer.
-    [[nodiscard]] bool queueHasItems() const { return false; }
+    [[nodiscard]] bool queueHasItems() const;
 
     QAction *addCommand(int id, const QString &menuText);
 
@@ -86,9 +87,9 @@ private:
     QSplitter *outer_ = nullptr;
     QSplitter *inner_ = nullptr;
     QWidget *logPane_ = nullptr;
-    QWidget *localPane_ = nullptr;
+    CLocalWnd *localPane_ = nullptr;
     CRemoteWnd *remotePane_ = nullptr;
-    QWidget *queuePane_ = nullptr;
+    CQueueWnd *queuePane_ = nullptr;
     QPointer<QWidget> activePane_;
     QHash<int, QAction *> actions_;
     QTimer *commandStateTimer_ = nullptr;

@@ -4,10 +4,12 @@
 
 #include "controls/sortlistctrl.h"
 #include "panes/listingcache.h"
+#include "panes/localwnd.h"
 #include "panes/remotewnd.h"
 #include "platform/appsettings.h"
 #include "platform/commandids.h"
 #include "platform/strings.h"
+#include "queue/queuewnd.h"
 #include "session/sessionstate.h"
 #include "shell/mainframe.h"
 
@@ -187,11 +189,20 @@ private slots:
         const int before = server_->commands().size();
         select(QStringLiteral("f.txt"));
         pane()->OpenSelection();
-        QCoreApplication::processEvents();
-        bool queued = false;
-        for (const auto &line : log.lines())
-            queued = queued || line.text.contains(QStringLiteral("/f.txt"));
-        QVERIFY(queued);
+        // Queued as a download into the folder the local pane shows.
+        CQueueWnd *queue = frame_->queuePane();
+        QVERIFY(queue->queueHasItems());
+        std::optional<QueueItem> last;
+        while (auto head = queue->PeekQueueHead()) {
+            last = head;
+            if (head->name == "/f.txt")
+                break;
+            queue->PopQueueHead();
+        }
+        QVERIFY(last && last->name == "/f.txt");
+        QCOMPARE(last->direction, QueueItem::Download);
+        QVERIFY(!last->isFolder);
+        QCOMPARE(last->destination, frame_->localPane()->currentFolder());
         // A file is no folder to enter.
         QCOMPARE(commandsSince(before), QList<QByteArray>{});
         QCOMPARE(pane()->currentPath(), QByteArray("/"));

@@ -30,6 +30,7 @@ public:
     std::function<void()> onSessionConnected;
     std::function<void()> onRefreshRemote;
     std::function<void()> onRefreshLocal;
+    QByteArray localFolder;
     std::function<void(const QString &)> onProgressText;
     std::function<void(const QString &)> onRateText;
     std::function<void(const QString &)> onWindowTitle;
@@ -50,6 +51,7 @@ public:
     void sessionConnected() override { call(onSessionConnected); }
     void refreshRemote() override { call(onRefreshRemote); }
     void refreshLocal() override { call(onRefreshLocal); }
+    QByteArray currentFolder() const override { return localFolder; }
     void setProgressText(const QString &text) override { call(onProgressText, text); }
     void setRateText(const QString &text) override { call(onRateText, text); }
     void showWindowTitle(const QString &text) override { call(onWindowTitle, text); }
