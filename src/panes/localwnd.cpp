@@ -1,5 +1,6 @@
 #include "panes/localwnd.h"
 
+#include "controls/rowdragsource.h"
 #include "controls/sortlistctrl.h"
 #include "controls/sortlistmodel.h"
 #include "panes/localfolder.h"
@@ -64,7 +65,7 @@ void CLocalWnd::initialUpdate()
     list_->SetListName(QStringLiteral("LOCALLIST"));
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
-    list_->viewport()->installEventFilter(this);
+    dragSource_ = new RowDragSource(list_);
     list_->InsertSortColumn(0, loadString(132), Qt::AlignLeft, 180);
     list_->InsertSortColumn(1, loadString(133), Qt::AlignRight, 80);
     list_->InsertSortColumn(2, loadString(134), Qt::AlignLeft, 150);
@@ -108,16 +109,18 @@ void CLocalWnd::resizeEvent(QResizeEvent *)
     list_->setGeometry(0, 24, cx, std::max(0, cy - 24));
 }
 
+// Dragging selected rows out of the list: over the queue it queues them, over the remote pane it
+// uploads them (after the question), anywhere else nothing happens.
 void CLocalWnd::setDropTargets(QWidget *queuePane, QWidget *remotePane)
 {
-    queuePane_ = queuePane;
-    remotePane_ = remotePane;
+    if (!dragSource_)
+        return;
+    dragSource_->setTargets({{queuePane, Qt::DragCopyCursor, [this] { UploadLater(); }},
+                             {remotePane, Qt::DragMoveCursor, [this] { Upload(); }}});
 }
 
 bool CLocalWnd::eventFilter(QObject *watched, QEvent *event)
 {
-    if (list_ && watched == list_->viewport())
-        return listMouseEvent(event) || QWidget::eventFilter(watched, event);
     if (watched == list_ && event->type() == QEvent::KeyPress && !renameEditor_) {
         switch (static_cast<QKeyEvent *>(event)->key()) {
         case Qt::Key_Delete:
@@ -152,75 +155,6 @@ bool CLocalWnd::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-QWidget *CLocalWnd::dropTargetAt(const QPoint &globalPos) const
-{
-    for (QWidget *w = QApplication::widgetAt(globalPos); w; w = w->parentWidget()) {
-        if (w == queuePane_ || w == remotePane_)
-            return w;
-    }
-    return nullptr;
-}
-
-// Dragging selected rows out of the list: over the queue it queues them, over the remote pane it
-// uploads them (after the question), anywhere else nothing happens.
-bool CLocalWnd::listMouseEvent(QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        pressPos_ = mouse->position().toPoint();
-        const QModelIndex index = list_->indexAt(pressPos_);
-        pressedOnSelection_ = mouse->button() == Qt::LeftButton && mouse->modifiers() == Qt::NoModifier &&
-                              index.isValid() && list_->selectionModel()->isRowSelected(index.row(), {});
-        if (pressedOnSelection_) {
-            // Keep a several-row selection for the drag; a plain click narrows it on release.
-            list_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-            list_->setFocus(Qt::MouseFocusReason);
-            return true;
-        }
-        return false;
-    }
-    case QEvent::MouseMove: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (!pressedOnSelection_ || !(mouse->buttons() & Qt::LeftButton))
-            return false;
-        if (!dragging_ &&
-            (mouse->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance())
-            dragging_ = true;
-        if (dragging_) {
-            QWidget *target = dropTargetAt(mouse->globalPosition().toPoint());
-            list_->viewport()->setCursor(target == queuePane_              ? Qt::DragCopyCursor
-                                         : target && target == remotePane_ ? Qt::DragMoveCursor
-                                                                           : Qt::ForbiddenCursor);
-        }
-        return true;
-    }
-    case QEvent::MouseButtonRelease: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (!pressedOnSelection_ || mouse->button() != Qt::LeftButton)
-            return false;
-        pressedOnSelection_ = false;
-        if (!dragging_) {
-            const QModelIndex index = list_->indexAt(mouse->position().toPoint());
-            if (index.isValid())
-                list_->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect |
-                                                           QItemSelectionModel::Rows);
-            return true;
-        }
-        dragging_ = false;
-        list_->viewport()->unsetCursor();
-        QWidget *target = dropTargetAt(mouse->globalPosition().toPoint());
-        if (target && target == queuePane_)
-            UploadLater();
-        else if (target && target == remotePane_)
-            Upload();
-        return true;
-    }
-    default:
-        return false;
-    }
 }
 
 void CLocalWnd::showContextMenu(const QPoint &globalPos)

@@ -12,6 +12,7 @@
 #include <vector>
 
 class CSortListCtrl;
+class RowDragSource;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -88,8 +89,6 @@ private:
     void pathTyped(const QString &text);
     void finishRename(bool accept);
     void showContextMenu(const QPoint &globalPos);
-    bool listMouseEvent(QEvent *event);
-    [[nodiscard]] QWidget *dropTargetAt(const QPoint &globalPos) const;
     [[nodiscard]] QByteArray rowPath(int row) const;
     [[nodiscard]] bool isFolderRow(int row) const;
     [[nodiscard]] bool openFile(const QByteArray &path, bool asText);
@@ -111,9 +110,5 @@ private:
     std::function<bool(const QString &, bool)> openDocument_;
 
     // A drag of selected rows towards the queue or the remote pane.
-    QPointer<QWidget> queuePane_;
-    QPointer<QWidget> remotePane_;
-    QPoint pressPos_;
-    bool pressedOnSelection_ = false;
-    bool dragging_ = false;
+    RowDragSource *dragSource_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "panes/remotewnd.h"
 
+#include "controls/rowdragsource.h"
 #include "controls/sortlistctrl.h"
 #include "panes/listingcache.h"
 #include "panes/listingrows.h"
@@ -77,6 +78,7 @@ void CRemoteWnd::initialUpdate()
     cache_ = std::make_unique<ListingCache>(list_);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
+    dragSource_ = new RowDragSource(list_);
     list_->InsertFileColumns();
 
     // The first entry is the last session's folder, also when that is empty.
@@ -90,6 +92,14 @@ void CRemoteWnd::initialUpdate()
     connect(list_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(list_->viewport()->mapToGlobal(pos)); });
     resizeEvent(nullptr);
+}
+
+void CRemoteWnd::setDropTargets(QWidget *queuePane, QWidget *localPane)
+{
+    if (!dragSource_)
+        return;
+    dragSource_->setTargets({{queuePane, Qt::DragCopyCursor, [this] { QueueSelection(); }},
+                             {localPane, Qt::DragMoveCursor, [this] { DownloadNow(); }}});
 }
 
 void CRemoteWnd::setWaitCursor(bool on)

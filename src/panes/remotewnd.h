@@ -14,6 +14,7 @@ class ListingCache;
 class QComboBox;
 class QPushButton;
 class QToolButton;
+class RowDragSource;
 class SessionController;
 
 // The remote pane: one directory of the connected server and the folders visited so far.
@@ -63,6 +64,10 @@ public:
     void sessionConnected() override;
     void refreshRemote() override;
 
+    // The panes a drag of selected rows may end on: the queue (Download Later) and the local pane
+    // (Download, after the question).
+    void setDropTargets(QWidget *queuePane, QWidget *localPane);
+
     // Adds the path to the combo box when absent and selects it.
     void showPathInCombo(const QByteArray &path);
 
@@ -84,6 +89,7 @@ private:
     [[nodiscard]] bool isFolderRow(int row) const;
 
     SessionController *controller_;
+    RowDragSource *dragSource_ = nullptr;
 
     CSortListCtrl *list_ = nullptr;
     std::unique_ptr<ListingCache> cache_;

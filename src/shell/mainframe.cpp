@@ -212,6 +212,7 @@ void CMainFrame::createPanes()
     localPane_->setRemoteFolder([remote = remotePane_] { return remote->currentPath(); });
     localPane_->setTransferStarter(startTransfer);
     localPane_->setDropTargets(queuePane_, remotePane_);
+    remotePane_->setDropTargets(queuePane_, localPane_);
     controller_->setLocalView(localPane_);
     controller_->setQueueView(queuePane_);
     activePane_ = remotePane_;

@@ -13,9 +13,13 @@
 #include "session/sessionstate.h"
 #include "shell/mainframe.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -137,6 +141,49 @@ private slots:
 
         pane()->showRemoteListing(pane()->currentPath(), {late}, false);
         QCOMPARE(pane()->list()->listModel()->rowCount(), 1);
+    }
+
+    // Rows dragged from the remote list onto the queue pane are queued as downloads; onto the
+    // local pane the question comes first, and No leaves the queue as it was.
+    void dragToQueueAndLocalPane()
+    {
+        start(false);
+        CQueueWnd *queue = frame_->queuePane();
+        while (queue->PopQueueHead()) {
+        }
+        QWidget *viewport = pane()->list()->viewport();
+        auto dragTo = [&](QWidget *target) {
+            select(QStringLiteral("f.txt"));
+            const int row = rowOf(pane()->list(), QStringLiteral("f.txt"));
+            const QPoint from =
+                pane()->list()->visualRect(pane()->list()->listModel()->index(row, 0)).center();
+            const QPoint to = viewport->mapFromGlobal(target->mapToGlobal(target->rect().center()));
+            auto send = [&](QEvent::Type type, const QPoint &pos, Qt::MouseButtons buttons) {
+                QMouseEvent event(type, pos, viewport->mapToGlobal(pos), Qt::LeftButton, buttons,
+                                  Qt::NoModifier);
+                QApplication::sendEvent(viewport, &event);
+            };
+            send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+            send(QEvent::MouseMove, from + QPoint(30, 0), Qt::LeftButton);
+            send(QEvent::MouseMove, to, Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+        };
+        dragTo(queue);
+        QCOMPARE(queue->queueCount(), 1);
+        QCOMPARE(queue->PeekQueueHead()->name, QByteArray("/f.txt"));
+        while (queue->PopQueueHead()) {
+        }
+        {
+            QStringList asked;
+            guitest::ModalWatcher no([&asked](QWidget *box) {
+                asked << box->windowTitle();
+                if (auto *message = qobject_cast<QMessageBox *>(box))
+                    message->button(QMessageBox::No)->click();
+            });
+            dragTo(frame_->localPane());
+            QCOMPARE(asked.size(), 1);
+        }
+        QCOMPARE(queue->queueCount(), 0);
     }
 
     void relativeModeFollowsThePaneWithCwdAndCdup()
