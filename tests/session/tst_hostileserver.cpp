@@ -58,16 +58,6 @@ void startConnect(const ScriptedServer &server, const QString &host = QStringLit
     QVERIFY(StartJob(JobCode::Connect));
 }
 
-QStringList errors(const LogRecorder &log)
-{
-    QCoreApplication::processEvents();
-    QStringList lines;
-    for (const auto &line : log.lines())
-        if (line.color == LogColor::Error)
-            lines << line.text;
-    return lines;
-}
-
 int openDescriptors()
 {
     return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
@@ -149,7 +139,7 @@ private slots:
 
         startConnect(server);
         QVERIFY(waitForIdle());
-        QCOMPARE(errors(log), expected);
+        QCOMPARE(log.texts(LogColor::Error), expected);
         QVERIFY(!session().connected);
         QCOMPARE(session().controlSocket.load(), -1);
         QCOMPARE(session().replyDepth, 0);
@@ -206,14 +196,14 @@ private slots:
         QVERIFY(StartJob(JobCode::Refresh, "/elsewhere"));
         QVERIFY(waitForIdle());
         QVERIFY(log.waitFor(QStringLiteral("Disconnected\n"), LogColor::Status));
-        QVERIFY(errors(log).contains(QStringLiteral("The server ended the session (421)\n")));
+        QVERIFY(log.texts(LogColor::Error).contains(QStringLiteral("The server ended the session (421)\n")));
         QVERIFY(!session().connected);
         QCOMPARE(session().controlSocket.load(), -1);
         QTRY_COMPARE(title, loadString(128));
         const qsizetype sent = server.commands().size();
         controller.disconnect();
         QCOMPARE(server.commands().size(), sent);
-        QVERIFY(!errors(log).contains(QStringLiteral("Socket data send error\n")));
+        QVERIFY(!log.texts(LogColor::Error).contains(QStringLiteral("Socket data send error\n")));
     }
 
     // A server that sends part of a line and then nothing: the watchdog ends the job, the reply

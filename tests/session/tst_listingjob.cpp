@@ -66,16 +66,6 @@ bool connectTo(const ScriptedServer &server)
     return true;
 }
 
-QStringList errors(const LogRecorder &log)
-{
-    QCoreApplication::processEvents();
-    QStringList lines;
-    for (const auto &line : log.lines())
-        if (line.color == LogColor::Error)
-            lines << line.text;
-    return lines;
-}
-
 // The listing runs on a worker, as in the refresh job, while this thread is the window thread.
 bool loadOnWorker()
 {
@@ -204,7 +194,7 @@ private slots:
         QVERIFY(loadOnWorker());
         QCOMPARE(pane.shows, 0);
         QVERIFY(server.commands().contains("ABOR"));
-        QCOMPARE(errors(log).filter(QStringLiteral("The listing was cut after")).size(), 1);
+        QCOMPARE(log.texts(LogColor::Error).filter(QStringLiteral("The listing was cut after")).size(), 1);
         QVERIFY(!QFile::exists(programpaths::listingTempFile()));
         QVERIFY(session().connected);
         QVERIFY(!session().listingTransfer);

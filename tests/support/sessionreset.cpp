@@ -83,6 +83,16 @@ QList<LogRecorder::Line> LogRecorder::lines() const
     return shared_->lines;
 }
 
+QStringList LogRecorder::texts(LogColor color) const
+{
+    QCoreApplication::processEvents();
+    QStringList found;
+    for (const auto &line : lines())
+        if (line.color == color)
+            found << line.text;
+    return found;
+}
+
 bool LogRecorder::contains(const QString &text, LogColor color) const
 {
     return lines().contains({text, color});

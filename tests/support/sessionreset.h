@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -43,6 +44,8 @@ public:
     LogRecorder &operator=(const LogRecorder &) = delete;
 
     [[nodiscard]] QList<Line> lines() const;
+    // The texts of one colour, in order, after the window thread's pending lines have arrived.
+    [[nodiscard]] QStringList texts(LogColor color) const;
     [[nodiscard]] bool contains(const QString &text, LogColor color) const;
     // Processes window-thread events until the line arrives or the time runs out.
     [[nodiscard]] bool waitFor(const QString &text, LogColor color, int timeoutMs = 10000) const;
