@@ -2,6 +2,7 @@
 
 #include "platform/commandtarget.h"
 #include "session/jobcode.h"
+#include "session/remoteoperation.h"
 #include "session/sessionviews.h"
 
 #include <QByteArray>
@@ -14,6 +15,7 @@ class ListingCache;
 class QComboBox;
 class QPushButton;
 class QToolButton;
+class RemoteNameEditor;
 class SessionController;
 
 // The remote pane: one directory of the connected server and the folders visited so far.
@@ -51,6 +53,18 @@ public:
     void DeleteFolderCache();
     void Refresh();
 
+    // The file operations (remoteoperations.cpp); each runs as a worker job.
+    void Rename();
+    // The end of the in-place edit that Rename began.
+    void OnNameEdited(const QByteArray &oldName, const QString &newText);
+    void DeleteSelection();
+    void NewFolder();
+    void MoveTo();
+    void DeleteSubfolder();
+    void ChangeAttribute();
+    void UserCommand();
+    RemoteNameEditor *nameEditor() const { return nameEditor_; }
+
     // The session has logged in: it becomes the last session, and its first folder is shown.
     void OnConnected();
 
@@ -62,6 +76,8 @@ public:
     void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) override;
     void sessionConnected() override;
     void refreshRemote() override;
+    void dropCachedListings(const QByteArray &path, bool withSubfolders) override;
+    void selectRemoteItem(const QByteArray &name) override;
 
     // Adds the path to the combo box when absent and selects it.
     void showPathInCombo(const QByteArray &path);
@@ -82,6 +98,11 @@ protected:
 private:
     void showContextMenu(const QPoint &globalPos);
     [[nodiscard]] bool isFolderRow(int row) const;
+    // Not connected: false. A job running: logs that it is and gives false.
+    [[nodiscard]] bool operationAllowed() const;
+    [[nodiscard]] RemoteItem itemAt(int row) const;
+    // The selected rows, in list order, for a job.
+    [[nodiscard]] RemoteOperation selectionOperation() const;
 
     SessionController *controller_;
 
@@ -90,6 +111,7 @@ private:
     QComboBox *pathCombo_ = nullptr;
     QToolButton *upButton_ = nullptr;
     QPushButton *changeButton_ = nullptr;
+    RemoteNameEditor *nameEditor_ = nullptr;
     QByteArray currentPath_;
     bool initialised_ = false;
 };
