@@ -149,7 +149,9 @@ void CRemoteWnd::MoveTo()
     if (dialog.exec() != QDialog::Accepted)
         return;
     RemoteOperation operation = selectionOperation();
-    operation.text = dialog.destination();
+    // "/dest/" names the folder whose cache file is that of "/dest"; the moved rows' paths are
+    // the same either way.
+    operation.text = trimTypedPath(dialog.destination());
     // A destination is a path: only what would break the command line is refused.
     if (!acceptCommandText(operation.text))
         return;
