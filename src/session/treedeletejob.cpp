@@ -171,6 +171,11 @@ void DeleteTreeJob(const RemoteOperation &operation)
     const RemoteItem &top = operation.items.front();
     if (!top.folder || top.linkAttributes || isLinkName(top.name))
         return;
+    // A listed name such as "../x" would take the walk outside the folder shown.
+    if (!isPlainName(top.name, operation.folder)) {
+        AppendLogId(LogColor::Error, skippedId, logText(childPath(operation.folder, top.name)).constData());
+        return;
+    }
     const WaitCursorScope cursor;
     TreeWalk(operation.folder).run(top.name);
 }

@@ -2,6 +2,7 @@
 #include "platform/strings.h"
 #include "scriptedserver.h"
 #include "session/remoteoperation.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
 #include "sessionreset.h"
@@ -176,6 +177,32 @@ private slots:
         QVERIFY(countOf(commands, "LIST") <= depthLimit + 2);
         QVERIFY(!commands.contains("DELE /top/ln") && !countOf(commands, "DELE /etc"));
         QVERIFY(!session().waitCursor);
+    }
+
+    // A tree of thousands of files must not hold the session: Abort ends the walk.
+    void abortEndsATreeDelete()
+    {
+        constexpr int files = 200;
+        QByteArray listing;
+        for (int i = 0; i < files; ++i)
+            listing += "-rw-r--r-- 1 u g 5 Jan  1  2020 f" + QByteArray::number(i) + ".txt\r\n";
+        ScriptedServer server;
+        scriptTree(server, listing);
+        server.on("DELE", Reply("250 Deleted").delay(20))
+            .on("ABOR", Reply("426 Connection closed; transfer aborted\r\n226 Abort successful"));
+        SessionController controller;
+        QVERIFY(testsupport::connectControl(server.port()) >= 0);
+        testsupport::TestViews views;
+        LogRecorder log;
+        QVERIFY(StartJob(JobCode::DeleteTree, RemoteOperation{"/", {{"top", true}}}.encode()));
+        QTRY_VERIFY(countOf(server.commands(), "DELE") >= 3);
+        controller.abort();
+        QVERIFY(log.waitFor(loadString(163), LogColor::Status));
+        QVERIFY(!session().busy);
+        QVERIFY(!session().waitCursor);
+        QVERIFY(session().connected);
+        QVERIFY(countOf(server.commands(), "DELE") < files);
+        QCOMPARE(countOf(server.commands(), "RMD"), 0);
     }
 
     void typedNames_data()
