@@ -168,6 +168,8 @@ private slots:
             QCOMPARE(commands.value(0), sent);
             // The folder is listed again afterwards.
             QTRY_VERIFY(server_->commands().mid(before).contains("LIST"));
+            // The next row must not find that listing still running.
+            QTRY_VERIFY_WITH_TIMEOUT(!session().busy && !session().waitCursor, 10000);
         }
     }
 };

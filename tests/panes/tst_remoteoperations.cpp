@@ -128,6 +128,8 @@ class TestRemoteOperations : public QObject
     // Runs a command from the menu while `handler` answers its dialog, and waits for its job.
     void run(int id, std::function<void(QWidget *)> handler = {})
     {
+        // A listing posted by the previous command may still run; a command finds no job running.
+        waitIdle();
         guitest::ModalWatcher watcher(std::move(handler));
         frame_->updateCommandStates();
         QVERIFY(frame_->action(id)->isEnabled());
