@@ -2,19 +2,6 @@
 
 #include "platform/namecodec.h"
 
-bool isBackslashPath(const QByteArray &path)
-{
-    return path.contains('\\');
-}
-
-QByteArray childPath(const QByteArray &base, const QByteArray &name)
-{
-    QByteArray joined = base;
-    if (isBackslashPath(base))
-        return joined.append('\\').append(name).replace("\\\\", "\\");
-    return joined.append('/').append(name).replace("//", "/");
-}
-
 QByteArray linkName(const QByteArray &name)
 {
     const qsizetype arrow = name.indexOf(" ->");

@@ -1,16 +1,11 @@
 #pragma once
 
+#include "session/remotepath.h"
+
 #include <QByteArray>
 #include <QString>
 
-// The path rules of the remote pane. Remote paths are bytes as the server sent them; a path with
-// a backslash is a backslash-style path (servers on other systems send those), any other path
-// uses "/".
-
-[[nodiscard]] bool isBackslashPath(const QByteArray &path);
-
-// base, the separator of its style and name, with a doubled separator collapsed.
-[[nodiscard]] QByteArray childPath(const QByteArray &base, const QByteArray &name);
+// The path rules of the remote pane (the joining rules are the session's, remotepath.h).
 
 // A link row's name without its " ->" and target.
 [[nodiscard]] QByteArray linkName(const QByteArray &name);

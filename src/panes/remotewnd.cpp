@@ -4,6 +4,7 @@
 #include "controls/sortlistctrl.h"
 #include "panes/listingcache.h"
 #include "panes/listingrows.h"
+#include "panes/remotenameeditor.h"
 #include "panes/remotepaths.h"
 #include "platform/commandids.h"
 #include "platform/strings.h"
@@ -14,6 +15,7 @@
 #include "session/worker.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
@@ -26,9 +28,11 @@ namespace
 
 constexpr int folderBits = 0xF0;
 
-// The commands this pane answers; the file operations of the pane come with their own code.
-constexpr int paneCommands[] = {cmd::Download, cmd::DownloadLater, cmd::DeleteFolderCache, cmd::SelectAll,
-                                cmd::Refresh};
+// The commands this pane answers. Each checks the session's state itself, so all stay enabled.
+constexpr int paneCommands[] = {cmd::Download,        cmd::DownloadLater,   cmd::DeleteFolderCache,
+                                cmd::SelectAll,       cmd::Refresh,         cmd::Rename,
+                                cmd::Delete,          cmd::NewFolder,       cmd::MoveTo,
+                                cmd::DeleteSubfolder, cmd::ChangeAttribute, cmd::UserCommand};
 
 } // namespace
 
@@ -80,6 +84,8 @@ void CRemoteWnd::initialUpdate()
     list_->installEventFilter(this);
     dragSource_ = new RowDragSource(list_);
     list_->InsertFileColumns();
+    nameEditor_ = new RemoteNameEditor(list_);
+    connect(nameEditor_, &RemoteNameEditor::edited, this, &CRemoteWnd::OnNameEdited);
 
     // The first entry is the last session's folder, also when that is empty.
     const QByteArray initial = session().initialRemotePath.toUtf8();
@@ -158,6 +164,26 @@ void CRemoteWnd::sessionConnected()
 void CRemoteWnd::refreshRemote()
 {
     runCommand(cmd::Refresh);
+}
+
+void CRemoteWnd::dropCachedListings(const QByteArray &path, bool withSubfolders)
+{
+    if (!cache_)
+        return;
+    if (!withSubfolders) {
+        cache_->DeleteCachedListings(displayPath(path), false);
+        return;
+    }
+    // The folder's own file name without ".ini" is the beginning of the names of all below it.
+    QString prefix = QFileInfo(cache_->CacheFilePath(displayPath(path))).fileName();
+    prefix.chop(4);
+    cache_->DeleteCachedListings(prefix, true);
+}
+
+void CRemoteWnd::selectRemoteItem(const QByteArray &name)
+{
+    if (list_)
+        list_->SelectItemByName(displayPath(name));
 }
 
 void CRemoteWnd::OnConnected()
@@ -273,6 +299,27 @@ void CRemoteWnd::runCommand(int id)
         break;
     case cmd::Refresh:
         Refresh();
+        break;
+    case cmd::Rename:
+        Rename();
+        break;
+    case cmd::Delete:
+        DeleteSelection();
+        break;
+    case cmd::NewFolder:
+        NewFolder();
+        break;
+    case cmd::MoveTo:
+        MoveTo();
+        break;
+    case cmd::DeleteSubfolder:
+        DeleteSubfolder();
+        break;
+    case cmd::ChangeAttribute:
+        ChangeAttribute();
+        break;
+    case cmd::UserCommand:
+        UserCommand();
         break;
     default:
         break;

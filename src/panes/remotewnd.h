@@ -2,6 +2,7 @@
 
 #include "platform/commandtarget.h"
 #include "session/jobcode.h"
+#include "session/remoteoperation.h"
 #include "session/sessionviews.h"
 
 #include <QByteArray>
@@ -15,6 +16,7 @@ class QComboBox;
 class QPushButton;
 class QToolButton;
 class RowDragSource;
+class RemoteNameEditor;
 class SessionController;
 
 // The remote pane: one directory of the connected server and the folders visited so far.
@@ -52,6 +54,18 @@ public:
     void DeleteFolderCache();
     void Refresh();
 
+    // The file operations (remoteoperations.cpp); each runs as a worker job.
+    void Rename();
+    // The end of the in-place edit that Rename began.
+    void OnNameEdited(const QByteArray &oldName, const QString &newText);
+    void DeleteSelection();
+    void NewFolder();
+    void MoveTo();
+    void DeleteSubfolder();
+    void ChangeAttribute();
+    void UserCommand();
+    RemoteNameEditor *nameEditor() const { return nameEditor_; }
+
     // The session has logged in: it becomes the last session, and its first folder is shown.
     void OnConnected();
 
@@ -63,6 +77,8 @@ public:
     void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) override;
     void sessionConnected() override;
     void refreshRemote() override;
+    void dropCachedListings(const QByteArray &path, bool withSubfolders) override;
+    void selectRemoteItem(const QByteArray &name) override;
 
     // The panes a drag of selected rows may end on: the queue (Download Later) and the local pane
     // (Download, after the question).
@@ -87,6 +103,11 @@ protected:
 private:
     void showContextMenu(const QPoint &globalPos);
     [[nodiscard]] bool isFolderRow(int row) const;
+    // Not connected: false. A job running: logs that it is and gives false.
+    [[nodiscard]] bool operationAllowed() const;
+    [[nodiscard]] RemoteItem itemAt(int row) const;
+    // The selected rows, in list order, for a job.
+    [[nodiscard]] RemoteOperation selectionOperation() const;
 
     SessionController *controller_;
     RowDragSource *dragSource_ = nullptr;
@@ -96,6 +117,7 @@ private:
     QComboBox *pathCombo_ = nullptr;
     QToolButton *upButton_ = nullptr;
     QPushButton *changeButton_ = nullptr;
+    RemoteNameEditor *nameEditor_ = nullptr;
     QByteArray currentPath_;
     bool initialised_ = false;
 };

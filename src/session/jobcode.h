@@ -11,4 +11,11 @@ enum class JobCode : int {
     Abort = 32789,           // ABOR, two replies
     UserCommand = 32799,
     ChangeAttribute = 32800, // SITE CHMOD, then a refresh
+    // The remote file operations, each with a RemoteOperation as its argument.
+    NewFolder = 32775,
+    RenameItem = 32777,
+    // The Delete command's own id is taken by the pending reply above.
+    DeleteItems = 132778,
+    MoveItems = 32811,
+    DeleteTree = 32817,
 };

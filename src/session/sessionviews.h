@@ -31,6 +31,10 @@ public:
     virtual void sessionConnected() = 0;
     // A job changed the folder on the server (a user command, an attribute change).
     virtual void refreshRemote() = 0;
+    // Deletes the cache file of `path`, and with `withSubfolders` those of every folder below it.
+    virtual void dropCachedListings(const QByteArray &path, bool withSubfolders) = 0;
+    // Selects the row of that name, when the list shows one.
+    virtual void selectRemoteItem(const QByteArray &name) = 0;
 };
 
 // The local pane.

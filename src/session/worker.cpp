@@ -8,6 +8,7 @@
 #include "platform/workerstop.h"
 #include "session/engineoptions.h"
 #include "session/jobs.h"
+#include "session/remoteopsjob.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/viewposts.h"
@@ -56,6 +57,13 @@ void runJob(JobCode code, const QByteArray &argument)
     case JobCode::ChangeAttribute:
         (void)SendCommand(s, argument);
         s.refreshAfterJob = true;
+        break;
+    case JobCode::NewFolder:
+    case JobCode::RenameItem:
+    case JobCode::DeleteItems:
+    case JobCode::MoveItems:
+    case JobCode::DeleteTree:
+        RemoteOperationJob(code, argument);
         break;
     case JobCode::None:
         break;

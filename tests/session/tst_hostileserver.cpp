@@ -286,7 +286,11 @@ private slots:
         }
 
         controller.abort();
-        QVERIFY(!workerRunning());
+        // The stopped job is gone at once; after a login the ABOR job may still be on its last steps.
+        if (loginFirst)
+            QTRY_VERIFY(!workerRunning());
+        else
+            QVERIFY(!workerRunning());
         QVERIFY(!session().busy);
         QCOMPARE(session().replyDepth, 0);
         QCOMPARE(session().listenSocket.load(), -1);

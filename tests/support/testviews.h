@@ -29,6 +29,8 @@ public:
     std::function<void(const QByteArray &, std::vector<FileEntry>, bool)> onShowRemoteListing;
     std::function<void()> onSessionConnected;
     std::function<void()> onRefreshRemote;
+    std::function<void(const QByteArray &, bool)> onDropCachedListings;
+    std::function<void(const QByteArray &)> onSelectRemoteItem;
     std::function<void()> onRefreshLocal;
     QByteArray localFolder;
     std::function<void(const QString &)> onProgressText;
@@ -50,6 +52,11 @@ public:
     }
     void sessionConnected() override { call(onSessionConnected); }
     void refreshRemote() override { call(onRefreshRemote); }
+    void dropCachedListings(const QByteArray &path, bool withSubfolders) override
+    {
+        call(onDropCachedListings, path, withSubfolders);
+    }
+    void selectRemoteItem(const QByteArray &name) override { call(onSelectRemoteItem, name); }
     void refreshLocal() override { call(onRefreshLocal); }
     QByteArray currentFolder() const override { return localFolder; }
     void setProgressText(const QString &text) override { call(onProgressText, text); }

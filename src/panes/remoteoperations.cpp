@@ -1,0 +1,222 @@
+// The file operations of the remote pane: the window thread asks what to do and hands the rows to
+// a worker job, which sends the commands, logs them and lists the folder again.
+#include "panes/remotewnd.h"
+
+#include "controls/sortlistctrl.h"
+#include "panes/changeattributedialog.h"
+#include "panes/movetodialog.h"
+#include "panes/newfolderdialog.h"
+#include "panes/remotenameeditor.h"
+#include "panes/remotepaths.h"
+#include "panes/usercommanddialog.h"
+#include "platform/beep.h"
+#include "platform/commandids.h"
+#include "platform/log.h"
+#include "platform/strings.h"
+#include "platform/uitext.h"
+#include "session/sessionstate.h"
+#include "session/worker.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace
+{
+
+constexpr int notFinishedId = 144;
+constexpr int separatorRefusedId = 240;
+constexpr int controlByteRefusedId = 241;
+
+// True when `name` may go out; otherwise says why not and gives false.
+bool acceptTypedName(const QByteArray &name, const QByteArray &folder)
+{
+    switch (typedNameProblem(name, folder)) {
+    case NameProblem::None:
+        return true;
+    case NameProblem::Separator:
+        AppendLogId(LogColor::Error, separatorRefusedId, displayPath(name).toUtf8().constData());
+        break;
+    case NameProblem::ControlByte:
+        AppendLogId(LogColor::Error, controlByteRefusedId);
+        break;
+    }
+    BeepIfEnabled();
+    return false;
+}
+
+bool acceptCommandText(const QByteArray &text)
+{
+    if (!hasControlByte(text))
+        return true;
+    AppendLogId(LogColor::Error, controlByteRefusedId);
+    BeepIfEnabled();
+    return false;
+}
+
+bool confirm(QWidget *parent, const QString &caption, const QString &text, QMessageBox::StandardButton yes,
+             QMessageBox::StandardButton no)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, yes | no, parent);
+    box.button(yes)->setText(uiText(yes == QMessageBox::Ok ? "OK" : "Yes"));
+    box.button(no)->setText(uiText(no == QMessageBox::Cancel ? "Cancel" : "No"));
+    box.setDefaultButton(yes);
+    return box.exec() == yes;
+}
+
+} // namespace
+
+bool CRemoteWnd::operationAllowed() const
+{
+    const SessionState &s = session();
+    if (!s.connected)
+        return false;
+    if (s.busy) {
+        AppendLogId(LogColor::Error, notFinishedId);
+        return false;
+    }
+    return true;
+}
+
+RemoteItem CRemoteWnd::itemAt(int row) const
+{
+    const SortListRow &entry = list_->listModel()->row(row);
+    return {entry.nameBytes(), isFolderRow(row), entry.text(3).startsWith(QLatin1Char('l'))};
+}
+
+RemoteOperation CRemoteWnd::selectionOperation() const
+{
+    RemoteOperation operation;
+    operation.folder = currentPath_;
+    for (int row : list_->selectedRows())
+        operation.items.push_back(itemAt(row));
+    return operation;
+}
+
+void CRemoteWnd::Rename()
+{
+    if (!operationAllowed())
+        return;
+    const std::vector<int> selected = list_->selectedRows();
+    if (selected.empty() || isLinkName(itemAt(selected.front()).name))
+        return;
+    nameEditor_->begin(selected.front());
+}
+
+void CRemoteWnd::OnNameEdited(const QByteArray &oldName, const QString &newText)
+{
+    if (!operationAllowed())
+        return;
+    const QByteArray newName = newText.toUtf8();
+    if (newName.isEmpty() || newName == oldName || !acceptTypedName(newName, currentPath_))
+        return;
+    RemoteOperation operation;
+    operation.folder = currentPath_;
+    operation.items.push_back({oldName, false, false});
+    operation.text = newName;
+    (void)StartJob(JobCode::RenameItem, operation.encode());
+}
+
+void CRemoteWnd::DeleteSelection()
+{
+    if (!operationAllowed() || list_->selectedRows().empty())
+        return;
+    if (!confirm(this, loadString(137), loadString(138), QMessageBox::Ok, QMessageBox::Cancel))
+        return;
+    (void)StartJob(JobCode::DeleteItems, selectionOperation().encode());
+}
+
+void CRemoteWnd::NewFolder()
+{
+    if (!operationAllowed())
+        return;
+    NewFolderDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QByteArray typed = dialog.name().toUtf8();
+    if (typed.isEmpty() || !acceptTypedName(typed, currentPath_))
+        return;
+    RemoteOperation operation;
+    operation.folder = currentPath_;
+    operation.text = typed;
+    (void)StartJob(JobCode::NewFolder, operation.encode());
+}
+
+void CRemoteWnd::MoveTo()
+{
+    if (!operationAllowed() || list_->selectedRows().empty())
+        return;
+    MoveToDialog dialog(*pathCombo_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    RemoteOperation operation = selectionOperation();
+    // "/dest/" names the folder whose cache file is that of "/dest"; the moved rows' paths are
+    // the same either way.
+    operation.text = trimTypedPath(dialog.destination());
+    // A destination is a path: only what would break the command line is refused.
+    if (!acceptCommandText(operation.text))
+        return;
+    (void)StartJob(JobCode::MoveItems, operation.encode());
+}
+
+void CRemoteWnd::DeleteSubfolder()
+{
+    if (!operationAllowed())
+        return;
+    const std::vector<int> selected = list_->selectedRows();
+    if (selected.empty() || !isFolderRow(selected.front()))
+        return;
+    if (!confirm(this, loadString(128), loadString(198), QMessageBox::Yes, QMessageBox::No))
+        return;
+    const RemoteItem top = itemAt(selected.front());
+    // A link is never followed: what it points to is not the user's folder to delete.
+    if (top.linkAttributes || isLinkName(top.name))
+        return;
+    RemoteOperation operation;
+    operation.folder = currentPath_;
+    operation.items.push_back(top);
+    (void)StartJob(JobCode::DeleteTree, operation.encode());
+}
+
+void CRemoteWnd::ChangeAttribute()
+{
+    const SessionState &s = session();
+    if (!s.connected || s.busy)
+        return;
+    const std::vector<int> selected = list_->selectedRows();
+    if (selected.empty())
+        return;
+    const QString attributes = list_->listModel()->row(selected.front()).text(3);
+    if (attributes.isEmpty())
+        return;
+    ChangeAttributeDialog dialog(attributes, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QByteArray name = itemAt(selected.front()).name;
+    const QByteArray target = s.relativePaths ? name : ChildPath(name);
+    const QByteArray command = "SITE CHMOD " + QByteArray::number(dialog.mode()) + ' ' + target;
+    if (!acceptCommandText(command))
+        return;
+    (void)StartJob(JobCode::ChangeAttribute, command);
+}
+
+void CRemoteWnd::UserCommand()
+{
+    SessionState &s = session();
+    if (s.busy || !s.connected)
+        return;
+    UserCommandDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString typed = dialog.command();
+    if (typed.compare(QLatin1String("DBGLIST"), Qt::CaseInsensitive) == 0) {
+        // Nothing goes to the server: the next listing is kept as text and opened.
+        s.debugListing = true;
+        QMetaObject::invokeMethod(
+            this, [this] { runCommand(cmd::Refresh); }, Qt::QueuedConnection);
+        return;
+    }
+    const QByteArray command = typed.toUtf8();
+    if (!acceptCommandText(command))
+        return;
+    (void)StartJob(JobCode::UserCommand, command);
+}

@@ -1,0 +1,84 @@
+#include "session/folderlisting.h"
+
+#include "engine/dircommands.h"
+#include "engine/listingloader.h"
+#include "platform/log.h"
+#include "platform/programpaths.h"
+#include "platform/uithread.h"
+#include "session/sessionstate.h"
+#include "session/viewposts.h"
+
+#include <QFile>
+
+#include <memory>
+
+namespace
+{
+
+constexpr int transferCompletedId = 149;
+
+// The listing file goes and the listing flag comes down however the step ends.
+class ListingFlagScope
+{
+public:
+    ListingFlagScope() = default;
+    ~ListingFlagScope()
+    {
+        QFile::remove(programpaths::listingTempFile());
+        session().listingRunning = false;
+    }
+    ListingFlagScope(const ListingFlagScope &) = delete;
+    ListingFlagScope &operator=(const ListingFlagScope &) = delete;
+};
+
+std::vector<RemoteItem> itemsOf(const std::vector<FileEntry> &rows)
+{
+    std::vector<RemoteItem> items;
+    items.reserve(rows.size());
+    for (const FileEntry &row : rows)
+        items.push_back(
+            {row.nameBytes(), (row.itemData & 0xF0) != 0, row.text(AttributeColumn).startsWith('l')});
+    return items;
+}
+
+} // namespace
+
+std::optional<FolderListing> ListWorkingFolder()
+{
+    SessionState &s = session();
+    if (!s.connected)
+        return std::nullopt;
+    const ListingFlagScope scope;
+
+    QByteArray reply;
+    if (RemotePrintDirectory(s, &reply) != 2)
+        return std::nullopt;
+    FolderListing listing;
+    listing.path = TrimListingPath(ParseWorkingDirectory(reply).value_or("unknown"));
+    viewposts::remote([path = listing.path](RemoteListView &view) {
+        view.setRemotePath(path);
+        view.clearRemoteList();
+    });
+    if (DownloadListing(s, "LIST") != 2)
+        return std::nullopt;
+
+    ListingState state(s.serverKind);
+    std::optional<std::vector<FileEntry>> rows = ReadListingFile(programpaths::listingTempFile(), state);
+    if (!rows)
+        return std::nullopt;
+    s.listingRunning = true;
+    s.serverKind = state.serverKind;
+    s.koreanDates = state.koreanDates;
+    s.nameColumn = state.nameColumn;
+    listing.items = itemsOf(*rows);
+
+    // The pane holds the rows before the walk sends its next command.
+    auto shared = std::make_shared<std::vector<FileEntry>>(std::move(*rows));
+    uithread::call<bool>([path = listing.path, shared] {
+        if (RemoteListView *view = session().views.remote)
+            view->showRemoteListing(path, std::move(*shared), true);
+        return true;
+    });
+    AppendLogId(LogColor::Status, transferCompletedId);
+    return listing;
+}

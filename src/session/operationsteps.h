@@ -1,0 +1,29 @@
+#pragma once
+
+#include "session/remoteoperation.h"
+
+#include <QByteArray>
+
+struct SessionState;
+
+// Steps shared by the remote file operation jobs. Worker thread.
+namespace operationsteps
+{
+
+// A remote name as the log's "%s" takes it.
+[[nodiscard]] QByteArray logText(const QByteArray &name);
+
+// The name as a command sends it: bare while the server's folder follows the pane, otherwise the
+// full path in `folder`.
+[[nodiscard]] QByteArray commandPath(const QByteArray &folder, const QByteArray &name);
+
+// A reply that never came because the server closed the connection ends the session here,
+// instead of letting every later command of a long operation fail the same way.
+void endIfConnectionClosed(SessionState &s);
+
+// Lists `folder` from the server again, its cache file dropped first, then selects `select`
+// when given: what the pane's Refresh does, within the job, so that no other job can run between
+// the change and the listing that shows it.
+void refreshFolder(const QByteArray &folder, const QByteArray &select = {});
+
+} // namespace operationsteps

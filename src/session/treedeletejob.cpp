@@ -1,0 +1,181 @@
+#include "session/treedeletejob.h"
+
+#include "engine/controlconnection.h"
+#include "engine/dircommands.h"
+#include "platform/log.h"
+#include "platform/workerstop.h"
+#include "session/folderlisting.h"
+#include "session/operationsteps.h"
+#include "session/remotepath.h"
+#include "session/sessionstate.h"
+#include "session/viewposts.h"
+#include "session/waitcursorscope.h"
+
+#include <set>
+
+using operationsteps::endIfConnectionClosed;
+using operationsteps::logText;
+
+namespace
+{
+
+constexpr int cannotChangeDirectoryId = 129;
+constexpr int cannotRemoveFolderId = 242;
+constexpr int stoppedAtId = 243;
+constexpr int skippedId = 244;
+constexpr int tooDeepId = 245;
+
+// Deeper than any real tree; a server that lists a new folder inside every folder ends here.
+constexpr int maxDepth = 256;
+
+class TreeWalk
+{
+public:
+    explicit TreeWalk(QByteArray parent)
+        : s_(session()), relative_(s_.relativePaths), parent_(std::move(parent))
+    {
+    }
+
+    void run(const QByteArray &name)
+    {
+        if (removeFolder(name, childPath(parent_, name), parent_, 0))
+            show({}, parent_);
+    }
+
+private:
+    // The folder `name` of `parent`, reached from the parent's working directory. True when it
+    // was removed; false when the walk stopped (the folder where it stopped is listed).
+    bool removeFolder(const QByteArray &name, const QByteArray &path, const QByteArray &parent, int depth)
+    {
+        workerstop::throwIfRequested();
+        if (depth > maxDepth) {
+            AppendLogId(LogColor::Error, tooDeepId, maxDepth, logText(path).constData());
+            show({}, parent);
+            return false;
+        }
+        if (!entered_.insert(path).second) {
+            stopAt(path);
+            show({}, parent);
+            return false;
+        }
+        const int changed = RemoteChangeDirectory(s_, relative_ ? name : path);
+        endIfConnectionClosed(s_);
+        if (changed != 2) {
+            AppendLogId(LogColor::Error, cannotChangeDirectoryId);
+            s_.beepIfEnabled();
+            stopAt(path);
+            show({}, parent);
+            return false;
+        }
+        const std::optional<FolderListing> listing = ListWorkingFolder();
+        endIfConnectionClosed(s_);
+        if (!listing) {
+            stopAt(path);
+            return false;
+        }
+        if (!emptyFolder(*listing, path, depth))
+            return false;
+
+        (void)SendCommand(s_, "CDUP");
+        endIfConnectionClosed(s_);
+        const int removed = RemoteRemoveDirectory(s_, relative_ ? name : path);
+        endIfConnectionClosed(s_);
+        if (removed != 2) {
+            AppendLogId(LogColor::Error, cannotRemoveFolderId, logText(path).constData());
+            s_.beepIfEnabled();
+            show(name, path);
+            return false;
+        }
+        dropCache(path);
+        if (listing->path != path)
+            dropCache(listing->path);
+        return true;
+    }
+
+    // Subfolders first, then files. A row the walk may not touch stays, so the folder's removal
+    // is refused and the walk stops there.
+    bool emptyFolder(const FolderListing &listing, const QByteArray &path, int depth)
+    {
+        for (const RemoteItem &item : listing.items) {
+            if (!item.folder || !mayTouch(item, path))
+                continue;
+            if (!removeFolder(item.name, childPath(path, item.name), path, depth + 1))
+                return false;
+        }
+        for (const RemoteItem &item : listing.items) {
+            if (item.folder || !mayTouch(item, path))
+                continue;
+            workerstop::throwIfRequested();
+            // A file that stays is reported by the folder's removal.
+            (void)RemoteDeleteFile(s_, relative_ ? item.name : childPath(path, item.name));
+            endIfConnectionClosed(s_);
+        }
+        return true;
+    }
+
+    bool mayTouch(const RemoteItem &item, const QByteArray &path)
+    {
+        // A link is never followed: its target lies outside the tree.
+        if (isLinkName(item.name) || item.linkAttributes)
+            return false;
+        if (!isPlainName(item.name, path)) {
+            AppendLogId(LogColor::Error, skippedId, logText(childPath(path, item.name)).constData());
+            return false;
+        }
+        return true;
+    }
+
+    // Lists where the walk is: the folder `name` below the working directory (relative mode),
+    // or `path` (absolute mode); an empty name lists the working directory itself.
+    void show(const QByteArray &name, const QByteArray &path)
+    {
+        workerstop::throwIfRequested();
+        const QByteArray target = relative_ ? name : path;
+        if (!target.isEmpty()) {
+            const int changed = RemoteChangeDirectory(s_, target);
+            endIfConnectionClosed(s_);
+            if (changed != 2) {
+                AppendLogId(LogColor::Error, cannotChangeDirectoryId);
+                s_.beepIfEnabled();
+                return;
+            }
+        }
+        (void)ListWorkingFolder();
+        endIfConnectionClosed(s_);
+    }
+
+    void stopAt(const QByteArray &path)
+    {
+        AppendLogId(LogColor::Error, stoppedAtId, logText(path).constData());
+        s_.beepIfEnabled();
+    }
+
+    static void dropCache(const QByteArray &path)
+    {
+        viewposts::remote([path](RemoteListView &view) { view.dropCachedListings(path, false); });
+    }
+
+    SessionState &s_;
+    const bool relative_;
+    const QByteArray parent_;
+    std::set<QByteArray> entered_;
+};
+
+} // namespace
+
+void DeleteTreeJob(const RemoteOperation &operation)
+{
+    SessionState &s = session();
+    if (!s.connected || operation.items.empty())
+        return;
+    const RemoteItem &top = operation.items.front();
+    if (!top.folder || top.linkAttributes || isLinkName(top.name))
+        return;
+    // A listed name such as "../x" would take the walk outside the folder shown.
+    if (!isPlainName(top.name, operation.folder)) {
+        AppendLogId(LogColor::Error, skippedId, logText(childPath(operation.folder, top.name)).constData());
+        return;
+    }
+    const WaitCursorScope cursor;
+    TreeWalk(operation.folder).run(top.name);
+}

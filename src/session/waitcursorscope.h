@@ -1,0 +1,14 @@
+#pragma once
+
+#include "session/viewposts.h"
+
+// The wait cursor for the length of a job's work; it goes again on every way out, a stop and a
+// lost connection (which leave by an exception) included.
+class WaitCursorScope
+{
+public:
+    WaitCursorScope() { viewposts::setWaitCursor(true); }
+    ~WaitCursorScope() { viewposts::setWaitCursor(false); }
+    WaitCursorScope(const WaitCursorScope &) = delete;
+    WaitCursorScope &operator=(const WaitCursorScope &) = delete;
+};

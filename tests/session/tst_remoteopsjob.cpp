@@ -1,0 +1,233 @@
+#include "platform/appsettings.h"
+#include "platform/strings.h"
+#include "scriptedserver.h"
+#include "session/remoteoperation.h"
+#include "session/sessioncontroller.h"
+#include "session/sessionstate.h"
+#include "session/worker.h"
+#include "sessionreset.h"
+#include "testviews.h"
+
+#include <QTest>
+
+using testsupport::LogRecorder;
+using testsupport::Reply;
+using testsupport::ScriptedServer;
+
+namespace
+{
+
+constexpr int depthLimit = 256;
+
+Reply listingReply(const QByteArray &lines)
+{
+    return Reply("150 Here it comes").sendData(lines).then("226 Done");
+}
+
+// A server where every folder is "/top" and lists `listing`; everything else is accepted.
+void scriptTree(ScriptedServer &server, const QByteArray &listing)
+{
+    server.on("CWD", "250 OK")
+        .on("CDUP", "250 OK")
+        .on("PWD", "257 \"/top\" is the current directory")
+        .on("TYPE", "200 Type set")
+        .on("PASV", Reply::pasv())
+        .on("LIST", listingReply(listing))
+        .on("DELE", "250 Deleted")
+        .on("RMD", "250 Removed");
+}
+
+bool runJob(JobCode code, const RemoteOperation &operation)
+{
+    if (!StartJob(code, operation.encode()))
+        return false;
+    return QTest::qWaitFor([] { return !session().busy; }, 60000);
+}
+
+int countOf(const QList<QByteArray> &commands, const QByteArray &prefix)
+{
+    return int(std::count_if(commands.begin(), commands.end(),
+                             [&](const QByteArray &command) { return command.startsWith(prefix); }));
+}
+
+} // namespace
+
+// The remote file operation jobs against exact server replies.
+class TestRemoteOpsJob : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { setLanguage(Language::English); }
+    void init()
+    {
+        testsupport::resetSession();
+        appSettings().soundEffects = 0;
+    }
+    void cleanup() { testsupport::resetSession(); }
+
+    void renameReplies_data()
+    {
+        QTest::addColumn<QByteArray>("rnfr");
+        QTest::addColumn<QByteArray>("rnto");
+        QTest::addColumn<bool>("renamed");
+        QTest::addColumn<bool>("failed");
+        QTest::newRow("accepted") << QByteArray("350 Ready") << QByteArray("250 Renamed") << true << false;
+        QTest::newRow("RNTO refused") << QByteArray("350 Ready") << QByteArray("550 No") << false << true;
+        QTest::newRow("RNFR refused") << QByteArray("550 No such file") << QByteArray() << false << true;
+        // Class 2 to RNFR: the server has done what it will do; nothing more is said.
+        QTest::newRow("RNFR class 2") << QByteArray("250 Done") << QByteArray() << false << false;
+    }
+    void renameReplies()
+    {
+        QFETCH(QByteArray, rnfr);
+        QFETCH(QByteArray, rnto);
+        QFETCH(bool, renamed);
+        QFETCH(bool, failed);
+        ScriptedServer server;
+        scriptTree(server, "-rw-r--r-- 1 u g 5 Jan  1  2020 new.txt\r\n");
+        server.on("RNFR", Reply(rnfr));
+        if (!rnto.isEmpty())
+            server.on("RNTO", Reply(rnto));
+        QVERIFY(testsupport::connectControl(server.port()) >= 0);
+        testsupport::TestViews views;
+        QList<QByteArray> selected;
+        views.onSelectRemoteItem = [&](const QByteArray &name) { selected << name; };
+        LogRecorder log;
+
+        QVERIFY(runJob(JobCode::RenameItem, {"/pub", {{"old.txt"}}, "new.txt"}));
+        const QList<QByteArray> commands = server.commands();
+        QCOMPARE(commands.value(0), QByteArray("RNFR /pub/old.txt"));
+        QCOMPARE(countOf(commands, "RNTO /pub/new.txt"), rnto.isEmpty() ? 0 : 1);
+        // Only a rename the server made is listed again, its new name selected.
+        QCOMPARE(commands.contains("CWD /pub"), renamed);
+        QTRY_COMPARE(selected, renamed ? QList<QByteArray>{"new.txt"} : QList<QByteArray>{});
+        QVERIFY(log.waitFor(formatString(185, "old.txt", "new.txt"), LogColor::Status));
+        QCOMPARE(log.contains(loadString(186), LogColor::Error), failed);
+        QVERIFY(session().connected);
+    }
+
+    void deleteGoesOnAfterARefusal()
+    {
+        ScriptedServer server;
+        scriptTree(server, "");
+        server.once("DELE", "550 Permission denied");
+        QVERIFY(testsupport::connectControl(server.port()) >= 0);
+        testsupport::TestViews views;
+        LogRecorder log;
+        const RemoteOperation operation{
+            "/pub",
+            {{"a.txt"}, {"www -> /var/www", true, true}, {"link", true, true}, {"b.txt"}, {"empty", true}}};
+        QVERIFY(runJob(JobCode::DeleteItems, operation));
+        const QList<QByteArray> commands = server.commands();
+        QCOMPARE(commands.mid(0, 3),
+                 (QList<QByteArray>{"DELE /pub/a.txt", "DELE /pub/b.txt", "RMD /pub/empty"}));
+        QCOMPARE(log.lines().count({loadString(188), LogColor::Error}), 1);
+        // The folder is listed again in any case.
+        QVERIFY(commands.contains("CWD /pub"));
+    }
+
+    // However the server answers, the walk comes to an end and says where it stopped.
+    void treeDeleteEnds_data()
+    {
+        QTest::addColumn<QByteArray>("listing");
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("connected");
+        const QByteArray file = "-rw-r--r-- 1 u g 5 Jan  1  2020 f.txt\r\n";
+        QTest::newRow("RMD refused") << file << QByteArray("RMD") << QByteArray("550 Not empty")
+                                     << formatString(242, "/top") << true;
+        QTest::newRow("link inside") << QByteArray("lrwxrwxrwx 1 u g 4 Jan  1  2020 ln -> /etc\r\n")
+                                     << QByteArray("RMD") << QByteArray("550 Not empty")
+                                     << formatString(242, "/top") << true;
+        QTest::newRow("name with a separator")
+            << QByteArray("-rw-r--r-- 1 u g 5 Jan  1  2020 ../../etc/passwd\r\n") << QByteArray("RMD")
+            << QByteArray("550 Not empty") << formatString(244, "/top/../../etc/passwd") << true;
+        QTest::newRow("CWD refused") << file << QByteArray("CWD") << QByteArray("550 No access")
+                                     << formatString(243, "/top") << true;
+        // Every folder lists a folder inside it, as a server that invents entries would.
+        QByteArray deepest = "/top";
+        for (int level = 0; level <= depthLimit; ++level)
+            deepest += "/a";
+        QTest::newRow("a folder inside every folder")
+            << QByteArray("drwxr-xr-x 2 u g 0 Jan  1  2020 a\r\n") << QByteArray("RMD")
+            << QByteArray("250 OK") << formatString(245, depthLimit, deepest.constData()) << true;
+        QTest::newRow("connection dropped")
+            << file << QByteArray("DELE") << QByteArray() << loadString(230) << false;
+    }
+    void treeDeleteEnds()
+    {
+        QFETCH(QByteArray, listing);
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, message);
+        QFETCH(bool, connected);
+        ScriptedServer server;
+        scriptTree(server, listing);
+        server.on(command, reply.isEmpty() ? Reply::silent().thenClose() : Reply(reply));
+        QVERIFY(testsupport::connectControl(server.port()) >= 0);
+        testsupport::TestViews views;
+        LogRecorder log;
+
+        QVERIFY(runJob(JobCode::DeleteTree, {"/", {{"top", true}}}));
+        QVERIFY2(log.waitFor(message, LogColor::Error), qPrintable(message));
+        QCOMPARE(session().connected.load(), connected);
+        const QList<QByteArray> commands = server.commands();
+        QVERIFY(countOf(commands, "RMD") <= 1);
+        QVERIFY(countOf(commands, "LIST") <= depthLimit + 2);
+        QVERIFY(!commands.contains("DELE /top/ln") && !countOf(commands, "DELE /etc"));
+        QVERIFY(!session().waitCursor);
+    }
+
+    // A tree of thousands of files must not hold the session: Abort ends the walk.
+    void abortEndsATreeDelete()
+    {
+        constexpr int files = 200;
+        QByteArray listing;
+        for (int i = 0; i < files; ++i)
+            listing += "-rw-r--r-- 1 u g 5 Jan  1  2020 f" + QByteArray::number(i) + ".txt\r\n";
+        ScriptedServer server;
+        scriptTree(server, listing);
+        server.on("DELE", Reply("250 Deleted").delay(20))
+            .on("ABOR", Reply("426 Connection closed; transfer aborted\r\n226 Abort successful"));
+        SessionController controller;
+        QVERIFY(testsupport::connectControl(server.port()) >= 0);
+        testsupport::TestViews views;
+        LogRecorder log;
+        QVERIFY(StartJob(JobCode::DeleteTree, RemoteOperation{"/", {{"top", true}}}.encode()));
+        QTRY_VERIFY(countOf(server.commands(), "DELE") >= 3);
+        controller.abort();
+        QVERIFY(log.waitFor(loadString(163), LogColor::Status));
+        QVERIFY(!session().busy);
+        QVERIFY(!session().waitCursor);
+        QVERIFY(session().connected);
+        QVERIFY(countOf(server.commands(), "DELE") < files);
+        QCOMPARE(countOf(server.commands(), "RMD"), 0);
+    }
+
+    void typedNames_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("folder");
+        QTest::addColumn<int>("problem");
+        QTest::newRow("plain") << QByteArray("report 2020.txt") << QByteArray("/pub")
+                               << int(NameProblem::None);
+        QTest::newRow("slash") << QByteArray("a/b") << QByteArray("/pub") << int(NameProblem::Separator);
+        QTest::newRow("backslash on a slash server")
+            << QByteArray("a\\b") << QByteArray("/pub") << int(NameProblem::None);
+        QTest::newRow("backslash on a backslash server")
+            << QByteArray("a\\b") << QByteArray("C:\\pub") << int(NameProblem::Separator);
+        QTest::newRow("command injection")
+            << QByteArray("x\r\nDELE y") << QByteArray("/pub") << int(NameProblem::ControlByte);
+    }
+    void typedNames()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, folder);
+        QFETCH(int, problem);
+        QCOMPARE(int(typedNameProblem(name, folder)), problem);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRemoteOpsJob)
+#include "tst_remoteopsjob.moc"
