@@ -351,12 +351,15 @@ int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply)
         AppendLogId(LogColor::Error, 172);
         return 0;
     }
+    // Set here and cleared only by a read that ended normally: a stop in between leaves it set.
+    c.awaitingReply = true;
     if (SendLine(c, command) == -1)
         return 0;
     int result = ReadReply(c, reply);
     // The server answers an abort with two replies: that of the aborted transfer and its own.
     if (command.startsWith("ABOR") && result != -1)
         result = ReadReply(c, reply);
+    c.awaitingReply = false;
     return result;
 }
 
@@ -500,6 +503,7 @@ int ReadReply(FtpConnection &c, QByteArray *reply)
 void ReadPendingReply(FtpConnection &c)
 {
     (void)ReadReply(c);
+    c.awaitingReply = false;
 }
 
 namespace

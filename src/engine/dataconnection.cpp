@@ -262,7 +262,9 @@ int RetrieveFile(FtpConnection &s, const QByteArray &command, const QString &loc
         (void)SendCommand(s, "ABOR");
         return 0;
     }
+    s.awaitingReply = true;
     const int result = ReadReply(s);
+    s.awaitingReply = false;
     // A file that was not created or not written whole is no completed download, whatever the
     // server says about its side.
     if (!received || writeFailed)
@@ -310,6 +312,8 @@ int StoreFile(FtpConnection &s, QByteArray &command, const QString &localPath, c
         // A reset rather than an end of file: the server must not take the short file as complete.
         s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
     }
+    s.awaitingReply = true;
     result = ReadReply(s);
+    s.awaitingReply = false;
     return sent ? result : 0;
 }

@@ -68,6 +68,9 @@ struct FtpConnection {
     char currentType = 'A';
     std::atomic<bool> passive{true};
     std::atomic<int> lastReplyCode{0};
+    // A command went out and its reply has not been read: a job stopped now leaves that reply on
+    // the connection, and whoever stopped it must read it before the next command.
+    std::atomic<bool> awaitingReply{false};
     // Lines of the reply being read; raised only for the length of a read.
     int replyDepth = 0;
     // Set when a receive found the connection closed or broken, so that the reply reader stops

@@ -151,8 +151,11 @@ void SessionController::abort()
         return;
     const Deadline deadline = cleanUpDeadline();
     const bool loggedIn = s.connected;
-    // Read before the stop: the job's own clean-up on its way out lowers these flags.
-    const bool dataInFlight = s.transferRunning || s.waitCursor;
+    // Read before the stop: the job's own clean-up on its way out lowers these flags. A transfer
+    // or a listing is ended with ABOR; a command stopped before its reply came has that reply
+    // read, so that the next command does not take it for its own.
+    const bool dataInFlight =
+        s.transferRunning || s.listingTransfer || s.dataSocket >= 0 || s.listenSocket >= 0;
     (void)stopWorker();
     if (!loggedIn) {
         // A server that has not greeted or not logged us in is owed no ABOR; nothing more of
@@ -160,6 +163,9 @@ void SessionController::abort()
         s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     } else if (dataInFlight) {
         (void)RunJobAndWait(JobCode::Abort, deadline);
+        s.busy = false;
+    } else if (s.awaitingReply) {
+        (void)RunJobAndWait(JobCode::ReadPendingReply, deadline);
         s.busy = false;
     }
     bool uploadCut = false;

@@ -1,5 +1,6 @@
 // Servers that misbehave, and stops at every point where the worker can block: the program says
 // what happened, ends the login or the session cleanly, and never waits past its bounds.
+#include "engine/controlconnection.h"
 #include "engine/hostresolver.h"
 #include "platform/appsettings.h"
 #include "platform/durations.h"
@@ -310,6 +311,27 @@ private slots:
             QCOMPARE(session().controlSocket.load(), -1);
             QVERIFY(!session().connected);
         }
+    }
+
+    // A command stopped before its reply came: the reply is read then, so the next command gets
+    // its own.
+    void abortedCommandLeavesNoStaleReply()
+    {
+        ScriptedServer server;
+        for (const auto &[prefix, answer] : loginRules)
+            server.on(prefix, answer);
+        server.on("STAT", Reply("211 late status").delay(300));
+        SessionController controller;
+        testsupport::TestViews views;
+        startConnect(server);
+        QVERIFY(waitForIdle());
+        QVERIFY(StartJob(JobCode::UserCommand, "STAT"));
+        QVERIFY(sent(server, "STAT"));
+        controller.abort();
+        QTRY_VERIFY(!workerRunning());
+        QByteArray reply;
+        QCOMPARE(SendCommand(session(), "PWD", &reply), 2);
+        QCOMPARE(reply, QByteArray("257 \"/\" is the current directory"));
     }
 
     // Disconnect while a reply trickles without end: the ABOR gets no answer in time, so no QUIT
