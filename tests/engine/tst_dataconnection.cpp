@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -478,6 +479,7 @@ private slots:
             ++expiries;
             workerstop::request();
         });
+        const auto removeAction = qScopeGuard([] { watchdog::setExpiryAction({}); });
         ScriptedServer server;
         server.on("PORT", Reply("200 PORT ok")); // but the server never connects
         server.on("RETR", Reply("150 Opening"));
@@ -490,7 +492,6 @@ private slots:
                 [&] { result = RetrieveFile(session(), "RETR f", local("never"), 'I'); }));
         else
             result = RetrieveFile(session(), "RETR f", local("never"), 'I');
-        watchdog::setExpiryAction({});
         QVERIFY(log.waitFor(text(203), LogColor::Error));
         QCOMPARE(log.lines().count({text(203), LogColor::Error}), 1);
         QVERIFY(!watchdog::armed());
