@@ -101,9 +101,12 @@ Accepted acceptDataConnection(FtpConnection &s)
     // On the worker the watchdog ends the wait; on the window thread, which delivers the
     // watchdog itself, the wait's own limit of the same length does.
     watchdog::start();
+    // A limit of its own on the worker would race the watchdog and, winning, leave the job running.
+    const auto limit =
+        workerstop::onWorker() ? std::chrono::milliseconds(-1) : durations::get(durations::Kind::Watchdog);
     socketwait::Result waited;
     try {
-        waited = socketwait::readable(s.listenSocket, durations::get(durations::Kind::Watchdog));
+        waited = socketwait::readable(s.listenSocket, limit);
     } catch (const WorkerStopped &) {
         // Still armed: Abort or Disconnect ended the wait. Disarmed: the watchdog did, and the
         // log says why.

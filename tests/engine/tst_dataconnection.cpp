@@ -1,8 +1,10 @@
 #include "engine/controlconnection.h"
 #include "engine/dataconnection.h"
+#include "engine/watchdog.h"
 #include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/strings.h"
+#include "platform/workerstop.h"
 #include "scriptedserver.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
@@ -10,10 +12,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 using testsupport::LogRecorder;
@@ -457,17 +461,48 @@ private slots:
         QVERIFY(session().passive); // no fall-back to PORT in this case
     }
 
+    void dataConnectionThatNeverArrives_data()
+    {
+        QTest::addColumn<bool>("onWorker");
+        // The window thread delivers the watchdog itself, so there the wait's own limit ends it.
+        QTest::newRow("window thread: the wait's limit") << false;
+        // On the worker the watchdog ends the wait and with it the job.
+        QTest::newRow("worker: the watchdog") << true;
+    }
+
     void dataConnectionThatNeverArrives()
     {
+        QFETCH(bool, onWorker);
         durations::setForTest(durations::Kind::Watchdog, 300ms);
+        int expiries = 0;
+        watchdog::setExpiryAction([&expiries] {
+            ++expiries;
+            workerstop::request();
+        });
+        const auto removeAction = qScopeGuard([] { watchdog::setExpiryAction({}); });
         ScriptedServer server;
         server.on("PORT", Reply("200 PORT ok")); // but the server never connects
         server.on("RETR", Reply("150 Opening"));
         const int control = connectTo(server);
         session().passive = false;
         LogRecorder log;
-        QCOMPARE(RetrieveFile(session(), "RETR f", local("never"), 'I'), 0);
+        std::optional<int> result;
+        if (onWorker)
+            QVERIFY(testsupport::runOnWorker(
+                [&] { result = RetrieveFile(session(), "RETR f", local("never"), 'I'); }));
+        else
+            result = RetrieveFile(session(), "RETR f", local("never"), 'I');
         QVERIFY(log.waitFor(text(203), LogColor::Error));
+        QCOMPARE(log.lines().count({text(203), LogColor::Error}), 1);
+        QVERIFY(!watchdog::armed());
+        if (onWorker) {
+            // Stopped inside the wait: the call never returned, and the stopper repairs the record.
+            QCOMPARE(expiries, 1);
+            QVERIFY(!result.has_value());
+            return;
+        }
+        QCOMPARE(expiries, 0);
+        QCOMPARE(result, std::optional<int>(0));
         QCOMPARE(session().listenSocket.load(), -1);
         QCOMPARE(session().dataSocket.load(), -1);
     }

@@ -1,5 +1,6 @@
 #include "engine/controlconnection.h"
 #include "engine/dircommands.h"
+#include "platform/strings.h"
 #include "scriptedserver.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
@@ -103,10 +104,43 @@ private slots:
         QCOMPARE(server.commands(), sent);
     }
 
+    // A lost connection sends nothing and reports no result, whatever the last reply was.
+    void notConnected_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("cd") << "cd";
+        QTest::newRow("pwd") << "pwd";
+        QTest::newRow("mkdir") << "mkdir";
+        QTest::newRow("rmdir") << "rmdir";
+        QTest::newRow("delete") << "delete";
+    }
     void notConnected()
     {
-        QCOMPARE(RemoteChangeDirectory(session(), "/"), 0);
-        QCOMPARE(RemoteMakeDirectory(session(), "x"), 0);
+        QFETCH(QString, operation);
+        ScriptedServer server;
+        server.on("MKD", Reply("550 Exists"));
+        QVERIFY(connectTo(server) >= 0);
+        // The last reply before the connection went: a code that would read as a result.
+        QCOMPARE(RemoteMakeDirectory(session(), "x"), 550);
+        session().controlSocket = CloseSocketAbortive(session(), session().controlSocket);
+        session().connected = false;
+        const int sent = server.commands().size();
+
+        testsupport::LogRecorder log;
+        int got = -1;
+        if (operation == "cd")
+            got = RemoteChangeDirectory(session(), "/");
+        else if (operation == "pwd")
+            got = RemotePrintDirectory(session());
+        else if (operation == "mkdir")
+            got = RemoteMakeDirectory(session(), "x");
+        else if (operation == "rmdir")
+            got = RemoteRemoveDirectory(session(), "x");
+        else if (operation == "delete")
+            got = RemoteDeleteFile(session(), "x");
+        QCOMPARE(got, 0);
+        QVERIFY(log.waitFor(loadString(172), LogColor::Error));
+        QCOMPARE(server.commands().size(), sent);
     }
 
     void workingDirectory_data()

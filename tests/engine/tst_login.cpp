@@ -98,18 +98,21 @@ private slots:
         QTest::newRow("EXOS in a 120 reply")
             << QByteArray("120 (EXOS 1.0) starting\r\n220 ready\r\n") << QByteArray("331 password")
             << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Exos << false;
-        QTest::newRow("Microsoft greeting") << QByteArray("220 Microsoft FTP Service\r\n")
-                                            << QByteArray("331 password") << QByteArray("230 in") << "bob"
-                                            << false << true << userAndPass << ServerKind::Microsoft << false;
-        QTest::newRow("Microsoft overrides EXOS")
-            << QByteArray("220 (EXOS) Microsoft FTP Service\r\n") << QByteArray("331 password")
+        // Every reply line before the login completes identifies the server, also the lines of a
+        // multi-line greeting before its last, and replies after the greeting.
+        QTest::newRow("Microsoft marker early in a multi-line greeting")
+            << QByteArray("220-Microsoft FTP Service\r\n220 ready\r\n") << QByteArray("331 password")
             << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Microsoft
             << false;
+        QTest::newRow("Microsoft overrides EXOS")
+            << QByteArray("220 host FTP server (EXOS v2.1) ready\r\n")
+            << QByteArray("331 WindowsNT wants a password") << QByteArray("230 in") << "bob" << false << true
+            << userAndPass << ServerKind::Microsoft << false;
         QTest::newRow("WindowsNT in the USER reply")
             << plain << QByteArray("331 WindowsNT wants a password") << QByteArray("230 in") << "bob" << false
             << true << userAndPass << ServerKind::Microsoft << false;
-        QTest::newRow("Serv-U greeting")
-            << QByteArray("220 Serv-U FTP Server v6.4 ready\r\n") << QByteArray("331 password")
+        QTest::newRow("Serv-U early in a multi-line greeting")
+            << QByteArray("220-Serv-U FTP Server v6.4\r\n220 ready\r\n") << QByteArray("331 password")
             << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Generic << true;
         QTest::newRow("Serv-U with a Microsoft marker")
             << QByteArray("220 Serv-U on WindowsNT\r\n") << QByteArray("331 password") << QByteArray("230 in")

@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
@@ -97,6 +98,8 @@ class TestRemoteNavigation : public QObject
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
         waitIdle();
         QTRY_VERIFY(rowOf(pane()->list(), QStringLiteral("sub")) >= 0);
+        // The rows came from the server, not from a cache file.
+        QVERIFY(server_->commands().contains("LIST"));
     }
 
     void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy && !session().waitCursor, 10000); }
@@ -113,6 +116,15 @@ class TestRemoteNavigation : public QObject
     QList<QByteArray> commandsSince(int count) const { return server_->commands().mid(count); }
 
 private slots:
+    // Every case starts without cached listings: rows another case left would stand in for the
+    // server's, and what a case sees would depend on the cases run before it.
+    void init()
+    {
+        QDir cache(ListingCache::defaultFolder());
+        QVERIFY(cache.removeRecursively());
+        QVERIFY(!cache.exists());
+    }
+
     void cleanup()
     {
         frame_.reset();

@@ -45,16 +45,23 @@ private slots:
     {
         QTest::addColumn<int>("retries");
         QTest::addColumn<int>("delaySeconds");
-        QTest::newRow("three retries, no delay") << 3 << 0;
-        QTest::newRow("two retries with a delay") << 2 << 2;
-        QTest::newRow("no retries") << 0 << 0;
+        QTest::addColumn<bool>("stopInDelay");
+        QTest::newRow("three retries, no delay") << 3 << 0 << false;
+        QTest::newRow("two retries with a delay") << 2 << 2 << false;
+        // The delay holds the next attempt back: a stop that comes while it lasts ends the job
+        // before the reconnect line.
+        QTest::newRow("a stop during the delay") << 2 << 2 << true;
+        QTest::newRow("no retries") << 0 << 0 << false;
     }
 
     void retriesAgainstAClosedPort()
     {
         QFETCH(int, retries);
         QFETCH(int, delaySeconds);
-        durations::setForTest(durations::Kind::RetrySecond, std::chrono::milliseconds(5));
+        QFETCH(bool, stopInDelay);
+        // A delay to stop in lasts until the stop; the others pass at once.
+        durations::setForTest(durations::Kind::RetrySecond,
+                              stopInDelay ? std::chrono::milliseconds(600000) : std::chrono::milliseconds(5));
         appSettings().retryCount = retries;
         appSettings().retryDelaySeconds = delaySeconds;
         session().serverHost = QStringLiteral("127.0.0.1");
@@ -63,7 +70,12 @@ private slots:
 
         LogRecorder log;
         QVERIFY(StartJob(JobCode::Connect));
-        QTRY_VERIFY_WITH_TIMEOUT(!session().busy, 20000);
+        if (stopInDelay) {
+            QVERIFY(log.waitFor(formatString(164, delaySeconds), LogColor::Status, 20000));
+            joinWorker();
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(!session().busy, 20000);
+        }
         QCoreApplication::processEvents();
         QVERIFY(!session().connected);
         QCOMPARE(session().controlSocket.load(), -1);
@@ -77,6 +89,10 @@ private slots:
             if (text == connecting || text.startsWith(QStringLiteral("Delaying")) ||
                 text.startsWith(QStringLiteral("Reconnecting")) || text.startsWith(QStringLiteral("All ")))
                 seen << text;
+        }
+        if (stopInDelay) {
+            QCOMPARE(seen, (QStringList{connecting, formatString(164, delaySeconds)}));
+            return;
         }
         for (int attempt = 0; attempt <= retries; ++attempt) {
             if (attempt > 0) {
@@ -93,23 +109,46 @@ private slots:
             QVERIFY(log.contains(formatString(166, retries, "127.0.0.1"), LogColor::Error));
     }
 
-    void pwdWithoutQuotedPathKeepsThePath()
+    // After the login the job asks for the working directory; only a quoted path in a positive
+    // reply changes the pane's path, and only a positive reply titles the window.
+    void workingDirectoryAfterLogin_data()
     {
+        QTest::addColumn<QByteArray>("pwdReply");
+        QTest::addColumn<QByteArrayList>("paths");
+        QTest::addColumn<bool>("titled");
+        QTest::newRow("quoted path") << QByteArray("257 \"/home/u\" is the current directory")
+                                     << QByteArrayList{"/home/u"} << true;
+        QTest::newRow("no quoted path keeps the path")
+            << QByteArray("257 somewhere") << QByteArrayList{} << true;
+        QTest::newRow("refused") << QByteArray("550 Not allowed") << QByteArrayList{} << false;
+    }
+
+    void workingDirectoryAfterLogin()
+    {
+        QFETCH(QByteArray, pwdReply);
+        QFETCH(QByteArrayList, paths);
+        QFETCH(bool, titled);
         testsupport::ScriptedServer server;
-        server.on("USER", "331 Password required").on("PASS", "230 Logged in").on("PWD", "257 somewhere");
+        server.on("USER", "331 Password required").on("PASS", "230 Logged in").on("PWD", pwdReply);
         SessionState &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.userName = QStringLiteral("u");
         s.password = QStringLiteral("p");
-        bool pathSet = false;
+        s.initialRemotePath.clear();
+        QByteArrayList pathsSet;
+        QStringList titles;
         int connected = 0;
         testsupport::TestViews views;
-        views.onSetRemotePath = [&](const QByteArray &) { pathSet = true; };
+        views.onSetRemotePath = [&](const QByteArray &path) { pathsSet << path; };
+        views.onWindowTitle = [&](const QString &title) { titles << title; };
         views.onSessionConnected = [&] { ++connected; };
         QVERIFY(StartJob(JobCode::Connect));
         QTRY_VERIFY_WITH_TIMEOUT(connected == 1, 20000);
-        QVERIFY(!pathSet);
+        QCOMPARE(server.commands(), (QList<QByteArray>{"USER u", "PASS p", "PWD"}));
+        QCOMPARE(pathsSet, paths);
+        QCOMPARE(titles,
+                 titled ? QStringList{loadString(128) + QStringLiteral(" - 127.0.0.1")} : QStringList{});
     }
 };
 

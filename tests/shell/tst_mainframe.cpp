@@ -1,11 +1,15 @@
 #include "guitest.h"
+#include "sessionreset.h"
 
+#include "engine/transferloops.h"
+#include "engine/transfertexts.h"
 #include "panes/remotewnd.h"
 #include "platform/appsettings.h"
 #include "platform/commandids.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "session/sessionstate.h"
+#include "session/worker.h"
 #include "shell/framelayout.h"
 #include "shell/mainframe.h"
 #include "shell/progressstatusbar.h"
@@ -23,15 +27,40 @@
 
 using settingsstore::applSet;
 
+namespace
+{
+
+// A frame that counts the read-outs the session hands to its status bar (window thread).
+class CountingFrame : public CMainFrame
+{
+public:
+    int progressTexts = 0;
+    int rateTexts = 0;
+
+    void setProgressText(const QString &text) override
+    {
+        ++progressTexts;
+        CMainFrame::setProgressText(text);
+    }
+    void setRateText(const QString &text) override
+    {
+        ++rateTexts;
+        CMainFrame::setRateText(text);
+    }
+};
+
+} // namespace
+
 class TestMainFrame : public QObject
 {
     Q_OBJECT
 
     // A frame as the program starts it; the Site Manager it opens at start is dismissed.
-    std::unique_ptr<CMainFrame> startFrame(QStringList *dialogsSeen = nullptr)
+    template <typename Frame = CMainFrame>
+    std::unique_ptr<Frame> startFrame(QStringList *dialogsSeen = nullptr)
     {
         guitest::ModalWatcher watcher;
-        auto frame = std::make_unique<CMainFrame>();
+        auto frame = std::make_unique<Frame>();
         frame->show();
         (void)QTest::qWaitFor([&] { return !watcher.seen.isEmpty(); }, 5000);
         if (dialogsSeen)
@@ -180,17 +209,40 @@ private slots:
         QVERIFY(!session().busy);
     }
 
+    void connectWhileBusyDoesNothing_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<JobCode>("job");
+        QTest::newRow("idle: the connect job starts") << false << JobCode::Connect;
+        QTest::newRow("busy: nothing starts") << true << JobCode::None;
+    }
+
     void connectWhileBusyDoesNothing()
     {
+        QFETCH(bool, busy);
+        QFETCH(JobCode, job);
         auto frame = startFrame();
+        appSettings().retryCount = 0;
+        appSettings().transferMode = 0;
         session().serverHost = QStringLiteral("127.0.0.1");
-        session().busy = true;
+        session().port = testsupport::closedLoopbackPort(); // the idle row's job ends by itself
+        QVERIFY(session().port != 0);
+        session().busy = busy;
         session().jobCode = JobCode::None;
-        QMetaObject::invokeMethod(frame.get(), [&] { frame->postCommand(cmd::Connect); });
-        QTest::qWait(50);
-        QCOMPARE(session().jobCode.load(), JobCode::None);
+        frame->postCommand(cmd::Connect);
+        // Commands are handled in the order posted: once the mode has changed, Connect has had
+        // its turn.
+        frame->postCommand(cmd::BinaryMode);
+        QTRY_COMPARE(appSettings().transferMode.load(), 1);
+        QCOMPARE(session().jobCode.load(), job);
+        if (busy)
+            QVERIFY(!workerRunning());
+        joinWorker();
         session().busy = false;
+        session().connected = false;
         session().serverHost.clear();
+        session().port = 21;
+        frame->action(cmd::AutoMode)->trigger();
     }
 
     void title()
@@ -213,22 +265,30 @@ private slots:
 
     void progressTextsFromWorker()
     {
-        auto frame = startFrame();
-        // A burst from another thread: only the last text of each pane counts.
-        ProgressStatusBar *bar = frame->progressBar();
-        std::thread feeder([bar] {
-            for (int i = 0; i <= 20000; ++i) {
-                bar->SetProgressText(QStringLiteral("%1 bytes").arg(i));
-                bar->SetRateText(QStringLiteral("%1 KB/s").arg(i));
+        auto frame = startFrame<CountingFrame>();
+        auto *progress = frame->progressBar()->findChild<QLabel *>(QStringLiteral("progressPane"));
+        auto *rate = frame->progressBar()->findChild<QLabel *>(QStringLiteral("ratePane"));
+        QVERIFY(progress && rate);
+        QCOMPARE(progress->width(), 200);
+        const int progressBefore = frame->progressTexts;
+        const int rateBefore = frame->rateTexts;
+        // The transfer loops post a read-out for every block. While the window thread is held
+        // up, a whole burst must come to one text per pane, the last one.
+        constexpr qint64 total = 20000;
+        session().transferTotalSize = total;
+        session().showProgressInTitle = false;
+        std::thread feeder([] {
+            for (qint64 done = 0; done <= total; ++done) {
+                ShowTransferProgress(session(), done);
+                ShowTransferRate(session(), QStringLiteral("%1 KB/s").arg(done));
             }
         });
         feeder.join();
-        auto *progress = bar->findChild<QLabel *>(QStringLiteral("progressPane"));
-        auto *rate = bar->findChild<QLabel *>(QStringLiteral("ratePane"));
-        QVERIFY(progress && rate);
-        QCOMPARE(progress->width(), 200);
-        QTRY_COMPARE(progress->text(), QStringLiteral("20000 bytes"));
+        QTRY_COMPARE(progress->text(), ProgressText(total, total));
         QTRY_COMPARE(rate->text(), QStringLiteral("20000 KB/s"));
+        QCOMPARE(frame->progressTexts - progressBefore, 1);
+        QCOMPARE(frame->rateTexts - rateBefore, 1);
+        session().transferTotalSize = 0;
     }
 
     void placementParsing_data()
@@ -262,26 +322,33 @@ private slots:
 
     void layoutSurvivesRestart()
     {
+        const QRect placed(40, 50, 700, 500);
+        QList<int> rowsShown;
+        QList<int> columnsShown;
         {
             auto frame = startFrame();
-            frame->setGeometry(40, 50, 700, 500);
-            QTest::qWait(20);
+            frame->setGeometry(placed);
+            QTRY_COMPARE(frame->geometry(), placed);
             frame->outerSplitter()->setSizes({90, 200, 100});
             frame->innerSplitter()->setSizes({250, 400});
-            QTest::qWait(20);
+            QTRY_COMPARE(frame->outerSplitter()->sizes().value(0), 90);
+            QTRY_COMPARE(frame->innerSplitter()->sizes().value(0), 250);
+            rowsShown = frame->outerSplitter()->sizes();
+            columnsShown = frame->innerSplitter()->sizes();
             frame->close();
         }
+        // Stored in the form earlier versions read.
         QCOMPARE(settingsstore::readString(applSet, QStringLiteral("WinPos"), {}),
                  QStringLiteral("40,50,740,550"));
-        const int pane0 = settingsstore::readInt(applSet, QStringLiteral("Pane0"), -1);
-        const int pane1 = settingsstore::readInt(applSet, QStringLiteral("Pane1"), -1);
-        const int pane2 = settingsstore::readInt(applSet, QStringLiteral("Pane2"), -1);
-        QCOMPARE(pane0, 90);
+        QCOMPARE(settingsstore::readInt(applSet, QStringLiteral("Pane0"), -1), rowsShown.value(0));
+        QCOMPARE(settingsstore::readInt(applSet, QStringLiteral("Pane1"), -1), rowsShown.value(1));
+        QCOMPARE(settingsstore::readInt(applSet, QStringLiteral("Pane2"), -1), columnsShown.value(0));
+        // The next start shows the window and the panes as they were left.
         auto frame = startFrame();
-        QCOMPARE(frame->geometry(), QRect(40, 50, 700, 500));
-        QCOMPARE(frame->outerSplitter()->sizes().value(0), pane0);
-        QCOMPARE(frame->outerSplitter()->sizes().value(1), pane1);
-        QCOMPARE(frame->innerSplitter()->sizes().value(0), pane2);
+        QTRY_COMPARE(frame->geometry(), placed);
+        QTRY_COMPARE(frame->outerSplitter()->sizes().value(0), rowsShown.value(0));
+        QTRY_COMPARE(frame->outerSplitter()->sizes().value(1), rowsShown.value(1));
+        QTRY_COMPARE(frame->innerSplitter()->sizes().value(0), columnsShown.value(0));
     }
 
     void negativePaneSizeCountsAsAbsent()

@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,30 +33,62 @@
 namespace
 {
 
-// Runs `act` on the first visible top-level widget of type T once it appears (a modal question,
-// a popup menu), so that a test can answer what blocks it.
-template <typename T> void whenShown(std::function<void(T *)> act)
+// While it lives, runs `act` once on each top-level widget of type T that shows (a modal question,
+// a popup menu), so that a test can answer what blocks it; counts the widgets it acted on. Scoped,
+// so that an answer a case did not use can never act on a widget of a later case.
+template <typename T> class WhenShown
 {
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *found = qobject_cast<T *>(widget);
-            if (found && found->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                act(found);
-                return;
+public:
+    explicit WhenShown(std::function<void(T *)> act)
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this, act = std::move(act)] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *found = qobject_cast<T *>(widget);
+                if (found && found->isVisible() && !actedOn_.contains(found)) {
+                    actedOn_.append(found);
+                    ++count;
+                    act(found);
+                    return;
+                }
             }
-        }
-    });
-    timer->start();
-}
+        });
+        timer_.start();
+    }
+    WhenShown(const WhenShown &) = delete;
+    WhenShown &operator=(const WhenShown &) = delete;
 
-void answer(QMessageBox::StandardButton button)
+    int count = 0;
+
+private:
+    QList<QPointer<QWidget>> actedOn_;
+    QTimer timer_;
+};
+
+// Answers every message box shown while it lives with `button` and keeps the texts of the boxes,
+// so that a case can check which questions were asked. A box without that button is closed and
+// marked in its text.
+class MessageBoxAnswer
 {
-    whenShown<QMessageBox>([button](QMessageBox *box) { box->button(button)->click(); });
-}
+public:
+    explicit MessageBoxAnswer(QMessageBox::StandardButton button)
+        : watch_([this, button](QMessageBox *box) {
+              texts << box->text();
+              if (QAbstractButton *answer = box->button(button)) {
+                  answer->click();
+              } else {
+                  texts.last().prepend(QStringLiteral("(no such button) "));
+                  box->reject();
+              }
+          })
+    {
+    }
+
+    QStringList texts;
+
+private:
+    WhenShown<QMessageBox> watch_;
+};
 
 SiteRecord site(int folder, const char *name, const char *address, const char *user = "",
                 const char *password = "")
@@ -256,8 +289,11 @@ private slots:
             showActive(dialog);
             auto *tree = child<QTreeWidget>(dialog, "folderTree");
             tree->setFocus();
-            answer(QMessageBox::Ok);
-            QTest::keyClick(tree, Qt::Key_Delete);
+            {
+                MessageBoxAnswer answer(QMessageBox::Ok);
+                QTest::keyClick(tree, Qt::Key_Delete);
+                QCOMPARE(answer.texts, QStringList{loadString(138)});
+            }
             QCOMPARE(tree->topLevelItemCount(), 2);
             QCOMPARE(dialog.currentFolder(), 1);
             QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("Last"));
@@ -286,25 +322,30 @@ private slots:
         auto *sites = child<QListWidget>(dialog, "siteList");
         auto *address = child<QLineEdit>(dialog, "address");
         // The last site goes: the one before it is shown.
-        answer(QMessageBox::Ok);
-        child<QPushButton>(dialog, "deleteSite")->click();
+        {
+            MessageBoxAnswer answer(QMessageBox::Ok);
+            child<QPushButton>(dialog, "deleteSite")->click();
+            QCOMPARE(answer.texts, QStringList{loadString(138)});
+        }
         QCOMPARE(sites->count(), 1);
         QCOMPARE(dialog.currentSite(), 0);
         QCOMPARE(address->text(), QStringLiteral("c1.example"));
         QVERIFY(address->isEnabled());
         // The folder's only site goes through the list's context menu: nothing is left to show.
-        whenShown<QMenu>([](QMenu *menu) {
-            for (QAction *action : menu->actions()) {
-                if (action->text() == QStringLiteral("Delete Site")) {
-                    answer(QMessageBox::Ok);
-                    action->trigger();
-                    menu->close();
-                }
-            }
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                sites->viewport()->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(sites->viewport(), &event);
+        {
+            MessageBoxAnswer answer(QMessageBox::Ok);
+            WhenShown<QMenu> menuShown([](QMenu *menu) {
+                for (QAction *action : menu->actions())
+                    if (action->text() == QStringLiteral("Delete Site"))
+                        action->trigger();
+                menu->close();
+            });
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                    sites->viewport()->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(sites->viewport(), &event);
+            QCOMPARE(menuShown.count, 1);
+            QCOMPARE(answer.texts, QStringList{loadString(138)});
+        }
         QCOMPARE(sites->count(), 0);
         QCOMPARE(dialog.currentSite(), -1);
         QVERIFY(address->text().isEmpty());
@@ -362,7 +403,7 @@ private slots:
         session().connected = true;
         testsupport::LogRecorder log;
 
-        whenShown<SiteManagerDialog>([how](SiteManagerDialog *dialog) {
+        WhenShown<SiteManagerDialog> dialogShown([how](SiteManagerDialog *dialog) {
             auto *sites = dialog->findChild<QListWidget *>(QStringLiteral("siteList"));
             if (how == QStringLiteral("button")) {
                 dialog->findChild<QPushButton *>(QStringLiteral("connect"))->click();
@@ -379,6 +420,7 @@ private slots:
             }
         });
         QVERIFY(OpenSiteManager(nullptr, controller, folder()));
+        QCOMPARE(dialogShown.count, 1);
 
         // The old session ends before the new one connects.
         QVERIFY(log.waitFor(QStringLiteral("Connection refused\n"), LogColor::Error));
@@ -411,11 +453,18 @@ private slots:
         port->selectAll();
         QTest::keyClick(port, Qt::Key_Backspace);
         QVERIFY(!dialog.siteModified());
-        answer(QMessageBox::Ok);
-        child<QPushButton>(dialog, "connect")->click();
+        {
+            MessageBoxAnswer answer(QMessageBox::Ok);
+            child<QPushButton>(dialog, "connect")->click();
+            QCOMPARE(answer.texts, QStringList{uiText("Please enter an integer between 0 and 999999.")});
+        }
         QVERIFY(dialog.isVisible());
         QTest::keyClicks(port, QStringLiteral("990"));
-        child<QPushButton>(dialog, "connect")->click();
+        {
+            MessageBoxAnswer answer(QMessageBox::Ok);
+            child<QPushButton>(dialog, "connect")->click();
+            QCOMPARE(answer.texts, QStringList{});
+        }
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.fields().port, 990);
         QCOMPARE(readSites().sites[0].port, 990);
@@ -454,15 +503,10 @@ private slots:
         }
         setSelection(0, 0);
         testsupport::LogRecorder log;
-        QString shown;
-        if (!message.isEmpty())
-            whenShown<QMessageBox>([&shown](QMessageBox *box) {
-                shown = box->text();
-                box->accept();
-            });
+        MessageBoxAnswer answer(QMessageBox::Ok);
         {
             SiteManagerDialog dialog(folder());
-            QCOMPARE(shown, message);
+            QCOMPARE(answer.texts, message.isEmpty() ? QStringList{} : QStringList{message});
             QCOMPARE(int(dialog.siteList().folders.size()), folders);
             if (message.isEmpty())
                 QVERIFY(log.waitFor(
@@ -502,10 +546,11 @@ private slots:
             return QString::fromLatin1(testsupport::FtpServer::password);
         };
         views.onSessionConnected = [&connected] { ++connected; };
-        whenShown<SiteManagerDialog>([](SiteManagerDialog *dialog) {
+        WhenShown<SiteManagerDialog> dialogShown([](SiteManagerDialog *dialog) {
             dialog->findChild<QPushButton *>(QStringLiteral("connect"))->click();
         });
         QVERIFY(OpenSiteManager(nullptr, controller, folder()));
+        QCOMPARE(dialogShown.count, 1);
         QTRY_COMPARE_WITH_TIMEOUT(connected, 1, 20000);
         QVERIFY(asked);
         QVERIFY(session().controlSocket >= 0);
