@@ -62,6 +62,7 @@ public:
     void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) override;
     void sessionConnected() override;
     void refreshRemote() override;
+    QByteArray remoteFolder() const override { return currentPath_; }
 
     // Adds the path to the combo box when absent and selects it.
     void showPathInCombo(const QByteArray &path);
