@@ -3,6 +3,7 @@
 // the exact bytes of type A on the wire.
 #include "platform/appsettings.h"
 #include "platform/strings.h"
+#include "platform/workerstop.h"
 #include "scriptedserver.h"
 #include "session/jobs.h"
 #include "session/sessionstate.h"
@@ -14,8 +15,10 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using testsupport::LogRecorder;
 using testsupport::Reply;
@@ -115,28 +118,29 @@ private slots:
         QTest::addColumn<QStringList>("left");  // names still queued
         QTest::addColumn<QString>("message");   // a red log line
         QTest::addColumn<bool>("connected");
+        QTest::addColumn<QStringList>("existing"); // under down/ before the run: "name=bytes", "name->target"
 
         const QStringList listedFolder{"CWD /f => 250 OK", "LIST => data:" + QString(line("x") + line("y"))};
         QTest::addRow("RETR refused, the next goes on")
             << QStringList{"CWD => 250 OK", "LIST => data:", "RETR /a => 550 No", "RETR /b => data:bbb"}
             << QStringList{"D /a 3", "D /b 3"} << QStringList{"down/", "down/b=bbb"} << QStringList{"/a"}
             << "/a was not transferred; it stays in the queue\n"
-            << true;
+            << true << QStringList{};
         QTest::addRow("data connection closed early")
             << QStringList{"CWD => 250 OK", "LIST => data:", "RETR => data:12345"} << QStringList{"D /a 10"}
             << QStringList{"down/", "down/a=12345"} << QStringList{"/a"}
             << "Download incomplete: 5 of 10 bytes arrived; the part stays for a resume\n"
-            << true;
+            << true << QStringList{};
         QTest::addRow("folder that cannot be entered")
             << QStringList{"CWD /f => 550 No such folder", "LIST => data:" + QString(line("stale"))}
             << QStringList{"D /f/"} << QStringList{"down/"} << QStringList{}
             << "Cannot list the folder /f; its entries are not queued\n"
-            << true;
+            << true << QStringList{};
         QTest::addRow("listed name then refused")
             << (listedFolder + QStringList{"RETR /f/x => 550 Gone", "RETR /f/y => data:yyy"})
             << QStringList{"D /f/"} << QStringList{"down/", "down/f/", "down/f/y=yyy"} << QStringList{"/f/x"}
             << "/f/x was not transferred; it stays in the queue\n"
-            << true;
+            << true << QStringList{};
         QTest::addRow("hostile names")
             << QStringList{"CWD /f => 250 OK",
                            "LIST => data:" + QString(line("../evil") + line("a/b") + line("..\\up") +
@@ -144,22 +148,33 @@ private slots:
                            "RETR => data:evil", "RETR /f/ok => data:fine"}
             << QStringList{"D /f/"} << QStringList{"down/", "down/f/", "down/f/ok=fine"} << QStringList{}
             << "Refused /f/../evil: it is not a plain file name\n"
-            << true;
+            << true << QStringList{};
         QTest::addRow("destination folder refused")
             << QStringList{"MKD => 550 No", "CWD => 550 No", "STOR => recv"} << QStringList{"U dir/"}
             << QStringList{"down/"} << QStringList{}
             << "Cannot create or enter the folder /r/dir; its entries are not queued\n"
-            << true;
+            << true << QStringList{};
         QTest::addRow("MKD refused for a folder that exists")
             << QStringList{"MKD => 550 Exists", "CWD => 250 OK", "LIST => data:", "STOR => recv"}
-            << QStringList{"U dir/"} << QStringList{"down/"} << QStringList{} << QString() << true;
+            << QStringList{"U dir/"} << QStringList{"down/"} << QStringList{} << QString() << true
+            << QStringList{};
         QTest::addRow("STOR refused")
             << QStringList{"MKD => 257 Made", "CWD => 250 OK", "LIST => data:", "STOR => 553 No"}
             << QStringList{"U dir/"} << QStringList{"down/"} << QStringList{"dir/z"} << "Upload error\n"
-            << true;
+            << true << QStringList{};
         QTest::addRow("control connection dropped in a tree")
             << (listedFolder + QStringList{"RETR /f/x => close:421 Bye"}) << QStringList{"D /f/", "D /g 3"}
-            << QStringList{"down/", "down/f/"} << QStringList{"/f/x", "/f/y", "/g"} << QString() << false;
+            << QStringList{"down/", "down/f/"} << QStringList{"/f/x", "/f/y", "/g"} << QString() << false
+            << QStringList{};
+        QTest::addRow("local folder name taken by a file")
+            << listedFolder << QStringList{"D /f/"} << QStringList{"down/", "down/f=file"} << QStringList{}
+            << "Cannot create or enter the folder %1/down/f; its entries are not queued\n"
+            << true << QStringList{"f=file"};
+        QTest::addRow("local file is a link out")
+            << QStringList{"CWD => 250 OK", "LIST => data:", "RETR => data:evil"} << QStringList{"D /a 4"}
+            << QStringList{"down/", "down/a=outside"} << QStringList{}
+            << "Refused %1/down/a: the destination is a link or no plain file\n"
+            << true << QStringList{"a->../outside"};
     }
     void failures()
     {
@@ -169,6 +184,7 @@ private slots:
         QFETCH(QStringList, left);
         QFETCH(QString, message);
         QFETCH(bool, connected);
+        QFETCH(QStringList, existing);
 
         QTemporaryDir folder;
         const QByteArray local = QFile::encodeName(folder.path());
@@ -176,6 +192,18 @@ private slots:
         QFile upload(folder.path() + "/up/dir/z");
         QVERIFY(upload.open(QIODevice::WriteOnly) && upload.write("zz") == 2);
         upload.close();
+        for (const QString &entry : existing) {
+            const QString path = folder.path() + "/down/" + entry.section(QRegularExpression("=|->"), 0, 0);
+            if (entry.contains("->")) {
+                QVERIFY(QFile::link(entry.section("->", 1), path));
+                continue;
+            }
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(entry.section('=', 1).toUtf8()) >= 0);
+        }
+        QFile outside(folder.path() + "/outside");
+        QVERIFY(outside.open(QIODevice::WriteOnly) && outside.write("outside") == 7);
+        outside.close();
 
         ScriptedServer server;
         script(server, rules);
@@ -190,7 +218,8 @@ private slots:
         QVERIFY(testsupport::runOnWorker([] { TransferQueueJob(); }, 60000));
         files << "up/"
               << "up/dir/"
-              << "up/dir/z=zz";
+              << "up/dir/z=zz"
+              << "outside=outside";
         files.sort();
         QCOMPARE(filesUnder(folder.path()), files);
         QStringList names;
@@ -198,10 +227,45 @@ private slots:
             names << QString::fromUtf8(rest.name).remove(folder.path() + "/up/");
         QCOMPARE(names, left);
         if (!message.isEmpty())
-            QVERIFY2(log.contains(message, LogColor::Error), qPrintable(message));
+            QVERIFY2(
+                log.contains(message.contains("%1") ? message.arg(folder.path()) : message, LogColor::Error),
+                qPrintable(message));
         QCOMPARE(session().connected.load(), connected);
         QVERIFY(!session().transferRunning);
         QVERIFY(!server.commands().contains("RETR /f/../evil"));
+    }
+
+    // An abort in the middle of a tree: the file in transfer stays at the head of the queue, the
+    // files before it are whole, and the run's state is put back.
+    void abortInATree()
+    {
+        ScriptedServer server;
+        script(server, {"CWD => 250 OK", "LIST => data:" + QString(line("x") + line("y", "-rw-r--r--", 9)),
+                        "RETR /f/x => data:xxx", "RETR /f/y => 150 Opening, and nothing more"});
+        QVERIFY(testsupport::connectControl(server.port()) >= 0);
+        testsupport::TestViews views;
+        testsupport::TestQueue queue;
+        session().views.queue = &queue;
+        QTemporaryDir folder;
+        const QByteArray local = QFile::encodeName(folder.path());
+        queue.AddQueueItem({"/f", {}, local, QueueItem::Download, true}, false);
+        queue.AddQueueItem({"/later", "3", local, QueueItem::Download, false}, false);
+        QTimer abort;
+        QObject::connect(&abort, &QTimer::timeout, [&server] {
+            if (server.commands().contains("RETR /f/y"))
+                workerstop::request();
+        });
+        abort.start(10);
+        QVERIFY(testsupport::runOnWorker([] { TransferQueueJob(); }, 60000));
+        QStringList left;
+        for (const QueueItem &rest : queue.items())
+            left << QString::fromUtf8(rest.name);
+        QCOMPARE(left, (QStringList{"/f/y", "/later"}));
+        QFile x(folder.path() + "/f/x");
+        QVERIFY(x.open(QIODevice::ReadOnly));
+        QCOMPARE(x.readAll(), QByteArray("xxx"));
+        QVERIFY(!session().transferRunning);
+        QVERIFY(!session().listingRunning);
     }
 
     // Type A text travels with CR LF line ends and lands with LF: what comes down goes up again
