@@ -33,25 +33,6 @@ private slots:
             QCOMPARE(QByteArray(out.data(), n), local);
         }
     }
-
-    void roundTrip_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addRow("LF text") << QByteArray("one\ntwo\n");
-        QTest::addRow("CR LF text") << QByteArray("one\r\ntwo\r\n");
-        QTest::addRow("CRs everywhere") << QByteArray("\r\r\n\r\n\n\r");
-    }
-    void roundTrip()
-    {
-        QFETCH(QByteArray, text);
-        std::vector<char> network(size_t(text.size()) * 2);
-        const qint64 length = EncodeNetworkText(text.constData(), text.size(), network.data());
-        std::vector<char> back(size_t(length) + 1);
-        bool pending = false;
-        qint64 n = DecodeNetworkText(network.data(), length, back.data(), pending);
-        n += FlushNetworkText(back.data() + n, pending);
-        QCOMPARE(QByteArray(back.data(), n), text);
-    }
 };
 
 QTEST_APPLESS_MAIN(TestLineEnds)

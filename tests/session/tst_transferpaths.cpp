@@ -48,28 +48,6 @@ private slots:
         QCOMPARE(LinkStaysInside(target), inside);
     }
 
-    void remotePaths_data()
-    {
-        QTest::addColumn<QByteArray>("base");
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QByteArray>("child");
-        QTest::addColumn<QByteArray>("normal");
-        QTest::addRow("root") << QByteArray("/") << QByteArray("a") << QByteArray("/a") << QByteArray("/a");
-        QTest::addRow("folder") << QByteArray("/p") << QByteArray(".") << QByteArray("/p/.")
-                                << QByteArray("/p");
-        QTest::addRow("backslash") << QByteArray("C:\\w\\") << QByteArray("x\\..\\y")
-                                   << QByteArray("C:\\w\\x\\..\\y") << QByteArray("C:\\w\\y");
-    }
-    void remotePaths()
-    {
-        QFETCH(QByteArray, base);
-        QFETCH(QByteArray, name);
-        QFETCH(QByteArray, child);
-        QFETCH(QByteArray, normal);
-        QCOMPARE(RemoteChildPath(base, name), child);
-        QCOMPARE(NormalRemotePath(child), normal);
-    }
-
     void transferType_data()
     {
         QTest::addColumn<QByteArray>("path");
