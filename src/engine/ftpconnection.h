@@ -83,6 +83,9 @@ struct FtpConnection {
     std::atomic<bool> resumeRequested{false};
     std::atomic<std::int64_t> resumeOffset{0};
     std::atomic<std::int64_t> transferTotalSize{0};
+    // Bytes of the last transfer that crossed the data connection, the resume offset included:
+    // less than transferTotalSize means the server ended it early.
+    std::atomic<std::int64_t> transferDone{0};
     std::atomic<bool> listingTransfer{false};
     // Set by the receive loop when a listing passed the limits of the options.
     bool listingCut = false;

@@ -1,6 +1,7 @@
 #include "engine/transferloops.h"
 
 #include "engine/controlconnection.h"
+#include "engine/lineends.h"
 #include "engine/transfertexts.h"
 #include "engine/uploadprogress.h"
 #include "engine/watchdog.h"
@@ -30,28 +31,30 @@ constexpr int cannotWriteLocalFile = 201;
 constexpr int dataConnectionClosedEarly = 204;
 constexpr int listingCut = 233;
 
-// The bytes done and the size they count against; the text is made on the window thread.
+// The bytes done and the size they count against; the text is made on the window thread. The
+// host is looked up when the value is shown: the one of the moment it was set may be gone.
 struct ProgressValue {
     qint64 done = 0;
     qint64 total = 0;
     bool inTitle = false;
-    EngineHost *host = nullptr;
+    const FtpConnection *connection = nullptr;
 };
 
 struct RateValue {
     QString text;
-    EngineHost *host = nullptr;
+    const FtpConnection *connection = nullptr;
 };
 
 LatestPost<ProgressValue> &progressPost()
 {
     static LatestPost<ProgressValue> post([](const ProgressValue &value) {
-        if (!value.host)
+        EngineHost *host = value.connection ? value.connection->host : nullptr;
+        if (!host)
             return;
         const QString text = ProgressText(value.done, value.total);
-        value.host->progressText(text);
+        host->progressText(text);
         if (value.inTitle)
-            value.host->windowTitle(text);
+            host->windowTitle(text);
     });
     return post;
 }
@@ -59,8 +62,8 @@ LatestPost<ProgressValue> &progressPost()
 LatestPost<RateValue> &ratePost()
 {
     static LatestPost<RateValue> post([](const RateValue &value) {
-        if (value.host)
-            value.host->rateText(value.text);
+        if (EngineHost *host = value.connection ? value.connection->host : nullptr)
+            host->rateText(value.text);
     });
     return post;
 }
@@ -142,16 +145,15 @@ void setCork(int socket, bool on)
 
 void ShowTransferProgress(FtpConnection &c, qint64 done)
 {
-    progressPost().set({done, c.transferTotalSize, c.showProgressInTitle, c.host});
+    progressPost().set({done, c.transferTotalSize, c.showProgressInTitle, &c});
 }
 
 void ShowTransferRate(FtpConnection &c, const QString &text)
 {
-    ratePost().set({text, c.host});
+    ratePost().set({text, &c});
 }
 
-bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath,
-                  bool /*binary: bytes go as they are*/)
+bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath, bool binary)
 {
     if (dataSocket == -1 || !s.connected)
         return false;
@@ -183,6 +185,8 @@ bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath,
     // The sends are small; corked, the kernel still puts full segments on the wire.
     setCork(dataSocket, true);
     std::vector<char> buffer(transferBlockSize);
+    // Type A goes in the network form of text, its LF line ends as CR LF.
+    std::vector<char> text(binary ? 0 : 2 * transferBlockSize);
     bool sentAll = true;
     for (;;) {
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
@@ -197,7 +201,13 @@ bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath,
         }
         if (n == 0)
             break;
-        if (SendAll(s, dataSocket, buffer.data(), n, done) != n) {
+        const char *wire = buffer.data();
+        qint64 wireLength = n;
+        if (!binary) {
+            wireLength = EncodeNetworkText(buffer.data(), n, text.data());
+            wire = text.data();
+        }
+        if (SendAll(s, dataSocket, wire, wireLength, done) != wireLength) {
             sentAll = false; // only off the worker: there a failed send ends the job
             break;
         }
@@ -207,13 +217,13 @@ bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath,
     }
     setCork(dataSocket, false); // sends what is left at once
     const qint64 elapsed = clock.finish();
+    s.transferDone = done;
     closeSharedFile(s.uploadFile, s.uploadFileOpen);
     AppendLog(StatisticsLine(true, done - offset, elapsed), LogColor::Status);
     return sentAll;
 }
 
-bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath,
-                   bool /*binary: bytes go as they are*/, bool *writeFailed)
+bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath, bool binary, bool *writeFailed)
 {
     if (writeFailed)
         *writeFailed = false;
@@ -250,6 +260,11 @@ bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath,
     const qint64 remaining = s.transferTotalSize - offset;
     RateClock clock(s);
     std::vector<char> buffer(transferBlockSize);
+    // Type A arrives in the network form of text; the file gets LF line ends. A listing is kept
+    // as the server sent it.
+    const bool decodeText = !binary && !s.listingTransfer;
+    std::vector<char> text(decodeText ? transferBlockSize + 1 : 0);
+    bool pendingCr = false;
     ssize_t last = 0;
     bool received = false;
     int writeError = 0;
@@ -268,7 +283,13 @@ bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath,
                 break;
             }
         }
-        if (!writeAll(fd, buffer.data(), last)) {
+        const char *bytes = buffer.data();
+        qint64 length = last;
+        if (decodeText) {
+            length = DecodeNetworkText(buffer.data(), last, text.data(), pendingCr);
+            bytes = text.data();
+        }
+        if (!writeAll(fd, bytes, length)) {
             writeError = errno;
             break;
         }
@@ -278,7 +299,10 @@ bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath,
             clock.refresh(done - offset, remaining, done > 1024);
         }
     }
+    if (writeError == 0 && FlushNetworkText(text.data(), pendingCr) == 1 && !writeAll(fd, "\r", 1))
+        writeError = errno;
     const qint64 elapsed = clock.finish();
+    s.transferDone = done;
     closeSharedFile(s.downloadFile, s.downloadFileOpen);
 
     if (writeError != 0) {

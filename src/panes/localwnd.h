@@ -55,6 +55,7 @@ public:
     [[nodiscard]] QByteArray currentFolder() const override;
     // LocalPaneView
     void refreshLocal() override { Refresh(); }
+    bool showLocalFolder(const QByteArray &path) override { return ShowFolder(path); }
     // Lists the folder (an empty path: the current one again). False when it does not exist.
     bool ShowFolder(const QByteArray &path);
     [[nodiscard]] QByteArray PathJoin(const QByteArray &name) const;

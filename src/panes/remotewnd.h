@@ -83,6 +83,7 @@ public:
     // The panes a drag of selected rows may end on: the queue (Download Later) and the local pane
     // (Download, after the question).
     void setDropTargets(QWidget *queuePane, QWidget *localPane);
+    QByteArray remoteFolder() const override { return currentPath_; }
 
     // Adds the path to the combo box when absent and selects it.
     void showPathInCombo(const QByteArray &path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/listingparser.h"
+#include "session/existingfileanswer.h"
 #include "session/queueview.h"
 
 #include <QByteArray>
@@ -35,6 +36,8 @@ public:
     virtual void dropCachedListings(const QByteArray &path, bool withSubfolders) = 0;
     // Selects the row of that name, when the list shows one.
     virtual void selectRemoteItem(const QByteArray &name) = 0;
+    // The folder the pane shows (the queue job puts it back at its end).
+    [[nodiscard]] virtual QByteArray remoteFolder() const = 0;
 };
 
 // The local pane.
@@ -45,6 +48,9 @@ public:
     virtual void refreshLocal() = 0;
     // The folder the pane shows (the destination of a download queued now). Any thread.
     [[nodiscard]] virtual QByteArray currentFolder() const = 0;
+    // Shows the folder (the queue job follows its transfers); false when it is no folder. Any
+    // thread.
+    virtual bool showLocalFolder(const QByteArray &path) = 0;
 };
 
 // The frame: status bar read-outs, title, documents.
@@ -68,6 +74,13 @@ public:
     virtual std::optional<QString> askPassword() = 0;
     // Abort asks first while a transfer runs.
     virtual bool confirmAbortTransfer() = 0;
+    // The destination file of a transfer exists: resume, rename, overwrite or skip. Answers
+    // Resume by itself after the dialog time-out.
+    virtual ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible) = 0;
+    // Another full destination path for the file; nullopt when dismissed.
+    virtual std::optional<QByteArray> askRenameTarget(const QByteArray &path) = 0;
+    // The after-transfer action asks first; Yes by itself after the dialog time-out.
+    virtual bool confirmAfterTransfer(AfterTransferAction action) = 0;
 };
 
 struct SessionViews {

@@ -1,9 +1,12 @@
 #include "shell/mainframe.h"
 #include "shell/aboutbox.h"
+#include "shell/aftertransferdialog.h"
 #include "shell/checkforupgrade.h"
+#include "shell/existingfiledialog.h"
 #include "shell/helpwindow.h"
 #include "shell/passwordpromptdialog.h"
 #include "shell/preferencesdialog.h"
+#include "shell/renametargetdialog.h"
 #include "shell/weblinks.h"
 
 #include "engine/controlconnection.h"
@@ -376,6 +379,21 @@ bool CMainFrame::confirmAbortTransfer()
 {
     return QMessageBox::question(this, loadString(128), loadString(184).trimmed(),
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+ExistingFileAnswer CMainFrame::askExistingFile(const QString &fileName, bool upload, bool resumePossible)
+{
+    return askExistingFileWithDialog(fileName, upload, resumePossible, this);
+}
+
+std::optional<QByteArray> CMainFrame::askRenameTarget(const QByteArray &path)
+{
+    return askRenameTargetWithDialog(path, this);
+}
+
+bool CMainFrame::confirmAfterTransfer(AfterTransferAction action)
+{
+    return confirmAfterTransferWithDialog(action, this);
 }
 
 void CMainFrame::postCommand(int id)

@@ -58,6 +58,9 @@ public:
     // QuestionView
     std::optional<QString> askPassword() override;
     bool confirmAbortTransfer() override;
+    ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible) override;
+    std::optional<QByteArray> askRenameTarget(const QByteArray &path) override;
+    bool confirmAfterTransfer(AfterTransferAction action) override;
 
 protected:
     void changeEvent(QEvent *event) override;

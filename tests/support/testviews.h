@@ -33,6 +33,12 @@ public:
     std::function<void(const QByteArray &)> onSelectRemoteItem;
     std::function<void()> onRefreshLocal;
     QByteArray localFolder;
+    // The folder shown by the remote pane (setRemotePath sets it).
+    QByteArray remotePath;
+    std::function<bool(const QByteArray &)> onShowLocalFolder;
+    std::function<ExistingFileAnswer(const QString &, bool, bool)> onAskExistingFile;
+    std::function<std::optional<QByteArray>(const QByteArray &)> onAskRenameTarget;
+    std::function<bool(AfterTransferAction)> onConfirmAfterTransfer;
     std::function<void(const QString &)> onProgressText;
     std::function<void(const QString &)> onRateText;
     std::function<void(const QString &)> onWindowTitle;
@@ -44,7 +50,11 @@ public:
     void setWaitCursor(bool on) override { call(onSetWaitCursor, on); }
     void clearRemotePathBox() override { call(onClearRemotePathBox); }
     void clearRemoteList() override { call(onClearRemoteList); }
-    void setRemotePath(const QByteArray &path) override { call(onSetRemotePath, path); }
+    void setRemotePath(const QByteArray &path) override
+    {
+        remotePath = path;
+        call(onSetRemotePath, path);
+    }
     void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) override
     {
         if (onShowRemoteListing)
@@ -59,12 +69,32 @@ public:
     void selectRemoteItem(const QByteArray &name) override { call(onSelectRemoteItem, name); }
     void refreshLocal() override { call(onRefreshLocal); }
     QByteArray currentFolder() const override { return localFolder; }
+    QByteArray remoteFolder() const override { return remotePath; }
+    bool showLocalFolder(const QByteArray &path) override
+    {
+        if (onShowLocalFolder && !onShowLocalFolder(path))
+            return false;
+        localFolder = path;
+        return true;
+    }
     void setProgressText(const QString &text) override { call(onProgressText, text); }
     void setRateText(const QString &text) override { call(onRateText, text); }
     void showWindowTitle(const QString &text) override { call(onWindowTitle, text); }
     void openDocument(const QString &path) override { call(onOpenDocument, path); }
     std::optional<QString> askPassword() override { return onAskPassword ? onAskPassword() : std::nullopt; }
     bool confirmAbortTransfer() override { return onConfirmAbortTransfer && onConfirmAbortTransfer(); }
+    ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible) override
+    {
+        return onAskExistingFile ? onAskExistingFile(fileName, upload, resumePossible) : ExistingFileAnswer{};
+    }
+    std::optional<QByteArray> askRenameTarget(const QByteArray &path) override
+    {
+        return onAskRenameTarget ? onAskRenameTarget(path) : std::nullopt;
+    }
+    bool confirmAfterTransfer(AfterTransferAction action) override
+    {
+        return onConfirmAfterTransfer && onConfirmAfterTransfer(action);
+    }
 
     // EngineHost: the engine's read-outs reach the same recorders.
     void progressText(const QString &text) override { setProgressText(text); }

@@ -1,0 +1,183 @@
+// The folder items of the queue: each is replaced at the head by one item per entry of the source
+// folder, after the folder was made on the other side, so that a tree goes depth first.
+#include "engine/dircommands.h"
+#include "platform/log.h"
+#include "platform/uithread.h"
+#include "session/localfolderentries.h"
+#include "session/queuetransferjob.h"
+#include "session/sessionstate.h"
+#include "session/transferpaths.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace
+{
+
+constexpr int refusedName = 260;
+constexpr int refusedLink = 261;
+constexpr int reachedBefore = 262;
+constexpr int cannotCreateFolder = 263;
+constexpr int cannotListFolder = 264;
+constexpr int cannotReadLocalFolder = 272;
+
+const char *text(const QByteArray &bytes)
+{
+    return bytes.constData();
+}
+
+QueueView *queueView()
+{
+    return uithread::call<QueueView *>([] { return session().views.queue; });
+}
+
+} // namespace
+
+void QueueTransferJob::replaceHead(const QueueItem &folder, const std::vector<QueueItem> &entries)
+{
+    QueueView *queue = queueView();
+    if (!queue)
+        return;
+    // Entries first: a stop between the two steps leaves the folder queued, not lost.
+    (void)queue->AddQueueItems(entries, true);
+    (void)queue->RemoveQueueItem(folder);
+}
+
+void QueueTransferJob::drop(const QueueItem &item)
+{
+    if (QueueView *queue = queueView())
+        (void)queue->RemoveQueueItem(item);
+}
+
+void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
+{
+    // A listed link is entered at its target, but made here under its own name, and only when
+    // the target stays inside the folder that holds it.
+    QByteArray folderPath = item.name;
+    QByteArray ownName;
+    const auto link = SplitListedLink(item.name);
+    if (link) {
+        const char separator = RemoteSeparator(link->name);
+        const qsizetype cut = link->name.lastIndexOf(separator);
+        const QByteArray parent = cut > 0 ? link->name.left(cut) : QByteArray(1, separator);
+        ownName = link->name.mid(cut + 1);
+        if (IsPlainEntryName(ownName) && !LinkStaysInside(link->target)) {
+            AppendLogId(LogColor::Error, refusedLink, text(item.name));
+            return drop(item);
+        }
+        folderPath = NormalRemotePath(RemoteChildPath(parent, link->target));
+    } else {
+        ownName = item.name.mid(item.name.lastIndexOf(RemoteSeparator(item.name)) + 1);
+    }
+    if (!IsPlainEntryName(ownName)) {
+        AppendLogId(LogColor::Error, refusedName, text(item.name));
+        return drop(item);
+    }
+    const QByteArray visit = NormalRemotePath(folderPath);
+    if (visitedRemote_.contains(visit)) {
+        AppendLogId(LogColor::Error, reachedBefore, text(item.name));
+        return drop(item);
+    }
+
+    if (!enterRemoteFolder(folderPath)) {
+        if (link && !remoteListed_ && remoteFolder_ != folderPath) {
+            // The server would not enter it: a link to a file, fetched under the link's name.
+            QueueItem file = item;
+            file.name = link->name;
+            file.isFolder = false;
+            return replaceHead(item, {file});
+        }
+        AppendLogId(LogColor::Error, cannotListFolder, text(item.name));
+        return drop(item);
+    }
+    visitedRemote_.insert(visit);
+
+    const QByteArray destination = item.destination.isEmpty() ? localShown_ : item.destination;
+    const QByteArray localFolder = LocalChildPath(destination, ownName);
+    if (!makeLocalFolder(localFolder)) {
+        AppendLogId(LogColor::Error, cannotCreateFolder, text(localFolder));
+        return drop(item);
+    }
+    followLocalFolder(localFolder);
+
+    std::vector<QueueItem> entries;
+    entries.reserve(remoteRows_.size());
+    for (const FileEntry &row : remoteRows_) {
+        const QByteArray name = row.nameBytes();
+        const auto rowLink = SplitListedLink(name);
+        const QByteArray plain = rowLink ? rowLink->name : name;
+        if (!IsPlainEntryName(plain)) {
+            AppendLogId(LogColor::Error, refusedName, text(RemoteChildPath(folderPath, name)));
+            continue;
+        }
+        if (rowLink && !LinkStaysInside(rowLink->target)) {
+            AppendLogId(LogColor::Error, refusedLink, text(RemoteChildPath(folderPath, name)));
+            continue;
+        }
+        QueueItem entry;
+        entry.name = RemoteChildPath(folderPath, name);
+        entry.sizeText = row.isFolder() ? QByteArray() : row.text(SizeColumn).toUtf8();
+        entry.destination = localFolder;
+        entry.direction = QueueItem::Download;
+        entry.isFolder = row.isFolder();
+        entries.push_back(std::move(entry));
+    }
+    replaceHead(item, entries);
+}
+
+void QueueTransferJob::ExpandUploadFolder(const QueueItem &item)
+{
+    SessionState &s = session();
+    const QByteArray ownName = item.name.mid(item.name.lastIndexOf('/') + 1);
+    if (!IsPlainEntryName(ownName)) {
+        AppendLogId(LogColor::Error, refusedName, text(item.name));
+        return drop(item);
+    }
+    struct stat info {
+    };
+    if (::stat(item.name.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        AppendLogId(LogColor::Error, cannotReadLocalFolder, text(item.name), std::strerror(errno));
+        return drop(item);
+    }
+    if (!visitedLocal_.insert({quint64(info.st_dev), quint64(info.st_ino)}).second) {
+        AppendLogId(LogColor::Error, reachedBefore, text(item.name));
+        return drop(item);
+    }
+    const LocalFolderEntries listing = ListLocalFolder(item.name);
+    if (listing.error != 0) {
+        AppendLogId(LogColor::Error, cannotReadLocalFolder, text(item.name), std::strerror(listing.error));
+        return drop(item);
+    }
+
+    const QByteArray destination = item.destination.isEmpty() ? remoteFolder_ : item.destination;
+    const QByteArray remoteFolder = RemoteChildPath(destination, ownName);
+    if (s.relativePaths && destination != remoteFolder_)
+        (void)enterRemoteFolder(destination);
+    // A refused MKD is no failure while the folder exists: entering it shows which.
+    (void)RemoteMakeDirectory(s, s.relativePaths ? ownName : remoteFolder);
+    if (!enterRemoteFolder(remoteFolder)) {
+        AppendLogId(LogColor::Error, cannotCreateFolder, text(remoteFolder));
+        return drop(item);
+    }
+    followLocalFolder(item.name);
+
+    for (const auto &refused : listing.refused)
+        AppendLogId(LogColor::Error,
+                    refused.why == LocalFolderEntries::Refusal::Name ? refusedName : refusedLink,
+                    text(LocalChildPath(item.name, refused.name)));
+    std::vector<QueueItem> entries;
+    entries.reserve(listing.entries.size());
+    for (const auto &found : listing.entries) {
+        QueueItem entry;
+        entry.name = LocalChildPath(item.name, found.name);
+        entry.sizeText = found.isFolder ? QByteArray() : GroupedSizeText(found.size);
+        entry.destination = remoteFolder;
+        entry.direction = QueueItem::Upload;
+        entry.isFolder = found.isFolder;
+        entries.push_back(std::move(entry));
+    }
+    replaceHead(item, entries);
+}

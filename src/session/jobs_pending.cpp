@@ -1,4 +1,0 @@
-#include "session/jobs.h"
-
-// Placeholder until the queue job lands; that change replaces this file.
-void TransferQueueJob() {}

@@ -1,0 +1,514 @@
+#include "session/queuetransferjob.h"
+
+#include "engine/controlconnection.h"
+#include "engine/dataconnection.h"
+#include "engine/dircommands.h"
+#include "engine/listingloader.h"
+#include "platform/appsettings.h"
+#include "platform/beep.h"
+#include "platform/log.h"
+#include "platform/programpaths.h"
+#include "platform/strings.h"
+#include "platform/uithread.h"
+#include "session/jobs.h"
+#include "session/sessioncontroller.h"
+#include "session/sessionstate.h"
+#include "session/shutdowncommand.h"
+#include "session/transferpaths.h"
+#include "session/viewposts.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+constexpr int cannotChangeDirectory = 129;
+constexpr int startingDownload = 150;
+constexpr int downloadCompleted = 155;
+constexpr int startingUpload = 156;
+constexpr int cannotOpenLocalFile = 157;
+constexpr int uploadCompleted = 160;
+constexpr int refusedName = 260;
+constexpr int cannotListFolder = 273;
+constexpr int downloadIncomplete = 265;
+constexpr int resumingAt = 266;
+constexpr int notResumed = 267;
+constexpr int staysQueued = 268;
+constexpr int skipped = 269;
+constexpr int cannotShutDown = 270;
+constexpr int refusedLinkTarget = 271;
+
+const char *text(const QByteArray &bytes)
+{
+    return bytes.constData();
+}
+
+// The run's flags and the wait cursor, put back however the run ends (a stop and a lost
+// connection leave by an exception).
+class RunScope
+{
+public:
+    RunScope()
+    {
+        session().transferRunning = true;
+        viewposts::setWaitCursor(true);
+    }
+    ~RunScope()
+    {
+        session().transferRunning = false;
+        session().resumeRequested = false;
+        viewposts::setWaitCursor(false);
+    }
+    RunScope(const RunScope &) = delete;
+    RunScope &operator=(const RunScope &) = delete;
+};
+
+QueueView *queueView()
+{
+    return uithread::call<QueueView *>([] { return session().views.queue; });
+}
+
+QByteArray localPaneFolder()
+{
+    return uithread::call<QByteArray>([] {
+        const LocalPaneView *view = session().views.local;
+        return view ? view->currentFolder() : QByteArray();
+    });
+}
+
+QByteArray remotePaneFolder()
+{
+    return uithread::call<QByteArray>([] {
+        const RemoteListView *view = session().views.remote;
+        return view ? view->remoteFolder() : QByteArray();
+    });
+}
+
+void clearProgressTexts()
+{
+    viewposts::status([](StatusView &view) {
+        view.setProgressText(QString());
+        view.setRateText(QString());
+    });
+}
+
+// The rows of a listing, handed to the remote pane as the folder it shows.
+void showRemoteRows(const QByteArray &path, const std::vector<FileEntry> &rows)
+{
+    auto shared = std::make_shared<std::vector<FileEntry>>(rows);
+    uithread::call<bool>([path, shared] {
+        if (RemoteListView *view = session().views.remote) {
+            view->setRemotePath(path);
+            view->showRemoteListing(path, std::move(*shared), false);
+        }
+        return true;
+    });
+}
+
+// The listing step's file and flag, put back however it ends.
+class ListingScope
+{
+public:
+    ListingScope() { session().listingRunning = true; }
+    ~ListingScope()
+    {
+        QFile::remove(programpaths::listingTempFile());
+        session().listingRunning = false;
+    }
+    ListingScope(const ListingScope &) = delete;
+    ListingScope &operator=(const ListingScope &) = delete;
+};
+
+// The name of a listed row without the " -> target" of a link.
+QByteArray rowName(const FileEntry &row)
+{
+    const QByteArray name = row.nameBytes();
+    const auto link = SplitListedLink(name);
+    return link ? link->name : name;
+}
+
+qint64 localFileLength(const QByteArray &path)
+{
+    struct stat info {
+    };
+    return ::stat(path.constData(), &info) == 0 ? qint64(info.st_size) : -1;
+}
+
+} // namespace
+
+void TransferQueueJob()
+{
+    QueueTransferJob job;
+    job.run();
+    // Only once the run has ended: the disconnect must not meet a transfer it would ask about.
+    if (job.disconnectRequested())
+        uithread::post([] {
+            if (SessionController *controller = session().controller)
+                controller->disconnect();
+        });
+}
+
+void QueueTransferJob::run()
+{
+    SessionState &s = session();
+    if (!s.connected)
+        return;
+    const RunScope scope;
+    QueueView *queue = queueView();
+    savedLocal_ = localPaneFolder();
+    localShown_ = savedLocal_;
+    savedRemote_ = remotePaneFolder();
+    remoteFolder_ = savedRemote_;
+
+    int passedOver = 0;
+    while (queue) {
+        const std::optional<QueueItem> head = queue->PeekQueueHead();
+        if (!head)
+            break;
+        if (failed_.contains(*head)) {
+            // What failed in this run waits at the end for a later run; the run ends when
+            // nothing else is left.
+            if (++passedOver >= queue->queueCount())
+                break;
+            (void)queue->RemoveQueueItem(*head);
+            (void)queue->AddQueueItem(*head, false);
+            continue;
+        }
+        passedOver = 0;
+        s.resumeRequested = false;
+        s.transferTotalSize = head->size();
+        if (head->isFolder) {
+            if (head->direction == QueueItem::Download)
+                ExpandDownloadFolder(*head);
+            else
+                ExpandUploadFolder(*head);
+            continue;
+        }
+        const Outcome outcome = head->direction == QueueItem::Download ? download(*head) : upload(*head);
+        if (outcome == Outcome::Failed) {
+            AppendLogId(LogColor::Error, staysQueued, text(head->name));
+            failed_.append(*head);
+        } else {
+            (void)queue->RemoveQueueItem(*head);
+        }
+    }
+    finish();
+}
+
+ExistingFileAnswer::Choice QueueTransferJob::existingFileChoice(const QByteArray &fileName, bool upload,
+                                                                bool resumePossible)
+{
+    ExistingFileAnswer &kept = upload ? uploadAnswer_ : downloadAnswer_;
+    if (kept.all)
+        return kept.choice;
+    const QString shown = QString::fromUtf8(fileName);
+    kept = uithread::call<ExistingFileAnswer>([shown, upload, resumePossible] {
+        QuestionView *view = session().views.questions;
+        return view ? view->askExistingFile(shown, upload, resumePossible) : ExistingFileAnswer{};
+    });
+    return kept.choice;
+}
+
+bool QueueTransferJob::enterRemoteFolder(const QByteArray &path)
+{
+    SessionState &s = session();
+    remoteListed_ = false;
+    remoteRows_.clear();
+    if (RemoteChangeDirectory(s, path) != 2) {
+        AppendLogId(LogColor::Error, cannotChangeDirectory);
+        s.beepIfEnabled();
+        return false;
+    }
+    remoteFolder_ = path;
+    const ListingScope scope;
+    std::optional<std::vector<FileEntry>> rows;
+    if (DownloadListing(s, "LIST") == 2) {
+        ListingState state(s.serverKind);
+        rows = ReadListingFile(programpaths::listingTempFile(), state);
+        if (rows)
+            s.serverKind = state.serverKind;
+    }
+    if (!rows) {
+        AppendLogId(LogColor::Error, cannotListFolder, text(path));
+        return false;
+    }
+    remoteRows_ = std::move(*rows);
+    remoteListed_ = true;
+    showRemoteRows(path, remoteRows_);
+    return true;
+}
+
+void QueueTransferJob::followLocalFolder(const QByteArray &path)
+{
+    if (path == localShown_)
+        return;
+    localShown_ = path;
+    uithread::call<bool>([path] {
+        LocalPaneView *view = session().views.local;
+        return view && view->showLocalFolder(path);
+    });
+}
+
+bool QueueTransferJob::makeLocalFolder(const QByteArray &path)
+{
+    if (::mkdir(path.constData(), 0755) == 0)
+        return true;
+    // One that is there already will do, if it is a real folder (no link leading elsewhere) that
+    // can be written to.
+    struct stat info {
+    };
+    return errno == EEXIST && ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           ::access(path.constData(), W_OK | X_OK) == 0;
+}
+
+qint64 QueueTransferJob::remoteFileSize(const QByteArray &name)
+{
+    SessionState &s = session();
+    // Servers answer SIZE in type I only.
+    SetTransferType(s, 'I');
+    QByteArray reply;
+    if (SendCommand(s, "SIZE " + name, &reply) != 2)
+        return -1;
+    bool ok = false;
+    const qint64 size = reply.mid(4).trimmed().toLongLong(&ok);
+    return ok && size >= 0 ? size : -1;
+}
+
+QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
+{
+    SessionState &s = session();
+    const AppSettings &settings = appSettings();
+    const QByteArray destination = item.destination.isEmpty() ? localPaneFolder() : item.destination;
+    followLocalFolder(destination);
+
+    const char separator = RemoteSeparator(item.name);
+    const qsizetype cut = item.name.lastIndexOf(separator);
+    const QByteArray fileName = item.name.mid(cut + 1);
+    QByteArray remoteFolder = cut > 0 ? item.name.left(cut) : QByteArray(1, separator);
+    if (remoteFolder.endsWith(':'))
+        remoteFolder += separator;
+    if (!IsPlainEntryName(fileName)) {
+        AppendLogId(LogColor::Error, refusedName, text(item.name));
+        return Outcome::Refused;
+    }
+    // With relative paths the bare name is fetched from the folder the server is in: it must be
+    // the right one.
+    if (remoteFolder != remoteFolder_ && !enterRemoteFolder(remoteFolder) && s.relativePaths)
+        return Outcome::Failed;
+
+    QByteArray localPath = LocalChildPath(destination, fileName);
+    AppendLogId(LogColor::Status, startingDownload, text(item.name));
+    char type = TransferTypeForPath(localPath, settings.asciiExtensions);
+
+    qint64 expected = item.size();
+    struct stat info {
+    };
+    if (::lstat(localPath.constData(), &info) == 0) {
+        if (S_ISLNK(info.st_mode) || !S_ISREG(info.st_mode)) {
+            // Writing would go through the link (or into something that is no file).
+            AppendLogId(LogColor::Error, refusedLinkTarget, text(localPath));
+            return Outcome::Refused;
+        }
+        const qint64 length = qint64(info.st_size);
+        const bool resumePossible = expected > length && type != 'A';
+        switch (existingFileChoice(fileName, false, resumePossible)) {
+        case ExistingFileAnswer::Rename: {
+            const auto renamed = uithread::call<std::optional<QByteArray>>([localPath] {
+                QuestionView *view = session().views.questions;
+                return view ? view->askRenameTarget(localPath) : std::nullopt;
+            });
+            if (!renamed) {
+                AppendLogId(LogColor::Status, skipped, text(localPath));
+                return Outcome::Done;
+            }
+            localPath = *renamed;
+            break;
+        }
+        case ExistingFileAnswer::Resume:
+            if (resumePossible) {
+                // The queued size may be old: appending to a file as long as the remote one
+                // would leave a file that is no copy of it.
+                const qint64 now = remoteFileSize(s.relativePaths ? fileName : item.name);
+                if (now >= 0)
+                    expected = now;
+                if (expected > length) {
+                    s.resumeRequested = true;
+                    s.resumeOffset = length;
+                    AppendLogId(LogColor::Status, resumingAt, long(length));
+                } else {
+                    AppendLogId(LogColor::Status, notResumed, long(expected));
+                }
+            }
+            break;
+        case ExistingFileAnswer::Overwrite:
+            break;
+        case ExistingFileAnswer::Skip:
+        case ExistingFileAnswer::None:
+            // A dialog closed without a choice keeps the file as it is.
+            AppendLogId(LogColor::Status, skipped, text(localPath));
+            return Outcome::Done;
+        }
+    }
+
+    const QByteArray command = "RETR " + (s.relativePaths ? fileName : item.name);
+    if (settings.transferMode == 1)
+        type = 'I';
+    else if (settings.transferMode == 2)
+        type = 'A';
+    s.listingTransfer = false;
+    s.transferTotalSize = expected;
+    s.transferDone = 0;
+    const int result = RetrieveFile(s, command, QFile::decodeName(localPath), type);
+    clearProgressTexts();
+    downloadedAny_ = true;
+    if (result != 2)
+        return Outcome::Failed;
+    if (expected > 0 && s.transferDone < expected) {
+        AppendLogId(LogColor::Error, downloadIncomplete, long(s.transferDone), long(expected));
+        s.beepIfEnabled();
+        return Outcome::Failed;
+    }
+    AppendLogId(LogColor::Status, downloadCompleted);
+    return Outcome::Done;
+}
+
+QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
+{
+    SessionState &s = session();
+    const AppSettings &settings = appSettings();
+    const QByteArray destination = item.destination.isEmpty() ? remoteFolder_ : item.destination;
+    if (destination != remoteFolder_ || !remoteListed_) {
+        // Without the folder's listing an existing file would be overwritten unasked.
+        if (!enterRemoteFolder(destination))
+            return Outcome::Failed;
+    }
+
+    const QByteArray fileName = item.name.mid(item.name.lastIndexOf('/') + 1);
+    if (!IsPlainEntryName(fileName)) {
+        AppendLogId(LogColor::Error, refusedName, text(item.name));
+        return Outcome::Refused;
+    }
+    const qint64 length = localFileLength(item.name);
+    QFile source(QFile::decodeName(item.name));
+    if (length < 0 || !source.open(QIODevice::ReadOnly)) {
+        AppendLogId(LogColor::Error, cannotOpenLocalFile);
+        s.beepIfEnabled();
+        return Outcome::Failed;
+    }
+    source.close();
+
+    QByteArray remotePath = RemoteChildPath(destination, fileName);
+    QByteArray commandName = s.relativePaths ? fileName : remotePath;
+    AppendLogId(LogColor::Status, startingUpload, text(item.name));
+    char type = TransferTypeForPath(item.name, settings.asciiExtensions);
+
+    bool resume = false;
+    qint64 remoteSize = 0;
+    const auto row =
+        std::find_if(remoteRows_.begin(), remoteRows_.end(), [&fileName](const FileEntry &entry) {
+            return rowName(entry).compare(fileName, Qt::CaseInsensitive) == 0;
+        });
+    if (row != remoteRows_.end()) {
+        remoteSize = QueueItem::sizeValue(row->text(SizeColumn).toUtf8());
+        const bool resumePossible = length > remoteSize && type != 'A';
+        switch (existingFileChoice(fileName, true, resumePossible)) {
+        case ExistingFileAnswer::Rename: {
+            const auto renamed = uithread::call<std::optional<QByteArray>>([remotePath] {
+                QuestionView *view = session().views.questions;
+                return view ? view->askRenameTarget(remotePath) : std::nullopt;
+            });
+            if (!renamed) {
+                AppendLogId(LogColor::Status, skipped, text(item.name));
+                return Outcome::Done;
+            }
+            remotePath = *renamed;
+            commandName = s.relativePaths
+                              ? remotePath.mid(remotePath.lastIndexOf(RemoteSeparator(remotePath)) + 1)
+                              : remotePath;
+            break;
+        }
+        case ExistingFileAnswer::Resume:
+            resume = resumePossible;
+            break;
+        case ExistingFileAnswer::Overwrite:
+            break;
+        case ExistingFileAnswer::Skip:
+        case ExistingFileAnswer::None:
+            AppendLogId(LogColor::Status, skipped, text(item.name));
+            return Outcome::Done;
+        }
+    }
+
+    QByteArray command;
+    if (resume) {
+        s.resumeRequested = true;
+        s.resumeOffset = remoteSize;
+        AppendLogId(LogColor::Status, resumingAt, long(remoteSize));
+        command = "APPE " + commandName;
+    } else {
+        s.resumeRequested = false;
+        command = "STOR " + commandName;
+    }
+    if (settings.transferMode == 1)
+        type = 'I';
+    else if (settings.transferMode == 2)
+        type = 'A';
+    s.transferTotalSize = length;
+    const int result = StoreFile(s, command, QFile::decodeName(item.name), type);
+    clearProgressTexts();
+    s.refreshAfterJob = true;
+    if (result != 2)
+        return Outcome::Failed;
+    AppendLogId(LogColor::Status, uploadCompleted);
+    // A later file of the same name in this folder finds this one.
+    if (row == remoteRows_.end() && remotePath == RemoteChildPath(destination, fileName)) {
+        FileEntry added;
+        added.texts[NameColumn] = QString::fromUtf8(fileName);
+        added.rawName = fileName;
+        added.texts[SizeColumn] = QString::fromUtf8(GroupedSizeText(length));
+        added.itemData = FileRow::fileItemData;
+        remoteRows_.push_back(std::move(added));
+    }
+    return Outcome::Done;
+}
+
+void QueueTransferJob::finish()
+{
+    SessionState &s = session();
+    if (s.showProgressInTitle) {
+        const QString title = loadString(128) + QStringLiteral(" - ") + s.serverHost;
+        viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
+    }
+
+    const auto action = AfterTransferAction(appSettings().afterTransferAction.load());
+    if (action != AfterTransferAction::None) {
+        const bool yes = uithread::call<bool>([action] {
+            QuestionView *view = session().views.questions;
+            return view && view->confirmAfterTransfer(action);
+        });
+        if (yes && action == AfterTransferAction::Disconnect)
+            disconnect_ = true;
+        if (yes && action == AfterTransferAction::Shutdown) {
+            const QString failure = shutdowncommand::run();
+            if (!failure.isEmpty())
+                AppendLogId(LogColor::Error, cannotShutDown, failure.toUtf8().constData());
+        }
+    }
+
+    if (downloadedAny_)
+        viewposts::local([](LocalPaneView &view) { view.refreshLocal(); });
+    if (localPaneFolder() != savedLocal_) {
+        localShown_.clear();
+        followLocalFolder(savedLocal_);
+    }
+    if (!disconnect_ && remoteFolder_ != savedRemote_ && !savedRemote_.isEmpty())
+        (void)enterRemoteFolder(savedRemote_);
+    if (appSettings().soundEffects)
+        Beep();
+}

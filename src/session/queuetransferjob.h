@@ -1,0 +1,73 @@
+#pragma once
+
+#include "engine/listingparser.h"
+#include "session/existingfileanswer.h"
+#include "session/queueitem.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QSet>
+
+#include <set>
+#include <utility>
+#include <vector>
+
+// One run of the queue transfer: every file at the head of the queue downloaded or uploaded,
+// every folder expanded into its entries (depth first), until the queue holds nothing but the
+// items that failed in this run. Those stay queued for a later run; an item that completed, was
+// skipped or can never be transferred (a refused name) leaves the queue. Worker thread.
+class QueueTransferJob
+{
+public:
+    void run();
+    // The user said Yes to ending the session after the run.
+    [[nodiscard]] bool disconnectRequested() const { return disconnect_; }
+
+private:
+    enum class Outcome {
+        Done,   // transferred or skipped: leaves the queue
+        Failed, // stays queued, passed over for the rest of the run
+        Refused // can never be transferred: leaves the queue
+    };
+
+    [[nodiscard]] Outcome download(const QueueItem &item);
+    [[nodiscard]] Outcome upload(const QueueItem &item);
+    // Replace the folder item at the head by its entries (folderexpansion.cpp).
+    void ExpandDownloadFolder(const QueueItem &item);
+    void ExpandUploadFolder(const QueueItem &item);
+    void finish();
+
+    // The answer for an existing destination: the one kept for the direction, or the user's.
+    [[nodiscard]] ExistingFileAnswer::Choice existingFileChoice(const QByteArray &fileName, bool upload,
+                                                                bool resumePossible);
+    // Changes the server's folder and lists it into the job (and the remote pane); false when
+    // it cannot be entered or listed.
+    bool enterRemoteFolder(const QByteArray &path);
+    // The local pane follows the folder in use.
+    void followLocalFolder(const QByteArray &path);
+    // The folder created (or found) on this side; false when it cannot be used.
+    [[nodiscard]] static bool makeLocalFolder(const QByteArray &path);
+    // The size of a remote file as the server tells it now, or -1.
+    [[nodiscard]] qint64 remoteFileSize(const QByteArray &name);
+    // Puts entries at the head in place of the folder item.
+    void replaceHead(const QueueItem &folder, const std::vector<QueueItem> &entries);
+    void drop(const QueueItem &item);
+
+    QByteArray savedLocal_;
+    QByteArray savedRemote_;
+    QByteArray localShown_;
+    ExistingFileAnswer downloadAnswer_{ExistingFileAnswer::Overwrite, false};
+    ExistingFileAnswer uploadAnswer_{ExistingFileAnswer::Overwrite, false};
+    bool downloadedAny_ = false;
+    bool disconnect_ = false;
+
+    // The folder the server is in, as the job last entered it, and its listing.
+    QByteArray remoteFolder_;
+    bool remoteListed_ = false;
+    std::vector<FileEntry> remoteRows_;
+
+    // Folders expanded in this run: a link back up the tree must not expand for ever.
+    QSet<QByteArray> visitedRemote_;
+    std::set<std::pair<quint64, quint64>> visitedLocal_;
+    QList<QueueItem> failed_;
+};

@@ -1,0 +1,105 @@
+#include "session/transferpaths.h"
+
+#include <QList>
+
+bool IsPlainEntryName(QByteArrayView name)
+{
+    if (name.isEmpty() || name == "." || name == "..")
+        return false;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '/' || c == '\\')
+            return false;
+    }
+    return true;
+}
+
+bool LinkStaysInside(QByteArrayView target)
+{
+    if (target.isEmpty() || target.front() == '/' || target.front() == '\\' ||
+        (target.size() >= 2 && target[1] == ':'))
+        return false;
+    int depth = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= target.size(); ++i) {
+        if (i < target.size() && target[i] != '/' && target[i] != '\\')
+            continue;
+        const QByteArrayView part = target.sliced(start, i - start);
+        start = i + 1;
+        if (part == "..") {
+            if (--depth < 0)
+                return false;
+        } else if (!part.isEmpty() && part != ".") {
+            ++depth;
+        }
+    }
+    return true;
+}
+
+std::optional<ListedLink> SplitListedLink(const QByteArray &name)
+{
+    const qsizetype arrow = name.indexOf(" -> ");
+    if (arrow < 0)
+        return std::nullopt;
+    return ListedLink{name.left(arrow), name.mid(arrow + 4)};
+}
+
+char RemoteSeparator(QByteArrayView path)
+{
+    return path.contains('\\') ? '\\' : '/';
+}
+
+QByteArray RemoteChildPath(const QByteArray &base, const QByteArray &name)
+{
+    const char separator = RemoteSeparator(base);
+    QByteArray path = base;
+    if (!path.endsWith(separator))
+        path += separator;
+    return path + (name.startsWith(separator) ? name.mid(1) : name);
+}
+
+QByteArray NormalRemotePath(const QByteArray &path)
+{
+    const char separator = RemoteSeparator(path);
+    QList<QByteArray> kept;
+    for (const QByteArray &part : path.split(separator)) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!kept.isEmpty())
+                kept.removeLast();
+            continue;
+        }
+        kept.append(part);
+    }
+    QByteArray normal = path.startsWith(separator) ? QByteArray(1, separator) : QByteArray();
+    return normal + kept.join(separator);
+}
+
+QByteArray LocalChildPath(const QByteArray &folder, const QByteArray &name)
+{
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+char TransferTypeForPath(QByteArrayView path, const QString &asciiExtensions)
+{
+    const qsizetype dot = path.lastIndexOf('.');
+    if (dot <= 0 || asciiExtensions.isEmpty())
+        return 'I';
+    const QString extension = QString::fromUtf8(path.sliced(dot + 1));
+    for (const QString &token : asciiExtensions.split(QLatin1Char(','))) {
+        if (token.isEmpty())
+            break;
+        if (token.compare(extension, Qt::CaseInsensitive) == 0)
+            return 'A';
+    }
+    return 'I';
+}
+
+QByteArray GroupedSizeText(qint64 size)
+{
+    QByteArray digits = QByteArray::number(size);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, ',');
+    return digits;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+
+#include <optional>
+
+class QLineEdit;
+
+// Another full path for a transfer's destination. OK takes only a path that differs from the
+// one it started with.
+class RenameTargetDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit RenameTargetDialog(const QByteArray &path, QWidget *parent = nullptr);
+
+    [[nodiscard]] QByteArray path() const;
+    QLineEdit *pathEdit() const { return edit_; }
+
+    void accept() override;
+
+    static constexpr int maxLength = 500;
+
+private:
+    QLineEdit *edit_;
+    QString start_;
+};
+
+// Shows the dialog; the new path, or nullopt when dismissed.
+[[nodiscard]] std::optional<QByteArray> askRenameTargetWithDialog(const QByteArray &path,
+                                                                  QWidget *parent = nullptr);
