@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the tests with sanitizers into a folder of their own and runs them.
+#   asan: AddressSanitizer with UndefinedBehaviorSanitizer (leaks included), every test.
+#   tsan: ThreadSanitizer, the tests that run the worker or a scripted server on another thread.
+# Extra arguments go to ctest. JOBS limits the build's parallel jobs.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+kind=${1:-asan}
+shift || true
+bash "$root/scripts/deps.sh"
+
+# The tests that start a thread: the worker, the scripted server, the log posted across threads.
+threaded=(tst_worker tst_replyreader tst_logwnd tst_listingjob tst_connectjob tst_latestpost tst_login
+          tst_dircommands tst_dataconnection tst_scriptedserver tst_transfer_real tst_remotelisting
+          tst_remotebrowse tst_remoteconnection tst_remotenavigation tst_firstsession tst_sitemanager
+          tst_mainframe)
+
+case "$kind" in
+asan)
+  sanitize=address,undefined
+  targets=(all)
+  filter=()
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1:suppressions=$root/scripts/sanitize/asan.supp"
+  export LSAN_OPTIONS="suppressions=$root/scripts/sanitize/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$root/scripts/sanitize/ubsan.supp"
+  ;;
+tsan)
+  sanitize=thread
+  targets=("${threaded[@]}")
+  filter=(-R "^($(IFS='|'; echo "${threaded[*]}"))\$")
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/scripts/sanitize/tsan.supp"
+  ;;
+*)
+  echo "usage: $0 [asan|tsan] [ctest arguments]" >&2
+  exit 2
+  ;;
+esac
+
+build="$root/build-$kind"
+cmake -S "$root" -B "$build" -G Ninja -DBUILD_TESTING=ON -DTIDEWELL_SANITIZE="$sanitize" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" ${JOBS:+-j "$JOBS"} --target "${targets[@]}"
+rm -rf "$build/test-home"
+cd "$build" && ctest --output-on-failure -j2 "${filter[@]}" "$@"
