@@ -5,6 +5,7 @@
 #include "session/sessionviews.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -83,7 +84,8 @@ private:
     void showContextMenu(const QPoint &globalPos);
     [[nodiscard]] bool isFolderRow(int row) const;
 
-    SessionController *controller_;
+    // Guarded: the frame's controller, a child created before the panes, is destroyed first.
+    QPointer<SessionController> controller_;
 
     CSortListCtrl *list_ = nullptr;
     std::unique_ptr<ListingCache> cache_;
