@@ -6,6 +6,7 @@
 #include "session/sessionviews.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -110,7 +111,8 @@ private:
     // The selected rows, in list order, for a job.
     [[nodiscard]] RemoteOperation selectionOperation() const;
 
-    SessionController *controller_;
+    // Guarded: the frame's controller, a child created before the panes, is destroyed first.
+    QPointer<SessionController> controller_;
     RowDragSource *dragSource_ = nullptr;
 
     CSortListCtrl *list_ = nullptr;

@@ -63,7 +63,8 @@ bool isValidUtf8(QByteArrayView bytes)
 {
     if (isAscii(bytes))
         return true;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
     const QString decoded = decoder.decode(bytes);
     return !decoder.hasError();
 }
@@ -80,7 +81,10 @@ QString decodeName(QByteArrayView bytes, Legacy legacy)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A leading byte order mark is part of the name: dropped, the name would no longer be the
+    // server's bytes when it goes back in RETR or DELE.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                  QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;

@@ -36,8 +36,11 @@ SessionController::~SessionController()
 {
     keepAlive_->stop();
     SessionState &s = session();
-    if (s.controller == this)
+    if (s.controller == this) {
         s.controller = nullptr;
+        // The windows that registered go with the frame that owns this controller.
+        s.views = {};
+    }
     if (s.host == this)
         s.host = nullptr;
 }

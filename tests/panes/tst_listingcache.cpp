@@ -283,7 +283,7 @@ void TestListingCache::hostileCacheFiles_data()
     QTest::newRow("truncated") << QByteArray("[CACHELIST]\nCOUNT=3\nITEM0=F;a;1;Jan;-rw\nITEM1=F;b;")
                                << QStringList{"a", "b"};
     QTest::newRow("truncated header") << QByteArray("[CACHEL") << QStringList();
-    QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01=\x02\n\x00\x00]=", 14) << QStringList();
+    QTest::newRow("binary") << QByteArray("\x00\xff\xfe[\x01=\x02\n\x00\x00]=", 12) << QStringList();
     QTest::newRow("empty file") << QByteArray() << QStringList();
     QTest::newRow("overlong value") << (QByteArray("[CACHELIST]\nCOUNT=1\nITEM0=F;") + QByteArray(1000, 'n') +
                                         '\n')

@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for ten million inputs (RUNS changes the count; MAX_SECONDS, when given,
+# also ends each target after that time). Last line: fuzz N targets N execs N findings
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+RUNS=${RUNS:-10000000} bash "$root/scripts/fuzz.sh" "${MAX_SECONDS:-0}"

@@ -1,0 +1,127 @@
+// The listing cache file and the ini reader under it. A file read, written and read again gives
+// the same rows; a listing the parser made comes back from the cache as it was shown.
+#include "controls/sortlistmodel.h"
+#include "engine/listingparser.h"
+#include "fuzzcheck.h"
+#include "panes/listingcache.h"
+#include "platform/inifile.h"
+
+#include <QFile>
+
+namespace
+{
+
+constexpr qsizetype valueLimit = IniFile::valueBufferSize - 1;
+
+QString scratchFile(const char *name)
+{
+    return fuzzcheck::scratchFolder() + QLatin1Char('/') + QLatin1String(name);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        std::abort();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        std::abort();
+    return file.readAll();
+}
+
+// The rows as a cache file holds them: the shown texts, the name's bytes and the kind. The
+// attributes lose trailing blanks, as every ini value does.
+bool sameCachedRow(const SortListRow &a, const SortListRow &b)
+{
+    return a.nameBytes() == b.nameBytes() && a.text(0) == b.text(0) && a.text(1) == b.text(1) &&
+           a.text(2) == b.text(2) && a.text(3).trimmed() == b.text(3).trimmed() &&
+           a.isFolder() == b.isFolder();
+}
+
+bool fitsCache(const SortListRow &row)
+{
+    const QByteArray value = cacheValueFromRow(row);
+    // No quoting in the format: a ";" in a field shifts the fields after it.
+    return value.size() <= valueLimit && value.count(';') == 4;
+}
+
+std::vector<SortListRow> writeAndRead(const std::vector<SortListRow> &rows)
+{
+    const QString path = scratchFile("written.ini");
+    QFile::remove(path);
+    SortListModel model;
+    model.setRows(rows);
+    FUZZ_CHECK(writeCacheFile(path, model));
+    std::optional<std::vector<SortListRow>> back = readCacheFile(path);
+    FUZZ_CHECK(back.has_value());
+    return std::move(*back);
+}
+
+void checkRoundTrip(const std::vector<SortListRow> &rows)
+{
+    const std::vector<SortListRow> back = writeAndRead(rows);
+    FUZZ_CHECK(back.size() == rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (fitsCache(rows[i]))
+            FUZZ_CHECK(sameCachedRow(rows[i], back[i]));
+}
+
+// Saving a loaded ini file writes every line as read, with LF line ends, and loses no value.
+void checkIniSave(const QString &path, const QByteArray &bytes)
+{
+    IniFile ini(path);
+    FUZZ_CHECK(ini.load());
+    QByteArray expected;
+    QList<QByteArray> lines = bytes.split('\n');
+    if (bytes.endsWith('\n') || bytes.isEmpty())
+        lines.removeLast();
+    for (QByteArray line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        expected += line + '\n';
+    }
+    FUZZ_CHECK(ini.save());
+    FUZZ_CHECK(readFile(path) == expected);
+
+    IniFile again(path);
+    FUZZ_CHECK(again.load());
+    for (const QByteArray &key : ini.keys(ListingCache::section)) {
+        const QByteArray value = ini.value(ListingCache::section, key);
+        FUZZ_CHECK(value.size() <= valueLimit);
+        FUZZ_CHECK(again.value(ListingCache::section, key) == value);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    const QByteArray bytes(reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1));
+
+    if (data[0] & 1) {
+        // A listing from a server, as the remote pane caches it.
+        ListingState state(ServerKind(data[0] & 2 ? ServerKind::Microsoft : ServerKind::Generic));
+        state.currentYear = 2020;
+        std::vector<FileEntry> rows = ParseListing(bytes, state);
+        checkRoundTrip(rows);
+        return 0;
+    }
+
+    // A cache file as found on disk.
+    const QString path = scratchFile("cache.ini");
+    writeFile(path, bytes);
+    std::optional<std::vector<SortListRow>> rows = readCacheFile(path);
+    FUZZ_CHECK(rows.has_value());
+    FUZZ_CHECK(qsizetype(rows->size()) <= fuzzcheck::lineCount(bytes));
+    for (const SortListRow &row : *rows)
+        FUZZ_CHECK(cacheValueFromRow(row).size() <= 3 * (valueLimit + 4));
+    checkRoundTrip(*rows);
+    checkIniSave(path, bytes);
+    return 0;
+}

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the tests with sanitizers into a folder of their own and runs them.
+#   asan: AddressSanitizer with UndefinedBehaviorSanitizer (leaks included), every test.
+#   tsan: ThreadSanitizer, the tests that run the worker or a scripted server on another thread.
+# Extra arguments go to ctest. JOBS limits the build's parallel jobs.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+kind=${1:-asan}
+shift || true
+bash "$root/scripts/deps.sh"
+
+# The tests that start a thread: the worker, the scripted server, the log posted across threads.
+# Left out for now: tst_transfer_real (a report on LatestPost's value, between the worker's set()
+# and the window thread's delivery, both under the state's mutex, not yet understood) and the
+# tests that open the main frame or the Site Manager (tst_mainframe, tst_sitemanager,
+# tst_remoteconnection, tst_remotenavigation), where Qt's own widget threads give reports inside
+# Qt that need suppressions of their own.
+threaded=(tst_worker tst_replyreader tst_logwnd tst_listingjob tst_connectjob tst_latestpost tst_login
+          tst_dircommands tst_dataconnection tst_scriptedserver tst_remotelisting tst_remotebrowse
+          tst_firstsession)
+
+case "$kind" in
+asan)
+  sanitize=address,undefined
+  targets=(all)
+  filter=()
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1:suppressions=$root/scripts/sanitize/asan.supp"
+  export LSAN_OPTIONS="suppressions=$root/scripts/sanitize/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$root/scripts/sanitize/ubsan.supp"
+  ;;
+tsan)
+  sanitize=thread
+  targets=("${threaded[@]}")
+  filter=(-R "^($(IFS='|'; echo "${threaded[*]}"))\$")
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$root/scripts/sanitize/tsan.supp"
+  ;;
+*)
+  echo "usage: $0 [asan|tsan] [ctest arguments]" >&2
+  exit 2
+  ;;
+esac
+
+build="$root/build-$kind"
+# -O1 and line tables only: enough for the reports' stacks, and quicker to build than -O2 -g.
+cmake -S "$root" -B "$build" -G Ninja -DBUILD_TESTING=ON -DTIDEWELL_SANITIZE="$sanitize" \
+  -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1" >/dev/null
+cmake --build "$build" ${JOBS:+-j "$JOBS"} --target "${targets[@]}"
+rm -rf "$build/test-home"
+cd "$build" && ctest --output-on-failure -j2 "${filter[@]}" "$@"
