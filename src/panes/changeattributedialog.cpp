@@ -54,9 +54,9 @@ ChangeAttributeDialog::ChangeAttributeDialog(QStringView attributes, QWidget *pa
 
     mode_ = modeFromAttributes(attributes);
     for (size_t i = 0; i < boxes_.size(); ++i) {
-        const PermissionBox &spec = permissionBoxes[i];
-        boxes_[i]->setChecked(spec.position < attributes.size() &&
-                              attributes[spec.position] == QLatin1Char(spec.letter));
+        const PermissionBox &box = permissionBoxes[i];
+        boxes_[i]->setChecked(box.position < attributes.size() &&
+                              attributes[box.position] == QLatin1Char(box.letter));
         connect(boxes_[i], &QCheckBox::toggled, this,
                 [this, i](bool checked) { boxToggled(int(i), checked); });
     }

@@ -4,7 +4,7 @@
 #include "platform/uitext.h"
 #include "shell/accesskey.h"
 #include "shell/generalset.h"
-#include "shell/specialset.h"
+#include "shell/sessionoptionspage.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>

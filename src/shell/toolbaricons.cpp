@@ -14,7 +14,7 @@ struct ThemeIcon {
     const char *name;
 };
 
-// Names of the freedesktop icon naming specification, so that every theme has them.
+// Names of the freedesktop icon naming standard, so that every theme has them.
 constexpr ThemeIcon themeIcons[] = {
     {cmd::SiteManager, "network-server"},
     {cmd::Connect, "network-transmit-receive"},

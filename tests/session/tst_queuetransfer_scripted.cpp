@@ -57,9 +57,9 @@ void script(ScriptedServer &server, const QStringList &rules)
 
 // "D /path size" or "U path size" (local paths relative to the test folder), a trailing "/" for
 // a folder.
-QueueItem item(const QString &spec, const QByteArray &local)
+QueueItem item(const QString &line, const QByteArray &local)
 {
-    const QStringList parts = spec.split(' ');
+    const QStringList parts = line.split(' ');
     QueueItem result;
     result.direction = parts[0] == "D" ? QueueItem::Download : QueueItem::Upload;
     QByteArray name = parts[1].toUtf8();
@@ -212,8 +212,8 @@ private slots:
         testsupport::TestQueue queue;
         session().views.queue = &queue;
         LogRecorder log;
-        for (const QString &spec : queued)
-            queue.AddQueueItem(item(spec, local), false);
+        for (const QString &line : queued)
+            queue.AddQueueItem(item(line, local), false);
 
         QVERIFY(testsupport::runOnWorker([] { TransferQueueJob(); }, 60000));
         files << "up/"

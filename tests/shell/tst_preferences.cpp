@@ -5,7 +5,7 @@
 #include "platform/strings.h"
 #include "shell/generalset.h"
 #include "shell/preferencesdialog.h"
-#include "shell/specialset.h"
+#include "shell/sessionoptionspage.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "shell/specialset.h"
+#include "shell/sessionoptionspage.h"
 
 #include "platform/appsettings.h"
 #include "platform/settingsstore.h"
