@@ -9,6 +9,8 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class CSortListCtrl;
 class ListingCache;
@@ -75,6 +77,7 @@ public:
     void clearRemoteList() override;
     void setRemotePath(const QByteArray &path) override;
     void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) override;
+    std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) override;
     void sessionConnected() override;
     void refreshRemote() override;
     void dropCachedListings(const QByteArray &path, bool withSubfolders) override;
@@ -119,5 +122,7 @@ private:
     QPushButton *changeButton_ = nullptr;
     RemoteNameEditor *nameEditor_ = nullptr;
     QByteArray currentPath_;
+    // The folder and order that listingCacheTarget last told the worker to put rows in.
+    std::optional<std::pair<QByteArray, RowOrder>> orderGiven_;
     bool initialised_ = false;
 };

@@ -1,5 +1,7 @@
 #include "session/listingcachefiles.h"
 
+#include "platform/inifile.h"
+#include "platform/namecodec.h"
 #include "platform/programpaths.h"
 
 #include <QDir>
@@ -34,4 +36,28 @@ bool deleteCacheFilesWithPrefix(const QString &cacheFolder, const QString &text)
         }
     }
     return matched;
+}
+
+QByteArray cacheValueFromRow(const FileRow &row)
+{
+    // Escaped so that a CR, LF or ";" in a name neither ends the line nor shifts the fields; the
+    // escape leaves every other byte alone, so ordinary rows are written as they always were.
+    QByteArray value = row.isFolder() ? "D" : "F";
+    value += ';' + namecodec::escapeField(row.nameBytes());
+    for (int column = 1; column <= 3; ++column)
+        value += ';' + namecodec::escapeField(row.text(column).toUtf8());
+    return value;
+}
+
+bool writeCacheRows(const QString &file, qsizetype count,
+                    const std::function<const FileRow &(qsizetype)> &rowAt)
+{
+    // Written over whatever the file held: keys of an earlier, longer listing stay but are never
+    // read, because reading stops at COUNT.
+    IniFile ini(file);
+    ini.load();
+    ini.setValue(listingCacheSection, "COUNT", QByteArray::number(count));
+    for (qsizetype i = 0; i < count; ++i)
+        ini.setValue(listingCacheSection, "ITEM" + QByteArray::number(i), cacheValueFromRow(rowAt(i)));
+    return ini.save();
 }
