@@ -116,7 +116,7 @@ void printRowBreakdown(const std::vector<FileEntry> &rows)
         QSet<const void *> seen;
         double bytes = 0;
         for (const FileEntry &row : rows) {
-            const void *block = row.texts[size_t(column)].data_ptr().d_ptr();
+            const void *block = const_cast<QString &>(row.texts[size_t(column)]).data_ptr().d_ptr();
             if (block && !seen.contains(block)) {
                 seen.insert(block);
                 bytes += malloc_usable_size(const_cast<void *>(block)) + sizeof(size_t);
