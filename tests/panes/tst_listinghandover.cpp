@@ -4,6 +4,7 @@
 #include "engine/listingparser.h"
 #include "panes/listingcache.h"
 #include "panes/remotewnd.h"
+#include "platform/inifile.h"
 #include "platform/uithread.h"
 #include "session/listinghandover.h"
 #include "sessionreset.h"
@@ -99,6 +100,39 @@ private slots:
     void byNameAscending() { writtenOnWorkerInShownOrder({NameColumn, SortText, true}); }
     void bySizeDescending() { writtenOnWorkerInShownOrder({SizeColumn, SortNumber, false}); }
     void byDateAscending() { writtenOnWorkerInShownOrder({DateTimeColumn, SortDateTime, true}); }
+
+    // A cache file made new is written as it goes, yet holds the very bytes that the ini writer
+    // gives the same rows, escapes included.
+    void newFileAsTheIniWriterMakesIt()
+    {
+        std::vector<FileEntry> rows = parsedRows();
+        FileEntry odd;
+        odd.texts[NameColumn] = QStringLiteral("line\nbreak;semi");
+        odd.texts[SizeColumn] = QStringLiteral("7");
+        odd.itemData = FileEntry::fileItemData;
+        rows.push_back(odd);
+        const QString streamed = root.filePath(QStringLiteral("streamed.ini"));
+        const QString reference = root.filePath(QStringLiteral("reference.ini"));
+        QFile::remove(streamed);
+        auto rowAt = [&rows](qsizetype i) -> const FileRow & { return rows[size_t(i)]; };
+        QVERIFY(writeCacheRows(streamed, qsizetype(rows.size()), rowAt));
+        IniFile ini(reference);
+        ini.setValue(listingCacheSection, "COUNT", QByteArray::number(qsizetype(rows.size())));
+        for (size_t i = 0; i < rows.size(); ++i)
+            ini.setValue(listingCacheSection, "ITEM" + QByteArray::number(qsizetype(i)),
+                         cacheValueFromRow(rows[i]));
+        QVERIFY(ini.save());
+        QCOMPARE(contents(streamed), contents(reference));
+        QVERIFY(contents(streamed).startsWith("[CACHELIST]\nCOUNT=6\nITEM0=F;beta.txt;500;"));
+
+        // Written again over itself, shorter: the keys beyond the new count stay, as they do in
+        // every cache file written over an earlier one.
+        rows.resize(2);
+        QVERIFY(writeCacheRows(streamed, 2, rowAt));
+        const std::optional<std::vector<SortListRow>> back = readCacheFile(streamed);
+        QVERIFY(back && back->size() == 2);
+        QVERIFY(contents(streamed).contains("\nITEM5=F;line"));
+    }
 
     // A folder the pane no longer shows is cached as listed.
     void notShownCachedAsListed()
