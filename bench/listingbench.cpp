@@ -7,9 +7,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <malloc.h>
 #include <memory>
 
 namespace
@@ -96,6 +98,35 @@ double residentMegabytes()
     return 0;
 }
 
+// What the heap holds now, mapped blocks included (a vector of rows is one).
+double heapMegabytes()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
+}
+
+// Where the rows' bytes are: the vector, and per column the heap blocks of the texts (a block
+// that rows share, such as an attribute text, counted once), malloc's own word per block included.
+void printRowBreakdown(const std::vector<FileEntry> &rows)
+{
+    const double mb = 1024.0 * 1024.0;
+    std::fprintf(stderr, "rows: %zu of %zu bytes, vector %.1f MB", rows.size(), sizeof(FileEntry),
+                 rows.capacity() * sizeof(FileEntry) / mb);
+    for (int column = 0; column < FileEntry::maxColumns; ++column) {
+        QSet<const void *> seen;
+        double bytes = 0;
+        for (const FileEntry &row : rows) {
+            const void *block = const_cast<QString &>(row.texts[size_t(column)]).data_ptr().d_ptr();
+            if (block && !seen.contains(block)) {
+                seen.insert(block);
+                bytes += malloc_usable_size(const_cast<void *>(block)) + sizeof(size_t);
+            }
+        }
+        std::fprintf(stderr, ", column %d %.1f MB in %lld texts", column, bytes / mb, qint64(seen.size()));
+    }
+    std::fprintf(stderr, "\n");
+}
+
 // Best of a few runs of parsing the file; returns the rows of the last run.
 std::vector<FileEntry> parseFile(const QString &path, ServerKind kind, double &seconds)
 {
@@ -132,11 +163,17 @@ int memoryRun(const QString &listingPath)
     CSortListCtrl *list = makeList();
     const double baseline = residentMegabytes();
     ListingState state;
-    list->setRows(*ReadListingFile(listingPath, state));
+    // The rows alone: what the heap gained from the parse, the parser's passing buffers gone.
+    const double heapBefore = heapMegabytes();
+    std::vector<FileEntry> rows = *ReadListingFile(listingPath, state);
+    const double rowsMegabytes = heapMegabytes() - heapBefore;
+    printRowBreakdown(rows);
+    list->setRows(std::move(rows));
     for (int column = 0; column < 4; ++column)
         list->SortByColumn(column);
     QCoreApplication::processEvents();
-    std::printf("%.1f %.1f %d\n", baseline, peakMegabytes(), list->listModel()->rowCount());
+    std::printf("%.1f %.1f %d %.1f %.1f\n", baseline, peakMegabytes(), list->listModel()->rowCount(),
+                rowsMegabytes, residentMegabytes());
     delete list;
     return 0;
 }
@@ -192,13 +229,17 @@ int main(int argc, char *argv[])
     list.ReSort();
     worstResortMs = std::max(worstResortMs, timer.nsecsElapsed() / 1e6);
     QProcess memory;
+    memory.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     memory.start(QCoreApplication::applicationFilePath(), {"--memory", unixPath});
     memory.waitForFinished(-1);
     const QList<QByteArray> figures = memory.readAllStandardOutput().trimmed().split(' ');
     const double baseline = figures.value(0).toDouble(), peak = figures.value(1).toDouble();
-    std::printf("memory: %s rows loaded alone: peak %.1f MB, of which %.1f MB before the listing\n",
-                figures.value(2).constData(), peak, baseline);
-    std::printf("parse %.0f lines/s fill+sort %.0f ms resort %.0f ms peak %.0f MB\n", linesPerSecond, fillMs,
-                worstResortMs, peak);
+    const double rowsMegabytes = figures.value(3).toDouble(), steady = figures.value(4).toDouble();
+    std::printf("memory: %s rows loaded alone: peak %.1f MB, of which %.1f MB before the listing; %.1f MB "
+                "after the sorts; the rows %.1f MB (%.0f bytes a row)\n",
+                figures.value(2).constData(), peak, baseline, steady, rowsMegabytes,
+                rowsMegabytes * 1024 * 1024 / std::max(1, lines));
+    std::printf("%d lines: parse %.0f lines/s fill+sort %.0f ms resort %.0f ms peak %.0f MB rows %.0f MB\n",
+                lines, linesPerSecond, fillMs, worstResortMs, peak, rowsMegabytes);
     return 0;
 }

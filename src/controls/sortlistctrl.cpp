@@ -98,7 +98,7 @@ void CSortListCtrl::SortByColumn(int column)
     directionBits_ ^= bit(column);
 }
 
-void CSortListCtrl::ReSort()
+std::optional<RowOrder> CSortListCtrl::ReSortOrder()
 {
     if (!stateLoaded_) {
         stateLoaded_ = true;
@@ -106,11 +106,18 @@ void CSortListCtrl::ReSort()
     }
     const int column = sortColumn_ == -1 ? 0 : sortColumn_;
     if (column >= model_->columnCount())
+        return std::nullopt;
+    return RowOrder{column, columnKind(column), !columnDescending(column)};
+}
+
+void CSortListCtrl::ReSort()
+{
+    const std::optional<RowOrder> order = ReSortOrder();
+    if (!order)
         return;
     header_->ClearArrows();
-    const bool ascending = !columnDescending(column);
-    sortBy(column, ascending);
-    header_->SetArrow(column, ascending);
+    model_->sortRows(order->column, order->kind, order->ascending);
+    header_->SetArrow(order->column, order->ascending);
 }
 
 void CSortListCtrl::LoadSortState()
@@ -164,6 +171,17 @@ void CSortListCtrl::setRows(std::vector<SortListRow> rows)
 {
     model_->setRows(std::move(rows));
     ReSort();
+}
+
+void CSortListCtrl::setSortedRows(std::vector<SortListRow> rows, const RowOrder &order)
+{
+    if (ReSortOrder() != order) {
+        setRows(std::move(rows));
+        return;
+    }
+    model_->setRows(std::move(rows));
+    header_->ClearArrows();
+    header_->SetArrow(order.column, order.ascending);
 }
 
 std::vector<int> CSortListCtrl::selectedRows() const

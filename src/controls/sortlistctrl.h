@@ -5,6 +5,7 @@
 #include <QTreeView>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class SortHeader;
@@ -39,6 +40,8 @@ public:
     // Sorts again by the current column (column 0 when none) in its current direction; called
     // after the list was refilled. Reads the stored sort state the first time.
     void ReSort();
+    // What ReSort sorts by; nullopt when it leaves the order alone.
+    [[nodiscard]] std::optional<RowOrder> ReSortOrder();
     void SaveListState();
 
     // Selects, focuses and shows the first row of that name (ignoring case); the list gets the
@@ -59,6 +62,9 @@ public:
 
     // Replaces the rows in one reset and re-sorts them.
     void setRows(std::vector<SortListRow> rows);
+    // The same for rows already put in `order`: when that is still the list's, they are not
+    // sorted again.
+    void setSortedRows(std::vector<SortListRow> rows, const RowOrder &order);
     // The rows selected, in display order.
     std::vector<int> selectedRows() const;
 

@@ -1,19 +1,12 @@
 #pragma once
 
 #include "controls/sortlistrow.h"
+#include "platform/rowsort.h"
 
 #include <QAbstractTableModel>
 #include <QVariant>
 
 #include <vector>
-
-// How a column sorts.
-enum SortKind : int {
-    SortNone = 0,
-    SortNumber = 1,   // digits with "," between groups; the commas are ignored
-    SortText = 2,     // text ignoring case
-    SortDateTime = 3, // date and time as the list shows them
-};
 
 // The rows of a sortable file list.
 class SortListModel : public QAbstractTableModel
@@ -56,9 +49,6 @@ private:
         QVariant decoration;
     };
     void applyOrder(const std::vector<quint32> &order);
-    void orderByValue(int column, int kind, bool ascending, std::vector<quint32> &order);
-    void orderByText(int column, bool ascending, std::vector<quint32> &order);
-    static qint64 valueKey(SortListRow &row, int column, int kind);
     // For each stored row, where it is shown.
     std::vector<quint32> displayPositions() const;
 

@@ -47,17 +47,6 @@ qint64 itemIndex(QByteArrayView key)
 
 } // namespace
 
-QByteArray cacheValueFromRow(const SortListRow &row)
-{
-    // Escaped so that a CR, LF or ";" in a name neither ends the line nor shifts the fields; the
-    // escape leaves every other byte alone, so ordinary rows are written as they always were.
-    QByteArray value = row.isFolder() ? "D" : "F";
-    value += ';' + namecodec::escapeField(row.nameBytes());
-    for (int column = 1; column <= 3; ++column)
-        value += ';' + namecodec::escapeField(row.text(column).toUtf8());
-    return value;
-}
-
 SortListRow cacheRowFromValue(QByteArrayView value)
 {
     // A ";" that a file written without escapes holds in a name ends the name there and shifts
@@ -120,14 +109,8 @@ std::optional<std::vector<SortListRow>> readCacheFile(const QString &file)
 
 bool writeCacheFile(const QString &file, const SortListModel &rows)
 {
-    // Written over whatever the file held: keys of an earlier, longer listing stay but are never
-    // read, because reading stops at COUNT.
-    IniFile ini(file);
-    ini.load();
-    ini.setValue(ListingCache::section, "COUNT", QByteArray::number(rows.size()));
-    for (int i = 0; i < rows.size(); ++i)
-        ini.setValue(ListingCache::section, "ITEM" + QByteArray::number(i), cacheValueFromRow(rows.row(i)));
-    return ini.save();
+    return writeCacheRows(file, rows.size(),
+                          [&rows](qsizetype i) -> const FileRow & { return rows.row(int(i)); });
 }
 
 ListingCache::ListingCache(CSortListCtrl *list, QString folder) : list_(list), folder_(std::move(folder)) {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/sortlistrow.h"
+#include "session/listingcachefiles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,7 +18,7 @@ class SortListModel;
 class ListingCache
 {
 public:
-    static constexpr const char *section = "CACHELIST";
+    static constexpr const char *section = listingCacheSection;
 
     explicit ListingCache(CSortListCtrl *list, QString folder = defaultFolder());
 
@@ -48,7 +49,6 @@ private:
 };
 
 // The file format, apart from the list.
-[[nodiscard]] QByteArray cacheValueFromRow(const SortListRow &row);
 [[nodiscard]] SortListRow cacheRowFromValue(QByteArrayView value);
 // nullopt when the file cannot be opened; no rows for a file without the section or COUNT.
 [[nodiscard]] std::optional<std::vector<SortListRow>> readCacheFile(const QString &file);

@@ -130,6 +130,8 @@ void CRemoteWnd::clearRemotePathBox()
 
 void CRemoteWnd::clearRemoteList()
 {
+    // Every listing step begins here: an order given to a step that was stopped is void.
+    orderGiven_.reset();
     if (list_)
         list_->setRows({});
 }
@@ -146,6 +148,8 @@ void CRemoteWnd::showRemoteListing(const QByteArray &path, std::vector<FileEntry
 {
     if (!list_)
         return;
+    // Rows that the worker has cached come in the list's order already.
+    const std::optional<std::pair<QByteArray, RowOrder>> given = std::exchange(orderGiven_, std::nullopt);
     // The user may have gone to another folder while this one was listed: its rows only go to
     // their own cache file.
     if (path != currentPath_) {
@@ -153,7 +157,24 @@ void CRemoteWnd::showRemoteListing(const QByteArray &path, std::vector<FileEntry
             cache_->WriteCachedRows(displayPath(path), std::move(rows));
         return;
     }
+    if (given && given->first == path && !writeCache) {
+        list_->setSortedRows(std::move(rows), given->second);
+        return;
+    }
     ShowRemoteListing(*list_, cache_.get(), std::move(rows), displayPath(currentPath_), writeCache);
+}
+
+std::optional<ListingCacheTarget> CRemoteWnd::listingCacheTarget(const QByteArray &path)
+{
+    if (!list_)
+        return std::nullopt;
+    // As showRemoteListing would write it: the folder shown in the list's order, another as listed.
+    ListingCacheTarget target{cache_->CacheFilePath(displayPath(path)), std::nullopt};
+    if (path == currentPath_)
+        target.order = list_->ReSortOrder();
+    if (target.order)
+        orderGiven_ = std::make_pair(path, *target.order);
+    return target;
 }
 
 void CRemoteWnd::sessionConnected()

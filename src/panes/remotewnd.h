@@ -10,6 +10,8 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class CSortListCtrl;
 class ListingCache;
@@ -76,6 +78,7 @@ public:
     void clearRemoteList() override;
     void setRemotePath(const QByteArray &path) override;
     void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) override;
+    std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) override;
     void sessionConnected() override;
     void refreshRemote() override;
     void dropCachedListings(const QByteArray &path, bool withSubfolders) override;
@@ -122,5 +125,7 @@ private:
     QPushButton *changeButton_ = nullptr;
     RemoteNameEditor *nameEditor_ = nullptr;
     QByteArray currentPath_;
+    // The folder and order that listingCacheTarget last told the worker to put rows in.
+    std::optional<std::pair<QByteArray, RowOrder>> orderGiven_;
     bool initialised_ = false;
 };

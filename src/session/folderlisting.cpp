@@ -4,13 +4,11 @@
 #include "engine/listingloader.h"
 #include "platform/log.h"
 #include "platform/programpaths.h"
-#include "platform/uithread.h"
+#include "session/listinghandover.h"
 #include "session/sessionstate.h"
 #include "session/viewposts.h"
 
 #include <QFile>
-
-#include <memory>
 
 namespace
 {
@@ -73,12 +71,7 @@ std::optional<FolderListing> ListWorkingFolder()
     listing.items = itemsOf(*rows);
 
     // The pane holds the rows before the walk sends its next command.
-    auto shared = std::make_shared<std::vector<FileEntry>>(std::move(*rows));
-    uithread::call<bool>([path = listing.path, shared] {
-        if (RemoteListView *view = session().views.remote)
-            view->showRemoteListing(path, std::move(*shared), true);
-        return true;
-    });
+    handOverListing(listing.path, std::move(*rows), true);
     AppendLogId(LogColor::Status, transferCompletedId);
     return listing;
 }

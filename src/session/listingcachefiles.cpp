@@ -1,9 +1,12 @@
 #include "session/listingcachefiles.h"
 
+#include "platform/inifile.h"
+#include "platform/namecodec.h"
 #include "platform/programpaths.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 QString listingCacheFolder()
 {
@@ -34,4 +37,62 @@ bool deleteCacheFilesWithPrefix(const QString &cacheFolder, const QString &text)
         }
     }
     return matched;
+}
+
+QByteArray cacheValueFromRow(const FileRow &row)
+{
+    // Escaped so that a CR, LF or ";" in a name neither ends the line nor shifts the fields; the
+    // escape leaves every other byte alone, so ordinary rows are written as they always were.
+    QByteArray value = row.isFolder() ? "D" : "F";
+    value += ';' + namecodec::escapeField(row.nameBytes());
+    for (int column = 1; column <= 3; ++column)
+        value += ';' + namecodec::escapeField(row.text(column).toUtf8());
+    return value;
+}
+
+namespace
+{
+
+// The bytes IniFile would write for a file it did not find: the section alone, in key order.
+// Written as they are made, so that a listing of a million rows is never held as an ini file in
+// memory beside its rows.
+bool streamNewCacheFile(const QString &file, qsizetype count,
+                        const std::function<const FileRow &(qsizetype)> &rowAt)
+{
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    constexpr qsizetype chunk = 1 << 20;
+    QByteArray buffer;
+    buffer.reserve(chunk + 4096);
+    buffer += '[' + QByteArray(listingCacheSection) + "]\nCOUNT=" + QByteArray::number(count) + '\n';
+    for (qsizetype i = 0; i < count; ++i) {
+        QByteArray line = "ITEM" + QByteArray::number(i) + '=' + cacheValueFromRow(rowAt(i));
+        line.replace('\n', ' ');
+        buffer += line;
+        buffer += '\n';
+        if (buffer.size() >= chunk) {
+            out.write(buffer);
+            buffer.clear();
+        }
+    }
+    out.write(buffer);
+    return out.commit();
+}
+
+} // namespace
+
+bool writeCacheRows(const QString &file, qsizetype count,
+                    const std::function<const FileRow &(qsizetype)> &rowAt)
+{
+    if (!QFile::exists(file))
+        return streamNewCacheFile(file, count, rowAt);
+    // Written over whatever the file held: keys of an earlier, longer listing stay but are never
+    // read, because reading stops at COUNT.
+    IniFile ini(file);
+    ini.load();
+    ini.setValue(listingCacheSection, "COUNT", QByteArray::number(count));
+    for (qsizetype i = 0; i < count; ++i)
+        ini.setValue(listingCacheSection, "ITEM" + QByteArray::number(i), cacheValueFromRow(rowAt(i)));
+    return ini.save();
 }

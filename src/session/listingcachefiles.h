@@ -1,6 +1,11 @@
 #pragma once
 
+#include "platform/filerow.h"
+
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
 
 // The listing cache's files as the remote pane and the Site Manager both see them: where they
 // live and how a server's files are found.
@@ -14,3 +19,12 @@
 // Deletes every cache file in `cacheFolder` whose name begins with `text` (a server's host name) and
 // ends in ".ini"; the text is matched literally. True when at least one matched.
 bool deleteCacheFilesWithPrefix(const QString &cacheFolder, const QString &text);
+
+inline constexpr const char *listingCacheSection = "CACHELIST";
+
+// One row as the value of its "ITEMn" key.
+[[nodiscard]] QByteArray cacheValueFromRow(const FileRow &row);
+// Writes `count` rows as the listing of `file`, rowAt(i) being the row shown at i. Keys the file
+// already holds beyond the count stay.
+bool writeCacheRows(const QString &file, qsizetype count,
+                    const std::function<const FileRow &(qsizetype)> &rowAt);

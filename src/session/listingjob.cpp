@@ -4,13 +4,11 @@
 #include "engine/listingloader.h"
 #include "platform/log.h"
 #include "platform/programpaths.h"
-#include "platform/uithread.h"
+#include "session/listinghandover.h"
 #include "session/sessionstate.h"
 #include "session/viewposts.h"
 
 #include <QFile>
-
-#include <memory>
 
 namespace
 {
@@ -25,18 +23,6 @@ void keepDebugCopy(const QString &listingFile)
         viewposts::status([copy](StatusView &view) { view.openDocument(copy); });
     else
         AppendLog(QStringLiteral("Could not copy the listing to %1\n").arg(copy), LogColor::Error);
-}
-
-// Hands the rows to the remote pane and waits until it holds them, so that whoever runs after
-// the listing (the queue job's folder expansion) sees the new rows.
-void showRows(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache)
-{
-    auto shared = std::make_shared<std::vector<FileEntry>>(std::move(rows));
-    uithread::call<bool>([path, shared, writeCache] {
-        if (RemoteListView *view = session().views.remote)
-            view->showRemoteListing(path, std::move(*shared), writeCache);
-        return true;
-    });
 }
 
 // Whatever way the listing step ends (a stop and a lost connection leave by an exception), the
@@ -95,7 +81,7 @@ void LoadListing()
     }
 
     const bool writeCache = !s.transferRunning;
-    showRows(path, std::move(*rows), writeCache);
+    handOverListing(path, std::move(*rows), writeCache);
     if (writeCache)
         AppendLogId(LogColor::Status, transferCompletedId);
 }

@@ -2,6 +2,7 @@
 
 #include "engine/listingparser.h"
 #include "session/existingfileanswer.h"
+#include "platform/rowsort.h"
 #include "session/queueview.h"
 
 #include <QByteArray>
@@ -13,6 +14,13 @@
 // The small interfaces through which the session reaches the windows. The windows implement them
 // and register with the session controller; every call runs on the window thread (the worker
 // posts them there).
+
+// Where the worker writes the cache of a listing, and in which order the pane will show its rows
+// (none: as listed).
+struct ListingCacheTarget {
+    QString file;
+    std::optional<RowOrder> order;
+};
 
 // The remote pane.
 class RemoteListView
@@ -28,6 +36,13 @@ public:
     // The parsed rows of `path`, handed over whole. Rows of another folder than the one shown
     // are only cached; `writeCache` false keeps them out of the cache (listed during a transfer).
     virtual void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) = 0;
+    // The cache of `path` as the worker is to write it before handing the rows over; nullopt
+    // leaves the cache to showRemoteListing.
+    virtual std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path)
+    {
+        (void)path;
+        return std::nullopt;
+    }
     // The connect job has logged in: store the session, show the first folder.
     virtual void sessionConnected() = 0;
     // A job changed the folder on the server (a user command, an attribute change).

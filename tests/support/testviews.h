@@ -27,6 +27,7 @@ public:
     std::function<void()> onClearRemoteList;
     std::function<void(const QByteArray &)> onSetRemotePath;
     std::function<void(const QByteArray &, std::vector<FileEntry>, bool)> onShowRemoteListing;
+    std::function<std::optional<ListingCacheTarget>(const QByteArray &)> onListingCacheTarget;
     std::function<void()> onSessionConnected;
     std::function<void()> onRefreshRemote;
     std::function<void(const QByteArray &, bool)> onDropCachedListings;
@@ -59,6 +60,10 @@ public:
     {
         if (onShowRemoteListing)
             onShowRemoteListing(path, std::move(rows), writeCache);
+    }
+    std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) override
+    {
+        return onListingCacheTarget ? onListingCacheTarget(path) : std::nullopt;
     }
     void sessionConnected() override { call(onSessionConnected); }
     void refreshRemote() override { call(onRefreshRemote); }

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "engine/listingparser.h"
+
+#include <QByteArray>
+
+#include <vector>
+
+// Hands a folder's parsed rows to the remote pane in one call and waits until it holds them, so
+// that whoever runs after the listing sees the new rows. With writeCache, the rows are written to
+// the folder's cache file first, here on the worker and in the order the pane will show them, so
+// that a long listing does not hold up the window. Worker thread.
+void handOverListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache);
