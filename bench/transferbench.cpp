@@ -5,9 +5,8 @@
 #include "engine/dataconnection.h"
 #include "engine/login.h"
 #include "platform/workerstop.h"
-#include "session/sessionhooks.h"
-#include "session/sessionstate.h"
 #include "platform/appsettings.h"
+#include "session/sessionstate.h"
 
 #include <QCoreApplication>
 
@@ -32,15 +31,18 @@ int main(int argc, char **argv)
     s.anonymousLogin = false;
     appSettings().soundEffects = 0;
 
-    long progressShown = 0;
-    sessionHooks().setProgressText = [&progressShown](const QString &) { ++progressShown; };
-    sessionHooks().setRateText = [](const QString &) {};
+    // The read-outs arrive on this thread, as they would in the window.
+    struct CountingHost : EngineHost {
+        long progressShown = 0;
+        void progressText(const QString &) override { ++progressShown; }
+    } host;
+    s.host = &host;
 
     int result = 0;
     std::thread worker([&] {
         workerstop::beginWorker();
         try {
-            const int control = Login(s.serverHost);
+            const int control = Login(s, s.login());
             if (control != -1) {
                 s.controlSocket = control;
                 s.connected = true;
@@ -51,13 +53,13 @@ int main(int argc, char **argv)
                 const QString local = args[7];
                 s.transferTotalSize = args[8].toLongLong();
                 if (download) {
-                    result = RetrieveFile(control, "RETR " + name, local, 'I');
+                    result = RetrieveFile(s, "RETR " + name, local, 'I');
                 } else {
                     QByteArray command = "STOR " + name;
-                    result = StoreFile(control, command, local, 'I');
+                    result = StoreFile(s, command, local, 'I');
                 }
                 s.transferRunning = false;
-                SendCommand(control, "QUIT");
+                SendCommand(s, "QUIT");
             }
         } catch (const WorkerStopped &) {
         }
@@ -67,6 +69,8 @@ int main(int argc, char **argv)
     });
     app.exec();
     worker.join();
-    std::fprintf(stderr, "result %d, progress read-outs shown %ld\n", result, progressShown);
+    QCoreApplication::processEvents();
+    s.host = nullptr;
+    std::fprintf(stderr, "result %d, progress read-outs shown %ld\n", result, host.progressShown);
     return result == 2 ? 0 : 1;
 }
