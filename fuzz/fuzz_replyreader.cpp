@@ -13,7 +13,7 @@
 namespace
 {
 
-constexpr qsizetype lineLimit = 4000;
+constexpr qsizetype lineLimit = replyBufferSize - 1;
 
 void serve(int socket, std::vector<QByteArray> pieces)
 {
@@ -110,11 +110,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // Each read takes at least one byte off the connection until it ends: the reads are
         // bounded by the input's length, however the server breaks its lines.
         FUZZ_CHECK(reads <= bytes.size() + 1);
-        if (result == -1 || c.connectionEnded)
+        // A protocol error or a lost session closes the connection itself.
+        if (result == -1 || c.connectionEnded || c.controlSocket == -1)
             break;
     }
     // The reader's end goes first, so that a server still sending fails instead of waiting.
-    ::close(ends[0]);
+    if (c.controlSocket != -1)
+        ::close(ends[0]);
     if (server.joinable())
         server.join();
     return 0;
