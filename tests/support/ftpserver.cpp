@@ -1,43 +1,19 @@
 #include "ftpserver.h"
 
-#include <QDeadlineTimer>
-
-#include <csignal>
-#include <sys/types.h>
+#include "scriptprocess.h"
 
 namespace testsupport
 {
 
 FtpServer::FtpServer()
 {
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral("/usr/bin/python3"),
-                   {QStringLiteral(TIDEWELL_SOURCE_DIR "/tests/support/ftpserver.py"), folder_.path()});
-    if (!process_.waitForStarted(10000))
-        return;
-    QDeadlineTimer deadline(15000);
-    QByteArray line;
-    while (!line.contains('\n') && !deadline.hasExpired()) {
-        if (!process_.waitForReadyRead(int(deadline.remainingTime())))
-            break;
-        line += process_.readAllStandardOutput();
-    }
-    bool ok = false;
-    const int number = line.trimmed().toInt(&ok);
-    if (ok && number > 0 && number < 65536)
-        port_ = quint16(number);
+    port_ = startServerScript(process_, QStringLiteral(TIDEWELL_SOURCE_DIR "/tests/support/ftpserver.py"),
+                              folder_.path());
 }
 
 FtpServer::~FtpServer()
 {
-    const qint64 pid = process_.processId();
-    if (pid > 0) {
-        ::kill(pid_t(pid), SIGTERM);
-        if (!process_.waitForFinished(5000)) {
-            ::kill(pid_t(pid), SIGKILL);
-            process_.waitForFinished(5000);
-        }
-    }
+    endServerScript(process_);
 }
 
 } // namespace testsupport
