@@ -105,36 +105,21 @@ double heapMegabytes()
     return double(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
 }
 
-// Where the rows' bytes are: the vector, and per column the heap blocks of the texts (a block
-// that rows share, such as an attribute text, counted once), malloc's own word per block included.
-void printRowBreakdown(const std::vector<FileEntry> &rows)
+// What the store says it holds, for comparison with what the heap gained.
+void printRowBreakdown(const FileRows &rows)
 {
-    const double mb = 1024.0 * 1024.0;
-    std::fprintf(stderr, "rows: %zu of %zu bytes, vector %.1f MB", rows.size(), sizeof(FileEntry),
-                 rows.capacity() * sizeof(FileEntry) / mb);
-    for (int column = 0; column < FileEntry::maxColumns; ++column) {
-        QSet<const void *> seen;
-        double bytes = 0;
-        for (const FileEntry &row : rows) {
-            const void *block = const_cast<QString &>(row.texts[size_t(column)]).data_ptr().d_ptr();
-            if (block && !seen.contains(block)) {
-                seen.insert(block);
-                bytes += malloc_usable_size(const_cast<void *>(block)) + sizeof(size_t);
-            }
-        }
-        std::fprintf(stderr, ", column %d %.1f MB in %lld texts", column, bytes / mb, qint64(seen.size()));
-    }
-    std::fprintf(stderr, "\n");
+    std::fprintf(stderr, "rows: %zu, store %.1f MB (%.0f bytes a row)\n", rows.size(),
+                 double(rows.memoryBytes()) / (1024.0 * 1024.0),
+                 rows.empty() ? 0.0 : double(rows.memoryBytes()) / double(rows.size()));
 }
 
 // Best of a few runs of parsing the file; returns the rows of the last run.
-std::vector<FileEntry> parseFile(const QString &path, ServerKind kind, double &seconds)
+FileRows parseFile(const QString &path, ServerKind kind, double &seconds)
 {
-    std::vector<FileEntry> rows;
+    FileRows rows;
     seconds = 1e9;
     for (int run = 0; run < 3; ++run) {
         rows.clear();
-        rows.shrink_to_fit();
         ListingState state(kind);
         QElapsedTimer timer;
         timer.start();
@@ -165,7 +150,7 @@ int memoryRun(const QString &listingPath)
     ListingState state;
     // The rows alone: what the heap gained from the parse, the parser's passing buffers gone.
     const double heapBefore = heapMegabytes();
-    std::vector<FileEntry> rows = *ReadListingFile(listingPath, state);
+    FileRows rows = *ReadListingFile(listingPath, state);
     const double rowsMegabytes = heapMegabytes() - heapBefore;
     printRowBreakdown(rows);
     list->setRows(std::move(rows));
@@ -195,11 +180,10 @@ int main(int argc, char *argv[])
     }
 
     double unixSeconds = 0, dosSeconds = 0;
-    std::vector<FileEntry> dosRows = parseFile(dosPath, ServerKind::Microsoft, dosSeconds);
+    FileRows dosRows = parseFile(dosPath, ServerKind::Microsoft, dosSeconds);
     std::printf("dos: %zu rows in %.1f ms\n", dosRows.size(), dosSeconds * 1000);
     dosRows.clear();
-    dosRows.shrink_to_fit();
-    std::vector<FileEntry> unixRows = parseFile(unixPath, ServerKind::Generic, unixSeconds);
+    FileRows unixRows = parseFile(unixPath, ServerKind::Generic, unixSeconds);
     std::printf("unix: %zu rows in %.1f ms\n", unixRows.size(), unixSeconds * 1000);
     const double linesPerSecond = 2.0 * lines / (unixSeconds + dosSeconds);
 

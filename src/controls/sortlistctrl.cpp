@@ -151,7 +151,7 @@ void CSortListCtrl::SaveListState()
 void CSortListCtrl::SelectItemByName(const QString &name)
 {
     for (int i = 0; i < model_->size(); ++i) {
-        if (model_->row(i).text(0).compare(name, Qt::CaseInsensitive) == 0) {
+        if (model_->text(i, 0).compare(name, Qt::CaseInsensitive) == 0) {
             const QModelIndex index = model_->index(int(i), 0);
             selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                          QItemSelectionModel::Rows);
@@ -167,13 +167,13 @@ int CSortListCtrl::FileIconIndex(const QString &name, bool byType)
     return byType ? fileicons::indexForType(name) : fileicons::indexForPath(name);
 }
 
-void CSortListCtrl::setRows(std::vector<SortListRow> rows)
+void CSortListCtrl::setRows(FileRows rows)
 {
     model_->setRows(std::move(rows));
     ReSort();
 }
 
-void CSortListCtrl::setSortedRows(std::vector<SortListRow> rows, const RowOrder &order)
+void CSortListCtrl::setSortedRows(FileRows rows, const RowOrder &order)
 {
     if (ReSortOrder() != order) {
         setRows(std::move(rows));

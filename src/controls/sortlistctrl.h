@@ -61,10 +61,10 @@ public:
     int columnKind(int column) const;
 
     // Replaces the rows in one reset and re-sorts them.
-    void setRows(std::vector<SortListRow> rows);
+    void setRows(FileRows rows);
     // The same for rows already put in `order`: when that is still the list's, they are not
     // sorted again.
-    void setSortedRows(std::vector<SortListRow> rows, const RowOrder &order);
+    void setSortedRows(FileRows rows, const RowOrder &order);
     // The rows selected, in display order.
     std::vector<int> selectedRows() const;
 

@@ -21,12 +21,13 @@ QVariant SortListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || size_t(index.row()) >= rows_.size())
         return QVariant();
-    const SortListRow &r = row(index.row());
+    // Texts are made here, for the rows on screen only.
+    const size_t stored = order_[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return r.text(index.column());
+        return rows_.text(stored, index.column());
     case Qt::DecorationRole:
-        return index.column() == 0 ? QVariant(iconForIndex(r.icon)) : QVariant();
+        return index.column() == 0 ? QVariant(iconForIndex(rows_.icon(stored))) : QVariant();
     case Qt::TextAlignmentRole:
         if (size_t(index.column()) < columns_.size())
             return QVariant::fromValue(columns_[size_t(index.column())].alignment | Qt::AlignVCenter);
@@ -75,18 +76,11 @@ void SortListModel::insertColumnAt(int index, const QString &title, Qt::Alignmen
     index = std::clamp(index, 0, int(columns_.size()));
     beginInsertColumns(QModelIndex(), index, index);
     columns_.insert(columns_.begin() + index, Column{title, alignment, QVariant()});
-    for (SortListRow &r : rows_) {
-        if (index < SortListRow::maxColumns) {
-            std::move_backward(r.texts.begin() + index, r.texts.end() - 1, r.texts.end());
-            r.texts[size_t(index)] = QString();
-        }
-        r.numberKeys = 0;
-        r.dateKeys = 0;
-    }
+    rows_.insertColumn(index);
     endInsertColumns();
 }
 
-void SortListModel::setRows(std::vector<SortListRow> rows)
+void SortListModel::setRows(FileRows rows)
 {
     beginResetModel();
     rows_ = std::move(rows);
@@ -100,7 +94,7 @@ std::vector<SortListRow> SortListModel::rowsInDisplayOrder() const
     std::vector<SortListRow> result;
     result.reserve(rows_.size());
     for (quint32 index : order_)
-        result.push_back(rows_[index]);
+        result.push_back(rows_.at(index));
     return result;
 }
 
@@ -109,11 +103,11 @@ void SortListModel::clear()
     setRows({});
 }
 
-int SortListModel::appendRow(SortListRow row)
+int SortListModel::appendRow(const SortListRow &row)
 {
     const int at = int(rows_.size());
     beginInsertRows(QModelIndex(), at, at);
-    rows_.push_back(std::move(row));
+    rows_.push_back(row);
     order_.push_back(quint32(at));
     endInsertRows();
     return at;
@@ -125,7 +119,7 @@ void SortListModel::removeRowAt(int row)
         return;
     beginRemoveRows(QModelIndex(), row, row);
     const quint32 stored = order_[size_t(row)];
-    rows_.erase(rows_.begin() + stored);
+    rows_.erase(stored);
     order_.erase(order_.begin() + row);
     for (quint32 &index : order_)
         if (index > stored)
@@ -137,9 +131,7 @@ void SortListModel::setText(int row, int column, const QString &text)
 {
     if (row < 0 || size_t(row) >= rows_.size() || column < 0 || column >= SortListRow::maxColumns)
         return;
-    SortListRow &r = rows_[order_[size_t(row)]];
-    r.texts[size_t(column)] = text;
-    r.forgetKeys(column);
+    rows_.setText(order_[size_t(row)], column, text);
     emit dataChanged(index(row, column), index(row, column));
 }
 

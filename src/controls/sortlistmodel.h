@@ -26,17 +26,24 @@ public:
     void insertColumnAt(int index, const QString &title, Qt::Alignment alignment);
 
     // Replaces every row in one reset.
-    void setRows(std::vector<SortListRow> rows);
+    void setRows(FileRows rows);
     void clear();
-    int appendRow(SortListRow row);
+    int appendRow(const SortListRow &row);
     void removeRowAt(int row);
     void setText(int row, int column, const QString &text);
 
-    // Row `row` in display order.
-    const SortListRow &row(int row) const { return rows_[order_[size_t(row)]]; }
+    // Row `row` in display order, made anew: loops over many rows read what they need below.
+    SortListRow row(int row) const { return rows_.at(order_[size_t(row)]); }
+    QString text(int row, int column) const { return rows_.text(order_[size_t(row)], column); }
+    QByteArray nameBytes(int row) const { return rows_.nameBytes(order_[size_t(row)]); }
+    bool isFolder(int row) const { return rows_.isFolder(order_[size_t(row)]); }
+    int itemData(int row) const { return rows_.itemData(order_[size_t(row)]); }
     int size() const { return int(rows_.size()); }
     // A copy of every row in display order.
     std::vector<SortListRow> rowsInDisplayOrder() const;
+    // The rows as stored, and for each display row where it is stored.
+    const FileRows &storedRows() const { return rows_; }
+    const std::vector<quint32> &displayOrder() const { return order_; }
 
     // Folders above files in both directions; within each group the column's kind decides.
     // Rows that compare equal keep their order.
@@ -55,6 +62,6 @@ private:
     std::vector<Column> columns_;
     // Rows stay where they were put; sorting only rearranges order_, the storage index of each
     // display row, so that a sort of many rows moves no row.
-    std::vector<SortListRow> rows_;
+    FileRows rows_;
     std::vector<quint32> order_;
 };

@@ -1,5 +1,5 @@
 #pragma once
 
-#include "platform/filerow.h"
+#include "platform/filerows.h"
 
 using SortListRow = FileRow;

@@ -10,19 +10,19 @@
 #include <algorithm>
 #include <memory>
 
-std::optional<std::vector<FileEntry>> ReadListingFile(const QString &path, ListingState &state)
+std::optional<FileRows> ReadListingFile(const QString &path, ListingState &state)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QByteArray chunk(1 << 16, Qt::Uninitialized);
     // Room for one row per line, counted first, so that the rows are never moved while the
-    // listing grows; beyond a million lines the vector grows as usual.
+    // listing grows; beyond a million lines the store grows as usual.
     qsizetype lines = 1;
     for (qint64 got; (got = file.read(chunk.data(), chunk.size())) > 0;)
         lines += QByteArrayView(chunk.constData(), got).count('\n');
     file.seek(0);
-    std::vector<FileEntry> rows;
+    FileRows rows;
     rows.reserve(size_t(std::min<qsizetype>(lines, 1 << 20)));
     ListingLineSplitter splitter(state, rows);
     for (;;) {

@@ -11,7 +11,7 @@
 
 // Reads a downloaded listing file and parses it; lines are read whole, however long.
 // nullopt when the file cannot be opened.
-[[nodiscard]] std::optional<std::vector<FileEntry>> ReadListingFile(const QString &path, ListingState &state);
+[[nodiscard]] std::optional<FileRows> ReadListingFile(const QString &path, ListingState &state);
 
 // LIST (or another listing command) into the listing file, in type A, without failure beeps.
 // Returns the result of the retrieval (2 for a completed transfer).

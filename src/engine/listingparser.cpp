@@ -326,8 +326,7 @@ std::optional<FileEntry> makeEntry(QByteArrayView line, QByteArrayView name, boo
         entry.setNumberKey(SizeColumn, sortNumberValue(entry.texts[SizeColumn]));
     }
     const datetimetext::Key date = ParseLineDate(line, state);
-    entry.texts[DateTimeColumn] = datetimetext::format(date);
-    entry.setDateKey(DateTimeColumn, date);
+    entry.setDateText(DateTimeColumn, date);
     if (state.serverKind == ServerKind::Microsoft)
         entry.texts[AttributeColumn] = folder ? QStringLiteral("d---------") : QStringLiteral("----------");
     else
@@ -485,14 +484,22 @@ std::optional<FileEntry> ParseListingLine(QByteArrayView line, ListingState &sta
 }
 
 ListingLineSplitter::ListingLineSplitter(ListingState &state, std::vector<FileEntry> &rows)
-    : state_(state), rows_(rows)
+    : state_(state), vector_(&rows)
+{
+}
+
+ListingLineSplitter::ListingLineSplitter(ListingState &state, FileRows &rows) : state_(state), rows_(&rows)
 {
 }
 
 void ListingLineSplitter::parseLine(QByteArrayView line)
 {
-    if (auto entry = ParseListingLine(line, state_))
-        rows_.push_back(std::move(*entry));
+    if (auto entry = ParseListingLine(line, state_)) {
+        if (rows_)
+            rows_->push_back(*entry);
+        else
+            vector_->push_back(std::move(*entry));
+    }
 }
 
 void ListingLineSplitter::feed(QByteArrayView chunk)

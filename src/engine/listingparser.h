@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/datetimetext.h"
-#include "platform/filerow.h"
+#include "platform/filerows.h"
 #include "engine/servertypes.h"
 
 #include <QByteArray>
@@ -60,7 +60,8 @@ public:
     // Lines longer than this are dropped whole rather than cut into pieces.
     static constexpr qsizetype maxLineLength = 1 << 20;
 
-    explicit ListingLineSplitter(ListingState &state, std::vector<FileEntry> &rows);
+    ListingLineSplitter(ListingState &state, std::vector<FileEntry> &rows);
+    ListingLineSplitter(ListingState &state, FileRows &rows);
     void feed(QByteArrayView chunk);
     void finish();
 
@@ -68,7 +69,8 @@ private:
     void parseLine(QByteArrayView line);
 
     ListingState &state_;
-    std::vector<FileEntry> &rows_;
+    std::vector<FileEntry> *vector_ = nullptr;
+    FileRows *rows_ = nullptr;
     QByteArray partial_;
     bool overlong_ = false;
 };

@@ -81,7 +81,7 @@ SortListRow cacheRowFromValue(QByteArrayView value)
     return row;
 }
 
-std::optional<std::vector<SortListRow>> readCacheFile(const QString &file)
+std::optional<FileRows> readCacheRows(const QString &file)
 {
     IniFile ini(file);
     if (!ini.load())
@@ -100,17 +100,22 @@ std::optional<std::vector<SortListRow>> readCacheFile(const QString &file)
     items.erase(std::unique(items.begin(), items.end(),
                             [](const auto &a, const auto &b) { return a.first == b.first; }),
                 items.end());
-    std::vector<SortListRow> rows;
+    FileRows rows;
     rows.reserve(items.size());
     for (const auto &item : items)
         rows.push_back(cacheRowFromValue(ini.value(ListingCache::section, item.second)));
     return rows;
 }
 
+std::optional<std::vector<SortListRow>> readCacheFile(const QString &file)
+{
+    std::optional<FileRows> rows = readCacheRows(file);
+    return rows ? std::optional(rows->toVector()) : std::nullopt;
+}
+
 bool writeCacheFile(const QString &file, const SortListModel &rows)
 {
-    return writeCacheRows(file, rows.size(),
-                          [&rows](qsizetype i) -> const FileRow & { return rows.row(int(i)); });
+    return writeCacheRows(file, rows.size(), [&rows](qsizetype i) { return rows.row(int(i)); });
 }
 
 ListingCache::ListingCache(CSortListCtrl *list, QString folder) : list_(list), folder_(std::move(folder)) {}
@@ -140,7 +145,7 @@ bool ListingCache::ReadCachedListing(const QString &path)
         return false;
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    std::optional<std::vector<SortListRow>> rows = readCacheFile(file);
+    std::optional<FileRows> rows = readCacheRows(file);
     if (rows)
         list_->setRows(std::move(*rows));
     QGuiApplication::restoreOverrideCursor();
@@ -154,7 +159,7 @@ void ListingCache::WriteCachedListing(const QString &currentPath)
     (void)writeCacheFile(CacheFilePath(currentPath), *list_->listModel());
 }
 
-void ListingCache::WriteCachedRows(const QString &path, std::vector<SortListRow> rows)
+void ListingCache::WriteCachedRows(const QString &path, FileRows rows)
 {
     SortListModel model;
     model.setRows(std::move(rows));

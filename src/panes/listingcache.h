@@ -34,7 +34,7 @@ public:
     // Saves the list's rows, in display order, as the file of currentPath.
     void WriteCachedListing(const QString &currentPath);
     // Saves rows that the list does not show as the file of `path`.
-    void WriteCachedRows(const QString &path, std::vector<SortListRow> rows);
+    void WriteCachedRows(const QString &path, FileRows rows);
     // byPrefix false: deletes the file of the directory `text`; returns false.
     // byPrefix true: deletes every cache file whose name begins with `text` and ends in ".ini";
     // returns true when at least one matched.
@@ -51,6 +51,7 @@ private:
 // The file format, apart from the list.
 [[nodiscard]] SortListRow cacheRowFromValue(QByteArrayView value);
 // nullopt when the file cannot be opened; no rows for a file without the section or COUNT.
+[[nodiscard]] std::optional<FileRows> readCacheRows(const QString &file);
 [[nodiscard]] std::optional<std::vector<SortListRow>> readCacheFile(const QString &file);
 // The rows in display order.
 bool writeCacheFile(const QString &file, const SortListModel &rows);

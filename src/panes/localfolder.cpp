@@ -99,8 +99,7 @@ FileRow makeRow(int dirFd, const char *name, DateTexts &dates)
     const DateTexts::Shown *shown = &dates.of(info.st_mtime);
     if (!shown->text.contains(QLatin1Char(':')))
         shown = &dates.of(creationSeconds(dirFd, name, info));
-    row.texts[2] = shown->text;
-    row.setDateKey(2, shown->key);
+    row.setDateText(2, shown->key, shown->text);
     return row;
 }
 
@@ -145,11 +144,7 @@ bool folderExists(const QByteArray &path)
 
 QString groupedSize(qint64 size)
 {
-    QString digits = QString::number(size);
-    const int signLength = digits.startsWith(QLatin1Char('-')) ? 1 : 0;
-    for (qsizetype at = digits.size() - 3; at > signLength; at -= 3)
-        digits.insert(at, QLatin1Char(','));
-    return digits;
+    return groupedNumberText(size);
 }
 
 QString shownPath(const QByteArray &path)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/filerow.h"
+#include "platform/filerows.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,7 +38,7 @@ struct ParentStep {
 [[nodiscard]] QString shownPath(const QByteArray &path);
 
 struct Listing {
-    std::vector<FileRow> rows;
+    FileRows rows;
     int error = 0;       // errno when the folder could not be opened or read to the end
     bool capped = false; // more entries than maxEntries; the rest is not shown
 };

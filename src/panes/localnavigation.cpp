@@ -131,7 +131,7 @@ void CLocalWnd::GoUp()
 void CLocalWnd::Refresh()
 {
     const std::vector<int> selected = list_->selectedRows();
-    const QString name = selected.empty() ? QString() : list_->listModel()->row(selected.front()).text(0);
+    const QString name = selected.empty() ? QString() : list_->listModel()->text(selected.front(), 0);
     ShowFolder(QByteArray());
     if (!name.isEmpty())
         list_->SelectItemByName(name);

@@ -63,12 +63,12 @@ void logFailure(const char *text, const QByteArray &path, int error)
 
 QByteArray CLocalWnd::rowPath(int row) const
 {
-    return localfolder::joinPath(current_, list_->listModel()->row(row).nameBytes());
+    return localfolder::joinPath(current_, list_->listModel()->nameBytes(row));
 }
 
 bool CLocalWnd::isFolderRow(int row) const
 {
-    return list_->listModel()->row(row).isFolder();
+    return list_->listModel()->isFolder(row);
 }
 
 bool CLocalWnd::openFile(const QByteArray &path, bool asText)
@@ -121,7 +121,7 @@ void CLocalWnd::StartRename()
     renameFrom_ = rowPath(row);
     renameEditor_ = new QLineEdit(list_->viewport());
     renameEditor_->setObjectName(QStringLiteral("renameEditor"));
-    renameEditor_->setText(list_->listModel()->row(row).text(0));
+    renameEditor_->setText(list_->listModel()->text(row, 0));
     renameEditor_->setGeometry(list_->visualRect(index));
     renameEditor_->installEventFilter(this);
     renameEditor_->selectAll();
@@ -240,7 +240,7 @@ void CLocalWnd::UploadLater()
         QueueItem item;
         item.name = rowPath(row);
         item.isFolder = isFolderRow(row);
-        item.sizeText = item.isFolder ? QByteArray() : list_->listModel()->row(row).text(1).toUtf8();
+        item.sizeText = item.isFolder ? QByteArray() : list_->listModel()->text(row, 1).toUtf8();
         item.destination = destination;
         item.direction = QueueItem::Upload;
         items.push_back(std::move(item));

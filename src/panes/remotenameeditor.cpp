@@ -21,11 +21,11 @@ void RemoteNameEditor::begin(int row)
     const QModelIndex index = list_->listModel()->index(row, 0);
     if (!index.isValid())
         return;
-    oldName_ = list_->listModel()->row(row).nameBytes();
+    oldName_ = list_->listModel()->nameBytes(row);
     list_->scrollTo(index);
     auto *edit = new QLineEdit(list_->viewport());
     edit->setObjectName(QStringLiteral("nameEditor"));
-    edit->setText(list_->listModel()->row(row).text(0));
+    edit->setText(list_->listModel()->text(row, 0));
     edit->setGeometry(list_->visualRect(index));
     edit->selectAll();
     edit->installEventFilter(this);

@@ -68,8 +68,8 @@ void CRemoteWnd::OpenSelection()
         if (row < 0)
             return;
     }
-    QByteArray name = list_->listModel()->row(row).nameBytes();
-    if (list_->listModel()->row(row).text(3).startsWith(QLatin1Char('l')))
+    QByteArray name = list_->listModel()->nameBytes(row);
+    if (list_->listModel()->text(row, 3).startsWith(QLatin1Char('l')))
         name = linkName(name);
 
     SessionState &s = session();
@@ -104,7 +104,7 @@ void CRemoteWnd::GoUp()
     if (!step.leftFolder.isEmpty()) {
         const QString name = displayPath(step.leftFolder);
         for (int row = 0; row < list_->listModel()->rowCount(); ++row) {
-            if (list_->listModel()->row(row).text(0).compare(name, Qt::CaseInsensitive) == 0) {
+            if (list_->listModel()->text(row, 0).compare(name, Qt::CaseInsensitive) == 0) {
                 if (isFolderRow(row))
                     list_->SelectItemByName(name);
                 break;
@@ -137,7 +137,7 @@ void CRemoteWnd::QueueSelection()
         destination = QFile::encodeName(appSettings().downloadFolder);
     std::vector<QueueItem> items;
     for (int row : list_->selectedRows()) {
-        const SortListRow &entry = list_->listModel()->row(row);
+        const SortListRow entry = list_->listModel()->row(row);
         QueueItem item;
         item.name = ChildPath(entry.nameBytes());
         item.sizeText = entry.text(1).toUtf8();
@@ -184,7 +184,7 @@ void CRemoteWnd::Refresh()
         return;
     }
     const std::vector<int> selected = list_->selectedRows();
-    const QString noted = selected.empty() ? QString() : list_->listModel()->row(selected.front()).text(0);
+    const QString noted = selected.empty() ? QString() : list_->listModel()->text(selected.front(), 0);
     cache_->skipCacheOnce = 1;
     Navigate(currentPath_);
     if (!noted.isEmpty())

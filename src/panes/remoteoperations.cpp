@@ -79,7 +79,7 @@ bool CRemoteWnd::operationAllowed() const
 
 RemoteItem CRemoteWnd::itemAt(int row) const
 {
-    const SortListRow &entry = list_->listModel()->row(row);
+    const SortListRow entry = list_->listModel()->row(row);
     return {entry.nameBytes(), isFolderRow(row), entry.text(3).startsWith(QLatin1Char('l'))};
 }
 
@@ -185,7 +185,7 @@ void CRemoteWnd::ChangeAttribute()
     const std::vector<int> selected = list_->selectedRows();
     if (selected.empty())
         return;
-    const QString attributes = list_->listModel()->row(selected.front()).text(3);
+    const QString attributes = list_->listModel()->text(selected.front(), 3);
     if (attributes.isEmpty())
         return;
     ChangeAttributeDialog dialog(attributes, this);

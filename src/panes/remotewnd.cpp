@@ -144,7 +144,7 @@ void CRemoteWnd::setRemotePath(const QByteArray &path)
     showPathInCombo(currentPath_);
 }
 
-void CRemoteWnd::showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache)
+void CRemoteWnd::showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache)
 {
     if (!list_)
         return;
@@ -255,7 +255,7 @@ bool CRemoteWnd::eventFilter(QObject *watched, QEvent *event)
 
 bool CRemoteWnd::isFolderRow(int row) const
 {
-    return (list_->listModel()->row(row).itemData & folderBits) != 0;
+    return (list_->listModel()->itemData(row) & folderBits) != 0;
 }
 
 void CRemoteWnd::showPathInCombo(const QByteArray &path)

@@ -77,7 +77,7 @@ public:
     void clearRemotePathBox() override;
     void clearRemoteList() override;
     void setRemotePath(const QByteArray &path) override;
-    void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) override;
+    void showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache) override;
     std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) override;
     void sessionConnected() override;
     void refreshRemote() override;

@@ -1,5 +1,7 @@
 #include "platform/filerow.h"
 
+#include "platform/datetimetext.h"
+
 #include <limits>
 
 namespace
@@ -40,4 +42,27 @@ qint64 sortNumberValue(QStringView text)
         value = value * 10 + digit;
     }
     return negative ? -value : value;
+}
+
+QString groupedNumberText(qint64 value)
+{
+    QString digits = QString::number(value);
+    const int signLength = value < 0 ? 1 : 0;
+    for (qsizetype at = digits.size() - 3; at > signLength; at -= 3)
+        digits.insert(at, QLatin1Char(','));
+    return digits;
+}
+
+void FileRow::setDateText(int column, qint64 key, const QString &shown)
+{
+    if (column < 0 || column >= keyColumns)
+        return;
+    texts[size_t(column)] = shown;
+    setDateKey(column, key);
+    dateTexts |= quint8(1u << column);
+}
+
+void FileRow::setDateText(int column, qint64 key)
+{
+    setDateText(column, key, datetimetext::format(key));
 }

@@ -33,6 +33,9 @@ struct FileRow {
     std::array<qint64, keyColumns> keys{};
     quint8 numberKeys = 0;
     quint8 dateKeys = 0;
+    // Bit c: texts[c] is exactly datetimetext::format(keys[c]), so that a store of many rows may
+    // keep the number alone and make the text again when it is shown.
+    quint8 dateTexts = 0;
 
     bool isFolder() const { return (itemData & 0xF0) == 0xF0; }
     const QString &text(int column) const
@@ -45,11 +48,16 @@ struct FileRow {
 
     void setNumberKey(int column, qint64 value) { setKey(column, value, numberKeys); }
     void setDateKey(int column, qint64 value) { setKey(column, value, dateKeys); }
+    // The column shows the date `key` as format() makes it; `shown` is that text when the caller
+    // has it already.
+    void setDateText(int column, qint64 key, const QString &shown);
+    void setDateText(int column, qint64 key);
     void forgetKeys(int column)
     {
         const quint8 keep = quint8(~(1u << column));
         numberKeys &= keep;
         dateKeys &= keep;
+        dateTexts &= keep;
     }
 
 private:
@@ -66,3 +74,6 @@ private:
 // The value of a number column: "," removed, then read like atol (leading blanks, a sign, digits
 // up to the first other character), held at the 64-bit limits instead of overflowing.
 [[nodiscard]] qint64 sortNumberValue(QStringView text);
+
+// A number with "," between groups of three digits, as the size columns show it.
+[[nodiscard]] QString groupedNumberText(qint64 value);

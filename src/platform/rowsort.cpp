@@ -15,9 +15,9 @@ namespace
 // the faster unstable one, and re-sorting an unchanged list changes nothing.
 constexpr quint32 folderBit = 0x80000000u;
 
-quint32 sortRank(const FileRow &row, quint32 displayPosition)
+quint32 sortRank(const FileRows &rows, size_t row, quint32 displayPosition)
 {
-    return (row.isFolder() ? 0u : folderBit) | displayPosition;
+    return (rows.isFolder(row) ? 0u : folderBit) | displayPosition;
 }
 
 inline char16_t foldCase(char16_t unit)
@@ -27,30 +27,28 @@ inline char16_t foldCase(char16_t unit)
     return QChar::toCaseFolded(unit);
 }
 
-qint64 valueKey(FileRow &r, int column, int kind)
+qint64 valueKey(FileRows &rows, size_t row, int column, int kind)
 {
-    const bool cacheable = column < FileRow::keyColumns;
-    const quint8 bit = cacheable ? quint8(1u << column) : 0;
     if (kind == SortNumber) {
-        if (r.numberKeys & bit)
-            return r.keys[size_t(column)];
-        const qint64 value = sortNumberValue(r.text(column));
-        r.setNumberKey(column, value);
+        if (const std::optional<qint64> key = rows.numberKey(row, column))
+            return *key;
+        const qint64 value = sortNumberValue(rows.text(row, column));
+        rows.setNumberKey(row, column, value);
         return value;
     }
     if (kind == SortDateTime) {
-        if (r.dateKeys & bit)
-            return r.keys[size_t(column)];
+        if (const std::optional<qint64> key = rows.dateKey(row, column))
+            return *key;
         // A text that does not read as a date sorts as the earliest of all, so that the order
         // stays consistent.
-        const qint64 value = datetimetext::parseDisplayed(r.text(column));
-        r.setDateKey(column, value);
+        const qint64 value = datetimetext::parseDisplayed(rows.text(row, column));
+        rows.setDateKey(row, column, value);
         return value;
     }
     return 0;
 }
 
-void orderByValue(std::vector<FileRow> &rows_, const std::vector<quint32> &position, int column, int kind,
+void orderByValue(FileRows &rows, const std::vector<quint32> &position, int column, int kind,
                   bool ascending, std::vector<quint32> &order)
 {
     // Keys side by side in one array, so that the sort never leaves it.
@@ -59,13 +57,12 @@ void orderByValue(std::vector<FileRow> &rows_, const std::vector<quint32> &posit
         quint32 rank; // see sortRank()
         quint32 index;
     };
-    const size_t n = rows_.size();
+    const size_t n = rows.size();
     std::vector<Keyed> keyed(n);
     for (size_t i = 0; i < n; ++i) {
-        FileRow &r = rows_[i];
-        const qint64 key = valueKey(r, column, kind);
+        const qint64 key = valueKey(rows, i, column, kind);
         // Bitwise NOT reverses the order of every value, the lowest included.
-        keyed[i] = {ascending ? key : ~key, sortRank(r, position[i]), quint32(i)};
+        keyed[i] = {ascending ? key : ~key, sortRank(rows, i, position[i]), quint32(i)};
     }
     std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
         if ((a.rank ^ b.rank) & folderBit)
@@ -76,7 +73,7 @@ void orderByValue(std::vector<FileRow> &rows_, const std::vector<quint32> &posit
         order[i] = keyed[i].index;
 }
 
-void orderByText(const std::vector<FileRow> &rows_, const std::vector<quint32> &position, int column,
+void orderByText(const FileRows &rows, const std::vector<quint32> &position, int column,
                  bool ascending, std::vector<quint32> &order)
 {
     // Every text is case-folded once into one buffer. Eight characters of each, packed into two
@@ -85,25 +82,28 @@ void orderByText(const std::vector<FileRow> &rows_, const std::vector<quint32> &
     struct Keyed {
         quint64 high;
         quint64 low;
-        const QChar *shared; // texts that share one copy (the same permission string) are equal
+        quint32 shared; // texts that share one copy (the same permission string) are equal
         quint32 offset;
         quint32 length;
         quint32 rank;
         quint32 index;
     };
-    const size_t n = rows_.size();
+    const size_t n = rows.size();
     std::vector<Keyed> keyed(n);
     std::vector<char16_t> folded;
     folded.reserve(n * 16);
     for (size_t i = 0; i < n; ++i) {
-        const FileRow &r = rows_[i];
         const quint32 offset = quint32(folded.size());
-        const QString &text = r.text(column);
+        const QString text = rows.text(i, column);
         for (QChar c : text)
             folded.push_back(foldCase(c.unicode()));
-        keyed[i] = {
-            0,         0, text.constData(), offset, quint32(folded.size() - offset), sortRank(r, position[i]),
-            quint32(i)};
+        keyed[i] = {0,
+                    0,
+                    rows.sharedTextId(i, column),
+                    offset,
+                    quint32(folded.size() - offset),
+                    sortRank(rows, i, position[i]),
+                    quint32(i)};
     }
     const char16_t *base = folded.data();
     size_t common = n ? keyed[0].length : 0;
@@ -131,7 +131,7 @@ void orderByText(const std::vector<FileRow> &rows_, const std::vector<quint32> &
             return a.high < b.high;
         if (a.low != b.low)
             return a.low < b.low;
-        if (a.shared == b.shared && a.length == b.length)
+        if (a.shared != 0 && a.shared == b.shared)
             return false;
         return std::u16string_view(base + a.offset, a.length) <
                std::u16string_view(base + b.offset, b.length);
@@ -151,7 +151,7 @@ void orderByText(const std::vector<FileRow> &rows_, const std::vector<quint32> &
 
 } // namespace
 
-std::vector<quint32> sortedRowOrder(std::vector<FileRow> &rows, int column, int kind, bool ascending,
+std::vector<quint32> sortedRowOrder(FileRows &rows, int column, int kind, bool ascending,
                                     const std::vector<quint32> &position)
 {
     std::vector<quint32> order(rows.size());

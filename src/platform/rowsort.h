@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/filerow.h"
+#include "platform/filerows.h"
 
 #include <QtGlobal>
 
@@ -27,5 +27,5 @@ struct RowOrder {
 // equal rows keep their order. Returns the index into rows of each display row. The sort keys the
 // rows did not hold yet are read and kept in them. Any thread: the worker orders a listing the
 // way the list will show it, the list orders itself.
-[[nodiscard]] std::vector<quint32> sortedRowOrder(std::vector<FileRow> &rows, int column, int kind,
+[[nodiscard]] std::vector<quint32> sortedRowOrder(FileRows &rows, int column, int kind,
                                                   bool ascending, const std::vector<quint32> &position);

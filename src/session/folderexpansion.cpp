@@ -105,8 +105,8 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
 
     std::vector<QueueItem> entries;
     entries.reserve(remoteRows_.size());
-    for (const FileEntry &row : remoteRows_) {
-        const QByteArray name = row.nameBytes();
+    for (size_t row = 0; row < remoteRows_.size(); ++row) {
+        const QByteArray name = remoteRows_.nameBytes(row);
         const auto rowLink = SplitListedLink(name);
         const QByteArray plain = rowLink ? rowLink->name : name;
         if (!IsPlainEntryName(plain)) {
@@ -119,10 +119,10 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
         }
         QueueItem entry;
         entry.name = RemoteChildPath(folderPath, name);
-        entry.sizeText = row.isFolder() ? QByteArray() : row.text(SizeColumn).toUtf8();
+        entry.isFolder = remoteRows_.isFolder(row);
+        entry.sizeText = entry.isFolder ? QByteArray() : remoteRows_.text(row, SizeColumn).toUtf8();
         entry.destination = localFolder;
         entry.direction = QueueItem::Download;
-        entry.isFolder = row.isFolder();
         entries.push_back(std::move(entry));
     }
     replaceHead(item, entries);

@@ -29,13 +29,13 @@ public:
     ListingFlagScope &operator=(const ListingFlagScope &) = delete;
 };
 
-std::vector<RemoteItem> itemsOf(const std::vector<FileEntry> &rows)
+std::vector<RemoteItem> itemsOf(const FileRows &rows)
 {
     std::vector<RemoteItem> items;
     items.reserve(rows.size());
-    for (const FileEntry &row : rows)
-        items.push_back(
-            {row.nameBytes(), (row.itemData & 0xF0) != 0, row.text(AttributeColumn).startsWith('l')});
+    for (size_t row = 0; row < rows.size(); ++row)
+        items.push_back({rows.nameBytes(row), (rows.itemData(row) & 0xF0) != 0,
+                         rows.text(row, AttributeColumn).startsWith('l')});
     return items;
 }
 
@@ -61,7 +61,7 @@ std::optional<FolderListing> ListWorkingFolder()
         return std::nullopt;
 
     ListingState state(s.serverKind);
-    std::optional<std::vector<FileEntry>> rows = ReadListingFile(programpaths::listingTempFile(), state);
+    std::optional<FileRows> rows = ReadListingFile(programpaths::listingTempFile(), state);
     if (!rows)
         return std::nullopt;
     s.listingRunning = true;

@@ -57,7 +57,7 @@ namespace
 // Written as they are made, so that a listing of a million rows is never held as an ini file in
 // memory beside its rows.
 bool streamNewCacheFile(const QString &file, qsizetype count,
-                        const std::function<const FileRow &(qsizetype)> &rowAt)
+                        const std::function<FileRow(qsizetype)> &rowAt)
 {
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
@@ -83,7 +83,7 @@ bool streamNewCacheFile(const QString &file, qsizetype count,
 } // namespace
 
 bool writeCacheRows(const QString &file, qsizetype count,
-                    const std::function<const FileRow &(qsizetype)> &rowAt)
+                    const std::function<FileRow(qsizetype)> &rowAt)
 {
     if (!QFile::exists(file))
         return streamNewCacheFile(file, count, rowAt);

@@ -27,4 +27,4 @@ inline constexpr const char *listingCacheSection = "CACHELIST";
 // Writes `count` rows as the listing of `file`, rowAt(i) being the row shown at i. Keys the file
 // already holds beyond the count stay.
 bool writeCacheRows(const QString &file, qsizetype count,
-                    const std::function<const FileRow &(qsizetype)> &rowAt);
+                    const std::function<FileRow(qsizetype)> &rowAt);

@@ -10,4 +10,4 @@
 // that whoever runs after the listing sees the new rows. With writeCache, the rows are written to
 // the folder's cache file first, here on the worker and in the order the pane will show them, so
 // that a long listing does not hold up the window. Worker thread.
-void handOverListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache);
+void handOverListing(const QByteArray &path, FileRows rows, bool writeCache);

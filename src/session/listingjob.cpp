@@ -66,7 +66,7 @@ void LoadListing()
 
     const QString listingFile = programpaths::listingTempFile();
     ListingState state(s.serverKind);
-    std::optional<std::vector<FileEntry>> rows = ReadListingFile(listingFile, state);
+    std::optional<FileRows> rows = ReadListingFile(listingFile, state);
     if (!rows)
         return;
     s.listingRunning = true;

@@ -99,9 +99,9 @@ void clearProgressTexts()
 }
 
 // The rows of a listing, handed to the remote pane as the folder it shows.
-void showRemoteRows(const QByteArray &path, const std::vector<FileEntry> &rows)
+void showRemoteRows(const QByteArray &path, const FileRows &rows)
 {
-    auto shared = std::make_shared<std::vector<FileEntry>>(rows);
+    auto shared = std::make_shared<FileRows>(rows);
     uithread::call<bool>([path, shared] {
         if (RemoteListView *view = session().views.remote) {
             view->setRemotePath(path);
@@ -126,9 +126,9 @@ public:
 };
 
 // The name of a listed row without the " -> target" of a link.
-QByteArray rowName(const FileEntry &row)
+QByteArray rowName(const FileRows &rows, size_t row)
 {
-    const QByteArray name = row.nameBytes();
+    const QByteArray name = rows.nameBytes(row);
     const auto link = SplitListedLink(name);
     return link ? link->name : name;
 }
@@ -227,7 +227,7 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path)
     }
     remoteFolder_ = path;
     const ListingScope scope;
-    std::optional<std::vector<FileEntry>> rows;
+    std::optional<FileRows> rows;
     if (DownloadListing(s, "LIST") == 2) {
         ListingState state(s.serverKind);
         rows = ReadListingFile(programpaths::listingTempFile(), state);
@@ -410,12 +410,12 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
 
     bool resume = false;
     qint64 remoteSize = 0;
-    const auto row =
-        std::find_if(remoteRows_.begin(), remoteRows_.end(), [&fileName](const FileEntry &entry) {
-            return rowName(entry).compare(fileName, Qt::CaseInsensitive) == 0;
-        });
-    if (row != remoteRows_.end()) {
-        remoteSize = QueueItem::sizeValue(row->text(SizeColumn).toUtf8());
+    size_t row = 0;
+    while (row < remoteRows_.size() && rowName(remoteRows_, row).compare(fileName, Qt::CaseInsensitive) != 0)
+        ++row;
+    const bool listed = row < remoteRows_.size();
+    if (listed) {
+        remoteSize = QueueItem::sizeValue(remoteRows_.text(row, SizeColumn).toUtf8());
         const bool resumePossible = length > remoteSize && type != 'A';
         switch (existingFileChoice(fileName, true, resumePossible)) {
         case ExistingFileAnswer::Rename: {
@@ -467,13 +467,13 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
         return Outcome::Failed;
     AppendLogId(LogColor::Status, uploadCompleted);
     // A later file of the same name in this folder finds this one.
-    if (row == remoteRows_.end() && remotePath == RemoteChildPath(destination, fileName)) {
+    if (!listed && remotePath == RemoteChildPath(destination, fileName)) {
         FileEntry added;
         added.texts[NameColumn] = QString::fromUtf8(fileName);
         added.rawName = fileName;
         added.texts[SizeColumn] = QString::fromUtf8(GroupedSizeText(length));
         added.itemData = FileRow::fileItemData;
-        remoteRows_.push_back(std::move(added));
+        remoteRows_.push_back(added);
     }
     return Outcome::Done;
 }

@@ -64,7 +64,7 @@ private:
     // The folder the server is in, as the job last entered it, and its listing.
     QByteArray remoteFolder_;
     bool remoteListed_ = false;
-    std::vector<FileEntry> remoteRows_;
+    FileRows remoteRows_;
 
     // Folders expanded in this run: a link back up the tree must not expand for ever.
     QSet<QByteArray> visitedRemote_;

@@ -35,7 +35,7 @@ public:
     virtual void setRemotePath(const QByteArray &path) = 0;
     // The parsed rows of `path`, handed over whole. Rows of another folder than the one shown
     // are only cached; `writeCache` false keeps them out of the cache (listed during a transfer).
-    virtual void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) = 0;
+    virtual void showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache) = 0;
     // The cache of `path` as the worker is to write it before handing the rows over; nullopt
     // leaves the cache to showRemoteListing.
     virtual std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path)

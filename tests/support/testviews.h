@@ -56,10 +56,10 @@ public:
         remotePath = path;
         call(onSetRemotePath, path);
     }
-    void showRemoteListing(const QByteArray &path, std::vector<FileEntry> rows, bool writeCache) override
+    void showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache) override
     {
         if (onShowRemoteListing)
-            onShowRemoteListing(path, std::move(rows), writeCache);
+            onShowRemoteListing(path, rows.toVector(), writeCache);
     }
     std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) override
     {
