@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The window thread's longest stall: the real main window (offscreen) lists a generated folder of
 # ROWS entries from a local server (loaded, sorted, cached), then downloads a SIZE_MB file through
-# the engine with its progress shown. Last line: stall listing N ms transfer N ms
+# the queue with its progress shown. Last line: stall listing N ms transfer N ms
 #   ROWS (default 100000)  SIZE_MB (default 1024)  TRANSFER (default 1)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,7 +19,11 @@ fi
 work=$(mktemp -d -p "$base")
 server_pid=
 cleanup() {
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  # The server ends by a signal, so its status is not zero: nothing here may stop the clean-up.
+  if [ -n "$server_pid" ]; then
+    kill "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT

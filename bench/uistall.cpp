@@ -1,14 +1,15 @@
 // Driver of bench/ui-stall.sh: the real main window, offscreen, against a local server. A 1 ms
 // timer beats on the window thread; the longest gap between two beats is the longest time the
 // window could not answer. Measured while the window connects and lists a large folder (the rows
-// loaded, sorted and cached) and while the engine downloads a large file with its progress posted
-// to the status bar, as a transfer does.
+// loaded, sorted and cached) and while the queue downloads a large file with its progress posted
+// to the status bar.
 #include "controls/sortlistctrl.h"
-#include "engine/dataconnection.h"
 #include "panes/remotewnd.h"
 #include "platform/appsettings.h"
 #include "platform/commandids.h"
-#include "platform/workerstop.h"
+#include "queue/queuemodel.h"
+#include "queue/queuewnd.h"
+#include "session/queueitem.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "shell/mainframe.h"
@@ -18,11 +19,11 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QTimer>
 
-#include <atomic>
 #include <cstdio>
-#include <thread>
 
 namespace
 {
@@ -149,30 +150,28 @@ int main(int argc, char *argv[])
 
     double transferStall = 0;
     if (args[6] == QLatin1String("1")) {
-        frame.controller()->stopKeepAlive();
-        s.busy = true;
-        std::atomic<bool> finished{false};
-        int result = 0;
+        // Through the queue, as the user would: the job enters the folder, lists it, downloads.
+        const QFileInfo local(args[5]);
+        QueueItem item;
+        item.name = "/" + args[3].toUtf8();
+        item.sizeText = QByteArray::number(size);
+        item.destination = QFile::encodeName(local.absolutePath());
+        item.direction = QueueItem::Download;
+        QueueModel *queue = frame.queuePane()->model();
+        frame.queuePane()->AddQueueItem(item, true);
+        const QString target = local.absolutePath() + QLatin1Char('/') + args[3];
         meter.reset();
         clock.restart();
-        std::thread worker([&] {
-            workerstop::beginWorker();
-            try {
-                s.transferRunning = true;
-                s.transferTotalSize = size;
-                result = RetrieveFile(s, "RETR " + args[3].toUtf8(), args[5], 'I');
-            } catch (const WorkerStopped &) {
-            }
-            s.transferRunning = false;
-            workerstop::endWorker();
-            finished = true;
-        });
-        runUntil([&] { return finished.load(); }, 600000);
-        worker.join();
+        frame.postCommand(cmd::TransferQueue);
+        if (!runUntil([&] { return queue->size() == 0 && !s.busy; }, qEnvironmentVariableIntValue("STALL_TIMEOUT_MS") ? qEnvironmentVariableIntValue("STALL_TIMEOUT_MS") : 600000)) {
+            std::fprintf(stderr, "the queue did not finish\n");
+            if (auto *log = qobject_cast<QPlainTextEdit *>(frame.logPane()))
+                std::fprintf(stderr, "%s\n", qPrintable(log->toPlainText().right(2000)));
+            return 1;
+        }
         transferStall = meter.longestMs();
-        s.busy = false;
-        std::printf("transfer: reply %d, %lld bytes in %.0f ms\n", result,
-                    static_cast<long long>(QFile(args[5]).size()), clock.nsecsElapsed() / 1e6);
+        std::printf("transfer: queue of one, %lld bytes in %.0f ms\n",
+                    static_cast<long long>(QFile(target).size()), clock.nsecsElapsed() / 1e6);
     }
     std::printf("stall listing %.0f ms transfer %.0f ms\n", listingStall, transferStall);
     std::fflush(stdout);

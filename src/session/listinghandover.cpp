@@ -40,6 +40,16 @@ void writeCache(const ListingCacheTarget &target, FileRows &rows)
     (void)writeCacheRows(target.file, qsizetype(rows.size()), [&rows](qsizetype i) { return rows.at(size_t(i)); });
 }
 
+void show(const QByteArray &path, FileRows rows, bool writeCacheFile)
+{
+    auto shared = std::make_shared<FileRows>(std::move(rows));
+    uithread::call<bool>([path, shared, writeCacheFile] {
+        if (RemoteListView *view = session().views.remote)
+            view->showRemoteListing(path, std::move(*shared), writeCacheFile);
+        return true;
+    });
+}
+
 } // namespace
 
 void handOverListing(const QByteArray &path, FileRows rows, bool writeCacheFile)
@@ -50,10 +60,21 @@ void handOverListing(const QByteArray &path, FileRows rows, bool writeCacheFile)
             writeCacheFile = false;
         }
     }
-    auto shared = std::make_shared<FileRows>(std::move(rows));
-    uithread::call<bool>([path, shared, writeCacheFile] {
-        if (RemoteListView *view = session().views.remote)
-            view->showRemoteListing(path, std::move(*shared), writeCacheFile);
-        return true;
+    show(path, std::move(rows), writeCacheFile);
+}
+
+void showListedFolder(const QByteArray &path, FileRows rows)
+{
+    // The pane tells its order once its folder is `path`, and then takes the rows as they come.
+    const std::optional<RowOrder> order = uithread::call<std::optional<RowOrder>>([path]() -> std::optional<RowOrder> {
+        RemoteListView *view = session().views.remote;
+        if (!view)
+            return std::nullopt;
+        view->setRemotePath(path);
+        const std::optional<ListingCacheTarget> target = view->listingCacheTarget(path);
+        return target ? target->order : std::nullopt;
     });
+    if (order)
+        putInShownOrder(rows, *order);
+    show(path, std::move(rows), false);
 }

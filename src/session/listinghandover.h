@@ -11,3 +11,7 @@
 // the folder's cache file first, here on the worker and in the order the pane will show them, so
 // that a long listing does not hold up the window. Worker thread.
 void handOverListing(const QByteArray &path, FileRows rows, bool writeCache);
+
+// Makes `path` the pane's folder and shows the rows there without writing the cache (a transfer
+// passing through the folder). Sorted here in the pane's order, as above. Worker thread.
+void showListedFolder(const QByteArray &path, FileRows rows);

@@ -11,6 +11,7 @@
 #include "platform/strings.h"
 #include "platform/uithread.h"
 #include "session/jobs.h"
+#include "session/listinghandover.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/shutdowncommand.h"
@@ -95,19 +96,6 @@ void clearProgressTexts()
     viewposts::status([](StatusView &view) {
         view.setProgressText(QString());
         view.setRateText(QString());
-    });
-}
-
-// The rows of a listing, handed to the remote pane as the folder it shows.
-void showRemoteRows(const QByteArray &path, const FileRows &rows)
-{
-    auto shared = std::make_shared<FileRows>(rows);
-    uithread::call<bool>([path, shared] {
-        if (RemoteListView *view = session().views.remote) {
-            view->setRemotePath(path);
-            view->showRemoteListing(path, std::move(*shared), false);
-        }
-        return true;
     });
 }
 
@@ -240,7 +228,7 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path)
     }
     remoteRows_ = std::move(*rows);
     remoteListed_ = true;
-    showRemoteRows(path, remoteRows_);
+    showListedFolder(path, remoteRows_);
     return true;
 }
 
