@@ -9,15 +9,13 @@ kind=${1:-asan}
 shift || true
 bash "$root/scripts/deps.sh"
 
-# The tests that start a thread: the worker, the scripted server, the log posted across threads.
-# Left out for now: tst_transfer_real (a report on LatestPost's value, between the worker's set()
-# and the window thread's delivery, both under the state's mutex, not yet understood) and the
-# tests that open the main frame or the Site Manager (tst_mainframe, tst_sitemanager,
-# tst_remoteconnection, tst_remotenavigation), where Qt's own widget threads give reports inside
-# Qt that need suppressions of their own.
+# The tests that start a thread: the worker and its stop, the scripted and real servers, the log
+# posted across threads, the queue read and changed by the worker while the window shows it, the
+# listing handed over to the window.
 threaded=(tst_worker tst_replyreader tst_logwnd tst_listingjob tst_connectjob tst_latestpost tst_login
           tst_dircommands tst_dataconnection tst_scriptedserver tst_remotelisting tst_remotebrowse
-          tst_firstsession)
+          tst_firstsession tst_queuewnd tst_queuetransfer_scripted tst_queuetransfer_real tst_remoteopsjob
+          tst_hostileserver tst_listinghandover tst_transfer_real)
 
 case "$kind" in
 asan)

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Builds Tidewell with its tests and runs every test (GUI tests offscreen).
+# Builds every test with AddressSanitizer and UndefinedBehaviorSanitizer and runs them: a memory
+# fault, a leak or undefined behaviour fails its test as an assertion would. The build is in
+# build-asan/; extra arguments go to ctest (for example -R tst_sortlist).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/deps.sh"
-build="$root/build-tests"
-cmake -S "$root" -B "$build" -G Ninja -DBUILD_TESTING=ON >/dev/null
-cmake --build "$build"
-rm -rf "$build/test-home"
-cd "$build" && ctest --output-on-failure -j2 "$@"
+exec bash "$root/scripts/sanitize.sh" asan "$@"

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-RowDragSource::RowDragSource(QAbstractItemView *list) : QObject(list), list_(list)
+RowDragSource::RowDragSource(QAbstractItemView *list) : QObject(list), list_(list), viewport_(list->viewport())
 {
     list->viewport()->installEventFilter(this);
 }
@@ -21,7 +21,9 @@ const RowDragSource::Target *RowDragSource::targetAt(const QPoint &globalPos) co
 
 bool RowDragSource::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != list_->viewport())
+    // Compared with the pointer kept from the start: while the list is destroyed its viewport
+    // still sends events here, and the list is no longer a list to ask.
+    if (watched != viewport_)
         return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {

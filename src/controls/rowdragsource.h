@@ -34,6 +34,7 @@ protected:
 
 private:
     QAbstractItemView *list_;
+    const QObject *viewport_;
     std::vector<Target> targets_;
     QPoint pressPos_;
     bool pressedOnSelection_ = false;

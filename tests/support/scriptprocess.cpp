@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <sys/types.h>
 
 namespace testsupport
@@ -11,6 +12,9 @@ namespace testsupport
 quint16 startServerScript(QProcess &process, const QString &script, const QString &folder)
 {
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test that dies (a sanitizer's report ends it at once) takes its server along: an orphan
+    // would hold the test's output open and keep ctest waiting.
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     process.start(QStringLiteral("/usr/bin/python3"), {script, folder});
     if (!process.waitForStarted(10000))
         return 0;
