@@ -40,6 +40,8 @@ Lookup currentLookup()
 // What the lookup thread and the waiting worker share; whoever leaves last frees it.
 struct Pending {
     int ready = eventfd(0, EFD_CLOEXEC);
+    // The eventfd wakes the worker but does not order memory for it: the answer goes under a lock.
+    std::mutex mutex;
     std::optional<std::uint32_t> address;
     ~Pending()
     {
@@ -59,13 +61,18 @@ std::optional<std::uint32_t> resolve(const QByteArray &name)
     if (pending->ready < 0)
         return lookup(name);
     std::thread([pending, lookup, name] {
-        pending->address = lookup(name);
+        const std::optional<std::uint32_t> address = lookup(name);
+        {
+            std::lock_guard lock(pending->mutex);
+            pending->address = address;
+        }
         const std::uint64_t one = 1;
         (void)::write(pending->ready, &one, sizeof one);
     }).detach();
     // A stop request ends this wait by WorkerStopped; the lookup finishes on its own later.
     if (socketwait::readable(pending->ready) != socketwait::Result::Ready)
         return std::nullopt;
+    std::lock_guard lock(pending->mutex);
     return pending->address;
 }
 
