@@ -348,6 +348,27 @@ void FileRows::setKey(size_t row, int column, qint64 value, bool date)
     head.dateKeys = quint8(date ? head.dateKeys | bit : head.dateKeys & ~bit);
 }
 
+qsizetype FileRows::textLengthHint(size_t row, int column) const
+{
+    if (row >= size() || column < 0 || column >= FileRow::maxColumns)
+        return 0;
+    const Cell cell = cellOf(row, column);
+    switch (CellKind(cell.kind)) {
+    case CellKind::Empty:
+        return 0;
+    case CellKind::Bytes:
+        return qsizetype(cell.length); // a UTF-8 byte or more for every UTF-16 unit
+    case CellKind::Pooled:
+        return pool_[cell.offset].size();
+    case CellKind::Long:
+        return long_[cell.offset].size();
+    case CellKind::NumberShown:
+    case CellKind::DateShown:
+        return 32; // "-9,223,372,036,854,775,808", or a date and time as locales write them
+    }
+    return 0;
+}
+
 quint32 FileRows::sharedTextId(size_t row, int column) const
 {
     if (column < 0 || column >= FileRow::maxColumns)

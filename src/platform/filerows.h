@@ -54,6 +54,9 @@ public:
     [[nodiscard]] std::optional<qint64> dateKey(size_t row, int column) const;
     void setNumberKey(size_t row, int column, qint64 value);
     void setDateKey(size_t row, int column, qint64 value);
+    // Room to reserve for text(row, column) in UTF-16 units, without making the text: enough for
+    // every stored text, a generous guess for the texts made from a key.
+    [[nodiscard]] qsizetype textLengthHint(size_t row, int column) const;
     // Equal non-zero values mean equal texts: the same stored copy of a repeated text.
     [[nodiscard]] quint32 sharedTextId(size_t row, int column) const;
 

@@ -90,8 +90,13 @@ void orderByText(const FileRows &rows, const std::vector<quint32> &position, int
     };
     const size_t n = rows.size();
     std::vector<Keyed> keyed(n);
+    // Sized once: a vector that doubles while a million names go in would hold three copies at
+    // its peak.
     std::vector<char16_t> folded;
-    folded.reserve(n * 16);
+    size_t length = 0;
+    for (size_t i = 0; i < n; ++i)
+        length += size_t(rows.textLengthHint(i, column));
+    folded.reserve(length);
     for (size_t i = 0; i < n; ++i) {
         const quint32 offset = quint32(folded.size());
         const QString text = rows.text(i, column);
