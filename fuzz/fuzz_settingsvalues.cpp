@@ -6,7 +6,7 @@
 //
 // The store is the program's own QSettings on a file in a private folder. Each input gets a new
 // modification time, so that the store reads it even when it has the size and the second of the
-// one before. The save and read back writes the file ten times; it runs for one input in eight,
+// one before. The save and read back writes the file ten times; it runs for one input in 64,
 // chosen by the input's bytes so that a finding reproduces.
 #include "fuzzcheck.h"
 #include "platform/appsettings.h"
@@ -129,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::uint32_t hash = 2166136261u;
     for (std::size_t i = 0; i < size; ++i)
         hash = (hash ^ data[i]) * 16777619u;
-    if (hash % 8 == 0) {
+    if (hash % 64 == 0) {
         save(read);
         FUZZ_CHECK(load() == read);
     }
