@@ -486,7 +486,7 @@ void TestListingParser::iconTypesOfAHostileListingStayBounded()
 {
     QByteArray listing;
     for (int i = 0; i < int(fileicons::typeCacheLimit) + 500; ++i)
-        listing += "-rw-r--r-- 1 u g 1 Jan 1 2000 f.e" + QByteArray::number(i) + "\n";
+        listing += "-rw-r--r--   1 ftp ftp 1 Jan 11  2000 f.e" + QByteArray::number(i) + "\n";
     ListingState state(ServerKind::UnixListing);
     const std::vector<FileEntry> rows = ParseListing(listing, state);
     QCOMPARE(rows.size(), size_t(fileicons::typeCacheLimit + 500));
