@@ -2,6 +2,7 @@
 // never comes from nothing, and each name is the server's bytes unchanged.
 #include "engine/listingparser.h"
 #include "fuzzcheck.h"
+#include "platform/fileicons.h"
 
 namespace
 {
@@ -78,6 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::vector<FileEntry> rows = ParseListing(listing, whole);
     FUZZ_CHECK(qsizetype(rows.size()) <= fuzzcheck::lineCount(listing));
     checkNames(rows, listing);
+    // The names' extensions come from the server: what the process keeps of them is capped.
+    FUZZ_CHECK(fileicons::cachedTypeCount() <= fileicons::typeCacheLimit);
 
     // The loader feeds what the data connection delivers, in pieces of any size.
     ListingState fed(kind);

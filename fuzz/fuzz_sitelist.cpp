@@ -1,8 +1,13 @@
 // The site list file in both versions. A version-011 file loaded and saved gives its own bytes
 // back; any file loads within its size and saves into a file that loads the same.
+//
+// The bytes are read and written in memory, through the same reader and writer as the file; the
+// file functions themselves (temporary file, backup link, rename) run for one input in 64, chosen
+// by the input's bytes so that a finding reproduces.
 #include "fuzzcheck.h"
 #include "sites/sitelist.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 
@@ -34,9 +39,29 @@ void writeSiteFile(const QByteArray &bytes)
         std::abort();
 }
 
+SiteFileStatus readBytes(const QByteArray &bytes, SiteList &list)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        std::abort();
+    return ReadSiteList(buffer, list);
+}
+
 bool sameLists(const SiteList &a, const SiteList &b)
 {
     return a.folders == b.folders && a.sites == b.sites;
+}
+
+// The file functions on disk give what the byte functions gave.
+void checkFiles(const QByteArray &bytes, SiteFileStatus status, const SiteList &list, const QByteArray &saved)
+{
+    writeSiteFile(bytes);
+    SiteList fromFile;
+    FUZZ_CHECK(LoadSiteList(siteFolder(), fromFile) == status);
+    FUZZ_CHECK(sameLists(fromFile, list));
+    FUZZ_CHECK(SaveSiteList(siteFolder(), fromFile) == SiteFileStatus::Complete);
+    FUZZ_CHECK(readSiteFile() == saved);
 }
 
 } // namespace
@@ -44,9 +69,8 @@ bool sameLists(const SiteList &a, const SiteList &b)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    writeSiteFile(bytes);
     SiteList list;
-    const SiteFileStatus status = LoadSiteList(siteFolder(), list);
+    const SiteFileStatus status = readBytes(bytes, list);
     FUZZ_CHECK(status == SiteFileStatus::Complete || status == SiteFileStatus::Truncated ||
                status == SiteFileStatus::UnknownVersion);
     const bool version011 = bytes.mid(7, 3) == "011";
@@ -63,8 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (status == SiteFileStatus::Complete)
         FUZZ_CHECK(used <= bytes.size());
 
-    FUZZ_CHECK(SaveSiteList(siteFolder(), list) == SiteFileStatus::Complete);
-    const QByteArray saved = readSiteFile();
+    const QByteArray saved = SiteListBytes(list);
     FUZZ_CHECK(saved.size() == headerSize + 2 * countSize +
                                    qsizetype(list.folders.size()) * SiteFolder::size +
                                    qsizetype(list.sites.size()) * SiteRecord::size);
@@ -73,9 +96,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(saved.sliced(headerSize) == bytes.sliced(headerSize, used - headerSize));
 
     SiteList again;
-    FUZZ_CHECK(LoadSiteList(siteFolder(), again) == SiteFileStatus::Complete);
+    FUZZ_CHECK(readBytes(saved, again) == SiteFileStatus::Complete);
     FUZZ_CHECK(sameLists(list, again));
-    FUZZ_CHECK(SaveSiteList(siteFolder(), again) == SiteFileStatus::Complete);
-    FUZZ_CHECK(readSiteFile() == saved);
+    FUZZ_CHECK(SiteListBytes(again) == saved);
+
+    std::uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < size; ++i)
+        hash = (hash ^ data[i]) * 16777619u;
+    if (hash % 64 == 0)
+        checkFiles(bytes, status, list, saved);
     return 0;
 }

@@ -12,6 +12,20 @@ namespace {
 const QString placeholderEmail = QStringLiteral("guest@example.com");
 const QString defaultAsciiExtensions = QStringLiteral("HTM,HTML,C,CPP,H,CGI,TXT,NFO,PAS");
 
+// A number the options pages would refuse comes from a damaged or hand-edited store. It must not
+// reach the session: a keep-alive of 40000 minutes overflows the timer into a period of seconds,
+// a negative retry count silences the failure message.
+int readBounded(const QString &section, const QString &name, int defaultValue, int maximum)
+{
+    const int value = settingsstore::readInt(section, name, defaultValue);
+    return value >= 0 && value <= maximum ? value : defaultValue;
+}
+
+int readSwitch(const QString &section, const QString &name, int defaultValue)
+{
+    return settingsstore::readInt(section, name, defaultValue) != 0 ? 1 : 0;
+}
+
 } // namespace
 
 AppSettings &appSettings()
@@ -28,15 +42,17 @@ void LoadSettings()
     const QString section = QString::fromLatin1(applSet);
     AppSettings &settings = appSettings();
 
-    settings.retryCount = readInt(section, QStringLiteral("Retry"), 3);
-    settings.retryDelaySeconds = readInt(section, QStringLiteral("RetryTime"), 10);
+    settings.retryCount = readBounded(section, QStringLiteral("Retry"), 3, AppSettings::retriesMaximum);
+    settings.retryDelaySeconds =
+        readBounded(section, QStringLiteral("RetryTime"), 10, AppSettings::retryDelayMaximum);
     settings.emailAddress = readString(section, QStringLiteral("EMail"), placeholderEmail);
     settings.downloadFolder = readString(section, QStringLiteral("Download"), QString());
     settings.afterTransferAction = 0;
-    settings.keepConnection = readInt(section, QStringLiteral("KeepConnect"), 1);
-    settings.soundEffects = readInt(section, QStringLiteral("Bell"), 1);
-    settings.passiveMode = readInt(section, QStringLiteral("Passive"), 1);
-    settings.keepAliveMinutes = readInt(section, QStringLiteral("KeepTime"), 3);
+    settings.keepConnection = readSwitch(section, QStringLiteral("KeepConnect"), 1);
+    settings.soundEffects = readSwitch(section, QStringLiteral("Bell"), 1);
+    settings.passiveMode = readSwitch(section, QStringLiteral("Passive"), 1);
+    settings.keepAliveMinutes =
+        readBounded(section, QStringLiteral("KeepTime"), 3, AppSettings::keepAliveMaximum);
     settings.asciiExtensions = readString(section, QStringLiteral("AsciiFile"), defaultAsciiExtensions);
 
     // A folder that has gone since it was chosen falls back to "Down" for this run only; the

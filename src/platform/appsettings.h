@@ -7,6 +7,11 @@
 // The in-memory copy of the stored preferences. Written only by the window thread, one field
 // at a time; the worker reads it.
 struct AppSettings {
+    // What the options pages accept; a stored number outside its range reads as the default.
+    static constexpr int retriesMaximum = 100;
+    static constexpr int retryDelayMaximum = 90000; // seconds
+    static constexpr int keepAliveMaximum = 60;     // minutes
+
     std::atomic<int> retryCount{3};
     std::atomic<int> retryDelaySeconds{10};
     QString emailAddress;
@@ -23,6 +28,7 @@ struct AppSettings {
 AppSettings &appSettings();
 
 // Fills appSettings() from the settings store. Called once, by the main window while it is built.
+// Numbers come back within the ranges above and switches as 0 or 1, whatever the store holds.
 void LoadSettings();
 
 // The e-mail address used as the password of anonymous logins when none is stored.

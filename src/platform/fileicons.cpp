@@ -68,8 +68,16 @@ int indexForType(QStringView pattern)
     static const QMimeDatabase database;
     const int index = r.indexForMime(
         database.mimeTypeForFile(QStringLiteral("name.") + extension, QMimeDatabase::MatchExtension));
-    r.byExtension.insert(extension, index);
+    if (r.byExtension.size() < typeCacheLimit)
+        r.byExtension.insert(extension, index);
     return index;
+}
+
+qsizetype cachedTypeCount()
+{
+    Registry &r = registry();
+    std::lock_guard lock(r.mutex);
+    return r.byExtension.size();
 }
 
 int indexForPath(const QString &path)

@@ -20,6 +20,11 @@ struct IconName {
 [[nodiscard]] int indexForType(QStringView pattern);
 // The real file or folder at `path`.
 [[nodiscard]] int indexForPath(const QString &path);
+// Extensions whose type is remembered. The extensions come from servers' listings and cache files,
+// so the memory is capped; one beyond the cap is looked up every time, with the same result.
+inline constexpr qsizetype typeCacheLimit = 2048;
+[[nodiscard]] qsizetype cachedTypeCount();
+
 // The names behind an index; an unknown index gives the generic file.
 [[nodiscard]] IconName iconName(int index);
 

@@ -138,11 +138,12 @@ SaveResult saveElsewhere(const QString &target, const QByteArray &bytes)
 
 QByteArray sizeFieldText(const QByteArray &sizeText)
 {
-    if (sizeText.size() < sizeWidth)
+    // A text that fills the field has no terminator there; readers take the whole field. So a
+    // twelve-byte text read from a file writes back as it came.
+    if (sizeText.size() <= sizeWidth)
         return sizeText;
     QByteArray digits = sizeText;
     digits.replace(',', QByteArray());
-    // A text that fills the field has no terminator there; readers take the whole field.
     return digits.size() <= sizeWidth ? digits : QByteArray();
 }
 

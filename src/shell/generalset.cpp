@@ -16,8 +16,8 @@
 namespace
 {
 
-constexpr int retriesMaximum = 100;
-constexpr int retryDelayMaximum = 90000;
+constexpr int retriesMaximum = AppSettings::retriesMaximum;
+constexpr int retryDelayMaximum = AppSettings::retryDelayMaximum;
 constexpr int emailLimit = 256;
 constexpr int downloadLimit = 500;
 

@@ -19,7 +19,7 @@ namespace
 {
 
 constexpr int extensionsLimit = 256;
-constexpr int keepAliveMaximum = 60;
+constexpr int keepAliveMaximum = AppSettings::keepAliveMaximum;
 
 } // namespace
 

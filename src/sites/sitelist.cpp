@@ -22,7 +22,7 @@ constexpr char header011[headerSize] = {'S', 'I', 'T', 'E', 'D', 'A', 'T', '0', 
 constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 // Reads exactly `size` bytes; false when the file ends (or fails) first.
-bool readExactly(QFile &file, char *into, qsizetype size)
+bool readExactly(QIODevice &file, char *into, qsizetype size)
 {
     qsizetype done = 0;
     while (done < size) {
@@ -34,7 +34,7 @@ bool readExactly(QFile &file, char *into, qsizetype size)
     return true;
 }
 
-bool readCount(QFile &file, std::uint32_t &count)
+bool readCount(QIODevice &file, std::uint32_t &count)
 {
     char bytes[4];
     if (!readExactly(file, bytes, 4))
@@ -81,13 +81,7 @@ bool writeTemp(const QString &path, const SiteList &list)
         return false;
     // An earlier temporary file keeps its mode through the truncation.
     file.setPermissions(ownerOnly);
-    bool ok =
-        writeAll(file, QByteArray(header011, headerSize)) && writeAll(file, countBytes(list.folders.size()));
-    for (const SiteFolder &folder : list.folders)
-        ok = ok && writeAll(file, folder.toBytes());
-    ok = ok && writeAll(file, countBytes(list.sites.size()));
-    for (const SiteRecord &site : list.sites)
-        ok = ok && writeAll(file, site.toBytes());
+    bool ok = writeAll(file, SiteListBytes(list));
     ok = ok && file.flush() && ::fsync(file.handle()) == 0;
     file.close();
     return ok && file.error() == QFileDevice::NoError;
@@ -102,7 +96,11 @@ SiteFileStatus LoadSiteList(const QString &folder, SiteList &list)
         list.folders.push_back(SiteFolder::make(0));
         return SiteFileStatus::Missing;
     }
+    return ReadSiteList(file, list);
+}
 
+SiteFileStatus ReadSiteList(QIODevice &file, SiteList &list)
+{
     // Only the version digits count; bytes that a short file lacks read as zero.
     std::array<char, headerSize> header{};
     file.read(header.data(), headerSize);
@@ -137,6 +135,20 @@ SiteFileStatus LoadSiteList(const QString &folder, SiteList &list)
                                                             : SiteRecord::fromBytes010(siteBytes.data()));
     }
     return SiteFileStatus::Complete;
+}
+
+QByteArray SiteListBytes(const SiteList &list)
+{
+    QByteArray out(header011, headerSize);
+    out.reserve(headerSize + 8 + qsizetype(list.folders.size()) * SiteFolder::size +
+                qsizetype(list.sites.size()) * SiteRecord::size);
+    out += countBytes(list.folders.size());
+    for (const SiteFolder &folder : list.folders)
+        out += folder.toBytes();
+    out += countBytes(list.sites.size());
+    for (const SiteRecord &site : list.sites)
+        out += site.toBytes();
+    return out;
 }
 
 SiteFileStatus SaveSiteList(const QString &folder, const SiteList &list)

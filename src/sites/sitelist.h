@@ -3,7 +3,10 @@
 #include "sites/sitefolder.h"
 #include "sites/siterecord.h"
 
+#include <QByteArray>
 #include <QString>
+
+class QIODevice;
 
 #include <vector>
 
@@ -29,6 +32,12 @@ enum class SiteFileStatus {
 // Fills `list` (empty on entry) from "SITELIST.DAT" in `folder` (a path ending in "/").
 // Shows no message: the caller reports what the status says.
 [[nodiscard]] SiteFileStatus LoadSiteList(const QString &folder, SiteList &list);
+
+// The same from the bytes of a site file, wherever they are (the fuzz target reads them from
+// memory); never Missing.
+[[nodiscard]] SiteFileStatus ReadSiteList(QIODevice &in, SiteList &list);
+// The bytes SaveSiteList writes: always version 011.
+[[nodiscard]] QByteArray SiteListBytes(const SiteList &list);
 
 // The same in the program's data folder.
 [[nodiscard]] SiteFileStatus LoadSiteList(SiteList &list);

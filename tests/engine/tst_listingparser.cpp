@@ -1,6 +1,7 @@
 #include "engine/listingloader.h"
 #include "engine/listingparser.h"
 #include "platform/datetimetext.h"
+#include "platform/fileicons.h"
 #include "platform/namecodec.h"
 
 #include <QFile>
@@ -53,6 +54,7 @@ private slots:
     void legacyNamesDecode();
     void controlBytesInNamesShownEscaped_data();
     void controlBytesInNamesShownEscaped();
+    void iconTypesOfAHostileListingStayBounded();
 };
 
 void TestListingParser::serverLines_data()
@@ -476,6 +478,21 @@ void TestListingParser::controlBytesInNamesShownEscaped()
     QVERIFY(entry);
     QCOMPARE(entry->text(NameColumn), shown);
     QCOMPARE(entry->nameBytes(), name);
+}
+
+// Every new extension of a listing was remembered for good: a server could grow the program
+// without limit, one listing after the other.
+void TestListingParser::iconTypesOfAHostileListingStayBounded()
+{
+    QByteArray listing;
+    for (int i = 0; i < int(fileicons::typeCacheLimit) + 500; ++i)
+        listing += "-rw-r--r--   1 ftp ftp 1 Jan 11  2000 f.e" + QByteArray::number(i) + "\n";
+    ListingState state(ServerKind::UnixListing);
+    const std::vector<FileEntry> rows = ParseListing(listing, state);
+    QCOMPARE(rows.size(), size_t(fileicons::typeCacheLimit + 500));
+    QVERIFY(fileicons::cachedTypeCount() <= fileicons::typeCacheLimit);
+    // Beyond the limit a type is still found.
+    QCOMPARE(rows.back().icon, rows.front().icon);
 }
 
 QTEST_GUILESS_MAIN(TestListingParser)

@@ -96,6 +96,10 @@ private slots:
                                              << std::vector{item("/big.iso", "1234567890", "/d")};
         QTest::newRow("twelve digits fill the field") << std::vector{item("/huge", "999,999,999,999", "/d")}
                                                       << std::vector{item("/huge", "999999999999", "/d")};
+        // A text of exactly the field's width, as another file may hold it, keeps its bytes.
+        QTest::newRow("twelve characters fill the field as they are")
+            << std::vector{item("/odd", "12,3456,7890", "/d"), item("/commas", ",,,,,,,,,,,,", "/d")}
+            << std::vector{item("/odd", "12,3456,7890", "/d"), item("/commas", ",,,,,,,,,,,,", "/d")};
         QTest::newRow("too large for the field: no size rather than a wrong one")
             << std::vector{item("/vast", "1,000,000,000,000", "/d")} << std::vector{item("/vast", "", "/d")};
         QTest::newRow("names that are not UTF-8 stay bytes")
