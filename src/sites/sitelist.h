@@ -6,9 +6,9 @@
 #include <QByteArray>
 #include <QString>
 
-class QIODevice;
-
 #include <vector>
+
+class QIODevice;
 
 // The user's servers in folders, as the Site Manager holds them while it is open.
 struct SiteList {
