@@ -78,10 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(again.items == decoded.items);
     FUZZ_CHECK(queuefile::encode(again.items) == encoded);
 
-    std::uint32_t hash = 2166136261u;
-    for (std::size_t i = 0; i < size; ++i)
-        hash = (hash ^ data[i]) * 16777619u;
-    if (hash % 64 == 0)
+    if (fuzzcheck::hash(data, size) % 64 == 0)
         checkFiles(decoded.items, encoded);
     return 0;
 }

@@ -126,10 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                 &read.last.userName, &read.last.password})
         FUZZ_CHECK(text->size() <= bytes.size() + 64);
 
-    std::uint32_t hash = 2166136261u;
-    for (std::size_t i = 0; i < size; ++i)
-        hash = (hash ^ data[i]) * 16777619u;
-    if (hash % 64 == 0) {
+    if (fuzzcheck::hash(data, size) % 64 == 0) {
         save(read);
         FUZZ_CHECK(load() == read);
     }

@@ -100,10 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(sameLists(list, again));
     FUZZ_CHECK(SiteListBytes(again) == saved);
 
-    std::uint32_t hash = 2166136261u;
-    for (std::size_t i = 0; i < size; ++i)
-        hash = (hash ^ data[i]) * 16777619u;
-    if (hash % 64 == 0)
+    if (fuzzcheck::hash(data, size) % 64 == 0)
         checkFiles(bytes, status, list, saved);
     return 0;
 }

@@ -37,7 +37,7 @@ public:
     QString text(int row, int column) const { return rows_.text(order_[size_t(row)], column); }
     QByteArray nameBytes(int row) const { return rows_.nameBytes(order_[size_t(row)]); }
     bool isFolder(int row) const { return rows_.isFolder(order_[size_t(row)]); }
-    int itemData(int row) const { return rows_.itemData(order_[size_t(row)]); }
+    int rowItemData(int row) const { return rows_.itemData(order_[size_t(row)]); }
     int size() const { return int(rows_.size()); }
     // A copy of every row in display order.
     std::vector<SortListRow> rowsInDisplayOrder() const;

@@ -86,6 +86,11 @@ std::optional<FileRows> readCacheRows(const QString &file)
     IniFile ini(file);
     if (!ini.load())
         return std::nullopt;
+    return cacheRows(ini);
+}
+
+FileRows cacheRows(const IniFile &ini)
+{
     const int count = ini.intValue(ListingCache::section, "COUNT", 0);
     // Only the keys the file really holds are read, so a hostile COUNT costs nothing; a row key
     // missing below COUNT gives no row rather than an empty one.

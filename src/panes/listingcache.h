@@ -10,6 +10,7 @@
 #include <vector>
 
 class CSortListCtrl;
+class IniFile;
 class SortListModel;
 
 // The on-disk cache of remote listings: one ini file per server and directory, so that a folder
@@ -50,7 +51,9 @@ private:
 
 // The file format, apart from the list.
 [[nodiscard]] SortListRow cacheRowFromValue(QByteArrayView value);
-// nullopt when the file cannot be opened; no rows for a file without the section or COUNT.
+// No rows for a file without the section or COUNT.
+[[nodiscard]] FileRows cacheRows(const IniFile &ini);
+// nullopt when the file cannot be opened.
 [[nodiscard]] std::optional<FileRows> readCacheRows(const QString &file);
 [[nodiscard]] std::optional<std::vector<SortListRow>> readCacheFile(const QString &file);
 // The rows in display order.

@@ -255,7 +255,7 @@ bool CRemoteWnd::eventFilter(QObject *watched, QEvent *event)
 
 bool CRemoteWnd::isFolderRow(int row) const
 {
-    return (list_->listModel()->itemData(row) & folderBits) != 0;
+    return (list_->listModel()->rowItemData(row) & folderBits) != 0;
 }
 
 void CRemoteWnd::showPathInCombo(const QByteArray &path)

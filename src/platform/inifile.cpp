@@ -49,12 +49,19 @@ IniFile::IniFile(QString path) : path_(std::move(path))
 
 bool IniFile::load()
 {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        parse({});
+        return false;
+    }
+    parse(file.readAll());
+    return true;
+}
+
+void IniFile::parse(QByteArrayView data)
+{
     sections_.assign(1, Section{});
     sectionIndex_.clear();
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = file.readAll();
     qsizetype start = 0;
     while (start < data.size()) {
         qsizetype end = data.indexOf('\n', start);
@@ -76,7 +83,6 @@ bool IniFile::load()
         current.lines.push_back(line.toByteArray());
         indexLine(current, int(current.lines.size() - 1));
     }
-    return true;
 }
 
 void IniFile::indexLine(Section &section, int line)
@@ -89,11 +95,8 @@ void IniFile::indexLine(Section &section, int line)
         section.keyLine.insert(lower, line);
 }
 
-bool IniFile::save() const
+QByteArray IniFile::bytes() const
 {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QByteArray out;
     for (const Section &section : sections_) {
         if (!section.header.isEmpty())
@@ -101,7 +104,15 @@ bool IniFile::save() const
         for (const QByteArray &line : section.lines)
             out += line + '\n';
     }
-    file.write(out);
+    return out;
+}
+
+bool IniFile::save() const
+{
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(bytes());
     return file.commit();
 }
 

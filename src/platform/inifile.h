@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QByteArrayView>
 #include <QString>
 
 #include <vector>
@@ -20,6 +21,9 @@ public:
     // False when the file cannot be read (the object then holds an empty file).
     bool load();
     [[nodiscard]] bool save() const;
+    // What load() reads and save() writes, without the file.
+    void parse(QByteArrayView data);
+    [[nodiscard]] QByteArray bytes() const;
 
     [[nodiscard]] bool hasSection(QByteArrayView section) const;
     [[nodiscard]] bool contains(QByteArrayView section, QByteArrayView key) const;

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 QString listingCacheFolder()
 {
     return programpaths::programFolder() + QStringLiteral("Cache");
@@ -50,49 +52,46 @@ QByteArray cacheValueFromRow(const FileRow &row)
     return value;
 }
 
-namespace
+bool streamCacheRows(QIODevice &out, qsizetype count, const std::function<FileRow(qsizetype)> &rowAt)
 {
-
-// The bytes IniFile would write for a file it did not find: the section alone, in key order.
-// Written as they are made, so that a listing of a million rows is never held as an ini file in
-// memory beside its rows.
-bool streamNewCacheFile(const QString &file, qsizetype count,
-                        const std::function<FileRow(qsizetype)> &rowAt)
-{
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
+    // Written as they are made, so that a listing of a million rows is never held as an ini file
+    // in memory beside its rows.
     constexpr qsizetype chunk = 1 << 20;
     QByteArray buffer;
-    buffer.reserve(chunk + 4096);
+    buffer.reserve(std::min(chunk, 64 * count) + 4096);
     buffer += '[' + QByteArray(listingCacheSection) + "]\nCOUNT=" + QByteArray::number(count) + '\n';
+    bool written = true;
     for (qsizetype i = 0; i < count; ++i) {
         QByteArray line = "ITEM" + QByteArray::number(i) + '=' + cacheValueFromRow(rowAt(i));
         line.replace('\n', ' ');
         buffer += line;
         buffer += '\n';
         if (buffer.size() >= chunk) {
-            out.write(buffer);
+            written = out.write(buffer) == buffer.size() && written;
             buffer.clear();
         }
     }
-    out.write(buffer);
-    return out.commit();
+    return out.write(buffer) == buffer.size() && written;
 }
 
-} // namespace
+void setCacheRows(IniFile &ini, qsizetype count, const std::function<FileRow(qsizetype)> &rowAt)
+{
+    // Written over whatever the file held: keys of an earlier, longer listing stay but are never
+    // read, because reading stops at COUNT.
+    ini.setValue(listingCacheSection, "COUNT", QByteArray::number(count));
+    for (qsizetype i = 0; i < count; ++i)
+        ini.setValue(listingCacheSection, "ITEM" + QByteArray::number(i), cacheValueFromRow(rowAt(i)));
+}
 
 bool writeCacheRows(const QString &file, qsizetype count,
                     const std::function<FileRow(qsizetype)> &rowAt)
 {
-    if (!QFile::exists(file))
-        return streamNewCacheFile(file, count, rowAt);
-    // Written over whatever the file held: keys of an earlier, longer listing stay but are never
-    // read, because reading stops at COUNT.
+    if (!QFile::exists(file)) {
+        QSaveFile out(file);
+        return out.open(QIODevice::WriteOnly) && streamCacheRows(out, count, rowAt) && out.commit();
+    }
     IniFile ini(file);
     ini.load();
-    ini.setValue(listingCacheSection, "COUNT", QByteArray::number(count));
-    for (qsizetype i = 0; i < count; ++i)
-        ini.setValue(listingCacheSection, "ITEM" + QByteArray::number(i), cacheValueFromRow(rowAt(i)));
+    setCacheRows(ini, count, rowAt);
     return ini.save();
 }

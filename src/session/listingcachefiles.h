@@ -7,6 +7,9 @@
 
 #include <functional>
 
+class IniFile;
+class QIODevice;
+
 // The listing cache's files as the remote pane and the Site Manager both see them: where they
 // live and how a server's files are found.
 
@@ -28,3 +31,7 @@ inline constexpr const char *listingCacheSection = "CACHELIST";
 // already holds beyond the count stay.
 bool writeCacheRows(const QString &file, qsizetype count,
                     const std::function<FileRow(qsizetype)> &rowAt);
+// The two ways writeCacheRows takes: a new file streamed to `out` (false when a write failed),
+// and the rows written into a file already read. For an empty IniFile both give the same bytes.
+bool streamCacheRows(QIODevice &out, qsizetype count, const std::function<FileRow(qsizetype)> &rowAt);
+void setCacheRows(IniFile &ini, qsizetype count, const std::function<FileRow(qsizetype)> &rowAt);
