@@ -374,11 +374,12 @@ int FindNameColumn(QByteArrayView line, ListingState &state)
 {
     // The first occurrence of each month token counts, and a token whose first occurrence is at
     // column 0 does not count at all; so a token that starts the line is skipped everywhere.
+    // A token ends in a blank, so the search goes from blank to blank rather than byte by byte.
     const int monthAtStart = monthTokenAt(line, 0);
-    for (qsizetype pos = 1; pos + 4 <= line.size(); ++pos) {
-        const int month = monthTokenAt(line, pos);
+    for (qsizetype blank = line.indexOf(' ', 4); blank >= 0; blank = line.indexOf(' ', blank + 1)) {
+        const int month = monthTokenAt(line, blank - 3);
         if (month && month != monthAtStart)
-            return int(pos) + 13;
+            return int(blank - 3) + 13;
     }
     qsizetype day = line.indexOf(koreanCp949.day);
     bool utf8 = false;

@@ -124,7 +124,7 @@ QString displayName(QByteArrayView bytes, bool *exact, Legacy legacy)
     return shown;
 }
 
-QByteArray escapeField(QByteArrayView bytes)
+void appendEscapedField(QByteArray &out, QByteArrayView bytes)
 {
     // A "%" needs its escape only where it would read as one.
     const auto special = [bytes](qsizetype i) {
@@ -133,11 +133,10 @@ QByteArray escapeField(QByteArrayView bytes)
     qsizetype first = 0;
     while (first < bytes.size() && !special(first))
         ++first;
+    out += bytes.first(first);
     if (first == bytes.size())
-        return bytes.toByteArray();
+        return;
     static constexpr char hex[] = "0123456789ABCDEF";
-    QByteArray out = bytes.first(first).toByteArray();
-    out.reserve(bytes.size() + 16);
     for (qsizetype i = first; i < bytes.size(); ++i) {
         const auto u = uchar(bytes[i]);
         if (special(i)) {
@@ -148,6 +147,12 @@ QByteArray escapeField(QByteArrayView bytes)
             out += char(u);
         }
     }
+}
+
+QByteArray escapeField(QByteArrayView bytes)
+{
+    QByteArray out;
+    appendEscapedField(out, bytes);
     return out;
 }
 

@@ -29,6 +29,8 @@ enum class Legacy { FromLocale, Cp949, Latin1 };
 // field without them is written unchanged, and a field written before there were escapes
 // ("50%off", "a%20b") reads as itself.
 [[nodiscard]] QByteArray escapeField(QByteArrayView bytes);
+// The same, appended to `out`: a record is made without a buffer per field.
+void appendEscapedField(QByteArray &out, QByteArrayView bytes);
 // Undoes escapeField; a "%" that starts no escape it writes is read as itself.
 [[nodiscard]] QByteArray unescapeField(QByteArrayView field);
 

@@ -45,10 +45,15 @@ QByteArray cacheValueFromRow(const FileRow &row)
 {
     // Escaped so that a CR, LF or ";" in a name neither ends the line nor shifts the fields; the
     // escape leaves every other byte alone, so ordinary rows are written as they always were.
-    QByteArray value = row.isFolder() ? "D" : "F";
-    value += ';' + namecodec::escapeField(row.nameBytes());
-    for (int column = 1; column <= 3; ++column)
-        value += ';' + namecodec::escapeField(row.text(column).toUtf8());
+    QByteArray value;
+    value.reserve(96);
+    value += row.isFolder() ? 'D' : 'F';
+    value += ';';
+    namecodec::appendEscapedField(value, row.nameBytes());
+    for (int column = 1; column <= 3; ++column) {
+        value += ';';
+        namecodec::appendEscapedField(value, row.text(column).toUtf8());
+    }
     return value;
 }
 
