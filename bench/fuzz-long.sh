@@ -3,4 +3,7 @@
 # also ends each target after that time). Last line: fuzz N targets N execs N findings
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# Without allocation stacks in reports (a third faster): a finding's input is kept in
+# build-fuzz/findings/, and running the target on it alone gives the whole report.
+export MALLOC_CONTEXT_SIZE=${MALLOC_CONTEXT_SIZE:-0}
 RUNS=${RUNS:-10000000} bash "$root/scripts/fuzz.sh" "${MAX_SECONDS:-0}"

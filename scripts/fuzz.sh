@@ -32,7 +32,9 @@ cmake --build "$build" ${JOBS:+-j "$JOBS"} --target "${targets[@]}" >"$build/bui
   { cat "$build/build.log"; exit 1; }
 
 mkdir -p "$build/findings" "$build/logs"
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+# MALLOC_CONTEXT_SIZE=0 (bench/fuzz-long.sh) drops the allocation stacks from a report, which
+# cost the targets that allocate most a third of their time.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:malloc_context_size=${MALLOC_CONTEXT_SIZE:-30}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 # 0 seconds: no time limit (with RUNS).
@@ -46,7 +48,12 @@ for target in "${targets[@]}"; do
   log="$build/logs/$target.log"
   rm -f "$build/findings/$target"-*
   status=ok
-  if ! "$build/$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=256 \
+  options=()
+  # Qt's settings keep what they read last, so many inputs allocate more than they free without
+  # leaking; libFuzzer then ran each such input twice and scanned the heap after it, three times
+  # the work. LeakSanitizer still checks when the run ends.
+  [ "$target" = fuzz_settingsvalues ] && options+=(-detect_leaks=0)
+  if ! "$build/$target" "${limit[@]}" "${options[@]}" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=256 \
       -print_final_stats=1 -artifact_prefix="$build/findings/$target-" "$corpus" \
       "$root/fuzz/corpus/$target" >"$log" 2>&1; then
     status=FAILED
