@@ -1,19 +1,11 @@
 #include "ftpserver.h"
 
-#include "scriptprocess.h"
-
 namespace testsupport
 {
 
 FtpServer::FtpServer()
+    : server_(QStringLiteral(TIDEWELL_SOURCE_DIR "/tests/support/ftpserver.py"), folder_.path())
 {
-    port_ = startServerScript(process_, QStringLiteral(TIDEWELL_SOURCE_DIR "/tests/support/ftpserver.py"),
-                              folder_.path());
-}
-
-FtpServer::~FtpServer()
-{
-    endServerScript(process_);
 }
 
 } // namespace testsupport

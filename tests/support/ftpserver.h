@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "serverscript.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -14,12 +15,11 @@ class FtpServer
 {
 public:
     FtpServer();
-    ~FtpServer();
     FtpServer(const FtpServer &) = delete;
     FtpServer &operator=(const FtpServer &) = delete;
 
-    [[nodiscard]] bool isRunning() const { return port_ != 0; }
-    [[nodiscard]] quint16 port() const { return port_; }
+    [[nodiscard]] bool isRunning() const { return server_.port() != 0; }
+    [[nodiscard]] quint16 port() const { return server_.port(); }
     // The served folder, without a trailing "/".
     [[nodiscard]] QString root() const { return folder_.path(); }
 
@@ -28,8 +28,7 @@ public:
 
 private:
     QTemporaryDir folder_;
-    QProcess process_;
-    quint16 port_ = 0;
+    ServerScript server_;
 };
 
 } // namespace testsupport

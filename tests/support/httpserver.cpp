@@ -1,7 +1,5 @@
 #include "httpserver.h"
 
-#include "scriptprocess.h"
-
 #include <QDir>
 #include <QFile>
 
@@ -9,19 +7,13 @@ namespace testsupport
 {
 
 HttpServer::HttpServer()
+    : server_(QStringLiteral(TIDEWELL_SOURCE_DIR "/tests/support/httpserver.py"), folder_.path())
 {
-    port_ = startServerScript(process_, QStringLiteral(TIDEWELL_SOURCE_DIR "/tests/support/httpserver.py"),
-                              folder_.path());
-}
-
-HttpServer::~HttpServer()
-{
-    endServerScript(process_);
 }
 
 QUrl HttpServer::url(const QString &path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path));
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.port()).arg(path));
 }
 
 bool HttpServer::serve(const QString &name, const QByteArray &content) const

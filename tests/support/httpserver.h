@@ -1,7 +1,8 @@
 #pragma once
 
+#include "serverscript.h"
+
 #include <QByteArray>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -16,12 +17,11 @@ class HttpServer
 {
 public:
     HttpServer();
-    ~HttpServer();
     HttpServer(const HttpServer &) = delete;
     HttpServer &operator=(const HttpServer &) = delete;
 
-    [[nodiscard]] bool isRunning() const { return port_ != 0; }
-    [[nodiscard]] quint16 port() const { return port_; }
+    [[nodiscard]] bool isRunning() const { return server_.port() != 0; }
+    [[nodiscard]] quint16 port() const { return server_.port(); }
     // http://127.0.0.1:port followed by `path`.
     [[nodiscard]] QUrl url(const QString &path) const;
     // Writes a file served under /files/`name`.
@@ -29,8 +29,7 @@ public:
 
 private:
     QTemporaryDir folder_;
-    QProcess process_;
-    quint16 port_ = 0;
+    ServerScript server_;
 };
 
 } // namespace testsupport
