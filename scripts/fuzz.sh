@@ -3,7 +3,8 @@
 # and runs each for SECONDS (default 30), starting from its seeds in fuzz/corpus/<target>/.
 # Prints one line per target and fails when a target crashed, hung, leaked, allocated too much or
 # broke one of its properties; the input that did it is kept in build-fuzz/findings/.
-# RUNS=N also stops each target after N inputs (bench/fuzz-long.sh); JOBS limits the build.
+# RUNS=N also stops each target after N inputs (bench/fuzz-long.sh); FORK=N runs each target in N
+# processes at once (libFuzzer's fork mode, one run counting the inputs of all); JOBS limits the build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
@@ -53,6 +54,8 @@ for target in "${targets[@]}"; do
   # leaking; libFuzzer then ran each such input twice and scanned the heap after it, three times
   # the work. LeakSanitizer still checks when the run ends.
   [ "$target" = fuzz_settingsvalues ] && options+=(-detect_leaks=0)
+  # Fork mode lets timeouts and memory blow-ups pass by default; here they are findings as ever.
+  [ -n "${FORK:-}" ] && options+=(-fork="$FORK" -ignore_timeouts=0 -ignore_ooms=0)
   if ! "$build/$target" "${limit[@]}" "${options[@]}" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=256 \
       -print_final_stats=1 -artifact_prefix="$build/findings/$target-" "$corpus" \
       "$root/fuzz/corpus/$target" >"$log" 2>&1; then
@@ -60,6 +63,8 @@ for target in "${targets[@]}"; do
     failed=1
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  # In fork mode the parent prints no statistics; its progress lines count the inputs of all.
+  [ -n "${FORK:-}" ] && runs=$(sed -n 's/^#\([0-9]*\): .*/\1/p' "$log" | tail -1)
   found=$(find "$build/findings" -name "$target-*" | wc -l)
   total_runs=$((total_runs + ${runs:-0}))
   findings=$((findings + found))
