@@ -278,6 +278,12 @@ int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, con
         else
             return -1;
     }
+    // The Site Manager takes ports up to 999999 and the settings any number: cut to 16 bits,
+    // such a port would quietly reach another service.
+    if (port < 0 || port > 65535) {
+        AppendLogId(LogColor::Error, 200);
+        return -1;
+    }
 
     sockaddr_in address{};
     address.sin_family = AF_INET;

@@ -269,6 +269,23 @@ private slots:
         QVERIFY(log.waitFor(QStringLiteral("Connection refused\n"), LogColor::Error));
     }
 
+    // A port beyond 16 bits once wrapped round to another port, here one with a server on it.
+    void openConnectionRefusesPortsBeyondSixteenBits_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::newRow("above 65535") << 65536;
+        QTest::newRow("negative") << -65536;
+    }
+
+    void openConnectionRefusesPortsBeyondSixteenBits()
+    {
+        QFETCH(int, offset);
+        ScriptedServer server;
+        LogRecorder log;
+        QCOMPARE(OpenConnection(session(), QStringLiteral("127.0.0.1"), server.port() + offset, "ftp", "tcp"), -1);
+        QVERIFY(log.waitFor(QStringLiteral("The remote address or port is not valid\n"), LogColor::Error));
+    }
+
     void unknownServiceOnPort21Fails()
     {
         LogRecorder log;
