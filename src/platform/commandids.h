@@ -35,6 +35,7 @@ inline constexpr int DeleteSubfolder = 32817;
 inline constexpr int About = 57664;
 inline constexpr int Exit = 57665;
 inline constexpr int BriefHelp = 57667;
+inline constexpr int Help = 57670;
 inline constexpr int DeleteAll = 32783;
 inline constexpr int MoveUpward = 32785;
 inline constexpr int MoveDownward = 32786;

@@ -35,6 +35,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -77,7 +78,7 @@ constexpr int toolbarOrder[] = {cmd::SiteManager,
 constexpr int frameCommands[] = {
     cmd::SiteManager,     cmd::Connect,    cmd::Disconnect, cmd::TransferQueue, cmd::Abort,
     cmd::Preference,      cmd::BinaryMode, cmd::AsciiMode,  cmd::AutoMode,      cmd::VisitHomepage,
-    cmd::CheckForUpgrade, cmd::BriefHelp,  cmd::About,      cmd::Exit};
+    cmd::CheckForUpgrade, cmd::BriefHelp,  cmd::Help,       cmd::About,      cmd::Exit};
 
 bool isFrameCommand(int id)
 {
@@ -273,6 +274,11 @@ void CMainFrame::createActions()
     }
 
     addCommand(cmd::BriefHelp, uiText("Brief &Help"));
+    // The usual help key, in no menu: the window holds it so that it works wherever the focus is.
+    QAction *help = addCommand(cmd::Help, uiText("Brief &Help"));
+    help->setShortcut(QKeySequence::HelpContents);
+    help->setShortcutContext(Qt::WindowShortcut);
+    addAction(help);
     addCommand(cmd::VisitHomepage, menuText("Visit Homepage", 'V'));
     addCommand(cmd::CheckForUpgrade, menuText("Check for upgrade", 'U'));
     addCommand(cmd::About, uiText("&About Tidewell..."));
@@ -461,6 +467,7 @@ void CMainFrame::runCommand(int id)
         CheckForUpgrade(this);
         return;
     case cmd::BriefHelp:
+    case cmd::Help:
         openHelp(this);
         return;
     default:

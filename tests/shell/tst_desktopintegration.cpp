@@ -9,6 +9,7 @@
 #include "shell/programresources.h"
 #include "shell/toolbaricons.h"
 
+#include <QApplication>
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
@@ -109,6 +110,7 @@ private slots:
         QTest::newRow("Preference") << cmd::Preference << "PreferencesDialog";
         QTest::newRow("About") << cmd::About << "AboutBox";
         QTest::newRow("Brief Help") << cmd::BriefHelp << "HelpWindow";
+        QTest::newRow("F1") << 0 << "HelpWindow";
         QTest::newRow("Visit Homepage") << cmd::VisitHomepage << "";
     }
     void frameCommands()
@@ -121,7 +123,13 @@ private slots:
         frame.show();
         QTRY_VERIFY(watcher.seen.contains(QStringLiteral("SiteManagerDialog")));
         BrowserStandIn browser;
-        frame.action(id)->trigger();
+        if (id == 0) {
+            frame.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&frame));
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &frame, Qt::Key_F1);
+        } else {
+            frame.action(id)->trigger();
+        }
         if (window.isEmpty()) {
             QCOMPARE(browser.opened, QList<QUrl>{QUrl(QString(programidentity::homepageAddress))});
         } else if (window == QLatin1String("HelpWindow")) {
