@@ -132,25 +132,30 @@ QString ListingCache::defaultFolder()
 
 QString ListingCache::CacheFilePath(const QString &path) const
 {
-    QString name = path;
-    name.replace(QLatin1Char('\\'), QLatin1Char('$'));
-    name.replace(QLatin1Char('/'), QLatin1Char('$'));
-    name.replace(QLatin1Char(':'), QLatin1Char('@'));
-    name.remove(QChar(0));
-    return folder_ + QLatin1Char('/') + cacheFileNamePart(session().serverHost) + QLatin1Char('$') + name +
-           QStringLiteral(".ini");
+    return folder_ + QLatin1Char('/') + cacheFileName(listingCacheKey(session().login()), path);
+}
+
+QString ListingCache::legacyFilePath(const QString &path) const
+{
+    const QString key = legacyListingCacheKey(session().login());
+    return key.isEmpty() ? QString() : folder_ + QLatin1Char('/') + cacheFileName(key, path);
 }
 
 bool ListingCache::ReadCachedListing(const QString &path)
 {
     const QString file = CacheFilePath(path);
+    const QString legacy = legacyFilePath(path);
     if (skipCacheOnce) {
         skipCacheOnce = 0;
         QFile::remove(file);
+        if (!legacy.isEmpty())
+            QFile::remove(legacy);
         return false;
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     std::optional<FileRows> rows = readCacheRows(file);
+    if (!rows && !legacy.isEmpty())
+        rows = readCacheRows(legacy);
     if (rows)
         list_->setRows(std::move(*rows));
     QGuiApplication::restoreOverrideCursor();
@@ -175,8 +180,21 @@ void ListingCache::WriteCachedRows(const QString &path, FileRows rows)
 bool ListingCache::DeleteCachedListings(const QString &text, bool byPrefix)
 {
     if (!byPrefix) {
+        // The old name's file too, or it would show the directory as it was before the change.
         QFile::remove(CacheFilePath(text));
+        if (const QString legacy = legacyFilePath(text); !legacy.isEmpty())
+            QFile::remove(legacy);
         return false;
     }
-    return deleteCacheFilesWithPrefix(folder_, text);
+    bool matched = deleteCacheFilesWithPrefix(folder_, text);
+    const QString key = listingCacheKey(session().login()) + QLatin1Char('$');
+    const QString legacy = legacyListingCacheKey(session().login());
+    if (!legacy.isEmpty() && text.startsWith(key))
+        matched = deleteCacheFilesWithPrefix(folder_, legacy + text.mid(key.size() - 1)) || matched;
+    return matched;
+}
+
+bool ListingCache::DeleteServerListings()
+{
+    return deleteServerCacheFiles(folder_, session().login());
 }

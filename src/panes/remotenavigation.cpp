@@ -169,8 +169,7 @@ void CRemoteWnd::SelectAll()
 
 void CRemoteWnd::DeleteFolderCache()
 {
-    const QString host = session().serverHost;
-    if (!host.isEmpty() && cache_->DeleteCachedListings(host, true))
+    if (!session().serverHost.isEmpty() && cache_->DeleteServerListings())
         Beep();
 }
 

@@ -1,5 +1,6 @@
 #include "session/listingcachefiles.h"
 
+#include "engine/loginfields.h"
 #include "platform/inifile.h"
 #include "platform/namecodec.h"
 #include "platform/programpaths.h"
@@ -38,6 +39,64 @@ bool deleteCacheFilesWithPrefix(const QString &cacheFolder, const QString &text)
             QFile::remove(dir.filePath(name));
         }
     }
+    return matched;
+}
+
+namespace
+{
+
+constexpr int standardPort = 21;
+
+QString keyPart(const QString &text)
+{
+    static const QString special = QStringLiteral("%@#$:/\\");
+    QString part;
+    part.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f || special.contains(c))
+            part += QLatin1Char('%') +
+                    QString::number(c.unicode(), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else
+            part += c;
+    }
+    return part;
+}
+
+} // namespace
+
+QString listingCacheKey(const LoginFields &login)
+{
+    // The same choice the login makes: no user name means an anonymous login.
+    const QString user =
+        login.userName.isEmpty() || login.anonymousLogin ? QStringLiteral("anonymous") : login.userName;
+    QString key = keyPart(user) + QLatin1Char('@') + keyPart(login.serverHost);
+    if (login.port != standardPort)
+        key += QLatin1Char('#') + QString::number(login.port);
+    return key;
+}
+
+QString legacyListingCacheKey(const LoginFields &login)
+{
+    return login.port == standardPort ? cacheFileNamePart(login.serverHost) : QString();
+}
+
+QString cacheFileName(const QString &key, const QString &path)
+{
+    QString name = path;
+    name.replace(QLatin1Char('\\'), QLatin1Char('$'));
+    name.replace(QLatin1Char('/'), QLatin1Char('$'));
+    name.replace(QLatin1Char(':'), QLatin1Char('@'));
+    name.remove(QChar(0));
+    return key + QLatin1Char('$') + name + QStringLiteral(".ini");
+}
+
+bool deleteServerCacheFiles(const QString &cacheFolder, const LoginFields &login)
+{
+    // The "$" after the key keeps a server from reaching the files of one whose name begins alike.
+    bool matched = deleteCacheFilesWithPrefix(cacheFolder, listingCacheKey(login) + QLatin1Char('$'));
+    const QString legacy = legacyListingCacheKey(login);
+    if (!legacy.isEmpty())
+        matched = deleteCacheFilesWithPrefix(cacheFolder, legacy + QLatin1Char('$')) || matched;
     return matched;
 }
 
@@ -88,8 +147,7 @@ void setCacheRows(IniFile &ini, qsizetype count, const std::function<FileRow(qsi
         ini.setValue(listingCacheSection, "ITEM" + QByteArray::number(i), cacheValueFromRow(rowAt(i)));
 }
 
-bool writeCacheRows(const QString &file, qsizetype count,
-                    const std::function<FileRow(qsizetype)> &rowAt)
+bool writeCacheRows(const QString &file, qsizetype count, const std::function<FileRow(qsizetype)> &rowAt)
 {
     if (!QFile::exists(file)) {
         QSaveFile out(file);

@@ -8,6 +8,7 @@
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
+#include "sites/siteconnect.h"
 #include "sites/sitefield.h"
 #include "sites/sitefieldspanel.h"
 #include "sites/siteimages.h"
@@ -375,6 +376,11 @@ void SiteManagerDialog::addSite()
     m_sites->editItem(item);
 }
 
+void SiteManagerDialog::dropCachedListings(const SiteRecord &site) const
+{
+    deleteServerCacheFiles(m_folder + QStringLiteral("Cache"), loginFromSite(SiteFields::fromRecord(site)));
+}
+
 bool SiteManagerDialog::confirmDelete()
 {
     return QMessageBox::question(this, loadString(137), loadString(138),
@@ -390,7 +396,7 @@ void SiteManagerDialog::deleteFolder()
     std::erase_if(m_list.sites, [&](const SiteRecord &site) {
         if (site.folderIndex != removed)
             return false;
-        deleteCacheFilesWithPrefix(m_folder + QStringLiteral("Cache"), sitefield::text(site.address));
+        dropCachedListings(site);
         return true;
     });
     // The folder shown at that position goes, whatever index a damaged file gave it, so that the
@@ -427,8 +433,7 @@ void SiteManagerDialog::deleteSite()
     const int index = siteIndex(position);
     if (index == -1)
         return;
-    deleteCacheFilesWithPrefix(m_folder + QStringLiteral("Cache"),
-                               sitefield::text(m_list.sites[size_t(index)].address));
+    dropCachedListings(m_list.sites[size_t(index)]);
     m_list.sites.erase(m_list.sites.begin() + index);
     m_filling = true;
     delete m_sites->takeItem(position);

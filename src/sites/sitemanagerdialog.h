@@ -71,6 +71,8 @@ private:
     void deleteFolder();
     void deleteSite();
     bool confirmDelete();
+    // The site's cached listings, under the name the remote pane gives them.
+    void dropCachedListings(const SiteRecord &site) const;
     void save();
 
     QString m_folder;

@@ -49,6 +49,13 @@ void writeFile(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
+void setServer(const QString &user, int port, bool anonymous = false)
+{
+    session().userName = user;
+    session().port = port;
+    session().anonymousLogin = anonymous;
+}
+
 } // namespace
 
 class TestListingCache : public QObject
@@ -58,6 +65,11 @@ private slots:
     void init();
     void fileNames_data();
     void fileNames();
+    void serversOnOneHost_data();
+    void serversOnOneHost();
+    void twoServersKeepTheirOwnListings();
+    void serverDeletion_data();
+    void serverDeletion();
     void roundTrip();
     void semicolonInNameShiftsFields();
     void namesSurviveTheCache_data();
@@ -77,36 +89,175 @@ private:
 void TestListingCache::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
-    session().serverHost = QStringLiteral("srv");
+    SessionState &s = session();
+    s.serverHost = QStringLiteral("srv");
+    s.port = 21;
+    s.userName.clear();
+    s.anonymousLogin = false;
 }
 
 void TestListingCache::fileNames_data()
 {
     QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<bool>("anonymous");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("file");
     QTest::newRow("unix path") << "srv"
-                               << "/pub/incoming"
-                               << "srv$$pub$incoming.ini";
+                               << "" << 21 << false << "/pub/incoming"
+                               << "anonymous@srv$$pub$incoming.ini";
     QTest::newRow("root") << "srv"
-                          << "/"
-                          << "srv$$.ini";
+                          << "" << 21 << false << "/"
+                          << "anonymous@srv$$.ini";
     QTest::newRow("windows path") << "srv"
-                                  << "C:\\data"
-                                  << "srv$C@$data.ini";
+                                  << "" << 21 << false << "C:\\data"
+                                  << "anonymous@srv$C@$data.ini";
+    QTest::newRow("user") << "srv"
+                          << "alice" << 21 << false << "/"
+                          << "alice@srv$$.ini";
+    QTest::newRow("anonymous flag over a user") << "srv"
+                                                << "alice" << 21 << true << "/"
+                                                << "anonymous@srv$$.ini";
+    QTest::newRow("other port") << "srv"
+                                << "" << 2121 << false << "/pub"
+                                << "anonymous@srv#2121$$pub.ini";
+    QTest::newRow("user and port") << "srv"
+                                   << "alice" << 990 << false << "/"
+                                   << "alice@srv#990$$.ini";
+    QTest::newRow("a user that reads as a key") << "x"
+                                                << "bob@srv#21" << 21 << false << "/"
+                                                << "bob%40srv%2321@x$$.ini";
     QTest::newRow("host with a slash stays inside") << "../../evil"
-                                                    << "/"
-                                                    << "..$..$evil$$.ini";
+                                                    << "" << 21 << false << "/"
+                                                    << "anonymous@..%2F..%2Fevil$$.ini";
+    QTest::newRow("user with a slash and a line end stays inside") << "srv"
+                                                                   << "../a\nb" << 21 << false << "/"
+                                                                   << "..%2Fa%0Ab@srv$$.ini";
+    QTest::newRow("numeric IPv6 host") << "::1"
+                                       << "" << 21 << false << "/"
+                                       << "anonymous@%3A%3A1$$.ini";
 }
 
 void TestListingCache::fileNames()
 {
     QFETCH(QString, host);
+    QFETCH(QString, user);
+    QFETCH(int, port);
+    QFETCH(bool, anonymous);
     QFETCH(QString, path);
     QFETCH(QString, file);
     session().serverHost = host;
+    setServer(user, port, anonymous);
     ListingCache cache(nullptr, dir_->path());
     QCOMPARE(cache.CacheFilePath(path), dir_->path() + QLatin1Char('/') + file);
+}
+
+// Which file the listing of /pub is read from: the server's own, or the one written under the
+// host alone before the port and user told servers apart (port 21 only).
+void TestListingCache::serversOnOneHost_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<bool>("cached");
+    QTest::newRow("own file") << "alice@srv#2121$$pub.ini"
+                              << "alice" << 2121 << true;
+    QTest::newRow("old name, port 21") << "srv$$pub.ini"
+                                       << "" << 21 << true;
+    QTest::newRow("old name, port 21, a user") << "srv$$pub.ini"
+                                               << "alice" << 21 << true;
+    QTest::newRow("old name, other port") << "srv$$pub.ini"
+                                          << "" << 2121 << false;
+    QTest::newRow("other port's file") << "anonymous@srv#2121$$pub.ini"
+                                       << "" << 21 << false;
+    QTest::newRow("other user's file") << "bob@srv$$pub.ini"
+                                       << "alice" << 21 << false;
+    QTest::newRow("old name of a host beginning alike") << "srv2$$pub.ini"
+                                                        << "" << 21 << false;
+}
+
+void TestListingCache::serversOnOneHost()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, user);
+    QFETCH(int, port);
+    QFETCH(bool, cached);
+    writeFile(dir_->filePath(written), "[CACHELIST]\nCOUNT=1\nITEM0=F;there.txt;1;;\n");
+    setServer(user, port);
+    auto list = makeList();
+    ListingCache cache(list.get(), dir_->path());
+    QCOMPARE(cache.ReadCachedListing("/pub"), cached);
+    QCOMPARE(list->listModel()->rowCount(), cached ? 1 : 0);
+}
+
+void TestListingCache::twoServersKeepTheirOwnListings()
+{
+    auto list = makeList();
+    ListingCache cache(list.get(), dir_->path());
+    writeFile(dir_->filePath("srv$$pub.ini"), "[CACHELIST]\nCOUNT=1\nITEM0=F;old.txt;1;;\n");
+    list->setRows({makeRow("first.txt", false, "1", QString(), "-")});
+    cache.WriteCachedListing("/pub");
+    setServer(QString(), 2121);
+    list->setRows({makeRow("second.txt", false, "2", QString(), "-")});
+    cache.WriteCachedListing("/pub");
+
+    setServer(QString(), 21);
+    QVERIFY(cache.ReadCachedListing("/pub"));
+    QCOMPARE(list->listModel()->row(0).text(0), QStringLiteral("first.txt"));
+    setServer(QString(), 2121);
+    QVERIFY(cache.ReadCachedListing("/pub"));
+    QCOMPARE(list->listModel()->row(0).text(0), QStringLiteral("second.txt"));
+
+    // A change on the server drops the file under the old name too, which would show the folder
+    // as it was before.
+    setServer(QString(), 21);
+    cache.DeleteCachedListings("/pub", false);
+    QVERIFY(!cache.ReadCachedListing("/pub"));
+    QVERIFY(QFile::exists(dir_->filePath("anonymous@srv#2121$$pub.ini")));
+}
+
+// Delete Folder Cache and a site deleted in the Site Manager: the server's files, under both
+// names, and nothing of another server.
+void TestListingCache::serverDeletion_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QStringList>("left");
+    QTest::newRow("anonymous, port 21") << "" << 21
+                                        << QStringList{"alice@srv$$pub.ini", "anonymous@srv#2121$$.ini",
+                                                       "anonymous@srv2$$.ini", "srv2$$.ini"};
+    QTest::newRow("anonymous, other port")
+        << "" << 2121 << QStringList{"alice@srv$$pub.ini", "anonymous@srv$$.ini", "anonymous@srv2$$.ini",
+                                     "srv$$.ini",          "srv$$pub$doc.ini",    "srv2$$.ini"};
+    QTest::newRow("a user, port 21") << "alice" << 21
+                                     << QStringList{"anonymous@srv#2121$$.ini", "anonymous@srv$$.ini",
+                                                    "anonymous@srv2$$.ini", "srv2$$.ini"};
+}
+
+void TestListingCache::serverDeletion()
+{
+    QFETCH(QString, user);
+    QFETCH(int, port);
+    QFETCH(QStringList, left);
+    for (const char *name : {"srv$$.ini", "srv$$pub$doc.ini", "srv2$$.ini", "anonymous@srv$$.ini",
+                             "anonymous@srv#2121$$.ini", "alice@srv$$pub.ini", "anonymous@srv2$$.ini"})
+        writeFile(dir_->filePath(name), "[CACHELIST]\nCOUNT=0\n");
+    setServer(user, port);
+    ListingCache cache(nullptr, dir_->path());
+    QVERIFY(cache.DeleteServerListings());
+    QDir folder(dir_->path());
+    QCOMPARE(folder.entryList(QDir::Files, QDir::Name), left);
+    QVERIFY(!cache.DeleteServerListings());
+
+    // A folder's subtree by prefix, as after a move: under both names.
+    setServer(QString(), 21);
+    for (const char *name : {"srv$$pub$doc$a.ini", "anonymous@srv$$pub$doc.ini", "srv$$pub$x.ini"})
+        writeFile(dir_->filePath(name), "");
+    QVERIFY(cache.DeleteCachedListings("anonymous@srv$$pub$doc", true));
+    QVERIFY(!QFile::exists(dir_->filePath("srv$$pub$doc$a.ini")));
+    QVERIFY(!QFile::exists(dir_->filePath("anonymous@srv$$pub$doc.ini")));
+    QVERIFY(QFile::exists(dir_->filePath("srv$$pub$x.ini")));
 }
 
 void TestListingCache::roundTrip()
@@ -121,7 +272,7 @@ void TestListingCache::roundTrip()
          makeRow("link -> /target", true, "", date(2021, 1, 5, 0, 0), "lrwxrwxrwx")});
     const std::vector<SortListRow> written = list->listModel()->rowsInDisplayOrder();
     cache.WriteCachedListing("/pub");
-    QVERIFY(QFile::exists(dir_->filePath("Cache/srv$$pub.ini")));
+    QVERIFY(QFile::exists(dir_->filePath("Cache/anonymous@srv$$pub.ini")));
 
     auto other = makeList();
     ListingCache reader(other.get(), dir_->filePath("Cache"));

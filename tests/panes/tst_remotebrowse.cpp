@@ -234,11 +234,11 @@ private slots:
             .on("ABOR", Reply("426 Transfer aborted\r\n226 Abort successful"));
         // Not cached, so the first directory is listed from the server and hangs there.
         session().serverHost = QStringLiteral("127.0.0.1");
-        pane()->cache()->DeleteCachedListings(QStringLiteral("127.0.0.1"), true);
         LogRecorder log;
         session().port = slow.port();
         session().userName = QStringLiteral("u");
         session().password = QStringLiteral("p");
+        pane()->cache()->DeleteServerListings();
         frame_->updateCommandStates();
         frame_->action(cmd::Connect)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(slow.commands().contains("LIST"), 10000);

@@ -252,7 +252,7 @@ private slots:
         session().port = server.port();
         session().userName = QStringLiteral("u");
         session().password = QStringLiteral("p");
-        frame_->remotePane()->cache()->DeleteCachedListings(QStringLiteral("127.0.0.1"), true);
+        frame_->remotePane()->cache()->DeleteServerListings();
         frame_->updateCommandStates();
         frame_->action(cmd::Connect)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(server.commands().contains("LIST"), 10000);

@@ -281,7 +281,10 @@ private slots:
         writeSites(list);
         const QString cache = folder() + QStringLiteral("Cache/");
         QVERIFY(QDir().mkpath(cache));
-        for (const char *name : {"middle.example$$.ini", "middle.example$$pub.ini", "c1.example$$.ini"})
+        // The deleted site's listings under the remote pane's name and the old one; another port's
+        // and another server's stay.
+        for (const char *name : {"middle.example$$.ini", "anonymous@middle.example$$pub.ini",
+                                 "c1.example$$.ini", "anonymous@middle.example#2121$$.ini"})
             QVERIFY(QFile(cache + QLatin1String(name)).open(QIODevice::WriteOnly));
         setSelection(1, 0);
         {
@@ -310,7 +313,8 @@ private slots:
         for (const SiteRecord &record : saved.sites)
             QCOMPARE(record.folderIndex, sitefield::text(record.siteName) == QStringLiteral("first") ? 0 : 1);
         QCOMPARE(storedSelection("SiteFolderIndex"), 1);
-        QCOMPARE(QDir(cache).entryList(QDir::Files), QStringList{QStringLiteral("c1.example$$.ini")});
+        QCOMPARE(QDir(cache).entryList(QDir::Files, QDir::Name),
+                 (QStringList{"anonymous@middle.example#2121$$.ini", "c1.example$$.ini"}));
     }
 
     void deleteSiteSelectsNeighbour()
