@@ -76,14 +76,10 @@ int Login(FtpConnection &s, const LoginFields &login)
     if (result != 2)
         return failLogin(s);
 
-    if (s.serverKind == ServerKind::Generic) {
-        if (greeting.contains("(EXOS"))
-            s.serverKind = ServerKind::Exos;
-        if (hasMicrosoftMarker(greeting))
-            s.serverKind = ServerKind::Microsoft;
-        else if (greeting.contains("Serv-U"))
-            s.trailingSlashDirs = true;
-    }
+    // The Microsoft and Serv-U markers of the greeting were seen by IdentifyServer as its lines came
+    // in, and a Microsoft kind is never Generic here: only EXOS is left to the greeting's last line.
+    if (s.serverKind == ServerKind::Generic && greeting.contains("(EXOS"))
+        s.serverKind = ServerKind::Exos;
 
     const int on = 1;
     setsockopt(socket, SOL_SOCKET, SO_OOBINLINE, &on, sizeof on);

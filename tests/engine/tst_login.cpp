@@ -114,6 +114,15 @@ private slots:
         QTest::newRow("Serv-U early in a multi-line greeting")
             << QByteArray("220-Serv-U FTP Server v6.4\r\n220 ready\r\n") << QByteArray("331 password")
             << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Generic << true;
+        // One greeting line: the reply reader's identification decides, the login's own check of the
+        // greeting adds only EXOS and never overrides a Microsoft kind.
+        QTest::newRow("EXOS and Microsoft in one greeting line")
+            << QByteArray("220 Microsoft FTP Service (EXOS v2.1)\r\n") << QByteArray("331 password")
+            << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Microsoft
+            << false;
+        QTest::newRow("Serv-U in the greeting's only line")
+            << QByteArray("220 Serv-U FTP Server v15 ready\r\n") << QByteArray("331 password")
+            << QByteArray("230 in") << "bob" << false << true << userAndPass << ServerKind::Generic << true;
         QTest::newRow("Serv-U with a Microsoft marker")
             << QByteArray("220 Serv-U on WindowsNT\r\n") << QByteArray("331 password") << QByteArray("230 in")
             << "bob" << false << true << userAndPass << ServerKind::Microsoft << false;
