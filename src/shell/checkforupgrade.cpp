@@ -1,6 +1,7 @@
 #include "shell/checkforupgrade.h"
 
 #include "platform/strings.h"
+#include "platform/uitext.h"
 #include "shell/programidentity.h"
 #include "shell/updatedialog.h"
 #include "shell/upgradecheck.h"
@@ -8,6 +9,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStatusBar>
+
+#include <memory>
 
 namespace
 {
@@ -17,6 +21,50 @@ constexpr int cannotConnectId = 195;
 constexpr int noUpgradeId = 196;
 
 QPointer<UpgradeCheck> running;
+
+// The check may wait for the server as long as its time limit: the owner's status bar says that
+// it runs, so that a click meanwhile is not taken for one that did nothing.
+class RunningNotice
+{
+public:
+    explicit RunningNotice(QWidget *owner)
+        : bar_(owner ? owner->window()->findChild<QStatusBar *>() : nullptr), text_(uiText(checkingText))
+    {
+        if (bar_)
+            bar_->showMessage(text_);
+    }
+    RunningNotice(const RunningNotice &) = delete;
+    RunningNotice &operator=(const RunningNotice &) = delete;
+    ~RunningNotice()
+    {
+        if (bar_ && bar_->currentMessage() == text_)
+            bar_->clearMessage();
+    }
+
+    static constexpr const char *checkingText = "Checking for an upgraded version...";
+
+private:
+    QPointer<QStatusBar> bar_;
+    QString text_;
+};
+
+void showOutcome(UpgradeCheck::Result result, const VersionFile &file, QWidget *owner)
+{
+    const QString title = loadString(programTitleId);
+    switch (result) {
+    case UpgradeCheck::Result::Upgrade: {
+        UpdateDialog dialog(file, owner);
+        (void)dialog.exec();
+        break;
+    }
+    case UpgradeCheck::Result::NoUpgrade:
+        QMessageBox::information(owner, title, loadString(noUpgradeId));
+        break;
+    case UpgradeCheck::Result::Failed:
+        QMessageBox::critical(owner, title, loadString(cannotConnectId));
+        break;
+    }
+}
 
 } // namespace
 
@@ -35,24 +83,15 @@ void CheckForUpgrade(QWidget *parent, const QUrl &versionFile)
     running = check;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QPointer<QWidget> owner(parent);
-    QObject::connect(check, &UpgradeCheck::finished, check, [check, owner](UpgradeCheck::Result result) {
+    auto notice = std::make_shared<RunningNotice>(parent);
+    using Result = UpgradeCheck::Result;
+    QObject::connect(check, &UpgradeCheck::finished, check, [check, owner, notice](Result result) mutable {
         QApplication::restoreOverrideCursor();
         running = nullptr;
+        // Gone before the answer is shown, whose dialog may stay open for long.
+        notice.reset();
         check->deleteLater();
-        const QString title = loadString(programTitleId);
-        switch (result) {
-        case UpgradeCheck::Result::Upgrade: {
-            UpdateDialog dialog(check->versionFile(), owner);
-            (void)dialog.exec();
-            break;
-        }
-        case UpgradeCheck::Result::NoUpgrade:
-            QMessageBox::information(owner, title, loadString(noUpgradeId));
-            break;
-        case UpgradeCheck::Result::Failed:
-            QMessageBox::critical(owner, title, loadString(cannotConnectId));
-            break;
-        }
+        showOutcome(result, check->versionFile(), owner);
     });
     check->start(versionFile);
 }

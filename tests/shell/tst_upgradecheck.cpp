@@ -3,14 +3,17 @@
 #include "sessionreset.h"
 
 #include "platform/strings.h"
+#include "platform/uitext.h"
 #include "shell/checkforupgrade.h"
 #include "shell/updatedialog.h"
 #include "shell/upgradecheck.h"
 
 #include <QDesktopServices>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 using testsupport::LogRecorder;
@@ -118,6 +121,20 @@ private slots:
                                       << formatString(208, int(UpgradeCheck::sizeLimit));
         QTest::newRow("binary") << "/files/version.txt" << QByteArray("VERSION: 000603\n\0\x01\xff", 19)
                                 << message << cannot << formatString(210);
+        // The cap itself is accepted, with a length and without one (read as it arrives).
+        QByteArray atCap = "VERSION: 000602\nRELEASE: 2000-10-26\n";
+        while (atCap.size() < UpgradeCheck::sizeLimit)
+            atCap +=
+                QByteArray(std::min<qsizetype>(63, UpgradeCheck::sizeLimit - atCap.size() - 1), '.') + '\n';
+        const QString tooLarge = formatString(208, int(UpgradeCheck::sizeLimit));
+        for (const QString &path :
+             {QStringLiteral("/files/version.txt"), QStringLiteral("/unsized/version.txt")}) {
+            QTest::addRow("body at the cap, %s", qPrintable(path))
+                << path << atCap << message << loadString(196) << "";
+            QTest::addRow("body one byte over the cap, %s", qPrintable(path))
+                << path << atCap + '\n'
+                << message << cannot << tooLarge;
+        }
         QTest::newRow("a page without the lines")
             << "/files/version.txt" << QByteArray("<html><body>Sign in</body></html>") << message << cannot
             << formatString(211);
@@ -136,6 +153,8 @@ private slots:
         QCOMPARE(outcome.text, text);
         if (!logged.isEmpty())
             QVERIFY(log.waitFor(logged, LogColor::Error));
+        else
+            QVERIFY(!log.contains(formatString(208, int(UpgradeCheck::sizeLimit)), LogColor::Error));
         QVERIFY(!QApplication::overrideCursor());
     }
 
@@ -165,35 +184,45 @@ private slots:
                  qPrintable(log.lines().constFirst().text));
     }
 
-    // The window keeps working under the wait cursor while the server dribbles, and the time
-    // limit ends the wait.
+    // The window keeps working under the wait cursor while the server dribbles, its status bar says
+    // that the check runs, and the time limit ends the wait.
     void slowServerLeavesTheWindowResponsive()
     {
-        QPushButton button(QStringLiteral("still here"));
-        button.show();
+        QMainWindow window;
+        auto *button = new QPushButton(QStringLiteral("still here"));
+        window.setCentralWidget(button);
+        window.statusBar()->showMessage(QStringLiteral("Ready"));
+        window.show();
         int clicks = 0;
-        connect(&button, &QPushButton::clicked, this, [&] { ++clicks; });
+        connect(button, &QPushButton::clicked, this, [&] { ++clicks; });
         LogRecorder log;
         Outcome outcome;
+        int answers = 0;
         guitest::ModalWatcher watcher([&](QWidget *modal) {
             outcome.text =
                 qobject_cast<QMessageBox *>(modal) ? qobject_cast<QMessageBox *>(modal)->text() : QString();
+            ++answers;
             qobject_cast<QDialog *>(modal)->reject();
             outcome.done = true;
         });
-        CheckForUpgrade(nullptr, server_.url(QStringLiteral("/slow")));
+        CheckForUpgrade(button, server_.url(QStringLiteral("/slow")));
         QVERIFY(QApplication::overrideCursor());
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        // A second request while one runs is ignored rather than stacked.
-        CheckForUpgrade(nullptr, server_.url(QStringLiteral("/slow")));
+        QCOMPARE(window.statusBar()->currentMessage(), uiText("Checking for an upgraded version..."));
+        // A second request while one runs is ignored rather than stacked: one answer in the end.
+        CheckForUpgrade(button, server_.url(QStringLiteral("/files/version.txt")));
         // The click goes through the event loop, which the check must not hold up.
-        QTimer::singleShot(0, &button, [&button] { QTest::mouseClick(&button, Qt::LeftButton); });
+        QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
         QTRY_COMPARE(clicks, 1);
         QVERIFY(!outcome.done);
+        QCOMPARE(window.statusBar()->currentMessage(), uiText("Checking for an upgraded version..."));
         QTRY_VERIFY_WITH_TIMEOUT(outcome.done, 30000);
         QCOMPARE(outcome.text, loadString(195));
         QVERIFY(log.waitFor(formatString(209, 3), LogColor::Error));
         QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(window.statusBar()->currentMessage(), QString());
+        QTest::qWait(300);
+        QCOMPARE(answers, 1);
     }
 
     // The download address comes from the network: only a web address reaches the browser.

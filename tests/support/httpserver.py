@@ -1,6 +1,7 @@
 # A small web server for the upgrade-check tests: 127.0.0.1, an ephemeral port printed on the
 # first line of stdout. It serves the files of the folder given as argv[1] under /files/, and
 # misbehaves on purpose under these paths:
+#   /unsized/NAME  the file NAME as under /files/, without a length: the answer ends with the connection
 #   /redirect      302 to /files/version.txt
 #   /status/N      an empty answer with status N
 #   /slow          200, then one byte a second (for at most 60 seconds)
@@ -43,6 +44,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 return
             with open(full, "rb") as f:
                 self.answer(200, f.read(), [("Content-Type", "text/plain")])
+        elif path.startswith("/unsized/"):
+            full = os.path.join(root, os.path.basename(path[len("/unsized/"):]))
+            if not os.path.isfile(full):
+                self.answer(404)
+                return
+            self.send_response(200)
+            self.end_headers()
+            with open(full, "rb") as f:
+                self.wfile.write(f.read())
         elif path == "/redirect":
             self.answer(302, b"moved", [("Location", "/files/version.txt")])
         elif path.startswith("/status/"):
