@@ -9,7 +9,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/res/desktop/${TIDEWELL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/res/icons/${TIDEWELL_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/res/desktop/${TIDEWELL_APP_ID}.metainfo.xml
+install(FILES ${CMAKE_BINARY_DIR}/res/desktop/${TIDEWELL_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # The program shows the copies compiled into it; these are for reading in a browser.
 install(FILES ${PROJECT_SOURCE_DIR}/res/help/tidewell-help.html ${PROJECT_SOURCE_DIR}/res/help/tidewell-help.ko.html

@@ -9,13 +9,15 @@
 #include "shell/programresources.h"
 #include "shell/toolbaricons.h"
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,6 +26,29 @@ namespace
 
 const QString sourceDir = QStringLiteral(TIDEWELL_SOURCE_DIR);
 const QString appId = QStringLiteral("org.example.Tidewell");
+
+QString buildDir()
+{
+    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral(".."));
+}
+
+// The metainfo as the build makes it from its template.
+QString metainfoPath()
+{
+    return buildDir() + QStringLiteral("/res/desktop/") + appId + QStringLiteral(".metainfo.xml");
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The first capture of `pattern` in `text`.
+QString firstMatch(const QString &text, const QString &pattern)
+{
+    return QRegularExpression(pattern).match(text).captured(1);
+}
 
 // Runs a tool to its end; its exit code, or -1 when it could not run.
 int run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
@@ -150,21 +175,53 @@ private slots:
                  0);
         QVERIFY2(output.trimmed().isEmpty(), output.constData());
         QVERIFY2(run(QStringLiteral("appstreamcli"),
-                     {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                      sourceDir + QStringLiteral("/res/desktop/") + appId + QStringLiteral(".metainfo.xml")},
-                     &output) == 0,
+                     {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfoPath()}, &output) == 0,
                  output.constData());
+    }
+
+    // CMake's project version is the one the About box, the upgrade check and the metainfo give.
+    void oneVersionEverywhere()
+    {
+        const QString project =
+            firstMatch(QString::fromUtf8(contents(sourceDir + QStringLiteral("/CMakeLists.txt"))),
+                       QStringLiteral(R"(project\(Tidewell VERSION ([0-9.]+))"));
+        QVERIFY(!project.isEmpty());
+        QCOMPARE(QString(programidentity::aboutVersion), QLatin1Char('v') + project);
+        const QStringList parts = project.split(QLatin1Char('.'));
+        QCOMPARE(parts.size(), 3);
+        QCOMPARE(programidentity::version,
+                 parts[0].toInt() * 10000 + parts[1].toInt() * 100 + parts[2].toInt());
+
+        const QString metainfo = QString::fromUtf8(contents(metainfoPath()));
+        QCOMPARE(firstMatch(metainfo, QStringLiteral(R"re(<release version="([^"]*)")re")), project);
+        QCOMPARE(firstMatch(metainfo, QStringLiteral(R"re(<release [^>]*date="([^"]*)")re")),
+                 programidentity::releaseDate.toString(Qt::ISODate));
+        QCOMPARE(firstMatch(metainfo, QStringLiteral(R"re(<url type="homepage">([^<]*)<)re")),
+                 QString(programidentity::homepageAddress));
+        QVERIFY(metainfo.contains(QLatin1String("<p xml:lang=\"ko\">")));
+    }
+
+    // The screenshot the metainfo names is a picture of the repository, published under the homepage.
+    void metainfoScreenshotIsInTheRepository()
+    {
+        const QString image =
+            firstMatch(QString::fromUtf8(contents(metainfoPath())), QStringLiteral("<image>([^<]*)</image>"));
+        const QString homepage = QString(programidentity::homepageAddress);
+        QVERIFY2(image.startsWith(homepage), qPrintable(image));
+        const QString file = sourceDir + QLatin1Char('/') + image.mid(homepage.size());
+        QVERIFY2(QFileInfo(file).size() < 200 * 1024, qPrintable(file));
+        const QImage picture(file, "PNG");
+        QVERIFY2(!picture.isNull(), qPrintable(file));
+        QVERIFY(picture.width() >= 620 && picture.height() >= 350);
     }
 
     // The install rules put each file where a desktop looks for it.
     void installPutsEverythingInPlace()
     {
         QTemporaryDir prefix;
-        const QString buildDir =
-            QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral(".."));
         QByteArray output;
         QVERIFY2(run(QStringLiteral("cmake"),
-                     {QStringLiteral("--install"), buildDir, QStringLiteral("--prefix"), prefix.path()},
+                     {QStringLiteral("--install"), buildDir(), QStringLiteral("--prefix"), prefix.path()},
                      &output) == 0,
                  output.constData());
         for (const QString &file :
@@ -174,6 +231,10 @@ private slots:
               QStringLiteral("share/metainfo/") + appId + QStringLiteral(".metainfo.xml"),
               QStringLiteral("share/doc/tidewell/tidewell-help.html")})
             QVERIFY2(QFile::exists(QDir(prefix.path()).filePath(file)), qPrintable(file));
+        QCOMPARE(contents(QDir(prefix.path())
+                              .filePath(QStringLiteral("share/metainfo/") + appId +
+                                        QStringLiteral(".metainfo.xml"))),
+                 contents(metainfoPath()));
     }
 };
 
