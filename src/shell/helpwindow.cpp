@@ -4,7 +4,9 @@
 #include "platform/uitext.h"
 #include "shell/programresources.h"
 
+#include <QKeySequence>
 #include <QPointer>
+#include <QShortcut>
 
 HelpWindow::HelpWindow(QWidget *parent) : QTextBrowser(parent)
 {
@@ -17,6 +19,9 @@ HelpWindow::HelpWindow(QWidget *parent) : QTextBrowser(parent)
     setOpenExternalLinks(true);
     resize(720, 600);
     setSource(pageAddress());
+    // A window of reading only: the keys that close such windows close it.
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        new QShortcut(keys, this, this, &QWidget::close);
 }
 
 QUrl HelpWindow::pageAddress()

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -125,6 +126,63 @@ private slots:
         setLanguage(Language::English);
         QVERIFY(window.toPlainText().startsWith(heading));
         QCOMPARE(window.windowTitle(), heading);
+    }
+
+    // What a new user looks for, in both languages; Abort is not said to stop at once, because a
+    // transfer asks first.
+    void helpPageCovers_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("phrases");
+        QTest::newRow("English") << int(Language::English) << QStringList{"Rename",       "Delete subfolder",
+                                                                          "Move to",      "Change Attribute",
+                                                                          "User Command", "Drag and drop",
+                                                                          "Backspace",    "F5",
+                                                                          "Ctrl+W"};
+        QTest::newRow("Korean") << int(Language::Korean)
+                                << QStringList{QString::fromUtf8("이름 바꾸기"),
+                                               QString::fromUtf8("하위 폴더 삭제"),
+                                               QString::fromUtf8("이동"),
+                                               QString::fromUtf8("속성 바꾸기"),
+                                               QString::fromUtf8("사용자 명령"),
+                                               QString::fromUtf8("끌어서 놓기"),
+                                               "Backspace",
+                                               "F5",
+                                               "Ctrl+W"};
+    }
+    void helpPageCovers()
+    {
+        QFETCH(int, language);
+        QFETCH(QStringList, phrases);
+        setLanguage(Language(language));
+        const QString abortQuestion = loadString(184);
+        HelpWindow window;
+        setLanguage(Language::English);
+        const QString text = window.toPlainText();
+        for (const QString &phrase : phrases)
+            QVERIFY2(text.contains(phrase), qPrintable(phrase));
+        QVERIFY2(text.contains(abortQuestion), qPrintable(abortQuestion));
+        QVERIFY(!text.contains(QLatin1String("job at once")));
+    }
+
+    void helpWindowClosesByKey_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+        QTest::newRow("Ctrl+W") << int(Qt::Key_W) << int(Qt::ControlModifier);
+    }
+    void helpWindowClosesByKey()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QPointer<HelpWindow> window = new HelpWindow;
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window.data(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        // Closed, and so deleted.
+        QTRY_VERIFY(!window);
     }
 
     // The Help and Options commands of the frame reach their windows.
