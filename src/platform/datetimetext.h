@@ -26,9 +26,4 @@ inline constexpr Key zeroKey = 0;
 // Reads back a text made by format() in the same locale; invalidKey when it does not parse.
 [[nodiscard]] Key parseDisplayed(QStringView text);
 
-// The fast formatter behind format(), for its check against QLocale: the text of a date and a
-// time in `format`, or a null text when the format needs QLocale's own formatter.
-[[nodiscard]] QString formatWithPattern(const QLocale &locale, const QString &format, QDate date, int hour,
-                                        int minute);
-
 } // namespace datetimetext

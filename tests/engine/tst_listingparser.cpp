@@ -49,8 +49,6 @@ private slots:
     void pathTrimming_data();
     void pathTrimming();
     void displayedDatesReadBack();
-    void fastDateFormatMatchesQLocale_data();
-    void fastDateFormatMatchesQLocale();
     void legacyNamesDecode();
     void controlBytesInNamesShownEscaped_data();
     void controlBytesInNamesShownEscaped();
@@ -397,53 +395,6 @@ void TestListingParser::displayedDatesReadBack()
     QCOMPARE(datetimetext::format(datetimetext::invalidKey), QString());
     QCOMPARE(datetimetext::parseDisplayed(u""), datetimetext::invalidKey);
     QCOMPARE(datetimetext::parseDisplayed(u"not a date"), datetimetext::invalidKey);
-}
-
-void TestListingParser::fastDateFormatMatchesQLocale_data()
-{
-    QTest::addColumn<QString>("localeName");
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<bool>("fast");
-    // Locales with digits of their own are left to QLocale; every other one takes the fast path.
-    const QStringList ownDigits{"ar_EG", "fa_IR"};
-    for (const char *name : {"C", "en_US", "en_GB", "de_DE", "fr_FR", "ko_KR", "ja_JP", "zh_CN", "ru_RU",
-                             "fi_FI", "hu_HU", "ar_EG", "fa_IR"}) {
-        const QLocale locale{QString::fromLatin1(name)};
-        const bool fast = !ownDigits.contains(QLatin1String(name));
-        QTest::addRow("%s date", name)
-            << QString::fromLatin1(name) << locale.dateFormat(QLocale::ShortFormat) << fast;
-        QTest::addRow("%s time", name)
-            << QString::fromLatin1(name) << locale.timeFormat(QLocale::ShortFormat) << fast;
-    }
-    QTest::newRow("quotes and long month") << "fr_FR"
-                                           << "d 'de' MMMM yyyy" << true;
-    QTest::newRow("short month") << "de_DE"
-                                 << "d. MMM yyyy" << true;
-    QTest::newRow("quoted quote") << "en_US"
-                                  << "h'h'mm ''yy ap" << true;
-    QTest::newRow("am pm forms") << "ko_KR"
-                                 << "A h:mm:ss a AP" << true;
-    QTest::newRow("day names") << "en_US"
-                               << "dddd d MMM yyyy" << false;
-}
-
-void TestListingParser::fastDateFormatMatchesQLocale()
-{
-    QFETCH(QString, localeName);
-    QFETCH(QString, format);
-    QFETCH(bool, fast);
-    const QLocale locale(localeName);
-    const QDate dates[] = {QDate(2000, 1, 26), QDate(1999, 12, 31), QDate(2024, 2, 29), QDate(2005, 10, 3)};
-    for (const QDate &date : dates) {
-        for (int minutes : {0, 5, 11 * 60 + 5, 12 * 60, 12 * 60 + 30, 23 * 60 + 59}) {
-            const QString text =
-                datetimetext::formatWithPattern(locale, format, date, minutes / 60, minutes % 60);
-            // A formatter that gave up everywhere would leave every text to QLocale unchecked.
-            QCOMPARE(!text.isNull(), fast);
-            if (fast)
-                QCOMPARE(text, locale.toString(QDateTime(date, QTime(minutes / 60, minutes % 60)), format));
-        }
-    }
 }
 
 void TestListingParser::legacyNamesDecode()
