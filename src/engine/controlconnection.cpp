@@ -340,7 +340,8 @@ int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, con
 
 bool breaksCommandLine(const QByteArray &text)
 {
-    return std::any_of(text.begin(), text.end(), [](char byte) { return byte == '\r' || byte == '\n' || byte == '\0'; });
+    return std::any_of(text.begin(), text.end(),
+                       [](char byte) { return byte == '\r' || byte == '\n' || byte == '\0'; });
 }
 
 int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply)

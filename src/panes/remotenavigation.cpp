@@ -12,8 +12,8 @@
 #include "platform/commandids.h"
 #include "platform/log.h"
 #include "platform/uitext.h"
-#include "session/sessionstate.h"
 #include "session/sessioncontroller.h"
+#include "session/sessionstate.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -14,8 +14,8 @@
 #include "platform/log.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
-#include "session/sessionstate.h"
 #include "session/sessioncontroller.h"
+#include "session/sessionstate.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -95,7 +95,8 @@ OperationResult FtpProtocol::rawCommand(const QByteArray &line)
     return resultOf(SendCommand(connection_, line));
 }
 
-OperationResult FtpProtocol::retrieve(const QByteArray &path, const QString &localPath, char type, qint64 offset)
+OperationResult FtpProtocol::retrieve(const QByteArray &path, const QString &localPath, char type,
+                                      qint64 offset)
 {
     connection_.resumeRequested = offset > 0;
     connection_.resumeOffset = offset > 0 ? offset : 0;

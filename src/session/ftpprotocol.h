@@ -23,7 +23,8 @@ public:
     OperationResult rawCommand(const QByteArray &line) override;
     OperationResult retrieve(const QByteArray &path, const QString &localPath, char type,
                              qint64 offset) override;
-    OperationResult store(const QByteArray &path, const QString &localPath, char type, qint64 offset) override;
+    OperationResult store(const QByteArray &path, const QString &localPath, char type,
+                          qint64 offset) override;
     OperationResult keepAlive() override;
     OperationResult close() override;
     OperationResult abort() override;

@@ -50,7 +50,8 @@ bool refuseControlBytes(const SessionState &s, const QByteArray &text)
     return true;
 }
 
-void refreshFolder(RemoteProtocol &protocol, SessionState &s, const QByteArray &folder, const QByteArray &select)
+void refreshFolder(RemoteProtocol &protocol, SessionState &s, const QByteArray &folder,
+                   const QByteArray &select)
 {
     viewposts::remote([folder](RemoteListView &view) { view.dropCachedListings(folder, false); });
     (void)RefreshJob(protocol, s, RefreshRequest{folder});

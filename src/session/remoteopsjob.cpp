@@ -3,8 +3,8 @@
 #include "platform/log.h"
 #include "platform/workerstop.h"
 #include "session/operationsteps.h"
-#include "session/remoteprotocol.h"
 #include "session/remotepath.h"
+#include "session/remoteprotocol.h"
 #include "session/sessionstate.h"
 #include "session/viewposts.h"
 #include "session/waitcursorscope.h"
@@ -48,8 +48,8 @@ bool refuseTypedName(const SessionState &s, const QByteArray &name, const QByteA
 }
 
 // The rename of one row; nullopt when the server ended it without taking the new name.
-std::optional<OperationResult> renameOnServer(RemoteProtocol &protocol, SessionState &s, const QByteArray &from,
-                                              const QByteArray &to)
+std::optional<OperationResult> renameOnServer(RemoteProtocol &protocol, SessionState &s,
+                                              const QByteArray &from, const QByteArray &to)
 {
     std::optional<OperationResult> result = protocol.rename(from, to);
     if (result)

@@ -48,10 +48,19 @@ public:
     OperationResult operator()(const ConnectRequest &) { return ConnectJob(protocol_, s_); }
     OperationResult operator()(const RefreshRequest &request) { return RefreshJob(protocol_, s_, request); }
     OperationResult operator()(const RenameRequest &request) { return RenameJob(protocol_, s_, request); }
-    OperationResult operator()(const DeleteRequest &request) { return DeleteItemsJob(protocol_, s_, request); }
-    OperationResult operator()(const NewFolderRequest &request) { return NewFolderJob(protocol_, s_, request); }
+    OperationResult operator()(const DeleteRequest &request)
+    {
+        return DeleteItemsJob(protocol_, s_, request);
+    }
+    OperationResult operator()(const NewFolderRequest &request)
+    {
+        return NewFolderJob(protocol_, s_, request);
+    }
     OperationResult operator()(const MoveRequest &request) { return MoveItemsJob(protocol_, s_, request); }
-    OperationResult operator()(const DeleteTreeRequest &request) { return DeleteTreeJob(protocol_, s_, request); }
+    OperationResult operator()(const DeleteTreeRequest &request)
+    {
+        return DeleteTreeJob(protocol_, s_, request);
+    }
     OperationResult operator()(const ChangeModeRequest &request)
     {
         if (operationsteps::refuseControlBytes(s_, request.path))

@@ -317,7 +317,8 @@ private slots:
         QFETCH(int, offset);
         ScriptedServer server;
         LogRecorder log;
-        QCOMPARE(OpenConnection(session(), QStringLiteral("127.0.0.1"), server.port() + offset, "ftp", "tcp"), -1);
+        QCOMPARE(OpenConnection(session(), QStringLiteral("127.0.0.1"), server.port() + offset, "ftp", "tcp"),
+                 -1);
         QVERIFY(log.waitFor(QStringLiteral("The remote address or port is not valid\n"), LogColor::Error));
     }
 

@@ -194,13 +194,16 @@ private slots:
         QTest::addColumn<QByteArray>("folder");
         QTest::addColumn<RemoteItem>("top");
         QTest::addColumn<QString>("message");
-        QTest::newRow("a parent step") << QByteArray("/pub") << RemoteItem{"../x", true}
-                                       << formatString(244, "/pub/../x");
-        QTest::newRow("a path") << QByteArray("/pub") << RemoteItem{"a/b", true} << formatString(244, "/pub/a/b");
-        QTest::newRow("the folder itself") << QByteArray("/pub") << RemoteItem{".", true}
-                                           << formatString(244, "/pub/.");
-        QTest::newRow("a link by its attributes") << QByteArray("/pub") << RemoteItem{"ln", true, true} << QString();
-        QTest::newRow("a link by its arrow") << QByteArray("/pub") << RemoteItem{"ln -> /etc", true} << QString();
+        QTest::newRow("a parent step")
+            << QByteArray("/pub") << RemoteItem{"../x", true} << formatString(244, "/pub/../x");
+        QTest::newRow("a path") << QByteArray("/pub") << RemoteItem{"a/b", true}
+                                << formatString(244, "/pub/a/b");
+        QTest::newRow("the folder itself")
+            << QByteArray("/pub") << RemoteItem{".", true} << formatString(244, "/pub/.");
+        QTest::newRow("a link by its attributes")
+            << QByteArray("/pub") << RemoteItem{"ln", true, true} << QString();
+        QTest::newRow("a link by its arrow")
+            << QByteArray("/pub") << RemoteItem{"ln -> /etc", true} << QString();
         QTest::newRow("a file") << QByteArray("/pub") << RemoteItem{"f.txt", false} << QString();
     }
     void treeDeleteRefusesItsTop()
@@ -231,7 +234,8 @@ private slots:
             << JobRequest(MoveRequest{"/pub", {{"a.txt"}}, "/dest\nDELE precious"});
         QTest::newRow("user command") << JobRequest(UserCommandRequest{"NOOP\r\nDELE precious"});
         QTest::newRow("change mode") << JobRequest(ChangeModeRequest{644, smuggled});
-        QTest::newRow("NUL in a new name") << JobRequest(RenameRequest{"/pub", "a.txt", QByteArray("b\0c", 3)});
+        QTest::newRow("NUL in a new name")
+            << JobRequest(RenameRequest{"/pub", "a.txt", QByteArray("b\0c", 3)});
     }
     void typedLineBreaksAreNotSent()
     {

@@ -14,8 +14,8 @@
 #include <QFile>
 #include <QTest>
 
-#include <sys/socket.h>
 #include <QTimer>
+#include <sys/socket.h>
 
 #include <csignal>
 
@@ -177,9 +177,11 @@ private slots:
         QTest::addColumn<bool>("answered");
         QTest::addColumn<bool>("signalled");
         QTest::newRow("QUIT answered") << JobRequest(QuitRequest{}) << QByteArray("QUIT") << true << true;
-        QTest::newRow("QUIT never answered") << JobRequest(QuitRequest{}) << QByteArray("QUIT") << false << false;
+        QTest::newRow("QUIT never answered")
+            << JobRequest(QuitRequest{}) << QByteArray("QUIT") << false << false;
         QTest::newRow("ABOR two replies") << JobRequest(AbortRequest{}) << QByteArray("ABOR") << true << true;
-        QTest::newRow("ABOR never answered") << JobRequest(AbortRequest{}) << QByteArray("ABOR") << false << false;
+        QTest::newRow("ABOR never answered")
+            << JobRequest(AbortRequest{}) << QByteArray("ABOR") << false << false;
     }
 
     void cleanUpJobsSignalOrAreStopped()
