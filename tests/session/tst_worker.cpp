@@ -126,8 +126,9 @@ private slots:
         controller.keepAliveTimer()->start(1000000);
         QVERIFY(StartJob(UserCommandRequest{"PWD"}));
         QVERIFY(waitForIdle());
-        QTRY_VERIFY(controller.keepAliveTimer()->isActive());
-        QCOMPARE(controller.keepAliveTimer()->interval(), 180000);
+        // The job may be over before this thread has handled its stop and re-arm of the timer.
+        QTRY_COMPARE(controller.keepAliveTimer()->interval(), 180000);
+        QVERIFY(controller.keepAliveTimer()->isActive());
         QCOMPARE(refreshes, 0);
         const QList<LogRecorder::Line> pwd{{"PWD\n", LogColor::Command},
                                            {"257 \"/\" is the current directory.\n", LogColor::Reply}};
