@@ -43,6 +43,7 @@ constexpr int serverClosedConnection = 230;
 constexpr int replyCut = 231;
 constexpr int notAReply = 232;
 constexpr int sessionEndedByServer = 234;
+constexpr int lineBreakRefused = 241;
 
 // Log text of bytes from the wire: UTF-8 when valid, else the legacy code page of the user.
 QString decodeForLog(const QByteArray &bytes)
@@ -337,10 +338,22 @@ int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, con
     return fd;
 }
 
+bool breaksCommandLine(const QByteArray &text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](char byte) { return byte == '\r' || byte == '\n' || byte == '\0'; });
+}
+
 int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply)
 {
     auto &s = c;
     s.lastReplyCode = 0;
+    // The last guard, whatever the caller checked: not even the echo, which would show the
+    // smuggled commands as lines of their own.
+    if (breaksCommandLine(command)) {
+        AppendLogId(LogColor::Error, lineBreakRefused);
+        return 0;
+    }
 
     QByteArray echo;
     if (command.startsWith("PASS "))
@@ -373,6 +386,10 @@ int SendLine(FtpConnection &c, const QByteArray &text)
 {
     auto &buffer = c.commandBuffer;
     const int socket = c.controlSocket;
+    if (breaksCommandLine(text)) {
+        AppendLogId(LogColor::Error, lineBreakRefused);
+        return -1;
+    }
     if (socket == -1 || text.size() > qsizetype(buffer.size()) - 3)
         return -1;
     std::memcpy(buffer.data(), text.constData(), size_t(text.size()));
@@ -558,7 +575,7 @@ void ConnectionLost(FtpConnection &c)
     Beep();
     AppendLogId(LogColor::Status, 162);
     if (worker)
-        throw WorkerStopped{};
+        throw ConnectionDropped{};
 }
 
 bool CloseLocalFiles(FtpConnection &c)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ftpconnection.h"
+#include "platform/workerstop.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,13 +17,17 @@
 [[nodiscard]] int OpenConnection(FtpConnection &c, const QString &host, int port, const char *service,
                                  const char *protocol);
 
+// CR, LF or NUL in a command line would end it early and send the rest as commands of their own.
+[[nodiscard]] bool breaksCommandLine(const QByteArray &text);
+
 // Logs the command in green ("PASS xxxxxx" for a password), sends it with CR LF and reads the
 // reply; ABOR reads two replies. The text is sent as it stands: a "%" in a path is no format.
+// A line that breaksCommandLine is not sent: it is refused in red and the result is 0.
 // The reply's last line goes to `reply` when given.
 int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply = nullptr);
 
 // Copies the text into the command buffer, appends CR LF and sends it; returns the bytes sent, or
-// -1 when the socket is -1 or the send failed.
+// -1 when the socket is -1, the text breaksCommandLine (refused in red) or the send failed.
 int SendLine(FtpConnection &c, const QByteArray &text);
 
 // Sends a whole block in pieces of at most 12288 bytes; while an upload runs, reports progress
@@ -45,8 +50,13 @@ void ReadPendingReply(FtpConnection &c);
 [[nodiscard]] int CloseSocketAbortive(FtpConnection &c, int socket);
 [[nodiscard]] int CloseSocketGraceful(FtpConnection &c, int socket);
 
-// Ends the session after a broken connection. On the worker it never returns (the worker leaves
-// as if stopped); on the window thread it cleans up and returns.
+// What a broken connection throws on the worker: a stop whose cause was the server.
+struct ConnectionDropped : WorkerStopped {
+};
+
+// Ends the session after a broken connection. On the worker it never returns (it throws
+// ConnectionDropped, and the worker leaves as if stopped); on the window thread it cleans up and
+// returns.
 void ConnectionLost(FtpConnection &c);
 
 // Closes the local files of a running download and upload; true when an upload file was open.

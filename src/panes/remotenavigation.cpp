@@ -12,8 +12,8 @@
 #include "platform/commandids.h"
 #include "platform/log.h"
 #include "platform/uitext.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
-#include "session/worker.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -41,7 +41,7 @@ bool CRemoteWnd::Navigate(const QByteArray &path)
         AppendLogId(LogColor::Error, 144);
         return false;
     }
-    (void)StartJob(JobCode::Refresh, path);
+    (void)controller_->startJob(RefreshRequest{path});
     return false;
 }
 

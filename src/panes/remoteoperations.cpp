@@ -14,8 +14,8 @@
 #include "platform/log.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
-#include "session/worker.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -113,7 +113,7 @@ void CRemoteWnd::OnNameEdited(const QByteArray &oldName, const QString &newText)
     operation.folder = currentPath_;
     operation.items.push_back({oldName, false, false});
     operation.text = newName;
-    (void)StartJob(JobCode::RenameItem, operation.encode());
+    (void)controller_->startJob(RenameRequest{operation.folder, oldName, operation.text});
 }
 
 void CRemoteWnd::DeleteSelection()
@@ -122,7 +122,7 @@ void CRemoteWnd::DeleteSelection()
         return;
     if (!confirm(this, loadString(137), loadString(138), QMessageBox::Ok, QMessageBox::Cancel))
         return;
-    (void)StartJob(JobCode::DeleteItems, selectionOperation().encode());
+    (void)controller_->startJob(DeleteRequest{currentPath_, selectionOperation().items});
 }
 
 void CRemoteWnd::NewFolder()
@@ -138,7 +138,7 @@ void CRemoteWnd::NewFolder()
     RemoteOperation operation;
     operation.folder = currentPath_;
     operation.text = typed;
-    (void)StartJob(JobCode::NewFolder, operation.encode());
+    (void)controller_->startJob(NewFolderRequest{operation.folder, operation.text});
 }
 
 void CRemoteWnd::MoveTo()
@@ -155,7 +155,7 @@ void CRemoteWnd::MoveTo()
     // A destination is a path: only what would break the command line is refused.
     if (!acceptCommandText(operation.text))
         return;
-    (void)StartJob(JobCode::MoveItems, operation.encode());
+    (void)controller_->startJob(MoveRequest{operation.folder, operation.items, operation.text});
 }
 
 void CRemoteWnd::DeleteSubfolder()
@@ -174,7 +174,7 @@ void CRemoteWnd::DeleteSubfolder()
     RemoteOperation operation;
     operation.folder = currentPath_;
     operation.items.push_back(top);
-    (void)StartJob(JobCode::DeleteTree, operation.encode());
+    (void)controller_->startJob(DeleteTreeRequest{operation.folder, top});
 }
 
 void CRemoteWnd::ChangeAttribute()
@@ -196,7 +196,7 @@ void CRemoteWnd::ChangeAttribute()
     const QByteArray command = "SITE CHMOD " + QByteArray::number(dialog.mode()) + ' ' + target;
     if (!acceptCommandText(command))
         return;
-    (void)StartJob(JobCode::ChangeAttribute, command);
+    (void)controller_->startJob(ChangeModeRequest{dialog.mode(), target});
 }
 
 void CRemoteWnd::UserCommand()
@@ -218,5 +218,5 @@ void CRemoteWnd::UserCommand()
     const QByteArray command = typed.toUtf8();
     if (!acceptCommandText(command))
         return;
-    (void)StartJob(JobCode::UserCommand, command);
+    (void)controller_->startJob(UserCommandRequest{command});
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/commandtarget.h"
-#include "session/jobcode.h"
+#include "session/jobrequest.h"
 #include "session/remoteoperation.h"
 #include "session/sessionviews.h"
 

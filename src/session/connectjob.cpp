@@ -1,19 +1,17 @@
 #include "session/connectjob.h"
 
-#include "engine/dircommands.h"
-#include "engine/login.h"
 #include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/log.h"
 #include "platform/socketwait.h"
 #include "platform/strings.h"
 #include "session/jobs.h"
+#include "session/remoteprotocol.h"
 #include "session/sessionstate.h"
 #include "session/viewposts.h"
 
-int ConnectWithRetries(const QString &host)
+bool ConnectWithRetries(RemoteProtocol &protocol, SessionState &s, const QString &host)
 {
-    SessionState &s = session();
     const AppSettings &settings = appSettings();
     s.trailingSlashDirs = false;
     s.passive = settings.passiveMode != 0;
@@ -23,10 +21,9 @@ int ConnectWithRetries(const QString &host)
     for (int attempt = 0;; ++attempt) {
         LoginFields login = s.login();
         login.serverHost = host;
-        const int socket = Login(s, login);
-        if (socket >= 0) {
+        if (protocol.logIn(login).done()) {
             s.beepIfEnabled();
-            return socket;
+            return true;
         }
         if (retries <= attempt)
             break;
@@ -40,21 +37,20 @@ int ConnectWithRetries(const QString &host)
         AppendLogId(LogColor::Error, 166, retries, host.toUtf8().constData());
         s.beepIfEnabled();
     }
-    return -1;
+    return false;
 }
 
-void ConnectJob()
+OperationResult ConnectJob(RemoteProtocol &protocol, SessionState &s)
 {
-    SessionState &s = session();
     s.nameColumn = 0;
     viewposts::setWaitCursor(true);
     // The login refuses to run on a session it takes for connected.
     s.connected = false;
 
-    s.controlSocket = ConnectWithRetries(s.serverHost);
-    if (s.controlSocket < 0) {
+    if (!ConnectWithRetries(protocol, s, s.serverHost)) {
+        s.controlSocket = -1;
         viewposts::setWaitCursor(false);
-        return;
+        return {OperationResult::Outcome::Refused, s.lastReplyCode, s.replyText()};
     }
     s.connected = true;
     viewposts::remote([](RemoteListView &view) {
@@ -63,17 +59,18 @@ void ConnectJob()
     });
 
     if (!s.initialRemotePath.isEmpty())
-        (void)RemoteChangeDirectory(s, s.initialRemotePath.toUtf8());
+        (void)protocol.changeFolder(s.initialRemotePath.toUtf8());
 
-    QByteArray reply;
-    if (RemotePrintDirectory(s, &reply) == 2) {
+    std::optional<QByteArray> folder;
+    if (protocol.printFolder(folder).done()) {
         // A reply without a quoted path leaves the pane's directory as it was.
-        if (const auto path = ParseWorkingDirectory(reply))
-            viewposts::remote([path = *path](RemoteListView &view) { view.setRemotePath(path); });
+        if (folder)
+            viewposts::remote([path = *folder](RemoteListView &view) { view.setRemotePath(path); });
         const QString title = loadString(128) + QStringLiteral(" - ") + s.serverHost;
         viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
     }
 
     // The pane takes the session over once the worker is no longer busy (SessionThreadProc).
     viewposts::setWaitCursor(false);
+    return {};
 }

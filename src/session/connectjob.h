@@ -2,6 +2,9 @@
 
 #include <QString>
 
-// One login with the reconnects the settings allow; returns the control socket or -1.
+class RemoteProtocol;
+struct SessionState;
+
+// One login with the reconnects the settings allow; true when logged in.
 // The delay between attempts ends early when the worker is stopped (Abort, Disconnect).
-[[nodiscard]] int ConnectWithRetries(const QString &host);
+[[nodiscard]] bool ConnectWithRetries(RemoteProtocol &protocol, SessionState &s, const QString &host);

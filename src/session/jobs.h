@@ -1,9 +1,13 @@
 #pragma once
 
-#include <QByteArray>
+#include "session/jobrequest.h"
+#include "session/operationresult.h"
+
+class RemoteProtocol;
+struct SessionState;
 
 // The long jobs the worker runs; each runs on the worker thread only.
-void ConnectJob();
-// Changes to `path` (unless the server's folder follows the pane) and lists it.
-void RefreshJob(const QByteArray &path);
+OperationResult ConnectJob(RemoteProtocol &protocol, SessionState &s);
+// Changes to the folder (unless the server's folder follows the pane) and lists it.
+OperationResult RefreshJob(RemoteProtocol &protocol, SessionState &s, const RefreshRequest &request);
 void TransferQueueJob();

@@ -1,10 +1,10 @@
 #include "session/listingjob.h"
 
-#include "engine/dircommands.h"
 #include "engine/listingloader.h"
 #include "platform/log.h"
 #include "platform/programpaths.h"
 #include "session/listinghandover.h"
+#include "session/remoteprotocol.h"
 #include "session/sessionstate.h"
 #include "session/viewposts.h"
 
@@ -26,62 +26,117 @@ void keepDebugCopy(const QString &listingFile)
 }
 
 // Whatever way the listing step ends (a stop and a lost connection leave by an exception), the
-// cursor comes back and the listing flag goes down.
+// listing file goes, the listing flag comes down and the cursor comes back when it was shown.
 class ListingStepScope
 {
 public:
-    ListingStepScope() { viewposts::setWaitCursor(true); }
+    ListingStepScope(SessionState &s, bool cursor) : s_(s), cursor_(cursor)
+    {
+        if (cursor_)
+            viewposts::setWaitCursor(true);
+    }
     ~ListingStepScope()
     {
         // The listing file is the only copy of a listing that can be gigabytes long.
         QFile::remove(programpaths::listingTempFile());
-        session().listingRunning = false;
-        viewposts::setWaitCursor(false);
+        s_.listingRunning = false;
+        if (cursor_)
+            viewposts::setWaitCursor(false);
     }
     ListingStepScope(const ListingStepScope &) = delete;
     ListingStepScope &operator=(const ListingStepScope &) = delete;
+
+private:
+    SessionState &s_;
+    bool cursor_;
 };
 
-} // namespace
+struct FetchedListing {
+    QByteArray path;
+    FileRows rows;
+};
 
-void LoadListing()
+// PWD, the pane's path set and its list cleared, LIST, the rows parsed, and what the parser
+// learnt about the server kept for the connection. nullopt, with the reason in `result`, when a
+// step failed.
+std::optional<FetchedListing> fetchListing(RemoteProtocol &protocol, SessionState &s, OperationResult &result,
+                                           bool showCursor)
 {
-    SessionState &s = session();
-    if (!s.connected)
-        return;
-    const ListingStepScope scope;
-
-    QByteArray reply;
-    if (RemotePrintDirectory(s, &reply) != 2)
-        return;
-    const QByteArray path = TrimListingPath(ParseWorkingDirectory(reply).value_or("unknown"));
-    viewposts::remote([path](RemoteListView &view) {
+    std::optional<QByteArray> named;
+    result = protocol.printFolder(named);
+    if (!result.done())
+        return std::nullopt;
+    FetchedListing listing{TrimListingPath(named.value_or("unknown")), {}};
+    viewposts::remote([path = listing.path](RemoteListView &view) {
         view.setRemotePath(path);
         view.clearRemoteList();
     });
-    s.waitCursor = true;
+    if (showCursor)
+        s.waitCursor = true;
 
-    if (DownloadListing(s, "LIST") != 2)
-        return;
-
-    const QString listingFile = programpaths::listingTempFile();
+    result = protocol.listWorkingFolder();
+    if (!result.done())
+        return std::nullopt;
     ListingState state(s.serverKind);
-    std::optional<FileRows> rows = ReadListingFile(listingFile, state);
-    if (!rows)
-        return;
+    std::optional<FileRows> rows = ReadListingFile(programpaths::listingTempFile(), state);
+    if (!rows) {
+        result = {OperationResult::Outcome::Refused};
+        return std::nullopt;
+    }
     s.listingRunning = true;
     // A Microsoft server that sent Unix-style lines stays switched until the next login.
     s.serverKind = state.serverKind;
     s.koreanDates = state.koreanDates;
     s.nameColumn = state.nameColumn;
+    listing.rows = std::move(*rows);
+    return listing;
+}
+
+std::vector<RemoteItem> itemsOf(const FileRows &rows)
+{
+    std::vector<RemoteItem> items;
+    items.reserve(rows.size());
+    for (size_t row = 0; row < rows.size(); ++row)
+        items.push_back({rows.nameBytes(row), (rows.itemData(row) & 0xF0) != 0,
+                         rows.text(row, AttributeColumn).startsWith('l')});
+    return items;
+}
+
+} // namespace
+
+OperationResult LoadListing(RemoteProtocol &protocol, SessionState &s)
+{
+    if (!s.connected)
+        return {OperationResult::Outcome::ConnectionLost};
+    const ListingStepScope scope(s, true);
+    OperationResult result;
+    std::optional<FetchedListing> listing = fetchListing(protocol, s, result, true);
+    if (!listing)
+        return result;
 
     if (s.debugListing) {
         s.debugListing = false;
-        keepDebugCopy(listingFile);
+        keepDebugCopy(programpaths::listingTempFile());
     }
-
     const bool writeCache = !s.transferRunning;
-    handOverListing(path, std::move(*rows), writeCache);
+    handOverListing(listing->path, std::move(listing->rows), writeCache);
     if (writeCache)
         AppendLogId(LogColor::Status, transferCompletedId);
+    return result;
+}
+
+std::optional<FolderListing> ListFolderRows(RemoteProtocol &protocol, SessionState &s)
+{
+    if (!s.connected)
+        return std::nullopt;
+    const ListingStepScope scope(s, false);
+    OperationResult result;
+    std::optional<FetchedListing> fetched = fetchListing(protocol, s, result, false);
+    if (!fetched)
+        return std::nullopt;
+    FolderListing listing{fetched->path, itemsOf(fetched->rows)};
+    // The pane holds the rows before the walk sends its next command.
+    handOverListing(listing.path, std::move(fetched->rows), true);
+    AppendLogId(LogColor::Status, transferCompletedId);
+    return listing;
 }

@@ -1,6 +1,19 @@
 #pragma once
 
+#include "session/folderlisting.h"
+#include "session/operationresult.h"
+
+#include <optional>
+
+class RemoteProtocol;
+struct SessionState;
+
 // The refresh job's listing step: the working directory, the listing downloaded and parsed, the
 // rows handed to the remote pane in one call with the folder they belong to, the cache written
 // and "Transfer completed" logged. Worker thread.
-void LoadListing();
+OperationResult LoadListing(RemoteProtocol &protocol, SessionState &s);
+
+// The same for a job that works on the rows it lists (the tree delete): the cache is written
+// in any case, and the rows come back as the server sent them, so that what the user does with
+// the pane meanwhile cannot change them. nullopt when a step failed.
+[[nodiscard]] std::optional<FolderListing> ListFolderRows(RemoteProtocol &protocol, SessionState &s);

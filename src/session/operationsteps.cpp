@@ -4,6 +4,7 @@
 #include "platform/log.h"
 #include "platform/namecodec.h"
 #include "session/jobs.h"
+#include "session/remoteoperation.h"
 #include "session/remotepath.h"
 #include "session/sessionstate.h"
 #include "session/viewposts.h"
@@ -11,28 +12,49 @@
 namespace operationsteps
 {
 
+namespace
+{
+constexpr int connectionClosedId = 171;
+constexpr int controlByteRefusedId = 241;
+} // namespace
+
 QByteArray logText(const QByteArray &name)
 {
     return namecodec::decodeName(name).toUtf8();
 }
 
-QByteArray commandPath(const QByteArray &folder, const QByteArray &name)
+QByteArray commandPath(const SessionState &s, const QByteArray &folder, const QByteArray &name)
 {
-    return session().relativePaths ? name : childPath(folder, name);
+    return s.relativePaths ? name : childPath(folder, name);
 }
 
-void endIfConnectionClosed(SessionState &s)
+void endIfConnectionLost(SessionState &s, const OperationResult &result)
 {
-    if (!s.connectionEnded || !s.connected)
+    if (result.outcome != OperationResult::Outcome::ConnectionLost || !s.connected)
         return;
-    AppendLogId(LogColor::Error, 171);
+    AppendLogId(LogColor::Error, connectionClosedId);
     ConnectionLost(s);
 }
 
-void refreshFolder(const QByteArray &folder, const QByteArray &select)
+void reportFailure(const SessionState &s, int messageId)
+{
+    AppendLogId(LogColor::Error, messageId);
+    s.beepIfEnabled();
+}
+
+bool refuseControlBytes(const SessionState &s, const QByteArray &text)
+{
+    if (!hasControlByte(text))
+        return false;
+    reportFailure(s, controlByteRefusedId);
+    return true;
+}
+
+void refreshFolder(RemoteProtocol &protocol, SessionState &s, const QByteArray &folder,
+                   const QByteArray &select)
 {
     viewposts::remote([folder](RemoteListView &view) { view.dropCachedListings(folder, false); });
-    RefreshJob(folder);
+    (void)RefreshJob(protocol, s, RefreshRequest{folder});
     if (!select.isEmpty())
         viewposts::remote([select](RemoteListView &view) { view.selectRemoteItem(select); });
 }

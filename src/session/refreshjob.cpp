@@ -1,24 +1,30 @@
-#include "engine/dircommands.h"
 #include "platform/log.h"
 #include "session/jobs.h"
 #include "session/listingjob.h"
+#include "session/remoteprotocol.h"
 #include "session/sessionstate.h"
 #include "session/viewposts.h"
 
-void RefreshJob(const QByteArray &path)
+namespace
 {
-    SessionState &s = session();
+constexpr int cannotChangeDirectoryId = 129;
+} // namespace
+
+OperationResult RefreshJob(RemoteProtocol &protocol, SessionState &s, const RefreshRequest &request)
+{
     if (!s.connected)
-        return;
+        return {OperationResult::Outcome::ConnectionLost};
     viewposts::setWaitCursor(true);
-    if (s.relativePaths) {
-        // The server's working directory already follows the pane.
-        LoadListing();
-    } else if (RemoteChangeDirectory(s, path) == 2) {
-        LoadListing();
+    OperationResult result;
+    // The server's working directory already follows the pane in relative mode.
+    if (!s.relativePaths)
+        result = protocol.changeFolder(request.folder);
+    if (result.done()) {
+        result = LoadListing(protocol, s);
     } else {
-        AppendLogId(LogColor::Error, 129);
+        AppendLogId(LogColor::Error, cannotChangeDirectoryId);
         s.beepIfEnabled();
     }
     viewposts::setWaitCursor(false);
+    return result;
 }

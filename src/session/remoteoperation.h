@@ -2,11 +2,10 @@
 
 #include <QByteArray>
 
-#include <optional>
 #include <vector>
 
-// What the remote pane hands to a file operation job: the folder it shows and the rows the
-// operation works on, taken on the window thread so that the worker never reads a widget.
+// The remote pane's rows as the file operation jobs take them, and the checks a name passes
+// before it goes into a command line.
 
 // One selected row of the remote list.
 struct RemoteItem {
@@ -17,17 +16,12 @@ struct RemoteItem {
     bool operator==(const RemoteItem &) const = default;
 };
 
+// What the remote pane gathers before it asks for a job: the folder it shows, the selected rows,
+// and the text the user typed (a new name, a new folder's name, a move's destination).
 struct RemoteOperation {
-    QByteArray folder; // the pane's current path
+    QByteArray folder;
     std::vector<RemoteItem> items;
-    // The new name of a rename, the typed name of a new folder, the destination of a move.
     QByteArray text;
-
-    bool operator==(const RemoteOperation &) const = default;
-
-    // The job's argument, and back; nullopt for an argument that is not one.
-    [[nodiscard]] QByteArray encode() const;
-    [[nodiscard]] static std::optional<RemoteOperation> decode(const QByteArray &argument);
 };
 
 // A link row: its name shows " ->" and the target.

@@ -1,19 +1,19 @@
 #include "session/remoteopsjob.h"
 
-#include "engine/controlconnection.h"
-#include "engine/dircommands.h"
 #include "platform/log.h"
 #include "platform/workerstop.h"
 #include "session/operationsteps.h"
 #include "session/remotepath.h"
+#include "session/remoteprotocol.h"
 #include "session/sessionstate.h"
-#include "session/treedeletejob.h"
 #include "session/viewposts.h"
 #include "session/waitcursorscope.h"
 
 using operationsteps::commandPath;
-using operationsteps::endIfConnectionClosed;
+using operationsteps::endIfConnectionLost;
 using operationsteps::logText;
+using operationsteps::refuseControlBytes;
+using operationsteps::reportFailure;
 
 namespace
 {
@@ -25,155 +25,147 @@ constexpr int deleteFailedId = 188;
 constexpr int creatingFolderId = 189;
 constexpr int creatingFolderFailedId = 190;
 constexpr int movingId = 194;
+constexpr int separatorRefusedId = 240;
 
-enum class RenameResult { Renamed, Silent, Failed };
+const OperationResult notConnected{OperationResult::Outcome::ConnectionLost};
+const OperationResult refusedHere{OperationResult::Outcome::Refused};
 
-// RNFR, then RNTO when the server waits for it. A server that answers RNFR with class 2 has
-// done all it will do: nothing more is sent or reported.
-RenameResult renameOnServer(SessionState &s, const QByteArray &from, const QByteArray &to)
+// A name typed for the folder shown: no separator (it would name another folder) and nothing that
+// breaks the command line. True when refused.
+bool refuseTypedName(const SessionState &s, const QByteArray &name, const QByteArray &folder)
 {
-    const int first = SendCommand(s, "RNFR " + from);
-    endIfConnectionClosed(s);
-    if (first == 2)
-        return RenameResult::Silent;
-    if (first != 3)
-        return RenameResult::Failed;
-    const int second = SendCommand(s, "RNTO " + to);
-    endIfConnectionClosed(s);
-    return second == 2 ? RenameResult::Renamed : RenameResult::Failed;
+    switch (typedNameProblem(name, folder)) {
+    case NameProblem::None:
+        return false;
+    case NameProblem::Separator:
+        AppendLogId(LogColor::Error, separatorRefusedId, logText(name).constData());
+        s.beepIfEnabled();
+        return true;
+    case NameProblem::ControlByte:
+        return refuseControlBytes(s, name);
+    }
+    return true;
 }
 
-void reportFailure(SessionState &s, int id)
+// The rename of one row; nullopt when the server ended it without taking the new name.
+std::optional<OperationResult> renameOnServer(RemoteProtocol &protocol, SessionState &s,
+                                              const QByteArray &from, const QByteArray &to)
 {
-    AppendLogId(LogColor::Error, id);
-    s.beepIfEnabled();
+    std::optional<OperationResult> result = protocol.rename(from, to);
+    if (result)
+        endIfConnectionLost(s, *result);
+    return result;
 }
 
 } // namespace
 
-void RenameJob(const RemoteOperation &operation)
+OperationResult RenameJob(RemoteProtocol &protocol, SessionState &s, const RenameRequest &request)
 {
-    SessionState &s = session();
-    if (!s.connected || operation.items.empty())
-        return;
+    if (!s.connected)
+        return notConnected;
+    if (refuseTypedName(s, request.newName, request.folder))
+        return refusedHere;
     const WaitCursorScope cursor;
-    const QByteArray &oldName = operation.items.front().name;
-    const QByteArray &newName = operation.text;
-    AppendLogId(LogColor::Status, renamingId, logText(oldName).constData(), logText(newName).constData());
-    const RenameResult result =
-        renameOnServer(s, commandPath(operation.folder, oldName), commandPath(operation.folder, newName));
-    if (result == RenameResult::Renamed)
-        operationsteps::refreshFolder(operation.folder, newName);
-    else if (result == RenameResult::Failed)
+    AppendLogId(LogColor::Status, renamingId, logText(request.name).constData(),
+                logText(request.newName).constData());
+    const std::optional<OperationResult> result =
+        renameOnServer(protocol, s, commandPath(s, request.folder, request.name),
+                       commandPath(s, request.folder, request.newName));
+    if (!result)
+        return {};
+    if (result->done())
+        operationsteps::refreshFolder(protocol, s, request.folder, request.newName);
+    else
         reportFailure(s, renameFailedId);
+    return *result;
 }
 
-void DeleteItemsJob(const RemoteOperation &operation)
+OperationResult DeleteItemsJob(RemoteProtocol &protocol, SessionState &s, const DeleteRequest &request)
 {
-    SessionState &s = session();
     if (!s.connected)
-        return;
+        return notConnected;
     const WaitCursorScope cursor;
-    for (const RemoteItem &item : operation.items) {
+    OperationResult outcome;
+    for (const RemoteItem &item : request.rows) {
         workerstop::throwIfRequested();
         if (isLinkName(item.name))
             continue;
-        const QByteArray name = commandPath(operation.folder, item.name);
+        const QByteArray name = commandPath(s, request.folder, item.name);
         AppendLogId(LogColor::Status, deletingId, logText(name).constData());
-        int result = 0;
+        OperationResult result;
         if (item.folder) {
             if (item.linkAttributes)
                 continue;
-            const QByteArray path = childPath(operation.folder, item.name);
+            const QByteArray path = childPath(request.folder, item.name);
             viewposts::remote([path](RemoteListView &view) { view.dropCachedListings(path, false); });
-            result = RemoteRemoveDirectory(s, name);
+            result = protocol.removeFolder(name);
         } else {
-            result = RemoteDeleteFile(s, name);
+            result = protocol.deleteFile(name);
         }
-        endIfConnectionClosed(s);
-        if (result != 2)
+        endIfConnectionLost(s, result);
+        if (!result.done()) {
             reportFailure(s, deleteFailedId);
+            outcome = result;
+        }
     }
-    operationsteps::refreshFolder(operation.folder);
+    operationsteps::refreshFolder(protocol, s, request.folder);
+    return outcome;
 }
 
-void NewFolderJob(const RemoteOperation &operation)
+OperationResult NewFolderJob(RemoteProtocol &protocol, SessionState &s, const NewFolderRequest &request)
 {
-    SessionState &s = session();
     if (!s.connected)
-        return;
+        return notConnected;
+    if (refuseTypedName(s, request.name, request.folder))
+        return refusedHere;
     const WaitCursorScope cursor;
-    const QByteArray &typed = operation.text;
-    AppendLogId(LogColor::Status, creatingFolderId, logText(typed).constData());
-    const int result = RemoteMakeDirectory(s, commandPath(operation.folder, typed));
-    endIfConnectionClosed(s);
-    if (result == 2)
-        operationsteps::refreshFolder(operation.folder, typed);
+    AppendLogId(LogColor::Status, creatingFolderId, logText(request.name).constData());
+    const OperationResult result = protocol.makeFolder(commandPath(s, request.folder, request.name));
+    endIfConnectionLost(s, result);
+    if (result.done())
+        operationsteps::refreshFolder(protocol, s, request.folder, request.name);
     else
         reportFailure(s, creatingFolderFailedId);
+    return result;
 }
 
-void MoveItemsJob(const RemoteOperation &operation)
+OperationResult MoveItemsJob(RemoteProtocol &protocol, SessionState &s, const MoveRequest &request)
 {
-    SessionState &s = session();
     if (!s.connected)
-        return;
+        return notConnected;
+    // A destination is a path: only what would break the command line is refused.
+    if (refuseControlBytes(s, request.destination))
+        return refusedHere;
     const WaitCursorScope cursor;
     // Both sides are joined with the separator of the folder shown, whatever the destination's.
-    const char separator = pathSeparator(operation.folder);
-    const QByteArray destination = collapseSeparators(operation.text, separator);
+    const char separator = pathSeparator(request.folder);
+    const QByteArray destination = collapseSeparators(request.destination, separator);
     bool moved = false;
-    for (const RemoteItem &item : operation.items) {
+    OperationResult outcome;
+    for (const RemoteItem &item : request.rows) {
         workerstop::throwIfRequested();
         const QByteArray source = collapseSeparators(
-            s.relativePaths ? item.name : operation.folder + separator + item.name, separator);
-        const QByteArray target = collapseSeparators(operation.text + separator + item.name, separator);
+            s.relativePaths ? item.name : request.folder + separator + item.name, separator);
+        const QByteArray target = collapseSeparators(request.destination + separator + item.name, separator);
         AppendLogId(LogColor::Status, movingId, logText(source).constData(), logText(target).constData());
-        switch (renameOnServer(s, source, target)) {
-        case RenameResult::Renamed: {
-            moved = true;
-            const QByteArray movedFolder = childPath(operation.folder, item.name);
-            const bool folder = item.folder;
-            viewposts::remote([folder, movedFolder, destination](RemoteListView &view) {
-                if (folder)
-                    view.dropCachedListings(movedFolder, true);
-                view.dropCachedListings(destination, false);
-            });
-            break;
-        }
-        case RenameResult::Silent:
-            break;
-        case RenameResult::Failed:
+        const std::optional<OperationResult> result = renameOnServer(protocol, s, source, target);
+        if (!result)
+            continue;
+        if (!result->done()) {
             reportFailure(s, renameFailedId);
-            break;
+            outcome = *result;
+            continue;
         }
+        moved = true;
+        const QByteArray movedFolder = childPath(request.folder, item.name);
+        const bool folder = item.folder;
+        viewposts::remote([folder, movedFolder, destination](RemoteListView &view) {
+            if (folder)
+                view.dropCachedListings(movedFolder, true);
+            view.dropCachedListings(destination, false);
+        });
     }
     if (moved)
-        operationsteps::refreshFolder(operation.folder);
-}
-
-void RemoteOperationJob(JobCode code, const QByteArray &argument)
-{
-    const std::optional<RemoteOperation> operation = RemoteOperation::decode(argument);
-    if (!operation)
-        return;
-    switch (code) {
-    case JobCode::NewFolder:
-        NewFolderJob(*operation);
-        break;
-    case JobCode::RenameItem:
-        RenameJob(*operation);
-        break;
-    case JobCode::DeleteItems:
-        DeleteItemsJob(*operation);
-        break;
-    case JobCode::MoveItems:
-        MoveItemsJob(*operation);
-        break;
-    case JobCode::DeleteTree:
-        DeleteTreeJob(*operation);
-        break;
-    default:
-        break;
-    }
+        operationsteps::refreshFolder(protocol, s, request.folder);
+    return outcome;
 }

@@ -9,11 +9,17 @@
 #include "platform/strings.h"
 #include "platform/uithread.h"
 #include "session/engineoptions.h"
+#include "session/ftpprotocol.h"
 #include "session/sessionstate.h"
 #include "session/viewposts.h"
 #include "session/worker.h"
 
 #include <QTimer>
+
+namespace
+{
+constexpr int repliesOutOfStepId = 274;
+} // namespace
 
 SessionController::SessionController(QObject *parent) : QObject(parent)
 {
@@ -70,12 +76,17 @@ void SessionController::setQueueView(QueueView *view)
     session().views.queue = view;
 }
 
+bool SessionController::startJob(const JobRequest &request)
+{
+    return StartJob(request);
+}
+
 bool SessionController::connectToServer()
 {
     SessionState &s = session();
     if (s.serverHost.isEmpty() || s.busy)
         return false;
-    return StartJob(JobCode::Connect, BusyMessage::Silent);
+    return StartJob(ConnectRequest{}, BusyMessage::Silent);
 }
 
 void SessionController::connectTo(const LoginFields &login)
@@ -114,13 +125,13 @@ void SessionController::disconnect()
         (void)stopWorker();
         s.busy = false;
         if (usable && dataInFlight)
-            usable = RunJobAndWait(JobCode::Abort, deadline);
+            usable = RunJobAndWait(AbortRequest{}, deadline).inStep();
         repairAfterStop();
     }
     if (s.dataSocket >= 0) {
         s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
         if (usable)
-            usable = RunJobAndWait(JobCode::ReadPendingReply, deadline);
+            usable = RunJobAndWait(ReadPendingReplyRequest{}, deadline).inStep();
         s.busy = false;
         (void)CloseLocalFiles(s);
     }
@@ -128,7 +139,7 @@ void SessionController::disconnect()
         s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
     if (s.controlSocket >= 0) {
         if (usable)
-            (void)RunJobAndWait(JobCode::Disconnect, deadline);
+            (void)RunJobAndWait(QuitRequest{}, deadline);
         s.busy = false;
         s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     }
@@ -164,12 +175,12 @@ void SessionController::abort()
         // A server that has not greeted or not logged us in is owed no ABOR; nothing more of
         // that connection may be read.
         s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
-    } else if (dataInFlight) {
-        (void)RunJobAndWait(JobCode::Abort, deadline);
+    } else if (dataInFlight || s.awaitingReply) {
+        const OperationResult cleanUp = dataInFlight ? RunJobAndWait(AbortRequest{}, deadline)
+                                                     : RunJobAndWait(ReadPendingReplyRequest{}, deadline);
         s.busy = false;
-    } else if (s.awaitingReply) {
-        (void)RunJobAndWait(JobCode::ReadPendingReply, deadline);
-        s.busy = false;
+        if (!cleanUp.inStep() && s.connected)
+            closeOutOfStep();
     }
     bool uploadCut = false;
     if (s.dataSocket >= 0) {
@@ -195,6 +206,13 @@ void SessionController::abort()
                     view->refreshRemote();
             },
             Qt::QueuedConnection);
+}
+
+void SessionController::closeOutOfStep()
+{
+    AppendLogId(LogColor::Error, repliesOutOfStepId);
+    // The next command logs in again, as after a lost connection.
+    ConnectionLost(session());
 }
 
 void SessionController::stopKeepAlive()
@@ -223,7 +241,7 @@ void SessionController::keepAliveTick()
     // tick queued just before the job started must not talk over it.
     if (!s.busy) {
         s.options = engineOptions();
-        if (SendCommand(s, "NOOP") != 2) {
+        if (!FtpProtocol(s).keepAlive().done()) {
             AppendLogId(LogColor::Error, 171);
             BeepIfEnabled();
             disconnect();

@@ -2,6 +2,7 @@
 
 #include "engine/ftpconnection.h"
 #include "engine/loginfields.h"
+#include "session/jobrequest.h"
 #include "session/sessionviews.h"
 
 #include <QObject>
@@ -25,6 +26,10 @@ public:
     void setQuestionView(QuestionView *view);
     void setQueueView(QueueView *view);
 
+    // Starts the job unless one runs; then says "Current job is not finished yet." and gives false.
+    // The one way windows start a job.
+    bool startJob(const JobRequest &request);
+
     // Starts the connect job with the session's login; false when there is no server to connect
     // to (the caller offers the Site Manager) or a job runs.
     bool connectToServer();
@@ -32,7 +37,9 @@ public:
     void connectTo(const LoginFields &login);
     // Ends the session: the running job, the data connection, QUIT, the control connection.
     void disconnect();
-    // Ends the running job (asking first while a transfer runs) and leaves the session connected.
+    // Ends the running job (asking first while a transfer runs) and leaves the session connected,
+    // unless the server's replies to the clean-up do not come within the bound: a late reply
+    // would be taken for that of the next command, so the connection is closed instead.
     void abort();
 
     // The keep-alive timer: stopped while a job runs, re-armed when it ends.
@@ -53,6 +60,9 @@ public:
     void connectionLost() override;
 
 private:
+    // Ends a session whose replies can no longer be told apart, as a lost connection ends.
+    void closeOutOfStep();
+
     QTimer *keepAlive_ = nullptr;
 };
 

@@ -3,12 +3,13 @@
 #include "engine/ftpconnection.h"
 #include "engine/loginfields.h"
 #include "platform/event.h"
-#include "session/jobcode.h"
+#include "session/jobrequest.h"
 #include "session/sessionviews.h"
 
 #include <QByteArray>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 
 class SessionController;
@@ -22,8 +23,8 @@ struct SessionState : FtpConnection, LoginFields {
     std::atomic<bool> waitCursor{false};
     std::atomic<bool> refreshAfterJob{false};
 
-    // The job.
-    std::atomic<JobCode> jobCode{JobCode::None};
+    // The job running or last started; written by the window thread as it starts one.
+    std::optional<JobRequest> job;
     // The folder a running transfer wants listed (the queue job lists it itself).
     QByteArray commandArgument;
     std::thread workerThread;

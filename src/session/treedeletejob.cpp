@@ -1,19 +1,18 @@
 #include "session/treedeletejob.h"
 
-#include "engine/controlconnection.h"
-#include "engine/dircommands.h"
 #include "platform/log.h"
 #include "platform/workerstop.h"
-#include "session/folderlisting.h"
+#include "session/listingjob.h"
 #include "session/operationsteps.h"
 #include "session/remotepath.h"
+#include "session/remoteprotocol.h"
 #include "session/sessionstate.h"
 #include "session/viewposts.h"
 #include "session/waitcursorscope.h"
 
 #include <set>
 
-using operationsteps::endIfConnectionClosed;
+using operationsteps::endIfConnectionLost;
 using operationsteps::logText;
 
 namespace
@@ -31,15 +30,18 @@ constexpr int maxDepth = 256;
 class TreeWalk
 {
 public:
-    explicit TreeWalk(QByteArray parent)
-        : s_(session()), relative_(s_.relativePaths), parent_(std::move(parent))
+    TreeWalk(RemoteProtocol &protocol, SessionState &s, QByteArray parent)
+        : protocol_(protocol), s_(s), relative_(s.relativePaths), parent_(std::move(parent))
     {
     }
 
-    void run(const QByteArray &name)
+    // True when the whole tree went.
+    bool run(const QByteArray &name)
     {
-        if (removeFolder(name, childPath(parent_, name), parent_, 0))
-            show({}, parent_);
+        if (!removeFolder(name, childPath(parent_, name), parent_, 0))
+            return false;
+        show({}, parent_);
+        return true;
     }
 
 private:
@@ -58,17 +60,14 @@ private:
             show({}, parent);
             return false;
         }
-        const int changed = RemoteChangeDirectory(s_, relative_ ? name : path);
-        endIfConnectionClosed(s_);
-        if (changed != 2) {
+        if (!step(protocol_.changeFolder(relative_ ? name : path))) {
             AppendLogId(LogColor::Error, cannotChangeDirectoryId);
             s_.beepIfEnabled();
             stopAt(path);
             show({}, parent);
             return false;
         }
-        const std::optional<FolderListing> listing = ListWorkingFolder();
-        endIfConnectionClosed(s_);
+        const std::optional<FolderListing> listing = listFolder();
         if (!listing) {
             stopAt(path);
             return false;
@@ -76,11 +75,8 @@ private:
         if (!emptyFolder(*listing, path, depth))
             return false;
 
-        (void)SendCommand(s_, "CDUP");
-        endIfConnectionClosed(s_);
-        const int removed = RemoteRemoveDirectory(s_, relative_ ? name : path);
-        endIfConnectionClosed(s_);
-        if (removed != 2) {
+        (void)step(protocol_.changeToParent());
+        if (!step(protocol_.removeFolder(relative_ ? name : path))) {
             AppendLogId(LogColor::Error, cannotRemoveFolderId, logText(path).constData());
             s_.beepIfEnabled();
             show(name, path);
@@ -107,8 +103,7 @@ private:
                 continue;
             workerstop::throwIfRequested();
             // A file that stays is reported by the folder's removal.
-            (void)RemoteDeleteFile(s_, relative_ ? item.name : childPath(path, item.name));
-            endIfConnectionClosed(s_);
+            (void)step(protocol_.deleteFile(relative_ ? item.name : childPath(path, item.name)));
         }
         return true;
     }
@@ -132,16 +127,29 @@ private:
         workerstop::throwIfRequested();
         const QByteArray target = relative_ ? name : path;
         if (!target.isEmpty()) {
-            const int changed = RemoteChangeDirectory(s_, target);
-            endIfConnectionClosed(s_);
-            if (changed != 2) {
+            if (!step(protocol_.changeFolder(target))) {
                 AppendLogId(LogColor::Error, cannotChangeDirectoryId);
                 s_.beepIfEnabled();
                 return;
             }
         }
-        (void)ListWorkingFolder();
-        endIfConnectionClosed(s_);
+        (void)listFolder();
+    }
+
+    // A step's result; a connection the server closed ends the session here.
+    bool step(const OperationResult &result)
+    {
+        endIfConnectionLost(s_, result);
+        return result.done();
+    }
+
+    std::optional<FolderListing> listFolder()
+    {
+        std::optional<FolderListing> listing = ListFolderRows(protocol_, s_);
+        // A reply that never came because the server closed the connection ends the session.
+        if (s_.connectionEnded)
+            endIfConnectionLost(s_, {OperationResult::Outcome::ConnectionLost});
+        return listing;
     }
 
     void stopAt(const QByteArray &path)
@@ -155,6 +163,7 @@ private:
         viewposts::remote([path](RemoteListView &view) { view.dropCachedListings(path, false); });
     }
 
+    RemoteProtocol &protocol_;
     SessionState &s_;
     const bool relative_;
     const QByteArray parent_;
@@ -163,19 +172,19 @@ private:
 
 } // namespace
 
-void DeleteTreeJob(const RemoteOperation &operation)
+OperationResult DeleteTreeJob(RemoteProtocol &protocol, SessionState &s, const DeleteTreeRequest &request)
 {
-    SessionState &s = session();
-    if (!s.connected || operation.items.empty())
-        return;
-    const RemoteItem &top = operation.items.front();
+    if (!s.connected)
+        return {OperationResult::Outcome::ConnectionLost};
+    const RemoteItem &top = request.top;
+    const OperationResult refused{OperationResult::Outcome::Refused};
     if (!top.folder || top.linkAttributes || isLinkName(top.name))
-        return;
+        return refused;
     // A listed name such as "../x" would take the walk outside the folder shown.
-    if (!isPlainName(top.name, operation.folder)) {
-        AppendLogId(LogColor::Error, skippedId, logText(childPath(operation.folder, top.name)).constData());
-        return;
+    if (!isPlainName(top.name, request.folder)) {
+        AppendLogId(LogColor::Error, skippedId, logText(childPath(request.folder, top.name)).constData());
+        return refused;
     }
     const WaitCursorScope cursor;
-    TreeWalk(operation.folder).run(top.name);
+    return TreeWalk(protocol, s, request.folder).run(top.name) ? OperationResult{} : refused;
 }

@@ -7,10 +7,13 @@
 #include "platform/uithread.h"
 #include "platform/workerstop.h"
 #include "session/engineoptions.h"
+#include "session/ftpprotocol.h"
 #include "session/jobs.h"
+#include "session/operationsteps.h"
 #include "session/remoteopsjob.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
+#include "session/treedeletejob.h"
 #include "session/viewposts.h"
 
 #include <QCoreApplication>
@@ -18,6 +21,7 @@
 
 #include <chrono>
 #include <future>
+#include <mutex>
 
 namespace
 {
@@ -25,50 +29,66 @@ namespace
 // Ready once the current worker has left SessionThreadProc. Window thread only.
 std::shared_future<void> workerExit;
 
-void runJob(JobCode code, const QByteArray &argument)
+// Written by the worker as it leaves the job, read by the window thread.
+std::mutex resultMutex;
+OperationResult lastResult;
+
+void storeResult(const OperationResult &result)
 {
-    auto &s = session();
-    switch (code) {
-    case JobCode::Connect:
-        ConnectJob();
-        break;
-    case JobCode::Disconnect:
-        (void)SendCommand(s, "QUIT");
-        s.jobDoneEvent.set();
-        break;
-    case JobCode::Refresh:
-        RefreshJob(argument);
-        break;
-    case JobCode::ReadPendingReply:
-        ReadPendingReply(s);
-        s.jobDoneEvent.set();
-        break;
-    case JobCode::TransferQueue:
-        TransferQueueJob();
-        break;
-    case JobCode::Abort:
-        (void)SendCommand(s, "ABOR");
-        s.jobDoneEvent.set();
-        break;
-    case JobCode::UserCommand:
-        // The typed line goes out as it stands, a "%" included.
-        (void)SendCommand(s, argument);
-        break;
-    case JobCode::ChangeAttribute:
-        (void)SendCommand(s, argument);
-        s.refreshAfterJob = true;
-        break;
-    case JobCode::NewFolder:
-    case JobCode::RenameItem:
-    case JobCode::DeleteItems:
-    case JobCode::MoveItems:
-    case JobCode::DeleteTree:
-        RemoteOperationJob(code, argument);
-        break;
-    case JobCode::None:
-        break;
-    }
+    const std::lock_guard lock(resultMutex);
+    lastResult = result;
 }
+
+// One job over the protocol: each request goes to the job that takes it.
+class JobRunner
+{
+public:
+    JobRunner(RemoteProtocol &protocol, SessionState &s) : protocol_(protocol), s_(s) {}
+
+    OperationResult operator()(const ConnectRequest &) { return ConnectJob(protocol_, s_); }
+    OperationResult operator()(const RefreshRequest &request) { return RefreshJob(protocol_, s_, request); }
+    OperationResult operator()(const RenameRequest &request) { return RenameJob(protocol_, s_, request); }
+    OperationResult operator()(const DeleteRequest &request)
+    {
+        return DeleteItemsJob(protocol_, s_, request);
+    }
+    OperationResult operator()(const NewFolderRequest &request)
+    {
+        return NewFolderJob(protocol_, s_, request);
+    }
+    OperationResult operator()(const MoveRequest &request) { return MoveItemsJob(protocol_, s_, request); }
+    OperationResult operator()(const DeleteTreeRequest &request)
+    {
+        return DeleteTreeJob(protocol_, s_, request);
+    }
+    OperationResult operator()(const ChangeModeRequest &request)
+    {
+        if (operationsteps::refuseControlBytes(s_, request.path))
+            return {OperationResult::Outcome::Refused};
+        const OperationResult result = protocol_.changeMode(request.mode, request.path);
+        s_.refreshAfterJob = true;
+        return result;
+    }
+    OperationResult operator()(const UserCommandRequest &request)
+    {
+        if (operationsteps::refuseControlBytes(s_, request.line))
+            return {OperationResult::Outcome::Refused};
+        // The typed line goes out as it stands, a "%" included.
+        return protocol_.rawCommand(request.line);
+    }
+    OperationResult operator()(const TransferRequest &)
+    {
+        TransferQueueJob();
+        return {};
+    }
+    OperationResult operator()(const QuitRequest &) { return protocol_.close(); }
+    OperationResult operator()(const AbortRequest &) { return protocol_.abort(); }
+    OperationResult operator()(const ReadPendingReplyRequest &) { return protocol_.readPendingReply(); }
+
+private:
+    RemoteProtocol &protocol_;
+    SessionState &s_;
+};
 
 void joinFinishedWorker();
 
@@ -88,12 +108,14 @@ void registerShutdownJoin()
     }
 }
 
-void launch(JobCode code, const QByteArray &argument = {})
+void launch(const JobRequest &request)
 {
     auto &s = session();
     joinFinishedWorker();
     workerstop::clear();
-    s.jobCode = code;
+    // Only now: the worker before may have signalled on its way out.
+    s.jobDoneEvent.reset();
+    s.job = request;
     s.busy = true;
     // The preferences as they are now hold for the whole job.
     s.options = engineOptions();
@@ -101,9 +123,9 @@ void launch(JobCode code, const QByteArray &argument = {})
     std::promise<void> exited;
     workerExit = exited.get_future().share();
     registerShutdownJoin();
-    s.workerThread = std::thread([exited = std::move(exited), argument]() mutable {
+    s.workerThread = std::thread([exited = std::move(exited), request]() mutable {
         workerstop::beginWorker();
-        SessionThreadProc(argument);
+        (void)SessionThreadProc(request);
         workerstop::endWorker();
         exited.set_value();
     });
@@ -124,9 +146,11 @@ void joinFinishedWorker()
 
 } // namespace
 
-int SessionThreadProc(const QByteArray &argument)
+OperationResult SessionThreadProc(const JobRequest &request)
 {
     auto &s = session();
+    FtpProtocol protocol(s);
+    OperationResult result;
     try {
         s.busy = true;
         uithread::post([] {
@@ -135,7 +159,7 @@ int SessionThreadProc(const QByteArray &argument)
         });
         s.refreshAfterJob = false;
 
-        runJob(s.jobCode, argument);
+        result = std::visit(JobRunner(protocol, s), request);
 
         uithread::post([] {
             if (SessionController *controller = session().controller)
@@ -143,40 +167,41 @@ int SessionThreadProc(const QByteArray &argument)
         });
         s.busy = false;
         // Posted only now, so that what the pane starts in answer (a listing) finds no job running.
-        if (s.jobCode == JobCode::Connect && s.connected)
+        if (std::holds_alternative<ConnectRequest>(request) && s.connected)
             viewposts::remote([](RemoteListView &view) { view.sessionConnected(); });
         if (s.refreshAfterJob)
             viewposts::remote([](RemoteListView &view) { view.refreshRemote(); });
+    } catch (const ConnectionDropped &) {
+        result = {OperationResult::Outcome::ConnectionLost};
+        RepairAfterConnectionLost();
     } catch (const WorkerStopped &) {
         // Stopped from outside: whoever stopped it repairs the session. A lost connection has
         // nobody else to do it.
+        result = {s.connected ? OperationResult::Outcome::Stopped : OperationResult::Outcome::ConnectionLost};
         if (!s.connected)
             RepairAfterConnectionLost();
     }
-    return 1;
+    storeResult(result);
+    if (isCleanUpJob(request))
+        s.jobDoneEvent.set();
+    return result;
 }
 
-bool StartJob(JobCode code, BusyMessage busyMessage)
+bool StartJob(const JobRequest &request, BusyMessage busyMessage)
 {
     if (session().busy) {
         if (busyMessage == BusyMessage::Log)
             AppendLogId(LogColor::Error, 144);
         return false;
     }
-    launch(code);
+    launch(request);
     return true;
 }
 
-bool StartJob(JobCode code, const QByteArray &argument, BusyMessage busyMessage)
+OperationResult lastJobResult()
 {
-    if (session().busy) {
-        if (busyMessage == BusyMessage::Log)
-            AppendLogId(LogColor::Error, 144);
-        return false;
-    }
-    session().commandArgument = argument;
-    launch(code, argument);
-    return true;
+    const std::lock_guard lock(resultMutex);
+    return lastResult;
 }
 
 bool workerRunning()
@@ -207,20 +232,18 @@ void joinWorker()
     thread.join();
 }
 
-bool RunJobAndWait(JobCode code)
+OperationResult RunJobAndWait(const JobRequest &request)
 {
-    return RunJobAndWait(code, cleanUpDeadline());
+    return RunJobAndWait(request, cleanUpDeadline());
 }
 
-bool RunJobAndWait(JobCode code, Deadline deadline)
+OperationResult RunJobAndWait(const JobRequest &request, Deadline deadline)
 {
-    auto &s = session();
-    s.jobDoneEvent.reset();
-    launch(code);
+    launch(request);
     if (WaitForJobDone(deadline))
-        return true;
+        return lastJobResult();
     (void)stopWorker();
-    return false;
+    return {OperationResult::Outcome::Stopped};
 }
 
 bool WaitForJobDone()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "session/jobcode.h"
+#include "session/jobrequest.h"
+#include "session/operationresult.h"
 
 #include <QByteArray>
 
@@ -9,17 +10,17 @@
 // The worker thread: one job at a time, started by the window thread, stopped only from outside
 // (Abort, Disconnect, the watchdog) through workerstop, and always joined.
 
-// The worker's entry routine: runs the job of session().jobCode with its argument (the folder to
-// list, or the whole command line), then re-arms the keep-alive.
-int SessionThreadProc(const QByteArray &argument = {});
+// The worker's entry routine: runs the job over the session's FTP connection, turns a stop or a
+// lost connection into its result, then re-arms the keep-alive.
+OperationResult SessionThreadProc(const JobRequest &request);
 
-// Window thread. Starts `code` on a new worker unless a job runs; then it logs "Current job is
-// not finished yet." (unless told not to) and returns false.
+// Window thread. Starts the job on a new worker unless a job runs; then it logs "Current job is
+// not finished yet." (unless told not to) and returns false. Windows ask the session controller.
 enum class BusyMessage { Log, Silent };
-[[nodiscard]] bool StartJob(JobCode code, BusyMessage busyMessage = BusyMessage::Log);
-// The same with the job's argument (the directory to list or the whole command line).
-[[nodiscard]] bool StartJob(JobCode code, const QByteArray &argument,
-                            BusyMessage busyMessage = BusyMessage::Log);
+[[nodiscard]] bool StartJob(const JobRequest &request, BusyMessage busyMessage = BusyMessage::Log);
+
+// Window thread: what the last job that ended gave back.
+[[nodiscard]] OperationResult lastJobResult();
 
 // True while a worker thread exists that has not yet left SessionThreadProc.
 [[nodiscard]] bool workerRunning();
@@ -33,11 +34,11 @@ bool stopWorker();
 void joinWorker();
 
 // Window thread: runs one of the clean-up jobs (QUIT, ABOR, the pending reply) and waits for its
-// jobDoneEvent; a job that does not signal in time is stopped. True when it signalled.
-bool RunJobAndWait(JobCode code);
+// jobDoneEvent; a job that does not signal in time is stopped and its result is Stopped.
+OperationResult RunJobAndWait(const JobRequest &request);
 // The same within a deadline shared by several clean-up steps (Disconnect, Abort, Exit).
 using Deadline = std::chrono::steady_clock::time_point;
-bool RunJobAndWait(JobCode code, Deadline deadline);
+OperationResult RunJobAndWait(const JobRequest &request, Deadline deadline);
 // Now plus the clean-up bound (durations::Kind::JobDoneWait, 3500 ms).
 [[nodiscard]] Deadline cleanUpDeadline();
 

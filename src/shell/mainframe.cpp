@@ -24,7 +24,6 @@
 #include "queue/queuewnd.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
-#include "session/worker.h"
 #include "shell/framelayout.h"
 #include "shell/progressstatusbar.h"
 #include "shell/toolbaricons.h"
@@ -437,7 +436,7 @@ void CMainFrame::runCommand(int id)
         return;
     case cmd::TransferQueue:
         if (!session().busy)
-            (void)StartJob(JobCode::TransferQueue, BusyMessage::Silent);
+            (void)controller_->startJob(TransferRequest{});
         return;
     case cmd::BinaryMode:
         appSettings().transferMode = 1;

@@ -1,4 +1,5 @@
 #include "engine/controlconnection.h"
+#include "platform/strings.h"
 #include "scriptedserver.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
@@ -218,6 +219,40 @@ private slots:
         ::close(socket);
     }
 
+    // Whatever a caller let through, a line break never reaches the server: the bytes after it
+    // would be read as commands of their own.
+    void lineBreaksAreNeverSent_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<bool>("lineOnly"); // SendLine rather than SendCommand
+        QTest::newRow("CR LF") << QByteArray("CWD /x\r\nDELE precious") << false;
+        QTest::newRow("LF alone") << QByteArray("RETR a\nDELE precious") << false;
+        QTest::newRow("CR alone") << QByteArray("RNTO b\rDELE precious") << false;
+        QTest::newRow("NUL") << QByteArray("STOR a\0DELE precious", 21) << false;
+        QTest::newRow("line without a reply") << QByteArray("NOOP\r\nDELE precious") << true;
+    }
+
+    void lineBreaksAreNeverSent()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(bool, lineOnly);
+        ScriptedServer server;
+        server.on("", "200 fine");
+        const int socket = connectTo(server);
+        QCOMPARE(ReadReply(session()), 2);
+        LogRecorder log;
+
+        if (lineOnly)
+            QCOMPARE(SendLine(session(), command), -1);
+        else
+            QCOMPARE(SendCommand(session(), command), 0);
+        QCOMPARE(SendCommand(session(), "NOOP"), 2);
+        QCOMPARE(server.commands(), QList<QByteArray>{"NOOP"});
+        QCOMPARE(log.texts(LogColor::Error), QStringList{loadString(241)});
+        QCOMPARE(log.texts(LogColor::Command), QStringList{"NOOP\n"});
+        ::close(socket);
+    }
+
     void abortReadsTwoReplies()
     {
         ScriptedServer server;
@@ -282,7 +317,8 @@ private slots:
         QFETCH(int, offset);
         ScriptedServer server;
         LogRecorder log;
-        QCOMPARE(OpenConnection(session(), QStringLiteral("127.0.0.1"), server.port() + offset, "ftp", "tcp"), -1);
+        QCOMPARE(OpenConnection(session(), QStringLiteral("127.0.0.1"), server.port() + offset, "ftp", "tcp"),
+                 -1);
         QVERIFY(log.waitFor(QStringLiteral("The remote address or port is not valid\n"), LogColor::Error));
     }
 

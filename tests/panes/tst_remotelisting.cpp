@@ -8,6 +8,7 @@
 #include "platform/namecodec.h"
 #include "platform/strings.h"
 #include "platform/workerstop.h"
+#include "session/ftpprotocol.h"
 #include "session/listingjob.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
@@ -105,7 +106,8 @@ private slots:
                 return;
             s.connected = true;
             SendCommand(session(), "CWD /pub");
-            LoadListing();
+            FtpProtocol protocol(session());
+            (void)LoadListing(protocol, session());
         }));
         QCOMPARE(remotePath, QByteArray("/pub"));
         QCOMPARE(column(*list, NameColumn),

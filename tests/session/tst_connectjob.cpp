@@ -69,7 +69,7 @@ private slots:
         QVERIFY(session().port != 0);
 
         LogRecorder log;
-        QVERIFY(StartJob(JobCode::Connect));
+        QVERIFY(StartJob(ConnectRequest{}));
         if (stopInDelay) {
             QVERIFY(log.waitFor(formatString(164, delaySeconds), LogColor::Status, 20000));
             joinWorker();
@@ -143,7 +143,7 @@ private slots:
         views.onSetRemotePath = [&](const QByteArray &path) { pathsSet << path; };
         views.onWindowTitle = [&](const QString &title) { titles << title; };
         views.onSessionConnected = [&] { ++connected; };
-        QVERIFY(StartJob(JobCode::Connect));
+        QVERIFY(StartJob(ConnectRequest{}));
         QTRY_VERIFY_WITH_TIMEOUT(connected == 1, 20000);
         QCOMPARE(server.commands(), (QList<QByteArray>{"USER u", "PASS p", "PWD"}));
         QCOMPARE(pathsSet, paths);

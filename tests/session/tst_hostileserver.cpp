@@ -56,7 +56,7 @@ void startConnect(const ScriptedServer &server, const QString &host = QStringLit
     s.userName = QStringLiteral("u");
     s.password = QStringLiteral("p");
     s.anonymousLogin = false;
-    QVERIFY(StartJob(JobCode::Connect));
+    QVERIFY(StartJob(ConnectRequest{}));
 }
 
 int openDescriptors()
@@ -194,7 +194,7 @@ private slots:
         QVERIFY(waitForIdle());
         QVERIFY(session().connected);
 
-        QVERIFY(StartJob(JobCode::Refresh, "/elsewhere"));
+        QVERIFY(StartJob(RefreshRequest{"/elsewhere"}));
         QVERIFY(waitForIdle());
         QVERIFY(log.waitFor(QStringLiteral("Disconnected\n"), LogColor::Status));
         QVERIFY(log.texts(LogColor::Error).contains(QStringLiteral("The server ended the session (421)\n")));
@@ -277,7 +277,7 @@ private slots:
         }
         const int descriptors = openDescriptors();
         if (where == QLatin1String("port") || where == QLatin1String("listing")) {
-            QVERIFY(StartJob(JobCode::Refresh, "/"));
+            QVERIFY(StartJob(RefreshRequest{"/"}));
             QVERIFY(sent(server, where == QLatin1String("port") ? "PORT" : "LIST"));
             QTest::qWait(100);
         } else if (where == QLatin1String("mid reply")) {
@@ -325,7 +325,7 @@ private slots:
         testsupport::TestViews views;
         startConnect(server);
         QVERIFY(waitForIdle());
-        QVERIFY(StartJob(JobCode::UserCommand, "STAT"));
+        QVERIFY(StartJob(UserCommandRequest{"STAT"}));
         QVERIFY(sent(server, "STAT"));
         controller.abort();
         QTRY_VERIFY(!workerRunning());
@@ -349,7 +349,7 @@ private slots:
         testsupport::TestViews views;
         startConnect(server);
         QVERIFY(waitForIdle());
-        QVERIFY(StartJob(JobCode::Refresh, "/"));
+        QVERIFY(StartJob(RefreshRequest{"/"}));
         QVERIFY(sent(server, "LIST"));
         QTest::qWait(100);
 

@@ -5,6 +5,7 @@
 #include "platform/strings.h"
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
+#include "session/ftpprotocol.h"
 #include "session/listingjob.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
@@ -69,7 +70,12 @@ bool connectTo(const ScriptedServer &server)
 // The listing runs on a worker, as in the refresh job, while this thread is the window thread.
 bool loadOnWorker()
 {
-    return testsupport::runOnWorker([] { LoadListing(); }, 30000);
+    return testsupport::runOnWorker(
+        [] {
+            FtpProtocol protocol(session());
+            (void)LoadListing(protocol, session());
+        },
+        30000);
 }
 
 } // namespace

@@ -14,6 +14,9 @@ using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
+Q_DECLARE_METATYPE(JobRequest)
+Q_DECLARE_METATYPE(RemoteItem)
+
 namespace
 {
 
@@ -37,9 +40,9 @@ void scriptTree(ScriptedServer &server, const QByteArray &listing)
         .on("RMD", "250 Removed");
 }
 
-bool runJob(JobCode code, const RemoteOperation &operation)
+bool runJob(const JobRequest &request)
 {
-    if (!StartJob(code, operation.encode()))
+    if (!StartJob(request))
         return false;
     return QTest::qWaitFor([] { return !session().busy; }, 60000);
 }
@@ -94,7 +97,7 @@ private slots:
         views.onSelectRemoteItem = [&](const QByteArray &name) { selected << name; };
         LogRecorder log;
 
-        QVERIFY(runJob(JobCode::RenameItem, {"/pub", {{"old.txt"}}, "new.txt"}));
+        QVERIFY(runJob(RenameRequest{"/pub", "old.txt", "new.txt"}));
         const QList<QByteArray> commands = server.commands();
         QCOMPARE(commands.value(0), QByteArray("RNFR /pub/old.txt"));
         QCOMPARE(countOf(commands, "RNTO /pub/new.txt"), rnto.isEmpty() ? 0 : 1);
@@ -114,10 +117,10 @@ private slots:
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
         LogRecorder log;
-        const RemoteOperation operation{
+        const DeleteRequest request{
             "/pub",
             {{"a.txt"}, {"www -> /var/www", true, true}, {"link", true, true}, {"b.txt"}, {"empty", true}}};
-        QVERIFY(runJob(JobCode::DeleteItems, operation));
+        QVERIFY(runJob(request));
         const QList<QByteArray> commands = server.commands();
         QCOMPARE(commands.mid(0, 3),
                  (QList<QByteArray>{"DELE /pub/a.txt", "DELE /pub/b.txt", "RMD /pub/empty"}));
@@ -140,6 +143,10 @@ private slots:
         QTest::newRow("link inside") << QByteArray("lrwxrwxrwx 1 u g 4 Jan  1  2020 ln -> /etc\r\n")
                                      << QByteArray("RMD") << QByteArray("550 Not empty")
                                      << formatString(242, "/top") << true;
+        // Some servers list a link without its target: the "l" of its attributes is all there is.
+        QTest::newRow("link listed without its target")
+            << QByteArray("lrwxrwxrwx 1 u g 4 Jan  1  2020 ln\r\n") << QByteArray("RMD")
+            << QByteArray("550 Not empty") << formatString(242, "/top") << true;
         QTest::newRow("name with a separator")
             << QByteArray("-rw-r--r-- 1 u g 5 Jan  1  2020 ../../etc/passwd\r\n") << QByteArray("RMD")
             << QByteArray("550 Not empty") << formatString(244, "/top/../../etc/passwd") << true;
@@ -169,14 +176,82 @@ private slots:
         testsupport::TestViews views;
         LogRecorder log;
 
-        QVERIFY(runJob(JobCode::DeleteTree, {"/", {{"top", true}}}));
+        QVERIFY(runJob(DeleteTreeRequest{"/", {"top", true}}));
         QVERIFY2(log.waitFor(message, LogColor::Error), qPrintable(message));
         QCOMPARE(session().connected.load(), connected);
         const QList<QByteArray> commands = server.commands();
         QVERIFY(countOf(commands, "RMD") <= 1);
         QVERIFY(countOf(commands, "LIST") <= depthLimit + 2);
         QVERIFY(!commands.contains("DELE /top/ln") && !countOf(commands, "DELE /etc"));
+        QVERIFY(!commands.contains("CWD /top/ln") && !commands.contains("RMD /top/ln"));
         QVERIFY(!session().waitCursor);
+    }
+
+    // The job guards its top folder itself: a request that did not come from the pane gets no
+    // further than the pane would let it.
+    void treeDeleteRefusesItsTop_data()
+    {
+        QTest::addColumn<QByteArray>("folder");
+        QTest::addColumn<RemoteItem>("top");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a parent step")
+            << QByteArray("/pub") << RemoteItem{"../x", true} << formatString(244, "/pub/../x");
+        QTest::newRow("a path") << QByteArray("/pub") << RemoteItem{"a/b", true}
+                                << formatString(244, "/pub/a/b");
+        QTest::newRow("the folder itself")
+            << QByteArray("/pub") << RemoteItem{".", true} << formatString(244, "/pub/.");
+        QTest::newRow("a link by its attributes")
+            << QByteArray("/pub") << RemoteItem{"ln", true, true} << QString();
+        QTest::newRow("a link by its arrow")
+            << QByteArray("/pub") << RemoteItem{"ln -> /etc", true} << QString();
+        QTest::newRow("a file") << QByteArray("/pub") << RemoteItem{"f.txt", false} << QString();
+    }
+    void treeDeleteRefusesItsTop()
+    {
+        QFETCH(QByteArray, folder);
+        QFETCH(RemoteItem, top);
+        QFETCH(QString, message);
+        ScriptedServer server;
+        scriptTree(server, "");
+        QVERIFY(testsupport::connectControl(server.port()) >= 0);
+        testsupport::TestViews views;
+        LogRecorder log;
+
+        QVERIFY(runJob(DeleteTreeRequest{folder, top}));
+        QCOMPARE(lastJobResult().outcome, OperationResult::Outcome::Refused);
+        QCOMPARE(server.commands(), QList<QByteArray>{});
+        QCOMPARE(log.texts(LogColor::Error), message.isEmpty() ? QStringList{} : QStringList{message});
+    }
+
+    // Typed text that would end the command line early never leaves, whoever built the request.
+    void typedLineBreaksAreNotSent_data()
+    {
+        QTest::addColumn<JobRequest>("request");
+        const QByteArray smuggled = "x\r\nDELE precious";
+        QTest::newRow("new name") << JobRequest(RenameRequest{"/pub", "a.txt", smuggled});
+        QTest::newRow("new folder") << JobRequest(NewFolderRequest{"/pub", smuggled});
+        QTest::newRow("move destination")
+            << JobRequest(MoveRequest{"/pub", {{"a.txt"}}, "/dest\nDELE precious"});
+        QTest::newRow("user command") << JobRequest(UserCommandRequest{"NOOP\r\nDELE precious"});
+        QTest::newRow("change mode") << JobRequest(ChangeModeRequest{644, smuggled});
+        QTest::newRow("NUL in a new name")
+            << JobRequest(RenameRequest{"/pub", "a.txt", QByteArray("b\0c", 3)});
+    }
+    void typedLineBreaksAreNotSent()
+    {
+        QFETCH(JobRequest, request);
+        ScriptedServer server;
+        scriptTree(server, "");
+        server.on("RNFR", "350 Ready").on("RNTO", "250 Renamed").on("MKD", "257 Made").on("SITE", "200 Done");
+        QVERIFY(testsupport::connectControl(server.port()) >= 0);
+        testsupport::TestViews views;
+        LogRecorder log;
+
+        QVERIFY(runJob(request));
+        QCOMPARE(lastJobResult().outcome, OperationResult::Outcome::Refused);
+        QCOMPARE(server.commands(), QList<QByteArray>{});
+        QVERIFY(log.waitFor(loadString(241), LogColor::Error));
+        QVERIFY(session().connected);
     }
 
     // A tree of thousands of files must not hold the session: Abort ends the walk.
@@ -194,7 +269,7 @@ private slots:
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
         LogRecorder log;
-        QVERIFY(StartJob(JobCode::DeleteTree, RemoteOperation{"/", {{"top", true}}}.encode()));
+        QVERIFY(StartJob(DeleteTreeRequest{"/", {"top", true}}));
         QTRY_VERIFY(countOf(server.commands(), "DELE") >= 3);
         controller.abort();
         QVERIFY(log.waitFor(loadString(163), LogColor::Status));

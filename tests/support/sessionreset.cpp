@@ -40,7 +40,7 @@ void resetSession()
     s.listingRunning = false;
     s.waitCursor = false;
     s.refreshAfterJob = false;
-    s.jobCode = JobCode::None;
+    s.job.reset();
     s.jobDoneEvent.reset();
     s.serverKind = ServerKind::Generic;
     s.trailingSlashDirs = false;

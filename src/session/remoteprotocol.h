@@ -1,0 +1,57 @@
+#pragma once
+
+#include "engine/loginfields.h"
+#include "session/operationresult.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// What the jobs ask of a server, whatever protocol reaches it. Paths go out exactly as given
+// (a job decides between bare names and full paths). A refusal comes back as a result; a broken
+// connection ends the session and, on the worker, leaves the job as a stop does. Worker thread,
+// except keepAlive, which the window thread sends while no job runs.
+class RemoteProtocol
+{
+public:
+    virtual ~RemoteProtocol() = default;
+
+    // Connects and logs in; Done with the connection open.
+    virtual OperationResult logIn(const LoginFields &login) = 0;
+
+    // The working folder.
+    virtual OperationResult changeFolder(const QByteArray &path) = 0;
+    virtual OperationResult changeToParent() = 0;
+    // Done with `folder` set to the folder the server names, or nullopt when its answer names none.
+    virtual OperationResult printFolder(std::optional<QByteArray> &folder) = 0;
+    // The working folder's listing, as the server sends it, into the program's listing file.
+    virtual OperationResult listWorkingFolder() = 0;
+
+    virtual OperationResult makeFolder(const QByteArray &path) = 0;
+    virtual OperationResult removeFolder(const QByteArray &path) = 0;
+    virtual OperationResult deleteFile(const QByteArray &path) = 0;
+    // nullopt when the server ended the rename after its first step without taking the new name:
+    // whether anything changed is unknown, and there is nothing to report.
+    virtual std::optional<OperationResult> rename(const QByteArray &from, const QByteArray &to) = 0;
+    // The file's size in bytes, or -1 when the server does not say.
+    virtual qint64 fileSize(const QByteArray &path) = 0;
+    // The mode as the dialog shows it: three octal digits.
+    virtual OperationResult changeMode(int mode, const QByteArray &path) = 0;
+    virtual OperationResult rawCommand(const QByteArray &line) = 0;
+
+    // A file down into `localPath`, or up from it, in `type` ('A' text, 'I' binary). A positive
+    // offset resumes: the download appends from there, the upload appends to the server's copy
+    // that long (or sends the whole file when the server will not append).
+    virtual OperationResult retrieve(const QByteArray &path, const QString &localPath, char type,
+                                     qint64 offset) = 0;
+    virtual OperationResult store(const QByteArray &path, const QString &localPath, char type,
+                                  qint64 offset) = 0;
+
+    // The clean-up steps: an idle connection kept open, the session ended politely, the running
+    // transfer aborted, and the reply a stopped command left on the connection read and dropped.
+    virtual OperationResult keepAlive() = 0;
+    virtual OperationResult close() = 0;
+    virtual OperationResult abort() = 0;
+    virtual OperationResult readPendingReply() = 0;
+};
