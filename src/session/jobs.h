@@ -6,4 +6,3 @@
 void ConnectJob();
 // Changes to `path` (unless the server's folder follows the pane) and lists it.
 void RefreshJob(const QByteArray &path);
-void TransferQueueJob();

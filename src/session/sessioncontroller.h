@@ -23,7 +23,7 @@ public:
     void setLocalView(LocalPaneView *view);
     void setStatusView(StatusView *view);
     void setQuestionView(QuestionView *view);
-    void setQueueView(QueueView *view);
+    void setQueueView(TransferQueue *queue);
 
     // Starts the connect job with the session's login; false when there is no server to connect
     // to (the caller offers the Site Manager) or a job runs.

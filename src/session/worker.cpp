@@ -8,6 +8,7 @@
 #include "platform/workerstop.h"
 #include "session/engineoptions.h"
 #include "session/jobs.h"
+#include "session/queuetransferjob.h"
 #include "session/remoteopsjob.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
@@ -24,6 +25,8 @@ namespace
 
 // Ready once the current worker has left SessionThreadProc. Window thread only.
 std::shared_future<void> workerExit;
+// What the transfer job starts from, taken on the window thread as it is launched.
+TransferInputs transferInputs;
 
 void runJob(JobCode code, const QByteArray &argument)
 {
@@ -44,7 +47,7 @@ void runJob(JobCode code, const QByteArray &argument)
         s.jobDoneEvent.set();
         break;
     case JobCode::TransferQueue:
-        TransferQueueJob();
+        TransferQueueJob(transferInputs);
         break;
     case JobCode::Abort:
         (void)SendCommand(s, "ABOR");
@@ -97,6 +100,8 @@ void launch(JobCode code, const QByteArray &argument = {})
     s.busy = true;
     // The preferences as they are now hold for the whole job.
     s.options = engineOptions();
+    if (code == JobCode::TransferQueue)
+        transferInputs = CurrentTransferInputs();
     watchdog::setExpiryAction(WatchdogTimerProc);
     std::promise<void> exited;
     workerExit = exited.get_future().share();
