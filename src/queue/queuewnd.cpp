@@ -103,11 +103,6 @@ void CQueueWnd::changed()
     queue_->deliverChanges();
 }
 
-void CQueueWnd::flushAutosave()
-{
-    queue_->flushAutosave();
-}
-
 int CQueueWnd::LoadQueueFile(const QString &fileName)
 {
     return queue_->LoadQueueFile(fileName) ? 1 : 0;

@@ -19,8 +19,6 @@ class CQueueWnd : public QWidget, public CommandTarget
 {
     Q_OBJECT
 public:
-    static constexpr int autosaveDelayMs = 500;
-
     explicit CQueueWnd(QWidget *parent = nullptr);
     ~CQueueWnd() override;
 
@@ -51,9 +49,6 @@ public:
 
     [[nodiscard]] bool handlesCommand(int id) const override;
     void runCommand(int id) override;
-
-    // Writes QUEUE.Q now if a change waits for it (tests, and the frame before it quits).
-    void flushAutosave();
 
 signals:
     // Window thread, after every change of the queue.
