@@ -15,7 +15,7 @@ bash "$root/scripts/deps.sh"
 # and whole transfers against the real server with their progress read-outs.
 threaded=(tst_worker tst_replyreader tst_logwnd tst_listingjob tst_connectjob tst_latestpost tst_login
           tst_dircommands tst_dataconnection tst_scriptedserver tst_remotelisting tst_remotebrowse
-          tst_firstsession tst_queuewnd tst_queuetransfer_scripted tst_remoteopsjob
+          tst_firstsession tst_queuewnd tst_transferqueue tst_queuetransfer_scripted tst_remoteopsjob
           tst_hostileserver tst_listinghandover tst_mainframe tst_sitemanager tst_remoteconnection
           tst_remotenavigation tst_transfer_real tst_queuetransfer_real)
 

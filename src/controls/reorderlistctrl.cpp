@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -114,10 +116,56 @@ void ReorderListCtrl::beginDrag()
     highlighted_ = -1;
     dropTarget_ = -1;
     viewport()->setCursor(Qt::DragMoveCursor);
+    showDragImage(pressPos_);
+}
+
+void ReorderListCtrl::showDragImage(const QPoint &viewportPos)
+{
+    QRect bounds;
+    for (const int row : draggedRows_) {
+        const QModelIndex index = model()->index(row, 0);
+        bounds |= QRect(0, visualRect(index).top(), viewport()->width(), visualRect(index).height());
+    }
+    bounds &= viewport()->rect();
+    if (bounds.isEmpty())
+        return;
+    // Drawn before the drop highlight exists, so the rows look as the user picked them.
+    QPixmap image(bounds.size() * devicePixelRatioF());
+    image.setDevicePixelRatio(devicePixelRatioF());
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setOpacity(0.7);
+        for (const int row : draggedRows_) {
+            const QRect rowRect = QRect(0, visualRect(model()->index(row, 0)).top(), viewport()->width(),
+                                        visualRect(model()->index(row, 0)).height()) &
+                                  bounds;
+            if (!rowRect.isEmpty())
+                painter.drawPixmap(rowRect.topLeft() - bounds.topLeft(), viewport()->grab(rowRect));
+        }
+    }
+    auto *label = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
+    label->setObjectName(QStringLiteral("rowDragImage"));
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setAttribute(Qt::WA_ShowWithoutActivating);
+    label->setPixmap(image);
+    label->resize(bounds.size());
+    dragImage_ = label;
+    hotSpot_ = viewportPos - bounds.topLeft();
+    moveDragImage(viewportPos);
+    label->show();
+}
+
+void ReorderListCtrl::moveDragImage(const QPoint &viewportPos)
+{
+    if (dragImage_)
+        dragImage_->move(viewport()->mapToGlobal(viewportPos) - hotSpot_);
 }
 
 void ReorderListCtrl::trackPointer(const QPoint &pos)
 {
+    moveDragImage(pos);
     highlight(rowAtHeight(pos.y()));
     // The active area is the rows' area; the header lies outside the viewport already.
     Scroll wanted = Scroll::None;
@@ -167,6 +215,7 @@ void ReorderListCtrl::endDrag()
     draggedRows_.clear();
     highlighted_ = -1;
     dropTarget_ = -1;
+    delete dragImage_.data();
     viewport()->unsetCursor();
     viewport()->update();
 }

@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QPointer>
 #include <QPoint>
 #include <QTimer>
 #include <QTreeView>
 
 #include <vector>
 
-// A flat list whose selected rows the user drags to another place: while the button is held the
-// row under the pointer is shown as the drop target, and holding the pointer above or below the
-// rows scrolls the list a line every 100 ms. On release the owner is asked to move the rows; the
+// A flat list whose selected rows the user drags to another place: while the button is held an
+// image of the dragged rows follows the pointer, the row under the pointer is shown as the drop
+// target, and holding the pointer above or below the rows scrolls the list a line every 100 ms. On release the owner is asked to move the rows; the
 // control itself never reorders the model.
+class QLabel;
+
 class ReorderListCtrl : public QTreeView
 {
     Q_OBJECT
@@ -34,6 +37,9 @@ protected:
 
 private:
     void beginDrag();
+    // The dragged rows as they are drawn (those in view), held where the pointer took them.
+    void showDragImage(const QPoint &viewportPos);
+    void moveDragImage(const QPoint &viewportPos);
     void trackPointer(const QPoint &viewportPos);
     void scrollTick();
     void highlight(int row);
@@ -49,4 +55,6 @@ private:
     std::vector<int> draggedRows_;
     int highlighted_ = -1;
     int dropTarget_ = -1; // the row the block goes behind
+    QPointer<QLabel> dragImage_;
+    QPoint hotSpot_; // the pointer inside the image
 };

@@ -25,6 +25,11 @@ struct WaitCursor {
 
 } // namespace
 
+std::optional<RowOrder> CLocalWnd::rowOrder() const
+{
+    return list_ ? list_->ReSortOrder() : std::nullopt;
+}
+
 QByteArray CLocalWnd::currentFolder() const
 {
     if (uithread::isUiThread())

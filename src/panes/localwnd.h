@@ -53,6 +53,7 @@ public:
 
     // Any thread (the queue job and the folder expansion call these from the worker).
     [[nodiscard]] QByteArray currentFolder() const override;
+    [[nodiscard]] std::optional<RowOrder> rowOrder() const override;
     // LocalPaneView
     void refreshLocal() override { Refresh(); }
     bool showLocalFolder(const QByteArray &path) override { return ShowFolder(path); }

@@ -164,6 +164,11 @@ void CRemoteWnd::showRemoteListing(const QByteArray &path, FileRows rows, bool w
     ShowRemoteListing(*list_, cache_.get(), std::move(rows), displayPath(currentPath_), writeCache);
 }
 
+std::optional<RowOrder> CRemoteWnd::rowOrder() const
+{
+    return list_ ? list_->ReSortOrder() : std::nullopt;
+}
+
 std::optional<ListingCacheTarget> CRemoteWnd::listingCacheTarget(const QByteArray &path)
 {
     if (!list_)

@@ -88,6 +88,7 @@ public:
     // (Download, after the question).
     void setDropTargets(QWidget *queuePane, QWidget *localPane);
     QByteArray remoteFolder() const override { return currentPath_; }
+    std::optional<RowOrder> rowOrder() const override;
 
     // Adds the path to the combo box when absent and selects it.
     void showPathInCombo(const QByteArray &path);

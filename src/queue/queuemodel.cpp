@@ -4,10 +4,19 @@
 #include "platform/namecodec.h"
 #include "platform/strings.h"
 #include "queue/queueicons.h"
+#include "session/transferqueue.h"
 
 #include <algorithm>
 
-QueueModel::QueueModel(QObject *parent) : QAbstractTableModel(parent) {}
+QueueModel::QueueModel(TransferQueue *queue, QObject *parent) : QAbstractTableModel(parent), queue_(queue)
+{
+    queue->deliverChanges();
+    connect(queue, &TransferQueue::itemsInserted, this, &QueueModel::insertItems, Qt::DirectConnection);
+    connect(queue, &TransferQueue::itemsRemoved, this, &QueueModel::removeItems, Qt::DirectConnection);
+    connect(queue, &TransferQueue::itemsReordered, this, &QueueModel::reorder, Qt::DirectConnection);
+    connect(queue, &TransferQueue::itemsReset, this, &QueueModel::reset, Qt::DirectConnection);
+    reset(queue->items());
+}
 
 int QueueModel::rowCount(const QModelIndex &parent) const
 {
@@ -85,19 +94,6 @@ std::vector<QueueItem> QueueModel::items() const
     return result;
 }
 
-void QueueModel::countName(const QByteArray &name, int delta)
-{
-    auto it = nameCounts_.find(name);
-    if (it == nameCounts_.end()) {
-        if (delta > 0)
-            nameCounts_.insert(name, delta);
-        return;
-    }
-    *it += delta;
-    if (*it <= 0)
-        nameCounts_.erase(it);
-}
-
 void QueueModel::insertItems(int at, const std::vector<QueueItem> &items)
 {
     if (items.empty())
@@ -106,58 +102,34 @@ void QueueModel::insertItems(int at, const std::vector<QueueItem> &items)
     beginInsertRows(QModelIndex(), at, at + int(items.size()) - 1);
     std::vector<Row> made;
     made.reserve(items.size());
-    for (const QueueItem &item : items) {
+    for (const QueueItem &item : items)
         made.push_back(makeRow(item));
-        countName(item.name, 1);
-    }
-    rows_.insert(rows_.begin() + at, std::make_move_iterator(made.begin()),
-                 std::make_move_iterator(made.end()));
+    rows_.insert(rows_.begin() + at, std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
     endInsertRows();
 }
 
-void QueueModel::removeRowsAt(std::vector<int> rows)
+void QueueModel::removeItems(int first, int count)
 {
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [this](int r) { return r < 0 || r >= size(); }),
-               rows.end());
-    // From the last run of neighbouring rows to the first, so that earlier indexes stay valid.
-    size_t end = rows.size();
-    while (end > 0) {
-        size_t begin = end - 1;
-        while (begin > 0 && rows[begin - 1] == rows[begin] - 1)
-            --begin;
-        const int first = rows[begin];
-        const int last = rows[end - 1];
-        beginRemoveRows(QModelIndex(), first, last);
-        for (int r = first; r <= last; ++r)
-            countName(rows_[size_t(r)].item.name, -1);
-        rows_.erase(rows_.begin() + first, rows_.begin() + last + 1);
-        endRemoveRows();
-        end = begin;
-    }
+    if (count <= 0 || first < 0 || first + count > size())
+        return;
+    beginRemoveRows(QModelIndex(), first, first + count - 1);
+    rows_.erase(rows_.begin() + first, rows_.begin() + first + count);
+    endRemoveRows();
 }
 
-void QueueModel::setItems(std::vector<QueueItem> items)
+void QueueModel::reset(const std::vector<QueueItem> &items)
 {
     beginResetModel();
     rows_.clear();
-    nameCounts_.clear();
     rows_.reserve(items.size());
-    for (const QueueItem &item : items) {
+    for (const QueueItem &item : items)
         rows_.push_back(makeRow(item));
-        countName(item.name, 1);
-    }
     endResetModel();
 }
 
-void QueueModel::moveBlock(const std::vector<int> &rows, int target)
+void QueueModel::reorder(const std::vector<int> &order)
 {
-    const std::vector<int> order = blockMoveOrder(size(), rows, target);
-    bool unchanged = true;
-    for (size_t i = 0; i < order.size() && unchanged; ++i)
-        unchanged = order[i] == int(i);
-    if (unchanged)
+    if (order.size() != rows_.size())
         return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::NoLayoutChangeHint);
     std::vector<int> newPosition(order.size());
@@ -172,8 +144,23 @@ void QueueModel::moveBlock(const std::vector<int> &rows, int target)
     QModelIndexList to;
     to.reserve(from.size());
     for (const QModelIndex &index : from)
-        to.append(index.isValid() ? createIndex(newPosition[size_t(index.row())], index.column())
-                                  : QModelIndex());
+        to.append(index.isValid() ? createIndex(newPosition[size_t(index.row())], index.column()) : QModelIndex());
     changePersistentIndexList(from, to);
     emit layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+}
+
+void QueueModel::removeRowsAt(std::vector<int> rows)
+{
+    (void)queue_->removeRows(std::move(rows));
+}
+
+void QueueModel::setItems(const std::vector<QueueItem> &items)
+{
+    if (items.empty())
+        queue_->clear();
+}
+
+void QueueModel::moveBlock(const std::vector<int> &rows, int target)
+{
+    (void)queue_->reorderRows(blockMoveOrder(size(), rows, target));
 }

@@ -3,19 +3,21 @@
 #include "session/queueitem.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
 
 #include <vector>
 
-// The rows of the queue pane, one per item in queue order: Name, Size, Status (always empty) and
-// Destination. Window thread only; the pane marshals every other caller here.
+class TransferQueue;
+
+// The rows of the queue pane, one per item of the transfer queue in queue order: Name, Size,
+// Status (always empty) and Destination. It follows the queue's announcements and hands the
+// user's edits to the queue, which announces them back. Window thread only.
 class QueueModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
     enum Column { NameColumn, SizeColumn, StatusColumn, DestinationColumn, ColumnCount };
 
-    explicit QueueModel(QObject *parent = nullptr);
+    explicit QueueModel(TransferQueue *queue, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -25,15 +27,11 @@ public:
     [[nodiscard]] int size() const { return int(rows_.size()); }
     [[nodiscard]] const QueueItem &item(int row) const { return rows_[size_t(row)].item; }
     [[nodiscard]] std::vector<QueueItem> items() const;
-    // True when an item of this source path is queued (bytes compared exactly: paths are
-    // case-sensitive here).
-    [[nodiscard]] bool containsName(const QByteArray &name) const { return nameCounts_.contains(name); }
 
-    // Inserts the items in their order before row `at` (0 the head, size() the end).
-    void insertItems(int at, const std::vector<QueueItem> &items);
-    // Removes the rows (any order, duplicates ignored).
+    // The user's edits, handed to the queue. Removes the rows (any order, duplicates ignored).
     void removeRowsAt(std::vector<int> rows);
-    void setItems(std::vector<QueueItem> items);
+    // Only an empty list: the queue is cleared.
+    void setItems(const std::vector<QueueItem> &items);
     // The selected rows as one block before row `target`; persistent indexes (the view's
     // selection) follow their rows.
     void moveBlock(const std::vector<int> &rows, int target);
@@ -50,8 +48,11 @@ private:
         QString destination;
     };
     static Row makeRow(const QueueItem &item);
-    void countName(const QByteArray &name, int delta);
+    void insertItems(int at, const std::vector<QueueItem> &items);
+    void removeItems(int first, int count);
+    void reorder(const std::vector<int> &order);
+    void reset(const std::vector<QueueItem> &items);
 
+    TransferQueue *queue_;
     std::vector<Row> rows_;
-    QHash<QByteArray, int> nameCounts_;
 };

@@ -1,31 +1,24 @@
 #pragma once
 
 #include "platform/commandtarget.h"
-#include "session/queueview.h"
 
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
-#include <atomic>
 #include <functional>
 
 class QueueModel;
 class ReorderListCtrl;
+class TransferQueue;
 
-// The queue pane: the transfer queue, one row per item, which the user reorders (commands or
-// dragging), deletes, reads from and saves to files, and hands to the transfer job. Its rows are
-// the queue; every other part reaches them through QueueView, from either thread.
-//
-// The queue survives a crash: shortly after every change QUEUE.Q is rewritten (through QUEUE$.Q
-// and a rename, so it is always whole). The backup QUEUE.BAK is rotated once, when the pane goes:
-// it then holds the queue file that the run began with.
-class CQueueWnd : public QWidget, public CommandTarget, public QueueView
+// The queue pane: a view of the transfer queue, one row per item, which the user reorders
+// (commands or dragging), deletes, reads from and saves to files, and hands to the transfer job.
+// The queue itself (its items, its files, its autosave) is the TransferQueue the pane owns; every
+// other part reaches the queue there, from either thread.
+class CQueueWnd : public QWidget, public CommandTarget
 {
     Q_OBJECT
 public:
-    static constexpr int autosaveDelayMs = 500;
-
     explicit CQueueWnd(QWidget *parent = nullptr);
     ~CQueueWnd() override;
 
@@ -33,22 +26,13 @@ public:
     // saving starts only here, so that a pane that never loaded the queue never overwrites it.
     void initialUpdate();
 
+    TransferQueue *queue() const { return queue_; }
+
     // Where "Transfer" starts the queue transfer job (the frame's command 32782). Unset: nothing.
     void setTransferStarter(std::function<void()> start) { transferStarter_ = std::move(start); }
 
     ReorderListCtrl *list() const { return list_; }
     QueueModel *model() const { return model_; }
-
-    // QueueView, callable from any thread.
-    AddResult AddQueueItem(const QueueItem &item, bool atHead) override;
-    int AddQueueItems(const std::vector<QueueItem> &items, bool atHead) override;
-    std::optional<QueueItem> PeekQueueHead() override;
-    std::optional<QueueItem> PopQueueHead() override;
-    bool RemoveQueueItem(const QueueItem &done) override;
-    [[nodiscard]] int queueCount() const override { return count_.load(); }
-    [[nodiscard]] bool queueHasItems() const override { return count_.load() > 0; }
-    // The whole queue, head first.
-    [[nodiscard]] std::vector<QueueItem> queueItems();
 
     // Window thread. 1 on success, 0 otherwise. A name without a folder is in the program folder.
     int LoadQueueFile(const QString &fileName);
@@ -66,9 +50,6 @@ public:
     [[nodiscard]] bool handlesCommand(int id) const override;
     void runCommand(int id) override;
 
-    // Writes QUEUE.Q now if a change waits for it (tests, and the frame before it quits).
-    void flushAutosave();
-
 signals:
     // Window thread, after every change of the queue.
     void queueChanged();
@@ -78,27 +59,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Runs `work` on the window thread and returns its result; `fallback` when the pane is gone.
-    template <typename T> T onWindowThread(std::function<T()> work, T fallback);
-    int addOnWindowThread(const std::vector<QueueItem> &items, bool atHead);
+    // The rows shown follow the queue's changes at once.
     void changed();
-    void autosave();
     void readColumnWidths();
     void writeColumnWidths();
     void showContextMenu(const QPoint &globalPos);
-    [[nodiscard]] QString programFolder() const;
 
+    TransferQueue *queue_ = nullptr;
     ReorderListCtrl *list_ = nullptr;
     QueueModel *model_ = nullptr;
-    QTimer autosaveTimer_;
     std::function<void()> transferStarter_;
-    std::atomic<int> count_{0};
     bool initialised_ = false;
-    QString lastAutosaveError_;
-    // QUEUE.Q as the run found it: it becomes QUEUE.BAK when the pane goes, as it would have
-    // without the saves in between. Not kept when larger than this; the backup is then the
-    // last saved queue.
-    static constexpr qint64 keptStartFileLimit = 64 << 20;
-    QByteArray startFile_;
-    bool startFileKept_ = false;
 };

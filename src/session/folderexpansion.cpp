@@ -2,11 +2,11 @@
 // folder, after the folder was made on the other side, so that a tree goes depth first.
 #include "engine/dircommands.h"
 #include "platform/log.h"
-#include "platform/uithread.h"
 #include "session/localfolderentries.h"
 #include "session/queuetransferjob.h"
 #include "session/sessionstate.h"
 #include "session/transferpaths.h"
+#include "session/transferqueue.h"
 
 #include <QFile>
 
@@ -29,26 +29,18 @@ const char *text(const QByteArray &bytes)
     return bytes.constData();
 }
 
-QueueView *queueView()
-{
-    return uithread::call<QueueView *>([] { return session().views.queue; });
-}
-
 } // namespace
 
 void QueueTransferJob::replaceHead(const QueueItem &folder, const std::vector<QueueItem> &entries)
 {
-    QueueView *queue = queueView();
-    if (!queue)
-        return;
-    // Entries first: a stop between the two steps leaves the folder queued, not lost.
-    (void)queue->AddQueueItems(entries, true);
-    (void)queue->RemoveQueueItem(folder);
+    // One step: a stop cannot fall between the folder leaving and its entries arriving.
+    if (TransferQueue *queue = inputs_.queue)
+        queue->replaceItem(folder, entries);
 }
 
 void QueueTransferJob::drop(const QueueItem &item)
 {
-    if (QueueView *queue = queueView())
+    if (TransferQueue *queue = inputs_.queue)
         (void)queue->RemoveQueueItem(item);
 }
 
@@ -82,7 +74,8 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
         return drop(item);
     }
 
-    if (!enterRemoteFolder(folderPath)) {
+    // A link may lead to a file: the server refusing to enter it is no error yet.
+    if (!enterRemoteFolder(folderPath, link.has_value())) {
         if (link && !remoteListed_ && remoteFolder_ != folderPath) {
             // The server would not enter it: a link to a file, fetched under the link's name.
             QueueItem file = item;
@@ -146,7 +139,7 @@ void QueueTransferJob::ExpandUploadFolder(const QueueItem &item)
         AppendLogId(LogColor::Error, reachedBefore, text(item.name));
         return drop(item);
     }
-    const LocalFolderEntries listing = ListLocalFolder(item.name);
+    const LocalFolderEntries listing = ListLocalFolder(item.name, inputs_.localOrder);
     if (listing.error != 0) {
         AppendLogId(LogColor::Error, cannotReadLocalFolder, text(item.name), std::strerror(listing.error));
         return drop(item);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/remoteoperation.h"
+#include "session/transferinputs.h"
 
 #include <QByteArray>
 
@@ -50,8 +51,10 @@ struct ChangeModeRequest {
 struct UserCommandRequest {
     QByteArray line;
 };
-// The queue's transfers; the job takes its work from the queue itself.
+// The queue's transfers; the job takes its work from the queue itself. Inputs left empty are taken
+// from the registered views when the job starts.
 struct TransferRequest {
+    TransferInputs inputs;
 };
 // The clean-up jobs of Disconnect and Abort: QUIT, ABOR, the reply a stopped command left behind.
 struct QuitRequest {

@@ -10,4 +10,3 @@ struct SessionState;
 OperationResult ConnectJob(RemoteProtocol &protocol, SessionState &s);
 // Changes to the folder (unless the server's folder follows the pane) and lists it.
 OperationResult RefreshJob(RemoteProtocol &protocol, SessionState &s, const RefreshRequest &request);
-void TransferQueueJob();

@@ -22,15 +22,6 @@ std::optional<ListingCacheTarget> cacheTarget(const QByteArray &path)
     });
 }
 
-// Puts the rows in the order the pane sorts them into. Sorting them again from this order gives
-// this order, so the pane shows them as the cache holds them.
-void putInShownOrder(FileRows &rows, const RowOrder &order)
-{
-    std::vector<quint32> shown(rows.size());
-    std::iota(shown.begin(), shown.end(), 0u);
-    rows.reorder(sortedRowOrder(rows, order.column, order.kind, order.ascending, shown));
-}
-
 void writeCache(const ListingCacheTarget &target, FileRows &rows)
 {
     if (target.order)
@@ -52,6 +43,13 @@ void show(const QByteArray &path, FileRows rows, bool writeCacheFile)
 
 } // namespace
 
+void putInShownOrder(FileRows &rows, const RowOrder &order)
+{
+    std::vector<quint32> shown(rows.size());
+    std::iota(shown.begin(), shown.end(), 0u);
+    rows.reorder(sortedRowOrder(rows, order.column, order.kind, order.ascending, shown));
+}
+
 void handOverListing(const QByteArray &path, FileRows rows, bool writeCacheFile)
 {
     if (writeCacheFile) {
@@ -65,16 +63,11 @@ void handOverListing(const QByteArray &path, FileRows rows, bool writeCacheFile)
 
 void showListedFolder(const QByteArray &path, FileRows rows)
 {
-    // The pane tells its order once its folder is `path`, and then takes the rows as they come.
-    const std::optional<RowOrder> order = uithread::call<std::optional<RowOrder>>([path]() -> std::optional<RowOrder> {
-        RemoteListView *view = session().views.remote;
-        if (!view)
-            return std::nullopt;
-        view->setRemotePath(path);
-        const std::optional<ListingCacheTarget> target = view->listingCacheTarget(path);
-        return target ? target->order : std::nullopt;
+    auto shared = std::make_shared<FileRows>(std::move(rows));
+    uithread::post([path, shared] {
+        if (RemoteListView *view = session().views.remote) {
+            view->setRemotePath(path);
+            view->showRemoteListing(path, std::move(*shared), false);
+        }
     });
-    if (order)
-        putInShownOrder(rows, *order);
-    show(path, std::move(rows), false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/listingparser.h"
+#include "platform/rowsort.h"
 
 #include <QByteArray>
 
@@ -13,5 +14,10 @@
 void handOverListing(const QByteArray &path, FileRows rows, bool writeCache);
 
 // Makes `path` the pane's folder and shows the rows there without writing the cache (a transfer
-// passing through the folder). Sorted here in the pane's order, as above. Worker thread.
+// passing through the folder). Posted: the transfer reads its own copy of the rows, never the
+// pane's. Any thread.
 void showListedFolder(const QByteArray &path, FileRows rows);
+
+// Puts the rows in the order a list sorted by `order` shows them. Sorting them again from this
+// order gives this order. Any thread.
+void putInShownOrder(FileRows &rows, const RowOrder &order);

@@ -1,12 +1,21 @@
 #pragma once
 
-#include "session/folderlisting.h"
 #include "session/operationresult.h"
+#include "session/remoteoperation.h"
+
+#include <QByteArray>
 
 #include <optional>
+#include <vector>
 
 class RemoteProtocol;
 struct SessionState;
+
+// A folder as a walk over the server's tree sees it: the path the server named, and its rows.
+struct FolderListing {
+    QByteArray path;
+    std::vector<RemoteItem> items;
+};
 
 // The refresh job's listing step: the working directory, the listing downloaded and parsed, the
 // rows handed to the remote pane in one call with the folder they belong to, the cache written

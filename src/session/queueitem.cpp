@@ -1,5 +1,8 @@
 #include "session/queueitem.h"
 
+#include "platform/log.h"
+#include "platform/uitext.h"
+
 #include <limits>
 
 QueueItem QueueItem::fromParameter(int parameter)
@@ -31,4 +34,25 @@ qint64 QueueItem::sizeValue(QByteArrayView text)
         value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
     }
     return negative ? -value : value;
+}
+
+namespace
+{
+
+bool hasLineBreak(const QByteArray &path)
+{
+    return path.contains('\r') || path.contains('\n') || path.contains('\0');
+}
+
+} // namespace
+
+bool QueueItem::refusedForLineBreak() const
+{
+    if (!hasLineBreak(name) && !hasLineBreak(destination))
+        return false;
+    // Written as \r, \n and \0: the log line must stay one line.
+    QByteArray shown = hasLineBreak(name) ? name : destination;
+    shown.replace('\r', "\\r").replace('\n', "\\n").replace(QByteArray(1, '\0'), "\\0");
+    AppendLog(uiText("Refused %1: its path holds a line break\n").arg(QString::fromUtf8(shown)), LogColor::Error);
+    return true;
 }

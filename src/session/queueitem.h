@@ -32,5 +32,9 @@ struct QueueItem {
         return name.size() <= maxPathBytes && destination.size() <= maxPathBytes;
     }
 
+    // A CR, LF or NUL anywhere in either path: sent in a command, it would end the command there
+    // and make the rest another one. Such an item is told in the log in red, and true returned.
+    [[nodiscard]] bool refusedForLineBreak() const;
+
     bool operator==(const QueueItem &) const = default;
 };

@@ -16,6 +16,7 @@
 #include "session/sessionstate.h"
 #include "session/shutdowncommand.h"
 #include "session/transferpaths.h"
+#include "session/transferqueue.h"
 #include "session/viewposts.h"
 
 #include <QFile>
@@ -70,27 +71,6 @@ public:
     RunScope &operator=(const RunScope &) = delete;
 };
 
-QueueView *queueView()
-{
-    return uithread::call<QueueView *>([] { return session().views.queue; });
-}
-
-QByteArray localPaneFolder()
-{
-    return uithread::call<QByteArray>([] {
-        const LocalPaneView *view = session().views.local;
-        return view ? view->currentFolder() : QByteArray();
-    });
-}
-
-QByteArray remotePaneFolder()
-{
-    return uithread::call<QByteArray>([] {
-        const RemoteListView *view = session().views.remote;
-        return view ? view->remoteFolder() : QByteArray();
-    });
-}
-
 void clearProgressTexts()
 {
     viewposts::status([](StatusView &view) {
@@ -130,9 +110,25 @@ qint64 localFileLength(const QByteArray &path)
 
 } // namespace
 
-void TransferQueueJob()
+TransferInputs CurrentTransferInputs()
 {
-    QueueTransferJob job;
+    const SessionViews &views = session().views;
+    TransferInputs inputs;
+    inputs.queue = views.queue;
+    if (const LocalPaneView *local = views.local) {
+        inputs.localFolder = local->currentFolder();
+        inputs.localOrder = local->rowOrder();
+    }
+    if (const RemoteListView *remote = views.remote) {
+        inputs.remoteFolder = remote->remoteFolder();
+        inputs.remoteOrder = remote->rowOrder();
+    }
+    return inputs;
+}
+
+void TransferQueueJob(const TransferInputs &inputs)
+{
+    QueueTransferJob job(inputs);
     job.run();
     // Only once the run has ended: the disconnect must not meet a transfer it would ask about.
     if (job.disconnectRequested())
@@ -148,10 +144,10 @@ void QueueTransferJob::run()
     if (!s.connected)
         return;
     const RunScope scope;
-    QueueView *queue = queueView();
-    savedLocal_ = localPaneFolder();
+    TransferQueue *queue = inputs_.queue;
+    savedLocal_ = inputs_.localFolder;
     localShown_ = savedLocal_;
-    savedRemote_ = remotePaneFolder();
+    savedRemote_ = inputs_.remoteFolder;
     remoteFolder_ = savedRemote_;
 
     int passedOver = 0;
@@ -164,11 +160,14 @@ void QueueTransferJob::run()
             // nothing else is left.
             if (++passedOver >= queue->queueCount())
                 break;
-            (void)queue->RemoveQueueItem(*head);
-            (void)queue->AddQueueItem(*head, false);
+            queue->moveToEnd(*head);
             continue;
         }
         passedOver = 0;
+        if (head->refusedForLineBreak()) {
+            drop(*head);
+            continue;
+        }
         s.resumeRequested = false;
         s.transferTotalSize = head->size();
         if (head->isFolder) {
@@ -203,14 +202,39 @@ ExistingFileAnswer::Choice QueueTransferJob::existingFileChoice(const QByteArray
     return kept.choice;
 }
 
-bool QueueTransferJob::enterRemoteFolder(const QByteArray &path)
+std::optional<QByteArray> QueueTransferJob::askRenameTarget(const QByteArray &path)
+{
+    return uithread::call<std::optional<QByteArray>>([path] {
+        QuestionView *view = session().views.questions;
+        return view ? view->askRenameTarget(path) : std::nullopt;
+    });
+}
+
+bool QueueTransferJob::changeRemoteFolder(const QByteArray &path)
+{
+    SessionState &s = session();
+    if (!s.relativePaths || remoteFolder_.isEmpty())
+        return RemoteChangeDirectory(s, path) == 2;
+    // Each step names one folder; where a step fails the server stays in the folder reached.
+    for (const RemoteFolderStep &step : RemoteFolderSteps(remoteFolder_, path)) {
+        const bool done = step.up ? SendCommand(s, "CDUP") == 2 : RemoteChangeDirectory(s, step.name) == 2;
+        if (!done)
+            return false;
+        remoteFolder_ = step.reached;
+    }
+    return true;
+}
+
+bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
 {
     SessionState &s = session();
     remoteListed_ = false;
     remoteRows_.clear();
-    if (RemoteChangeDirectory(s, path) != 2) {
-        AppendLogId(LogColor::Error, cannotChangeDirectory);
-        s.beepIfEnabled();
+    if (!changeRemoteFolder(path)) {
+        if (!quiet) {
+            AppendLogId(LogColor::Error, cannotChangeDirectory);
+            s.beepIfEnabled();
+        }
         return false;
     }
     remoteFolder_ = path;
@@ -228,6 +252,9 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path)
     }
     remoteRows_ = std::move(*rows);
     remoteListed_ = true;
+    // In the pane's order: the folder's entries are queued in the order the user sees them.
+    if (inputs_.remoteOrder)
+        putInShownOrder(remoteRows_, *inputs_.remoteOrder);
     showListedFolder(path, remoteRows_);
     return true;
 }
@@ -237,10 +264,7 @@ void QueueTransferJob::followLocalFolder(const QByteArray &path)
     if (path == localShown_)
         return;
     localShown_ = path;
-    uithread::call<bool>([path] {
-        LocalPaneView *view = session().views.local;
-        return view && view->showLocalFolder(path);
-    });
+    viewposts::local([path](LocalPaneView &view) { (void)view.showLocalFolder(path); });
 }
 
 bool QueueTransferJob::makeLocalFolder(const QByteArray &path)
@@ -272,7 +296,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
 {
     SessionState &s = session();
     const AppSettings &settings = appSettings();
-    const QByteArray destination = item.destination.isEmpty() ? localPaneFolder() : item.destination;
+    const QByteArray destination = item.destination.isEmpty() ? localShown_ : item.destination;
     followLocalFolder(destination);
 
     const char separator = RemoteSeparator(item.name);
@@ -307,10 +331,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         const bool resumePossible = expected > length && type != 'A';
         switch (existingFileChoice(fileName, false, resumePossible)) {
         case ExistingFileAnswer::Rename: {
-            const auto renamed = uithread::call<std::optional<QByteArray>>([localPath] {
-                QuestionView *view = session().views.questions;
-                return view ? view->askRenameTarget(localPath) : std::nullopt;
-            });
+            const std::optional<QByteArray> renamed = askRenameTarget(localPath);
             if (!renamed) {
                 AppendLogId(LogColor::Status, skipped, text(localPath));
                 return Outcome::Done;
@@ -407,10 +428,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
         const bool resumePossible = length > remoteSize && type != 'A';
         switch (existingFileChoice(fileName, true, resumePossible)) {
         case ExistingFileAnswer::Rename: {
-            const auto renamed = uithread::call<std::optional<QByteArray>>([remotePath] {
-                QuestionView *view = session().views.questions;
-                return view ? view->askRenameTarget(remotePath) : std::nullopt;
-            });
+            const std::optional<QByteArray> renamed = askRenameTarget(remotePath);
             if (!renamed) {
                 AppendLogId(LogColor::Status, skipped, text(item.name));
                 return Outcome::Done;
@@ -491,7 +509,7 @@ void QueueTransferJob::finish()
 
     if (downloadedAny_)
         viewposts::local([](LocalPaneView &view) { view.refreshLocal(); });
-    if (localPaneFolder() != savedLocal_) {
+    if (localShown_ != savedLocal_) {
         localShown_.clear();
         followLocalFolder(savedLocal_);
     }

@@ -1,16 +1,24 @@
 #pragma once
 
 #include "engine/listingparser.h"
+#include "platform/rowsort.h"
 #include "session/existingfileanswer.h"
 #include "session/queueitem.h"
+#include "session/transferinputs.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QSet>
 
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
+
+// Runs the queue on the worker thread (or any thread, with no window at all).
+void TransferQueueJob(const TransferInputs &inputs);
+// The inputs as the registered views give them now. Window thread.
+[[nodiscard]] TransferInputs CurrentTransferInputs();
 
 // One run of the queue transfer: every file at the head of the queue downloaded or uploaded,
 // every folder expanded into its entries (depth first), until the queue holds nothing but the
@@ -19,6 +27,7 @@
 class QueueTransferJob
 {
 public:
+    explicit QueueTransferJob(const TransferInputs &inputs) : inputs_(inputs) {}
     void run();
     // The user said Yes to ending the session after the run.
     [[nodiscard]] bool disconnectRequested() const { return disconnect_; }
@@ -41,8 +50,12 @@ private:
     [[nodiscard]] ExistingFileAnswer::Choice existingFileChoice(const QByteArray &fileName, bool upload,
                                                                 bool resumePossible);
     // Changes the server's folder and lists it into the job (and the remote pane); false when
-    // it cannot be entered or listed.
-    bool enterRemoteFolder(const QByteArray &path);
+    // it cannot be entered or listed. `quiet`: a folder that cannot be entered is no error to
+    // tell (a link that may lead to a file).
+    bool enterRemoteFolder(const QByteArray &path, bool quiet = false);
+    // Only the change of folder: with relative paths step by step from the folder the server
+    // is in, else by the full path.
+    bool changeRemoteFolder(const QByteArray &path);
     // The local pane follows the folder in use.
     void followLocalFolder(const QByteArray &path);
     // The folder created (or found) on this side; false when it cannot be used.
@@ -52,7 +65,9 @@ private:
     // Puts entries at the head in place of the folder item.
     void replaceHead(const QueueItem &folder, const std::vector<QueueItem> &entries);
     void drop(const QueueItem &item);
+    [[nodiscard]] std::optional<QByteArray> askRenameTarget(const QByteArray &path);
 
+    TransferInputs inputs_;
     QByteArray savedLocal_;
     QByteArray savedRemote_;
     QByteArray localShown_;

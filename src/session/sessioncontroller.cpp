@@ -71,9 +71,9 @@ void SessionController::setQuestionView(QuestionView *view)
     session().views.questions = view;
 }
 
-void SessionController::setQueueView(QueueView *view)
+void SessionController::setQueueView(TransferQueue *queue)
 {
-    session().views.queue = view;
+    session().views.queue = queue;
 }
 
 bool SessionController::startJob(const JobRequest &request)

@@ -24,7 +24,7 @@ public:
     void setLocalView(LocalPaneView *view);
     void setStatusView(StatusView *view);
     void setQuestionView(QuestionView *view);
-    void setQueueView(QueueView *view);
+    void setQueueView(TransferQueue *queue);
 
     // Starts the job unless one runs; then says "Current job is not finished yet." and gives false.
     // The one way windows start a job.

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engine/listingparser.h"
-#include "session/existingfileanswer.h"
 #include "platform/rowsort.h"
-#include "session/queueview.h"
+#include "session/existingfileanswer.h"
+#include "session/transferqueue.h"
 
 #include <QByteArray>
 #include <QString>
@@ -53,6 +53,8 @@ public:
     virtual void selectRemoteItem(const QByteArray &name) = 0;
     // The folder the pane shows (the queue job puts it back at its end).
     [[nodiscard]] virtual QByteArray remoteFolder() const = 0;
+    // The order the list sorts its rows in; none when it shows them as listed.
+    [[nodiscard]] virtual std::optional<RowOrder> rowOrder() const { return std::nullopt; }
 };
 
 // The local pane.
@@ -66,6 +68,8 @@ public:
     // Shows the folder (the queue job follows its transfers); false when it is no folder. Any
     // thread.
     virtual bool showLocalFolder(const QByteArray &path) = 0;
+    // The order the list sorts its rows in; none when unsorted.
+    [[nodiscard]] virtual std::optional<RowOrder> rowOrder() const { return std::nullopt; }
 };
 
 // The frame: status bar read-outs, title, documents.
@@ -103,5 +107,5 @@ struct SessionViews {
     LocalPaneView *local = nullptr;
     StatusView *status = nullptr;
     QuestionView *questions = nullptr;
-    QueueView *queue = nullptr;
+    TransferQueue *queue = nullptr;
 };

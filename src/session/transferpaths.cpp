@@ -76,6 +76,44 @@ QByteArray NormalRemotePath(const QByteArray &path)
     return normal + kept.join(separator);
 }
 
+namespace
+{
+
+QList<QByteArray> folderParts(const QByteArray &path, char separator)
+{
+    QList<QByteArray> parts;
+    for (const QByteArray &part : path.split(separator)) {
+        if (!part.isEmpty() && part != ".")
+            parts.append(part);
+    }
+    return parts;
+}
+
+QByteArray rootedPath(const QList<QByteArray> &parts, qsizetype count, char separator)
+{
+    return separator + parts.first(count).join(separator);
+}
+
+} // namespace
+
+std::vector<RemoteFolderStep> RemoteFolderSteps(const QByteArray &from, const QByteArray &to)
+{
+    const char separator = RemoteSeparator(to);
+    if (!from.startsWith('/') || !to.startsWith('/') || separator != '/' || RemoteSeparator(from) != '/')
+        return {{false, to, to}};
+    const QList<QByteArray> fromParts = folderParts(from, separator);
+    const QList<QByteArray> toParts = folderParts(to, separator);
+    qsizetype common = 0;
+    while (common < fromParts.size() && common < toParts.size() && fromParts[common] == toParts[common])
+        ++common;
+    std::vector<RemoteFolderStep> steps;
+    for (qsizetype depth = fromParts.size(); depth > common; --depth)
+        steps.push_back({true, {}, rootedPath(fromParts, depth - 1, separator)});
+    for (qsizetype depth = common; depth < toParts.size(); ++depth)
+        steps.push_back({false, toParts[depth], rootedPath(toParts, depth + 1, separator)});
+    return steps;
+}
+
 QByteArray LocalChildPath(const QByteArray &folder, const QByteArray &name)
 {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;

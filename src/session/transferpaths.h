@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // The path rules of the queue transfer: which names may become files on the other side, where a
 // listed link leads, how remote paths are joined, and the transfer type a path asks for.
@@ -30,6 +31,17 @@ struct ListedLink {
 [[nodiscard]] QByteArray RemoteChildPath(const QByteArray &base, const QByteArray &name);
 // The path with "." and ".." resolved by their text alone (the server's own links are not known).
 [[nodiscard]] QByteArray NormalRemotePath(const QByteArray &path);
+// One change of folder that names no more than one folder: up to the parent, or into `name`.
+struct RemoteFolderStep {
+    bool up = false;
+    QByteArray name;
+    QByteArray reached; // the folder the server is in after the step
+};
+// The steps from folder `from` to folder `to` through their deepest common folder, for servers
+// that are sent names relative to their working directory. Paths that do not both start at the
+// root ("/...") give one step that names `to` whole.
+[[nodiscard]] std::vector<RemoteFolderStep> RemoteFolderSteps(const QByteArray &from, const QByteArray &to);
+
 // A local path under the folder.
 [[nodiscard]] QByteArray LocalChildPath(const QByteArray &folder, const QByteArray &name);
 

@@ -10,6 +10,7 @@
 #include "session/ftpprotocol.h"
 #include "session/jobs.h"
 #include "session/operationsteps.h"
+#include "session/queuetransferjob.h"
 #include "session/remoteopsjob.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
@@ -76,9 +77,9 @@ public:
         // The typed line goes out as it stands, a "%" included.
         return protocol_.rawCommand(request.line);
     }
-    OperationResult operator()(const TransferRequest &)
+    OperationResult operator()(const TransferRequest &request)
     {
-        TransferQueueJob();
+        TransferQueueJob(request.inputs);
         return {};
     }
     OperationResult operator()(const QuitRequest &) { return protocol_.close(); }
@@ -108,9 +109,12 @@ void registerShutdownJoin()
     }
 }
 
-void launch(const JobRequest &request)
+void launch(JobRequest request)
 {
     auto &s = session();
+    // What the transfer starts from is taken now, on the window thread, unless the caller gave it.
+    if (auto *transfer = std::get_if<TransferRequest>(&request); transfer && !transfer->inputs.queue)
+        transfer->inputs = CurrentTransferInputs();
     joinFinishedWorker();
     workerstop::clear();
     // Only now: the worker before may have signalled on its way out.

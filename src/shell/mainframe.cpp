@@ -22,6 +22,7 @@
 #include "platform/strings.h"
 #include "platform/uitext.h"
 #include "queue/queuewnd.h"
+#include "session/transferqueue.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "shell/framelayout.h"
@@ -177,7 +178,7 @@ CMainFrame::~CMainFrame()
 
 bool CMainFrame::queueHasItems() const
 {
-    return queuePane_->queueHasItems();
+    return queuePane_->queue()->queueHasItems();
 }
 
 void CMainFrame::createPanes()
@@ -211,13 +212,13 @@ void CMainFrame::createPanes()
 
     const auto startTransfer = [this] { postCommand(cmd::TransferQueue); };
     queuePane_->setTransferStarter(startTransfer);
-    localPane_->setQueue(queuePane_);
+    localPane_->setQueue(queuePane_->queue());
     localPane_->setRemoteFolder([remote = remotePane_] { return remote->currentPath(); });
     localPane_->setTransferStarter(startTransfer);
     localPane_->setDropTargets(queuePane_, remotePane_);
     remotePane_->setDropTargets(queuePane_, localPane_);
     controller_->setLocalView(localPane_);
-    controller_->setQueueView(queuePane_);
+    controller_->setQueueView(queuePane_->queue());
     activePane_ = remotePane_;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/commandids.h"
 #include "queue/queuemodel.h"
 #include "queue/queuewnd.h"
+#include "session/transferqueue.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -208,7 +209,7 @@ private slots:
         CQueueWnd queue;
         queue.initialUpdate();
         queue.runCommand(cmd::DeleteAll);
-        pane_->setQueue(&queue);
+        pane_->setQueue(queue.queue());
         pane_->setRemoteFolder([] { return QByteArray("/pub/in"); });
         writeFile(localfolder::joinPath(root_, "a.txt"), 1234);
         writeFile(localfolder::joinPath(root_, "b\xff.bin"), 1);
@@ -261,7 +262,7 @@ private slots:
         queue.setGeometry(450, 0, 450, 400);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        pane_->setQueue(&queue);
+        pane_->setQueue(queue.queue());
         pane_->setDropTargets(&queue, nullptr);
         writeFile(localfolder::joinPath(root_, "one"), 1);
         writeFile(localfolder::joinPath(root_, "two"), 2);

@@ -10,6 +10,7 @@
 #include "platform/commandids.h"
 #include "platform/strings.h"
 #include "queue/queuewnd.h"
+#include "session/transferqueue.h"
 #include "session/sessionstate.h"
 #include "shell/mainframe.h"
 
@@ -160,7 +161,7 @@ private slots:
     void dragToQueueAndLocalPane()
     {
         start(false);
-        CQueueWnd *queue = frame_->queuePane();
+        TransferQueue *queue = frame_->queuePane()->queue();
         while (queue->PopQueueHead()) {
         }
         QWidget *viewport = pane()->list()->viewport();
@@ -180,7 +181,7 @@ private slots:
             send(QEvent::MouseMove, to, Qt::LeftButton);
             send(QEvent::MouseButtonRelease, to, Qt::NoButton);
         };
-        dragTo(queue);
+        dragTo(frame_->queuePane());
         QCOMPARE(queue->queueCount(), 1);
         QCOMPARE(queue->PeekQueueHead()->name, QByteArray("/f.txt"));
         while (queue->PopQueueHead()) {
@@ -249,7 +250,7 @@ private slots:
         select(QStringLiteral("f.txt"));
         pane()->OpenSelection();
         // Queued as a download into the folder the local pane shows.
-        CQueueWnd *queue = frame_->queuePane();
+        TransferQueue *queue = frame_->queuePane()->queue();
         QVERIFY(queue->queueHasItems());
         std::optional<QueueItem> last;
         while (auto head = queue->PeekQueueHead()) {

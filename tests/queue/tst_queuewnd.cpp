@@ -5,15 +5,17 @@
 #include "platform/commandids.h"
 #include "platform/programpaths.h"
 #include "platform/settingsstore.h"
-#include "queue/queuefile.h"
+#include "session/queuefile.h"
 #include "queue/queuemodel.h"
 #include "queue/queuewnd.h"
+#include "session/transferqueue.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -75,7 +77,7 @@ class TestQueueWnd : public QObject
     void fill(const QByteArrayList &rows)
     {
         for (const QByteArray &name : rows)
-            QCOMPARE(pane().AddQueueItem(download(name), false), QueueView::AddResult::Added);
+            QCOMPARE(pane().queue()->AddQueueItem(download(name), false), QueueView::AddResult::Added);
     }
 
 private slots:
@@ -101,6 +103,10 @@ private slots:
         QTest::newRow("B downward") << QList<int>{1} << cmd::MoveDownward << QByteArray("ACBDE");
         QTest::newRow("B, C downward") << QList<int>{1, 2} << cmd::MoveDownward << QByteArray("ADBCE");
         QTest::newRow("head to bottom") << QList<int>{0} << cmd::MoveToBottom << QByteArray("BCDEA");
+        // Past the end the block stays the last one.
+        QTest::newRow("last row downward: stays") << QList<int>{4} << cmd::MoveDownward << QByteArray("ABCDE");
+        QTest::newRow("last two downward: stay") << QList<int>{3, 4} << cmd::MoveDownward << QByteArray("ABCDE");
+        QTest::newRow("C, E downward") << QList<int>{2, 4} << cmd::MoveDownward << QByteArray("ABDCE");
         QTest::newRow("head to top: nothing") << QList<int>{0, 3} << cmd::MoveToTop << QByteArray("ABCDE");
         QTest::newRow("head upward: nothing") << QList<int>{0, 2} << cmd::MoveUpward << QByteArray("ABCDE");
         QTest::newRow("D, E to top") << QList<int>{3, 4} << cmd::MoveToTop << QByteArray("DEABC");
@@ -118,7 +124,7 @@ private slots:
         selectRows(pane(), selected);
         pane().runCommand(command);
         QCOMPARE(names(pane()).join(), order);
-        QCOMPARE(pane().queueHasItems(), !order.isEmpty());
+        QCOMPARE(pane().queue()->queueHasItems(), !order.isEmpty());
         // Moved rows stay selected.
         if (command != cmd::Delete && command != cmd::DeleteAll)
             QCOMPARE(int(pane().list()->selectedRows().size()), int(selected.size()));
@@ -165,42 +171,46 @@ private slots:
         QCOMPARE(names(pane()).join(), order);
     }
 
-    void duplicatesAndLongPaths()
-    {
-        LogRecorder log;
-        fill({"a/File"});
-        // Paths are case-sensitive: another letter case is another file.
-        QCOMPARE(pane().AddQueueItem(download("a/file"), false), QueueView::AddResult::Added);
-        QCOMPARE(pane().AddQueueItem(download("a/File"), true), QueueView::AddResult::Duplicate);
-        const QByteArray tooLong = "/" + QByteArray(259, 'x');
-        QCOMPARE(pane().AddQueueItem(download(tooLong), false), QueueView::AddResult::TooLong);
-        QCOMPARE(names(pane()), (QByteArrayList{"a/File", "a/file"}));
-        QVERIFY(log.waitFor(QStringLiteral("Not queued: the path is longer than 259 bytes: %1\n")
-                                .arg(QString::fromLatin1(tooLong)),
-                            LogColor::Error));
-        // A whole batch at the head keeps its order; folders lose any size text.
-        QueueItem folder = download("/pub", "12");
-        folder.isFolder = true;
-        QCOMPARE(pane().AddQueueItems({download("h1"), folder, download("a/file")}, true), 2);
-        QCOMPARE(names(pane()), (QByteArrayList{"h1", "/pub", "a/File", "a/file"}));
-        QVERIFY(pane().model()->item(1).sizeText.isEmpty());
-        QCOMPARE(pane().model()->item(1).itemParameter(), 241);
-    }
 
-    void headOperations()
+
+    // While the pointer is held above the rows the list scrolls up a line at a time and the drop
+    // target follows; the dragged rows' image follows the pointer and goes with the drop.
+    void dragUpwardsScrolls()
     {
-        QVERIFY(!pane().PeekQueueHead());
-        QVERIFY(!pane().PopQueueHead());
-        fill({"A", "B", "C"});
-        QCOMPARE(pane().PeekQueueHead()->name, QByteArray("A"));
-        QCOMPARE(pane().PopQueueHead()->name, QByteArray("B"));
-        // The item that was transferred leaves, wherever the user moved it meanwhile.
-        selectRows(pane(), {1});
-        pane().runCommand(cmd::MoveToTop);
-        QVERIFY(pane().RemoveQueueItem(download("B")));
-        QCOMPARE(names(pane()).join(), QByteArray("C"));
-        QVERIFY(!pane().PopQueueHead());
-        QVERIFY(!pane().queueHasItems());
+        QByteArrayList rows;
+        for (int i = 0; i < 60; ++i)
+            rows << "r" + QByteArray::number(i);
+        fill(rows);
+        ReorderListCtrl *list = pane().list();
+        list->scrollToBottom();
+        QScrollBar *bar = list->verticalScrollBar();
+        const int bottom = bar->value();
+        QVERIFY(bottom > 5);
+        selectRows(pane(), {58, 59});
+        QWidget *viewport = list->viewport();
+        const QPoint start = list->visualRect(pane().model()->index(58, 0)).center();
+        sendMouse(viewport, QEvent::MouseButtonPress, start, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseMove, start - QPoint(0, 20), Qt::LeftButton);
+        QVERIFY(list->dragging());
+        auto *image = list->findChild<QWidget *>(QStringLiteral("rowDragImage"));
+        QVERIFY(image);
+        QVERIFY(image->isVisible());
+        QCOMPARE(image->height(), 2 * list->visualRect(pane().model()->index(58, 0)).height());
+        // Held where the pointer took it.
+        const QPoint hotSpot(start.x(), start.y() - list->visualRect(pane().model()->index(58, 0)).top());
+        const QPoint above(start.x(), -10);
+        sendMouse(viewport, QEvent::MouseMove, above, Qt::LeftButton);
+        QCOMPARE(image->pos(), viewport->mapToGlobal(above) - hotSpot);
+        QTRY_VERIFY(bar->value() <= bottom - 3);
+        const int target = list->highlightedRow();
+        QVERIFY(target >= 0 && target < 58);
+        sendMouse(viewport, QEvent::MouseButtonRelease, above, Qt::NoButton);
+        QVERIFY(!list->dragging());
+        QVERIFY(!list->findChild<QWidget *>(QStringLiteral("rowDragImage")));
+        // The block lands right after the row highlighted last.
+        const QByteArrayList order = names(pane());
+        QCOMPARE(order.indexOf("r58"), target + 1);
+        QCOMPARE(order.indexOf("r59"), target + 2);
     }
 
     // Two other threads add while the window thread reorders and deletes: every row stays whole.
@@ -211,7 +221,7 @@ private slots:
             for (int i = 0; i < 300; ++i) {
                 QueueItem item = download(QByteArray(1, tag) + QByteArray::number(i), QByteArray::number(i));
                 item.destination = "/dest/" + QByteArray::number(i);
-                (void)pane().AddQueueItem(item, i % 2 == 0);
+                (void)pane().queue()->AddQueueItem(item, i % 2 == 0);
             }
             ++finished;
         };
@@ -224,84 +234,18 @@ private slots:
         }
         first.join();
         second.join();
-        QCOMPARE(pane().queueCount(), 600);
-        QCOMPARE(pane().model()->size(), 600);
-        for (const QueueItem &item : pane().queueItems()) {
+        QCOMPARE(pane().queue()->queueCount(), 600);
+        QTRY_COMPARE(pane().model()->size(), 600);
+        QCOMPARE(pane().model()->items(), pane().queue()->items());
+        for (const QueueItem &item : pane().queue()->items()) {
             const QByteArray number = item.name.mid(1);
             QCOMPARE(item.sizeText, number);
             QCOMPARE(item.destination, "/dest/" + number);
         }
     }
 
-    // The queue is on disk shortly after each change, and the backup rotates when the pane goes.
-    void autosaveAndExit()
-    {
-        // The queue file the run began with.
-        pane_.reset();
-        const std::vector<QueueItem> previous{download("P")};
-        QCOMPARE(queuefile::save(queueFile(), previous, queuefile::Backup::Keep, QString()).status,
-                 queuefile::SaveStatus::Saved);
-        pane_ = std::make_unique<CQueueWnd>();
-        pane_->initialUpdate();
-        pane().runCommand(cmd::DeleteAll);
-        fill({"A", "B"});
-        QTRY_VERIFY_WITH_TIMEOUT(queuefile::load(queueFile(), QString()).decoded.items.size() == 2, 10000);
-        pane().runCommand(cmd::DeleteAll);
-        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(queueFile()), 10000);
-        fill({"C"});
-        pane().flushAutosave();
-        QCOMPARE(queuefile::load(queueFile(), QString()).decoded.items.size(), size_t(1));
-        fill({"D"});
-        pane_.reset();
-        QCOMPARE(queuefile::load(queueFile(), QString()).decoded.items.size(), size_t(2));
-        // The backup is the queue the run began with, not one of the saves in between.
-        QVERIFY(queuefile::load(programpaths::programFolder() + QStringLiteral("QUEUE.BAK"), QString())
-                    .decoded.items == previous);
-        QVERIFY(!QFile::exists(programpaths::programFolder() + QStringLiteral("QUEUE$.Q")));
-        // The next pane starts with that queue.
-        pane_ = std::make_unique<CQueueWnd>();
-        pane_->initialUpdate();
-        QCOMPARE(names(pane()).join(), QByteArray("CD"));
-    }
 
-    void loadResults_data()
-    {
-        QTest::addColumn<QByteArray>("bytes"); // "missing": no file at all
-        QTest::addColumn<int>("result");
-        QTest::addColumn<QByteArray>("order");
-        QTest::addColumn<QString>("logged");
-        const QByteArray whole = queuefile::encode({download("A"), download("B"), download("C")});
-        QByteArray claimsFive = whole;
-        claimsFive[12] = 5;
-        QTest::newRow("whole file") << whole << 1 << QByteArray("ABC") << QString();
-        QTest::newRow("count 5, three records")
-            << claimsFive << 0 << QByteArray("ABC")
-            << QStringLiteral("The queue file %1 ends inside a record; 3 of 5 items were read.\n");
-        QTest::newRow("cut in the header: queue kept")
-            << whole.left(10) << 0 << QByteArray("XY") << QStringLiteral("%1 is not a queue file.\n");
-        QTest::newRow("missing: queue kept") << QByteArray("missing") << 0 << QByteArray("XY") << QString();
-    }
 
-    void loadResults()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, result);
-        QFETCH(QByteArray, order);
-        QFETCH(QString, logged);
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("in.q"));
-        if (bytes != "missing") {
-            QFile out(file);
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(bytes);
-        }
-        fill({"X", "Y"});
-        LogRecorder log;
-        QCOMPARE(pane().LoadQueueFile(file), result);
-        QCOMPARE(names(pane()).join(), order);
-        if (!logged.isEmpty())
-            QVERIFY(log.waitFor(logged.arg(file), LogColor::Error));
-    }
 
     void columnWidths()
     {

@@ -7,13 +7,16 @@
 #include "session/jobs.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
-#include "testqueue.h"
+#include "session/queuetransferjob.h"
+#include "session/transferqueue.h"
 #include "testviews.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QTest>
+
+#include <optional>
 
 using testsupport::FtpServer;
 using testsupport::LogRecorder;
@@ -77,7 +80,7 @@ class TestQueueTransferReal : public QObject
 
     struct Run {
         testsupport::TestViews views;
-        testsupport::TestQueue queue;
+        TransferQueue queue{QString()};
         LogRecorder log;
         QList<ExistingFileAnswer> answers;
         QStringList asked;
@@ -89,9 +92,20 @@ class TestQueueTransferReal : public QObject
                 return answers.isEmpty() ? ExistingFileAnswer{} : answers.takeFirst();
             };
         }
-        bool go()
+        bool go() { return go(CurrentTransferInputs()); }
+        bool go(const TransferInputs &inputs)
         {
-            return testsupport::runOnWorker([] { TransferQueueJob(); }, 120000);
+            return testsupport::runOnWorker([inputs] { TransferQueueJob(inputs); }, 120000);
+        }
+        // The order in which the files were fetched or sent.
+        QStringList started() const
+        {
+            QStringList names;
+            for (const QString &line : log.texts(LogColor::Status)) {
+                if (line.startsWith("Starting to "))
+                    names << line.section(' ', 3).trimmed().section('/', -1);
+            }
+            return names;
         }
     };
 
@@ -160,7 +174,7 @@ private slots:
             QVERIFY(
                 run.log.contains("Skipped /tree/sub/loop -> .: this folder was reached before in this run\n",
                                  LogColor::Error));
-            QVERIFY(run.queue.items().isEmpty());
+            QVERIFY(run.queue.items().empty());
         }
         // Up again into another folder, the local copy's own loop link included.
         QVERIFY(QFile::link(".", down.path() + "/dest/tree/sub/loop"));
@@ -170,12 +184,173 @@ private slots:
             run.queue.AddQueueItem(folderItem(destination + "/tree", "/back", QueueItem::Upload), false);
             QVERIFY(run.go());
             QCOMPARE(treeOf(server.root() + "/back/tree"), expected);
-            QVERIFY(run.queue.items().isEmpty());
+            QVERIFY(run.queue.items().empty());
             QVERIFY(run.log.contains("Skipped " + down.path() +
                                          "/dest/tree/sub/loop: this folder was reached "
                                          "before in this run\n",
                                      LogColor::Error));
         }
+    }
+
+    // With relative paths every change of folder names one folder (CWD name, CDUP), and a link to
+    // a file is fetched as the file without a word of error.
+    void relativePathsAndFileLinks()
+    {
+        const QString root = server.root() + "/rel";
+        writeFile(root + "/a/f1.bin", sample(1000, 3));
+        writeFile(root + "/b/f2.bin", sample(10, 4));
+        QVERIFY(QFile::link("a/f1.bin", root + "/lnk.bin"));
+        QVERIFY(login());
+        session().relativePaths = true;
+        QTemporaryDir down;
+        Run run;
+        run.views.remotePath = "/";
+        run.queue.AddQueueItem(folderItem("/rel", QFile::encodeName(down.path()), QueueItem::Download), false);
+        QVERIFY(run.go());
+        QCOMPARE(readFile(down.path() + "/rel/a/f1.bin"), sample(1000, 3));
+        QCOMPARE(readFile(down.path() + "/rel/b/f2.bin"), sample(10, 4));
+        QCOMPARE(readFile(down.path() + "/rel/lnk.bin"), sample(1000, 3));
+        QVERIFY(run.queue.items().empty());
+        QStringList changes;
+        for (const QString &line : run.log.texts(LogColor::Command)) {
+            if (line.startsWith("CWD ") || line.startsWith("CDUP"))
+                changes << line.trimmed();
+        }
+        QVERIFY(!changes.isEmpty());
+        for (const QString &change : changes)
+            QVERIFY2(!change.contains('/'), qPrintable(changes.join(", ")));
+        QVERIFY2(run.log.texts(LogColor::Error).isEmpty(), qPrintable(run.log.texts(LogColor::Error).join(QLatin1Char('|'))));
+        // The run ends where it began.
+        QVERIFY(changes.last() == "CDUP" || changes.last() == "CWD /");
+    }
+
+    // A folder's entries go in the order the pane shows them: folders first, then its sort.
+    void entriesInThePanesOrder_data()
+    {
+        QTest::addColumn<bool>("upload");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("ascending");
+        QTest::addColumn<QStringList>("order");
+        QTest::addRow("download, largest first")
+            << false << 1 << int(SortNumber) << false << QStringList{"z.bin", "b.bin", "c.bin", "a.bin"};
+        QTest::addRow("download, names backwards")
+            << false << 0 << int(SortText) << false << QStringList{"z.bin", "c.bin", "b.bin", "a.bin"};
+        QTest::addRow("upload, largest first")
+            << true << 1 << int(SortNumber) << false << QStringList{"z.bin", "b.bin", "c.bin", "a.bin"};
+        QTest::addRow("upload, names backwards")
+            << true << 0 << int(SortText) << false << QStringList{"z.bin", "c.bin", "b.bin", "a.bin"};
+    }
+    void entriesInThePanesOrder()
+    {
+        QFETCH(bool, upload);
+        QFETCH(int, column);
+        QFETCH(int, kind);
+        QFETCH(bool, ascending);
+        QFETCH(QStringList, order);
+        QTemporaryDir local;
+        const QString tag = QString::number(QTest::currentDataTag()[0] == 'u') + QString::number(column);
+        const QString source = (upload ? local.path() : server.root()) + "/sorted" + tag;
+        writeFile(source + "/a.bin", "1");
+        writeFile(source + "/b.bin", "333");
+        writeFile(source + "/c.bin", "22");
+        writeFile(source + "/sub/z.bin", "z");
+        QVERIFY(login());
+        Run run;
+        run.views.remotePath = "/";
+        TransferInputs inputs = CurrentTransferInputs();
+        (upload ? inputs.localOrder : inputs.remoteOrder) = RowOrder{column, kind, ascending};
+        if (upload)
+            run.queue.AddQueueItem(folderItem(QFile::encodeName(source), "/", QueueItem::Upload), false);
+        else
+            run.queue.AddQueueItem(
+                folderItem("/sorted" + tag.toUtf8(), QFile::encodeName(local.path()), QueueItem::Download), false);
+        QVERIFY(run.go(inputs));
+        QCOMPARE(run.started(), order);
+    }
+
+    // Nothing a download writes lands outside the destination: not through a destination folder
+    // that is a link, not through a queued link that leads out of its tree.
+    void nothingLeavesTheTree_data()
+    {
+        QTest::addColumn<QByteArray>("queued");
+        QTest::addColumn<bool>("linkedDestination");
+        QTest::addColumn<QString>("logged");
+        QTest::addRow("destination folder is a link")
+            << QByteArray("/inside") << true << "Cannot create or enter the folder %1/inside; its entries are not queued\n";
+        QTest::addRow("queued link out of its tree")
+            << QByteArray("/inside/up -> ../..") << false << "Refused /inside/up -> ../..: its link leads out of its folder\n";
+        QTest::addRow("queued link to a root path")
+            << QByteArray("/inside/abs -> /inside") << false << "Refused /inside/abs -> /inside: its link leads out of its folder\n";
+    }
+    void nothingLeavesTheTree()
+    {
+        QFETCH(QByteArray, queued);
+        QFETCH(bool, linkedDestination);
+        QFETCH(QString, logged);
+        writeFile(server.root() + "/inside/f.bin", "inside");
+        QFile::link("../..", server.root() + "/inside/up");
+        QFile::link("/inside", server.root() + "/inside/abs");
+        QTemporaryDir local;
+        QVERIFY(QDir().mkpath(local.path() + "/dest") && QDir().mkpath(local.path() + "/elsewhere"));
+        if (linkedDestination)
+            QVERIFY(QFile::link(local.path() + "/elsewhere", local.path() + "/dest/inside"));
+        QVERIFY(login());
+        Run run;
+        run.queue.AddQueueItem(folderItem(queued, QFile::encodeName(local.path() + "/dest"), QueueItem::Download),
+                               false);
+        QVERIFY(run.go());
+        QVERIFY(QDir(local.path() + "/elsewhere").isEmpty());
+        QCOMPARE(QDir(local.path() + "/dest").entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System),
+                 linkedDestination ? QStringList{"inside"} : QStringList{});
+        QVERIFY2(run.log.contains(logged.contains("%1") ? logged.arg(local.path() + "/dest") : logged, LogColor::Error),
+                 qPrintable(run.log.texts(LogColor::Error).join(QLatin1Char('|'))));
+        QVERIFY(run.queue.items().empty());
+    }
+
+    // The existing-file question answered Rename: the file the user kept stays as it was, the
+    // download lands under the new name.
+    void renameKeepsTheExistingFile()
+    {
+        QTemporaryDir local;
+        writeFile(server.root() + "/ren/x.bin", "server");
+        writeFile(local.path() + "/x.bin", "local!");
+        QVERIFY(login());
+        Run run;
+        run.answers << ExistingFileAnswer{ExistingFileAnswer::Rename, false};
+        QByteArray offered;
+        const QByteArray renamed = QFile::encodeName(local.path() + "/y.bin");
+        run.views.onAskRenameTarget = [&](const QByteArray &path) {
+            offered = path;
+            return std::optional<QByteArray>(renamed);
+        };
+        run.queue.AddQueueItem({"/ren/x.bin", "6", QFile::encodeName(local.path()), QueueItem::Download, false},
+                               false);
+        QVERIFY(run.go());
+        QCOMPARE(offered, QFile::encodeName(local.path() + "/x.bin"));
+        QCOMPARE(readFile(local.path() + "/x.bin"), QByteArray("local!"));
+        QCOMPARE(readFile(local.path() + "/y.bin"), QByteArray("server"));
+        QVERIFY(run.queue.items().empty());
+    }
+
+    // A line break in a queued path would let the rest of it reach the server as commands of its
+    // own: such an item is refused before anything is sent for it.
+    void lineBreaksNeverReachTheServer()
+    {
+        writeFile(server.root() + "/precious", "keep me");
+        writeFile(server.root() + "/x/f.txt", "f");
+        QTemporaryDir local;
+        QVERIFY(login());
+        Run run;
+        const QByteArray folder = QFile::encodeName(local.path());
+        run.queue.AddQueueItem({"/x\r\nDELE /precious\r\nNOOP/f.txt", "1", folder, QueueItem::Download, false}, false);
+        run.queue.AddQueueItem({"/x/f.txt", "1", "/tmp\r\nDELE /precious", QueueItem::Download, false}, false);
+        QVERIFY(run.go());
+        QCOMPARE(readFile(server.root() + "/precious"), QByteArray("keep me"));
+        QVERIFY(run.log.contains("Refused /x\\r\\nDELE /precious\\r\\nNOOP/f.txt: its path holds a line break\n",
+                                 LogColor::Error));
+        QVERIFY(run.log.contains("Refused /tmp\\r\\nDELE /precious: its path holds a line break\n", LogColor::Error));
+        QVERIFY(run.queue.items().empty());
     }
 
     // A file cut in the middle is resumed (REST / APPE) and ends whole; a local file longer than
@@ -217,7 +392,7 @@ private slots:
         QCOMPARE(readFile(localPath), content);
         QCOMPARE(run.log.contains(QStringLiteral("Resuming at %1 bytes\n").arg(partial), LogColor::Status),
                  partial < content.size());
-        QVERIFY(run.queue.items().isEmpty());
+        QVERIFY(run.queue.items().empty());
     }
 
     // "All" keeps a choice for the rest of the run in its own direction only.
@@ -265,7 +440,7 @@ private slots:
             QCOMPARE(readFile(local.path() + "/x" + n + ".bin"), down);
             QCOMPARE(readFile(server.root() + "/choices/y" + n + ".bin"), up);
         }
-        QVERIFY(run.queue.items().isEmpty());
+        QVERIFY(run.queue.items().empty());
     }
 
     // Type A: a text comes down with the local LF line ends and goes up to the same bytes; a

@@ -9,7 +9,8 @@
 #include "session/sessionstate.h"
 #include "session/shutdowncommand.h"
 #include "sessionreset.h"
-#include "testqueue.h"
+#include "session/queuetransferjob.h"
+#include "session/transferqueue.h"
 #include "testviews.h"
 
 #include <QDir>
@@ -209,13 +210,13 @@ private slots:
         script(server, rules);
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
-        testsupport::TestQueue queue;
+        TransferQueue queue{QString()};
         session().views.queue = &queue;
         LogRecorder log;
         for (const QString &line : queued)
             queue.AddQueueItem(item(line, local), false);
 
-        QVERIFY(testsupport::runOnWorker([] { TransferQueueJob(); }, 60000));
+        QVERIFY(testsupport::runOnWorker([inputs = CurrentTransferInputs()] { TransferQueueJob(inputs); }, 60000));
         files << "up/"
               << "up/dir/"
               << "up/dir/z=zz"
@@ -244,7 +245,7 @@ private slots:
                         "RETR /f/x => data:xxx", "RETR /f/y => 150 Opening, and nothing more"});
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
-        testsupport::TestQueue queue;
+        TransferQueue queue{QString()};
         session().views.queue = &queue;
         QTemporaryDir folder;
         const QByteArray local = QFile::encodeName(folder.path());
@@ -256,7 +257,7 @@ private slots:
                 workerstop::request();
         });
         abort.start(10);
-        QVERIFY(testsupport::runOnWorker([] { TransferQueueJob(); }, 60000));
+        QVERIFY(testsupport::runOnWorker([inputs = CurrentTransferInputs()] { TransferQueueJob(inputs); }, 60000));
         QStringList left;
         for (const QueueItem &rest : queue.items())
             left << QString::fromUtf8(rest.name);
@@ -278,7 +279,7 @@ private slots:
                         "STOR => recv"});
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
-        testsupport::TestQueue queue;
+        TransferQueue queue{QString()};
         session().views.queue = &queue;
         appSettings().asciiExtensions = QStringLiteral("TXT");
         QTemporaryDir folder;
@@ -288,7 +289,7 @@ private slots:
         views.onAskExistingFile = [](const QString &, bool, bool) {
             return ExistingFileAnswer{ExistingFileAnswer::Overwrite, false};
         };
-        QVERIFY(testsupport::runOnWorker([] { TransferQueueJob(); }, 60000));
+        QVERIFY(testsupport::runOnWorker([inputs = CurrentTransferInputs()] { TransferQueueJob(inputs); }, 60000));
         QFile file(folder.path() + "/t.txt");
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("one\ntwo\n\nlone\rCR\n"));
@@ -311,7 +312,7 @@ private slots:
         ScriptedServer server;
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
-        testsupport::TestQueue queue;
+        TransferQueue queue{QString()};
         session().views.queue = &queue;
         QList<AfterTransferAction> asked;
         views.onConfirmAfterTransfer = [&asked](AfterTransferAction action) {
@@ -321,7 +322,7 @@ private slots:
         shutdowncommand::setForTest({program});
         appSettings().afterTransferAction = 2;
         LogRecorder log;
-        QVERIFY(testsupport::runOnWorker([] { TransferQueueJob(); }, 60000));
+        QVERIFY(testsupport::runOnWorker([inputs = CurrentTransferInputs()] { TransferQueueJob(inputs); }, 60000));
         QCOMPARE(asked, QList<AfterTransferAction>{AfterTransferAction::Shutdown});
         bool said = false;
         for (const auto &entry : log.lines())

@@ -68,6 +68,31 @@ private slots:
         QFETCH(char, type);
         QCOMPARE(TransferTypeForPath(path, extensions), type);
     }
+
+    // Relative changes of folder: up to the common folder, then down one name at a time.
+    void folderSteps_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QByteArray>("steps"); // "CDUP" or the name, each with the folder reached
+        QTest::addRow("into a child") << QByteArray("/a") << QByteArray("/a/b") << QByteArray("b=/a/b");
+        QTest::addRow("down from the root") << QByteArray("/") << QByteArray("/a/b") << QByteArray("a=/a b=/a/b");
+        QTest::addRow("to a sibling") << QByteArray("/a/b") << QByteArray("/a/c") << QByteArray("CDUP=/a c=/a/c");
+        QTest::addRow("back to the root") << QByteArray("/a/b/") << QByteArray("/") << QByteArray("CDUP=/a CDUP=/");
+        QTest::addRow("same folder") << QByteArray("/a/./b") << QByteArray("/a/b") << QByteArray();
+        QTest::addRow("prefix is no parent") << QByteArray("/ab") << QByteArray("/a/x") << QByteArray("CDUP=/ a=/a x=/a/x");
+        QTest::addRow("not from the root: whole") << QByteArray("C:\\x") << QByteArray("C:\\y") << QByteArray("C:\\y=C:\\y");
+    }
+    void folderSteps()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QByteArray, steps);
+        QByteArrayList shown;
+        for (const RemoteFolderStep &step : RemoteFolderSteps(from, to))
+            shown << (step.up ? QByteArray("CDUP") : step.name) + "=" + step.reached;
+        QCOMPARE(shown.join(' '), steps);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestTransferPaths)

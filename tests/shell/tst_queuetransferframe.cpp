@@ -11,6 +11,7 @@
 #include "platform/commandids.h"
 #include "platform/strings.h"
 #include "queue/queuewnd.h"
+#include "session/transferqueue.h"
 #include "session/sessionstate.h"
 #include "shell/existingfiledialog.h"
 #include "shell/mainframe.h"
@@ -97,7 +98,7 @@ private slots:
 
         const QByteArray home = QFile::encodeName(local.path());
         QVERIFY(frame.localPane()->ShowFolder(home));
-        (void)frame.queuePane()->AddQueueItem({"/pub", {}, home, QueueItem::Download, true}, false);
+        (void)frame.queuePane()->queue()->AddQueueItem({"/pub", {}, home, QueueItem::Download, true}, false);
         frame.postCommand(cmd::TransferQueue);
         QTRY_VERIFY_WITH_TIMEOUT(s.busy, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!s.busy, 30000);
@@ -105,7 +106,7 @@ private slots:
         QCOMPARE(asked, QStringList{"The file one.bin already exists."});
         QCOMPARE(readFile(local.path() + "/pub/one.bin"), QByteArray("first file"));
         QCOMPARE(readFile(local.path() + "/pub/deep/two.bin"), QByteArray("second"));
-        QCOMPARE(frame.queuePane()->queueCount(), 0);
+        QCOMPARE(frame.queuePane()->queue()->queueCount(), 0);
         QCOMPARE(frame.localPane()->currentFolder(), home);
         QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
         QVERIFY(!s.transferRunning);

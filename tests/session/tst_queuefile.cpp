@@ -1,4 +1,4 @@
-#include "queue/queuefile.h"
+#include "session/queuefile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -83,6 +83,55 @@ class TestQueueFile : public QObject
 {
     Q_OBJECT
 private slots:
+    // The layout as other programs' files have it, written down here in numbers of its own: the
+    // header of 16 bytes, records of 544, the name at 0, the size at 260, the destination at
+    // 272, the direction word at 532 and the folder word at 536, little-endian.
+    void layoutAgainstFixedBytes()
+    {
+        const auto put = [](QByteArray &bytes, int at, const QByteArray &text) {
+            for (int i = 0; i < text.size(); ++i)
+                bytes[at + i] = text[i];
+        };
+        QByteArray made(16 + 2 * 544, '\0');
+        put(made, 0, "QUEUEDAT010");
+        made[12] = 2;
+        put(made, 16 + 0, "/pub/a.txt");
+        put(made, 16 + 260, "1,234");
+        put(made, 16 + 272, "/home/d");
+        made[16 + 532] = 1;
+        put(made, 16 + 544 + 0, "/home/up");
+        put(made, 16 + 544 + 272, "/in");
+        made[16 + 544 + 536] = 1;
+
+        const queuefile::Decoded decoded = decodeBytes(made);
+        QVERIFY(decoded.complete());
+        QCOMPARE(decoded.items.size(), size_t(2));
+        const QueueItem &first = decoded.items[0];
+        QCOMPARE(first.name, QByteArray("/pub/a.txt"));
+        QCOMPARE(first.sizeText, QByteArray("1,234"));
+        QCOMPARE(first.destination, QByteArray("/home/d"));
+        QCOMPARE(first.direction, QueueItem::Download);
+        QVERIFY(!first.isFolder);
+        const QueueItem &second = decoded.items[1];
+        QCOMPARE(second.name, QByteArray("/home/up"));
+        QCOMPARE(second.sizeText, QByteArray());
+        QCOMPARE(second.destination, QByteArray("/in"));
+        QCOMPARE(second.direction, QueueItem::Upload);
+        QVERIFY(second.isFolder);
+
+        // What the program writes is those bytes, byte for byte.
+        const std::vector<QueueItem> items{item("/pub/a.txt", "1,234", "/home/d"),
+                                           item("/home/up", "", "/in", QueueItem::Upload, true)};
+        QCOMPARE(queuefile::encode(items).toHex(), made.toHex());
+        QTemporaryDir dir;
+        const QString written = dir.filePath(QStringLiteral("mine.q"));
+        QCOMPARE(queuefile::save(written, items, queuefile::Backup::Keep, QString()).status,
+                 queuefile::SaveStatus::Saved);
+        QFile file(written);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().toHex(), made.toHex());
+    }
+
     void roundTrip_data()
     {
         QTest::addColumn<std::vector<QueueItem>>("items");

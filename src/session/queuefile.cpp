@@ -1,4 +1,4 @@
-#include "queue/queuefile.h"
+#include "session/queuefile.h"
 
 #include <QDir>
 #include <QFile>
