@@ -12,7 +12,6 @@
 
 #include <QFile>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSet>
@@ -34,6 +33,7 @@ CQueueWnd::CQueueWnd(QWidget *parent) : QWidget(parent)
     autosaveTimer_.setSingleShot(true);
     autosaveTimer_.setInterval(autosaveDelayMs);
     connect(&autosaveTimer_, &QTimer::timeout, this, &CQueueWnd::autosave);
+    createActions();
 }
 
 CQueueWnd::~CQueueWnd()
@@ -71,7 +71,8 @@ void CQueueWnd::initialUpdate()
     list_->setModel(model_);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->setIconSize(QSize(27, 16));
-    list_->installEventFilter(this);
+    paneActions_.followSelection(list_->selectionModel());
+    paneActions_.update();
     connect(list_, &ReorderListCtrl::moveRequested, this, [this](const std::vector<int> &rows, int target) {
         model_->moveBlock(rows, target);
         changed();
@@ -121,16 +122,6 @@ void CQueueWnd::resizeEvent(QResizeEvent *)
 {
     if (list_)
         list_->setGeometry(rect());
-}
-
-bool CQueueWnd::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == list_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
-        DeleteSelected();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 template <typename T> T CQueueWnd::onWindowThread(std::function<T()> work, T fallback)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/commandtarget.h"
+#include "platform/paneactions.h"
 #include "session/queueview.h"
 
 #include <QString>
@@ -9,7 +9,9 @@
 
 #include <atomic>
 #include <functional>
+#include <utility>
 
+class QAction;
 class QueueModel;
 class ReorderListCtrl;
 
@@ -20,7 +22,7 @@ class ReorderListCtrl;
 // The queue survives a crash: shortly after every change QUEUE.Q is rewritten (through QUEUE$.Q
 // and a rename, so it is always whole). The backup QUEUE.BAK is rotated once, when the pane goes:
 // it then holds the queue file that the run began with.
-class CQueueWnd : public QWidget, public CommandTarget, public QueueView
+class CQueueWnd : public QWidget, public QueueView
 {
     Q_OBJECT
 public:
@@ -63,8 +65,23 @@ public:
     void SaveToFile();
     void Transfer();
 
-    [[nodiscard]] bool handlesCommand(int id) const override;
-    void runCommand(int id) override;
+    // The pane's commands (queuecommands.cpp), placed alike in its context menu and, for Delete,
+    // in the main window's menu while this is the pane worked in.
+    struct Actions {
+        QAction *moveUpward = nullptr;
+        QAction *moveDownward = nullptr;
+        QAction *moveToTop = nullptr;
+        QAction *moveToBottom = nullptr;
+        QAction *deleteItems = nullptr;
+        QAction *deleteAll = nullptr;
+        QAction *readFromFile = nullptr;
+        QAction *saveToFile = nullptr;
+        QAction *transfer = nullptr;
+    };
+    [[nodiscard]] const Actions &commands() const { return actions_; }
+    // Their enabled states: the frame says whether this is the pane being worked in, and update()
+    // reads the commands' conditions again (selection, queue contents).
+    [[nodiscard]] PaneActions &commandStates() { return paneActions_; }
 
     // Writes QUEUE.Q now if a change waits for it (tests, and the frame before it quits).
     void flushAutosave();
@@ -75,7 +92,6 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Runs `work` on the window thread and returns its result; `fallback` when the pane is gone.
@@ -85,6 +101,9 @@ private:
     void autosave();
     void readColumnWidths();
     void writeColumnWidths();
+    void createActions();
+    // The selected rows as one block: where it begins (-1: nothing selected) and how many.
+    [[nodiscard]] std::pair<int, int> selectedBlock() const;
     void showContextMenu(const QPoint &globalPos);
     [[nodiscard]] QString programFolder() const;
 
@@ -92,6 +111,8 @@ private:
     QueueModel *model_ = nullptr;
     QTimer autosaveTimer_;
     std::function<void()> transferStarter_;
+    PaneActions paneActions_{this};
+    Actions actions_;
     std::atomic<int> count_{0};
     bool initialised_ = false;
     QString lastAutosaveError_;

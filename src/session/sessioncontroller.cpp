@@ -98,6 +98,7 @@ void SessionController::repairAfterStop()
     s.waitCursor = false;
     if (RemoteListView *view = s.views.remote)
         view->setWaitCursor(false);
+    AnnounceSessionState();
 }
 
 void SessionController::disconnect()
@@ -140,6 +141,7 @@ void SessionController::disconnect()
     }
     if (StatusView *view = s.views.status)
         view->showWindowTitle(loadString(128));
+    AnnounceSessionState();
 }
 
 void SessionController::abort()
@@ -262,6 +264,18 @@ void SessionController::connectionLost()
     RepairAfterConnectionLost();
 }
 
+void AnnounceSessionState()
+{
+    const auto announce = [] {
+        if (SessionController *controller = session().controller)
+            emit controller->stateChanged();
+    };
+    if (uithread::isUiThread())
+        announce();
+    else
+        uithread::post(announce);
+}
+
 void RepairAfterConnectionLost()
 {
     // Any thread: the flags at once, the windows on the window thread.
@@ -276,6 +290,7 @@ void RepairAfterConnectionLost()
     });
     const QString title = loadString(128);
     viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
+    AnnounceSessionState();
 }
 
 void WatchdogTimerProc()
@@ -294,4 +309,5 @@ void WatchdogTimerProc()
         // The worker may have cleared the flag on its way to the stop.
         s.abortRequested = true;
     }
+    AnnounceSessionState();
 }

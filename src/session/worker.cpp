@@ -98,6 +98,7 @@ void launch(JobCode code, const QByteArray &argument = {})
     // The preferences as they are now hold for the whole job.
     s.options = engineOptions();
     watchdog::setExpiryAction(WatchdogTimerProc);
+    AnnounceSessionState();
     std::promise<void> exited;
     workerExit = exited.get_future().share();
     registerShutdownJoin();
@@ -142,6 +143,7 @@ int SessionThreadProc(const QByteArray &argument)
                 controller->armKeepAlive();
         });
         s.busy = false;
+        AnnounceSessionState();
         // Posted only now, so that what the pane starts in answer (a listing) finds no job running.
         if (s.jobCode == JobCode::Connect && s.connected)
             viewposts::remote([](RemoteListView &view) { view.sessionConnected(); });
