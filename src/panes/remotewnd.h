@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/paneactions.h"
+#include "controls/paneactions.h"
 #include "session/jobcode.h"
 #include "session/remoteoperation.h"
 #include "session/sessionviews.h"

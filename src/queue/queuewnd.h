@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/paneactions.h"
+#include "controls/paneactions.h"
 #include "session/queueview.h"
 
 #include <QString>

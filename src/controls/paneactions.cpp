@@ -1,9 +1,10 @@
-#include "platform/paneactions.h"
+#include "controls/paneactions.h"
 
 #include <QAction>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 QAction *PaneActions::add(const QString &text, std::function<void()> run, std::function<bool()> ready)
 {
@@ -46,8 +47,7 @@ bool PaneActions::yieldKeyToText(QEvent *event) const
 {
     if (event->type() != QEvent::ShortcutOverride)
         return false;
-    const QObject *focus = QGuiApplication::focusObject();
-    if (!focus || !focus->inherits("QLineEdit"))
+    if (!qobject_cast<QLineEdit *>(QApplication::focusWidget()))
         return false;
     const QKeySequence pressed(static_cast<QKeyEvent *>(event)->keyCombination());
     for (const Entry &entry : entries_) {
