@@ -3,10 +3,10 @@
 #include "controls/sortlistctrl.h"
 #include "controls/sortlistmodel.h"
 #include "panes/localwnd.h"
-#include "platform/commandids.h"
 #include "queue/queuemodel.h"
 #include "queue/queuewnd.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
         selection.select(pane.model()->index(row, 0), pane.model()->index(row, 3));
     pane.list()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     timer.restart();
-    pane.runCommand(cmd::MoveToTop);
+    pane.commands().moveToTop->trigger();
     QApplication::processEvents();
     const qint64 moveMs = timer.elapsed();
 
@@ -96,6 +96,6 @@ int main(int argc, char *argv[])
     std::printf("add %lld ms save %lld ms load %lld ms move %lld ms\n", static_cast<long long>(addMs),
                 static_cast<long long>(saveMs), static_cast<long long>(loadMs),
                 static_cast<long long>(moveMs));
-    pane.runCommand(cmd::DeleteAll);
+    pane.commands().deleteAll->trigger();
     return 0;
 }

@@ -134,7 +134,7 @@ int main(int argc, char *argv[])
     meter.reset();
     QElapsedTimer clock;
     clock.start();
-    frame.updateCommandStates();
+    emit frame.controller()->stateChanged();
     frame.action(cmd::Connect)->trigger();
     const SortListModel *model = frame.remotePane()->list()->listModel();
     if (!runUntil([&] { return model->rowCount() >= rows && !s.busy && !s.waitCursor; }, 600000)) {
@@ -162,7 +162,7 @@ int main(int argc, char *argv[])
         const QString target = local.absolutePath() + QLatin1Char('/') + args[3];
         meter.reset();
         clock.restart();
-        frame.postCommand(cmd::TransferQueue);
+        QMetaObject::invokeMethod(frame.action(cmd::TransferQueue), &QAction::trigger, Qt::QueuedConnection);
         if (!runUntil([&] { return queue->size() == 0 && !s.busy; }, qEnvironmentVariableIntValue("STALL_TIMEOUT_MS") ? qEnvironmentVariableIntValue("STALL_TIMEOUT_MS") : 600000)) {
             std::fprintf(stderr, "the queue did not finish\n");
             if (auto *log = qobject_cast<QPlainTextEdit *>(frame.logPane()))

@@ -5,7 +5,6 @@
 #include "controls/sortlistmodel.h"
 #include "panes/localfolder.h"
 #include "platform/appsettings.h"
-#include "platform/commandids.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
 
@@ -15,7 +14,6 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
@@ -23,18 +21,10 @@
 
 #include <algorithm>
 
-namespace
-{
-
-constexpr int paneCommands[] = {
-    cmd::Upload,          cmd::UploadLater, cmd::Open,      cmd::OpenWithNotepad,  cmd::Rename, cmd::Delete,
-    cmd::DeleteSubfolder, cmd::NewFolder,   cmd::SelectAll, cmd::OpenWithExplorer, cmd::Refresh};
-
-} // namespace
-
 CLocalWnd::CLocalWnd(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("localPane"));
+    createActions();
 }
 
 CLocalWnd::~CLocalWnd() = default;
@@ -66,6 +56,7 @@ void CLocalWnd::initialUpdate()
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
     dragSource_ = new RowDragSource(list_);
+    paneActions_.followSelection(list_->selectionModel());
     list_->InsertSortColumn(0, loadString(132), Qt::AlignLeft, 180);
     list_->InsertSortColumn(1, loadString(133), Qt::AlignRight, 80);
     list_->InsertSortColumn(2, loadString(134), Qt::AlignLeft, 150);
@@ -116,21 +107,15 @@ void CLocalWnd::setDropTargets(QWidget *queuePane, QWidget *remotePane)
     if (!dragSource_)
         return;
     dragSource_->setTargets({{queuePane, Qt::DragCopyCursor, [this] { UploadLater(); }},
-                             {remotePane, Qt::DragMoveCursor, [this] { Upload(); }}});
+                             {remotePane, Qt::DragMoveCursor, [this] { actions_.upload->trigger(); }}});
 }
 
 bool CLocalWnd::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == list_ && event->type() == QEvent::KeyPress && !renameEditor_) {
         switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_Delete:
-            DeleteSelection();
-            return true;
         case Qt::Key_Backspace:
             GoUp();
-            return true;
-        case Qt::Key_F5:
-            Refresh();
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -155,82 +140,4 @@ bool CLocalWnd::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void CLocalWnd::showContextMenu(const QPoint &globalPos)
-{
-    QMenu menu(this);
-    menu.setObjectName(QStringLiteral("localMenu"));
-    auto add = [&](int id, const char *text) {
-        QAction *action = menu.addAction(uiText(text));
-        action->setData(id);
-        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-    };
-    if (!list_->selectedRows().empty()) {
-        add(cmd::Upload, "Upload");
-        add(cmd::UploadLater, "Upload Later");
-        menu.addSeparator();
-        add(cmd::Open, "Open");
-        add(cmd::OpenWithNotepad, "Open with Notepad");
-        menu.addSeparator();
-        add(cmd::Rename, "Rename...");
-        add(cmd::Delete, "Delete...\tDel");
-        add(cmd::DeleteSubfolder, "Delete subfolder...");
-        menu.addSeparator();
-    }
-    add(cmd::NewFolder, "New Folder...");
-    add(cmd::SelectAll, "Select All");
-    add(cmd::OpenWithExplorer, "Open with Explorer");
-    menu.addSeparator();
-    add(cmd::Refresh, "Refresh\tF5");
-    activateWindow();
-    menu.exec(globalPos);
-}
-
-bool CLocalWnd::handlesCommand(int id) const
-{
-    return std::find(std::begin(paneCommands), std::end(paneCommands), id) != std::end(paneCommands);
-}
-
-void CLocalWnd::runCommand(int id)
-{
-    if (!initialised_)
-        return;
-    switch (id) {
-    case cmd::Upload:
-        Upload();
-        break;
-    case cmd::UploadLater:
-        UploadLater();
-        break;
-    case cmd::Open:
-        OpenSelection();
-        break;
-    case cmd::OpenWithNotepad:
-        OpenWithNotepad();
-        break;
-    case cmd::Rename:
-        StartRename();
-        break;
-    case cmd::Delete:
-        DeleteSelection();
-        break;
-    case cmd::DeleteSubfolder:
-        DeleteSubfolder();
-        break;
-    case cmd::NewFolder:
-        NewFolder();
-        break;
-    case cmd::SelectAll:
-        SelectAll();
-        break;
-    case cmd::OpenWithExplorer:
-        OpenWithExplorer();
-        break;
-    case cmd::Refresh:
-        Refresh();
-        break;
-    default:
-        break;
-    }
 }

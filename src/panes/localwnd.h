@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/commandtarget.h"
+#include "controls/paneactions.h"
 #include "session/sessionviews.h"
 
 #include <QByteArray>
@@ -12,6 +12,7 @@
 #include <vector>
 
 class CSortListCtrl;
+class QAction;
 class RowDragSource;
 class QComboBox;
 class QLineEdit;
@@ -25,7 +26,7 @@ class QToolButton;
 // Built by the frame with a parent and then given, through setters, the queue (Upload Later), the
 // remote pane's current folder (the uploads' destination), the start of the queue transfer
 // (Upload) and the two panes a drag may end on.
-class CLocalWnd : public QWidget, public CommandTarget, public LocalPaneView
+class CLocalWnd : public QWidget, public LocalPaneView
 {
     Q_OBJECT
 public:
@@ -38,6 +39,12 @@ public:
     void setQueue(QueueView *queue) { queue_ = queue; }
     void setRemoteFolder(std::function<QByteArray()> folder) { remoteFolder_ = std::move(folder); }
     void setTransferStarter(std::function<void()> start) { transferStarter_ = std::move(start); }
+    // Whether a transfer can start now (Upload is offered only then); unset: always.
+    void setTransferPossible(std::function<bool()> possible)
+    {
+        transferPossible_ = std::move(possible);
+        paneActions_.update();
+    }
     void setDropTargets(QWidget *queuePane, QWidget *remotePane);
     // Opens a file in the program for its type, or (asText) in the text editor; true on success.
     // Replaced by tests; the default asks the desktop.
@@ -78,14 +85,34 @@ public:
     void UploadLater();
     void Upload();
 
-    [[nodiscard]] bool handlesCommand(int id) const override;
-    void runCommand(int id) override;
+    // The pane's commands (localcommands.cpp), placed alike in its context menu and in the main
+    // window's menus and toolbar.
+    struct Actions {
+        QAction *upload = nullptr;
+        QAction *uploadLater = nullptr;
+        QAction *open = nullptr;
+        QAction *openWithNotepad = nullptr;
+        QAction *rename = nullptr;
+        QAction *deleteItems = nullptr;
+        QAction *deleteSubfolder = nullptr;
+        QAction *newFolder = nullptr;
+        QAction *selectAll = nullptr;
+        QAction *openWithExplorer = nullptr;
+        QAction *refresh = nullptr;
+    };
+    [[nodiscard]] const Actions &commands() const { return actions_; }
+    // Their enabled states: the frame says whether this is the pane being worked in, and update()
+    // reads the commands' conditions again (selection, whether a transfer can start).
+    [[nodiscard]] PaneActions &commandStates() { return paneActions_; }
 
 protected:
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void createActions();
+    [[nodiscard]] bool hasSelection() const;
     bool showFolderHere(const QByteArray &path);
     void showPathInCombo(const QByteArray &path);
     void pathTyped(const QString &text);
@@ -109,8 +136,12 @@ private:
     QueueView *queue_ = nullptr;
     std::function<QByteArray()> remoteFolder_;
     std::function<void()> transferStarter_;
+    std::function<bool()> transferPossible_;
     std::function<bool(const QString &, bool)> openDocument_;
 
     // A drag of selected rows towards the queue or the remote pane.
     RowDragSource *dragSource_ = nullptr;
+
+    PaneActions paneActions_{this};
+    Actions actions_;
 };

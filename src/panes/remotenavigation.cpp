@@ -9,7 +9,6 @@
 #include "panes/remotepaths.h"
 #include "platform/appsettings.h"
 #include "platform/beep.h"
-#include "platform/commandids.h"
 #include "platform/log.h"
 #include "platform/uitext.h"
 #include "session/sessioncontroller.h"
@@ -156,7 +155,7 @@ void CRemoteWnd::DownloadNow()
     if (answer != QMessageBox::Yes)
         return;
     QueueSelection();
-    emit commandRequested(cmd::TransferQueue);
+    emit transferRequested();
 }
 
 void CRemoteWnd::SelectAll()

@@ -10,7 +10,6 @@
 #include "panes/remotepaths.h"
 #include "panes/usercommanddialog.h"
 #include "platform/beep.h"
-#include "platform/commandids.h"
 #include "platform/log.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
@@ -212,7 +211,7 @@ void CRemoteWnd::UserCommand()
         // Nothing goes to the server: the next listing is kept as text and opened.
         s.debugListing = true;
         QMetaObject::invokeMethod(
-            this, [this] { runCommand(cmd::Refresh); }, Qt::QueuedConnection);
+            this, [this] { Refresh(); }, Qt::QueuedConnection);
         return;
     }
     const QByteArray command = typed.toUtf8();

@@ -6,7 +6,6 @@
 #include "panes/listingrows.h"
 #include "panes/remotenameeditor.h"
 #include "panes/remotepaths.h"
-#include "platform/commandids.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
 #include "session/lastsession.h"
@@ -18,7 +17,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -28,18 +26,13 @@ namespace
 
 constexpr int folderBits = 0xF0;
 
-// The commands this pane answers. Each checks the session's state itself, so all stay enabled.
-constexpr int paneCommands[] = {cmd::Download,        cmd::DownloadLater,   cmd::DeleteFolderCache,
-                                cmd::SelectAll,       cmd::Refresh,         cmd::Rename,
-                                cmd::Delete,          cmd::NewFolder,       cmd::MoveTo,
-                                cmd::DeleteSubfolder, cmd::ChangeAttribute, cmd::UserCommand};
-
 } // namespace
 
 CRemoteWnd::CRemoteWnd(SessionController *controller, QWidget *parent)
     : QWidget(parent), controller_(controller)
 {
     setObjectName(QStringLiteral("remotePane"));
+    createActions();
 }
 
 CRemoteWnd::~CRemoteWnd()
@@ -86,6 +79,7 @@ void CRemoteWnd::initialUpdate()
     list_->InsertFileColumns();
     nameEditor_ = new RemoteNameEditor(list_);
     connect(nameEditor_, &RemoteNameEditor::edited, this, &CRemoteWnd::OnNameEdited);
+    paneActions_.followSelection(list_->selectionModel());
 
     // The first entry is the last session's folder, also when that is empty.
     const QByteArray initial = session().initialRemotePath.toUtf8();
@@ -105,7 +99,7 @@ void CRemoteWnd::setDropTargets(QWidget *queuePane, QWidget *localPane)
     if (!dragSource_)
         return;
     dragSource_->setTargets({{queuePane, Qt::DragCopyCursor, [this] { QueueSelection(); }},
-                             {localPane, Qt::DragMoveCursor, [this] { DownloadNow(); }}});
+                             {localPane, Qt::DragMoveCursor, [this] { actions_.download->trigger(); }}});
 }
 
 void CRemoteWnd::setWaitCursor(bool on)
@@ -189,7 +183,7 @@ void CRemoteWnd::sessionConnected()
 
 void CRemoteWnd::refreshRemote()
 {
-    runCommand(cmd::Refresh);
+    Refresh();
 }
 
 void CRemoteWnd::dropCachedListings(const QByteArray &path, bool withSubfolders)
@@ -238,14 +232,8 @@ bool CRemoteWnd::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == list_ && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_Delete:
-            runCommand(cmd::Delete);
-            return true;
         case Qt::Key_Backspace:
             GoUp();
-            return true;
-        case Qt::Key_F5:
-            runCommand(cmd::Refresh);
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -271,83 +259,4 @@ void CRemoteWnd::showPathInCombo(const QByteArray &path)
         index = pathCombo_->count() - 1;
     }
     pathCombo_->setCurrentIndex(index);
-}
-
-void CRemoteWnd::showContextMenu(const QPoint &globalPos)
-{
-    if (session().waitCursor)
-        return;
-    QMenu menu(this);
-    auto add = [&](int id, const char *text) {
-        QAction *action = menu.addAction(uiText(text));
-        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-    };
-    if (!list_->selectedRows().empty()) {
-        add(cmd::Download, "&Download");
-        add(cmd::DownloadLater, "Download &Later");
-        menu.addSeparator();
-        add(cmd::Rename, "Re&name...");
-        add(cmd::ChangeAttribute, "Change Attri&bute...");
-        add(cmd::Delete, "D&elete...");
-        add(cmd::DeleteSubfolder, "Delete &subfolder...");
-        add(cmd::MoveTo, "&Move to...");
-    }
-    add(cmd::NewFolder, "New &Folder...");
-    add(cmd::SelectAll, "Select &All");
-    menu.addSeparator();
-    add(cmd::UserCommand, "User &Command...");
-    add(cmd::DeleteFolderCache, "Delete Folder &Cache");
-    menu.addSeparator();
-    add(cmd::Refresh, "&Refresh");
-    activateWindow();
-    menu.exec(globalPos);
-}
-
-bool CRemoteWnd::handlesCommand(int id) const
-{
-    return std::find(std::begin(paneCommands), std::end(paneCommands), id) != std::end(paneCommands);
-}
-
-void CRemoteWnd::runCommand(int id)
-{
-    switch (id) {
-    case cmd::Download:
-        DownloadNow();
-        break;
-    case cmd::DownloadLater:
-        QueueSelection();
-        break;
-    case cmd::DeleteFolderCache:
-        DeleteFolderCache();
-        break;
-    case cmd::SelectAll:
-        SelectAll();
-        break;
-    case cmd::Refresh:
-        Refresh();
-        break;
-    case cmd::Rename:
-        Rename();
-        break;
-    case cmd::Delete:
-        DeleteSelection();
-        break;
-    case cmd::NewFolder:
-        NewFolder();
-        break;
-    case cmd::MoveTo:
-        MoveTo();
-        break;
-    case cmd::DeleteSubfolder:
-        DeleteSubfolder();
-        break;
-    case cmd::ChangeAttribute:
-        ChangeAttribute();
-        break;
-    case cmd::UserCommand:
-        UserCommand();
-        break;
-    default:
-        break;
-    }
 }

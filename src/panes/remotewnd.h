@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/commandtarget.h"
+#include "controls/paneactions.h"
 #include "session/jobrequest.h"
 #include "session/remoteoperation.h"
 #include "session/sessionviews.h"
@@ -15,6 +15,7 @@
 
 class CSortListCtrl;
 class ListingCache;
+class QAction;
 class QComboBox;
 class QPushButton;
 class QToolButton;
@@ -25,7 +26,7 @@ class SessionController;
 // The remote pane: one directory of the connected server and the folders visited so far.
 // Navigation is cache-first: a directory seen before is shown from its cache file, and only
 // otherwise listed by the refresh job. The session reaches it as its RemoteListView.
-class CRemoteWnd : public QWidget, public CommandTarget, public RemoteListView
+class CRemoteWnd : public QWidget, public RemoteListView
 {
     Q_OBJECT
 public:
@@ -93,21 +94,42 @@ public:
     // Adds the path to the combo box when absent and selects it.
     void showPathInCombo(const QByteArray &path);
 
-    [[nodiscard]] bool handlesCommand(int id) const override;
-    void runCommand(int id) override;
+    // The pane's commands (remotecommands.cpp), placed alike in its context menu and in the main
+    // window's menus and toolbar.
+    struct Actions {
+        QAction *download = nullptr;
+        QAction *downloadLater = nullptr;
+        QAction *rename = nullptr;
+        QAction *changeAttribute = nullptr;
+        QAction *deleteItems = nullptr;
+        QAction *deleteSubfolder = nullptr;
+        QAction *moveTo = nullptr;
+        QAction *newFolder = nullptr;
+        QAction *selectAll = nullptr;
+        QAction *userCommand = nullptr;
+        QAction *deleteFolderCache = nullptr;
+        QAction *refresh = nullptr;
+    };
+    [[nodiscard]] const Actions &commands() const { return actions_; }
+    // Their enabled states: the frame says whether this is the pane being worked in, and update()
+    // reads the commands' conditions again (selection, session state).
+    [[nodiscard]] PaneActions &commandStates() { return paneActions_; }
 
 signals:
     // OnConnected has stored the session and asked for the first directory.
     void sessionStarted();
-    // A command of the frame's that the pane asks for (Transfer after Download).
-    void commandRequested(int id);
+    // Download has queued the selection: the queue transfer is to start.
+    void transferRequested();
 
 protected:
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void createActions();
     void showContextMenu(const QPoint &globalPos);
+    [[nodiscard]] bool hasSelection() const;
     [[nodiscard]] bool isFolderRow(int row) const;
     // Not connected: false. A job running: logs that it is and gives false.
     [[nodiscard]] bool operationAllowed() const;
@@ -117,6 +139,8 @@ private:
 
     // Guarded: the frame's controller, a child created before the panes, is destroyed first.
     QPointer<SessionController> controller_;
+    PaneActions paneActions_{this};
+    Actions actions_;
     RowDragSource *dragSource_ = nullptr;
 
     CSortListCtrl *list_ = nullptr;

@@ -1,8 +1,8 @@
 #pragma once
 
-// Menu and toolbar command ids. They double as job codes and as the private messages posted to
-// the remote pane (32773 connected, 32774 disconnect, 32789 abort), and the status prompt and
-// tooltip of each command are the string of the same id.
+// The ids of the main window's commands as the string tables and the toolbar know them: the status
+// prompt and tooltip of each command are the string of the same id, and its toolbar image is found
+// by it. Commands run through their actions; nothing is dispatched by these numbers.
 namespace cmd
 {
 
@@ -12,7 +12,6 @@ inline constexpr int NewFolder = 32775;
 inline constexpr int Refresh = 32776;
 inline constexpr int Rename = 32777;
 inline constexpr int Delete = 32778;
-inline constexpr int Open = 32779;
 inline constexpr int TransferQueue = 32782;
 inline constexpr int SiteManager = 32784;
 inline constexpr int Abort = 32789;
@@ -24,7 +23,6 @@ inline constexpr int Upload = 32802;
 inline constexpr int Download = 32803;
 inline constexpr int UploadLater = 32804;
 inline constexpr int DownloadLater = 32805;
-inline constexpr int DeleteFolderCache = 32806;
 inline constexpr int SelectAll = 32808;
 inline constexpr int MoveTo = 32811;
 inline constexpr int BinaryMode = 32813;
@@ -36,15 +34,5 @@ inline constexpr int About = 57664;
 inline constexpr int Exit = 57665;
 inline constexpr int BriefHelp = 57667;
 inline constexpr int Help = 57670;
-inline constexpr int DeleteAll = 32783;
-inline constexpr int MoveUpward = 32785;
-inline constexpr int MoveDownward = 32786;
-inline constexpr int MoveToTop = 32787;
-inline constexpr int MoveToBottom = 32788;
-inline constexpr int ReadQueueFile = 32791;
-inline constexpr int SaveQueueFile = 32792;
-inline constexpr int OpenWithExplorer = 32798;
-inline constexpr int Transfer = 32807;
-inline constexpr int OpenWithNotepad = 32812;
 
 } // namespace cmd

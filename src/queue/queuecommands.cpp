@@ -1,10 +1,10 @@
 // The queue pane's commands: moving, deleting, the queue files, the transfer.
 #include "controls/reorderlistctrl.h"
-#include "platform/commandids.h"
 #include "platform/uitext.h"
 #include "queue/queuemodel.h"
 #include "queue/queuewnd.h"
 
+#include <QAction>
 #include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QMenu>
@@ -13,10 +13,6 @@
 
 namespace
 {
-
-constexpr int paneCommands[] = {cmd::MoveUpward,    cmd::MoveDownward,  cmd::MoveToTop,
-                                cmd::MoveToBottom,  cmd::Delete,        cmd::DeleteAll,
-                                cmd::ReadQueueFile, cmd::SaveQueueFile, cmd::Transfer};
 
 QString queueFileFilter()
 {
@@ -28,54 +24,46 @@ QString queueFileFilter()
 
 } // namespace
 
-bool CQueueWnd::handlesCommand(int id) const
+void CQueueWnd::createActions()
 {
-    return std::find(std::begin(paneCommands), std::end(paneCommands), id) != std::end(paneCommands);
+    const auto selection = [this] { return selectedBlock().first >= 0; };
+    const auto queued = [this] { return model_->size() > 0; };
+    PaneActions &p = paneActions_;
+    Actions &a = actions_;
+    // The head does not move up, and a queue of one row has nowhere to move it.
+    a.moveUpward = p.add(uiText("Move to upward"), [this] {
+        if (const int first = selectedBlock().first; first > 0)
+            MoveSelectedItems(first - 1);
+    }, selection);
+    a.moveDownward = p.add(uiText("Move to downward"), [this] {
+        if (const auto [first, count] = selectedBlock(); first >= 0 && model_->size() >= 2)
+            MoveSelectedItems(first + count + 1);
+    }, selection);
+    a.moveToTop = p.add(uiText("Move to top"), [this] {
+        if (selectedBlock().first > 0)
+            MoveSelectedItems(0);
+    }, selection);
+    a.moveToBottom = p.add(uiText("Move to bottom"), [this] {
+        if (selectedBlock().first >= 0 && model_->size() >= 2)
+            MoveSelectedItems(model_->size());
+    }, selection);
+    a.deleteItems = p.add(uiText("Delete\tDel"), [this] { DeleteSelected(); }, selection);
+    a.deleteAll = p.add(uiText("Delete All"), [this] { DeleteAll(); }, queued);
+    a.readFromFile = p.add(uiText("Read from file..."), [this] { ReadFromFile(); });
+    a.saveToFile = p.add(uiText("Save to file..."), [this] { SaveToFile(); });
+    a.transfer = p.add(uiText("Transfer"), [this] { Transfer(); }, queued);
+    a.deleteItems->setShortcuts(QKeySequence::Delete);
+    addActions(p.all());
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { paneActions_.update(); });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { paneActions_.update(); });
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] { paneActions_.update(); });
+    paneActions_.update();
 }
 
-void CQueueWnd::runCommand(int id)
+std::pair<int, int> CQueueWnd::selectedBlock() const
 {
-    if (!list_)
-        return;
-    const std::vector<int> selected = list_->selectedRows();
-    const int first = selected.empty() ? -1 : selected.front();
-    const int count = int(selected.size());
-    const int rows = model_->size();
-    switch (id) {
-    case cmd::MoveUpward:
-        if (first > 0)
-            MoveSelectedItems(first - 1);
-        break;
-    case cmd::MoveDownward:
-        if (first >= 0 && rows >= 2)
-            MoveSelectedItems(first + count + 1);
-        break;
-    case cmd::MoveToTop:
-        if (first > 0)
-            MoveSelectedItems(0);
-        break;
-    case cmd::MoveToBottom:
-        if (first >= 0 && rows >= 2)
-            MoveSelectedItems(rows);
-        break;
-    case cmd::Delete:
-        DeleteSelected();
-        break;
-    case cmd::DeleteAll:
-        DeleteAll();
-        break;
-    case cmd::ReadQueueFile:
-        ReadFromFile();
-        break;
-    case cmd::SaveQueueFile:
-        SaveToFile();
-        break;
-    case cmd::Transfer:
-        Transfer();
-        break;
-    default:
-        break;
-    }
+    const std::vector<int> selected = list_ ? list_->selectedRows() : std::vector<int>();
+    return {selected.empty() ? -1 : selected.front(), int(selected.size())};
 }
 
 void CQueueWnd::MoveSelectedItems(int target)
@@ -140,25 +128,18 @@ void CQueueWnd::Transfer()
 
 void CQueueWnd::showContextMenu(const QPoint &globalPos)
 {
+    // The menu's commands are this pane's: it is the one worked in from now on.
+    list_->setFocus(Qt::PopupFocusReason);
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("queueMenu"));
-    auto add = [&](int id, const char *text) {
-        QAction *action = menu.addAction(uiText(text));
-        action->setData(id);
-        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-    };
-    add(cmd::MoveUpward, "Move to upward");
-    add(cmd::MoveDownward, "Move to downward");
-    add(cmd::MoveToTop, "Move to top");
-    add(cmd::MoveToBottom, "Move to bottom");
+    const Actions &a = actions_;
+    menu.addActions({a.moveUpward, a.moveDownward, a.moveToTop, a.moveToBottom});
     menu.addSeparator();
-    add(cmd::Delete, "Delete\tDel");
-    add(cmd::DeleteAll, "Delete All");
+    menu.addActions({a.deleteItems, a.deleteAll});
     menu.addSeparator();
-    add(cmd::ReadQueueFile, "Read from file...");
-    add(cmd::SaveQueueFile, "Save to file...");
+    menu.addActions({a.readFromFile, a.saveToFile});
     menu.addSeparator();
-    add(cmd::Transfer, "Transfer");
+    menu.addAction(a.transfer);
     activateWindow();
     menu.exec(globalPos);
 }

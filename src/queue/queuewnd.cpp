@@ -11,7 +11,6 @@
 #include "queue/queuemodel.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMessageBox>
 
 #include <cstdlib>
@@ -30,6 +29,7 @@ CQueueWnd::CQueueWnd(QWidget *parent) : QWidget(parent)
     queue_ = new TransferQueue(programpaths::programFolder(), this);
     model_ = new QueueModel(queue_, this);
     connect(queue_, &TransferQueue::queueChanged, this, &CQueueWnd::queueChanged);
+    createActions();
 }
 
 CQueueWnd::~CQueueWnd()
@@ -47,7 +47,8 @@ void CQueueWnd::initialUpdate()
     list_->setModel(model_);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->setIconSize(QSize(27, 16));
-    list_->installEventFilter(this);
+    paneActions_.followSelection(list_->selectionModel());
+    paneActions_.update();
     connect(list_, &ReorderListCtrl::moveRequested, this,
             [this](const std::vector<int> &rows, int target) { model_->moveBlock(rows, target); });
     connect(list_, &QWidget::customContextMenuRequested, this,
@@ -86,16 +87,6 @@ void CQueueWnd::resizeEvent(QResizeEvent *)
 {
     if (list_)
         list_->setGeometry(rect());
-}
-
-bool CQueueWnd::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == list_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
-        DeleteSelected();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void CQueueWnd::changed()

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "platform/commandtarget.h"
+#include "controls/paneactions.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <utility>
 
+class QAction;
 class QueueModel;
 class ReorderListCtrl;
 class TransferQueue;
@@ -15,7 +17,7 @@ class TransferQueue;
 // (commands or dragging), deletes, reads from and saves to files, and hands to the transfer job.
 // The queue itself (its items, its files, its autosave) is the TransferQueue the pane owns; every
 // other part reaches the queue there, from either thread.
-class CQueueWnd : public QWidget, public CommandTarget
+class CQueueWnd : public QWidget
 {
     Q_OBJECT
 public:
@@ -47,8 +49,23 @@ public:
     void SaveToFile();
     void Transfer();
 
-    [[nodiscard]] bool handlesCommand(int id) const override;
-    void runCommand(int id) override;
+    // The pane's commands (queuecommands.cpp), placed alike in its context menu and, for Delete,
+    // in the main window's menu while this is the pane worked in.
+    struct Actions {
+        QAction *moveUpward = nullptr;
+        QAction *moveDownward = nullptr;
+        QAction *moveToTop = nullptr;
+        QAction *moveToBottom = nullptr;
+        QAction *deleteItems = nullptr;
+        QAction *deleteAll = nullptr;
+        QAction *readFromFile = nullptr;
+        QAction *saveToFile = nullptr;
+        QAction *transfer = nullptr;
+    };
+    [[nodiscard]] const Actions &commands() const { return actions_; }
+    // Their enabled states: the frame says whether this is the pane being worked in, and update()
+    // reads the commands' conditions again (selection, queue contents).
+    [[nodiscard]] PaneActions &commandStates() { return paneActions_; }
 
 signals:
     // Window thread, after every change of the queue.
@@ -56,18 +73,22 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // The rows shown follow the queue's changes at once.
     void changed();
     void readColumnWidths();
     void writeColumnWidths();
+    void createActions();
+    // The selected rows as one block: where it begins (-1: nothing selected) and how many.
+    [[nodiscard]] std::pair<int, int> selectedBlock() const;
     void showContextMenu(const QPoint &globalPos);
 
     TransferQueue *queue_ = nullptr;
     ReorderListCtrl *list_ = nullptr;
     QueueModel *model_ = nullptr;
     std::function<void()> transferStarter_;
+    PaneActions paneActions_{this};
+    Actions actions_;
     bool initialised_ = false;
 };

@@ -109,6 +109,7 @@ void SessionController::repairAfterStop()
     s.waitCursor = false;
     if (RemoteListView *view = s.views.remote)
         view->setWaitCursor(false);
+    AnnounceSessionState();
 }
 
 void SessionController::disconnect()
@@ -151,6 +152,7 @@ void SessionController::disconnect()
     }
     if (StatusView *view = s.views.status)
         view->showWindowTitle(loadString(128));
+    AnnounceSessionState();
 }
 
 void SessionController::abort()
@@ -280,6 +282,18 @@ void SessionController::connectionLost()
     RepairAfterConnectionLost();
 }
 
+void AnnounceSessionState()
+{
+    const auto announce = [] {
+        if (SessionController *controller = session().controller)
+            emit controller->stateChanged();
+    };
+    if (uithread::isUiThread())
+        announce();
+    else
+        uithread::post(announce);
+}
+
 void RepairAfterConnectionLost()
 {
     // Any thread: the flags at once, the windows on the window thread.
@@ -294,6 +308,7 @@ void RepairAfterConnectionLost()
     });
     const QString title = loadString(128);
     viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
+    AnnounceSessionState();
 }
 
 void WatchdogTimerProc()
@@ -312,4 +327,5 @@ void WatchdogTimerProc()
         // The worker may have cleared the flag on its way to the stop.
         s.abortRequested = true;
     }
+    AnnounceSessionState();
 }

@@ -59,12 +59,20 @@ public:
     std::optional<QString> askPassword() override;
     void connectionLost() override;
 
+signals:
+    // Window thread: a job has started or ended, or the connection has come or gone.
+    void stateChanged();
+
 private:
     // Ends a session whose replies can no longer be told apart, as a lost connection ends.
     void closeOutOfStep();
 
     QTimer *keepAlive_ = nullptr;
 };
+
+// Any thread: the controller tells its watchers, on the window thread, that the session's state
+// has changed.
+void AnnounceSessionState();
 
 // After the control connection broke: the session's flags down, the keep-alive stopped, the wait
 // cursor gone. Any thread.

@@ -124,6 +124,7 @@ void launch(JobRequest request)
     // The preferences as they are now hold for the whole job.
     s.options = engineOptions();
     watchdog::setExpiryAction(WatchdogTimerProc);
+    AnnounceSessionState();
     std::promise<void> exited;
     workerExit = exited.get_future().share();
     registerShutdownJoin();
@@ -170,6 +171,7 @@ OperationResult SessionThreadProc(const JobRequest &request)
                 controller->armKeepAlive();
         });
         s.busy = false;
+        AnnounceSessionState();
         // Posted only now, so that what the pane starts in answer (a listing) finds no job running.
         if (std::holds_alternative<ConnectRequest>(request) && s.connected)
             viewposts::remote([](RemoteListView &view) { view.sessionConnected(); });

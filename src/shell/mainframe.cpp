@@ -9,6 +9,7 @@
 #include "shell/renametargetdialog.h"
 #include "shell/weblinks.h"
 
+#include "controls/sortlistctrl.h"
 #include "engine/controlconnection.h"
 #include "panes/localwnd.h"
 #include "panes/logwnd.h"
@@ -16,8 +17,8 @@
 #include "platform/appsettings.h"
 #include "platform/beep.h"
 #include "platform/commandids.h"
-#include "platform/commandtarget.h"
 #include "platform/log.h"
+#include "platform/menutext.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "platform/uitext.h"
@@ -41,9 +42,10 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QSplitter>
-#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+
+#include <utility>
 
 namespace
 {
@@ -74,40 +76,6 @@ constexpr int toolbarOrder[] = {cmd::SiteManager,
                                 cmd::AsciiMode,
                                 cmd::AutoMode};
 
-// Commands the frame answers itself; every other one goes to the active pane.
-constexpr int frameCommands[] = {
-    cmd::SiteManager,     cmd::Connect,    cmd::Disconnect, cmd::TransferQueue, cmd::Abort,
-    cmd::Preference,      cmd::BinaryMode, cmd::AsciiMode,  cmd::AutoMode,      cmd::VisitHomepage,
-    cmd::CheckForUpgrade, cmd::BriefHelp,  cmd::Help,       cmd::About,      cmd::Exit};
-
-bool isFrameCommand(int id)
-{
-    return std::find(std::begin(frameCommands), std::end(frameCommands), id) != std::end(frameCommands);
-}
-
-// A menu text with its access key: the English text gets "&" before the key letter; a translated
-// one, whose letters differ, gets the key in brackets the way Korean menus show it.
-QString menuText(const char *english, char key)
-{
-    const QString source = QString::fromUtf8(english);
-    QString text = uiText(english);
-    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
-    QString label = tab >= 0 ? text.left(tab) : text;
-    const QString shortcut = tab >= 0 ? text.mid(tab) : QString();
-    if (text == source) {
-        const qsizetype at = label.indexOf(QLatin1Char(key), 0, Qt::CaseInsensitive);
-        label.insert(std::max<qsizetype>(at, 0), QLatin1Char('&'));
-    } else {
-        const bool dots = label.endsWith(QStringLiteral("..."));
-        if (dots)
-            label.chop(3);
-        label += QStringLiteral("(&%1)").arg(QChar::fromLatin1(key).toUpper());
-        if (dots)
-            label += QStringLiteral("...");
-    }
-    return label + shortcut;
-}
-
 // The prompt is the text before "\n", the tooltip the text after it.
 QString promptOf(int id)
 {
@@ -128,6 +96,7 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
     controller_ = new SessionController(this);
     createPanes();
     createActions();
+    createPaneCommands();
     createMenus();
     createToolBar();
 
@@ -146,12 +115,15 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
     registerViews();
     setBeepSound([] { QApplication::beep(); });
     updateTitle();
-    updateCommandStates();
+    updateFrameActions();
+    showTransferMode();
 
-    commandStateTimer_ = new QTimer(this);
-    commandStateTimer_->setInterval(200);
-    connect(commandStateTimer_, &QTimer::timeout, this, &CMainFrame::updateCommandStates);
-    commandStateTimer_->start();
+    // The commands' states follow what they depend on: the session, the queue, the pane worked in
+    // (the panes watch their own selections).
+    connect(controller_, &SessionController::stateChanged, this, &CMainFrame::updateFrameActions);
+    connect(controller_, &SessionController::stateChanged, localPane_,
+            [pane = localPane_] { pane->commandStates().update(); });
+    connect(queuePane_, &CQueueWnd::queueChanged, this, &CMainFrame::updateFrameActions);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { trackActivePane(now); });
     // The desktop session is ending: a transfer's local file must not be left half-written open.
@@ -159,14 +131,13 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
             [](QSessionManager &) { (void)CloseLocalFiles(session()); });
 
     // The Site Manager opens as soon as the event loop runs, at every start.
-    postCommand(cmd::SiteManager);
+    QMetaObject::invokeMethod(commands_.value(cmd::SiteManager).frame, &QAction::trigger, Qt::QueuedConnection);
 }
 
 CMainFrame::~CMainFrame()
 {
     // Ending the session waits for its clean-up jobs while events keep flowing; that must happen
     // while every pane still stands, not from a pane's own destructor.
-    commandStateTimer_->stop();
     disconnect(qApp, nullptr, this, nullptr);
     controller_->disconnect();
     saveLayout();
@@ -192,7 +163,6 @@ void CMainFrame::createPanes()
     inner_->setObjectName(QStringLiteral("innerSplitter"));
     localPane_ = new CLocalWnd(inner_);
     remotePane_ = new CRemoteWnd(controller_, inner_);
-    connect(remotePane_, &CRemoteWnd::commandRequested, this, &CMainFrame::postCommand);
     queuePane_ = new CQueueWnd(outer_);
     outer_->addWidget(logPane_);
     outer_->addWidget(inner_);
@@ -210,8 +180,14 @@ void CMainFrame::createPanes()
     queuePane_->initialUpdate();
     localPane_->initialUpdate();
 
-    const auto startTransfer = [this] { postCommand(cmd::TransferQueue); };
+    // Queued, as the menu would run it: by then the queue holds what was just added.
+    const auto startTransfer = [this] {
+        QMetaObject::invokeMethod(commands_.value(cmd::TransferQueue).frame, &QAction::trigger,
+                                  Qt::QueuedConnection);
+    };
     queuePane_->setTransferStarter(startTransfer);
+    connect(remotePane_, &CRemoteWnd::transferRequested, this, startTransfer);
+    localPane_->setTransferPossible([] { return session().connected.load(); });
     localPane_->setQueue(queuePane_->queue());
     localPane_->setRemoteFolder([remote = remotePane_] { return remote->currentPath(); });
     localPane_->setTransferStarter(startTransfer);
@@ -219,12 +195,16 @@ void CMainFrame::createPanes()
     remotePane_->setDropTargets(queuePane_, localPane_);
     controller_->setLocalView(localPane_);
     controller_->setQueueView(queuePane_->queue());
+    // The remote pane is the one worked in at first: its list has the focus when the window
+    // becomes active.
+    remotePane_->list()->setFocus();
     activePane_ = remotePane_;
+    localPane_->commandStates().setActive(false);
+    queuePane_->commandStates().setActive(false);
 }
 
-QAction *CMainFrame::addCommand(int id, const QString &menuText)
+void CMainFrame::decorate(QAction *action, int id)
 {
-    auto *action = new QAction(menuText, this);
     action->setData(id);
     action->setStatusTip(promptOf(id));
     const QString tip = tooltipOf(id);
@@ -232,56 +212,91 @@ QAction *CMainFrame::addCommand(int id, const QString &menuText)
         action->setToolTip(tip);
     if (const QIcon icon = toolbarIcon(id); !icon.isNull())
         action->setIcon(icon);
-    connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
-    actions_.insert(id, action);
+}
+
+QAction *CMainFrame::addFrameCommand(int id, const QString &menuText, std::function<void()> run)
+{
+    auto *action = new QAction(menuText, this);
+    decorate(action, id);
+    connect(action, &QAction::triggered, this, [run = std::move(run)] { run(); });
+    commands_.insert(id, {action});
     return action;
 }
 
 void CMainFrame::createActions()
 {
-    addCommand(cmd::SiteManager, menuText("Site Manager", 'S'));
-    addCommand(cmd::Connect, menuText("Connect", 'C'));
-    addCommand(cmd::Disconnect, menuText("Disconnect", 'D'));
-    addCommand(cmd::Exit, uiText("E&xit"));
+    addFrameCommand(cmd::SiteManager, menuText("Site Manager", 'S'), [this] { openSiteManager(); });
+    addFrameCommand(cmd::Connect, menuText("Connect", 'C'), [this] { connectToServer(); });
+    addFrameCommand(cmd::Disconnect, menuText("Disconnect", 'D'), [this] {
+        QMetaObject::invokeMethod(
+            controller_, [controller = controller_] { controller->disconnect(); }, Qt::QueuedConnection);
+    });
+    QAction *exit = addFrameCommand(cmd::Exit, uiText("E&xit"), [this] { close(); });
+    // The desktop's quit key; a desktop without one gets the usual Ctrl+Q.
+    exit->setShortcuts(QKeySequence::Quit);
+    if (exit->shortcuts().isEmpty())
+        exit->setShortcut(Qt::CTRL | Qt::Key_Q);
+    addAction(exit);
 
-    addCommand(cmd::Upload, menuText("Upload", 'U'));
-    addCommand(cmd::UploadLater, menuText("Upload Later", 'L'));
-    addCommand(cmd::Download, menuText("Download", 'D'));
-    addCommand(cmd::DownloadLater, menuText("Download Later", 'A'));
-    addCommand(cmd::TransferQueue, menuText("Transfer Queue", 'T'));
-    addCommand(cmd::Abort, menuText("Abort", 'B'));
-    addCommand(cmd::Refresh, menuText("Refresh\tF5", 'R'));
-    addCommand(cmd::Rename, menuText("Rename...", 'N'));
-    addCommand(cmd::ChangeAttribute, menuText("Change Attribute...", 'B'));
-    addCommand(cmd::Delete, menuText("Delete...\tDel", 'E'));
-    addCommand(cmd::DeleteSubfolder, menuText("Delete subfolder...", 'S'));
-    addCommand(cmd::MoveTo, menuText("Move to...", 'M'));
-    addCommand(cmd::NewFolder, menuText("New Folder...", 'F'));
-    addCommand(cmd::UserCommand, menuText("User Command...", 'C'));
-    addCommand(cmd::SelectAll, menuText("Select All", 'A'));
+    addFrameCommand(cmd::TransferQueue, menuText("Transfer Queue", 'T'), [this] {
+        if (!session().busy)
+            (void)controller_->startJob(TransferRequest{});
+    });
+    addFrameCommand(cmd::Abort, menuText("Abort", 'B'), [this] {
+        QMetaObject::invokeMethod(
+            controller_, [controller = controller_] { controller->abort(); }, Qt::QueuedConnection);
+    });
 
-    addCommand(cmd::Preference, menuText("Preference", 'P'));
+    addFrameCommand(cmd::Preference, menuText("Preference", 'P'), [this] { openPreferences(this); });
     auto *modes = new QActionGroup(this);
-    for (auto [id, text, key] :
-         {std::tuple{cmd::BinaryMode, "binary mode", 'B'}, std::tuple{cmd::AsciiMode, "ASCII mode", 'A'},
-          std::tuple{cmd::AutoMode, "auto mode", 'U'}}) {
-        QAction *mode = addCommand(id, menuText(text, key));
-        mode->setCheckable(true);
+    for (auto [id, text, key, mode] : {std::tuple{cmd::BinaryMode, "binary mode", 'B', 1},
+                                       std::tuple{cmd::AsciiMode, "ASCII mode", 'A', 2},
+                                       std::tuple{cmd::AutoMode, "auto mode", 'U', 0}}) {
+        const int chosen = mode;
+        QAction *action = addFrameCommand(id, menuText(text, key), [this, chosen] { setTransferMode(chosen); });
+        action->setCheckable(true);
         // A checked action with an icon shows in the menu as a sunken icon, hard to tell from the
         // others; the menu shows the plain check mark instead, the toolbar keeps the icon.
-        mode->setIconVisibleInMenu(false);
-        modes->addAction(mode);
+        action->setIconVisibleInMenu(false);
+        modes->addAction(action);
     }
 
-    addCommand(cmd::BriefHelp, uiText("Brief &Help"));
+    addFrameCommand(cmd::BriefHelp, uiText("Brief &Help"), [this] { openHelp(this); });
     // The usual help key, in no menu: the window holds it so that it works wherever the focus is.
-    QAction *help = addCommand(cmd::Help, uiText("Brief &Help"));
+    QAction *help = addFrameCommand(cmd::Help, uiText("Brief &Help"), [this] { openHelp(this); });
     help->setShortcut(QKeySequence::HelpContents);
     help->setShortcutContext(Qt::WindowShortcut);
     addAction(help);
-    addCommand(cmd::VisitHomepage, menuText("Visit Homepage", 'V'));
-    addCommand(cmd::CheckForUpgrade, menuText("Check for upgrade", 'U'));
-    addCommand(cmd::About, uiText("&About Tidewell..."));
+    addFrameCommand(cmd::VisitHomepage, menuText("Visit Homepage", 'V'), [] { openHomepage(); });
+    addFrameCommand(cmd::CheckForUpgrade, menuText("Check for upgrade", 'U'), [this] { CheckForUpgrade(this); });
+    addFrameCommand(cmd::About, uiText("&About Tidewell..."), [this] { openAboutBox(this); });
+}
+
+void CMainFrame::createPaneCommands()
+{
+    const CLocalWnd::Actions &local = localPane_->commands();
+    const CRemoteWnd::Actions &remote = remotePane_->commands();
+    const CQueueWnd::Actions &queue = queuePane_->commands();
+    const auto add = [this](int id, const Command &command) {
+        for (QAction *action : {command.local, command.remote, command.queue})
+            if (action)
+                decorate(action, id);
+        commands_.insert(id, command);
+    };
+    add(cmd::Upload, {.local = local.upload});
+    add(cmd::UploadLater, {.local = local.uploadLater});
+    add(cmd::Download, {.remote = remote.download});
+    add(cmd::DownloadLater, {.remote = remote.downloadLater});
+    add(cmd::Refresh, {.local = local.refresh, .remote = remote.refresh});
+    add(cmd::Rename, {.local = local.rename, .remote = remote.rename});
+    add(cmd::ChangeAttribute, {.remote = remote.changeAttribute});
+    add(cmd::Delete, {.local = local.deleteItems, .remote = remote.deleteItems, .queue = queue.deleteItems});
+    add(cmd::DeleteSubfolder, {.local = local.deleteSubfolder, .remote = remote.deleteSubfolder});
+    add(cmd::MoveTo, {.remote = remote.moveTo});
+    add(cmd::NewFolder, {.local = local.newFolder, .remote = remote.newFolder});
+    add(cmd::UserCommand, {.remote = remote.userCommand});
+    add(cmd::SelectAll, {.local = local.selectAll, .remote = remote.selectAll});
+    placePaneActions();
 }
 
 void CMainFrame::createMenus()
@@ -291,9 +306,9 @@ void CMainFrame::createMenus()
             if (id == 0)
                 menu->addSeparator();
             else
-                menu->addAction(actions_.value(id));
+                menu->addAction(placed_.value(id));
         }
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+        commandHosts_.append(menu);
     };
     add(menuBar()->addMenu(uiText("&File")), {cmd::SiteManager, cmd::Connect, cmd::Disconnect, 0, cmd::Exit});
     add(menuBar()->addMenu(uiText("&Transfer")),
@@ -317,8 +332,9 @@ void CMainFrame::createToolBar()
         if (id == 0)
             toolBar_->addSeparator();
         else
-            toolBar_->addAction(actions_.value(id));
+            toolBar_->addAction(placed_.value(id));
     }
+    commandHosts_.append(toolBar_);
 }
 
 void CMainFrame::restorePaneSizes()
@@ -402,88 +418,12 @@ bool CMainFrame::confirmAfterTransfer(AfterTransferAction action)
     return confirmAfterTransferWithDialog(action, this);
 }
 
-void CMainFrame::postCommand(int id)
-{
-    QPointer<CMainFrame> self(this);
-    QMetaObject::invokeMethod(
-        this,
-        [self, id] {
-            if (!self)
-                return;
-            self->updateCommandStates();
-            if (QAction *a = self->actions_.value(id); a && !a->isEnabled())
-                return;
-            self->runCommand(id);
-        },
-        Qt::QueuedConnection);
-}
-
-void CMainFrame::runCommand(int id)
-{
-    switch (id) {
-    case cmd::SiteManager:
-        openSiteManager();
-        return;
-    case cmd::Connect:
-        connectToServer();
-        return;
-    case cmd::Disconnect:
-        QMetaObject::invokeMethod(
-            controller_, [controller = controller_] { controller->disconnect(); }, Qt::QueuedConnection);
-        return;
-    case cmd::Abort:
-        QMetaObject::invokeMethod(
-            controller_, [controller = controller_] { controller->abort(); }, Qt::QueuedConnection);
-        return;
-    case cmd::TransferQueue:
-        if (!session().busy)
-            (void)controller_->startJob(TransferRequest{});
-        return;
-    case cmd::BinaryMode:
-        appSettings().transferMode = 1;
-        updateCommandStates();
-        return;
-    case cmd::AsciiMode:
-        appSettings().transferMode = 2;
-        updateCommandStates();
-        return;
-    case cmd::AutoMode:
-        appSettings().transferMode = 0;
-        updateCommandStates();
-        return;
-    case cmd::About:
-        openAboutBox(this);
-        return;
-    case cmd::Exit:
-        close();
-        return;
-    case cmd::Preference:
-        openPreferences(this);
-        return;
-    case cmd::VisitHomepage:
-        openHomepage();
-        return;
-    case cmd::CheckForUpgrade:
-        CheckForUpgrade(this);
-        return;
-    case cmd::BriefHelp:
-    case cmd::Help:
-        openHelp(this);
-        return;
-    default:
-        break;
-    }
-    if (CommandTarget *target = activeTarget(); target && target->handlesCommand(id))
-        target->runCommand(id);
-    else if (remotePane_->handlesCommand(id))
-        remotePane_->runCommand(id);
-}
-
 void CMainFrame::connectToServer()
 {
     SessionState &s = session();
     if (s.serverHost.isEmpty()) {
-        postCommand(cmd::SiteManager);
+        QMetaObject::invokeMethod(commands_.value(cmd::SiteManager).frame, &QAction::trigger,
+                                  Qt::QueuedConnection);
         return;
     }
     (void)controller_->connectToServer();
@@ -500,56 +440,71 @@ void CMainFrame::openSiteManager()
     siteManagerOpen_ = false;
 }
 
-bool CMainFrame::frameCommandEnabled(int id) const
+void CMainFrame::setTransferMode(int mode)
 {
-    const SessionState &s = session();
-    switch (id) {
-    case cmd::Connect:
-        return !s.connected;
-    case cmd::Disconnect:
-        return s.connected;
-    case cmd::TransferQueue:
-        return s.connected && queueHasItems();
-    case cmd::Abort:
-        return s.busy;
-    default:
-        return true;
-    }
+    appSettings().transferMode = mode;
+    showTransferMode();
 }
 
-void CMainFrame::updateCommandStates()
+void CMainFrame::showTransferMode()
 {
-    CommandTarget *target = activeTarget();
-    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
-        const int id = it.key();
-        bool enabled;
-        if (isFrameCommand(id))
-            enabled = frameCommandEnabled(id);
-        else if (target && target->handlesCommand(id))
-            enabled = target->isCommandEnabled(id);
-        else
-            enabled = remotePane_->handlesCommand(id) && remotePane_->isCommandEnabled(id);
-        it.value()->setEnabled(enabled);
-    }
     const int mode = appSettings().transferMode;
-    actions_.value(cmd::BinaryMode)->setChecked(mode == 1);
-    actions_.value(cmd::AsciiMode)->setChecked(mode == 2);
-    actions_.value(cmd::AutoMode)->setChecked(mode == 0);
+    commands_.value(cmd::BinaryMode).frame->setChecked(mode == 1);
+    commands_.value(cmd::AsciiMode).frame->setChecked(mode == 2);
+    commands_.value(cmd::AutoMode).frame->setChecked(mode == 0);
+}
+
+void CMainFrame::updateFrameActions()
+{
+    const SessionState &s = session();
+    commands_.value(cmd::Connect).frame->setEnabled(!s.connected);
+    commands_.value(cmd::Disconnect).frame->setEnabled(s.connected);
+    commands_.value(cmd::TransferQueue).frame->setEnabled(s.connected && queueHasItems());
+    commands_.value(cmd::Abort).frame->setEnabled(s.busy);
 }
 
 void CMainFrame::trackActivePane(QWidget *focused)
 {
-    for (QWidget *w = focused; w; w = w->parentWidget()) {
-        if (w == localPane_ || w == remotePane_ || w == queuePane_ || w == logPane_) {
-            activePane_ = w;
-            return;
-        }
-    }
+    QWidget *pane = nullptr;
+    for (QWidget *w = focused; w && !pane; w = w->parentWidget())
+        if (w == localPane_ || w == remotePane_ || w == queuePane_ || w == logPane_)
+            pane = w;
+    if (!pane || pane == activePane_.data())
+        return;
+    activePane_ = pane;
+    localPane_->commandStates().setActive(pane == localPane_);
+    remotePane_->commandStates().setActive(pane == remotePane_);
+    queuePane_->commandStates().setActive(pane == queuePane_);
+    placePaneActions();
 }
 
-CommandTarget *CMainFrame::activeTarget() const
+QAction *CMainFrame::actionFor(const Command &command) const
 {
-    return dynamic_cast<CommandTarget *>(activePane_.data());
+    if (command.frame)
+        return command.frame;
+    if (activePane_.data() == localPane_ && command.local)
+        return command.local;
+    if (activePane_.data() == queuePane_ && command.queue)
+        return command.queue;
+    // Shown disabled: the pane that has the command is not the one worked in.
+    return command.remote ? command.remote : command.local;
+}
+
+void CMainFrame::placePaneActions()
+{
+    for (auto it = commands_.cbegin(); it != commands_.cend(); ++it) {
+        QAction *now = actionFor(it.value());
+        QAction *before = placed_.value(it.key());
+        if (now == before)
+            continue;
+        placed_.insert(it.key(), now);
+        for (QWidget *host : std::as_const(commandHosts_)) {
+            if (before && host->actions().contains(before)) {
+                host->insertAction(before, now);
+                host->removeAction(before);
+            }
+        }
+    }
 }
 
 void CMainFrame::updateTitle()

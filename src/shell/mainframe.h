@@ -3,24 +3,27 @@
 #include "session/sessionviews.h"
 
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
+
+#include <functional>
 
 class CLocalWnd;
 class CQueueWnd;
 class CRemoteWnd;
-class CommandTarget;
 class ProgressStatusBar;
 class QAction;
 class QSplitter;
-class QTimer;
 class QToolBar;
 class SessionController;
 
 // The program's one top-level window: menu bar, toolbar, progress status bar, and the panes in
 // three rows (log; local and remote side by side; queue). It keeps the title, restores and saves
-// its placement and the pane sizes, handles the session-wide commands and offers every other
-// command to the active pane. The session reaches it as its status and questions view.
+// its placement and the pane sizes, and owns the session-wide commands. Every other command is an
+// action of the pane it acts on: the menus and the toolbar show the action of the pane last worked
+// in, and the pane enables its actions only while it is that pane. The session reaches the frame
+// as its status and questions view.
 class CMainFrame : public QMainWindow, public StatusView, public QuestionView
 {
     Q_OBJECT
@@ -38,12 +41,9 @@ public:
     QSplitter *innerSplitter() const { return inner_; }
     QToolBar *toolBar() const { return toolBar_; }
 
-    // The action of a command id, or nullptr.
-    QAction *action(int id) const { return actions_.value(id); }
-    // Runs a command as the menu would (a disabled command does nothing).
-    void postCommand(int id);
-    // Refreshes every command's enabled and checked state; also runs on a short timer.
-    void updateCommandStates();
+    // The action that the menus and the toolbar show now for the command whose prompt is string
+    // `id` (a pane's action follows the pane worked in), or nullptr.
+    QAction *action(int id) const { return placed_.value(id); }
     // The title: the program, plus " - " and the server while connected.
     void updateTitle();
 
@@ -67,22 +67,37 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // A command of the menus or the toolbar: the frame's own action, or one action for each pane
+    // that has the command.
+    struct Command {
+        QAction *frame = nullptr;
+        QAction *local = nullptr;
+        QAction *remote = nullptr;
+        QAction *queue = nullptr;
+    };
+
     void createPanes();
     void createActions();
+    void createPaneCommands();
     void createMenus();
     void createToolBar();
     void restorePaneSizes();
     void restorePlacement();
     void registerViews();
-    void runCommand(int id);
     void connectToServer();
     void openSiteManager();
+    void setTransferMode(int mode);
+    void showTransferMode();
+    void updateFrameActions();
     void trackActivePane(QWidget *focused);
-    [[nodiscard]] CommandTarget *activeTarget() const;
-    [[nodiscard]] bool frameCommandEnabled(int id) const;
+    // Puts each command's action for the active pane into the menus and the toolbar.
+    void placePaneActions();
+    [[nodiscard]] QAction *actionFor(const Command &command) const;
     [[nodiscard]] bool queueHasItems() const;
 
-    QAction *addCommand(int id, const QString &menuText);
+    QAction *addFrameCommand(int id, const QString &menuText, std::function<void()> run);
+    // The prompt, tooltip, toolbar image and id that every action of command `id` carries.
+    static void decorate(QAction *action, int id);
 
     SessionController *controller_ = nullptr;
     ProgressStatusBar *statusBar_ = nullptr;
@@ -94,8 +109,9 @@ private:
     CRemoteWnd *remotePane_ = nullptr;
     CQueueWnd *queuePane_ = nullptr;
     QPointer<QWidget> activePane_;
-    QHash<int, QAction *> actions_;
-    QTimer *commandStateTimer_ = nullptr;
+    QHash<int, Command> commands_;
+    QHash<int, QAction *> placed_;
+    QList<QWidget *> commandHosts_;
     bool layoutSaved_ = false;
     bool siteManagerOpen_ = false;
 };

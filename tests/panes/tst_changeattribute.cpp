@@ -9,6 +9,7 @@
 #include "platform/commandids.h"
 #include "platform/strings.h"
 #include "session/sessionstate.h"
+#include "session/sessioncontroller.h"
 #include "shell/mainframe.h"
 
 #include <QAction>
@@ -81,7 +82,7 @@ private slots:
         s.password = QStringLiteral("p");
         s.initialRemotePath.clear();
         QSignalSpy started(pane(), &CRemoteWnd::sessionStarted);
-        frame_->updateCommandStates();
+        emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(rowOf(pane()->list(), QStringLiteral("x.bin")) >= 0, 10000);
@@ -156,7 +157,6 @@ private slots:
             // Pressed once this handler has returned, so that the watcher sees the message.
             QTimer::singleShot(0, dialog, [dialog] { dialog->accept(); });
         });
-        frame_->updateCommandStates();
         frame_->action(cmd::ChangeAttribute)->trigger();
         QCOMPARE(opened, shown);
         QTRY_VERIFY_WITH_TIMEOUT(!session().busy && !session().waitCursor, 10000);

@@ -4,7 +4,6 @@
 #include "controls/sortlistctrl.h"
 #include "panes/localfolder.h"
 #include "panes/localwnd.h"
-#include "platform/commandids.h"
 #include "queue/queuemodel.h"
 #include "queue/queuewnd.h"
 #include "session/transferqueue.h"
@@ -208,7 +207,7 @@ private slots:
     {
         CQueueWnd queue;
         queue.initialUpdate();
-        queue.runCommand(cmd::DeleteAll);
+        queue.commands().deleteAll->trigger();
         pane_->setQueue(queue.queue());
         pane_->setRemoteFolder([] { return QByteArray("/pub/in"); });
         writeFile(localfolder::joinPath(root_, "a.txt"), 1234);
@@ -216,7 +215,7 @@ private slots:
         QVERIFY(::mkdir(localfolder::joinPath(root_, "sub").constData(), 0755) == 0);
         QVERIFY(pane_->ShowFolder(root_));
         pane_->SelectAll();
-        pane_->runCommand(cmd::UploadLater);
+        pane_->commands().uploadLater->trigger();
         QCOMPARE(queue.model()->size(), 3);
         // Folders first, as the list sorts them.
         const QueueItem folder = queue.model()->item(0);
@@ -232,21 +231,21 @@ private slots:
         // Upload asks first; on Yes it queues and starts the transfer.
         int started = 0;
         pane_->setTransferStarter([&] { ++started; });
-        queue.runCommand(cmd::DeleteAll);
+        queue.commands().deleteAll->trigger();
         selectNames(list(), {QStringLiteral("a.txt")});
         {
             guitest::ModalWatcher watcher(pressButton(QMessageBox::No));
-            pane_->runCommand(cmd::Upload);
+            pane_->commands().upload->trigger();
         }
         QCOMPARE(queue.model()->size(), 0);
         {
             guitest::ModalWatcher watcher(pressButton(QMessageBox::Yes));
-            pane_->runCommand(cmd::Upload);
+            pane_->commands().upload->trigger();
         }
         QCOMPARE(queue.model()->size(), 1);
         QCOMPARE(started, 1);
         pane_->setQueue(nullptr);
-        queue.runCommand(cmd::DeleteAll);
+        queue.commands().deleteAll->trigger();
     }
 
     // Rows dragged onto the queue pane are queued; dropped elsewhere, nothing happens.
@@ -256,7 +255,7 @@ private slots:
         window.resize(900, 400);
         CQueueWnd queue(&window);
         queue.initialUpdate();
-        queue.runCommand(cmd::DeleteAll);
+        queue.commands().deleteAll->trigger();
         pane_->setParent(&window);
         pane_->setGeometry(0, 0, 450, 400);
         queue.setGeometry(450, 0, 450, 400);
@@ -286,7 +285,7 @@ private slots:
         drag(QPoint(700, 200));
         QCOMPARE(queue.model()->size(), 2);
         pane_->setQueue(nullptr);
-        queue.runCommand(cmd::DeleteAll);
+        queue.commands().deleteAll->trigger();
         pane_->setParent(nullptr);
     }
 
@@ -300,6 +299,10 @@ private slots:
         writeFile(localfolder::joinPath(full, "inside"), 1);
         QVERIFY(pane_->ShowFolder(root_));
         selectNames(list(), {QStringLiteral("f1"), QStringLiteral("f2"), QStringLiteral("full")});
+        // The key reaches the pane's Delete while the focus is in its list.
+        pane_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(pane_.get()));
+        list()->setFocus();
         {
             guitest::ModalWatcher watcher(pressButton(QMessageBox::Ok));
             QTest::keyClick(list(), Qt::Key_Delete);
@@ -312,7 +315,7 @@ private slots:
         selectNames(list(), {QStringLiteral("full")});
         {
             guitest::ModalWatcher watcher(pressButton(QMessageBox::Yes));
-            pane_->runCommand(cmd::DeleteSubfolder);
+            pane_->commands().deleteSubfolder->trigger();
         }
         QVERIFY(rowNames(list()).isEmpty());
         QVERIFY(!QFile::exists(QString::fromUtf8(full)));
@@ -349,7 +352,7 @@ private slots:
         selectNames(list(), {QStringLiteral("tree")});
         {
             guitest::ModalWatcher watcher(pressButton(QMessageBox::Yes));
-            pane_->runCommand(cmd::DeleteSubfolder);
+            pane_->commands().deleteSubfolder->trigger();
         }
         const QString said = QStringLiteral("Deleting %1 stopped at %2: %3\n")
                                  .arg(QString::fromUtf8(tree), QString::fromUtf8(failure->path),
@@ -369,7 +372,7 @@ private slots:
                 dialog->setTextValue(QStringLiteral("made"));
                 dialog->accept();
             });
-            pane_->runCommand(cmd::NewFolder);
+            pane_->commands().newFolder->trigger();
         }
         QCOMPARE(rowNames(list()), QStringList{QStringLiteral("made")});
         writeFile(localfolder::joinPath(root_, "taken"), 1);
@@ -377,7 +380,7 @@ private slots:
         selectNames(list(), {QStringLiteral("made")});
         // Renaming onto an existing name replaces nothing.
         LogRecorder log;
-        pane_->runCommand(cmd::Rename);
+        pane_->commands().rename->trigger();
         auto *editor = renameEditor(list());
         QVERIFY(editor);
         editor->setText(QStringLiteral("taken"));
@@ -388,7 +391,7 @@ private slots:
             LogColor::Error));
         QVERIFY(QFileInfo(QString::fromUtf8(localfolder::joinPath(root_, "taken"))).isFile());
         selectNames(list(), {QStringLiteral("made")});
-        pane_->runCommand(cmd::Rename);
+        pane_->commands().rename->trigger();
         editor = renameEditor(list());
         QVERIFY(editor);
         editor->setText(QStringLiteral("renamed"));

@@ -91,7 +91,7 @@ class TestRemoteBrowse : public QObject
         s.anonymousLogin = false;
         s.initialRemotePath.clear();
         QSignalSpy started(pane(), &CRemoteWnd::sessionStarted);
-        frame_->updateCommandStates();
+        emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!s.busy, 10000);
@@ -180,6 +180,9 @@ private slots:
     void refreshShowsAFileAddedOnTheServer()
     {
         writeFile(QDir(server_->root()).filePath(QStringLiteral("pub/added.bin")), QByteArray(1234, 'x'));
+        // The key reaches the pane's Refresh while the focus is in its list.
+        frame_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
         list()->setFocus();
         QTest::keyClick(list(), Qt::Key_F5);
         waitIdle();
@@ -197,7 +200,6 @@ private slots:
 
     void navigationWhileDisconnected()
     {
-        frame_->updateCommandStates();
         frame_->action(cmd::Disconnect)->trigger();
         QTRY_VERIFY(!session().connected);
 
@@ -239,13 +241,12 @@ private slots:
         session().userName = QStringLiteral("u");
         session().password = QStringLiteral("p");
         pane()->cache()->DeleteServerListings();
-        frame_->updateCommandStates();
+        emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(slow.commands().contains("LIST"), 10000);
         QVERIFY(session().busy);
         QVERIFY(session().waitCursor);
 
-        frame_->updateCommandStates();
         QVERIFY(frame_->action(cmd::Abort)->isEnabled());
         frame_->action(cmd::Abort)->trigger();
         QVERIFY(log.waitFor(loadString(163), LogColor::Status));

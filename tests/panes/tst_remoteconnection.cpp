@@ -65,7 +65,7 @@ class TestRemoteConnection : public QObject
         s.password = QStringLiteral("secret");
         s.anonymousLogin = false;
         QSignalSpy started(frame_->remotePane(), &CRemoteWnd::sessionStarted);
-        frame_->updateCommandStates();
+        emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
         QVERIFY(s.connected);
@@ -130,7 +130,6 @@ private slots:
         connectTo(server.port());
         QTRY_COMPARE(frame_->windowTitle(), loadString(128) + QStringLiteral(" - 127.0.0.1"));
         LogRecorder log;
-        frame_->updateCommandStates();
         frame_->action(cmd::Disconnect)->trigger();
         QVERIFY(log.waitFor(loadString(162), LogColor::Status));
         QVERIFY(server.commands().contains("QUIT"));
@@ -210,10 +209,9 @@ private slots:
         session().serverHost = QStringLiteral("127.0.0.1");
         session().port = closed;
         LogRecorder log;
-        frame_->updateCommandStates();
+        emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
         QVERIFY(log.waitFor(formatString(164, 3600), LogColor::Status));
-        frame_->updateCommandStates();
         QVERIFY(frame_->action(cmd::Abort)->isEnabled());
         frame_->controller()->disconnect();
         QVERIFY(!session().busy);
@@ -233,7 +231,7 @@ private slots:
         ScriptedServer silent{Reply::silent()};
         session().serverHost = QStringLiteral("127.0.0.1");
         session().port = silent.port();
-        frame_->updateCommandStates();
+        emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
         QTRY_VERIFY(silent.connections() == 1);
         frame_->controller()->disconnect();
@@ -253,7 +251,7 @@ private slots:
         session().userName = QStringLiteral("u");
         session().password = QStringLiteral("p");
         frame_->remotePane()->cache()->DeleteServerListings();
-        frame_->updateCommandStates();
+        emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(server.commands().contains("LIST"), 10000);
         // The hanging listing stands in for a queue transfer.

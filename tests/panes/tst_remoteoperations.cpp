@@ -105,7 +105,7 @@ class TestRemoteOperations : public QObject
         s.relativePaths = relative;
         s.initialRemotePath.clear();
         QSignalSpy started(pane(), &CRemoteWnd::sessionStarted);
-        frame_->updateCommandStates();
+        emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
         waitIdle();
@@ -131,7 +131,6 @@ class TestRemoteOperations : public QObject
         // A listing posted by the previous command may still run; a command finds no job running.
         waitIdle();
         guitest::ModalWatcher watcher(std::move(handler));
-        frame_->updateCommandStates();
         QVERIFY(frame_->action(id)->isEnabled());
         frame_->action(id)->trigger();
         QTest::qWait(50);

@@ -2,7 +2,6 @@
 #include "sessionreset.h"
 
 #include "controls/reorderlistctrl.h"
-#include "platform/commandids.h"
 #include "platform/programpaths.h"
 #include "platform/settingsstore.h"
 #include "session/queuefile.h"
@@ -10,6 +9,7 @@
 #include "queue/queuewnd.h"
 #include "session/transferqueue.h"
 
+#include <QAction>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -59,6 +59,15 @@ void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &pos, Qt::MouseB
     QApplication::sendEvent(widget, &event);
 }
 
+// Runs the pane's command of that text, as its context menu would.
+void trigger(CQueueWnd &pane, const QString &text)
+{
+    for (QAction *action : pane.actions())
+        if (action->text() == text)
+            return action->trigger();
+    QFAIL(qPrintable(QStringLiteral("no command ") + text));
+}
+
 QString queueFile()
 {
     return programpaths::programFolder() + QStringLiteral("QUEUE.Q");
@@ -97,36 +106,36 @@ private slots:
     void moveCommands_data()
     {
         QTest::addColumn<QList<int>>("selected");
-        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("command");
         QTest::addColumn<QByteArray>("order");
-        QTest::newRow("B, D upward") << QList<int>{1, 3} << cmd::MoveUpward << QByteArray("BDACE");
-        QTest::newRow("B downward") << QList<int>{1} << cmd::MoveDownward << QByteArray("ACBDE");
-        QTest::newRow("B, C downward") << QList<int>{1, 2} << cmd::MoveDownward << QByteArray("ADBCE");
-        QTest::newRow("head to bottom") << QList<int>{0} << cmd::MoveToBottom << QByteArray("BCDEA");
+        QTest::newRow("B, D upward") << QList<int>{1, 3} << "Move to upward" << QByteArray("BDACE");
+        QTest::newRow("B downward") << QList<int>{1} << "Move to downward" << QByteArray("ACBDE");
+        QTest::newRow("B, C downward") << QList<int>{1, 2} << "Move to downward" << QByteArray("ADBCE");
+        QTest::newRow("head to bottom") << QList<int>{0} << "Move to bottom" << QByteArray("BCDEA");
         // Past the end the block stays the last one.
-        QTest::newRow("last row downward: stays") << QList<int>{4} << cmd::MoveDownward << QByteArray("ABCDE");
-        QTest::newRow("last two downward: stay") << QList<int>{3, 4} << cmd::MoveDownward << QByteArray("ABCDE");
-        QTest::newRow("C, E downward") << QList<int>{2, 4} << cmd::MoveDownward << QByteArray("ABDCE");
-        QTest::newRow("head to top: nothing") << QList<int>{0, 3} << cmd::MoveToTop << QByteArray("ABCDE");
-        QTest::newRow("head upward: nothing") << QList<int>{0, 2} << cmd::MoveUpward << QByteArray("ABCDE");
-        QTest::newRow("D, E to top") << QList<int>{3, 4} << cmd::MoveToTop << QByteArray("DEABC");
-        QTest::newRow("delete B, D") << QList<int>{1, 3} << cmd::Delete << QByteArray("ACE");
-        QTest::newRow("delete nothing selected") << QList<int>{} << cmd::Delete << QByteArray("ABCDE");
-        QTest::newRow("delete all") << QList<int>{2} << cmd::DeleteAll << QByteArray();
+        QTest::newRow("last row downward: stays") << QList<int>{4} << "Move to downward" << QByteArray("ABCDE");
+        QTest::newRow("last two downward: stay") << QList<int>{3, 4} << "Move to downward" << QByteArray("ABCDE");
+        QTest::newRow("C, E downward") << QList<int>{2, 4} << "Move to downward" << QByteArray("ABDCE");
+        QTest::newRow("head to top: nothing") << QList<int>{0, 3} << "Move to top" << QByteArray("ABCDE");
+        QTest::newRow("head upward: nothing") << QList<int>{0, 2} << "Move to upward" << QByteArray("ABCDE");
+        QTest::newRow("D, E to top") << QList<int>{3, 4} << "Move to top" << QByteArray("DEABC");
+        QTest::newRow("delete B, D") << QList<int>{1, 3} << "Delete\tDel" << QByteArray("ACE");
+        QTest::newRow("delete nothing selected") << QList<int>{} << "Delete\tDel" << QByteArray("ABCDE");
+        QTest::newRow("delete all") << QList<int>{2} << "Delete All" << QByteArray();
     }
 
     void moveCommands()
     {
         QFETCH(QList<int>, selected);
-        QFETCH(int, command);
+        QFETCH(QString, command);
         QFETCH(QByteArray, order);
         fill({"A", "B", "C", "D", "E"});
         selectRows(pane(), selected);
-        pane().runCommand(command);
+        trigger(pane(), command);
         QCOMPARE(names(pane()).join(), order);
         QCOMPARE(pane().queue()->queueHasItems(), !order.isEmpty());
         // Moved rows stay selected.
-        if (command != cmd::Delete && command != cmd::DeleteAll)
+        if (!command.startsWith(QLatin1String("Delete")))
             QCOMPARE(int(pane().list()->selectedRows().size()), int(selected.size()));
     }
 
@@ -134,6 +143,9 @@ private slots:
     {
         fill({"A", "B", "C"});
         selectRows(pane(), {1});
+        pane().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&pane()));
+        pane().list()->setFocus();
         QTest::keyClick(pane().list(), Qt::Key_Delete);
         QCOMPARE(names(pane()).join(), QByteArray("AC"));
     }
@@ -229,7 +241,7 @@ private slots:
         std::thread second(adder, 'y');
         while (finished < 2) {
             selectRows(pane(), {0, 2});
-            pane().runCommand(cmd::MoveToBottom);
+            pane().commands().moveToBottom->trigger();
             QCoreApplication::processEvents();
         }
         first.join();
@@ -278,16 +290,16 @@ private slots:
             }
         });
         answer.start();
-        pane().runCommand(cmd::SaveQueueFile);
+        pane().commands().saveToFile->trigger();
         QVERIFY(QFile::exists(chosen));
-        pane().runCommand(cmd::DeleteAll);
-        pane().runCommand(cmd::ReadQueueFile);
+        pane().commands().deleteAll->trigger();
+        pane().commands().readFromFile->trigger();
         answer.stop();
         QCOMPARE(names(pane()).join(), QByteArray("ABC"));
         // A cancelled dialog changes nothing.
         {
             guitest::ModalWatcher watcher;
-            pane().runCommand(cmd::ReadQueueFile);
+            pane().commands().readFromFile->trigger();
         }
         QCOMPARE(names(pane()).join(), QByteArray("ABC"));
     }
@@ -296,10 +308,10 @@ private slots:
     {
         int started = 0;
         pane().setTransferStarter([&] { ++started; });
-        pane().runCommand(cmd::Transfer);
+        pane().commands().transfer->trigger();
         QCOMPARE(started, 0);
         fill({"A"});
-        pane().runCommand(cmd::Transfer);
+        pane().commands().transfer->trigger();
         QCOMPARE(started, 1);
     }
 };

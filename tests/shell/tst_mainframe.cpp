@@ -8,6 +8,7 @@
 #include "platform/commandids.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
 #include "shell/framelayout.h"
@@ -172,7 +173,7 @@ private slots:
         auto frame = startFrame();
         session().connected = connected;
         session().busy = busy;
-        frame->updateCommandStates();
+        emit frame->controller()->stateChanged();
         QFETCH(bool, connect);
         QFETCH(bool, disconnect);
         QFETCH(bool, abort);
@@ -229,10 +230,10 @@ private slots:
         QVERIFY(session().port != 0);
         session().busy = busy;
         session().job.reset();
-        frame->postCommand(cmd::Connect);
+        QMetaObject::invokeMethod(frame->action(cmd::Connect), &QAction::trigger, Qt::QueuedConnection);
         // Commands are handled in the order posted: once the mode has changed, Connect has had
         // its turn.
-        frame->postCommand(cmd::BinaryMode);
+        QMetaObject::invokeMethod(frame->action(cmd::BinaryMode), &QAction::trigger, Qt::QueuedConnection);
         QTRY_COMPARE(appSettings().transferMode.load(), 1);
         QCOMPARE(session().job && std::holds_alternative<ConnectRequest>(*session().job), connectStarts);
         if (busy)

@@ -14,6 +14,7 @@
 #include "session/transferqueue.h"
 #include "session/sessionstate.h"
 #include "shell/existingfiledialog.h"
+#include "session/sessioncontroller.h"
 #include "shell/mainframe.h"
 
 #include <QAction>
@@ -90,7 +91,7 @@ private slots:
         s.anonymousLogin = false;
         s.initialRemotePath.clear();
         QSignalSpy started(frame.remotePane(), &CRemoteWnd::sessionStarted);
-        frame.updateCommandStates();
+        emit frame.controller()->stateChanged();
         frame.action(cmd::Connect)->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!s.busy && !s.waitCursor, 10000);
@@ -99,7 +100,7 @@ private slots:
         const QByteArray home = QFile::encodeName(local.path());
         QVERIFY(frame.localPane()->ShowFolder(home));
         (void)frame.queuePane()->queue()->AddQueueItem({"/pub", {}, home, QueueItem::Download, true}, false);
-        frame.postCommand(cmd::TransferQueue);
+        QMetaObject::invokeMethod(frame.action(cmd::TransferQueue), &QAction::trigger, Qt::QueuedConnection);
         QTRY_VERIFY_WITH_TIMEOUT(s.busy, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!s.busy, 30000);
 

@@ -1,0 +1,77 @@
+// The remote pane's commands as actions: their texts and keys, when each is enabled, and the
+// context menu that shows them.
+#include "controls/sortlistctrl.h"
+#include "panes/remotewnd.h"
+#include "platform/menutext.h"
+#include "platform/uitext.h"
+#include "session/sessioncontroller.h"
+#include "session/sessionstate.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QMenu>
+
+void CRemoteWnd::createActions()
+{
+    // Commands that talk to the server wait for the connection; queueing and the listing cache
+    // work offline too.
+    const auto built = [this] { return list_ != nullptr; };
+    const auto connected = [this] { return list_ && session().connected; };
+    const auto connectedWithSelection = [this] { return session().connected && hasSelection(); };
+    const auto selection = [this] { return hasSelection(); };
+    PaneActions &p = paneActions_;
+    Actions &a = actions_;
+    a.download = p.add(menuText("Download", 'D'), [this] { DownloadNow(); }, connectedWithSelection);
+    a.downloadLater = p.add(menuText("Download Later", 'A'), [this] { QueueSelection(); }, selection);
+    a.refresh = p.add(menuText("Refresh\tF5", 'R'), [this] { Refresh(); }, connected);
+    a.rename = p.add(menuText("Rename...", 'N'), [this] { Rename(); }, connectedWithSelection);
+    a.changeAttribute =
+        p.add(menuText("Change Attribute...", 'B'), [this] { ChangeAttribute(); }, connectedWithSelection);
+    a.deleteItems = p.add(menuText("Delete...\tDel", 'E'), [this] { DeleteSelection(); }, connectedWithSelection);
+    a.deleteSubfolder =
+        p.add(menuText("Delete subfolder...", 'S'), [this] { DeleteSubfolder(); }, connectedWithSelection);
+    a.moveTo = p.add(menuText("Move to...", 'M'), [this] { MoveTo(); }, connectedWithSelection);
+    a.newFolder = p.add(menuText("New Folder...", 'F'), [this] { NewFolder(); }, connected);
+    a.userCommand = p.add(menuText("User Command...", 'C'), [this] { UserCommand(); }, connected);
+    a.selectAll = p.add(menuText("Select All", 'A'), [this] { SelectAll(); }, built);
+    a.deleteFolderCache = p.add(uiText("Delete Folder &Cache"), [this] { DeleteFolderCache(); }, built);
+    a.refresh->setShortcuts(QKeySequence::Refresh);
+    a.deleteItems->setShortcuts(QKeySequence::Delete);
+    a.rename->setShortcut(Qt::Key_F2);
+    addActions(p.all());
+    if (controller_)
+        connect(controller_, &SessionController::stateChanged, this, [this] { paneActions_.update(); });
+    paneActions_.update();
+}
+
+bool CRemoteWnd::hasSelection() const
+{
+    return list_ && list_->selectionModel() && list_->selectionModel()->hasSelection();
+}
+
+bool CRemoteWnd::event(QEvent *event)
+{
+    return paneActions_.yieldKeyToText(event) || QWidget::event(event);
+}
+
+void CRemoteWnd::showContextMenu(const QPoint &globalPos)
+{
+    if (session().waitCursor)
+        return;
+    // The menu's commands are this pane's: it is the one worked in from now on.
+    list_->setFocus(Qt::PopupFocusReason);
+    QMenu menu(this);
+    const Actions &a = actions_;
+    if (hasSelection()) {
+        menu.addActions({a.download, a.downloadLater});
+        menu.addSeparator();
+        menu.addActions({a.rename, a.changeAttribute, a.deleteItems, a.deleteSubfolder, a.moveTo});
+    }
+    menu.addActions({a.newFolder, a.selectAll});
+    menu.addSeparator();
+    menu.addActions({a.userCommand, a.deleteFolderCache});
+    menu.addSeparator();
+    menu.addAction(a.refresh);
+    activateWindow();
+    menu.exec(globalPos);
+}
