@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <utility>
+
 // How a job, or one step of it on the server, ended.
 struct OperationResult {
     enum class Outcome {
@@ -10,6 +12,12 @@ struct OperationResult {
         ConnectionLost, // the control connection broke; the session has ended
         Stopped,        // ended from outside (Abort, Disconnect, the watchdog) or not in time
     };
+    OperationResult() = default;
+    OperationResult(Outcome outcome, int code = 0, QByteArray text = {})
+        : outcome(outcome), code(code), text(std::move(text))
+    {
+    }
+
     Outcome outcome = Outcome::Done;
     int code = 0;
     QByteArray text;

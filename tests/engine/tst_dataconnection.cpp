@@ -121,7 +121,7 @@ private slots:
         server.on("RETR b", Reply("150 Opening").sendData("second").then("226 Done"));
         server.on("LIST",
                   Reply("150 Listing").sendData("-rw-r--r-- 1 u g 5 Jan 1 2020 a\r\n").then("226 Done"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         QVERIFY(control >= 0);
 
         QCOMPARE(RetrieveFile(session(), "RETR a", local("a"), 'I'), 2);
@@ -149,7 +149,7 @@ private slots:
         QFETCH(QByteArray, command);
         ScriptedServer server;
         server.on("TYPE", Reply("504 Not this one"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         SetTransferType(session(), letter);
         SetTransferType(session(), letter); // stored whatever the answer: not asked twice
         QCOMPARE(server.commands(), QList<QByteArray>{command});
@@ -186,7 +186,7 @@ private slots:
         ScriptedServer server;
         server.on("PASV", Reply::pasv());
         server.on("RETR", Reply("150 Opening").sendData(data).then("226 Done"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         QStringList shown;
         QStringList titles;
         testsupport::TestViews views;
@@ -222,7 +222,7 @@ private slots:
         server.on("PORT", Reply::port());
         server.on("RETR a", Reply("150 Opening").sendData(sample(70000)).then("226 Done"));
         server.on("STOR up", Reply("150 Go ahead").receiveData().then("226 Stored"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         const QByteArray upload = sample(50000);
         writeFile(local("up"), upload);
 
@@ -246,7 +246,7 @@ private slots:
         server.on("PASV", Reply::pasv());
         server.on("REST", Reply("502 REST not implemented"));
         server.on("RETR f", Reply("150 Opening").sendData("whole file").then("226 Done"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         writeFile(local("rest502"), "partial, longer than the file itself");
         session().resumeRequested = true;
         session().resumeOffset = 8;
@@ -265,7 +265,7 @@ private slots:
         server.on("PASV", Reply::pasv());
         server.on("REST 4", Reply("350 Restarting at 4"));
         server.on("RETR f", Reply("150 Opening").sendData("efgh").then("226 Done"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         writeFile(local("resume"), "abcdSTALE-TAIL");
         session().resumeRequested = true;
         session().resumeOffset = 4;
@@ -294,7 +294,7 @@ private slots:
                                     .sendData(patternRange(firstOffset, cutAt))
                                     .then("426 Connection closed; transfer aborted"));
         server.once("RETR big", Reply("150 Opening").sendData(patternRange(cutAt, size)).then("226 Done"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         QString lastProgress;
         testsupport::TestViews views;
         views.onProgressText = [&lastProgress](const QString &t) { lastProgress = t; };
@@ -328,7 +328,7 @@ private slots:
         server.on("PASV", Reply::pasv());
         server.on("APPE", Reply("502 No appending here"));
         server.on("STOR", Reply("150 Go ahead").receiveData().then("226 Stored"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         const QByteArray bytes = sample(3000);
         writeFile(local("appe"), bytes);
         session().resumeRequested = true;
@@ -350,7 +350,7 @@ private slots:
         ScriptedServer server;
         server.on("PASV", Reply::pasv());
         server.on("APPE", Reply("150 Go ahead").receiveData().then("226 Appended"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         const QByteArray bytes = sample(3000);
         writeFile(local("appe2"), bytes);
         QStringList progress;
@@ -391,7 +391,7 @@ private slots:
         server.on("PORT", Reply::port());
         server.on("RETR", Reply(reply));
         server.on("STOR", Reply(reply));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         session().passive = passive;
         writeFile(local("refused-up"), "data");
         LogRecorder log;
@@ -430,7 +430,7 @@ private slots:
         ScriptedServer server;
         server.on("PASV", Reply::pasv(reply));
         server.on("RETR", Reply("150 Opening").sendData("payload").then("226 Done"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         LogRecorder log;
         const QString path = local("pasv");
         QFile::remove(path);
@@ -454,7 +454,7 @@ private slots:
         ScriptedServer server;
         server.on("PASV", Reply(QByteArray("227 Entering Passive Mode (127,0,0,1,") +
                                 QByteArray::number(port / 256) + ',' + QByteArray::number(port % 256) + ')'));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         LogRecorder log;
         QCOMPARE(RetrieveFile(session(), "RETR f", local("refused"), 'A'), 0);
         QVERIFY(log.waitFor(text(199), LogColor::Error));
@@ -484,7 +484,7 @@ private slots:
         ScriptedServer server;
         server.on("PORT", Reply("200 PORT ok")); // but the server never connects
         server.on("RETR", Reply("150 Opening"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         session().passive = false;
         LogRecorder log;
         std::optional<int> result;
@@ -513,7 +513,7 @@ private slots:
         ScriptedServer server;
         server.on("PASV", Reply::pasv());
         server.on("RETR", Reply("150 Opening").sendData(sample(30000)).then("426 Transfer aborted"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         session().transferRunning = true;
         session().transferTotalSize = 100000;
         LogRecorder log;
@@ -547,7 +547,7 @@ private slots:
         server.on("RETR", Reply("150 Opening").sendData(sample(100000)).then("226 Done"));
         server.on("STOR", Reply("150 Go ahead").receiveData().then("226 Stored"));
         server.on("NOOP", Reply("200 Still here"));
-        const int control = connectTo(server);
+        [[maybe_unused]] const int control = connectTo(server);
         session().resumeRequested = resume;
         session().resumeOffset = resume ? 10 : 0;
         LogRecorder log;

@@ -264,7 +264,7 @@ private slots:
                         Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
         QTest::qWait(100);
         const int localRows = frame_->localPane()->list()->model()->rowCount();
-        QCOMPARE(frame_->queuePane()->queueCount() == 0, outcome == QLatin1String("queue emptied"));
+        QCOMPARE(frame_->queuePane()->queue()->queueCount() == 0, outcome == QLatin1String("queue emptied"));
         QCOMPARE(watcher.seen.contains(QStringLiteral("QMessageBox")), outcome == QLatin1String("question"));
         QCOMPARE(frame_->localPane()->list()->findChild<QLineEdit *>() != nullptr,
                  outcome == QLatin1String("name editor"));
