@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textformat.h"
+
 #include <QColor>
 #include <QString>
 
@@ -19,6 +21,12 @@ QColor logColorRgb(LogColor color);
 void AppendLog(const QString &text, LogColor color);
 // Loads string `id` from the text table, formats it printf-style and appends it.
 void AppendLogId(LogColor color, int id, ...);
+// The text `id` with its arguments put in, appended.
+template <typename... Args>
+void AppendLog(LogColor color, TextId id, const Args &...args)
+{
+    AppendLog(formatText(id, args...), color);
+}
 
 // The log pane installs itself here; tests install a recorder. Runs on the window thread.
 using LogSink = std::function<void(const QString &text, LogColor color)>;
