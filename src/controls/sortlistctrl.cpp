@@ -4,6 +4,7 @@
 #include "platform/fileicons.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 
 #include <QItemSelectionModel>
 
@@ -40,10 +41,10 @@ void CSortListCtrl::SetListName(const QString &name)
 
 void CSortListCtrl::InsertFileColumns()
 {
-    InsertSortColumn(0, loadString(132), Qt::AlignLeft, 180);
-    InsertSortColumn(1, loadString(133), Qt::AlignRight, 80);
-    InsertSortColumn(2, loadString(134), Qt::AlignLeft, 150);
-    InsertSortColumn(3, loadString(135), Qt::AlignLeft, 90);
+    InsertSortColumn(0, loadText(TextId::NameColumn), Qt::AlignLeft, 180);
+    InsertSortColumn(1, loadText(TextId::SizeColumn), Qt::AlignRight, 80);
+    InsertSortColumn(2, loadText(TextId::DateTimeColumn), Qt::AlignLeft, 150);
+    InsertSortColumn(3, loadText(TextId::AttributeColumn), Qt::AlignLeft, 90);
     SetColumnKind(0, SortText);
     SetColumnKind(1, SortNumber);
     SetColumnKind(2, SortDateTime);

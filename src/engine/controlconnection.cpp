@@ -39,12 +39,6 @@ constexpr qint64 sendPiece = 12288;
 constexpr int maxReplyLines = 1000;
 constexpr qint64 maxReplyBytes = 1 << 20;
 
-constexpr int serverClosedConnection = 230;
-constexpr int replyCut = 231;
-constexpr int notAReply = 232;
-constexpr int sessionEndedByServer = 234;
-constexpr int lineBreakRefused = 241;
-
 // Log text of bytes from the wire: UTF-8 when valid, else the legacy code page of the user.
 QString decodeForLog(const QByteArray &bytes)
 {
@@ -159,7 +153,7 @@ qint64 sendBlock(FtpConnection &c, int socket, const char *data, qint64 length,
             break;
         }
         if (n <= 0) {
-            AppendLogId(LogColor::Error, 173);
+            AppendLog(LogColor::Error, TextId::SocketSendError);
             connectionBroke(c);
             return 0;
         }
@@ -239,10 +233,10 @@ void connectionBroke(FtpConnection &c)
 }
 
 // The server broke the protocol: the message, then the connection goes as if it had broken.
-int protocolError(FtpConnection &c, int messageId)
+int protocolError(FtpConnection &c, std::optional<TextId> message)
 {
-    if (messageId != 0)
-        AppendLogId(LogColor::Error, messageId);
+    if (message)
+        AppendLog(LogColor::Error, *message);
     connectionBroke(c);
     return 0;
 }
@@ -252,10 +246,10 @@ int protocolError(FtpConnection &c, int messageId)
 int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, const char *service,
                    const char *protocol)
 {
-    AppendLogId(LogColor::Status, 145, host.toUtf8().constData());
+    AppendLog(LogColor::Status, TextId::ConnectingTo, host.toUtf8().constData());
     const QByteArray hostName = host.toUtf8();
     if (hostName.isEmpty() || hostName.size() > hostNameLimit) {
-        AppendLogId(LogColor::Error, 146);
+        AppendLog(LogColor::Error, TextId::CannotConnect);
         return -1;
     }
 
@@ -282,7 +276,7 @@ int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, con
     // The Site Manager takes ports up to 999999 and the settings any number: cut to 16 bits,
     // such a port would quietly reach another service.
     if (port < 0 || port > 65535) {
-        AppendLogId(LogColor::Error, 200);
+        AppendLog(LogColor::Error, TextId::InvalidRemoteAddress);
         return -1;
     }
 
@@ -292,7 +286,7 @@ int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, con
     if (const auto resolved = hostresolver::resolve(hostName)) {
         address.sin_addr.s_addr = *resolved;
     } else if (inet_pton(AF_INET, hostName.constData(), &address.sin_addr) != 1) {
-        AppendLogId(LogColor::Error, 169);
+        AppendLog(LogColor::Error, TextId::HostNotFound);
         return -1;
     }
 
@@ -312,7 +306,7 @@ int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, con
 
     const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, protocolNumber);
     if (fd < 0) {
-        AppendLogId(LogColor::Error, 170);
+        AppendLog(LogColor::Error, TextId::CannotCreateSocket);
         return -1;
     }
     const int on = 1;
@@ -322,11 +316,11 @@ int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, con
     }
     if (const int error = connectSocket(fd, address)) {
         if (error == ECONNREFUSED)
-            AppendLogId(LogColor::Error, 199);
+            AppendLog(LogColor::Error, TextId::ConnectionRefused);
         else if (error == EADDRNOTAVAIL)
-            AppendLogId(LogColor::Error, 200);
+            AppendLog(LogColor::Error, TextId::InvalidRemoteAddress);
         else
-            AppendLogId(LogColor::Error, 146);
+            AppendLog(LogColor::Error, TextId::CannotConnect);
         ::close(fd);
         return -1;
     }
@@ -334,7 +328,7 @@ int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, con
     c.serverAddress = address;
     char dotted[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &address.sin_addr, dotted, sizeof dotted);
-    AppendLogId(LogColor::Status, 147, host.toUtf8().constData(), dotted, unsigned(port));
+    AppendLog(LogColor::Status, TextId::ConnectedTo, host.toUtf8().constData(), dotted, unsigned(port));
     return fd;
 }
 
@@ -351,7 +345,7 @@ int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply)
     // The last guard, whatever the caller checked: not even the echo, which would show the
     // smuggled commands as lines of their own.
     if (breaksCommandLine(command)) {
-        AppendLogId(LogColor::Error, lineBreakRefused);
+        AppendLog(LogColor::Error, TextId::ControlCharacterRefused);
         return 0;
     }
 
@@ -367,7 +361,7 @@ int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply)
 
     // The command line must fit the command buffer with its CR LF; no caller comes near that.
     if (c.controlSocket == -1 || command.size() > qsizetype(replyBufferSize) - 2) {
-        AppendLogId(LogColor::Error, 172);
+        AppendLog(LogColor::Error, TextId::NotConnected);
         return 0;
     }
     // Set here and cleared only by a read that ended normally: a stop in between leaves it set.
@@ -387,7 +381,7 @@ int SendLine(FtpConnection &c, const QByteArray &text)
     auto &buffer = c.commandBuffer;
     const int socket = c.controlSocket;
     if (breaksCommandLine(text)) {
-        AppendLogId(LogColor::Error, lineBreakRefused);
+        AppendLog(LogColor::Error, TextId::ControlCharacterRefused);
         return -1;
     }
     if (socket == -1 || text.size() > qsizetype(buffer.size()) - 3)
@@ -427,7 +421,7 @@ int ReadReplyLine(FtpConnection &c)
     ssize_t last = socketwait::receive(socket, peeked, sizeof peeked, MSG_PEEK);
     if (last < 0) {
         watch.disarm();
-        AppendLogId(LogColor::Error, 171);
+        AppendLog(LogColor::Error, TextId::ConnectionClosed);
         connectionBroke(c);
         return -1;
     }
@@ -480,14 +474,14 @@ int ReadReply(FtpConnection &c, QByteArray *reply)
         const QByteArray text = s.replyText();
         if (text.isEmpty() && s.connectionEnded) {
             // The server closed the connection: the reply will never be complete.
-            AppendLogId(LogColor::Error, serverClosedConnection);
+            AppendLog(LogColor::Error, TextId::ServerClosedConnection);
             connectionBroke(c);
             return 0;
         }
         const bool firstLine = depth.lines() == 1;
         if (firstLine && !s.abortRequested && !isReplyLine(text)) {
             AppendLog(decodeForLog(text) + QLatin1Char('\n'), LogColor::Reply);
-            return protocolError(c, notAReply);
+            return protocolError(c, TextId::NotAnFtpReply);
         }
 
         bool continues = (code >= 1 && code <= 99) || code > 599 || (text.size() > 3 && text[3] == '-');
@@ -508,7 +502,7 @@ int ReadReply(FtpConnection &c, QByteArray *reply)
                 *reply = text;
             // "421 Service not available": the server is closing the control connection.
             if (code == 421 && !s.abortRequested && text.startsWith("421") && s.connected) {
-                AppendLogId(LogColor::Error, sessionEndedByServer);
+                AppendLog(LogColor::Error, TextId::ServerEndedSession);
                 connectionBroke(c);
             }
             break;
@@ -516,8 +510,8 @@ int ReadReply(FtpConnection &c, QByteArray *reply)
         bytes += text.size() + 2;
         if (depth.lines() >= maxReplyLines || bytes >= maxReplyBytes) {
             // A reply this long is no reply: its lines would only flood the log.
-            AppendLogId(LogColor::Error, replyCut, depth.lines());
-            return protocolError(c, 0);
+            AppendLog(LogColor::Error, TextId::ReplyCut, depth.lines());
+            return protocolError(c, std::nullopt);
         }
     }
     return replyResult(s.lastReplyCode);
@@ -573,7 +567,7 @@ void ConnectionLost(FtpConnection &c)
     if (c.host)
         c.host->connectionLost();
     Beep();
-    AppendLogId(LogColor::Status, 162);
+    AppendLog(LogColor::Status, TextId::Disconnected);
     if (worker)
         throw ConnectionDropped{};
 }

@@ -19,18 +19,6 @@
 namespace
 {
 
-constexpr int cantConnect = 146;
-constexpr int uploadError = 159;
-constexpr int cannotCreateSocket = 170;
-constexpr int invalidControlSocket = 174;
-constexpr int appendNotSupported = 175;
-constexpr int restartNotSupported = 176;
-constexpr int noPermissionToDownload = 177;
-constexpr int cantConnectPassive = 197;
-constexpr int connectionRefused = 199;
-constexpr int passiveAddressReplaced = 202;
-constexpr int noDataConnection = 203;
-
 std::uint32_t peerAddressOf(int socket)
 {
     sockaddr_in peer{};
@@ -70,7 +58,7 @@ bool establishDataConnection(FtpConnection &s)
         if (SendCommand(s, "PASV", &reply) == 2) {
             if (OpenPassiveDataConnection(s, reply))
                 return true;
-            AppendLogId(LogColor::Error, cantConnectPassive);
+            AppendLog(LogColor::Error, TextId::CannotConnectPassive);
             s.beepIfEnabled();
             return false;
         }
@@ -111,7 +99,7 @@ Accepted acceptDataConnection(FtpConnection &s)
         // Still armed: Abort or Disconnect ended the wait. Disarmed: the watchdog did, and the
         // log says why.
         if (!watchdog::armed())
-            AppendLogId(LogColor::Error, noDataConnection);
+            AppendLog(LogColor::Error, TextId::DataConnectionNotOpened);
         watchdog::stop();
         throw;
     }
@@ -120,7 +108,7 @@ Accepted acceptDataConnection(FtpConnection &s)
         waited == socketwait::Result::Ready ? ::accept4(s.listenSocket, nullptr, nullptr, SOCK_CLOEXEC) : -1;
     if (data < 0) {
         if (waited == socketwait::Result::TimedOut)
-            AppendLogId(LogColor::Error, noDataConnection);
+            AppendLog(LogColor::Error, TextId::DataConnectionNotOpened);
         s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
         s.beepIfEnabled();
         return Accepted::Failed;
@@ -162,8 +150,8 @@ bool OpenPassiveDataConnection(FtpConnection &s, const QByteArray &reply)
     }
     const Endpoint target = PassiveTarget(*offered, peerAddressOf(s.controlSocket));
     if (target.address != offered->address)
-        AppendLogId(LogColor::Status, passiveAddressReplaced, DottedAddress(offered->address).constData(),
-                    DottedAddress(target.address).constData());
+        AppendLog(LogColor::Status, TextId::PassiveAddressReplaced,
+                  DottedAddress(offered->address).constData(), DottedAddress(target.address).constData());
 
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -171,7 +159,7 @@ bool OpenPassiveDataConnection(FtpConnection &s, const QByteArray &reply)
     address.sin_port = htons(target.port);
     const int error = connectInterruptible(data, address);
     if (error != 0) {
-        AppendLogId(LogColor::Error, error == ECONNREFUSED ? connectionRefused : cantConnect);
+        AppendLog(LogColor::Error, error == ECONNREFUSED ? TextId::ConnectionRefused : TextId::CannotConnect);
         s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
         return false;
     }
@@ -201,7 +189,7 @@ int OpenActiveListener(FtpConnection &s)
         return -1;
     }
     if (::listen(listener, 1) != 0) {
-        AppendLogId(LogColor::Error, cannotCreateSocket);
+        AppendLog(LogColor::Error, TextId::CannotCreateSocket);
         ::close(listener);
         return -1;
     }
@@ -230,7 +218,7 @@ int RetrieveFile(FtpConnection &s, const QByteArray &command, const QString &loc
 
     if (s.resumeRequested) {
         if (SendCommand(s, "REST " + QByteArray::number(qint64(s.resumeOffset))) == 5) {
-            AppendLogId(LogColor::Error, restartNotSupported);
+            AppendLog(LogColor::Error, TextId::ResumeNotSupportedUpload);
             s.beepIfEnabled();
             s.resumeRequested = false;
         }
@@ -239,7 +227,7 @@ int RetrieveFile(FtpConnection &s, const QByteArray &command, const QString &loc
     if (SendCommand(s, command) != 1) {
         dropDataConnection(s);
         if (command.startsWith("RETR") && s.lastReplyCode == 550)
-            AppendLogId(LogColor::Error, noPermissionToDownload);
+            AppendLog(LogColor::Error, TextId::NoPermissionToDownload);
         s.beepIfEnabled();
         return 0;
     }
@@ -279,7 +267,7 @@ int StoreFile(FtpConnection &s, QByteArray &command, const QString &localPath, c
 {
     s.lastReplyCode = 0;
     if (s.controlSocket == -1) {
-        AppendLogId(LogColor::Error, invalidControlSocket);
+        AppendLog(LogColor::Error, TextId::InvalidControlSocket);
         s.beepIfEnabled();
         return 0;
     }
@@ -292,14 +280,14 @@ int StoreFile(FtpConnection &s, QByteArray &command, const QString &localPath, c
     while (result != 1) {
         if (!s.resumeRequested) {
             dropDataConnection(s);
-            AppendLogId(LogColor::Error, uploadError);
+            AppendLog(LogColor::Error, TextId::UploadError);
             s.beepIfEnabled();
             return 0;
         }
         // APPE refused: the whole file goes with STOR.
         s.resumeRequested = false;
         command.replace(0, 4, "STOR");
-        AppendLogId(LogColor::Error, appendNotSupported);
+        AppendLog(LogColor::Error, TextId::ResumeNotSupported);
         s.beepIfEnabled();
         result = SendCommand(s, command);
     }

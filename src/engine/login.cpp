@@ -60,7 +60,7 @@ int Login(FtpConnection &s, const LoginFields &login)
     }
     s.localControlAddress = local;
 
-    AppendLogId(LogColor::Status, 167);
+    AppendLog(LogColor::Status, TextId::WaitingForLogin);
     s.controlSocket = socket;
     s.replyDepth = 0;
     s.lastReplyCode = 0;
@@ -103,6 +103,6 @@ int Login(FtpConnection &s, const LoginFields &login)
         s.connected = true;
         return socket;
     }
-    AppendLogId(LogColor::Error, 168);
+    AppendLog(LogColor::Error, TextId::LoginFailed);
     return failLogin(s);
 }

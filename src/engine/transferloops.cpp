@@ -25,12 +25,6 @@
 namespace
 {
 
-constexpr int cannotCreateLocalFile = 152;
-constexpr int cannotOpenLocalFile = 157;
-constexpr int cannotWriteLocalFile = 201;
-constexpr int dataConnectionClosedEarly = 204;
-constexpr int listingCut = 233;
-
 // The bytes done and the size they count against; the text is made on the window thread. The
 // host is looked up when the value is shown: the one of the moment it was set may be gone.
 struct ProgressValue {
@@ -160,7 +154,7 @@ bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath, bo
 
     const int fd = ::open(QFile::encodeName(localPath).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        AppendLogId(LogColor::Error, cannotOpenLocalFile);
+        AppendLog(LogColor::Error, TextId::CannotOpenLocalFile);
         s.beepIfEnabled();
         return false;
     }
@@ -168,7 +162,7 @@ bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath, bo
     const qint64 offset = resuming ? qint64(s.resumeOffset) : 0;
     if (resuming && ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
         ::close(fd);
-        AppendLogId(LogColor::Error, cannotOpenLocalFile);
+        AppendLog(LogColor::Error, TextId::CannotOpenLocalFile);
         s.beepIfEnabled();
         return false;
     }
@@ -194,7 +188,7 @@ bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath, bo
             continue;
         if (n < 0) {
             // The server must not keep a short file as if it were whole.
-            AppendLogId(LogColor::Error, cannotOpenLocalFile);
+            AppendLog(LogColor::Error, TextId::CannotOpenLocalFile);
             s.beepIfEnabled();
             sentAll = false;
             break;
@@ -243,13 +237,13 @@ bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath, b
         if (fd < 0 || ::ftruncate(fd, off_t(offset)) != 0 || ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
             if (fd >= 0)
                 ::close(fd);
-            AppendLogId(LogColor::Error, cannotOpenLocalFile);
+            AppendLog(LogColor::Error, TextId::CannotOpenLocalFile);
             return false;
         }
     } else {
         fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0) {
-            AppendLogId(LogColor::Error, cannotCreateLocalFile);
+            AppendLog(LogColor::Error, TextId::CannotCreateLocalFile);
             return false;
         }
     }
@@ -278,7 +272,7 @@ bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath, b
         if (s.listingTransfer) {
             lines += std::count(buffer.data(), buffer.data() + last, '\n');
             if (lines > s.options.listingLineLimit || done + last > s.options.listingByteLimit) {
-                AppendLogId(LogColor::Error, listingCut, long(lines), long(done + last));
+                AppendLog(LogColor::Error, TextId::ListingCut, long(lines), long(done + last));
                 s.listingCut = true;
                 break;
             }
@@ -307,13 +301,15 @@ bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath, b
 
     if (writeError != 0) {
         // What reached the disk stays: it is what a later resume continues from.
-        AppendLogId(LogColor::Error, cannotWriteLocalFile, qt_error_string(writeError).toUtf8().constData());
+        AppendLog(LogColor::Error, TextId::CannotWriteLocalFile,
+                  qt_error_string(writeError).toUtf8().constData());
         if (writeFailed)
             *writeFailed = true;
         s.beepIfEnabled();
     } else if (!s.abortRequested && s.transferRunning && !s.listingTransfer && done < s.transferTotalSize) {
         // The server ended the data connection before the size it listed: the part stays for a resume.
-        AppendLogId(LogColor::Error, dataConnectionClosedEarly, long(done), long(s.transferTotalSize.load()));
+        AppendLog(LogColor::Error, TextId::DataConnectionClosedEarly, long(done),
+                  long(s.transferTotalSize.load()));
     }
     if (last < 0 && !received) {
         s.beepIfEnabled();

@@ -1,16 +1,12 @@
 #include "engine/transfertexts.h"
 
 #include "platform/strings.h"
+#include "platform/textformat.h"
 
 #include <algorithm>
 
 namespace
 {
-
-constexpr int uploadKbLine = 178;
-constexpr int uploadBpsLine = 179;
-constexpr int downloadKbLine = 180;
-constexpr int downloadBpsLine = 181;
 
 QString timeLeftText(qint64 secondsLeft)
 {
@@ -56,8 +52,8 @@ QString StatisticsLine(bool upload, qint64 sent, qint64 elapsedSeconds)
 {
     elapsedSeconds = std::max<qint64>(elapsedSeconds, 1);
     if (sent > 1024)
-        return formatString(upload ? uploadKbLine : downloadKbLine, long(sent), double(elapsedSeconds),
-                            double(sent) / 1024.0 / double(elapsedSeconds));
-    return formatString(upload ? uploadBpsLine : downloadBpsLine, long(sent), long(elapsedSeconds),
-                        long(8 * sent / elapsedSeconds));
+        return formatText(upload ? TextId::UploadedKbRate : TextId::DownloadedKbRate, long(sent),
+                          double(elapsedSeconds), double(sent) / 1024.0 / double(elapsedSeconds));
+    return formatText(upload ? TextId::UploadedBpsRate : TextId::DownloadedBpsRate, long(sent),
+                      long(elapsedSeconds), long(8 * sent / elapsedSeconds));
 }

@@ -6,6 +6,7 @@
 #include "platform/log.h"
 #include "platform/namecodec.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "session/queueview.h"
 
@@ -164,8 +165,9 @@ void CLocalWnd::DeleteSelection()
     const std::vector<int> selected = list_->selectedRows();
     if (selected.empty())
         return;
-    QMessageBox question(QMessageBox::Question, loadString(137), loadString(138),
-                         QMessageBox::Ok | QMessageBox::Cancel, this);
+    QMessageBox question(QMessageBox::Question, loadText(TextId::DeleteTitle),
+                         loadText(TextId::ConfirmDeleteSelection), QMessageBox::Ok | QMessageBox::Cancel,
+                         this);
     if (question.exec() != QMessageBox::Ok)
         return;
     {
@@ -185,8 +187,8 @@ void CLocalWnd::DeleteSubfolder()
     if (selected.empty() || !isFolderRow(selected.front()))
         return;
     const QByteArray root = rowPath(selected.front());
-    QMessageBox question(QMessageBox::Question, loadString(137), loadString(198),
-                         QMessageBox::Yes | QMessageBox::No, this);
+    QMessageBox question(QMessageBox::Question, loadText(TextId::DeleteTitle),
+                         loadText(TextId::ConfirmDeleteFolderTree), QMessageBox::Yes | QMessageBox::No, this);
     if (question.exec() != QMessageBox::Yes)
         return;
     std::optional<localfolder::Failure> failure;

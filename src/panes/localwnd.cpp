@@ -6,6 +6,7 @@
 #include "panes/localfolder.h"
 #include "platform/appsettings.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 
 #include <QApplication>
@@ -44,7 +45,7 @@ void CLocalWnd::initialUpdate()
     pathCombo_->setObjectName(QStringLiteral("pathCombo"));
     pathCombo_->setEditable(true);
     pathCombo_->setInsertPolicy(QComboBox::NoInsert);
-    browseButton_ = new QPushButton(loadString(136), this);
+    browseButton_ = new QPushButton(loadText(TextId::BrowseButton), this);
     browseButton_->setObjectName(QStringLiteral("browseButton"));
     const QFont guiFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     pathCombo_->setFont(guiFont);
@@ -57,9 +58,9 @@ void CLocalWnd::initialUpdate()
     list_->installEventFilter(this);
     dragSource_ = new RowDragSource(list_);
     paneActions_.followSelection(list_->selectionModel());
-    list_->InsertSortColumn(0, loadString(132), Qt::AlignLeft, 180);
-    list_->InsertSortColumn(1, loadString(133), Qt::AlignRight, 80);
-    list_->InsertSortColumn(2, loadString(134), Qt::AlignLeft, 150);
+    list_->InsertSortColumn(0, loadText(TextId::NameColumn), Qt::AlignLeft, 180);
+    list_->InsertSortColumn(1, loadText(TextId::SizeColumn), Qt::AlignRight, 80);
+    list_->InsertSortColumn(2, loadText(TextId::DateTimeColumn), Qt::AlignLeft, 150);
     list_->SetColumnKind(0, SortText);
     list_->SetColumnKind(1, SortNumber);
     list_->SetColumnKind(2, SortDateTime);

@@ -2,6 +2,7 @@
 
 #include "platform/namecodec.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 
 #include <QContextMenuEvent>
@@ -22,7 +23,7 @@ CLogWnd *installedPane = nullptr;
 
 QString statusPrompt(int commandId)
 {
-    const QString text = loadString(commandId);
+    const QString text = loadText(static_cast<TextId>(commandId));
     return text.left(text.indexOf(QLatin1Char('\n')));
 }
 

@@ -25,11 +25,11 @@ bool CRemoteWnd::Navigate(const QByteArray &path)
     if (cache_->ReadCachedListing(displayPath(path))) {
         showPathInCombo(path);
         currentPath_ = path;
-        AppendLogId(LogColor::Status, 161, displayPath(path).toUtf8().constData());
+        AppendLog(LogColor::Status, TextId::ReadingCachedDirectory, displayPath(path).toUtf8().constData());
         return false;
     }
     if (!s.connected) {
-        AppendLogId(LogColor::Error, 143);
+        AppendLog(LogColor::Error, TextId::DirectoryNotCached);
         return false;
     }
     if (s.transferRunning) {
@@ -37,7 +37,7 @@ bool CRemoteWnd::Navigate(const QByteArray &path)
         return true;
     }
     if (s.busy) {
-        AppendLogId(LogColor::Error, 144);
+        AppendLog(LogColor::Error, TextId::JobNotFinished);
         return false;
     }
     (void)controller_->startJob(RefreshRequest{path});
@@ -76,7 +76,7 @@ void CRemoteWnd::OpenSelection()
         if (s.busy)
             return;
         if (RemoteChangeDirectory(s, name) == 5) {
-            AppendLogId(LogColor::Error, 129);
+            AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
             BeepIfEnabled();
         }
     }
@@ -92,7 +92,7 @@ void CRemoteWnd::GoUp()
         if (s.busy)
             return;
         if (SendCommand(s, "CDUP") == 550) {
-            AppendLogId(LogColor::Error, 129);
+            AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
             BeepIfEnabled();
             return;
         }
@@ -178,7 +178,7 @@ void CRemoteWnd::Refresh()
     if (!s.connected)
         return;
     if (s.busy) {
-        AppendLogId(LogColor::Error, 144);
+        AppendLog(LogColor::Error, TextId::JobNotFinished);
         return;
     }
     const std::vector<int> selected = list_->selectedRows();

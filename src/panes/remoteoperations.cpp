@@ -12,6 +12,7 @@
 #include "platform/beep.h"
 #include "platform/log.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
@@ -22,10 +23,6 @@
 namespace
 {
 
-constexpr int notFinishedId = 144;
-constexpr int separatorRefusedId = 240;
-constexpr int controlByteRefusedId = 241;
-
 // True when `name` may go out; otherwise says why not and gives false.
 bool acceptTypedName(const QByteArray &name, const QByteArray &folder)
 {
@@ -33,10 +30,10 @@ bool acceptTypedName(const QByteArray &name, const QByteArray &folder)
     case NameProblem::None:
         return true;
     case NameProblem::Separator:
-        AppendLogId(LogColor::Error, separatorRefusedId, displayPath(name).toUtf8().constData());
+        AppendLog(LogColor::Error, TextId::NameHoldsSeparator, displayPath(name).toUtf8().constData());
         break;
     case NameProblem::ControlByte:
-        AppendLogId(LogColor::Error, controlByteRefusedId);
+        AppendLog(LogColor::Error, TextId::ControlCharacterRefused);
         break;
     }
     BeepIfEnabled();
@@ -47,7 +44,7 @@ bool acceptCommandText(const QByteArray &text)
 {
     if (!hasControlByte(text))
         return true;
-    AppendLogId(LogColor::Error, controlByteRefusedId);
+    AppendLog(LogColor::Error, TextId::ControlCharacterRefused);
     BeepIfEnabled();
     return false;
 }
@@ -70,7 +67,7 @@ bool CRemoteWnd::operationAllowed() const
     if (!s.connected)
         return false;
     if (s.busy) {
-        AppendLogId(LogColor::Error, notFinishedId);
+        AppendLog(LogColor::Error, TextId::JobNotFinished);
         return false;
     }
     return true;
@@ -119,7 +116,8 @@ void CRemoteWnd::DeleteSelection()
 {
     if (!operationAllowed() || list_->selectedRows().empty())
         return;
-    if (!confirm(this, loadString(137), loadString(138), QMessageBox::Ok, QMessageBox::Cancel))
+    if (!confirm(this, loadText(TextId::DeleteTitle), loadText(TextId::ConfirmDeleteSelection),
+                 QMessageBox::Ok, QMessageBox::Cancel))
         return;
     (void)controller_->startJob(DeleteRequest{currentPath_, selectionOperation().items});
 }
@@ -164,7 +162,8 @@ void CRemoteWnd::DeleteSubfolder()
     const std::vector<int> selected = list_->selectedRows();
     if (selected.empty() || !isFolderRow(selected.front()))
         return;
-    if (!confirm(this, loadString(128), loadString(198), QMessageBox::Yes, QMessageBox::No))
+    if (!confirm(this, loadText(TextId::ProgramTitle), loadText(TextId::ConfirmDeleteFolderTree),
+                 QMessageBox::Yes, QMessageBox::No))
         return;
     const RemoteItem top = itemAt(selected.front());
     // A link is never followed: what it points to is not the user's folder to delete.

@@ -7,6 +7,7 @@
 #include "panes/remotenameeditor.h"
 #include "panes/remotepaths.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "session/lastsession.h"
 #include "session/sessioncontroller.h"
@@ -63,7 +64,7 @@ void CRemoteWnd::initialUpdate()
     pathCombo_->setEditable(true);
     pathCombo_->setInsertPolicy(QComboBox::NoInsert);
     pathCombo_->setMaxVisibleItems(10);
-    changeButton_ = new QPushButton(loadString(131), this);
+    changeButton_ = new QPushButton(loadText(TextId::ChangeButton), this);
     changeButton_->setObjectName(QStringLiteral("changeButton"));
     const QFont guiFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     pathCombo_->setFont(guiFont);

@@ -5,7 +5,6 @@
 
 #include <QLoggingCategory>
 
-#include <cstdarg>
 #include <memory>
 #include <mutex>
 
@@ -52,13 +51,4 @@ void AppendLog(const QString &text, LogColor color)
         if (sink)
             (*sink)(text, color);
     });
-}
-
-void AppendLogId(LogColor color, int id, ...)
-{
-    va_list args;
-    va_start(args, id);
-    const QString text = vformatString(id, args);
-    va_end(args);
-    AppendLog(text, color);
 }

@@ -19,8 +19,6 @@ QColor logColorRgb(LogColor color);
 
 // Callable from any thread; lines reach the sink on the window thread in call order.
 void AppendLog(const QString &text, LogColor color);
-// Loads string `id` from the text table, formats it printf-style and appends it.
-void AppendLogId(LogColor color, int id, ...);
 // The text `id` with its arguments put in, appended.
 template <typename... Args>
 void AppendLog(LogColor color, TextId id, const Args &...args)

@@ -45,18 +45,3 @@ QString loadString(int id)
         text = lookup(stringTable(Language::English), id);
     return text ? QString::fromUtf8(text) : QString();
 }
-
-QString vformatString(int id, va_list args)
-{
-    const QByteArray format = loadString(id).toUtf8();
-    return QString::vasprintf(format.constData(), args);
-}
-
-QString formatString(int id, ...)
-{
-    va_list args;
-    va_start(args, id);
-    QString text = vformatString(id, args);
-    va_end(args);
-    return text;
-}

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <cstdarg>
-
 // The program's texts, looked up by numeric id in the table of the user's language
 // (English or Korean), compiled into the program.
 enum class Language { English, Korean };
@@ -14,9 +12,6 @@ void setLanguage(Language language);
 
 // The text of `id`, or an empty text when the table has none.
 QString loadString(int id);
-// The text of `id` formatted printf-style (%s takes UTF-8 const char *).
-QString formatString(int id, ...);
-QString vformatString(int id, va_list args);
 
 // Both tables as they are, for the check that they hold the same ids and conversions.
 struct StringEntry {

@@ -3,6 +3,7 @@
 #include "controls/blockmove.h"
 #include "platform/namecodec.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "queue/queueicons.h"
 #include "session/transferqueue.h"
 
@@ -70,10 +71,11 @@ QVariant QueueModel::headerData(int section, Qt::Orientation orientation, int ro
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static constexpr int titles[ColumnCount] = {132, 133, 141, 140};
+    static constexpr TextId titles[ColumnCount] = {TextId::NameColumn, TextId::SizeColumn,
+                                                   TextId::StatusColumn, TextId::DestinationColumn};
     switch (role) {
     case Qt::DisplayRole:
-        return loadString(titles[section]);
+        return loadText(titles[section]);
     case Qt::TextAlignmentRole: {
         const Qt::Alignment alignment = section == SizeColumn     ? Qt::AlignRight
                                         : section == StatusColumn ? Qt::AlignHCenter

@@ -5,10 +5,11 @@
 #include "platform/programpaths.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
+#include "queue/queuemodel.h"
 #include "session/queuefile.h"
 #include "session/transferqueue.h"
-#include "queue/queuemodel.h"
 
 #include <QHeaderView>
 #include <QMessageBox>
@@ -107,9 +108,10 @@ int CQueueWnd::SaveQueueFile(const QString &fileName, bool interactive)
         return 1;
     case queuefile::SaveStatus::CannotCreate:
         if (interactive)
-            QMessageBox::warning(this, QString(), loadString(183));
+            QMessageBox::warning(this, QString(), loadText(TextId::CannotSaveToFile));
         else
-            AppendLog(loadString(183) + QStringLiteral(": %1\n").arg(result.error), LogColor::Error);
+            AppendLog(loadText(TextId::CannotSaveToFile) + QStringLiteral(": %1\n").arg(result.error),
+                      LogColor::Error);
         return 0;
     case queuefile::SaveStatus::NothingToSave:
     case queuefile::SaveStatus::CannotWrite:

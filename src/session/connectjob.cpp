@@ -5,6 +5,7 @@
 #include "platform/log.h"
 #include "platform/socketwait.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "session/jobs.h"
 #include "session/remoteprotocol.h"
 #include "session/sessionstate.h"
@@ -28,13 +29,13 @@ bool ConnectWithRetries(RemoteProtocol &protocol, SessionState &s, const QString
         if (retries <= attempt)
             break;
         if (const int delay = settings.retryDelaySeconds; delay > 0) {
-            AppendLogId(LogColor::Status, 164, delay);
+            AppendLog(LogColor::Status, TextId::DelayingBeforeReconnect, delay);
             socketwait::sleep(durations::get(durations::Kind::RetrySecond) * delay);
         }
-        AppendLogId(LogColor::Status, 165, attempt + 1, retries);
+        AppendLog(LogColor::Status, TextId::Reconnecting, attempt + 1, retries);
     }
     if (retries > 0) {
-        AppendLogId(LogColor::Error, 166, retries, host.toUtf8().constData());
+        AppendLog(LogColor::Error, TextId::AllRetriesFailed, retries, host.toUtf8().constData());
         s.beepIfEnabled();
     }
     return false;
@@ -66,7 +67,7 @@ OperationResult ConnectJob(RemoteProtocol &protocol, SessionState &s)
         // A reply without a quoted path leaves the pane's directory as it was.
         if (folder)
             viewposts::remote([path = *folder](RemoteListView &view) { view.setRemotePath(path); });
-        const QString title = loadString(128) + QStringLiteral(" - ") + s.serverHost;
+        const QString title = loadText(TextId::ProgramTitle) + QStringLiteral(" - ") + s.serverHost;
         viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
     }
 

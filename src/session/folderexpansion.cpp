@@ -17,13 +17,6 @@
 namespace
 {
 
-constexpr int refusedName = 260;
-constexpr int refusedLink = 261;
-constexpr int reachedBefore = 262;
-constexpr int cannotCreateFolder = 263;
-constexpr int cannotListFolder = 264;
-constexpr int cannotReadLocalFolder = 272;
-
 const char *text(const QByteArray &bytes)
 {
     return bytes.constData();
@@ -57,7 +50,7 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
         const QByteArray parent = cut > 0 ? link->name.left(cut) : QByteArray(1, separator);
         ownName = link->name.mid(cut + 1);
         if (IsPlainEntryName(ownName) && !LinkStaysInside(link->target)) {
-            AppendLogId(LogColor::Error, refusedLink, text(item.name));
+            AppendLog(LogColor::Error, TextId::RefusedLinkOutOfFolder, text(item.name));
             return drop(item);
         }
         folderPath = NormalRemotePath(RemoteChildPath(parent, link->target));
@@ -65,12 +58,12 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
         ownName = item.name.mid(item.name.lastIndexOf(RemoteSeparator(item.name)) + 1);
     }
     if (!IsPlainEntryName(ownName)) {
-        AppendLogId(LogColor::Error, refusedName, text(item.name));
+        AppendLog(LogColor::Error, TextId::RefusedNotPlainName, text(item.name));
         return drop(item);
     }
     const QByteArray visit = NormalRemotePath(folderPath);
     if (visitedRemote_.contains(visit)) {
-        AppendLogId(LogColor::Error, reachedBefore, text(item.name));
+        AppendLog(LogColor::Error, TextId::SkippedFolderSeenBefore, text(item.name));
         return drop(item);
     }
 
@@ -83,7 +76,7 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
             file.isFolder = false;
             return replaceHead(item, {file});
         }
-        AppendLogId(LogColor::Error, cannotListFolder, text(item.name));
+        AppendLog(LogColor::Error, TextId::CannotListFolderNotQueued, text(item.name));
         return drop(item);
     }
     visitedRemote_.insert(visit);
@@ -91,7 +84,7 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
     const QByteArray destination = item.destination.isEmpty() ? localShown_ : item.destination;
     const QByteArray localFolder = LocalChildPath(destination, ownName);
     if (!makeLocalFolder(localFolder)) {
-        AppendLogId(LogColor::Error, cannotCreateFolder, text(localFolder));
+        AppendLog(LogColor::Error, TextId::CannotCreateOrEnterFolder, text(localFolder));
         return drop(item);
     }
     followLocalFolder(localFolder);
@@ -103,11 +96,12 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
         const auto rowLink = SplitListedLink(name);
         const QByteArray plain = rowLink ? rowLink->name : name;
         if (!IsPlainEntryName(plain)) {
-            AppendLogId(LogColor::Error, refusedName, text(RemoteChildPath(folderPath, name)));
+            AppendLog(LogColor::Error, TextId::RefusedNotPlainName, text(RemoteChildPath(folderPath, name)));
             continue;
         }
         if (rowLink && !LinkStaysInside(rowLink->target)) {
-            AppendLogId(LogColor::Error, refusedLink, text(RemoteChildPath(folderPath, name)));
+            AppendLog(LogColor::Error, TextId::RefusedLinkOutOfFolder,
+                      text(RemoteChildPath(folderPath, name)));
             continue;
         }
         QueueItem entry;
@@ -126,22 +120,22 @@ void QueueTransferJob::ExpandUploadFolder(const QueueItem &item)
     SessionState &s = session();
     const QByteArray ownName = item.name.mid(item.name.lastIndexOf('/') + 1);
     if (!IsPlainEntryName(ownName)) {
-        AppendLogId(LogColor::Error, refusedName, text(item.name));
+        AppendLog(LogColor::Error, TextId::RefusedNotPlainName, text(item.name));
         return drop(item);
     }
     struct stat info {
     };
     if (::stat(item.name.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        AppendLogId(LogColor::Error, cannotReadLocalFolder, text(item.name), std::strerror(errno));
+        AppendLog(LogColor::Error, TextId::CannotReadFolder, text(item.name), std::strerror(errno));
         return drop(item);
     }
     if (!visitedLocal_.insert({quint64(info.st_dev), quint64(info.st_ino)}).second) {
-        AppendLogId(LogColor::Error, reachedBefore, text(item.name));
+        AppendLog(LogColor::Error, TextId::SkippedFolderSeenBefore, text(item.name));
         return drop(item);
     }
     const LocalFolderEntries listing = ListLocalFolder(item.name, inputs_.localOrder);
     if (listing.error != 0) {
-        AppendLogId(LogColor::Error, cannotReadLocalFolder, text(item.name), std::strerror(listing.error));
+        AppendLog(LogColor::Error, TextId::CannotReadFolder, text(item.name), std::strerror(listing.error));
         return drop(item);
     }
 
@@ -152,15 +146,16 @@ void QueueTransferJob::ExpandUploadFolder(const QueueItem &item)
     // A refused MKD is no failure while the folder exists: entering it shows which.
     (void)RemoteMakeDirectory(s, s.relativePaths ? ownName : remoteFolder);
     if (!enterRemoteFolder(remoteFolder)) {
-        AppendLogId(LogColor::Error, cannotCreateFolder, text(remoteFolder));
+        AppendLog(LogColor::Error, TextId::CannotCreateOrEnterFolder, text(remoteFolder));
         return drop(item);
     }
     followLocalFolder(item.name);
 
     for (const auto &refused : listing.refused)
-        AppendLogId(LogColor::Error,
-                    refused.why == LocalFolderEntries::Refusal::Name ? refusedName : refusedLink,
-                    text(LocalChildPath(item.name, refused.name)));
+        AppendLog(LogColor::Error,
+                  refused.why == LocalFolderEntries::Refusal::Name ? TextId::RefusedNotPlainName
+                                                                   : TextId::RefusedLinkOutOfFolder,
+                  text(LocalChildPath(item.name, refused.name)));
     std::vector<QueueItem> entries;
     entries.reserve(listing.entries.size());
     for (const auto &found : listing.entries) {

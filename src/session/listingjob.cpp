@@ -13,8 +13,6 @@
 namespace
 {
 
-constexpr int transferCompletedId = 149;
-
 void keepDebugCopy(const QString &listingFile)
 {
     const QString copy = debugListingPath(listingFile);
@@ -121,7 +119,7 @@ OperationResult LoadListing(RemoteProtocol &protocol, SessionState &s)
     const bool writeCache = !s.transferRunning;
     handOverListing(listing->path, std::move(listing->rows), writeCache);
     if (writeCache)
-        AppendLogId(LogColor::Status, transferCompletedId);
+        AppendLog(LogColor::Status, TextId::TransferCompleted);
     return result;
 }
 
@@ -137,6 +135,6 @@ std::optional<FolderListing> ListFolderRows(RemoteProtocol &protocol, SessionSta
     FolderListing listing{fetched->path, itemsOf(fetched->rows)};
     // The pane holds the rows before the walk sends its next command.
     handOverListing(listing.path, std::move(fetched->rows), true);
-    AppendLogId(LogColor::Status, transferCompletedId);
+    AppendLog(LogColor::Status, TextId::TransferCompleted);
     return listing;
 }

@@ -14,8 +14,6 @@ namespace operationsteps
 
 namespace
 {
-constexpr int connectionClosedId = 171;
-constexpr int controlByteRefusedId = 241;
 } // namespace
 
 QByteArray logText(const QByteArray &name)
@@ -32,13 +30,13 @@ void endIfConnectionLost(SessionState &s, const OperationResult &result)
 {
     if (result.outcome != OperationResult::Outcome::ConnectionLost || !s.connected)
         return;
-    AppendLogId(LogColor::Error, connectionClosedId);
+    AppendLog(LogColor::Error, TextId::ConnectionClosed);
     ConnectionLost(s);
 }
 
-void reportFailure(const SessionState &s, int messageId)
+void reportFailure(const SessionState &s, TextId message)
 {
-    AppendLogId(LogColor::Error, messageId);
+    AppendLog(LogColor::Error, message);
     s.beepIfEnabled();
 }
 
@@ -46,7 +44,7 @@ bool refuseControlBytes(const SessionState &s, const QByteArray &text)
 {
     if (!hasControlByte(text))
         return false;
-    reportFailure(s, controlByteRefusedId);
+    reportFailure(s, TextId::ControlCharacterRefused);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/textid.h"
 #include "session/operationresult.h"
 
 #include <QByteArray>
@@ -23,7 +24,7 @@ namespace operationsteps
 void endIfConnectionLost(SessionState &s, const OperationResult &result);
 
 // A refusal of the step's own: the message in dark red and the failure sound.
-void reportFailure(const SessionState &s, int messageId);
+void reportFailure(const SessionState &s, TextId message);
 
 // A typed name, a destination or a command line that would break the command line it goes into:
 // refused in red, with the failure sound. True when refused.

@@ -9,6 +9,7 @@
 #include "platform/log.h"
 #include "platform/programpaths.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uithread.h"
 #include "session/jobs.h"
 #include "session/listinghandover.h"
@@ -29,22 +30,6 @@
 
 namespace
 {
-
-constexpr int cannotChangeDirectory = 129;
-constexpr int startingDownload = 150;
-constexpr int downloadCompleted = 155;
-constexpr int startingUpload = 156;
-constexpr int cannotOpenLocalFile = 157;
-constexpr int uploadCompleted = 160;
-constexpr int refusedName = 260;
-constexpr int cannotListFolder = 273;
-constexpr int downloadIncomplete = 265;
-constexpr int resumingAt = 266;
-constexpr int notResumed = 267;
-constexpr int staysQueued = 268;
-constexpr int skipped = 269;
-constexpr int cannotShutDown = 270;
-constexpr int refusedLinkTarget = 271;
 
 const char *text(const QByteArray &bytes)
 {
@@ -179,7 +164,7 @@ void QueueTransferJob::run()
         }
         const Outcome outcome = head->direction == QueueItem::Download ? download(*head) : upload(*head);
         if (outcome == Outcome::Failed) {
-            AppendLogId(LogColor::Error, staysQueued, text(head->name));
+            AppendLog(LogColor::Error, TextId::StaysQueued, text(head->name));
             failed_.append(*head);
         } else {
             (void)queue->RemoveQueueItem(*head);
@@ -232,7 +217,7 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
     remoteRows_.clear();
     if (!changeRemoteFolder(path)) {
         if (!quiet) {
-            AppendLogId(LogColor::Error, cannotChangeDirectory);
+            AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
             s.beepIfEnabled();
         }
         return false;
@@ -247,7 +232,7 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
             s.serverKind = state.serverKind;
     }
     if (!rows) {
-        AppendLogId(LogColor::Error, cannotListFolder, text(path));
+        AppendLog(LogColor::Error, TextId::CannotListFolder, text(path));
         return false;
     }
     remoteRows_ = std::move(*rows);
@@ -306,7 +291,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
     if (remoteFolder.endsWith(':'))
         remoteFolder += separator;
     if (!IsPlainEntryName(fileName)) {
-        AppendLogId(LogColor::Error, refusedName, text(item.name));
+        AppendLog(LogColor::Error, TextId::RefusedNotPlainName, text(item.name));
         return Outcome::Refused;
     }
     // With relative paths the bare name is fetched from the folder the server is in: it must be
@@ -315,7 +300,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         return Outcome::Failed;
 
     QByteArray localPath = LocalChildPath(destination, fileName);
-    AppendLogId(LogColor::Status, startingDownload, text(item.name));
+    AppendLog(LogColor::Status, TextId::StartingDownload, text(item.name));
     char type = TransferTypeForPath(localPath, settings.asciiExtensions);
 
     qint64 expected = item.size();
@@ -324,7 +309,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
     if (::lstat(localPath.constData(), &info) == 0) {
         if (S_ISLNK(info.st_mode) || !S_ISREG(info.st_mode)) {
             // Writing would go through the link (or into something that is no file).
-            AppendLogId(LogColor::Error, refusedLinkTarget, text(localPath));
+            AppendLog(LogColor::Error, TextId::RefusedDestinationLink, text(localPath));
             return Outcome::Refused;
         }
         const qint64 length = qint64(info.st_size);
@@ -333,7 +318,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         case ExistingFileAnswer::Rename: {
             const std::optional<QByteArray> renamed = askRenameTarget(localPath);
             if (!renamed) {
-                AppendLogId(LogColor::Status, skipped, text(localPath));
+                AppendLog(LogColor::Status, TextId::Skipped, text(localPath));
                 return Outcome::Done;
             }
             localPath = *renamed;
@@ -349,9 +334,9 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
                 if (expected > length) {
                     s.resumeRequested = true;
                     s.resumeOffset = length;
-                    AppendLogId(LogColor::Status, resumingAt, long(length));
+                    AppendLog(LogColor::Status, TextId::ResumingAt, long(length));
                 } else {
-                    AppendLogId(LogColor::Status, notResumed, long(expected));
+                    AppendLog(LogColor::Status, TextId::NotResumed, long(expected));
                 }
             }
             break;
@@ -360,7 +345,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         case ExistingFileAnswer::Skip:
         case ExistingFileAnswer::None:
             // A dialog closed without a choice keeps the file as it is.
-            AppendLogId(LogColor::Status, skipped, text(localPath));
+            AppendLog(LogColor::Status, TextId::Skipped, text(localPath));
             return Outcome::Done;
         }
     }
@@ -379,11 +364,11 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
     if (result != 2)
         return Outcome::Failed;
     if (expected > 0 && s.transferDone < expected) {
-        AppendLogId(LogColor::Error, downloadIncomplete, long(s.transferDone), long(expected));
+        AppendLog(LogColor::Error, TextId::DownloadIncomplete, long(s.transferDone), long(expected));
         s.beepIfEnabled();
         return Outcome::Failed;
     }
-    AppendLogId(LogColor::Status, downloadCompleted);
+    AppendLog(LogColor::Status, TextId::DownloadCompleted);
     return Outcome::Done;
 }
 
@@ -400,13 +385,13 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
 
     const QByteArray fileName = item.name.mid(item.name.lastIndexOf('/') + 1);
     if (!IsPlainEntryName(fileName)) {
-        AppendLogId(LogColor::Error, refusedName, text(item.name));
+        AppendLog(LogColor::Error, TextId::RefusedNotPlainName, text(item.name));
         return Outcome::Refused;
     }
     const qint64 length = localFileLength(item.name);
     QFile source(QFile::decodeName(item.name));
     if (length < 0 || !source.open(QIODevice::ReadOnly)) {
-        AppendLogId(LogColor::Error, cannotOpenLocalFile);
+        AppendLog(LogColor::Error, TextId::CannotOpenLocalFile);
         s.beepIfEnabled();
         return Outcome::Failed;
     }
@@ -414,7 +399,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
 
     QByteArray remotePath = RemoteChildPath(destination, fileName);
     QByteArray commandName = s.relativePaths ? fileName : remotePath;
-    AppendLogId(LogColor::Status, startingUpload, text(item.name));
+    AppendLog(LogColor::Status, TextId::StartingUpload, text(item.name));
     char type = TransferTypeForPath(item.name, settings.asciiExtensions);
 
     bool resume = false;
@@ -430,7 +415,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
         case ExistingFileAnswer::Rename: {
             const std::optional<QByteArray> renamed = askRenameTarget(remotePath);
             if (!renamed) {
-                AppendLogId(LogColor::Status, skipped, text(item.name));
+                AppendLog(LogColor::Status, TextId::Skipped, text(item.name));
                 return Outcome::Done;
             }
             remotePath = *renamed;
@@ -446,7 +431,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
             break;
         case ExistingFileAnswer::Skip:
         case ExistingFileAnswer::None:
-            AppendLogId(LogColor::Status, skipped, text(item.name));
+            AppendLog(LogColor::Status, TextId::Skipped, text(item.name));
             return Outcome::Done;
         }
     }
@@ -455,7 +440,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
     if (resume) {
         s.resumeRequested = true;
         s.resumeOffset = remoteSize;
-        AppendLogId(LogColor::Status, resumingAt, long(remoteSize));
+        AppendLog(LogColor::Status, TextId::ResumingAt, long(remoteSize));
         command = "APPE " + commandName;
     } else {
         s.resumeRequested = false;
@@ -471,7 +456,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
     s.refreshAfterJob = true;
     if (result != 2)
         return Outcome::Failed;
-    AppendLogId(LogColor::Status, uploadCompleted);
+    AppendLog(LogColor::Status, TextId::UploadCompleted);
     // A later file of the same name in this folder finds this one.
     if (!listed && remotePath == RemoteChildPath(destination, fileName)) {
         FileEntry added;
@@ -488,7 +473,7 @@ void QueueTransferJob::finish()
 {
     SessionState &s = session();
     if (s.showProgressInTitle) {
-        const QString title = loadString(128) + QStringLiteral(" - ") + s.serverHost;
+        const QString title = loadText(TextId::ProgramTitle) + QStringLiteral(" - ") + s.serverHost;
         viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
     }
 
@@ -503,7 +488,7 @@ void QueueTransferJob::finish()
         if (yes && action == AfterTransferAction::Shutdown) {
             const QString failure = shutdowncommand::run();
             if (!failure.isEmpty())
-                AppendLogId(LogColor::Error, cannotShutDown, failure.toUtf8().constData());
+                AppendLog(LogColor::Error, TextId::CannotShutDown, failure.toUtf8().constData());
         }
     }
 

@@ -7,7 +7,6 @@
 
 namespace
 {
-constexpr int cannotChangeDirectoryId = 129;
 } // namespace
 
 OperationResult RefreshJob(RemoteProtocol &protocol, SessionState &s, const RefreshRequest &request)
@@ -22,7 +21,7 @@ OperationResult RefreshJob(RemoteProtocol &protocol, SessionState &s, const Refr
     if (result.done()) {
         result = LoadListing(protocol, s);
     } else {
-        AppendLogId(LogColor::Error, cannotChangeDirectoryId);
+        AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
         s.beepIfEnabled();
     }
     viewposts::setWaitCursor(false);

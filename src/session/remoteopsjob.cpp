@@ -18,15 +18,6 @@ using operationsteps::reportFailure;
 namespace
 {
 
-constexpr int renamingId = 185;
-constexpr int renameFailedId = 186;
-constexpr int deletingId = 187;
-constexpr int deleteFailedId = 188;
-constexpr int creatingFolderId = 189;
-constexpr int creatingFolderFailedId = 190;
-constexpr int movingId = 194;
-constexpr int separatorRefusedId = 240;
-
 const OperationResult notConnected{OperationResult::Outcome::ConnectionLost};
 const OperationResult refusedHere{OperationResult::Outcome::Refused};
 
@@ -38,7 +29,7 @@ bool refuseTypedName(const SessionState &s, const QByteArray &name, const QByteA
     case NameProblem::None:
         return false;
     case NameProblem::Separator:
-        AppendLogId(LogColor::Error, separatorRefusedId, logText(name).constData());
+        AppendLog(LogColor::Error, TextId::NameHoldsSeparator, logText(name).constData());
         s.beepIfEnabled();
         return true;
     case NameProblem::ControlByte:
@@ -66,8 +57,8 @@ OperationResult RenameJob(RemoteProtocol &protocol, SessionState &s, const Renam
     if (refuseTypedName(s, request.newName, request.folder))
         return refusedHere;
     const WaitCursorScope cursor;
-    AppendLogId(LogColor::Status, renamingId, logText(request.name).constData(),
-                logText(request.newName).constData());
+    AppendLog(LogColor::Status, TextId::Renaming, logText(request.name).constData(),
+              logText(request.newName).constData());
     const std::optional<OperationResult> result =
         renameOnServer(protocol, s, commandPath(s, request.folder, request.name),
                        commandPath(s, request.folder, request.newName));
@@ -76,7 +67,7 @@ OperationResult RenameJob(RemoteProtocol &protocol, SessionState &s, const Renam
     if (result->done())
         operationsteps::refreshFolder(protocol, s, request.folder, request.newName);
     else
-        reportFailure(s, renameFailedId);
+        reportFailure(s, TextId::RenameFailed);
     return *result;
 }
 
@@ -91,7 +82,7 @@ OperationResult DeleteItemsJob(RemoteProtocol &protocol, SessionState &s, const 
         if (isLinkName(item.name))
             continue;
         const QByteArray name = commandPath(s, request.folder, item.name);
-        AppendLogId(LogColor::Status, deletingId, logText(name).constData());
+        AppendLog(LogColor::Status, TextId::Deleting, logText(name).constData());
         OperationResult result;
         if (item.folder) {
             if (item.linkAttributes)
@@ -104,7 +95,7 @@ OperationResult DeleteItemsJob(RemoteProtocol &protocol, SessionState &s, const 
         }
         endIfConnectionLost(s, result);
         if (!result.done()) {
-            reportFailure(s, deleteFailedId);
+            reportFailure(s, TextId::DeleteFailed);
             outcome = result;
         }
     }
@@ -119,13 +110,13 @@ OperationResult NewFolderJob(RemoteProtocol &protocol, SessionState &s, const Ne
     if (refuseTypedName(s, request.name, request.folder))
         return refusedHere;
     const WaitCursorScope cursor;
-    AppendLogId(LogColor::Status, creatingFolderId, logText(request.name).constData());
+    AppendLog(LogColor::Status, TextId::CreatingFolder, logText(request.name).constData());
     const OperationResult result = protocol.makeFolder(commandPath(s, request.folder, request.name));
     endIfConnectionLost(s, result);
     if (result.done())
         operationsteps::refreshFolder(protocol, s, request.folder, request.name);
     else
-        reportFailure(s, creatingFolderFailedId);
+        reportFailure(s, TextId::CreatingFolderFailed);
     return result;
 }
 
@@ -147,12 +138,12 @@ OperationResult MoveItemsJob(RemoteProtocol &protocol, SessionState &s, const Mo
         const QByteArray source = collapseSeparators(
             s.relativePaths ? item.name : request.folder + separator + item.name, separator);
         const QByteArray target = collapseSeparators(request.destination + separator + item.name, separator);
-        AppendLogId(LogColor::Status, movingId, logText(source).constData(), logText(target).constData());
+        AppendLog(LogColor::Status, TextId::Moving, logText(source).constData(), logText(target).constData());
         const std::optional<OperationResult> result = renameOnServer(protocol, s, source, target);
         if (!result)
             continue;
         if (!result->done()) {
-            reportFailure(s, renameFailedId);
+            reportFailure(s, TextId::RenameFailed);
             outcome = *result;
             continue;
         }

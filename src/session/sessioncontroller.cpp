@@ -7,6 +7,7 @@
 #include "platform/durations.h"
 #include "platform/log.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uithread.h"
 #include "session/engineoptions.h"
 #include "session/ftpprotocol.h"
@@ -18,7 +19,6 @@
 
 namespace
 {
-constexpr int repliesOutOfStepId = 274;
 } // namespace
 
 SessionController::SessionController(QObject *parent) : QObject(parent)
@@ -147,11 +147,11 @@ void SessionController::disconnect()
     if (s.connected) {
         keepAlive_->stop();
         s.connected = false;
-        AppendLogId(LogColor::Status, 162);
+        AppendLog(LogColor::Status, TextId::Disconnected);
         BeepIfEnabled();
     }
     if (StatusView *view = s.views.status)
-        view->showWindowTitle(loadString(128));
+        view->showWindowTitle(loadText(TextId::ProgramTitle));
     AnnounceSessionState();
 }
 
@@ -196,7 +196,7 @@ void SessionController::abort()
         view->setProgressText(QString());
         view->setRateText(QString());
     }
-    AppendLogId(LogColor::Status, 163);
+    AppendLog(LogColor::Status, TextId::OperationCanceled);
     if (LocalPaneView *view = s.views.local)
         view->refreshLocal();
     // The partly written remote file of a cut upload should show.
@@ -212,7 +212,7 @@ void SessionController::abort()
 
 void SessionController::closeOutOfStep()
 {
-    AppendLogId(LogColor::Error, repliesOutOfStepId);
+    AppendLog(LogColor::Error, TextId::RepliesOutOfStep);
     // The next command logs in again, as after a lost connection.
     ConnectionLost(session());
 }
@@ -244,7 +244,7 @@ void SessionController::keepAliveTick()
     if (!s.busy) {
         s.options = engineOptions();
         if (!FtpProtocol(s).keepAlive().done()) {
-            AppendLogId(LogColor::Error, 171);
+            AppendLog(LogColor::Error, TextId::ConnectionClosed);
             BeepIfEnabled();
             disconnect();
         }
@@ -306,7 +306,7 @@ void RepairAfterConnectionLost()
         if (SessionController *controller = session().controller)
             controller->stopKeepAlive();
     });
-    const QString title = loadString(128);
+    const QString title = loadText(TextId::ProgramTitle);
     viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
     AnnounceSessionState();
 }

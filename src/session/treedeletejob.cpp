@@ -18,12 +18,6 @@ using operationsteps::logText;
 namespace
 {
 
-constexpr int cannotChangeDirectoryId = 129;
-constexpr int cannotRemoveFolderId = 242;
-constexpr int stoppedAtId = 243;
-constexpr int skippedId = 244;
-constexpr int tooDeepId = 245;
-
 // Deeper than any real tree; a server that lists a new folder inside every folder ends here.
 constexpr int maxDepth = 256;
 
@@ -51,7 +45,7 @@ private:
     {
         workerstop::throwIfRequested();
         if (depth > maxDepth) {
-            AppendLogId(LogColor::Error, tooDeepId, maxDepth, logText(path).constData());
+            AppendLog(LogColor::Error, TextId::TreeTooDeep, maxDepth, logText(path).constData());
             show({}, parent);
             return false;
         }
@@ -61,7 +55,7 @@ private:
             return false;
         }
         if (!step(protocol_.changeFolder(relative_ ? name : path))) {
-            AppendLogId(LogColor::Error, cannotChangeDirectoryId);
+            AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
             s_.beepIfEnabled();
             stopAt(path);
             show({}, parent);
@@ -77,7 +71,7 @@ private:
 
         (void)step(protocol_.changeToParent());
         if (!step(protocol_.removeFolder(relative_ ? name : path))) {
-            AppendLogId(LogColor::Error, cannotRemoveFolderId, logText(path).constData());
+            AppendLog(LogColor::Error, TextId::CannotRemoveFolderInTree, logText(path).constData());
             s_.beepIfEnabled();
             show(name, path);
             return false;
@@ -114,7 +108,8 @@ private:
         if (isLinkName(item.name) || item.linkAttributes)
             return false;
         if (!isPlainName(item.name, path)) {
-            AppendLogId(LogColor::Error, skippedId, logText(childPath(path, item.name)).constData());
+            AppendLog(LogColor::Error, TextId::TreeDeleteNotPlainName,
+                      logText(childPath(path, item.name)).constData());
             return false;
         }
         return true;
@@ -128,7 +123,7 @@ private:
         const QByteArray target = relative_ ? name : path;
         if (!target.isEmpty()) {
             if (!step(protocol_.changeFolder(target))) {
-                AppendLogId(LogColor::Error, cannotChangeDirectoryId);
+                AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
                 s_.beepIfEnabled();
                 return;
             }
@@ -154,7 +149,7 @@ private:
 
     void stopAt(const QByteArray &path)
     {
-        AppendLogId(LogColor::Error, stoppedAtId, logText(path).constData());
+        AppendLog(LogColor::Error, TextId::TreeDeleteStopped, logText(path).constData());
         s_.beepIfEnabled();
     }
 
@@ -182,7 +177,8 @@ OperationResult DeleteTreeJob(RemoteProtocol &protocol, SessionState &s, const D
         return refused;
     // A listed name such as "../x" would take the walk outside the folder shown.
     if (!isPlainName(top.name, request.folder)) {
-        AppendLogId(LogColor::Error, skippedId, logText(childPath(request.folder, top.name)).constData());
+        AppendLog(LogColor::Error, TextId::TreeDeleteNotPlainName,
+                  logText(childPath(request.folder, top.name)).constData());
         return refused;
     }
     const WaitCursorScope cursor;

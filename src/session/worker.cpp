@@ -197,7 +197,7 @@ bool StartJob(const JobRequest &request, BusyMessage busyMessage)
 {
     if (session().busy) {
         if (busyMessage == BusyMessage::Log)
-            AppendLogId(LogColor::Error, 144);
+            AppendLog(LogColor::Error, TextId::JobNotFinished);
         return false;
     }
     launch(request);

@@ -1,6 +1,7 @@
 #include "shell/aboutbox.h"
 
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "shell/programidentity.h"
 #include "shell/programresources.h"
@@ -17,7 +18,6 @@
 namespace
 {
 
-constexpr int programNameId = 57344;
 constexpr int pictureSize = 64;
 constexpr int homepageLimit = 200;
 constexpr int contactLimit = 100;
@@ -44,9 +44,9 @@ AboutBox::AboutBox(QWidget *parent)
 
     auto *picture = new QLabel(this);
     picture->setPixmap(programIcon().pixmap(pictureSize, pictureSize));
-    auto *name = new QLabel(
-        QStringLiteral("<b>%1 %2</b>").arg(loadString(programNameId), QString(programidentity::aboutVersion)),
-        this);
+    auto *name = new QLabel(QStringLiteral("<b>%1 %2</b>")
+                                .arg(loadText(TextId::ProgramName), QString(programidentity::aboutVersion)),
+                            this);
     auto *credits = new QLabel(uiText("A desktop FTP client, written by the Tidewell developers."), this);
     credits->setWordWrap(true);
 

@@ -1,6 +1,7 @@
 #include "shell/checkforupgrade.h"
 
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "shell/programidentity.h"
 #include "shell/updatedialog.h"
@@ -15,10 +16,6 @@
 
 namespace
 {
-
-constexpr int programTitleId = 57344;
-constexpr int cannotConnectId = 195;
-constexpr int noUpgradeId = 196;
 
 QPointer<UpgradeCheck> running;
 
@@ -50,7 +47,7 @@ private:
 
 void showOutcome(UpgradeCheck::Result result, const VersionFile &file, QWidget *owner)
 {
-    const QString title = loadString(programTitleId);
+    const QString title = loadText(TextId::ProgramName);
     switch (result) {
     case UpgradeCheck::Result::Upgrade: {
         UpdateDialog dialog(file, owner);
@@ -58,10 +55,10 @@ void showOutcome(UpgradeCheck::Result result, const VersionFile &file, QWidget *
         break;
     }
     case UpgradeCheck::Result::NoUpgrade:
-        QMessageBox::information(owner, title, loadString(noUpgradeId));
+        QMessageBox::information(owner, title, loadText(TextId::NoUpgradedVersion));
         break;
     case UpgradeCheck::Result::Failed:
-        QMessageBox::critical(owner, title, loadString(cannotConnectId));
+        QMessageBox::critical(owner, title, loadText(TextId::CannotConnectToHomepage));
         break;
     }
 }

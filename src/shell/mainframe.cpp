@@ -21,11 +21,12 @@
 #include "platform/menutext.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "queue/queuewnd.h"
-#include "session/transferqueue.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
+#include "session/transferqueue.h"
 #include "shell/framelayout.h"
 #include "shell/progressstatusbar.h"
 #include "shell/toolbaricons.h"
@@ -79,11 +80,11 @@ constexpr int toolbarOrder[] = {cmd::SiteManager,
 // The prompt is the text before "\n", the tooltip the text after it.
 QString promptOf(int id)
 {
-    return loadString(id).section(QLatin1Char('\n'), 0, 0);
+    return loadText(static_cast<TextId>(id)).section(QLatin1Char('\n'), 0, 0);
 }
 QString tooltipOf(int id)
 {
-    const QString text = loadString(id);
+    const QString text = loadText(static_cast<TextId>(id));
     return text.contains(QLatin1Char('\n')) ? text.section(QLatin1Char('\n'), 1) : QString();
 }
 
@@ -399,7 +400,8 @@ std::optional<QString> CMainFrame::askPassword()
 
 bool CMainFrame::confirmAbortTransfer()
 {
-    return QMessageBox::question(this, loadString(128), loadString(184).trimmed(),
+    return QMessageBox::question(this, loadText(TextId::ProgramTitle),
+                                 loadText(TextId::ConfirmAbortTransfer).trimmed(),
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -509,7 +511,7 @@ void CMainFrame::placePaneActions()
 
 void CMainFrame::updateTitle()
 {
-    QString title = loadString(128);
+    QString title = loadText(TextId::ProgramTitle);
     if (session().connected)
         title += QStringLiteral(" - ") + session().serverHost;
     setWindowTitle(title);

@@ -1,6 +1,7 @@
 #include "shell/pagevalidation.h"
 
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 
 #include <QLineEdit>
@@ -12,13 +13,12 @@ namespace pagevalidation
 namespace
 {
 
-constexpr int programTitleId = 57344;
 // More digits than this cannot be inside any range of the pages; they also cannot overflow.
 constexpr qsizetype longestNumber = 12;
 
 void refuse(QLineEdit *edit, const QString &message)
 {
-    QMessageBox::warning(edit->window(), loadString(programTitleId), message);
+    QMessageBox::warning(edit->window(), loadText(TextId::ProgramName), message);
     edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
 }

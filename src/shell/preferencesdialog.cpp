@@ -1,6 +1,7 @@
 #include "shell/preferencesdialog.h"
 
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "shell/accesskey.h"
 #include "shell/generalset.h"
@@ -14,7 +15,6 @@
 namespace
 {
 
-constexpr int preferencesTitleId = 182;
 constexpr int generalIndex = 0;
 constexpr int specialIndex = 1;
 
@@ -24,7 +24,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     : QDialog(parent), tabs_(new QTabWidget(this)), general_(new CGeneralSet), special_(new CSpecialSet)
 {
     setObjectName(QStringLiteral("preferences"));
-    setWindowTitle(loadString(preferencesTitleId));
+    setWindowTitle(loadText(TextId::PreferencesTitle));
     tabs_->addTab(general_, withAccessKey("General", 'G'));
     tabs_->addTab(special_, withAccessKey("Special", 'S'));
 

@@ -13,14 +13,6 @@
 namespace
 {
 
-constexpr int badAddressId = 212;
-constexpr int fetchFailedId = 206;
-constexpr int httpStatusId = 207;
-constexpr int tooLargeId = 208;
-constexpr int timedOutId = 209;
-constexpr int notTextId = 210;
-constexpr int noVersionId = 211;
-
 std::chrono::milliseconds limit{std::chrono::seconds(20)};
 
 } // namespace
@@ -54,7 +46,8 @@ void UpgradeCheck::start(const QUrl &address)
     if (!isWebAddress(address)) {
         // Reported from the event loop, like every other outcome.
         QMetaObject::invokeMethod(
-            this, [this, address] { fail(badAddressId, address.toDisplayString()); }, Qt::QueuedConnection);
+            this, [this, address] { fail(TextId::VersionAddressNotWeb, address.toDisplayString()); },
+            Qt::QueuedConnection);
         return;
     }
     // The system's proxy settings, as a browser on this desktop would use them.
@@ -81,12 +74,12 @@ void UpgradeCheck::onReadyRead()
     // Any answer but 200 fails the check before its body is read.
     const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() != 200) {
-        fail(httpStatusId, status.toString());
+        fail(TextId::VersionFileHttpStatus, status.toString());
         return;
     }
     body_ += reply_->read(sizeLimit + 1 - body_.size());
     if (body_.size() > sizeLimit)
-        fail(tooLargeId);
+        fail(TextId::VersionFileTooLarge);
 }
 
 void UpgradeCheck::onFinished()
@@ -96,32 +89,32 @@ void UpgradeCheck::onFinished()
     const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid()) {
         // No HTTP answer at all: the name did not resolve, the connection was refused or broke.
-        fail(fetchFailedId, reply_->errorString());
+        fail(TextId::CannotFetchVersionFile, reply_->errorString());
         return;
     }
     if (status.toInt() != 200) {
-        fail(httpStatusId, status.toString());
+        fail(TextId::VersionFileHttpStatus, status.toString());
         return;
     }
     if (reply_->error() != QNetworkReply::NoError) {
         // The answer began but did not arrive whole.
-        fail(fetchFailedId, reply_->errorString());
+        fail(TextId::CannotFetchVersionFile, reply_->errorString());
         return;
     }
     body_ += reply_->read(sizeLimit + 1 - body_.size());
     if (body_.size() > sizeLimit) {
-        fail(tooLargeId);
+        fail(TextId::VersionFileTooLarge);
         return;
     }
     if (body_.contains('\0')) {
-        fail(notTextId);
+        fail(TextId::VersionFileNotText);
         return;
     }
     file_ = parseVersionFile(body_);
     // A page without either line is not our version file (an error page served with 200, a
     // portal's login page): saying "no newer version" would pass a failure off as an answer.
     if (!file_.hasVersion && !file_.hasRelease) {
-        fail(noVersionId);
+        fail(TextId::VersionFileEmpty);
         return;
     }
     const bool newer = announcesUpgrade(file_, programidentity::version, programidentity::releaseDate);
@@ -130,27 +123,28 @@ void UpgradeCheck::onFinished()
 
 void UpgradeCheck::onTimedOut()
 {
-    fail(timedOutId, QString::number(std::chrono::duration_cast<std::chrono::seconds>(limit).count()));
+    fail(TextId::HomepageTimedOut,
+         QString::number(std::chrono::duration_cast<std::chrono::seconds>(limit).count()));
 }
 
-void UpgradeCheck::fail(int stringId, const QString &detail)
+void UpgradeCheck::fail(TextId message, const QString &detail)
 {
     if (done_)
         return;
-    switch (stringId) {
-    case httpStatusId:
-    case timedOutId:
-        AppendLogId(LogColor::Error, stringId, detail.toInt());
+    switch (message) {
+    case TextId::VersionFileHttpStatus:
+    case TextId::HomepageTimedOut:
+        AppendLog(LogColor::Error, message, detail.toInt());
         break;
-    case tooLargeId:
-        AppendLogId(LogColor::Error, stringId, int(sizeLimit));
+    case TextId::VersionFileTooLarge:
+        AppendLog(LogColor::Error, message, int(sizeLimit));
         break;
-    case badAddressId:
-    case fetchFailedId:
-        AppendLogId(LogColor::Error, stringId, detail.toUtf8().constData());
+    case TextId::VersionAddressNotWeb:
+    case TextId::CannotFetchVersionFile:
+        AppendLog(LogColor::Error, message, detail.toUtf8().constData());
         break;
     default:
-        AppendLogId(LogColor::Error, stringId);
+        AppendLog(LogColor::Error, message);
         break;
     }
     finish(Result::Failed);

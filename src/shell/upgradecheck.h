@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/textid.h"
 #include "shell/versionfile.h"
 
 #include <QObject>
@@ -42,7 +43,7 @@ private:
     void onReadyRead();
     void onFinished();
     void onTimedOut();
-    void fail(int stringId, const QString &detail = {});
+    void fail(TextId message, const QString &detail = {});
     void finish(Result result);
 
     QNetworkAccessManager *manager_;

@@ -8,7 +8,6 @@
 namespace
 {
 
-constexpr int refusedDownloadId = 205;
 // Enough of a refused address to recognise it, not a whole hostile line in the log.
 constexpr int shownAddressLimit = 200;
 
@@ -25,7 +24,8 @@ bool openDownloadAddress(const QString &address)
 {
     const QUrl url(address, QUrl::StrictMode);
     if (!isWebAddress(url)) {
-        AppendLogId(LogColor::Error, refusedDownloadId, address.left(shownAddressLimit).toUtf8().constData());
+        AppendLog(LogColor::Error, TextId::DownloadAddressNotWeb,
+                  address.left(shownAddressLimit).toUtf8().constData());
         return false;
     }
     // What the browser does with the address is its own business; a failure to start one has

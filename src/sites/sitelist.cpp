@@ -2,6 +2,7 @@
 
 #include "platform/programpaths.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 
 #include <QDir>
 #include <QFile>
@@ -194,15 +195,18 @@ void reportSiteFileStatus(SiteFileStatus status)
 {
     switch (status) {
     case SiteFileStatus::UnknownVersion:
-        QMessageBox::warning(nullptr, QGuiApplication::applicationDisplayName(), loadString(191));
+        QMessageBox::warning(nullptr, QGuiApplication::applicationDisplayName(),
+                             loadText(TextId::UnknownDataFile));
         break;
     case SiteFileStatus::CannotWrite: {
-        QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), loadString(183));
+        QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                        loadText(TextId::CannotSaveToFile));
         box.exec();
         break;
     }
     case SiteFileStatus::CannotReplace:
-        QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(), loadString(183));
+        QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(),
+                              loadText(TextId::CannotSaveToFile));
         break;
     default:
         break;

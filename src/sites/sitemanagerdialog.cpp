@@ -7,6 +7,7 @@
 #include "platform/programpaths.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "sites/siteconnect.h"
 #include "sites/sitefield.h"
@@ -383,7 +384,8 @@ void SiteManagerDialog::dropCachedListings(const SiteRecord &site) const
 
 bool SiteManagerDialog::confirmDelete()
 {
-    return QMessageBox::question(this, loadString(137), loadString(138),
+    return QMessageBox::question(this, loadText(TextId::DeleteTitle),
+                                 loadText(TextId::ConfirmDeleteSelection),
                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
 #include "session/sessionstate.h"
@@ -77,11 +78,6 @@ QList<QByteArray> withoutPortArguments(QList<QByteArray> commands)
         if (command.startsWith("PORT "))
             command = "PORT";
     return commands;
-}
-
-QString text(int id)
-{
-    return loadString(id);
 }
 
 } // namespace
@@ -253,7 +249,7 @@ private slots:
         LogRecorder log;
 
         QCOMPARE(RetrieveFile(session(), "RETR f", local("rest502"), 'I'), 2);
-        QVERIFY(log.waitFor(text(176), LogColor::Error));
+        QVERIFY(log.waitFor(loadText(TextId::ResumeNotSupportedUpload), LogColor::Error));
         QVERIFY(!session().resumeRequested);
         QCOMPARE(fileBytes(local("rest502")), QByteArray("whole file"));
         QCOMPARE(server.commands(), (QList<QByteArray>{"TYPE I", "PASV", "REST 8", "RETR f"}));
@@ -305,7 +301,8 @@ private slots:
         session().resumeOffset = firstOffset;
 
         QCOMPARE(RetrieveFile(session(), "RETR big", path, 'I'), 4);
-        QVERIFY(log.waitFor(formatString(204, long(cutAt), long(size)), LogColor::Error));
+        QVERIFY(log.waitFor(formatText(TextId::DataConnectionClosedEarly, long(cutAt), long(size)),
+                            LogColor::Error));
         QCOMPARE(QFileInfo(path).size(), cutAt);
 
         session().resumeOffset = QFileInfo(path).size();
@@ -339,7 +336,7 @@ private slots:
         QByteArray command = "APPE name";
         QCOMPARE(StoreFile(session(), command, local("appe"), 'A'), 2);
         QCOMPARE(command, QByteArray("STOR name"));
-        QVERIFY(log.waitFor(text(175), LogColor::Error));
+        QVERIFY(log.waitFor(loadText(TextId::ResumeNotSupported), LogColor::Error));
         // From the start, not from the offset; in type A with CR LF line ends.
         QCOMPARE(server.uploaded(), QByteArray(bytes).replace("\n", "\r\n"));
         QCOMPARE(server.commands(), (QList<QByteArray>{"PASV", "APPE name", "STOR name"}));
@@ -364,7 +361,7 @@ private slots:
         QByteArray command = "APPE name";
         QCOMPARE(StoreFile(session(), command, local("appe2"), 'I'), 2);
         QCOMPARE(server.uploaded(), bytes.mid(1000));
-        QVERIFY(log.waitFor(formatString(178, 2000L, 1.0, 2000 / 1024.0), LogColor::Status));
+        QVERIFY(log.waitFor(formatText(TextId::UploadedKbRate, 2000L, 1.0, 2000 / 1024.0), LogColor::Status));
         QTRY_VERIFY(!progress.isEmpty() && progress.last() == "3000 bytes 100%");
     }
 
@@ -374,11 +371,15 @@ private slots:
         QTest::addColumn<bool>("passive");
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<int>("message");
-        QTest::newRow("RETR 550") << false << true << QByteArray("550 No such file") << 177;
-        QTest::newRow("RETR 550, active") << false << false << QByteArray("550 No such file") << 177;
+        QTest::newRow("RETR 550") << false << true << QByteArray("550 No such file")
+                                  << int(TextId::NoPermissionToDownload);
+        QTest::newRow("RETR 550, active")
+            << false << false << QByteArray("550 No such file") << int(TextId::NoPermissionToDownload);
         QTest::newRow("RETR 450") << false << true << QByteArray("450 Busy") << 0;
-        QTest::newRow("STOR 553") << true << true << QByteArray("553 Not allowed") << 159;
-        QTest::newRow("STOR 550, active") << true << false << QByteArray("550 Not allowed") << 159;
+        QTest::newRow("STOR 553") << true << true << QByteArray("553 Not allowed")
+                                  << int(TextId::UploadError);
+        QTest::newRow("STOR 550, active")
+            << true << false << QByteArray("550 Not allowed") << int(TextId::UploadError);
     }
     void refusedTransfers()
     {
@@ -401,9 +402,9 @@ private slots:
                                   : RetrieveFile(session(), command, local("refused-down"), 'I');
         QCOMPARE(result, 0);
         if (message)
-            QVERIFY(log.waitFor(text(message), LogColor::Error));
+            QVERIFY(log.waitFor(loadText(TextId(message)), LogColor::Error));
         else
-            QVERIFY(!log.waitFor(text(177), LogColor::Error, 200));
+            QVERIFY(!log.waitFor(loadText(TextId::NoPermissionToDownload), LogColor::Error, 200));
         QCOMPARE(session().dataSocket.load(), -1);
         QCOMPARE(session().listenSocket.load(), -1);
         QVERIFY(!QFile::exists(local("refused-down")));
@@ -415,12 +416,14 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("message");
         QTest::newRow("as given") << QByteArray("227 Entering Passive Mode ({addr},{port})") << 2 << 0;
-        QTest::newRow("0.0.0.0 means the server")
-            << QByteArray("227 Entering Passive Mode (0,0,0,0,{port})") << 2 << 202;
-        QTest::newRow("blanks, not commas")
-            << QByteArray("227 Entering Passive Mode (127 0 0 1 7 7)") << 0 << 197;
-        QTest::newRow("five numbers") << QByteArray("227 Entering Passive Mode (127,0,0,1,7)") << 0 << 197;
-        QTest::newRow("no numbers") << QByteArray("227 Entering Passive Mode") << 0 << 197;
+        QTest::newRow("0.0.0.0 means the server") << QByteArray("227 Entering Passive Mode (0,0,0,0,{port})")
+                                                  << 2 << int(TextId::PassiveAddressReplaced);
+        QTest::newRow("blanks, not commas") << QByteArray("227 Entering Passive Mode (127 0 0 1 7 7)") << 0
+                                            << int(TextId::CannotConnectPassive);
+        QTest::newRow("five numbers") << QByteArray("227 Entering Passive Mode (127,0,0,1,7)") << 0
+                                      << int(TextId::CannotConnectPassive);
+        QTest::newRow("no numbers") << QByteArray("227 Entering Passive Mode") << 0
+                                    << int(TextId::CannotConnectPassive);
     }
     void pasvAddress()
     {
@@ -437,9 +440,10 @@ private slots:
 
         QCOMPARE(RetrieveFile(session(), "RETR f", path, 'A'), result);
         if (message == 202)
-            QVERIFY(log.waitFor(formatString(202, "0.0.0.0", "127.0.0.1"), LogColor::Status));
+            QVERIFY(log.waitFor(formatText(TextId::PassiveAddressReplaced, "0.0.0.0", "127.0.0.1"),
+                                LogColor::Status));
         else if (message)
-            QVERIFY(log.waitFor(text(message), LogColor::Error));
+            QVERIFY(log.waitFor(loadText(TextId(message)), LogColor::Error));
         QCOMPARE(fileBytes(path), result == 2 ? QByteArray("payload") : QByteArray("<missing>"));
         if (result != 2)
             QCOMPARE(server.commands(), QList<QByteArray>{"PASV"}); // no transfer command follows
@@ -457,8 +461,8 @@ private slots:
         [[maybe_unused]] const int control = connectTo(server);
         LogRecorder log;
         QCOMPARE(RetrieveFile(session(), "RETR f", local("refused"), 'A'), 0);
-        QVERIFY(log.waitFor(text(199), LogColor::Error));
-        QVERIFY(log.waitFor(text(197), LogColor::Error));
+        QVERIFY(log.waitFor(loadText(TextId::ConnectionRefused), LogColor::Error));
+        QVERIFY(log.waitFor(loadText(TextId::CannotConnectPassive), LogColor::Error));
         QVERIFY(session().passive); // no fall-back to PORT in this case
     }
 
@@ -493,8 +497,8 @@ private slots:
                 [&] { result = RetrieveFile(session(), "RETR f", local("never"), 'I'); }));
         else
             result = RetrieveFile(session(), "RETR f", local("never"), 'I');
-        QVERIFY(log.waitFor(text(203), LogColor::Error));
-        QCOMPARE(log.lines().count({text(203), LogColor::Error}), 1);
+        QVERIFY(log.waitFor(loadText(TextId::DataConnectionNotOpened), LogColor::Error));
+        QCOMPARE(log.lines().count({loadText(TextId::DataConnectionNotOpened), LogColor::Error}), 1);
         QVERIFY(!watchdog::armed());
         if (onWorker) {
             // Stopped inside the wait: the call never returned, and the stopper repairs the record.
@@ -518,7 +522,7 @@ private slots:
         session().transferTotalSize = 100000;
         LogRecorder log;
         QCOMPARE(RetrieveFile(session(), "RETR f", local("early"), 'I'), 4);
-        QVERIFY(log.waitFor(formatString(204, 30000L, 100000L), LogColor::Error));
+        QVERIFY(log.waitFor(formatText(TextId::DataConnectionClosedEarly, 30000L, 100000L), LogColor::Error));
         QCOMPARE(fileBytes(local("early")), sample(30000)); // kept for a resume
     }
 
@@ -528,12 +532,17 @@ private slots:
         QTest::addColumn<bool>("resume");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("message");
-        QTest::newRow("cannot create") << false << false << "/nonexistent-folder/file" << text(152);
-        QTest::newRow("cannot open to resume") << false << true << "/nonexistent-folder/file" << text(157);
+        QTest::newRow("cannot create")
+            << false << false << "/nonexistent-folder/file" << loadText(TextId::CannotCreateLocalFile);
+        QTest::newRow("cannot open to resume")
+            << false << true << "/nonexistent-folder/file" << loadText(TextId::CannotOpenLocalFile);
         QTest::newRow("disk full") << false << false << "/dev/full"
-                                   << formatString(201, qt_error_string(ENOSPC).toUtf8().constData());
-        QTest::newRow("cannot read the upload") << true << false << "/nonexistent-folder/file" << text(157);
-        QTest::newRow("read error in the upload") << true << false << QDir::tempPath() << text(157);
+                                   << formatText(TextId::CannotWriteLocalFile,
+                                                 qt_error_string(ENOSPC).toUtf8().constData());
+        QTest::newRow("cannot read the upload")
+            << true << false << "/nonexistent-folder/file" << loadText(TextId::CannotOpenLocalFile);
+        QTest::newRow("read error in the upload")
+            << true << false << QDir::tempPath() << loadText(TextId::CannotOpenLocalFile);
     }
     void localFileProblems()
     {
@@ -569,7 +578,7 @@ private slots:
         LogRecorder log;
         QByteArray command = "STOR f";
         QCOMPARE(StoreFile(session(), command, local("x"), 'I'), 0);
-        QVERIFY(log.waitFor(text(174), LogColor::Error));
+        QVERIFY(log.waitFor(loadText(TextId::InvalidControlSocket), LogColor::Error));
         QCOMPARE(RetrieveFile(session(), "RETR f", local("x"), 'I'), 0);
     }
 };

@@ -1,6 +1,7 @@
 #include "engine/controlconnection.h"
 #include "engine/dircommands.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "scriptedserver.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
@@ -139,7 +140,7 @@ private slots:
         else if (operation == "delete")
             got = RemoteDeleteFile(session(), "x");
         QCOMPARE(got, 0);
-        QVERIFY(log.waitFor(loadString(172), LogColor::Error));
+        QVERIFY(log.waitFor(loadText(TextId::NotConnected), LogColor::Error));
         QCOMPARE(server.commands().size(), sent);
     }
 

@@ -1,5 +1,6 @@
 #include "engine/controlconnection.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "scriptedserver.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
@@ -248,7 +249,7 @@ private slots:
             QCOMPARE(SendCommand(session(), command), 0);
         QCOMPARE(SendCommand(session(), "NOOP"), 2);
         QCOMPARE(server.commands(), QList<QByteArray>{"NOOP"});
-        QCOMPARE(log.texts(LogColor::Error), QStringList{loadString(241)});
+        QCOMPARE(log.texts(LogColor::Error), QStringList{loadText(TextId::ControlCharacterRefused)});
         QCOMPARE(log.texts(LogColor::Command), QStringList{"NOOP\n"});
         ::close(socket);
     }

@@ -9,6 +9,7 @@
 #include "platform/appsettings.h"
 #include "platform/commandids.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "shell/mainframe.h"
@@ -141,7 +142,7 @@ private slots:
         QVERIFY(rowNames(list()).contains(QStringLiteral("hello.txt")));
         QCOMPARE(pane()->pathCombo()->currentText(), QStringLiteral("/"));
         QVERIFY(QFile::exists(pane()->cache()->CacheFilePath(QStringLiteral("/"))));
-        QCOMPARE(frame_->windowTitle(), loadString(128) + QStringLiteral(" - 127.0.0.1"));
+        QCOMPARE(frame_->windowTitle(), loadText(TextId::ProgramTitle) + QStringLiteral(" - 127.0.0.1"));
         // Every command went to the log in green, its replies in black.
         QVERIFY(log.contains(QStringLiteral("LIST\n"), LogColor::Command) ||
                 log.contains(QStringLiteral("LIST"), LogColor::Command));
@@ -162,7 +163,7 @@ private slots:
         QTest::mouseClick(pane()->upButton(), Qt::LeftButton);
         QCOMPARE(pane()->currentPath(), QByteArray("/"));
         // The parent was seen before: it comes from the cache, without a listing.
-        QVERIFY(log.waitFor(formatString(161, "/"), LogColor::Status));
+        QVERIFY(log.waitFor(formatText(TextId::ReadingCachedDirectory, "/"), LogColor::Status));
         QVERIFY(!session().busy);
         QCOMPARE(selectedNames(list()), QStringList{QStringLiteral("pub")});
     }
@@ -173,7 +174,7 @@ private slots:
         pane()->pathCombo()->lineEdit()->setText(QStringLiteral("/pub/"));
         QTest::mouseClick(pane()->changeButton(), Qt::LeftButton);
         QCOMPARE(pane()->currentPath(), QByteArray("/pub"));
-        QVERIFY(log.waitFor(formatString(161, "/pub"), LogColor::Status));
+        QVERIFY(log.waitFor(formatText(TextId::ReadingCachedDirectory, "/pub"), LogColor::Status));
         QVERIFY(rowNames(list()).contains(QStringLiteral("readme.txt")));
     }
 
@@ -210,7 +211,7 @@ private slots:
 
         const QStringList before = rowNames(list());
         QVERIFY(!pane()->Navigate("/pub/incoming"));
-        QVERIFY(log.waitFor(loadString(143), LogColor::Error));
+        QVERIFY(log.waitFor(loadText(TextId::DirectoryNotCached), LogColor::Error));
         QCOMPARE(rowNames(list()), before);
         QCOMPARE(pane()->currentPath(), QByteArray("/pub"));
     }
@@ -249,7 +250,7 @@ private slots:
 
         QVERIFY(frame_->action(cmd::Abort)->isEnabled());
         frame_->action(cmd::Abort)->trigger();
-        QVERIFY(log.waitFor(loadString(163), LogColor::Status));
+        QVERIFY(log.waitFor(loadText(TextId::OperationCanceled), LogColor::Status));
         QVERIFY(slow.commands().contains("ABOR"));
         QVERIFY(!session().busy);
         QVERIFY(!session().waitCursor);

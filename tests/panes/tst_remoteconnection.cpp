@@ -9,6 +9,7 @@
 #include "platform/durations.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "shell/mainframe.h"
@@ -128,14 +129,14 @@ private slots:
         ScriptedServer server;
         scriptLogin(server);
         connectTo(server.port());
-        QTRY_COMPARE(frame_->windowTitle(), loadString(128) + QStringLiteral(" - 127.0.0.1"));
+        QTRY_COMPARE(frame_->windowTitle(), loadText(TextId::ProgramTitle) + QStringLiteral(" - 127.0.0.1"));
         LogRecorder log;
         frame_->action(cmd::Disconnect)->trigger();
-        QVERIFY(log.waitFor(loadString(162), LogColor::Status));
+        QVERIFY(log.waitFor(loadText(TextId::Disconnected), LogColor::Status));
         QVERIFY(server.commands().contains("QUIT"));
         QVERIFY(!session().connected);
         QCOMPARE(session().controlSocket.load(), -1);
-        QCOMPARE(frame_->windowTitle(), loadString(128));
+        QCOMPARE(frame_->windowTitle(), loadText(TextId::ProgramTitle));
         QVERIFY(!frame_->controller()->keepAliveTimer()->isActive());
     }
 
@@ -149,7 +150,7 @@ private slots:
         LogRecorder log;
         frame_->controller()->disconnect();
         // Disconnect returns only after its bounded wait; the window kept working meanwhile.
-        QVERIFY(log.waitFor(loadString(162), LogColor::Status, 100));
+        QVERIFY(log.waitFor(loadText(TextId::Disconnected), LogColor::Status, 100));
         QVERIFY(!session().connected);
         QVERIFY(!session().busy);
         QCOMPARE(session().controlSocket.load(), -1);
@@ -180,8 +181,8 @@ private slots:
         server.on("NOOP", Reply("421 Timeout").thenClose());
         LogRecorder log;
         connectTo(server.port());
-        QVERIFY(log.waitFor(loadString(171), LogColor::Error));
-        QVERIFY(log.waitFor(loadString(162), LogColor::Status));
+        QVERIFY(log.waitFor(loadText(TextId::ConnectionClosed), LogColor::Error));
+        QVERIFY(log.waitFor(loadText(TextId::Disconnected), LogColor::Status));
         QVERIFY(!session().connected);
     }
 
@@ -211,12 +212,12 @@ private slots:
         LogRecorder log;
         emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
-        QVERIFY(log.waitFor(formatString(164, 3600), LogColor::Status));
+        QVERIFY(log.waitFor(formatText(TextId::DelayingBeforeReconnect, 3600), LogColor::Status));
         QVERIFY(frame_->action(cmd::Abort)->isEnabled());
         frame_->controller()->disconnect();
         QVERIFY(!session().busy);
         QVERIFY(!session().connected);
-        QCOMPARE(frame_->windowTitle(), loadString(128));
+        QCOMPARE(frame_->windowTitle(), loadText(TextId::ProgramTitle));
 
         // Afterwards a session starts as usual.
         ScriptedServer server;
@@ -264,7 +265,7 @@ private slots:
                 qobject_cast<QMessageBox *>(box)->button(QMessageBox::No)->click();
             });
             frame_->controller()->abort();
-            QCOMPARE(question, loadString(184).trimmed());
+            QCOMPARE(question, loadText(TextId::ConfirmAbortTransfer).trimmed());
             QVERIFY(session().busy);
             QVERIFY(!server.commands().contains("ABOR"));
         }
@@ -273,7 +274,7 @@ private slots:
                 [](QWidget *box) { qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click(); });
             frame_->controller()->abort();
         }
-        QVERIFY(log.waitFor(loadString(163), LogColor::Status));
+        QVERIFY(log.waitFor(loadText(TextId::OperationCanceled), LogColor::Status));
         QVERIFY(server.commands().contains("ABOR"));
         QVERIFY(!session().busy);
         QVERIFY(!session().transferRunning);
@@ -285,7 +286,7 @@ private slots:
         LogRecorder log;
         frame_->controller()->abort();
         QCoreApplication::processEvents();
-        QVERIFY(!log.contains(loadString(163), LogColor::Status));
+        QVERIFY(!log.contains(loadText(TextId::OperationCanceled), LogColor::Status));
     }
 };
 

@@ -9,10 +9,11 @@
 #include "platform/appsettings.h"
 #include "platform/commandids.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "queue/queuewnd.h"
-#include "session/transferqueue.h"
-#include "session/sessionstate.h"
 #include "session/sessioncontroller.h"
+#include "session/sessionstate.h"
+#include "session/transferqueue.h"
 #include "shell/mainframe.h"
 
 #include <QAbstractButton>
@@ -228,7 +229,7 @@ private slots:
         const int before = server_->commands().size();
         select(QStringLiteral("sub"));
         pane()->OpenSelection();
-        QVERIFY(log.waitFor(loadString(129), LogColor::Error));
+        QVERIFY(log.waitFor(loadText(TextId::CannotChangeDirectory), LogColor::Error));
         QTRY_VERIFY(commandsSince(before).contains("LIST"));
         waitIdle();
     }

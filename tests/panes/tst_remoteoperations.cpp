@@ -9,6 +9,7 @@
 #include "platform/appsettings.h"
 #include "platform/commandids.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "shell/mainframe.h"
@@ -174,8 +175,10 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("a path is refused") << "dest/old.txt" << formatString(240, "dest/old.txt");
-        QTest::newRow("a line break is refused") << "x\r\nDELE a.txt" << loadString(241);
+        QTest::newRow("a path is refused")
+            << "dest/old.txt" << formatText(TextId::NameHoldsSeparator, "dest/old.txt");
+        QTest::newRow("a line break is refused")
+            << "x\r\nDELE a.txt" << loadText(TextId::ControlCharacterRefused);
         QTest::newRow("a plain name") << "new.txt" << QString();
     }
     void renameInPlace()

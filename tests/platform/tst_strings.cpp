@@ -153,11 +153,12 @@ private slots:
         QFETCH(QString, connected);
         QFETCH(QString, retries);
         setLanguage(Language(language));
-        QCOMPARE(formatString(147, "ftp.example.org", "192.0.2.7", 2121u), connected);
-        QCOMPARE(formatString(165, 2, 3), retries);
+        QCOMPARE(formatText(TextId::ConnectedTo, "ftp.example.org", "192.0.2.7", 2121u), connected);
+        QCOMPARE(formatText(TextId::Reconnecting, 2, 3), retries);
         // Sizes are 64-bit: a byte count past 4 GiB must come out whole.
         const long bytes = 5'000'000'000L;
-        QVERIFY(formatString(180, bytes, 2.0, bytes / 1024.0 / 2.0).startsWith(QStringLiteral("5000000000 ")));
+        QVERIFY(formatText(TextId::DownloadedKbRate, bytes, 2.0, bytes / 1024.0 / 2.0)
+                    .startsWith(QStringLiteral("5000000000 ")));
     }
 
     void everyNamedTextIsInBothTablesAndNoOther()

@@ -4,6 +4,7 @@
 #include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "session/connectjob.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
@@ -71,7 +72,8 @@ private slots:
         LogRecorder log;
         QVERIFY(StartJob(ConnectRequest{}));
         if (stopInDelay) {
-            QVERIFY(log.waitFor(formatString(164, delaySeconds), LogColor::Status, 20000));
+            QVERIFY(log.waitFor(formatText(TextId::DelayingBeforeReconnect, delaySeconds), LogColor::Status,
+                                20000));
             joinWorker();
         } else {
             QTRY_VERIFY_WITH_TIMEOUT(!session().busy, 20000);
@@ -82,7 +84,7 @@ private slots:
 
         // Every attempt begins with the connecting line; between attempts come the delay (when
         // set) and the numbered reconnect line; the final line only when there were retries.
-        const QString connecting = formatString(145, "127.0.0.1");
+        const QString connecting = formatText(TextId::ConnectingTo, "127.0.0.1");
         QStringList expected;
         QStringList seen;
         for (const QString &text : statusAndErrorTexts(log)) {
@@ -91,22 +93,24 @@ private slots:
                 seen << text;
         }
         if (stopInDelay) {
-            QCOMPARE(seen, (QStringList{connecting, formatString(164, delaySeconds)}));
+            QCOMPARE(seen,
+                     (QStringList{connecting, formatText(TextId::DelayingBeforeReconnect, delaySeconds)}));
             return;
         }
         for (int attempt = 0; attempt <= retries; ++attempt) {
             if (attempt > 0) {
                 if (delaySeconds > 0)
-                    expected << formatString(164, delaySeconds);
-                expected << formatString(165, attempt, retries);
+                    expected << formatText(TextId::DelayingBeforeReconnect, delaySeconds);
+                expected << formatText(TextId::Reconnecting, attempt, retries);
             }
             expected << connecting;
         }
         if (retries > 0)
-            expected << formatString(166, retries, "127.0.0.1");
+            expected << formatText(TextId::AllRetriesFailed, retries, "127.0.0.1");
         QCOMPARE(seen, expected);
         if (retries > 0)
-            QVERIFY(log.contains(formatString(166, retries, "127.0.0.1"), LogColor::Error));
+            QVERIFY(
+                log.contains(formatText(TextId::AllRetriesFailed, retries, "127.0.0.1"), LogColor::Error));
     }
 
     // After the login the job asks for the working directory; only a quoted path in a positive
@@ -147,8 +151,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(connected == 1, 20000);
         QCOMPARE(server.commands(), (QList<QByteArray>{"USER u", "PASS p", "PWD"}));
         QCOMPARE(pathsSet, paths);
-        QCOMPARE(titles,
-                 titled ? QStringList{loadString(128) + QStringLiteral(" - 127.0.0.1")} : QStringList{});
+        QCOMPARE(titles, titled ? QStringList{loadText(TextId::ProgramTitle) + QStringLiteral(" - 127.0.0.1")}
+                                : QStringList{});
     }
 };
 

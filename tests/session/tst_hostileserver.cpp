@@ -5,6 +5,7 @@
 #include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "scriptedserver.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
@@ -200,7 +201,7 @@ private slots:
         QVERIFY(log.texts(LogColor::Error).contains(QStringLiteral("The server ended the session (421)\n")));
         QVERIFY(!session().connected);
         QCOMPARE(session().controlSocket.load(), -1);
-        QTRY_COMPARE(title, loadString(128));
+        QTRY_COMPARE(title, loadText(TextId::ProgramTitle));
         const qsizetype sent = server.commands().size();
         controller.disconnect();
         QCOMPARE(server.commands().size(), sent);

@@ -1,5 +1,6 @@
 #include "platform/appsettings.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "scriptedserver.h"
 #include "session/remoteoperation.h"
 #include "session/sessioncontroller.h"
@@ -104,8 +105,8 @@ private slots:
         // Only a rename the server made is listed again, its new name selected.
         QCOMPARE(commands.contains("CWD /pub"), renamed);
         QTRY_COMPARE(selected, renamed ? QList<QByteArray>{"new.txt"} : QList<QByteArray>{});
-        QVERIFY(log.waitFor(formatString(185, "old.txt", "new.txt"), LogColor::Status));
-        QCOMPARE(log.contains(loadString(186), LogColor::Error), failed);
+        QVERIFY(log.waitFor(formatText(TextId::Renaming, "old.txt", "new.txt"), LogColor::Status));
+        QCOMPARE(log.contains(loadText(TextId::RenameFailed), LogColor::Error), failed);
         QVERIFY(session().connected);
     }
 
@@ -124,7 +125,7 @@ private slots:
         const QList<QByteArray> commands = server.commands();
         QCOMPARE(commands.mid(0, 3),
                  (QList<QByteArray>{"DELE /pub/a.txt", "DELE /pub/b.txt", "RMD /pub/empty"}));
-        QCOMPARE(log.lines().count({loadString(188), LogColor::Error}), 1);
+        QCOMPARE(log.lines().count({loadText(TextId::DeleteFailed), LogColor::Error}), 1);
         // The folder is listed again in any case.
         QVERIFY(commands.contains("CWD /pub"));
     }
@@ -139,28 +140,30 @@ private slots:
         QTest::addColumn<bool>("connected");
         const QByteArray file = "-rw-r--r-- 1 u g 5 Jan  1  2020 f.txt\r\n";
         QTest::newRow("RMD refused") << file << QByteArray("RMD") << QByteArray("550 Not empty")
-                                     << formatString(242, "/top") << true;
+                                     << formatText(TextId::CannotRemoveFolderInTree, "/top") << true;
         QTest::newRow("link inside") << QByteArray("lrwxrwxrwx 1 u g 4 Jan  1  2020 ln -> /etc\r\n")
                                      << QByteArray("RMD") << QByteArray("550 Not empty")
-                                     << formatString(242, "/top") << true;
+                                     << formatText(TextId::CannotRemoveFolderInTree, "/top") << true;
         // Some servers list a link without its target: the "l" of its attributes is all there is.
         QTest::newRow("link listed without its target")
             << QByteArray("lrwxrwxrwx 1 u g 4 Jan  1  2020 ln\r\n") << QByteArray("RMD")
-            << QByteArray("550 Not empty") << formatString(242, "/top") << true;
+            << QByteArray("550 Not empty") << formatText(TextId::CannotRemoveFolderInTree, "/top") << true;
         QTest::newRow("name with a separator")
             << QByteArray("-rw-r--r-- 1 u g 5 Jan  1  2020 ../../etc/passwd\r\n") << QByteArray("RMD")
-            << QByteArray("550 Not empty") << formatString(244, "/top/../../etc/passwd") << true;
+            << QByteArray("550 Not empty")
+            << formatText(TextId::TreeDeleteNotPlainName, "/top/../../etc/passwd") << true;
         QTest::newRow("CWD refused") << file << QByteArray("CWD") << QByteArray("550 No access")
-                                     << formatString(243, "/top") << true;
+                                     << formatText(TextId::TreeDeleteStopped, "/top") << true;
         // Every folder lists a folder inside it, as a server that invents entries would.
         QByteArray deepest = "/top";
         for (int level = 0; level <= depthLimit; ++level)
             deepest += "/a";
         QTest::newRow("a folder inside every folder")
             << QByteArray("drwxr-xr-x 2 u g 0 Jan  1  2020 a\r\n") << QByteArray("RMD")
-            << QByteArray("250 OK") << formatString(245, depthLimit, deepest.constData()) << true;
-        QTest::newRow("connection dropped")
-            << file << QByteArray("DELE") << QByteArray() << loadString(230) << false;
+            << QByteArray("250 OK") << formatText(TextId::TreeTooDeep, depthLimit, deepest.constData())
+            << true;
+        QTest::newRow("connection dropped") << file << QByteArray("DELE") << QByteArray()
+                                            << loadText(TextId::ServerClosedConnection) << false;
     }
     void treeDeleteEnds()
     {
@@ -194,12 +197,12 @@ private slots:
         QTest::addColumn<QByteArray>("folder");
         QTest::addColumn<RemoteItem>("top");
         QTest::addColumn<QString>("message");
-        QTest::newRow("a parent step")
-            << QByteArray("/pub") << RemoteItem{"../x", true} << formatString(244, "/pub/../x");
+        QTest::newRow("a parent step") << QByteArray("/pub") << RemoteItem{"../x", true}
+                                       << formatText(TextId::TreeDeleteNotPlainName, "/pub/../x");
         QTest::newRow("a path") << QByteArray("/pub") << RemoteItem{"a/b", true}
-                                << formatString(244, "/pub/a/b");
-        QTest::newRow("the folder itself")
-            << QByteArray("/pub") << RemoteItem{".", true} << formatString(244, "/pub/.");
+                                << formatText(TextId::TreeDeleteNotPlainName, "/pub/a/b");
+        QTest::newRow("the folder itself") << QByteArray("/pub") << RemoteItem{".", true}
+                                           << formatText(TextId::TreeDeleteNotPlainName, "/pub/.");
         QTest::newRow("a link by its attributes")
             << QByteArray("/pub") << RemoteItem{"ln", true, true} << QString();
         QTest::newRow("a link by its arrow")
@@ -250,7 +253,7 @@ private slots:
         QVERIFY(runJob(request));
         QCOMPARE(lastJobResult().outcome, OperationResult::Outcome::Refused);
         QCOMPARE(server.commands(), QList<QByteArray>{});
-        QVERIFY(log.waitFor(loadString(241), LogColor::Error));
+        QVERIFY(log.waitFor(loadText(TextId::ControlCharacterRefused), LogColor::Error));
         QVERIFY(session().connected);
     }
 
@@ -272,7 +275,7 @@ private slots:
         QVERIFY(StartJob(DeleteTreeRequest{"/", {"top", true}}));
         QTRY_VERIFY(countOf(server.commands(), "DELE") >= 3);
         controller.abort();
-        QVERIFY(log.waitFor(loadString(163), LogColor::Status));
+        QVERIFY(log.waitFor(loadText(TextId::OperationCanceled), LogColor::Status));
         QVERIFY(!session().busy);
         QVERIFY(!session().waitCursor);
         QVERIFY(session().connected);

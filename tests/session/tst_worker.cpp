@@ -4,6 +4,7 @@
 #include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "scriptedserver.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
@@ -248,11 +249,11 @@ private slots:
         QTest::qWait(100); // the worker waits for the data, or for the reply
         controller.abort();
 
-        QVERIFY(log.waitFor(loadString(163), LogColor::Status));
+        QVERIFY(log.waitFor(loadText(TextId::OperationCanceled), LogColor::Status));
         QVERIFY(!session().busy);
         QCOMPARE(session().connected.load(), keptOpen);
         QCOMPARE(session().controlSocket >= 0, keptOpen);
-        QCOMPARE(log.contains(loadString(274), LogColor::Error), !keptOpen);
+        QCOMPARE(log.contains(loadText(TextId::RepliesOutOfStep), LogColor::Error), !keptOpen);
         QCOMPARE(log.contains(QStringLiteral("Disconnected\n"), LogColor::Status), !keptOpen);
         QCOMPARE(server.commands().contains("ABOR"), awaited == "ABOR");
     }

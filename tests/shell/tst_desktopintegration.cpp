@@ -2,6 +2,7 @@
 
 #include "platform/commandids.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "session/sessionstate.h"
 #include "shell/helpwindow.h"
 #include "shell/mainframe.h"
@@ -155,7 +156,7 @@ private slots:
         QFETCH(int, language);
         QFETCH(QStringList, phrases);
         setLanguage(Language(language));
-        const QString abortQuestion = loadString(184);
+        const QString abortQuestion = loadText(TextId::ConfirmAbortTransfer);
         HelpWindow window;
         setLanguage(Language::English);
         const QString text = window.toPlainText();

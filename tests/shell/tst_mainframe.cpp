@@ -8,6 +8,7 @@
 #include "platform/commandids.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/worker.h"
@@ -117,7 +118,7 @@ private slots:
                                      cmd::AutoMode};
         QCOMPARE(ids, expected);
         // The prompt and the tooltip are the two halves of the command's string.
-        const QString text = loadString(cmd::Connect);
+        const QString text = loadText(TextId::ConnectPrompt);
         if (text.contains(QLatin1Char('\n'))) {
             QCOMPARE(frame->action(cmd::Connect)->statusTip(), text.section(QLatin1Char('\n'), 0, 0));
             QCOMPARE(frame->action(cmd::Connect)->toolTip(), text.section(QLatin1Char('\n'), 1));
@@ -249,18 +250,18 @@ private slots:
     void title()
     {
         auto frame = startFrame();
-        QCOMPARE(frame->windowTitle(), loadString(128));
+        QCOMPARE(frame->windowTitle(), loadText(TextId::ProgramTitle));
         session().serverHost = QStringLiteral("ftp.example.org");
         session().connected = true;
         frame->updateTitle();
-        QCOMPARE(frame->windowTitle(), loadString(128) + QStringLiteral(" - ftp.example.org"));
+        QCOMPARE(frame->windowTitle(), loadText(TextId::ProgramTitle) + QStringLiteral(" - ftp.example.org"));
         // While minimised the transfer loops own the title; restoring brings the normal one back.
         frame->showMinimized();
         QTRY_VERIFY(session().showProgressInTitle.load());
         frame->setWindowTitle(QStringLiteral("42%"));
         frame->showNormal();
         QTRY_VERIFY(!session().showProgressInTitle.load());
-        QCOMPARE(frame->windowTitle(), loadString(128) + QStringLiteral(" - ftp.example.org"));
+        QCOMPARE(frame->windowTitle(), loadText(TextId::ProgramTitle) + QStringLiteral(" - ftp.example.org"));
         session().connected = false;
     }
 

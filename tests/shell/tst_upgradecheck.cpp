@@ -3,6 +3,7 @@
 #include "sessionreset.h"
 
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "shell/checkforupgrade.h"
 #include "shell/updatedialog.h"
@@ -95,10 +96,10 @@ private slots:
         QTest::addColumn<QString>("logged");
         const QString message = QStringLiteral("QMessageBox");
         const QString update = QStringLiteral("UpdateDialog");
-        const QString cannot = loadString(195);
+        const QString cannot = loadText(TextId::CannotConnectToHomepage);
         QTest::newRow("same version and date")
             << "/files/version.txt" << QByteArray("VERSION: 000602\nRELEASE: 2000-10-26\n") << message
-            << loadString(196) << "";
+            << loadText(TextId::NoUpgradedVersion) << "";
         QTest::newRow("later date, CRLF")
             << "/files/version.txt" << QByteArray("VERSION: 000602\r\nRELEASE: 2000-11-01\r\n") << update
             << "000602 2000-11-01"
@@ -112,32 +113,34 @@ private slots:
             << "000500 2000/11/01"
             << "";
         QTest::newRow("lower version without a date")
-            << "/files/version.txt" << QByteArray("VERSION: 000601\n") << message << loadString(196) << "";
-        QTest::newRow("redirection not followed")
-            << "/redirect" << QByteArray("VERSION: 000900\n") << message << cannot << formatString(207, 302);
+            << "/files/version.txt" << QByteArray("VERSION: 000601\n") << message
+            << loadText(TextId::NoUpgradedVersion) << "";
+        QTest::newRow("redirection not followed") << "/redirect" << QByteArray("VERSION: 000900\n") << message
+                                                  << cannot << formatText(TextId::VersionFileHttpStatus, 302);
         QTest::newRow("not found") << "/status/404" << QByteArray() << message << cannot
-                                   << formatString(207, 404);
-        QTest::newRow("endless body") << "/endless" << QByteArray() << message << cannot
-                                      << formatString(208, int(UpgradeCheck::sizeLimit));
+                                   << formatText(TextId::VersionFileHttpStatus, 404);
+        QTest::newRow("endless body")
+            << "/endless" << QByteArray() << message << cannot
+            << formatText(TextId::VersionFileTooLarge, int(UpgradeCheck::sizeLimit));
         QTest::newRow("binary") << "/files/version.txt" << QByteArray("VERSION: 000603\n\0\x01\xff", 19)
-                                << message << cannot << formatString(210);
+                                << message << cannot << formatText(TextId::VersionFileNotText);
         // The cap itself is accepted, with a length and without one (read as it arrives).
         QByteArray atCap = "VERSION: 000602\nRELEASE: 2000-10-26\n";
         while (atCap.size() < UpgradeCheck::sizeLimit)
             atCap +=
                 QByteArray(std::min<qsizetype>(63, UpgradeCheck::sizeLimit - atCap.size() - 1), '.') + '\n';
-        const QString tooLarge = formatString(208, int(UpgradeCheck::sizeLimit));
+        const QString tooLarge = formatText(TextId::VersionFileTooLarge, int(UpgradeCheck::sizeLimit));
         for (const QString &path :
              {QStringLiteral("/files/version.txt"), QStringLiteral("/unsized/version.txt")}) {
             QTest::addRow("body at the cap, %s", qPrintable(path))
-                << path << atCap << message << loadString(196) << "";
+                << path << atCap << message << loadText(TextId::NoUpgradedVersion) << "";
             QTest::addRow("body one byte over the cap, %s", qPrintable(path))
                 << path << atCap + '\n'
                 << message << cannot << tooLarge;
         }
         QTest::newRow("a page without the lines")
             << "/files/version.txt" << QByteArray("<html><body>Sign in</body></html>") << message << cannot
-            << formatString(211);
+            << formatText(TextId::VersionFileEmpty);
     }
     void outcomes()
     {
@@ -154,7 +157,8 @@ private slots:
         if (!logged.isEmpty())
             QVERIFY(log.waitFor(logged, LogColor::Error));
         else
-            QVERIFY(!log.contains(formatString(208, int(UpgradeCheck::sizeLimit)), LogColor::Error));
+            QVERIFY(!log.contains(formatText(TextId::VersionFileTooLarge, int(UpgradeCheck::sizeLimit)),
+                                  LogColor::Error));
         QVERIFY(!QApplication::overrideCursor());
     }
 
@@ -164,13 +168,13 @@ private slots:
         QTest::addColumn<QString>("logStart");
         const quint16 closed = testsupport::closedLoopbackPort();
         QTest::newRow("connection refused") << QUrl(QStringLiteral("http://127.0.0.1:%1/v.txt").arg(closed))
-                                            << formatString(206, "").trimmed();
+                                            << formatText(TextId::CannotFetchVersionFile, "").trimmed();
         // https is taken as a web address: it gets as far as the handshake, which a plain server fails.
         QTest::newRow("https to a plain server")
             << QUrl(QStringLiteral("https://127.0.0.1:%1/files/version.txt").arg(server_.port()))
-            << formatString(206, "").trimmed();
-        QTest::newRow("not a web address")
-            << QUrl(QStringLiteral("ftp://127.0.0.1/version.txt")) << formatString(212, "").trimmed();
+            << formatText(TextId::CannotFetchVersionFile, "").trimmed();
+        QTest::newRow("not a web address") << QUrl(QStringLiteral("ftp://127.0.0.1/version.txt"))
+                                           << formatText(TextId::VersionAddressNotWeb, "").trimmed();
     }
     void unreachableAddresses()
     {
@@ -178,7 +182,7 @@ private slots:
         QFETCH(QString, logStart);
         LogRecorder log;
         const Outcome outcome = runCheck(address);
-        QCOMPARE(outcome.text, loadString(195));
+        QCOMPARE(outcome.text, loadText(TextId::CannotConnectToHomepage));
         QTRY_VERIFY(!log.lines().isEmpty());
         QVERIFY2(log.lines().constFirst().text.startsWith(logStart),
                  qPrintable(log.lines().constFirst().text));
@@ -217,8 +221,8 @@ private slots:
         QVERIFY(!outcome.done);
         QCOMPARE(window.statusBar()->currentMessage(), uiText("Checking for an upgraded version..."));
         QTRY_VERIFY_WITH_TIMEOUT(outcome.done, 30000);
-        QCOMPARE(outcome.text, loadString(195));
-        QVERIFY(log.waitFor(formatString(209, 3), LogColor::Error));
+        QCOMPARE(outcome.text, loadText(TextId::CannotConnectToHomepage));
+        QVERIFY(log.waitFor(formatText(TextId::HomepageTimedOut, 3), LogColor::Error));
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(window.statusBar()->currentMessage(), QString());
         QTest::qWait(300);
@@ -256,7 +260,8 @@ private slots:
         if (opened) {
             QCOMPARE(browser.opened, QList<QUrl>{QUrl(address)});
         } else {
-            QVERIFY(log.waitFor(formatString(205, address.toUtf8().constData()), LogColor::Error));
+            QVERIFY(log.waitFor(formatText(TextId::DownloadAddressNotWeb, address.toUtf8().constData()),
+                                LogColor::Error));
             QVERIFY(browser.opened.isEmpty());
         }
     }

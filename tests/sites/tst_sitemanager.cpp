@@ -2,6 +2,7 @@
 #include "ftpserver.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
+#include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
@@ -295,7 +296,7 @@ private slots:
             {
                 MessageBoxAnswer answer(QMessageBox::Ok);
                 QTest::keyClick(tree, Qt::Key_Delete);
-                QCOMPARE(answer.texts, QStringList{loadString(138)});
+                QCOMPARE(answer.texts, QStringList{loadText(TextId::ConfirmDeleteSelection)});
             }
             QCOMPARE(tree->topLevelItemCount(), 2);
             QCOMPARE(dialog.currentFolder(), 1);
@@ -329,7 +330,7 @@ private slots:
         {
             MessageBoxAnswer answer(QMessageBox::Ok);
             child<QPushButton>(dialog, "deleteSite")->click();
-            QCOMPARE(answer.texts, QStringList{loadString(138)});
+            QCOMPARE(answer.texts, QStringList{loadText(TextId::ConfirmDeleteSelection)});
         }
         QCOMPARE(sites->count(), 1);
         QCOMPARE(dialog.currentSite(), 0);
@@ -348,7 +349,7 @@ private slots:
                                     sites->viewport()->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(sites->viewport(), &event);
             QCOMPARE(menuShown.count, 1);
-            QCOMPARE(answer.texts, QStringList{loadString(138)});
+            QCOMPARE(answer.texts, QStringList{loadText(TextId::ConfirmDeleteSelection)});
         }
         QCOMPARE(sites->count(), 0);
         QCOMPARE(dialog.currentSite(), -1);
@@ -490,7 +491,8 @@ private slots:
                 return QByteArray();
             return file.readAll();
         }();
-        QTest::newRow("unknown version") << QByteArray("SITEDAT099\0garbage", 18) << loadString(191) << 0;
+        QTest::newRow("unknown version")
+            << QByteArray("SITEDAT099\0garbage", 18) << loadText(TextId::UnknownDataFile) << 0;
         QTest::newRow("cut in the second site") << good.left(good.size() - 300) << QString() << 2;
     }
 
