@@ -6,7 +6,7 @@
 // (temporary file, backup, rename) run for one input in 64, chosen by the input's bytes so that a
 // finding reproduces.
 #include "fuzzcheck.h"
-#include "queue/queuefile.h"
+#include "session/queuefile.h"
 
 #include <QBuffer>
 
