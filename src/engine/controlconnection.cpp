@@ -56,13 +56,13 @@ QString decodeForLog(const QByteArray &bytes)
 
 // Receives exactly `length` bytes unless the connection ends first; returns the count received,
 // or the failed receive's result when nothing came.
-ssize_t receiveExactly(FtpConnection &c, char *buffer, size_t length)
+ssize_t receiveExactly(FtpConnection &connection, char *buffer, size_t length)
 {
     size_t done = 0;
     while (done < length) {
-        const ssize_t n = socketwait::receive(c.controlSocket, buffer + done, length - done);
+        const ssize_t n = socketwait::receive(connection.controlSocket, buffer + done, length - done);
         if (n <= 0) {
-            c.connectionEnded = true;
+            connection.connectionEnded = true;
             return done > 0 ? ssize_t(done) : n;
         }
         done += size_t(n);
@@ -70,16 +70,16 @@ ssize_t receiveExactly(FtpConnection &c, char *buffer, size_t length)
     return ssize_t(done);
 }
 
-void connectionBroke(FtpConnection &c);
+void connectionBroke(FtpConnection &connection);
 
-size_t firstPieceLength(const FtpConnection &c, const char *peeked, size_t count)
+size_t firstPieceLength(const FtpConnection &connection, const char *peeked, size_t count)
 {
     const char *end = peeked + count;
-    const char *stop = std::find_if(peeked, end, [](char c) { return c == '\n' || c == '\0'; });
+    const char *stop = std::find_if(peeked, end, [](char connection) { return connection == '\n' || connection == '\0'; });
     size_t length = stop == end ? count : size_t(stop - peeked) + 1;
     // EXOS servers may end a long line with a carriage return and one more byte instead of a
     // line feed: take the line up to the byte after the first carriage return.
-    if (length > 80 && c.serverKind == ServerKind::Exos) {
+    if (length > 80 && connection.serverKind == ServerKind::Exos) {
         const char *cr = std::find(peeked, peeked + length, '\r');
         const size_t cut = size_t(cr - peeked) + 2;
         if (cr != peeked + length && cut <= length)
@@ -129,7 +129,7 @@ int connectSocket(int fd, const sockaddr_in &address)
     return error;
 }
 
-qint64 sendBlock(FtpConnection &c, int socket, const char *data, qint64 length,
+qint64 sendBlock(FtpConnection &connection, int socket, const char *data, qint64 length,
                  std::optional<qint64> progressFrom)
 {
     if (socket == -1)
@@ -154,11 +154,11 @@ qint64 sendBlock(FtpConnection &c, int socket, const char *data, qint64 length,
         }
         if (n <= 0) {
             AppendLog(LogColor::Error, TextId::SocketSendError);
-            connectionBroke(c);
+            connectionBroke(connection);
             return 0;
         }
         sent += n;
-        if (progressFrom && c.uploadFileOpen)
+        if (progressFrom && connection.uploadFileOpen)
             uploadprogress::report(*progressFrom + sent);
     }
     return length;
@@ -195,19 +195,19 @@ private:
 class ReplyDepthScope
 {
 public:
-    explicit ReplyDepthScope(FtpConnection &c) : c_(c) {}
-    ~ReplyDepthScope() { c_.replyDepth -= lines_; }
+    explicit ReplyDepthScope(FtpConnection &connection) : connection_(connection) {}
+    ~ReplyDepthScope() { connection_.replyDepth -= lines_; }
     ReplyDepthScope(const ReplyDepthScope &) = delete;
     ReplyDepthScope &operator=(const ReplyDepthScope &) = delete;
     void enterLine() const
     {
-        ++c_.replyDepth;
+        ++connection_.replyDepth;
         ++lines_;
     }
     int lines() const { return lines_; }
 
 private:
-    FtpConnection &c_;
+    FtpConnection &connection_;
     mutable int lines_ = 0;
 };
 
@@ -223,27 +223,27 @@ bool isReplyLine(const QByteArray &text)
 
 // The control connection is no longer usable. A session ends (ConnectionLost); before the login
 // completed the login just fails, so that the retries run.
-void connectionBroke(FtpConnection &c)
+void connectionBroke(FtpConnection &connection)
 {
-    if (c.connected) {
-        ConnectionLost(c);
+    if (connection.connected) {
+        ConnectionLost(connection);
         return;
     }
-    c.controlSocket = CloseSocketAbortive(c, c.controlSocket);
+    connection.controlSocket = CloseSocketAbortive(connection, connection.controlSocket);
 }
 
 // The server broke the protocol: the message, then the connection goes as if it had broken.
-int protocolError(FtpConnection &c, std::optional<TextId> message)
+int protocolError(FtpConnection &connection, std::optional<TextId> message)
 {
     if (message)
         AppendLog(LogColor::Error, *message);
-    connectionBroke(c);
+    connectionBroke(connection);
     return 0;
 }
 
 } // namespace
 
-int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, const char *service,
+int OpenConnection(FtpConnection &connection, const QString &host, int requestedPort, const char *service,
                    const char *protocol)
 {
     AppendLog(LogColor::Status, TextId::ConnectingTo, host.toUtf8().constData());
@@ -325,7 +325,7 @@ int OpenConnection(FtpConnection &c, const QString &host, int requestedPort, con
         return -1;
     }
 
-    c.serverAddress = address;
+    connection.serverAddress = address;
     char dotted[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &address.sin_addr, dotted, sizeof dotted);
     AppendLog(LogColor::Status, TextId::ConnectedTo, host.toUtf8().constData(), dotted, unsigned(port));
@@ -338,9 +338,9 @@ bool breaksCommandLine(const QByteArray &text)
                        [](char byte) { return byte == '\r' || byte == '\n' || byte == '\0'; });
 }
 
-int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply)
+int SendCommand(FtpConnection &connection, const QByteArray &command, QByteArray *reply)
 {
-    auto &s = c;
+    auto &s = connection;
     s.lastReplyCode = 0;
     // The last guard, whatever the caller checked: not even the echo, which would show the
     // smuggled commands as lines of their own.
@@ -360,26 +360,26 @@ int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply)
     AppendLog(decodeForLog(echo), LogColor::Command);
 
     // The command line must fit the command buffer with its CR LF; no caller comes near that.
-    if (c.controlSocket == -1 || command.size() > qsizetype(replyBufferSize) - 2) {
+    if (connection.controlSocket == -1 || command.size() > qsizetype(replyBufferSize) - 2) {
         AppendLog(LogColor::Error, TextId::NotConnected);
         return 0;
     }
     // Set here and cleared only by a read that ended normally: a stop in between leaves it set.
-    c.awaitingReply = true;
-    if (SendLine(c, command) == -1)
+    connection.awaitingReply = true;
+    if (SendLine(connection, command) == -1)
         return 0;
-    int result = ReadReply(c, reply);
+    int result = ReadReply(connection, reply);
     // The server answers an abort with two replies: that of the aborted transfer and its own.
     if (command.startsWith("ABOR") && result != -1)
-        result = ReadReply(c, reply);
-    c.awaitingReply = false;
+        result = ReadReply(connection, reply);
+    connection.awaitingReply = false;
     return result;
 }
 
-int SendLine(FtpConnection &c, const QByteArray &text)
+int SendLine(FtpConnection &connection, const QByteArray &text)
 {
-    auto &buffer = c.commandBuffer;
-    const int socket = c.controlSocket;
+    auto &buffer = connection.commandBuffer;
+    const int socket = connection.controlSocket;
     if (breaksCommandLine(text)) {
         AppendLog(LogColor::Error, TextId::ControlCharacterRefused);
         return -1;
@@ -390,20 +390,20 @@ int SendLine(FtpConnection &c, const QByteArray &text)
     std::memcpy(buffer.data() + text.size(), "\r\n", 3);
     const qint64 length = text.size() + 2;
     // A command line is no part of an upload's progress.
-    return sendBlock(c, socket, buffer.data(), length, std::nullopt) == length ? int(length) : -1;
+    return sendBlock(connection, socket, buffer.data(), length, std::nullopt) == length ? int(length) : -1;
 }
 
-qint64 SendAll(FtpConnection &c, int socket, const char *data, qint64 length, qint64 bytesDoneBefore)
+qint64 SendAll(FtpConnection &connection, int socket, const char *data, qint64 length, qint64 bytesDoneBefore)
 {
-    return sendBlock(c, socket, data, length, std::optional<qint64>(bytesDoneBefore));
+    return sendBlock(connection, socket, data, length, std::optional<qint64>(bytesDoneBefore));
 }
 
-int ReadReplyLine(FtpConnection &c)
+int ReadReplyLine(FtpConnection &connection)
 {
-    const int socket = c.controlSocket;
+    const int socket = connection.controlSocket;
     if (socket == -1)
         return 0;
-    auto &s = c;
+    auto &s = connection;
     // The watchdog guards the worker, re-armed for every receive of the line, so that a server
     // that sends part of a line and then nothing is cut off in time; a read on the window thread
     // is bounded by socketwait.
@@ -422,7 +422,7 @@ int ReadReplyLine(FtpConnection &c)
     if (last < 0) {
         watch.disarm();
         AppendLog(LogColor::Error, TextId::ConnectionClosed);
-        connectionBroke(c);
+        connectionBroke(connection);
         return -1;
     }
     if (last == 0)
@@ -432,10 +432,10 @@ int ReadReplyLine(FtpConnection &c)
     bool firstPass = true;
     while (last > 0) {
         // A line not complete within the peeked bytes is finished one byte at a time.
-        const size_t want = firstPass ? firstPieceLength(c, peeked, size_t(last)) : 1;
+        const size_t want = firstPass ? firstPieceLength(connection, peeked, size_t(last)) : 1;
         firstPass = false;
         watch.arm();
-        last = receiveExactly(c, line + total, want);
+        last = receiveExactly(connection, line + total, want);
         if (last > 0)
             total += last;
         line[total] = '\0';
@@ -456,11 +456,11 @@ int ReadReplyLine(FtpConnection &c)
     return code;
 }
 
-int ReadReply(FtpConnection &c, QByteArray *reply)
+int ReadReply(FtpConnection &connection, QByteArray *reply)
 {
-    if (c.controlSocket == -1)
+    if (connection.controlSocket == -1)
         return 0;
-    auto &s = c;
+    auto &s = connection;
     // A loop, not a recursion per line: a server that sends endless continuation lines must not
     // exhaust the stack. replyDepth still counts the lines read, as the reply rules expect, and
     // comes back down however the read ends (a stop or a lost connection leave by an exception).
@@ -468,26 +468,26 @@ int ReadReply(FtpConnection &c, QByteArray *reply)
     qint64 bytes = 0;
     for (;;) {
         depth.enterLine();
-        const int code = ReadReplyLine(c);
+        const int code = ReadReplyLine(connection);
         if (code == -1)
             return -1;
         const QByteArray text = s.replyText();
         if (text.isEmpty() && s.connectionEnded) {
             // The server closed the connection: the reply will never be complete.
             AppendLog(LogColor::Error, TextId::ServerClosedConnection);
-            connectionBroke(c);
+            connectionBroke(connection);
             return 0;
         }
         const bool firstLine = depth.lines() == 1;
         if (firstLine && !s.abortRequested && !isReplyLine(text)) {
             AppendLog(decodeForLog(text) + QLatin1Char('\n'), LogColor::Reply);
-            return protocolError(c, TextId::NotAnFtpReply);
+            return protocolError(connection, TextId::NotAnFtpReply);
         }
 
         bool continues = (code >= 1 && code <= 99) || code > 599 || (text.size() > 3 && text[3] == '-');
         if (!text.isEmpty()) {
             if (!s.connected)
-                IdentifyServer(c, text);
+                IdentifyServer(connection, text);
             AppendLog(decodeForLog(text) + QLatin1Char('\n'), LogColor::Reply);
         }
         if (s.abortRequested) {
@@ -503,7 +503,7 @@ int ReadReply(FtpConnection &c, QByteArray *reply)
             // "421 Service not available": the server is closing the control connection.
             if (code == 421 && !s.abortRequested && text.startsWith("421") && s.connected) {
                 AppendLog(LogColor::Error, TextId::ServerEndedSession);
-                connectionBroke(c);
+                connectionBroke(connection);
             }
             break;
         }
@@ -511,25 +511,25 @@ int ReadReply(FtpConnection &c, QByteArray *reply)
         if (depth.lines() >= maxReplyLines || bytes >= maxReplyBytes) {
             // A reply this long is no reply: its lines would only flood the log.
             AppendLog(LogColor::Error, TextId::ReplyCut, depth.lines());
-            return protocolError(c, std::nullopt);
+            return protocolError(connection, std::nullopt);
         }
     }
     return replyResult(s.lastReplyCode);
 }
 
-void ReadPendingReply(FtpConnection &c)
+void ReadPendingReply(FtpConnection &connection)
 {
-    (void)ReadReply(c);
-    c.awaitingReply = false;
+    (void)ReadReply(connection);
+    connection.awaitingReply = false;
 }
 
 namespace
 {
-int closeSocket(FtpConnection &c, int socket, int lingerSeconds)
+int closeSocket(FtpConnection &connection, int socket, int lingerSeconds)
 {
     if (socket == -1)
         return -1;
-    c.abortRequested = true;
+    connection.abortRequested = true;
     ::shutdown(socket, SHUT_RDWR);
     const linger lingering{1, lingerSeconds};
     setsockopt(socket, SOL_SOCKET, SO_LINGER, &lingering, sizeof lingering);
@@ -540,41 +540,41 @@ int closeSocket(FtpConnection &c, int socket, int lingerSeconds)
 }
 } // namespace
 
-int CloseSocketAbortive(FtpConnection &c, int socket)
+int CloseSocketAbortive(FtpConnection &connection, int socket)
 {
-    return closeSocket(c, socket, 0);
+    return closeSocket(connection, socket, 0);
 }
 
-int CloseSocketGraceful(FtpConnection &c, int socket)
+int CloseSocketGraceful(FtpConnection &connection, int socket)
 {
-    return closeSocket(c, socket, 1);
+    return closeSocket(connection, socket, 1);
 }
 
-void ConnectionLost(FtpConnection &c)
+void ConnectionLost(FtpConnection &connection)
 {
-    auto &s = c;
+    auto &s = connection;
     const bool worker = workerstop::onWorker();
     if (worker)
         watchdog::stop();
-    CloseLocalFiles(c);
+    CloseLocalFiles(connection);
     s.connected = false;
     s.transferRunning = false;
     // Nothing more may go out on a connection the server has given up; the next login opens
     // a new one.
-    s.controlSocket = CloseSocketAbortive(c, s.controlSocket);
+    s.controlSocket = CloseSocketAbortive(connection, s.controlSocket);
     s.abortRequested = true;
     // The session above repairs its own state (busy, keep-alive, the wait cursor).
-    if (c.host)
-        c.host->connectionLost();
+    if (connection.host)
+        connection.host->connectionLost();
     Beep();
     AppendLog(LogColor::Status, TextId::Disconnected);
     if (worker)
         throw ConnectionDropped{};
 }
 
-bool CloseLocalFiles(FtpConnection &c)
+bool CloseLocalFiles(FtpConnection &connection)
 {
-    auto &s = c;
+    auto &s = connection;
     if (s.downloadFileOpen.exchange(false)) {
         const int fd = s.downloadFile.exchange(-1);
         if (fd >= 0)

@@ -14,7 +14,7 @@
 
 // Resolves `host`, connects and returns the socket, or -1. The engine passes "ftp" and "tcp"; `port`
 // 21 means the service's own port.
-[[nodiscard]] int OpenConnection(FtpConnection &c, const QString &host, int port, const char *service,
+[[nodiscard]] int OpenConnection(FtpConnection &connection, const QString &host, int port, const char *service,
                                  const char *protocol);
 
 // CR, LF or NUL in a command line would end it early and send the rest as commands of their own.
@@ -24,31 +24,31 @@
 // reply; ABOR reads two replies. The text is sent as it stands: a "%" in a path is no format.
 // A line that breaksCommandLine is not sent: it is refused in red and the result is 0.
 // The reply's last line goes to `reply` when given.
-int SendCommand(FtpConnection &c, const QByteArray &command, QByteArray *reply = nullptr);
+int SendCommand(FtpConnection &connection, const QByteArray &command, QByteArray *reply = nullptr);
 
 // Copies the text into the command buffer, appends CR LF and sends it; returns the bytes sent, or
 // -1 when the socket is -1, the text breaksCommandLine (refused in red) or the send failed.
-int SendLine(FtpConnection &c, const QByteArray &text);
+int SendLine(FtpConnection &connection, const QByteArray &text);
 
 // Sends a whole block in pieces of at most 12288 bytes; while an upload runs, reports progress
 // counting on from `bytesDoneBefore`. Returns the length, or 0 after a failure.
-qint64 SendAll(FtpConnection &c, int socket, const char *data, qint64 length, qint64 bytesDoneBefore);
+qint64 SendAll(FtpConnection &connection, int socket, const char *data, qint64 length, qint64 bytesDoneBefore);
 
 // One reply line into the reply buffer; returns its code (0 without digits, 421 when an abort
 // came in meanwhile, -1 when the receive failed).
-int ReadReplyLine(FtpConnection &c);
+int ReadReplyLine(FtpConnection &connection);
 
 // One complete reply, multi-line replies included. 0 also when the server closed the connection
 // before the reply was complete. The reply's last line goes to `reply` when given.
-int ReadReply(FtpConnection &c, QByteArray *reply = nullptr);
+int ReadReply(FtpConnection &connection, QByteArray *reply = nullptr);
 
 // Reads the reply that follows a closed data connection and ignores it.
-void ReadPendingReply(FtpConnection &c);
+void ReadPendingReply(FtpConnection &connection);
 
 // Both return the value to store back: always -1, since the descriptor is released even when
 // close reports an error. Closing marks the connection's running reply read as aborted.
-[[nodiscard]] int CloseSocketAbortive(FtpConnection &c, int socket);
-[[nodiscard]] int CloseSocketGraceful(FtpConnection &c, int socket);
+[[nodiscard]] int CloseSocketAbortive(FtpConnection &connection, int socket);
+[[nodiscard]] int CloseSocketGraceful(FtpConnection &connection, int socket);
 
 // What a broken connection throws on the worker: a stop whose cause was the server.
 struct ConnectionDropped : WorkerStopped {
@@ -57,7 +57,7 @@ struct ConnectionDropped : WorkerStopped {
 // Ends the session after a broken connection. On the worker it never returns (it throws
 // ConnectionDropped, and the worker leaves as if stopped); on the window thread it cleans up and
 // returns.
-void ConnectionLost(FtpConnection &c);
+void ConnectionLost(FtpConnection &connection);
 
 // Closes the local files of a running download and upload; true when an upload file was open.
-bool CloseLocalFiles(FtpConnection &c);
+bool CloseLocalFiles(FtpConnection &connection);

@@ -51,40 +51,40 @@ int connectInterruptible(int socket, const sockaddr_in &address)
 }
 
 // PASV first while the server takes it; once it refuses, PORT for the rest of the connection.
-bool establishDataConnection(FtpConnection &s)
+bool establishDataConnection(FtpConnection &connection)
 {
-    if (s.passive) {
+    if (connection.passive) {
         QByteArray reply;
-        if (SendCommand(s, "PASV", &reply) == 2) {
-            if (OpenPassiveDataConnection(s, reply))
+        if (SendCommand(connection, "PASV", &reply) == 2) {
+            if (OpenPassiveDataConnection(connection, reply))
                 return true;
             AppendLog(LogColor::Error, TextId::CannotConnectPassive);
-            s.beepIfEnabled();
+            connection.beepIfEnabled();
             return false;
         }
-        s.passive = false;
+        connection.passive = false;
     }
-    s.listenSocket = OpenActiveListener(s);
-    if (s.listenSocket == -1) {
-        s.beepIfEnabled();
+    connection.listenSocket = OpenActiveListener(connection);
+    if (connection.listenSocket == -1) {
+        connection.beepIfEnabled();
         return false;
     }
     return true;
 }
 
 // Drops the half-made data connection after the server refused the transfer command.
-void dropDataConnection(FtpConnection &s)
+void dropDataConnection(FtpConnection &connection)
 {
-    if (s.passive)
-        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+    if (connection.passive)
+        connection.dataSocket = CloseSocketAbortive(connection, connection.dataSocket);
     else
-        s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
+        connection.listenSocket = CloseSocketAbortive(connection, connection.listenSocket);
 }
 
 enum class Accepted { Yes, Failed, NotConfigured };
 
 // Active mode: waits for the server to connect to our listener, no longer than the watchdog.
-Accepted acceptDataConnection(FtpConnection &s)
+Accepted acceptDataConnection(FtpConnection &connection)
 {
     // On the worker the watchdog ends the wait; on the window thread, which delivers the
     // watchdog itself, the wait's own limit of the same length does.
@@ -94,7 +94,7 @@ Accepted acceptDataConnection(FtpConnection &s)
         workerstop::onWorker() ? std::chrono::milliseconds(-1) : durations::get(durations::Kind::Watchdog);
     socketwait::Result waited;
     try {
-        waited = socketwait::readable(s.listenSocket, limit);
+        waited = socketwait::readable(connection.listenSocket, limit);
     } catch (const WorkerStopped &) {
         // Still armed: Abort or Disconnect ended the wait. Disarmed: the watchdog did, and the
         // log says why.
@@ -105,50 +105,50 @@ Accepted acceptDataConnection(FtpConnection &s)
     }
     watchdog::stop();
     const int data =
-        waited == socketwait::Result::Ready ? ::accept4(s.listenSocket, nullptr, nullptr, SOCK_CLOEXEC) : -1;
+        waited == socketwait::Result::Ready ? ::accept4(connection.listenSocket, nullptr, nullptr, SOCK_CLOEXEC) : -1;
     if (data < 0) {
         if (waited == socketwait::Result::TimedOut)
             AppendLog(LogColor::Error, TextId::DataConnectionNotOpened);
-        s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
-        s.beepIfEnabled();
+        connection.listenSocket = CloseSocketAbortive(connection, connection.listenSocket);
+        connection.beepIfEnabled();
         return Accepted::Failed;
     }
-    s.dataSocket = data;
+    connection.dataSocket = data;
     const int on = 1;
     if (setsockopt(data, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0) {
-        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
-        s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
-        s.beepIfEnabled();
+        connection.dataSocket = CloseSocketAbortive(connection, connection.dataSocket);
+        connection.listenSocket = CloseSocketAbortive(connection, connection.listenSocket);
+        connection.beepIfEnabled();
         return Accepted::NotConfigured;
     }
-    s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
+    connection.listenSocket = CloseSocketAbortive(connection, connection.listenSocket);
     return Accepted::Yes;
 }
 
 } // namespace
 
-void SetTransferType(FtpConnection &s, char type)
+void SetTransferType(FtpConnection &connection, char type)
 {
-    if (type == s.currentType)
+    if (type == connection.currentType)
         return;
-    SendCommand(s, type == 'L' ? QByteArray("TYPE L 8") : QByteArray("TYPE ") + type);
+    SendCommand(connection, type == 'L' ? QByteArray("TYPE L 8") : QByteArray("TYPE ") + type);
     // Stored whatever the server answers: a refused TYPE is not asked again on every transfer.
-    s.currentType = type;
+    connection.currentType = type;
 }
 
-bool OpenPassiveDataConnection(FtpConnection &s, const QByteArray &reply)
+bool OpenPassiveDataConnection(FtpConnection &connection, const QByteArray &reply)
 {
     const int data = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (data < 0)
         return false;
-    s.dataSocket = data;
+    connection.dataSocket = data;
 
     const std::optional<Endpoint> offered = ParsePassiveReply(reply);
     if (!offered) {
-        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+        connection.dataSocket = CloseSocketAbortive(connection, connection.dataSocket);
         return false;
     }
-    const Endpoint target = PassiveTarget(*offered, peerAddressOf(s.controlSocket));
+    const Endpoint target = PassiveTarget(*offered, peerAddressOf(connection.controlSocket));
     if (target.address != offered->address)
         AppendLog(LogColor::Status, TextId::PassiveAddressReplaced,
                   DottedAddress(offered->address).constData(), DottedAddress(target.address).constData());
@@ -160,21 +160,21 @@ bool OpenPassiveDataConnection(FtpConnection &s, const QByteArray &reply)
     const int error = connectInterruptible(data, address);
     if (error != 0) {
         AppendLog(LogColor::Error, error == ECONNREFUSED ? TextId::ConnectionRefused : TextId::CannotConnect);
-        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+        connection.dataSocket = CloseSocketAbortive(connection, connection.dataSocket);
         return false;
     }
     return true;
 }
 
-int OpenActiveListener(FtpConnection &s)
+int OpenActiveListener(FtpConnection &connection)
 {
     // The PORT address is the interface the server already reaches us on, never 0.0.0.0.
     sockaddr_in local{};
     socklen_t length = sizeof local;
-    if (getsockname(s.controlSocket, reinterpret_cast<sockaddr *>(&local), &length) != 0 ||
+    if (getsockname(connection.controlSocket, reinterpret_cast<sockaddr *>(&local), &length) != 0 ||
         local.sin_family != AF_INET)
         return -1;
-    s.localControlAddress = local;
+    connection.localControlAddress = local;
 
     const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listener < 0)
@@ -200,39 +200,39 @@ int OpenActiveListener(FtpConnection &s)
         QByteArray::number((host >> 8) & 0xFF) + ',' + QByteArray::number(host & 0xFF) + ',' +
         QByteArray::number(port >> 8) + ',' + QByteArray::number(port & 0xFF);
     // In the record before the reply is awaited: a stop during the wait must find it to close it.
-    s.listenSocket = listener;
-    SendCommand(s, command);
+    connection.listenSocket = listener;
+    SendCommand(connection, command);
     return listener;
 }
 
-int RetrieveFile(FtpConnection &s, const QByteArray &command, const QString &localPath, char type)
+int RetrieveFile(FtpConnection &connection, const QByteArray &command, const QString &localPath, char type)
 {
-    s.lastReplyCode = 0;
-    s.replyDepth = 0;
-    if (s.controlSocket == -1)
+    connection.lastReplyCode = 0;
+    connection.replyDepth = 0;
+    if (connection.controlSocket == -1)
         return 0;
 
-    SetTransferType(s, type);
-    if (!establishDataConnection(s))
+    SetTransferType(connection, type);
+    if (!establishDataConnection(connection))
         return 0;
 
-    if (s.resumeRequested) {
-        if (SendCommand(s, "REST " + QByteArray::number(qint64(s.resumeOffset))) == 5) {
+    if (connection.resumeRequested) {
+        if (SendCommand(connection, "REST " + QByteArray::number(qint64(connection.resumeOffset))) == 5) {
             AppendLog(LogColor::Error, TextId::ResumeNotSupportedUpload);
-            s.beepIfEnabled();
-            s.resumeRequested = false;
+            connection.beepIfEnabled();
+            connection.resumeRequested = false;
         }
     }
 
-    if (SendCommand(s, command) != 1) {
-        dropDataConnection(s);
-        if (command.startsWith("RETR") && s.lastReplyCode == 550)
+    if (SendCommand(connection, command) != 1) {
+        dropDataConnection(connection);
+        if (command.startsWith("RETR") && connection.lastReplyCode == 550)
             AppendLog(LogColor::Error, TextId::NoPermissionToDownload);
-        s.beepIfEnabled();
+        connection.beepIfEnabled();
         return 0;
     }
-    if (!s.passive) {
-        switch (acceptDataConnection(s)) {
+    if (!connection.passive) {
+        switch (acceptDataConnection(connection)) {
         case Accepted::Yes:
             break;
         case Accepted::Failed:
@@ -243,19 +243,19 @@ int RetrieveFile(FtpConnection &s, const QByteArray &command, const QString &loc
     }
 
     bool writeFailed = false;
-    const bool received = ReceiveToFile(s, s.dataSocket, localPath, type == 'I', &writeFailed);
-    if (s.dataSocket != -1)
-        ::shutdown(s.dataSocket, SHUT_RDWR);
-    s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
-    if (s.listingCut) {
+    const bool received = ReceiveToFile(connection, connection.dataSocket, localPath, type == 'I', &writeFailed);
+    if (connection.dataSocket != -1)
+        ::shutdown(connection.dataSocket, SHUT_RDWR);
+    connection.dataSocket = CloseSocketAbortive(connection, connection.dataSocket);
+    if (connection.listingCut) {
         // The server would go on streaming: ABOR ends its transfer, and the session goes on.
-        s.listingCut = false;
-        (void)SendCommand(s, "ABOR");
+        connection.listingCut = false;
+        (void)SendCommand(connection, "ABOR");
         return 0;
     }
-    s.awaitingReply = true;
-    const int result = ReadReply(s);
-    s.awaitingReply = false;
+    connection.awaitingReply = true;
+    const int result = ReadReply(connection);
+    connection.awaitingReply = false;
     // A file that was not created or not written whole is no completed download, whatever the
     // server says about its side.
     if (!received || writeFailed)
@@ -263,48 +263,48 @@ int RetrieveFile(FtpConnection &s, const QByteArray &command, const QString &loc
     return result;
 }
 
-int StoreFile(FtpConnection &s, QByteArray &command, const QString &localPath, char type)
+int StoreFile(FtpConnection &connection, QByteArray &command, const QString &localPath, char type)
 {
-    s.lastReplyCode = 0;
-    if (s.controlSocket == -1) {
+    connection.lastReplyCode = 0;
+    if (connection.controlSocket == -1) {
         AppendLog(LogColor::Error, TextId::InvalidControlSocket);
-        s.beepIfEnabled();
+        connection.beepIfEnabled();
         return 0;
     }
 
-    SetTransferType(s, type);
-    if (!establishDataConnection(s))
+    SetTransferType(connection, type);
+    if (!establishDataConnection(connection))
         return 0;
 
-    int result = SendCommand(s, command);
+    int result = SendCommand(connection, command);
     while (result != 1) {
-        if (!s.resumeRequested) {
-            dropDataConnection(s);
+        if (!connection.resumeRequested) {
+            dropDataConnection(connection);
             AppendLog(LogColor::Error, TextId::UploadError);
-            s.beepIfEnabled();
+            connection.beepIfEnabled();
             return 0;
         }
         // APPE refused: the whole file goes with STOR.
-        s.resumeRequested = false;
+        connection.resumeRequested = false;
         command.replace(0, 4, "STOR");
         AppendLog(LogColor::Error, TextId::ResumeNotSupported);
-        s.beepIfEnabled();
-        result = SendCommand(s, command);
+        connection.beepIfEnabled();
+        result = SendCommand(connection, command);
     }
-    if (!s.passive && acceptDataConnection(s) != Accepted::Yes)
+    if (!connection.passive && acceptDataConnection(connection) != Accepted::Yes)
         return 0;
 
-    const bool sent = SendFromFile(s, s.dataSocket, localPath, type == 'I');
+    const bool sent = SendFromFile(connection, connection.dataSocket, localPath, type == 'I');
     if (sent) {
         // Our FIN goes after the last byte; the linger of the graceful close lets it arrive.
-        ::shutdown(s.dataSocket, SHUT_WR);
-        s.dataSocket = CloseSocketGraceful(s, s.dataSocket);
+        ::shutdown(connection.dataSocket, SHUT_WR);
+        connection.dataSocket = CloseSocketGraceful(connection, connection.dataSocket);
     } else {
         // A reset rather than an end of file: the server must not take the short file as complete.
-        s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+        connection.dataSocket = CloseSocketAbortive(connection, connection.dataSocket);
     }
-    s.awaitingReply = true;
-    result = ReadReply(s);
-    s.awaitingReply = false;
+    connection.awaitingReply = true;
+    result = ReadReply(connection);
+    connection.awaitingReply = false;
     return sent ? result : 0;
 }

@@ -8,18 +8,18 @@ namespace
 constexpr int unknownCommand = 500;
 constexpr int maxDirectoryLength = 180;
 
-int lastClass(const FtpConnection &c)
+int lastClass(const FtpConnection &connection)
 {
-    return c.lastReplyCode / 100;
+    return connection.lastReplyCode / 100;
 }
 
 // Sends the command and, when the server answered "500 unknown command", the X-form.
-void sendWithFallback(FtpConnection &c, const char *verb, const char *oldVerb, const QByteArray &path)
+void sendWithFallback(FtpConnection &connection, const char *verb, const char *oldVerb, const QByteArray &path)
 {
-    const bool trailingSlash = c.trailingSlashDirs;
-    const int result = SendCommand(c, DirectoryCommandText(verb, path, trailingSlash));
-    if (result == 5 && c.lastReplyCode == unknownCommand)
-        SendCommand(c, DirectoryCommandText(oldVerb, path, trailingSlash));
+    const bool trailingSlash = connection.trailingSlashDirs;
+    const int result = SendCommand(connection, DirectoryCommandText(verb, path, trailingSlash));
+    if (result == 5 && connection.lastReplyCode == unknownCommand)
+        SendCommand(connection, DirectoryCommandText(oldVerb, path, trailingSlash));
 }
 
 } // namespace
@@ -36,35 +36,35 @@ QByteArray DirectoryCommandText(const char *verb, const QByteArray &path, bool t
     return text;
 }
 
-int RemoteChangeDirectory(FtpConnection &c, const QByteArray &path)
+int RemoteChangeDirectory(FtpConnection &connection, const QByteArray &path)
 {
-    sendWithFallback(c, "CWD", "XCWD", path);
-    return lastClass(c);
+    sendWithFallback(connection, "CWD", "XCWD", path);
+    return lastClass(connection);
 }
 
-int RemotePrintDirectory(FtpConnection &c, QByteArray *reply)
+int RemotePrintDirectory(FtpConnection &connection, QByteArray *reply)
 {
-    if (SendCommand(c, "PWD", reply) == 5 && c.lastReplyCode == unknownCommand)
-        SendCommand(c, "XPWD", reply);
-    return lastClass(c);
+    if (SendCommand(connection, "PWD", reply) == 5 && connection.lastReplyCode == unknownCommand)
+        SendCommand(connection, "XPWD", reply);
+    return lastClass(connection);
 }
 
-int RemoteMakeDirectory(FtpConnection &c, const QByteArray &path)
+int RemoteMakeDirectory(FtpConnection &connection, const QByteArray &path)
 {
-    sendWithFallback(c, "MKD", "XMKD", path);
-    return c.lastReplyCode == 550 ? 550 : lastClass(c);
+    sendWithFallback(connection, "MKD", "XMKD", path);
+    return connection.lastReplyCode == 550 ? 550 : lastClass(connection);
 }
 
-int RemoteRemoveDirectory(FtpConnection &c, const QByteArray &path)
+int RemoteRemoveDirectory(FtpConnection &connection, const QByteArray &path)
 {
-    sendWithFallback(c, "RMD", "XRMD", path);
-    return lastClass(c);
+    sendWithFallback(connection, "RMD", "XRMD", path);
+    return lastClass(connection);
 }
 
-int RemoteDeleteFile(FtpConnection &c, const QByteArray &name)
+int RemoteDeleteFile(FtpConnection &connection, const QByteArray &name)
 {
-    SendCommand(c, "DELE " + name);
-    return lastClass(c);
+    SendCommand(connection, "DELE " + name);
+    return lastClass(connection);
 }
 
 std::optional<QByteArray> ParseWorkingDirectory(const QByteArray &reply)

@@ -10,13 +10,13 @@
 // (reply 500), its older X-form. Paths are bytes and go out exactly as given. Results are the
 // last reply code / 100 (2 = success, 0 = no reply, 4 after an abort).
 
-[[nodiscard]] int RemoteChangeDirectory(FtpConnection &c, const QByteArray &path);
+[[nodiscard]] int RemoteChangeDirectory(FtpConnection &connection, const QByteArray &path);
 // The reply line goes to `reply`, for ParseWorkingDirectory.
-[[nodiscard]] int RemotePrintDirectory(FtpConnection &c, QByteArray *reply = nullptr);
+[[nodiscard]] int RemotePrintDirectory(FtpConnection &connection, QByteArray *reply = nullptr);
 // 550 itself when the server answered 550 (the folder may exist already).
-[[nodiscard]] int RemoteMakeDirectory(FtpConnection &c, const QByteArray &path);
-[[nodiscard]] int RemoteRemoveDirectory(FtpConnection &c, const QByteArray &path);
-[[nodiscard]] int RemoteDeleteFile(FtpConnection &c, const QByteArray &name);
+[[nodiscard]] int RemoteMakeDirectory(FtpConnection &connection, const QByteArray &path);
+[[nodiscard]] int RemoteRemoveDirectory(FtpConnection &connection, const QByteArray &path);
+[[nodiscard]] int RemoteDeleteFile(FtpConnection &connection, const QByteArray &name);
 
 // The directory named in a PWD reply: the text after the first double quote up to the next single
 // one, a doubled quote standing for one quote of the path; without quotes, the first word after

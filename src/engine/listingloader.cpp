@@ -43,32 +43,32 @@ namespace
 class ListingScope
 {
 public:
-    explicit ListingScope(FtpConnection &c) : c_(c), bell_(c.options.bell)
+    explicit ListingScope(FtpConnection &connection) : connection_(connection), bell_(connection.options.bell)
     {
         // A failed listing must not beep: the user sees the empty list and the log.
-        c.options.bell = false;
-        c.resumeRequested = false;
-        c.listingTransfer = true;
+        connection.options.bell = false;
+        connection.resumeRequested = false;
+        connection.listingTransfer = true;
     }
     ~ListingScope()
     {
-        c_.options.bell = bell_;
-        c_.listingTransfer = false;
+        connection_.options.bell = bell_;
+        connection_.listingTransfer = false;
     }
     ListingScope(const ListingScope &) = delete;
     ListingScope &operator=(const ListingScope &) = delete;
 
 private:
-    FtpConnection &c_;
+    FtpConnection &connection_;
     bool bell_;
 };
 
 } // namespace
 
-int DownloadListing(FtpConnection &c, const QByteArray &command)
+int DownloadListing(FtpConnection &connection, const QByteArray &command)
 {
-    const ListingScope scope(c);
-    return RetrieveFile(c, command, programpaths::listingTempFile(), 'A');
+    const ListingScope scope(connection);
+    return RetrieveFile(connection, command, programpaths::listingTempFile(), 'A');
 }
 
 QString debugListingPath(const QString &listingFile)

@@ -15,7 +15,7 @@
 
 // LIST (or another listing command) into the listing file, in type A, without failure beeps.
 // Returns the result of the retrieval (2 for a completed transfer).
-[[nodiscard]] int DownloadListing(FtpConnection &c, const QByteArray &command);
+[[nodiscard]] int DownloadListing(FtpConnection &connection, const QByteArray &command);
 
 // Where the debug copy of a listing goes: DBGLIST.TXT beside the listing file, in the program's
 // private temporary folder (the user command DBGLIST asks for one).

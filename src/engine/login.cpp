@@ -24,62 +24,62 @@ QByteArray askPassword(EngineHost *host)
     return answer.value_or(QString()).toUtf8();
 }
 
-int failLogin(FtpConnection &s)
+int failLogin(FtpConnection &connection)
 {
     // The socket may be closed already (a broken or hostile server): close what the record holds,
     // never a number that may have been reused since.
-    s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
-    s.connected = false;
+    connection.controlSocket = CloseSocketAbortive(connection, connection.controlSocket);
+    connection.connected = false;
     return -1;
 }
 
 } // namespace
 
-void IdentifyServer(FtpConnection &s, const QByteArray &line)
+void IdentifyServer(FtpConnection &connection, const QByteArray &line)
 {
     if (hasMicrosoftMarker(line))
-        s.serverKind = ServerKind::Microsoft;
+        connection.serverKind = ServerKind::Microsoft;
     else if (line.contains("Serv-U"))
-        s.trailingSlashDirs = true;
+        connection.trailingSlashDirs = true;
 }
 
-int Login(FtpConnection &s, const LoginFields &login)
+int Login(FtpConnection &connection, const LoginFields &login)
 {
-    s.serverKind = ServerKind::Generic;
-    if (s.connected)
+    connection.serverKind = ServerKind::Generic;
+    if (connection.connected)
         return -1;
 
-    const int socket = OpenConnection(s, login.serverHost, login.port, "ftp", "tcp");
+    const int socket = OpenConnection(connection, login.serverHost, login.port, "ftp", "tcp");
     if (socket == -1)
         return -1;
     sockaddr_in local{};
     socklen_t length = sizeof local;
     if (getsockname(socket, reinterpret_cast<sockaddr *>(&local), &length) != 0) {
-        (void)CloseSocketAbortive(s, socket);
+        (void)CloseSocketAbortive(connection, socket);
         return -1;
     }
-    s.localControlAddress = local;
+    connection.localControlAddress = local;
 
     AppendLog(LogColor::Status, TextId::WaitingForLogin);
-    s.controlSocket = socket;
-    s.replyDepth = 0;
-    s.lastReplyCode = 0;
+    connection.controlSocket = socket;
+    connection.replyDepth = 0;
+    connection.lastReplyCode = 0;
 
     // Some servers send a class 1 reply ("120 ready in n minutes") before the greeting.
     QByteArray greeting;
-    int result = ReadReply(s, &greeting);
-    while (result == 1 && !s.abortRequested) {
-        if (s.serverKind == ServerKind::Generic && greeting.contains("(EXOS"))
-            s.serverKind = ServerKind::Exos;
-        result = ReadReply(s, &greeting);
+    int result = ReadReply(connection, &greeting);
+    while (result == 1 && !connection.abortRequested) {
+        if (connection.serverKind == ServerKind::Generic && greeting.contains("(EXOS"))
+            connection.serverKind = ServerKind::Exos;
+        result = ReadReply(connection, &greeting);
     }
     if (result != 2)
-        return failLogin(s);
+        return failLogin(connection);
 
     // The Microsoft and Serv-U markers of the greeting were seen by IdentifyServer as its lines came
     // in, and a Microsoft kind is never Generic here: only EXOS is left to the greeting's last line.
-    if (s.serverKind == ServerKind::Generic && greeting.contains("(EXOS"))
-        s.serverKind = ServerKind::Exos;
+    if (connection.serverKind == ServerKind::Generic && greeting.contains("(EXOS"))
+        connection.serverKind = ServerKind::Exos;
 
     const int on = 1;
     setsockopt(socket, SOL_SOCKET, SO_OOBINLINE, &on, sizeof on);
@@ -88,21 +88,21 @@ int Login(FtpConnection &s, const LoginFields &login)
     QByteArray password;
     if (login.userName.isEmpty() || login.anonymousLogin) {
         user = "anonymous";
-        password = s.options.anonymousPassword;
+        password = connection.options.anonymousPassword;
     } else {
         user = login.userName.toUtf8();
-        password = login.password.isEmpty() ? askPassword(s.host) : login.password.toUtf8();
+        password = login.password.isEmpty() ? askPassword(connection.host) : login.password.toUtf8();
     }
 
-    result = SendCommand(s, "USER " + user);
+    result = SendCommand(connection, "USER " + user);
     // A class 2 answer to USER needs no password. A class 3 answer to PASS asks for an account,
     // which this program does not send: that counts as a failure.
     if (result == 3)
-        result = SendCommand(s, "PASS " + password);
+        result = SendCommand(connection, "PASS " + password);
     if (result == 2) {
-        s.connected = true;
+        connection.connected = true;
         return socket;
     }
     AppendLog(LogColor::Error, TextId::LoginFailed);
-    return failLogin(s);
+    return failLogin(connection);
 }

@@ -72,9 +72,9 @@ qint64 nowSeconds()
 class RateClock
 {
 public:
-    explicit RateClock(FtpConnection &c) : c_(c), start_(nowSeconds()), lastRefresh_(start_)
+    explicit RateClock(FtpConnection &connection) : connection_(connection), start_(nowSeconds()), lastRefresh_(start_)
     {
-        c.transferStart = double(start_);
+        connection.transferStart = double(start_);
     }
 
     void refresh(qint64 sent, qint64 remaining, bool kilobytes)
@@ -83,21 +83,20 @@ public:
         if (now - lastRefresh_ < 1)
             return;
         lastRefresh_ = now;
-        ShowTransferRate(c_, RateText(sent, remaining, now - start_, kilobytes));
+        ShowTransferRate(connection_, RateText(sent, remaining, now - start_, kilobytes));
     }
 
     // Ends the clock and returns the elapsed whole seconds, at least 1.
     qint64 finish()
     {
-        FtpConnection &s = c_;
-        s.transferEnd = double(nowSeconds());
-        const qint64 elapsed = std::max<qint64>(qint64(s.transferEnd) - start_, 1);
-        s.transferElapsed = double(elapsed);
+        connection_.transferEnd = double(nowSeconds());
+        const qint64 elapsed = std::max<qint64>(qint64(connection_.transferEnd) - start_, 1);
+        connection_.transferElapsed = double(elapsed);
         return elapsed;
     }
 
 private:
-    FtpConnection &c_;
+    FtpConnection &connection_;
     qint64 start_;
     qint64 lastRefresh_;
 };
@@ -137,44 +136,44 @@ void setCork(int socket, bool on)
 
 } // namespace
 
-void ShowTransferProgress(FtpConnection &c, qint64 done)
+void ShowTransferProgress(FtpConnection &connection, qint64 done)
 {
-    progressPost().set({done, c.transferTotalSize, c.showProgressInTitle, &c});
+    progressPost().set({done, connection.transferTotalSize, connection.showProgressInTitle, &connection});
 }
 
-void ShowTransferRate(FtpConnection &c, const QString &text)
+void ShowTransferRate(FtpConnection &connection, const QString &text)
 {
-    ratePost().set({text, &c});
+    ratePost().set({text, &connection});
 }
 
-bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath, bool binary)
+bool SendFromFile(FtpConnection &connection, int dataSocket, const QString &localPath, bool binary)
 {
-    if (dataSocket == -1 || !s.connected)
+    if (dataSocket == -1 || !connection.connected)
         return false;
 
     const int fd = ::open(QFile::encodeName(localPath).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         AppendLog(LogColor::Error, TextId::CannotOpenLocalFile);
-        s.beepIfEnabled();
+        connection.beepIfEnabled();
         return false;
     }
-    const bool resuming = s.resumeRequested;
-    const qint64 offset = resuming ? qint64(s.resumeOffset) : 0;
+    const bool resuming = connection.resumeRequested;
+    const qint64 offset = resuming ? qint64(connection.resumeOffset) : 0;
     if (resuming && ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
         ::close(fd);
         AppendLog(LogColor::Error, TextId::CannotOpenLocalFile);
-        s.beepIfEnabled();
+        connection.beepIfEnabled();
         return false;
     }
-    s.uploadFile = fd;
-    s.uploadFileOpen = true;
+    connection.uploadFile = fd;
+    connection.uploadFileOpen = true;
 
     qint64 done = offset;
-    const qint64 remaining = s.transferTotalSize - offset;
-    ShowTransferProgress(s, done);
-    RateClock clock(s);
+    const qint64 remaining = connection.transferTotalSize - offset;
+    ShowTransferProgress(connection, done);
+    RateClock clock(connection);
     // SendAll shows the progress after every piece it sends.
-    const uploadprogress::Scope progress([&s](qint64 bytesDone) { ShowTransferProgress(s, bytesDone); });
+    const uploadprogress::Scope progress([&connection](qint64 bytesDone) { ShowTransferProgress(connection, bytesDone); });
 
     // The sends are small; corked, the kernel still puts full segments on the wire.
     setCork(dataSocket, true);
@@ -189,7 +188,7 @@ bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath, bo
         if (n < 0) {
             // The server must not keep a short file as if it were whole.
             AppendLog(LogColor::Error, TextId::CannotOpenLocalFile);
-            s.beepIfEnabled();
+            connection.beepIfEnabled();
             sentAll = false;
             break;
         }
@@ -201,7 +200,7 @@ bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath, bo
             wireLength = EncodeNetworkText(buffer.data(), n, text.data());
             wire = text.data();
         }
-        if (SendAll(s, dataSocket, wire, wireLength, done) != wireLength) {
+        if (SendAll(connection, dataSocket, wire, wireLength, done) != wireLength) {
             sentAll = false; // only off the worker: there a failed send ends the job
             break;
         }
@@ -211,25 +210,25 @@ bool SendFromFile(FtpConnection &s, int dataSocket, const QString &localPath, bo
     }
     setCork(dataSocket, false); // sends what is left at once
     const qint64 elapsed = clock.finish();
-    s.transferDone = done;
-    closeSharedFile(s.uploadFile, s.uploadFileOpen);
+    connection.transferDone = done;
+    closeSharedFile(connection.uploadFile, connection.uploadFileOpen);
     AppendLog(StatisticsLine(true, done - offset, elapsed), LogColor::Status);
     return sentAll;
 }
 
-bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath, bool binary, bool *writeFailed)
+bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &localPath, bool binary, bool *writeFailed)
 {
     if (writeFailed)
         *writeFailed = false;
-    if (dataSocket == -1 || !s.connected)
+    if (dataSocket == -1 || !connection.connected)
         return false;
     // No time limit while data arrives: the transfer may take hours.
     watchdog::stop();
-    s.abortRequested = false;
+    connection.abortRequested = false;
 
     const QByteArray path = QFile::encodeName(localPath);
-    const bool resuming = s.resumeRequested;
-    const qint64 offset = resuming ? qint64(s.resumeOffset) : 0;
+    const bool resuming = connection.resumeRequested;
+    const qint64 offset = resuming ? qint64(connection.resumeOffset) : 0;
     int fd;
     if (resuming) {
         // Cut at the offset: bytes of an older, longer copy must not trail behind the new end.
@@ -247,33 +246,33 @@ bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath, b
             return false;
         }
     }
-    s.downloadFile = fd;
-    s.downloadFileOpen = true;
+    connection.downloadFile = fd;
+    connection.downloadFileOpen = true;
 
     qint64 done = offset;
-    const qint64 remaining = s.transferTotalSize - offset;
-    RateClock clock(s);
+    const qint64 remaining = connection.transferTotalSize - offset;
+    RateClock clock(connection);
     std::vector<char> buffer(transferBlockSize);
     // Type A arrives in the network form of text; the file gets LF line ends. A listing is kept
     // as the server sent it.
-    const bool decodeText = !binary && !s.listingTransfer;
+    const bool decodeText = !binary && !connection.listingTransfer;
     std::vector<char> text(decodeText ? transferBlockSize + 1 : 0);
     bool pendingCr = false;
     ssize_t last = 0;
     bool received = false;
     int writeError = 0;
     qint64 lines = 0;
-    s.listingCut = false;
-    while (!s.abortRequested) {
+    connection.listingCut = false;
+    while (!connection.abortRequested) {
         last = socketwait::receive(dataSocket, buffer.data(), buffer.size());
         if (last <= 0)
             break;
         received = true;
-        if (s.listingTransfer) {
+        if (connection.listingTransfer) {
             lines += std::count(buffer.data(), buffer.data() + last, '\n');
-            if (lines > s.options.listingLineLimit || done + last > s.options.listingByteLimit) {
+            if (lines > connection.options.listingLineLimit || done + last > connection.options.listingByteLimit) {
                 AppendLog(LogColor::Error, TextId::ListingCut, long(lines), long(done + last));
-                s.listingCut = true;
+                connection.listingCut = true;
                 break;
             }
         }
@@ -288,16 +287,16 @@ bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath, b
             break;
         }
         done += last;
-        if (s.transferRunning) {
-            ShowTransferProgress(s, done);
+        if (connection.transferRunning) {
+            ShowTransferProgress(connection, done);
             clock.refresh(done - offset, remaining, done > 1024);
         }
     }
     if (writeError == 0 && FlushNetworkText(text.data(), pendingCr) == 1 && !writeAll(fd, "\r", 1))
         writeError = errno;
     const qint64 elapsed = clock.finish();
-    s.transferDone = done;
-    closeSharedFile(s.downloadFile, s.downloadFileOpen);
+    connection.transferDone = done;
+    closeSharedFile(connection.downloadFile, connection.downloadFileOpen);
 
     if (writeError != 0) {
         // What reached the disk stays: it is what a later resume continues from.
@@ -305,17 +304,17 @@ bool ReceiveToFile(FtpConnection &s, int dataSocket, const QString &localPath, b
                   qt_error_string(writeError).toUtf8().constData());
         if (writeFailed)
             *writeFailed = true;
-        s.beepIfEnabled();
-    } else if (!s.abortRequested && s.transferRunning && !s.listingTransfer && done < s.transferTotalSize) {
+        connection.beepIfEnabled();
+    } else if (!connection.abortRequested && connection.transferRunning && !connection.listingTransfer && done < connection.transferTotalSize) {
         // The server ended the data connection before the size it listed: the part stays for a resume.
         AppendLog(LogColor::Error, TextId::DataConnectionClosedEarly, long(done),
-                  long(s.transferTotalSize.load()));
+                  long(connection.transferTotalSize.load()));
     }
     if (last < 0 && !received) {
-        s.beepIfEnabled();
+        connection.beepIfEnabled();
         return false;
     }
-    if (!s.listingTransfer)
+    if (!connection.listingTransfer)
         AppendLog(StatisticsLine(false, done - offset, elapsed), LogColor::Status);
     return true;
 }

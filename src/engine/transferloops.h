@@ -13,18 +13,18 @@ inline constexpr int transferBlockSize = 20480;
 // Sends the local file to its end (from the resume offset when resuming). False when the socket
 // is -1, the session is not connected or the file cannot be opened or read to its end. Without
 // `binary` (type A) the file's LF line ends go as CR LF.
-[[nodiscard]] bool SendFromFile(FtpConnection &c, int dataSocket, const QString &localPath, bool binary);
+[[nodiscard]] bool SendFromFile(FtpConnection &connection, int dataSocket, const QString &localPath, bool binary);
 
 // Receives into the local file (appending at the resume offset when resuming) until the server
 // closes the data connection or an abort. True when a transfer took place, also an interrupted
 // one that brought data. Without `binary` (type A, not a listing) CR LF line ends are written as
 // LF. `writeFailed` is set when the local file stopped taking the bytes (a
 // full disk): the transfer then ended early and the partial file stays for a later resume.
-[[nodiscard]] bool ReceiveToFile(FtpConnection &c, int dataSocket, const QString &localPath, bool binary,
+[[nodiscard]] bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &localPath, bool binary,
                                  bool *writeFailed = nullptr);
 
 // The bytes/percent read-out for `done` bytes of the current transfer (into the window title as
 // well while the main window is minimised). Never waits for the screen.
-void ShowTransferProgress(FtpConnection &c, qint64 done);
+void ShowTransferProgress(FtpConnection &connection, qint64 done);
 // The rate/time-left read-out.
-void ShowTransferRate(FtpConnection &c, const QString &text);
+void ShowTransferRate(FtpConnection &connection, const QString &text);
