@@ -2,6 +2,7 @@
 // a worker job, which sends the commands, logs them and lists the folder again.
 #include "panes/remotewnd.h"
 
+#include "controls/deletequestion.h"
 #include "controls/sortlistctrl.h"
 #include "panes/changeattributedialog.h"
 #include "panes/movetodialog.h"
@@ -51,16 +52,6 @@ bool acceptCommandText(const QByteArray &text)
     AppendLogId(LogColor::Error, controlByteRefusedId);
     BeepIfEnabled();
     return false;
-}
-
-bool confirm(QWidget *parent, const QString &caption, const QString &text, QMessageBox::StandardButton yes,
-             QMessageBox::StandardButton no)
-{
-    QMessageBox box(QMessageBox::Question, caption, text, yes | no, parent);
-    box.button(yes)->setText(uiText(yes == QMessageBox::Ok ? "OK" : "Yes"));
-    box.button(no)->setText(uiText(no == QMessageBox::Cancel ? "Cancel" : "No"));
-    box.setDefaultButton(yes);
-    return box.exec() == yes;
 }
 
 } // namespace
@@ -120,7 +111,8 @@ void CRemoteWnd::DeleteSelection()
 {
     if (!operationAllowed() || list_->selectedRows().empty())
         return;
-    if (!confirm(this, loadString(137), loadString(138), QMessageBox::Ok, QMessageBox::Cancel))
+    if (!askDelete(this, loadString(137), loadString(138), list_->namesOf(list_->selectedRows()),
+                   QMessageBox::Ok, QMessageBox::Cancel))
         return;
     (void)StartJob(JobCode::DeleteItems, selectionOperation().encode());
 }
@@ -165,7 +157,8 @@ void CRemoteWnd::DeleteSubfolder()
     const std::vector<int> selected = list_->selectedRows();
     if (selected.empty() || !isFolderRow(selected.front()))
         return;
-    if (!confirm(this, loadString(128), loadString(198), QMessageBox::Yes, QMessageBox::No))
+    if (!askDelete(this, loadString(128), loadString(198), list_->namesOf({selected.front()}),
+                   QMessageBox::Yes, QMessageBox::No))
         return;
     const RemoteItem top = itemAt(selected.front());
     // A link is never followed: what it points to is not the user's folder to delete.
