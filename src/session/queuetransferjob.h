@@ -2,6 +2,7 @@
 
 #include "engine/listingparser.h"
 #include "session/existingfileanswer.h"
+#include "session/existingfilefacts.h"
 #include "session/queueitem.h"
 
 #include <QByteArray>
@@ -39,7 +40,8 @@ private:
 
     // The answer for an existing destination: the one kept for the direction, or the user's.
     [[nodiscard]] ExistingFileAnswer::Choice existingFileChoice(const QByteArray &fileName, bool upload,
-                                                                bool resumePossible);
+                                                                bool resumePossible,
+                                                                const ExistingFileFacts &facts);
     // Changes the server's folder and lists it into the job (and the remote pane); false when
     // it cannot be entered or listed.
     bool enterRemoteFolder(const QByteArray &path);
