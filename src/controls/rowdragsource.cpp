@@ -30,8 +30,11 @@ bool RowDragSource::eventFilter(QObject *watched, QEvent *event)
         auto *mouse = static_cast<QMouseEvent *>(event);
         pressPos_ = mouse->position().toPoint();
         const QModelIndex index = list_->indexAt(pressPos_);
-        pressedOnSelection_ = mouse->button() == Qt::LeftButton && mouse->modifiers() == Qt::NoModifier &&
-                              index.isValid() && list_->selectionModel()->isRowSelected(index.row(), {});
+        pressedOnRow_ =
+            mouse->button() == Qt::LeftButton && mouse->modifiers() == Qt::NoModifier && index.isValid();
+        pressedOnSelection_ = pressedOnRow_ && list_->selectionModel()->isRowSelected(index.row(), {});
+        // A row not yet selected becomes the selection the list's own way (its anchor for a later
+        // Shift-click included), and a move from it drags it.
         if (!pressedOnSelection_)
             return false;
         // Keep a several-row selection for the drag; a plain click narrows it on release.
@@ -41,7 +44,7 @@ bool RowDragSource::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::MouseMove: {
         auto *mouse = static_cast<QMouseEvent *>(event);
-        if (!pressedOnSelection_ || !(mouse->buttons() & Qt::LeftButton))
+        if (!pressedOnRow_ || !(mouse->buttons() & Qt::LeftButton))
             return false;
         if (!dragging_ &&
             (mouse->position().toPoint() - pressPos_).manhattanLength() >= QApplication::startDragDistance())
@@ -54,9 +57,11 @@ bool RowDragSource::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::MouseButtonRelease: {
         auto *mouse = static_cast<QMouseEvent *>(event);
-        if (!pressedOnSelection_ || mouse->button() != Qt::LeftButton)
+        if (!pressedOnRow_ || mouse->button() != Qt::LeftButton)
             return false;
-        pressedOnSelection_ = false;
+        pressedOnRow_ = false;
+        if (!dragging_ && !pressedOnSelection_)
+            return false;
         if (!dragging_) {
             const QModelIndex index = list_->indexAt(mouse->position().toPoint());
             if (index.isValid())

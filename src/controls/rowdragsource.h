@@ -10,10 +10,11 @@
 class QAbstractItemView;
 class QWidget;
 
-// Drags the selected rows of a list out to other panes: a press on a selected row, a move past the
-// drag distance, and the release over one of the targets runs that target's drop. The cursor tells
-// over which target the rows would land. A plain click on a selected row still narrows the
-// selection to it, as a list does.
+// Drags the selected rows of a list out to other panes: a press on a row, a move past the drag
+// distance, and the release over one of the targets runs that target's drop. A press on a row that
+// is not selected selects it alone first, so that it is the row dragged. The cursor tells over
+// which target the rows would land. A plain click on a selected row still narrows the selection to
+// it, as a list does.
 class RowDragSource : public QObject
 {
 public:
@@ -37,6 +38,7 @@ private:
     const QObject *viewport_;
     std::vector<Target> targets_;
     QPoint pressPos_;
-    bool pressedOnSelection_ = false;
+    bool pressedOnRow_ = false;       // a plain left press on a row: a move from it drags
+    bool pressedOnSelection_ = false; // ... on a row that was already selected
     bool dragging_ = false;
 };

@@ -193,3 +193,11 @@ std::vector<int> CSortListCtrl::selectedRows() const
     std::sort(rows.begin(), rows.end());
     return rows;
 }
+
+QStringList CSortListCtrl::namesOf(const std::vector<int> &rows) const
+{
+    QStringList names;
+    for (int row : rows)
+        names << model_->text(row, 0);
+    return names;
+}

@@ -67,6 +67,8 @@ public:
     void setSortedRows(FileRows rows, const RowOrder &order);
     // The rows selected, in display order.
     std::vector<int> selectedRows() const;
+    // The shown names (first column) of those rows.
+    QStringList namesOf(const std::vector<int> &rows) const;
 
 private:
     void LoadSortState();

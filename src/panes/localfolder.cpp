@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QHash>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -134,6 +135,16 @@ QByteArray tidyPath(const QByteArray &typed)
     if (path.size() > 1 && path.endsWith('/'))
         path.chop(1);
     return path;
+}
+
+bool isEntryName(const QByteArray &name)
+{
+    if (name.isEmpty() || name.size() > maxNameBytes || name == "." || name == ".." || name.contains('/'))
+        return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7f;
+    });
 }
 
 bool folderExists(const QByteArray &path)

@@ -28,6 +28,11 @@ struct ParentStep {
 // Doubled separators collapsed; a trailing separator dropped except for the root.
 [[nodiscard]] QByteArray tidyPath(const QByteArray &typed);
 
+// True when the name stays one entry of its folder: not empty, not "." or "..", no "/", no control
+// byte, and no longer than a name the file system takes (255 bytes).
+[[nodiscard]] bool isEntryName(const QByteArray &name);
+inline constexpr int maxNameBytes = 255;
+
 // True when the path names a folder (following links) that exists.
 [[nodiscard]] bool folderExists(const QByteArray &path);
 

@@ -1,5 +1,6 @@
 // The local pane's operations on files: open, rename, delete, new folder, and handing the
 // selection to the queue.
+#include "controls/deletequestion.h"
 #include "controls/sortlistctrl.h"
 #include "panes/localfolder.h"
 #include "panes/localwnd.h"
@@ -58,6 +59,15 @@ bool openWithDesktop(const QString &path, bool asText)
 void logFailure(const char *text, const QByteArray &path, int error)
 {
     AppendLog(uiText(text).arg(localfolder::shownPath(path), localfolder::errorText(error)), LogColor::Error);
+}
+
+// False, with the reason in the log, when the typed name would not stay one entry of the folder.
+bool acceptableName(const QString &text)
+{
+    if (localfolder::isEntryName(text.toUtf8()))
+        return true;
+    AppendLog(uiText("Not a valid name: %1\n").arg(text), LogColor::Error);
+    return false;
 }
 
 } // namespace
@@ -145,10 +155,8 @@ void CLocalWnd::finishRename(bool accept)
         return;
     const QByteArray name = text.toUtf8();
     // A "/" would move the entry into another folder instead of renaming it.
-    if (name.contains('/') || name == "." || name == "..") {
-        AppendLog(uiText("Not a valid name: %1\n").arg(text), LogColor::Error);
+    if (!acceptableName(text))
         return;
-    }
     const QByteArray to = localfolder::joinPath(current_, name);
     if (to == renameFrom_)
         return;
@@ -165,10 +173,8 @@ void CLocalWnd::DeleteSelection()
     const std::vector<int> selected = list_->selectedRows();
     if (selected.empty())
         return;
-    QMessageBox question(QMessageBox::Question, loadText(TextId::DeleteTitle),
-                         loadText(TextId::ConfirmDeleteSelection), QMessageBox::Ok | QMessageBox::Cancel,
-                         this);
-    if (question.exec() != QMessageBox::Ok)
+    if (!askDelete(this, loadText(TextId::DeleteTitle), loadText(TextId::ConfirmDeleteSelection),
+                   list_->namesOf(selected), QMessageBox::Ok, QMessageBox::Cancel))
         return;
     {
         WaitCursor wait;
@@ -187,9 +193,8 @@ void CLocalWnd::DeleteSubfolder()
     if (selected.empty() || !isFolderRow(selected.front()))
         return;
     const QByteArray root = rowPath(selected.front());
-    QMessageBox question(QMessageBox::Question, loadText(TextId::DeleteTitle),
-                         loadText(TextId::ConfirmDeleteFolderTree), QMessageBox::Yes | QMessageBox::No, this);
-    if (question.exec() != QMessageBox::Yes)
+    if (!askDelete(this, loadText(TextId::DeleteTitle), loadText(TextId::ConfirmDeleteFolderTree),
+                   list_->namesOf({selected.front()}), QMessageBox::Yes, QMessageBox::No))
         return;
     std::optional<localfolder::Failure> failure;
     {
@@ -214,6 +219,9 @@ void CLocalWnd::NewFolder()
     if (dialog.exec() != QDialog::Accepted || dialog.textValue().isEmpty())
         return;
     const QString name = dialog.textValue();
+    // "../x" or "a/b" would make the folder somewhere else than in the folder shown.
+    if (!acceptableName(name))
+        return;
     const QByteArray path = localfolder::joinPath(current_, name.toUtf8());
     if (::mkdir(path.constData(), 0777) != 0) {
         logFailure("Cannot create the folder %1: %2\n", path, errno);

@@ -37,12 +37,21 @@ void RemoteNameEditor::begin(int row)
 
 bool RemoteNameEditor::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == edit_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+    if (watched != edit_ || event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    // Return is taken here too: the line edit passes it on to the list, which would open the
+    // row under its old name.
+    switch (static_cast<QKeyEvent *>(event)->key()) {
+    case Qt::Key_Escape:
         finish(false);
         return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        finish(true);
+        return true;
+    default:
+        return QObject::eventFilter(watched, event);
     }
-    return QObject::eventFilter(watched, event);
 }
 
 void RemoteNameEditor::finish(bool commit)

@@ -2,6 +2,7 @@
 // a worker job, which sends the commands, logs them and lists the folder again.
 #include "panes/remotewnd.h"
 
+#include "controls/deletequestion.h"
 #include "controls/sortlistctrl.h"
 #include "panes/changeattributedialog.h"
 #include "panes/movetodialog.h"
@@ -47,16 +48,6 @@ bool acceptCommandText(const QByteArray &text)
     AppendLog(LogColor::Error, TextId::ControlCharacterRefused);
     BeepIfEnabled();
     return false;
-}
-
-bool confirm(QWidget *parent, const QString &caption, const QString &text, QMessageBox::StandardButton yes,
-             QMessageBox::StandardButton no)
-{
-    QMessageBox box(QMessageBox::Question, caption, text, yes | no, parent);
-    box.button(yes)->setText(uiText(yes == QMessageBox::Ok ? "OK" : "Yes"));
-    box.button(no)->setText(uiText(no == QMessageBox::Cancel ? "Cancel" : "No"));
-    box.setDefaultButton(yes);
-    return box.exec() == yes;
 }
 
 } // namespace
@@ -116,8 +107,8 @@ void CRemoteWnd::DeleteSelection()
 {
     if (!operationAllowed() || list_->selectedRows().empty())
         return;
-    if (!confirm(this, loadText(TextId::DeleteTitle), loadText(TextId::ConfirmDeleteSelection),
-                 QMessageBox::Ok, QMessageBox::Cancel))
+    if (!askDelete(this, loadText(TextId::DeleteTitle), loadText(TextId::ConfirmDeleteSelection),
+                   list_->namesOf(list_->selectedRows()), QMessageBox::Ok, QMessageBox::Cancel))
         return;
     (void)controller_->startJob(DeleteRequest{currentPath_, selectionOperation().items});
 }
@@ -162,8 +153,8 @@ void CRemoteWnd::DeleteSubfolder()
     const std::vector<int> selected = list_->selectedRows();
     if (selected.empty() || !isFolderRow(selected.front()))
         return;
-    if (!confirm(this, loadText(TextId::ProgramTitle), loadText(TextId::ConfirmDeleteFolderTree),
-                 QMessageBox::Yes, QMessageBox::No))
+    if (!askDelete(this, loadText(TextId::ProgramTitle), loadText(TextId::ConfirmDeleteFolderTree),
+                   list_->namesOf({selected.front()}), QMessageBox::Yes, QMessageBox::No))
         return;
     const RemoteItem top = itemAt(selected.front());
     // A link is never followed: what it points to is not the user's folder to delete.

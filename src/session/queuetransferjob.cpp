@@ -174,15 +174,16 @@ void QueueTransferJob::run()
 }
 
 ExistingFileAnswer::Choice QueueTransferJob::existingFileChoice(const QByteArray &fileName, bool upload,
-                                                                bool resumePossible)
+                                                                bool resumePossible,
+                                                                const ExistingFileFacts &facts)
 {
     ExistingFileAnswer &kept = upload ? uploadAnswer_ : downloadAnswer_;
     if (kept.all)
         return kept.choice;
     const QString shown = QString::fromUtf8(fileName);
-    kept = uithread::call<ExistingFileAnswer>([shown, upload, resumePossible] {
+    kept = uithread::call<ExistingFileAnswer>([shown, upload, resumePossible, facts] {
         QuestionView *view = session().views.questions;
-        return view ? view->askExistingFile(shown, upload, resumePossible) : ExistingFileAnswer{};
+        return view ? view->askExistingFile(shown, upload, resumePossible, facts) : ExistingFileAnswer{};
     });
     return kept.choice;
 }
@@ -314,7 +315,9 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         }
         const qint64 length = qint64(info.st_size);
         const bool resumePossible = expected > length && type != 'A';
-        switch (existingFileChoice(fileName, false, resumePossible)) {
+        const ExistingFileFacts facts{localFileFacts(localPath),
+                                      {expected, listedFileFacts(remoteRows_, fileName).date}};
+        switch (existingFileChoice(fileName, false, resumePossible, facts)) {
         case ExistingFileAnswer::Rename: {
             const std::optional<QByteArray> renamed = askRenameTarget(localPath);
             if (!renamed) {
@@ -411,7 +414,9 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
     if (listed) {
         remoteSize = QueueItem::sizeValue(remoteRows_.text(row, SizeColumn).toUtf8());
         const bool resumePossible = length > remoteSize && type != 'A';
-        switch (existingFileChoice(fileName, true, resumePossible)) {
+        const ExistingFileFacts facts{{remoteSize, remoteRows_.text(row, DateTimeColumn)},
+                                      localFileFacts(item.name)};
+        switch (existingFileChoice(fileName, true, resumePossible, facts)) {
         case ExistingFileAnswer::Rename: {
             const std::optional<QByteArray> renamed = askRenameTarget(remotePath);
             if (!renamed) {

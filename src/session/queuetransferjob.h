@@ -3,6 +3,7 @@
 #include "engine/listingparser.h"
 #include "platform/rowsort.h"
 #include "session/existingfileanswer.h"
+#include "session/existingfilefacts.h"
 #include "session/queueitem.h"
 #include "session/transferinputs.h"
 
@@ -48,7 +49,8 @@ private:
 
     // The answer for an existing destination: the one kept for the direction, or the user's.
     [[nodiscard]] ExistingFileAnswer::Choice existingFileChoice(const QByteArray &fileName, bool upload,
-                                                                bool resumePossible);
+                                                                bool resumePossible,
+                                                                const ExistingFileFacts &facts);
     // Changes the server's folder and lists it into the job (and the remote pane); false when
     // it cannot be entered or listed. `quiet`: a folder that cannot be entered is no error to
     // tell (a link that may lead to a file).

@@ -3,6 +3,7 @@
 #include "engine/listingparser.h"
 #include "platform/rowsort.h"
 #include "session/existingfileanswer.h"
+#include "session/existingfilefacts.h"
 #include "session/transferqueue.h"
 
 #include <QByteArray>
@@ -93,9 +94,10 @@ public:
     virtual std::optional<QString> askPassword() = 0;
     // Abort asks first while a transfer runs.
     virtual bool confirmAbortTransfer() = 0;
-    // The destination file of a transfer exists: resume, rename, overwrite or skip. Answers
-    // Resume by itself after the dialog time-out.
-    virtual ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible) = 0;
+    // The destination file of a transfer exists: resume, rename, overwrite or skip, with the two
+    // files' sizes and dates shown. Answers Resume by itself after the dialog time-out.
+    virtual ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible,
+                                               const ExistingFileFacts &facts) = 0;
     // Another full destination path for the file; nullopt when dismissed.
     virtual std::optional<QByteArray> askRenameTarget(const QByteArray &path) = 0;
     // The after-transfer action asks first; Yes by itself after the dialog time-out.

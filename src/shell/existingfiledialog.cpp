@@ -1,10 +1,12 @@
 #include "shell/existingfiledialog.h"
 
 #include "platform/durations.h"
+#include "platform/filerow.h"
 #include "platform/uitext.h"
 #include "shell/workerstopwatch.h"
 
 #include <QCheckBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -12,10 +14,12 @@
 #include <QVBoxLayout>
 
 ExistingFileDialog::ExistingFileDialog(const QString &fileName, bool upload, bool resumePossible,
-                                       QWidget *parent)
+                                       const ExistingFileFacts &facts, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       message_(
           new QLabel(uiText("The file %s already exists.").replace(QLatin1String("%s"), fileName), this)),
+      existing_(new QLabel(factsText(facts.existing), this)),
+      incoming_(new QLabel(factsText(facts.incoming), this)),
       resume_(new QPushButton(uiText("Resume"), this)), rename_(new QPushButton(uiText("Rename"), this)),
       overwrite_(new QPushButton(uiText("Overwrite"), this)), skip_(new QPushButton(uiText("Skip"), this)),
       all_(new QCheckBox(uiText("All"), this)), resumePossible_(resumePossible)
@@ -36,8 +40,15 @@ ExistingFileDialog::ExistingFileDialog(const QString &fileName, bool upload, boo
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
+    // Names are shown as they are, never read as markup.
+    for (QLabel *label : {message_, existing_, incoming_})
+        label->setTextFormat(Qt::PlainText);
+    auto *files = new QFormLayout;
+    files->addRow(uiText("Existing file:"), existing_);
+    files->addRow(uiText("New file:"), incoming_);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(message_);
+    layout->addLayout(files);
     layout->addLayout(buttons);
     layout->addWidget(all_);
 
@@ -49,6 +60,16 @@ ExistingFileDialog::ExistingFileDialog(const QString &fileName, bool upload, boo
     rejectOnWorkerStop(this);
 }
 
+QString ExistingFileDialog::factsText(const FileFacts &facts)
+{
+    QStringList parts;
+    if (facts.size >= 0)
+        parts << uiText("%1 bytes").arg(groupedNumberText(facts.size));
+    if (!facts.date.isEmpty())
+        parts << facts.date;
+    return parts.isEmpty() ? uiText("not known") : parts.join(QStringLiteral("   "));
+}
+
 void ExistingFileDialog::choose(ExistingFileAnswer::Choice choice)
 {
     answer_ = {choice, all_->isChecked()};
@@ -56,9 +77,9 @@ void ExistingFileDialog::choose(ExistingFileAnswer::Choice choice)
 }
 
 ExistingFileAnswer askExistingFileWithDialog(const QString &fileName, bool upload, bool resumePossible,
-                                             QWidget *parent)
+                                             const ExistingFileFacts &facts, QWidget *parent)
 {
-    ExistingFileDialog dialog(fileName, upload, resumePossible, parent);
+    ExistingFileDialog dialog(fileName, upload, resumePossible, facts, parent);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.answer();

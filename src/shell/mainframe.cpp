@@ -405,9 +405,10 @@ bool CMainFrame::confirmAbortTransfer()
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
-ExistingFileAnswer CMainFrame::askExistingFile(const QString &fileName, bool upload, bool resumePossible)
+ExistingFileAnswer CMainFrame::askExistingFile(const QString &fileName, bool upload, bool resumePossible,
+                                               const ExistingFileFacts &facts)
 {
-    return askExistingFileWithDialog(fileName, upload, resumePossible, this);
+    return askExistingFileWithDialog(fileName, upload, resumePossible, facts, this);
 }
 
 std::optional<QByteArray> CMainFrame::askRenameTarget(const QByteArray &path)

@@ -58,7 +58,8 @@ public:
     // QuestionView
     std::optional<QString> askPassword() override;
     bool confirmAbortTransfer() override;
-    ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible) override;
+    ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible,
+                                       const ExistingFileFacts &facts) override;
     std::optional<QByteArray> askRenameTarget(const QByteArray &path) override;
     bool confirmAfterTransfer(AfterTransferAction action) override;
 

@@ -5,23 +5,36 @@
 #include "shell/workerstopwatch.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 RenameTargetDialog::RenameTargetDialog(const QByteArray &path, QWidget *parent)
-    : QDialog(parent), edit_(new QLineEdit(this)), start_(QString::fromUtf8(path))
+    : QDialog(parent), edit_(new QLineEdit(this)),
+      buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)),
+      start_(QString::fromUtf8(path))
 {
     setWindowTitle(uiText("Rename"));
     edit_->setMaxLength(maxLength);
     edit_->setText(start_);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(uiText("OK"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &RenameTargetDialog::accept);
+    auto *label = new QLabel(uiText("New name:"), this);
+    label->setBuddy(edit_);
+    // Cancel leaves the existing file as it is and the transfer of this file undone.
+    buttons_->button(QDialogButtonBox::Ok)->setText(uiText("OK"));
+    buttons_->button(QDialogButtonBox::Cancel)->setText(uiText("Cancel"));
+    connect(buttons_, &QDialogButtonBox::accepted, this, &RenameTargetDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &RenameTargetDialog::reject);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label);
     layout->addWidget(edit_);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons_);
     rejectOnWorkerStop(this);
+}
+
+QPushButton *RenameTargetDialog::cancelButton() const
+{
+    return buttons_->button(QDialogButtonBox::Cancel);
 }
 
 QByteArray RenameTargetDialog::path() const

@@ -5,10 +5,12 @@
 
 #include <optional>
 
+class QDialogButtonBox;
 class QLineEdit;
+class QPushButton;
 
 // Another full path for a transfer's destination. OK takes only a path that differs from the
-// one it started with.
+// one it started with; Cancel leaves the file untransferred.
 class RenameTargetDialog : public QDialog
 {
     Q_OBJECT
@@ -17,6 +19,7 @@ public:
 
     [[nodiscard]] QByteArray path() const;
     QLineEdit *pathEdit() const { return edit_; }
+    QPushButton *cancelButton() const;
 
     void accept() override;
 
@@ -24,6 +27,7 @@ public:
 
 private:
     QLineEdit *edit_;
+    QDialogButtonBox *buttons_;
     QString start_;
 };
 

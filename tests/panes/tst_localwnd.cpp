@@ -4,6 +4,7 @@
 #include "controls/sortlistctrl.h"
 #include "panes/localfolder.h"
 #include "panes/localwnd.h"
+#include "platform/commandids.h"
 #include "queue/queuemodel.h"
 #include "queue/queuewnd.h"
 #include "session/transferqueue.h"
@@ -11,6 +12,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -18,12 +20,16 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <memory>
@@ -68,6 +74,19 @@ QLineEdit *renameEditor(CSortListCtrl *list)
     return nullptr;
 }
 
+// Every entry below `folder`, links not followed, as sorted relative paths.
+QStringList treeOf(const QByteArray &folder)
+{
+    QStringList entries;
+    QDirIterator it(QString::fromUtf8(folder),
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << it.next().mid(folder.size());
+    entries.sort();
+    return entries;
+}
+
 // Answers the next message box with `button`.
 auto pressButton(QMessageBox::StandardButton button)
 {
@@ -105,6 +124,8 @@ private slots:
     void cleanup()
     {
         pane_.reset();
+        // QTemporaryDir leaves a name that is not UTF-8 behind; the pane's own removal takes it.
+        (void)localfolder::deleteTree(root_);
         dir_.reset();
     }
 
@@ -162,6 +183,29 @@ private slots:
         QVERIFY(!row.text(2).isEmpty());
     }
 
+    // The cap on one listing's entries, at its edge ("." and ".." do not count).
+    void listingCap_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("capped");
+        QTest::newRow("one under the cap") << 2 << 2 << false;
+        QTest::newRow("at the cap") << 3 << 3 << false;
+        QTest::newRow("one over the cap") << 4 << 3 << true;
+    }
+    void listingCap()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, rows);
+        QFETCH(bool, capped);
+        for (int i = 0; i < entries; ++i)
+            writeFile(localfolder::joinPath(root_, QByteArray::number(i)), 1);
+        const localfolder::Listing listing = localfolder::listFolder(root_, 3);
+        QCOMPARE(int(listing.rows.size()), rows);
+        QCOMPARE(listing.capped, capped);
+        QCOMPARE(listing.error, 0);
+    }
+
     void hostileFolders()
     {
         LogRecorder log;
@@ -173,15 +217,35 @@ private slots:
         // A folder that does not exist changes nothing.
         QVERIFY(!pane_->ShowFolder(root_ + "/missing"));
         QCOMPARE(pane_->currentFolder(), root_);
-        // A folder that cannot be read: said in the log.
+        // A folder that cannot be read: said in the log. Whoever may read every folder tries it
+        // as a user without that right.
         const QByteArray closed = localfolder::joinPath(root_, "closed");
         QVERIFY(::mkdir(closed.constData(), 0) == 0);
-        if (::access(closed.constData(), R_OK) == 0)
-            QSKIP("running with the right to read every folder");
-        QVERIFY(pane_->ShowFolder(closed));
-        QVERIFY(log.waitFor(QStringLiteral("Cannot read the folder %1: %2\n")
-                                .arg(QString::fromUtf8(closed), localfolder::errorText(EACCES)),
-                            LogColor::Error));
+        QVERIFY(::chmod(root_.constData(), 0755) == 0);
+        const bool privileged = ::access(closed.constData(), R_OK) == 0;
+        const QString said = QStringLiteral("Cannot read the folder %1: %2\n")
+                                 .arg(QString::fromUtf8(closed), localfolder::errorText(EACCES));
+        if (!privileged) {
+            QVERIFY(pane_->ShowFolder(closed));
+            QVERIFY(log.waitFor(said, LogColor::Error));
+            return;
+        }
+        const passwd *nobody = ::getpwnam("nobody");
+        QVERIFY(nobody);
+        const uid_t uid = nobody->pw_uid;
+        const gid_t gid = nobody->pw_gid;
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            int code = 1;
+            if (::setgroups(0, nullptr) == 0 && ::setgid(gid) == 0 && ::setuid(uid) == 0)
+                code = pane_->ShowFolder(closed) && log.waitFor(said, LogColor::Error, 5000) ? 0 : 2;
+            ::_exit(code);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void upAndPathBox()
@@ -248,15 +312,35 @@ private slots:
         queue.commands().deleteAll->trigger();
     }
 
-    // Rows dragged onto the queue pane are queued; dropped elsewhere, nothing happens.
+    // Rows dragged onto the queue pane are queued; dropped elsewhere, nothing happens. A drag from
+    // a row that is not selected selects that row and drags it alone.
+    void dragToQueue_data()
+    {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("pressed");
+        QTest::addColumn<QStringList>("queued");
+        const QString one = QStringLiteral("one");
+        const QString two = QStringLiteral("two");
+        QTest::newRow("from the selection") << QStringList{one, two} << one << QStringList{one, two};
+        QTest::newRow("from a row not selected") << QStringList{two} << one << QStringList{one};
+        QTest::newRow("with nothing selected") << QStringList() << two << QStringList{two};
+    }
     void dragToQueue()
     {
+        QFETCH(QStringList, selected);
+        QFETCH(QString, pressed);
+        QFETCH(QStringList, queued);
         QWidget window;
         window.resize(900, 400);
         CQueueWnd queue(&window);
         queue.initialUpdate();
         queue.commands().deleteAll->trigger();
         pane_->setParent(&window);
+        // Also when a check fails: the pane is the test's, not the window's, to delete.
+        const auto giveBack = qScopeGuard([this] {
+            pane_->setQueue(nullptr);
+            pane_->setParent(nullptr);
+        });
         pane_->setGeometry(0, 0, 450, 400);
         queue.setGeometry(450, 0, 450, 400);
         window.show();
@@ -268,8 +352,9 @@ private slots:
         QVERIFY(pane_->ShowFolder(root_));
         QWidget *viewport = list()->viewport();
         auto drag = [&](const QPoint &to) {
-            selectNames(list(), {QStringLiteral("one"), QStringLiteral("two")});
-            const QPoint from = list()->visualRect(list()->listModel()->index(0, 0)).center();
+            selectNames(list(), selected);
+            const int row = int(rowNames(list()).indexOf(pressed));
+            const QPoint from = list()->visualRect(list()->listModel()->index(row, 0)).center();
             auto send = [&](QEvent::Type type, const QPoint &pos, Qt::MouseButtons buttons) {
                 QMouseEvent event(type, pos, viewport->mapToGlobal(pos), Qt::LeftButton, buttons,
                                   Qt::NoModifier);
@@ -283,7 +368,13 @@ private slots:
         drag(QPoint(200, 200)); // back onto the local pane itself
         QCOMPARE(queue.model()->size(), 0);
         drag(QPoint(700, 200));
-        QCOMPARE(queue.model()->size(), 2);
+        QStringList names;
+        for (int row = 0; row < queue.model()->size(); ++row)
+            names << QString::fromUtf8(queue.model()->item(row).name);
+        QStringList expected;
+        for (const QString &name : queued)
+            expected << QString::fromUtf8(localfolder::joinPath(root_, name.toUtf8()));
+        QCOMPARE(names, expected);
         pane_->setQueue(nullptr);
         queue.commands().deleteAll->trigger();
         pane_->setParent(nullptr);
@@ -319,6 +410,150 @@ private slots:
         }
         QVERIFY(rowNames(list()).isEmpty());
         QVERIFY(!QFile::exists(QString::fromUtf8(full)));
+    }
+
+    // Delete subfolder removes links inside the tree (or the selected link itself) and never what
+    // they point to.
+    void deleteTreeKeepsLinkTargets_data()
+    {
+        QTest::addColumn<QByteArray>("link"); // in root_; "tree" is the folder deleted
+        QTest::addColumn<QByteArray>("target");
+        QTest::newRow("link to a folder outside") << QByteArray("tree/sub/out") << QByteArray("outside");
+        QTest::newRow("link to a file outside") << QByteArray("tree/keep") << QByteArray("outside/keep.txt");
+        QTest::newRow("the selected row is a link") << QByteArray("tree") << QByteArray("outside");
+    }
+    void deleteTreeKeepsLinkTargets()
+    {
+        QFETCH(QByteArray, link);
+        QFETCH(QByteArray, target);
+        const QByteArray outside = localfolder::joinPath(root_, "outside");
+        QVERIFY(::mkdir(outside.constData(), 0755) == 0);
+        writeFile(localfolder::joinPath(outside, "keep.txt"), 7);
+        if (link != "tree") {
+            QVERIFY(QDir(QString::fromUtf8(root_)).mkpath(QStringLiteral("tree/sub")));
+            writeFile(localfolder::joinPath(root_, "tree/sub/own.txt"), 1);
+        }
+        QVERIFY(::symlink(localfolder::joinPath(root_, target).constData(),
+                          localfolder::joinPath(root_, link).constData()) == 0);
+        QVERIFY(pane_->ShowFolder(root_));
+        selectNames(list(), {QStringLiteral("tree")});
+        {
+            guitest::ModalWatcher watcher(pressButton(QMessageBox::Yes));
+            pane_->commands().deleteSubfolder->trigger();
+        }
+        struct stat info {
+        };
+        QCOMPARE(::lstat(localfolder::joinPath(root_, "tree").constData(), &info), -1);
+        QVERIFY(QFileInfo(QString::fromUtf8(localfolder::joinPath(outside, "keep.txt"))).isFile());
+        QCOMPARE(QFileInfo(QString::fromUtf8(localfolder::joinPath(outside, "keep.txt"))).size(), 7);
+        QCOMPARE(rowNames(list()), QStringList{QStringLiteral("outside")});
+    }
+
+    // The question before a Delete names the one entry, or says how many there are.
+    void deleteQuestionSaysWhat_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("question");
+        const QString selectedItems = QStringLiteral("Do you want to delete the selected item(s) ?\n\n");
+        QTest::newRow("one file") << int(cmd::Delete) << QStringList{QStringLiteral("f1")}
+                                  << selectedItems + QStringLiteral("f1");
+        QTest::newRow("three entries")
+            << int(cmd::Delete)
+            << QStringList{QStringLiteral("f1"), QStringLiteral("f2"), QStringLiteral("full")}
+            << selectedItems + QStringLiteral("3 items");
+        QTest::newRow("a whole folder")
+            << int(cmd::DeleteSubfolder) << QStringList{QStringLiteral("full")}
+            << QStringLiteral("Delete folder selected and all items included?\n\nfull");
+    }
+    void deleteQuestionSaysWhat()
+    {
+        QFETCH(int, command);
+        QFETCH(QStringList, selected);
+        QFETCH(QString, question);
+        writeFile(localfolder::joinPath(root_, "f1"), 1);
+        writeFile(localfolder::joinPath(root_, "f2"), 1);
+        QVERIFY(::mkdir(localfolder::joinPath(root_, "full").constData(), 0755) == 0);
+        QVERIFY(pane_->ShowFolder(root_));
+        selectNames(list(), selected);
+        QString asked;
+        {
+            guitest::ModalWatcher watcher([&](QWidget *modal) {
+                auto *box = qobject_cast<QMessageBox *>(modal);
+                QVERIFY(box);
+                asked = box->text();
+                box->reject();
+            });
+            (command == int(cmd::Delete) ? pane_->commands().deleteItems : pane_->commands().deleteSubfolder)
+                ->trigger();
+        }
+        QCOMPARE(asked, question);
+        QCOMPARE(rowNames(list()).size(), 3);
+    }
+
+    // New Folder and Rename take a name, never a path: what they refuse changes nothing on disk.
+    void typedNames_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("plain") << QStringLiteral("made") << true;
+        QTest::newRow("255 bytes") << QString(255, QLatin1Char('n')) << true;
+        QTest::newRow("255 bytes of UTF-8") << QString(85, QChar(0xAC00)) << true;
+        QTest::newRow("256 bytes") << QString(256, QLatin1Char('n')) << false;
+        QTest::newRow("256 bytes of UTF-8") << QString(85, QChar(0xAC00)) + QLatin1Char('n') << false;
+        QTest::newRow("into a subfolder") << QStringLiteral("sub/made") << false;
+        QTest::newRow("into the parent") << QStringLiteral("../made") << false;
+        QTest::newRow("dot") << QStringLiteral(".") << false;
+        QTest::newRow("dot dot") << QStringLiteral("..") << false;
+        QTest::newRow("line feed") << QStringLiteral("a\nb") << false;
+        QTest::newRow("escape byte") << QStringLiteral("a\x1b") << false;
+        QTest::newRow("delete byte") << QStringLiteral("a\x7f") << false;
+    }
+    void typedNames()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        const QByteArray inner = localfolder::joinPath(root_, "inner");
+        QVERIFY(QDir(QString::fromUtf8(root_)).mkpath(QStringLiteral("inner/sub")));
+        writeFile(localfolder::joinPath(inner, "file"), 1);
+        QVERIFY(pane_->ShowFolder(inner));
+        const QStringList before = treeOf(root_);
+        const QByteArray made = localfolder::joinPath(inner, typed.toUtf8());
+        const QString refusal = QStringLiteral("Not a valid name: %1\n").arg(typed);
+        {
+            LogRecorder log;
+            guitest::ModalWatcher watcher([&](QWidget *modal) {
+                auto *dialog = qobject_cast<QInputDialog *>(modal);
+                QVERIFY(dialog);
+                dialog->setTextValue(typed);
+                dialog->accept();
+            });
+            pane_->commands().newFolder->trigger();
+            if (accepted) {
+                QVERIFY(QFileInfo(QString::fromUtf8(made)).isDir());
+                QVERIFY(::rmdir(made.constData()) == 0);
+            } else {
+                QVERIFY(log.waitFor(refusal, LogColor::Error));
+            }
+        }
+        QCOMPARE(treeOf(root_), before);
+        {
+            LogRecorder log;
+            pane_->Refresh();
+            selectNames(list(), {QStringLiteral("file")});
+            pane_->commands().rename->trigger();
+            QLineEdit *editor = renameEditor(list());
+            QVERIFY(editor);
+            editor->setText(typed);
+            QTest::keyClick(editor, Qt::Key_Return);
+            if (accepted) {
+                QVERIFY(QFileInfo(QString::fromUtf8(made)).isFile());
+                QVERIFY(::rename(made.constData(), localfolder::joinPath(inner, "file").constData()) == 0);
+            } else {
+                QVERIFY(log.waitFor(refusal, LogColor::Error));
+            }
+        }
+        QCOMPARE(treeOf(root_), before);
     }
 
     // A tree with an entry that cannot be removed: the walk stops there, names it, and the

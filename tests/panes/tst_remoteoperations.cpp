@@ -10,6 +10,7 @@
 #include "platform/commandids.h"
 #include "platform/strings.h"
 #include "platform/textformat.h"
+#include "queue/queuewnd.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "shell/mainframe.h"
@@ -149,7 +150,7 @@ private slots:
         server_ = std::make_unique<testsupport::FtpServer>();
         QVERIFY(server_->isRunning());
         QDir root(server_->root());
-        for (const char *folder : {"empty", "dest", "tree/x/tree", "tree/y"})
+        for (const char *folder : {"empty", "dest", "box", "tree/x/tree", "tree/y"})
             QVERIFY(root.mkpath(QString::fromLatin1(folder)));
         for (const char *file : {"old.txt", "a.txt", "b.txt", "mode.txt", "tree/g.txt", "tree/x/f.txt",
                                  "tree/x/tree/deep.txt", "tree/y/h.txt"})
@@ -173,34 +174,46 @@ private slots:
 
     void renameInPlace_data()
     {
+        QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("refusal");
         QTest::newRow("a path is refused")
+            << "old.txt"
             << "dest/old.txt" << formatText(TextId::NameHoldsSeparator, "dest/old.txt");
         QTest::newRow("a line break is refused")
+            << "old.txt"
             << "x\r\nDELE a.txt" << loadText(TextId::ControlCharacterRefused);
-        QTest::newRow("a plain name") << "new.txt" << QString();
+        QTest::newRow("a plain name") << "old.txt"
+                                      << "new.txt" << QString();
+        QTest::newRow("a folder") << "box"
+                                  << "crate" << QString();
     }
     void renameInPlace()
     {
+        QFETCH(QString, from);
         QFETCH(QString, typed);
         QFETCH(QString, refusal);
         const bool renamed = refusal.isEmpty();
         LogRecorder log;
-        select({QStringLiteral("old.txt")});
+        select({from});
         run(cmd::Rename);
         QLineEdit *edit = pane()->nameEditor()->lineEdit();
         QVERIFY(edit);
-        QCOMPARE(edit->text(), QStringLiteral("old.txt"));
+        QCOMPARE(edit->text(), from);
         edit->setText(typed);
         QTest::keyClick(edit, Qt::Key_Return);
         waitIdle();
-        QTRY_COMPARE(QFile::exists(served(QStringLiteral("new.txt"))), renamed);
-        QCOMPARE(QFile::exists(served(QStringLiteral("old.txt"))), !renamed);
+        QTRY_COMPARE(QFileInfo::exists(served(typed)), renamed);
+        QCOMPARE(QFileInfo::exists(served(from)), !renamed);
         QVERIFY(QFile::exists(served(QStringLiteral("a.txt"))));
+        // The Return ends the edit and nothing else: the row is neither queued nor opened.
+        QTest::qWait(100);
+        QVERIFY(!frame_->queuePane()->queue()->queueHasItems());
+        QCOMPARE(pane()->currentPath(), QByteArray("/"));
+        QVERIFY(log.texts(LogColor::Error).filter(QStringLiteral("not finished")).isEmpty());
         if (renamed) {
-            QTRY_VERIFY(rowOf(list(), QStringLiteral("new.txt")) >= 0);
-            QCOMPARE(rowOf(list(), QStringLiteral("old.txt")), -1);
+            QTRY_VERIFY(rowOf(list(), typed) >= 0);
+            QCOMPARE(rowOf(list(), from), -1);
         } else {
             QVERIFY(log.waitFor(refusal, LogColor::Error));
             QVERIFY(!log.contains(QStringLiteral("RNFR /old.txt\n"), LogColor::Command));
@@ -210,7 +223,14 @@ private slots:
     void deleteFilesAndAnEmptyFolder()
     {
         select({QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("empty")});
-        run(cmd::Delete, answer({}, {}, QStringLiteral("OK")));
+        QString asked;
+        run(cmd::Delete, [&asked](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                asked = box->text();
+            answer({}, {}, QStringLiteral("OK"))(modal);
+        });
+        // The question says how many entries go.
+        QCOMPARE(asked, loadText(TextId::ConfirmDeleteSelection) + QStringLiteral("\n\n3 items"));
         QTRY_VERIFY(!QFile::exists(served(QStringLiteral("a.txt"))));
         QVERIFY(!QFile::exists(served(QStringLiteral("b.txt"))));
         QVERIFY(!QFileInfo::exists(served(QStringLiteral("empty"))));

@@ -4,6 +4,7 @@
 #include "session/sessionviews.h"
 
 #include <functional>
+#include <vector>
 
 namespace testsupport
 {
@@ -38,6 +39,8 @@ public:
     QByteArray remotePath;
     std::function<bool(const QByteArray &)> onShowLocalFolder;
     std::function<ExistingFileAnswer(const QString &, bool, bool)> onAskExistingFile;
+    // What each existing-file question showed of the two files, in order.
+    std::vector<ExistingFileFacts> existingFileFacts;
     std::function<std::optional<QByteArray>(const QByteArray &)> onAskRenameTarget;
     std::function<bool(AfterTransferAction)> onConfirmAfterTransfer;
     std::function<void(const QString &)> onProgressText;
@@ -88,8 +91,10 @@ public:
     void openDocument(const QString &path) override { call(onOpenDocument, path); }
     std::optional<QString> askPassword() override { return onAskPassword ? onAskPassword() : std::nullopt; }
     bool confirmAbortTransfer() override { return onConfirmAbortTransfer && onConfirmAbortTransfer(); }
-    ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible) override
+    ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible,
+                                       const ExistingFileFacts &facts) override
     {
+        existingFileFacts.push_back(facts);
         return onAskExistingFile ? onAskExistingFile(fileName, upload, resumePossible) : ExistingFileAnswer{};
     }
     std::optional<QByteArray> askRenameTarget(const QByteArray &path) override
