@@ -5,6 +5,7 @@
 #include "panes/localwnd.h"
 #include "queue/queuemodel.h"
 #include "queue/queuewnd.h"
+#include "session/transferqueue.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,7 +49,7 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
 
     timer.start();
-    const int added = pane.AddQueueItems(items, false);
+    const int added = pane.queue()->AddQueueItems(items, false);
     QApplication::processEvents();
     const qint64 addMs = timer.elapsed();
 

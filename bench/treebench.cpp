@@ -8,8 +8,9 @@
 #include "platform/log.h"
 #include "platform/workerstop.h"
 #include "session/jobs.h"
+#include "session/queuetransferjob.h"
 #include "session/sessionstate.h"
-#include "testqueue.h"
+#include "session/transferqueue.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -43,7 +44,8 @@ int main(int argc, char **argv)
         if (color == LogColor::Error || qEnvironmentVariableIsSet("TREEBENCH_LOG"))
             std::fputs(text.toLocal8Bit().constData(), stderr);
     });
-    testsupport::TestQueue queue;
+    // A queue of its own in a scratch folder: the program's QUEUE.Q is left alone.
+    TransferQueue queue(QFile::decodeName(qgetenv("TMPDIR").isEmpty() ? "/tmp/" : qgetenv("TMPDIR") + "/"));
     s.views.queue = &queue;
     QueueItem item;
     item.isFolder = true;
@@ -62,7 +64,9 @@ int main(int argc, char **argv)
                 s.connected = true;
                 s.currentType = 'A';
                 s.passive = true;
-                TransferQueueJob();
+                TransferInputs inputs;
+                inputs.queue = &queue;
+                TransferQueueJob(inputs);
                 (void)SendCommand(s, "QUIT");
             }
         } catch (const WorkerStopped &) {

@@ -9,6 +9,7 @@
 #include "platform/commandids.h"
 #include "queue/queuemodel.h"
 #include "queue/queuewnd.h"
+#include "session/transferqueue.h"
 #include "session/queueitem.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
@@ -158,7 +159,7 @@ int main(int argc, char *argv[])
         item.destination = QFile::encodeName(local.absolutePath());
         item.direction = QueueItem::Download;
         QueueModel *queue = frame.queuePane()->model();
-        frame.queuePane()->AddQueueItem(item, true);
+        frame.queuePane()->queue()->AddQueueItem(item, true);
         const QString target = local.absolutePath() + QLatin1Char('/') + args[3];
         meter.reset();
         clock.restart();
