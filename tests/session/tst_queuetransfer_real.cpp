@@ -7,6 +7,7 @@
 #include "session/jobs.h"
 #include "session/sessionstate.h"
 #include "sessionreset.h"
+#include "session/ftpprotocol.h"
 #include "session/queuetransferjob.h"
 #include "session/transferqueue.h"
 #include "testviews.h"
@@ -95,7 +96,12 @@ class TestQueueTransferReal : public QObject
         bool go() { return go(CurrentTransferInputs()); }
         bool go(const TransferInputs &inputs)
         {
-            return testsupport::runOnWorker([inputs] { TransferQueueJob(inputs); }, 120000);
+            return testsupport::runOnWorker(
+                [inputs] {
+                    FtpProtocol protocol(session());
+                    (void)TransferQueueJob(protocol, session(), inputs);
+                },
+                120000);
         }
         // The order in which the files were fetched or sent.
         QStringList started() const
