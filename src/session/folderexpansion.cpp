@@ -1,9 +1,9 @@
 // The folder items of the queue: each is replaced at the head by one item per entry of the source
 // folder, after the folder was made on the other side, so that a tree goes depth first.
-#include "engine/dircommands.h"
 #include "platform/log.h"
 #include "session/localfolderentries.h"
 #include "session/queuetransferjob.h"
+#include "session/remoteprotocol.h"
 #include "session/sessionstate.h"
 #include "session/transferpaths.h"
 #include "session/transferqueue.h"
@@ -117,7 +117,7 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
 
 void QueueTransferJob::ExpandUploadFolder(const QueueItem &item)
 {
-    SessionState &s = session();
+    const SessionState &s = s_;
     const QByteArray ownName = item.name.mid(item.name.lastIndexOf('/') + 1);
     if (!IsPlainEntryName(ownName)) {
         AppendLog(LogColor::Error, TextId::RefusedNotPlainName, text(item.name));
@@ -144,7 +144,7 @@ void QueueTransferJob::ExpandUploadFolder(const QueueItem &item)
     if (s.relativePaths && destination != remoteFolder_)
         (void)enterRemoteFolder(destination);
     // A refused MKD is no failure while the folder exists: entering it shows which.
-    (void)RemoteMakeDirectory(s, s.relativePaths ? ownName : remoteFolder);
+    (void)checked(protocol_.makeFolder(s.relativePaths ? ownName : remoteFolder));
     if (!enterRemoteFolder(remoteFolder)) {
         AppendLog(LogColor::Error, TextId::CannotCreateOrEnterFolder, text(remoteFolder));
         return drop(item);

@@ -95,20 +95,46 @@ OperationResult FtpProtocol::rawCommand(const QByteArray &line)
     return resultOf(SendCommand(connection_, line));
 }
 
-OperationResult FtpProtocol::retrieve(const QByteArray &path, const QString &localPath, char type,
-                                      qint64 offset)
+namespace
 {
-    connection_.resumeRequested = offset > 0;
-    connection_.resumeOffset = offset > 0 ? offset : 0;
-    return resultOf(RetrieveFile(connection_, "RETR " + path, localPath, type));
+
+// The engine's transfer fields for one file, the resume request taken back however it ends: the
+// next transfer or listing must not start at this file's offset.
+class TransferScope
+{
+public:
+    TransferScope(FtpConnection &connection, const FileTransfer &file) : connection_(connection)
+    {
+        connection.listingTransfer = false;
+        connection.resumeRequested = file.offset > 0;
+        connection.resumeOffset = file.offset > 0 ? file.offset : 0;
+        connection.transferTotalSize = file.size;
+        connection.transferDone = 0;
+    }
+    ~TransferScope() { connection_.resumeRequested = false; }
+    TransferScope(const TransferScope &) = delete;
+    TransferScope &operator=(const TransferScope &) = delete;
+
+private:
+    FtpConnection &connection_;
+};
+
+} // namespace
+
+OperationResult FtpProtocol::retrieve(const FileTransfer &file, qint64 &received)
+{
+    const TransferScope scope(connection_, file);
+    const OperationResult result =
+        resultOf(RetrieveFile(connection_, "RETR " + file.remotePath, file.localPath, file.type));
+    received = connection_.transferDone;
+    return result;
 }
 
-OperationResult FtpProtocol::store(const QByteArray &path, const QString &localPath, char type, qint64 offset)
+OperationResult FtpProtocol::store(const FileTransfer &file)
 {
-    connection_.resumeRequested = offset > 0;
-    connection_.resumeOffset = offset > 0 ? offset : 0;
-    QByteArray command = (offset > 0 ? "APPE " : "STOR ") + path;
-    return resultOf(StoreFile(connection_, command, localPath, type));
+    const TransferScope scope(connection_, file);
+    QByteArray command = (file.offset > 0 ? "APPE " : "STOR ") + file.remotePath;
+    return resultOf(StoreFile(connection_, command, file.localPath, file.type));
 }
 
 OperationResult FtpProtocol::keepAlive()

@@ -21,10 +21,8 @@ public:
     qint64 fileSize(const QByteArray &path) override;
     OperationResult changeMode(int mode, const QByteArray &path) override;
     OperationResult rawCommand(const QByteArray &line) override;
-    OperationResult retrieve(const QByteArray &path, const QString &localPath, char type,
-                             qint64 offset) override;
-    OperationResult store(const QByteArray &path, const QString &localPath, char type,
-                          qint64 offset) override;
+    OperationResult retrieve(const FileTransfer &file, qint64 &received) override;
+    OperationResult store(const FileTransfer &file) override;
     OperationResult keepAlive() override;
     OperationResult close() override;
     OperationResult abort() override;

@@ -61,11 +61,11 @@ void handOverListing(const QByteArray &path, FileRows rows, bool writeCacheFile)
     show(path, std::move(rows), writeCacheFile);
 }
 
-void showListedFolder(const QByteArray &path, FileRows rows)
+void showListedFolder(SessionState &s, const QByteArray &path, FileRows rows)
 {
     auto shared = std::make_shared<FileRows>(std::move(rows));
-    uithread::post([path, shared] {
-        if (RemoteListView *view = session().views.remote) {
+    uithread::post([&s, path, shared] {
+        if (RemoteListView *view = s.views.remote) {
             view->setRemotePath(path);
             view->showRemoteListing(path, std::move(*shared), false);
         }

@@ -1,8 +1,5 @@
 #include "session/queuetransferjob.h"
 
-#include "engine/controlconnection.h"
-#include "engine/dataconnection.h"
-#include "engine/dircommands.h"
 #include "engine/listingloader.h"
 #include "platform/appsettings.h"
 #include "platform/beep.h"
@@ -13,6 +10,7 @@
 #include "platform/uithread.h"
 #include "session/jobs.h"
 #include "session/listinghandover.h"
+#include "session/remoteprotocol.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/shutdowncommand.h"
@@ -41,19 +39,21 @@ const char *text(const QByteArray &bytes)
 class RunScope
 {
 public:
-    RunScope()
+    explicit RunScope(SessionState &s) : s_(s)
     {
-        session().transferRunning = true;
+        s.transferRunning = true;
         viewposts::setWaitCursor(true);
     }
     ~RunScope()
     {
-        session().transferRunning = false;
-        session().resumeRequested = false;
+        s_.transferRunning = false;
         viewposts::setWaitCursor(false);
     }
     RunScope(const RunScope &) = delete;
     RunScope &operator=(const RunScope &) = delete;
+
+private:
+    SessionState &s_;
 };
 
 void clearProgressTexts()
@@ -68,14 +68,17 @@ void clearProgressTexts()
 class ListingScope
 {
 public:
-    ListingScope() { session().listingRunning = true; }
+    explicit ListingScope(SessionState &s) : s_(s) { s.listingRunning = true; }
     ~ListingScope()
     {
         QFile::remove(programpaths::listingTempFile());
-        session().listingRunning = false;
+        s_.listingRunning = false;
     }
     ListingScope(const ListingScope &) = delete;
     ListingScope &operator=(const ListingScope &) = delete;
+
+private:
+    SessionState &s_;
 };
 
 // The name of a listed row without the " -> target" of a link.
@@ -111,24 +114,42 @@ TransferInputs CurrentTransferInputs()
     return inputs;
 }
 
-void TransferQueueJob(const TransferInputs &inputs)
+OperationResult TransferQueueJob(RemoteProtocol &protocol, SessionState &s, const TransferInputs &inputs)
 {
-    QueueTransferJob job(inputs);
-    job.run();
+    QueueTransferJob job(protocol, s, inputs);
+    const OperationResult result = job.run();
     // Only once the run has ended: the disconnect must not meet a transfer it would ask about.
     if (job.disconnectRequested())
-        uithread::post([] {
-            if (SessionController *controller = session().controller)
+        uithread::post([&s] {
+            if (SessionController *controller = s.controller)
                 controller->disconnect();
         });
+    return result;
 }
 
-void QueueTransferJob::run()
+OperationResult QueueTransferJob::checked(OperationResult result) const
 {
-    SessionState &s = session();
-    if (!s.connected)
-        return;
-    const RunScope scope;
+    if (!result.inStep())
+        throw RunEnded{std::move(result)};
+    return result;
+}
+
+OperationResult QueueTransferJob::run()
+{
+    if (!s_.connected)
+        return {OperationResult::Outcome::ConnectionLost};
+    const RunScope scope(s_);
+    try {
+        runQueue();
+    } catch (const RunEnded &ended) {
+        return ended.result;
+    }
+    return {};
+}
+
+void QueueTransferJob::runQueue()
+{
+    SessionState &s = s_;
     TransferQueue *queue = inputs_.queue;
     savedLocal_ = inputs_.localFolder;
     localShown_ = savedLocal_;
@@ -153,7 +174,6 @@ void QueueTransferJob::run()
             drop(*head);
             continue;
         }
-        s.resumeRequested = false;
         s.transferTotalSize = head->size();
         if (head->isFolder) {
             if (head->direction == QueueItem::Download)
@@ -181,8 +201,8 @@ ExistingFileAnswer::Choice QueueTransferJob::existingFileChoice(const QByteArray
     if (kept.all)
         return kept.choice;
     const QString shown = QString::fromUtf8(fileName);
-    kept = uithread::call<ExistingFileAnswer>([shown, upload, resumePossible, facts] {
-        QuestionView *view = session().views.questions;
+    kept = uithread::call<ExistingFileAnswer>([this, shown, upload, resumePossible, facts] {
+        QuestionView *view = s_.views.questions;
         return view ? view->askExistingFile(shown, upload, resumePossible, facts) : ExistingFileAnswer{};
     });
     return kept.choice;
@@ -190,21 +210,21 @@ ExistingFileAnswer::Choice QueueTransferJob::existingFileChoice(const QByteArray
 
 std::optional<QByteArray> QueueTransferJob::askRenameTarget(const QByteArray &path)
 {
-    return uithread::call<std::optional<QByteArray>>([path] {
-        QuestionView *view = session().views.questions;
+    return uithread::call<std::optional<QByteArray>>([this, path] {
+        QuestionView *view = s_.views.questions;
         return view ? view->askRenameTarget(path) : std::nullopt;
     });
 }
 
 bool QueueTransferJob::changeRemoteFolder(const QByteArray &path)
 {
-    SessionState &s = session();
-    if (!s.relativePaths || remoteFolder_.isEmpty())
-        return RemoteChangeDirectory(s, path) == 2;
+    if (!s_.relativePaths || remoteFolder_.isEmpty())
+        return checked(protocol_.changeFolder(path)).done();
     // Each step names one folder; where a step fails the server stays in the folder reached.
     for (const RemoteFolderStep &step : RemoteFolderSteps(remoteFolder_, path)) {
-        const bool done = step.up ? SendCommand(s, "CDUP") == 2 : RemoteChangeDirectory(s, step.name) == 2;
-        if (!done)
+        const OperationResult result =
+            step.up ? protocol_.changeToParent() : protocol_.changeFolder(step.name);
+        if (!checked(result).done())
             return false;
         remoteFolder_ = step.reached;
     }
@@ -213,7 +233,7 @@ bool QueueTransferJob::changeRemoteFolder(const QByteArray &path)
 
 bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
 {
-    SessionState &s = session();
+    SessionState &s = s_;
     remoteListed_ = false;
     remoteRows_.clear();
     if (!changeRemoteFolder(path)) {
@@ -224,9 +244,9 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
         return false;
     }
     remoteFolder_ = path;
-    const ListingScope scope;
+    const ListingScope scope(s);
     std::optional<FileRows> rows;
-    if (DownloadListing(s, "LIST") == 2) {
+    if (checked(protocol_.listWorkingFolder()).done()) {
         ListingState state(s.serverKind);
         rows = ReadListingFile(programpaths::listingTempFile(), state);
         if (rows)
@@ -241,7 +261,7 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
     // In the pane's order: the folder's entries are queued in the order the user sees them.
     if (inputs_.remoteOrder)
         putInShownOrder(remoteRows_, *inputs_.remoteOrder);
-    showListedFolder(path, remoteRows_);
+    showListedFolder(s, path, remoteRows_);
     return true;
 }
 
@@ -265,22 +285,9 @@ bool QueueTransferJob::makeLocalFolder(const QByteArray &path)
            ::access(path.constData(), W_OK | X_OK) == 0;
 }
 
-qint64 QueueTransferJob::remoteFileSize(const QByteArray &name)
-{
-    SessionState &s = session();
-    // Servers answer SIZE in type I only.
-    SetTransferType(s, 'I');
-    QByteArray reply;
-    if (SendCommand(s, "SIZE " + name, &reply) != 2)
-        return -1;
-    bool ok = false;
-    const qint64 size = reply.mid(4).trimmed().toLongLong(&ok);
-    return ok && size >= 0 ? size : -1;
-}
-
 QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
 {
-    SessionState &s = session();
+    SessionState &s = s_;
     const AppSettings &settings = appSettings();
     const QByteArray destination = item.destination.isEmpty() ? localShown_ : item.destination;
     followLocalFolder(destination);
@@ -305,6 +312,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
     char type = TransferTypeForPath(localPath, settings.asciiExtensions);
 
     qint64 expected = item.size();
+    qint64 offset = 0;
     struct stat info {
     };
     if (::lstat(localPath.constData(), &info) == 0) {
@@ -331,12 +339,11 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
             if (resumePossible) {
                 // The queued size may be old: appending to a file as long as the remote one
                 // would leave a file that is no copy of it.
-                const qint64 now = remoteFileSize(s.relativePaths ? fileName : item.name);
+                const qint64 now = protocol_.fileSize(s.relativePaths ? fileName : item.name);
                 if (now >= 0)
                     expected = now;
                 if (expected > length) {
-                    s.resumeRequested = true;
-                    s.resumeOffset = length;
+                    offset = length;
                     AppendLog(LogColor::Status, TextId::ResumingAt, long(length));
                 } else {
                     AppendLog(LogColor::Status, TextId::NotResumed, long(expected));
@@ -353,21 +360,20 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         }
     }
 
-    const QByteArray command = "RETR " + (s.relativePaths ? fileName : item.name);
     if (settings.transferMode == 1)
         type = 'I';
     else if (settings.transferMode == 2)
         type = 'A';
-    s.listingTransfer = false;
-    s.transferTotalSize = expected;
-    s.transferDone = 0;
-    const int result = RetrieveFile(s, command, QFile::decodeName(localPath), type);
+    const FileTransfer file{s.relativePaths ? fileName : item.name, QFile::decodeName(localPath), type,
+                            offset, expected};
+    qint64 received = 0;
+    const OperationResult result = protocol_.retrieve(file, received);
     clearProgressTexts();
     downloadedAny_ = true;
-    if (result != 2)
+    if (!checked(result).done())
         return Outcome::Failed;
-    if (expected > 0 && s.transferDone < expected) {
-        AppendLog(LogColor::Error, TextId::DownloadIncomplete, long(s.transferDone), long(expected));
+    if (expected > 0 && received < expected) {
+        AppendLog(LogColor::Error, TextId::DownloadIncomplete, long(received), long(expected));
         s.beepIfEnabled();
         return Outcome::Failed;
     }
@@ -377,7 +383,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
 
 QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
 {
-    SessionState &s = session();
+    SessionState &s = s_;
     const AppSettings &settings = appSettings();
     const QByteArray destination = item.destination.isEmpty() ? remoteFolder_ : item.destination;
     if (destination != remoteFolder_ || !remoteListed_) {
@@ -441,25 +447,17 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
         }
     }
 
-    QByteArray command;
-    if (resume) {
-        s.resumeRequested = true;
-        s.resumeOffset = remoteSize;
+    if (resume)
         AppendLog(LogColor::Status, TextId::ResumingAt, long(remoteSize));
-        command = "APPE " + commandName;
-    } else {
-        s.resumeRequested = false;
-        command = "STOR " + commandName;
-    }
     if (settings.transferMode == 1)
         type = 'I';
     else if (settings.transferMode == 2)
         type = 'A';
-    s.transferTotalSize = length;
-    const int result = StoreFile(s, command, QFile::decodeName(item.name), type);
+    const OperationResult result =
+        protocol_.store({commandName, QFile::decodeName(item.name), type, resume ? remoteSize : 0, length});
     clearProgressTexts();
     s.refreshAfterJob = true;
-    if (result != 2)
+    if (!checked(result).done())
         return Outcome::Failed;
     AppendLog(LogColor::Status, TextId::UploadCompleted);
     // A later file of the same name in this folder finds this one.
@@ -476,7 +474,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
 
 void QueueTransferJob::finish()
 {
-    SessionState &s = session();
+    SessionState &s = s_;
     if (s.showProgressInTitle) {
         const QString title = loadText(TextId::ProgramTitle) + QStringLiteral(" - ") + s.serverHost;
         viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
@@ -484,8 +482,8 @@ void QueueTransferJob::finish()
 
     const auto action = AfterTransferAction(appSettings().afterTransferAction.load());
     if (action != AfterTransferAction::None) {
-        const bool yes = uithread::call<bool>([action] {
-            QuestionView *view = session().views.questions;
+        const bool yes = uithread::call<bool>([&s, action] {
+            QuestionView *view = s.views.questions;
             return view && view->confirmAfterTransfer(action);
         });
         if (yes && action == AfterTransferAction::Disconnect)

@@ -4,6 +4,7 @@
 #include "platform/rowsort.h"
 #include "session/existingfileanswer.h"
 #include "session/existingfilefacts.h"
+#include "session/operationresult.h"
 #include "session/queueitem.h"
 #include "session/transferinputs.h"
 
@@ -16,8 +17,12 @@
 #include <utility>
 #include <vector>
 
-// Runs the queue on the worker thread (or any thread, with no window at all).
-void TransferQueueJob(const TransferInputs &inputs);
+class RemoteProtocol;
+struct SessionState;
+
+// Runs the queue on the worker thread (or any thread, with no window at all). Done unless the
+// connection was lost or the run stopped on the way (what was not done stays queued).
+OperationResult TransferQueueJob(RemoteProtocol &protocol, SessionState &s, const TransferInputs &inputs);
 // The inputs as the registered views give them now. Window thread.
 [[nodiscard]] TransferInputs CurrentTransferInputs();
 
@@ -28,8 +33,11 @@ void TransferQueueJob(const TransferInputs &inputs);
 class QueueTransferJob
 {
 public:
-    explicit QueueTransferJob(const TransferInputs &inputs) : inputs_(inputs) {}
-    void run();
+    QueueTransferJob(RemoteProtocol &protocol, SessionState &s, const TransferInputs &inputs)
+        : protocol_(protocol), s_(s), inputs_(inputs)
+    {
+    }
+    [[nodiscard]] OperationResult run();
     // The user said Yes to ending the session after the run.
     [[nodiscard]] bool disconnectRequested() const { return disconnect_; }
 
@@ -40,6 +48,14 @@ private:
         Refused // can never be transferred: leaves the queue
     };
 
+    // A step that lost the connection or was stopped ends the run where it is, as the engine's
+    // own exceptions do; a refusal comes back.
+    struct RunEnded {
+        OperationResult result;
+    };
+    [[nodiscard]] OperationResult checked(OperationResult result) const;
+
+    void runQueue();
     [[nodiscard]] Outcome download(const QueueItem &item);
     [[nodiscard]] Outcome upload(const QueueItem &item);
     // Replace the folder item at the head by its entries (folderexpansion.cpp).
@@ -62,13 +78,13 @@ private:
     void followLocalFolder(const QByteArray &path);
     // The folder created (or found) on this side; false when it cannot be used.
     [[nodiscard]] static bool makeLocalFolder(const QByteArray &path);
-    // The size of a remote file as the server tells it now, or -1.
-    [[nodiscard]] qint64 remoteFileSize(const QByteArray &name);
     // Puts entries at the head in place of the folder item.
     void replaceHead(const QueueItem &folder, const std::vector<QueueItem> &entries);
     void drop(const QueueItem &item);
     [[nodiscard]] std::optional<QByteArray> askRenameTarget(const QByteArray &path);
 
+    RemoteProtocol &protocol_;
+    SessionState &s_;
     TransferInputs inputs_;
     QByteArray savedLocal_;
     QByteArray savedRemote_;

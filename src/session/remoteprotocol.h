@@ -8,6 +8,19 @@
 
 #include <optional>
 
+// One file to fetch or send.
+struct FileTransfer {
+    QByteArray remotePath; // as the server is sent it
+    QString localPath;
+    char type = 'I'; // 'A' text, 'I' binary
+    // Positive: resume from there. The download appends to the local file cut to that length; the
+    // upload appends the rest to the server's copy that long, or sends the whole file when the
+    // server will not append.
+    qint64 offset = 0;
+    // The whole file's length, which the progress read-outs count towards.
+    qint64 size = 0;
+};
+
 // What the jobs ask of a server, whatever protocol reaches it. Paths go out exactly as given
 // (a job decides between bare names and full paths). A refusal comes back as a result; a broken
 // connection ends the session and, on the worker, leaves the job as a stop does. Worker thread,
@@ -40,13 +53,11 @@ public:
     virtual OperationResult changeMode(int mode, const QByteArray &path) = 0;
     virtual OperationResult rawCommand(const QByteArray &line) = 0;
 
-    // A file down into `localPath`, or up from it, in `type` ('A' text, 'I' binary). A positive
-    // offset resumes: the download appends from there, the upload appends to the server's copy
-    // that long (or sends the whole file when the server will not append).
-    virtual OperationResult retrieve(const QByteArray &path, const QString &localPath, char type,
-                                     qint64 offset) = 0;
-    virtual OperationResult store(const QByteArray &path, const QString &localPath, char type,
-                                  qint64 offset) = 0;
+    // A file down into its local path, or up from it. Done once the server confirmed the whole
+    // transfer; `received` is then how far the download reached, the offset included (less than
+    // the file's size when the server ended it early).
+    virtual OperationResult retrieve(const FileTransfer &file, qint64 &received) = 0;
+    virtual OperationResult store(const FileTransfer &file) = 0;
 
     // The clean-up steps: an idle connection kept open, the session ended politely, the running
     // transfer aborted, and the reply a stopped command left on the connection read and dropped.

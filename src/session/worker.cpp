@@ -79,8 +79,7 @@ public:
     }
     OperationResult operator()(const TransferRequest &request)
     {
-        TransferQueueJob(request.inputs);
-        return {};
+        return TransferQueueJob(protocol_, s_, request.inputs);
     }
     OperationResult operator()(const QuitRequest &) { return protocol_.close(); }
     OperationResult operator()(const AbortRequest &) { return protocol_.abort(); }

@@ -4,11 +4,12 @@
 #include "ftpserver.h"
 #include "platform/appsettings.h"
 #include "platform/strings.h"
+#include "session/ftpprotocol.h"
 #include "session/jobs.h"
-#include "session/sessionstate.h"
-#include "sessionreset.h"
 #include "session/queuetransferjob.h"
+#include "session/sessionstate.h"
 #include "session/transferqueue.h"
+#include "sessionreset.h"
 #include "testviews.h"
 
 #include <QDir>
@@ -95,7 +96,12 @@ class TestQueueTransferReal : public QObject
         bool go() { return go(CurrentTransferInputs()); }
         bool go(const TransferInputs &inputs)
         {
-            return testsupport::runOnWorker([inputs] { TransferQueueJob(inputs); }, 120000);
+            return testsupport::runOnWorker(
+                [inputs] {
+                    FtpProtocol protocol(session());
+                    (void)TransferQueueJob(protocol, session(), inputs);
+                },
+                120000);
         }
         // The order in which the files were fetched or sent.
         QStringList started() const

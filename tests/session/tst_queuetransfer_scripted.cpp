@@ -5,12 +5,13 @@
 #include "platform/strings.h"
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
+#include "session/ftpprotocol.h"
 #include "session/jobs.h"
+#include "session/queuetransferjob.h"
 #include "session/sessionstate.h"
 #include "session/shutdowncommand.h"
-#include "sessionreset.h"
-#include "session/queuetransferjob.h"
 #include "session/transferqueue.h"
+#include "sessionreset.h"
 #include "testviews.h"
 
 #include <QDir>
@@ -216,7 +217,12 @@ private slots:
         for (const QString &line : queued)
             queue.AddQueueItem(item(line, local), false);
 
-        QVERIFY(testsupport::runOnWorker([inputs = CurrentTransferInputs()] { TransferQueueJob(inputs); }, 60000));
+        QVERIFY(testsupport::runOnWorker(
+            [inputs = CurrentTransferInputs()] {
+                FtpProtocol protocol(session());
+                (void)TransferQueueJob(protocol, session(), inputs);
+            },
+            60000));
         files << "up/"
               << "up/dir/"
               << "up/dir/z=zz"
@@ -257,7 +263,12 @@ private slots:
                 workerstop::request();
         });
         abort.start(10);
-        QVERIFY(testsupport::runOnWorker([inputs = CurrentTransferInputs()] { TransferQueueJob(inputs); }, 60000));
+        QVERIFY(testsupport::runOnWorker(
+            [inputs = CurrentTransferInputs()] {
+                FtpProtocol protocol(session());
+                (void)TransferQueueJob(protocol, session(), inputs);
+            },
+            60000));
         QStringList left;
         for (const QueueItem &rest : queue.items())
             left << QString::fromUtf8(rest.name);
@@ -289,7 +300,12 @@ private slots:
         views.onAskExistingFile = [](const QString &, bool, bool) {
             return ExistingFileAnswer{ExistingFileAnswer::Overwrite, false};
         };
-        QVERIFY(testsupport::runOnWorker([inputs = CurrentTransferInputs()] { TransferQueueJob(inputs); }, 60000));
+        QVERIFY(testsupport::runOnWorker(
+            [inputs = CurrentTransferInputs()] {
+                FtpProtocol protocol(session());
+                (void)TransferQueueJob(protocol, session(), inputs);
+            },
+            60000));
         QFile file(folder.path() + "/t.txt");
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("one\ntwo\n\nlone\rCR\n"));
@@ -322,7 +338,12 @@ private slots:
         shutdowncommand::setForTest({program});
         appSettings().afterTransferAction = 2;
         LogRecorder log;
-        QVERIFY(testsupport::runOnWorker([inputs = CurrentTransferInputs()] { TransferQueueJob(inputs); }, 60000));
+        QVERIFY(testsupport::runOnWorker(
+            [inputs = CurrentTransferInputs()] {
+                FtpProtocol protocol(session());
+                (void)TransferQueueJob(protocol, session(), inputs);
+            },
+            60000));
         QCOMPARE(asked, QList<AfterTransferAction>{AfterTransferAction::Shutdown});
         bool said = false;
         for (const auto &entry : log.lines())
