@@ -90,7 +90,7 @@ class ResumingQuestions : public QuestionView
 public:
     std::optional<QString> askPassword() override { return std::nullopt; }
     bool confirmAbortTransfer() override { return true; }
-    ExistingFileAnswer askExistingFile(const QString &, bool, bool) override
+    ExistingFileAnswer askExistingFile(const QString &, bool, bool, const ExistingFileFacts &) override
     {
         return {ExistingFileAnswer::Resume, true};
     }
