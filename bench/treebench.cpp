@@ -8,7 +8,7 @@
 #include "platform/log.h"
 #include "platform/workerstop.h"
 #include "session/jobs.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "testqueue.h"
 
 #include <QCoreApplication>
@@ -28,7 +28,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const bool download = args[1] == "get";
-    SessionState &s = session();
+    Session &s = session();
     s.serverHost = args[2];
     s.port = args[3].toInt();
     s.userName = args[4];

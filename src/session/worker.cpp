@@ -13,7 +13,7 @@
 #include "session/queuetransferjob.h"
 #include "session/remoteopsjob.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/treedeletejob.h"
 #include "session/viewposts.h"
 
@@ -23,11 +23,15 @@
 #include <chrono>
 #include <future>
 #include <mutex>
+#include <thread>
 
 namespace
 {
 
-// Ready once the current worker has left SessionThreadProc. Window thread only.
+constexpr int cannotChangeDirectoryId = 129;
+
+// The worker thread, and its exit: ready once it has left SessionThreadProc. Window thread only.
+std::thread workerThread;
 std::shared_future<void> workerExit;
 
 // Written by the worker as it leaves the job, read by the window thread.
@@ -44,7 +48,7 @@ void storeResult(const OperationResult &result)
 class JobRunner
 {
 public:
-    JobRunner(RemoteProtocol &protocol, SessionState &s) : protocol_(protocol), s_(s) {}
+    JobRunner(RemoteProtocol &protocol, Session &s) : protocol_(protocol), s_(s) {}
 
     OperationResult operator()(const ConnectRequest &) { return ConnectJob(protocol_, s_); }
     OperationResult operator()(const RefreshRequest &request) { return RefreshJob(protocol_, s_, request); }
@@ -70,6 +74,19 @@ public:
         s_.refreshAfterJob = true;
         return result;
     }
+    OperationResult operator()(const StepFolderRequest &request)
+    {
+        const OperationResult result =
+            request.name.isEmpty() ? protocol_.changeToParent() : protocol_.changeFolder(request.name);
+        // Refused into a folder the pane still goes on; refused up (550 only) it stays.
+        const bool refused = result.outcome == OperationResult::Outcome::Refused &&
+                             (request.name.isEmpty() ? result.code == 550 : result.code / 100 == 5);
+        if (refused) {
+            AppendLogId(LogColor::Error, cannotChangeDirectoryId);
+            s_.beepIfEnabled();
+        }
+        return result;
+    }
     OperationResult operator()(const UserCommandRequest &request)
     {
         if (operationsteps::refuseControlBytes(s_, request.line))
@@ -88,7 +105,7 @@ public:
 
 private:
     RemoteProtocol &protocol_;
-    SessionState &s_;
+    Session &s_;
 };
 
 void joinFinishedWorker();
@@ -120,15 +137,17 @@ void launch(JobRequest request)
     // Only now: the worker before may have signalled on its way out.
     s.jobDoneEvent.reset();
     s.job = request;
-    s.busy = true;
+    // The clean-up jobs of Abort and Disconnect are part of the stopping.
+    if (s.status() != SessionStatus::Stopping)
+        s.setStatus(std::holds_alternative<ConnectRequest>(request) ? SessionStatus::Connecting
+                                                                     : SessionStatus::RunningJob);
     // The preferences as they are now hold for the whole job.
     s.options = engineOptions();
     watchdog::setExpiryAction(WatchdogTimerProc);
-    AnnounceSessionState();
     std::promise<void> exited;
     workerExit = exited.get_future().share();
     registerShutdownJoin();
-    s.workerThread = std::thread([exited = std::move(exited), request]() mutable {
+    workerThread = std::thread([exited = std::move(exited), request]() mutable {
         workerstop::beginWorker();
         (void)SessionThreadProc(request);
         workerstop::endWorker();
@@ -140,7 +159,7 @@ void launch(JobRequest request)
 // clean-up bound to finish by itself before asking it to stop.
 void joinFinishedWorker()
 {
-    auto &thread = session().workerThread;
+    auto &thread = workerThread;
     if (!thread.joinable())
         return;
     if (workerExit.valid() &&
@@ -157,7 +176,9 @@ OperationResult SessionThreadProc(const JobRequest &request)
     FtpProtocol protocol(s);
     OperationResult result;
     try {
-        s.busy = true;
+        if (!s.busy())
+            s.setStatus(std::holds_alternative<ConnectRequest>(request) ? SessionStatus::Connecting
+                                                                         : SessionStatus::RunningJob);
         uithread::post([] {
             if (SessionController *controller = session().controller)
                 controller->stopKeepAlive();
@@ -170,13 +191,15 @@ OperationResult SessionThreadProc(const JobRequest &request)
             if (SessionController *controller = session().controller)
                 controller->armKeepAlive();
         });
-        s.busy = false;
-        AnnounceSessionState();
+        if (s.status() != SessionStatus::Stopping)
+            s.settle();
         // Posted only now, so that what the pane starts in answer (a listing) finds no job running.
         if (std::holds_alternative<ConnectRequest>(request) && s.connected)
             viewposts::remote([](RemoteListView &view) { view.sessionConnected(); });
         if (s.refreshAfterJob)
             viewposts::remote([](RemoteListView &view) { view.refreshRemote(); });
+        if (const auto *step = std::get_if<StepFolderRequest>(&request))
+            viewposts::remote([step = *step, result](RemoteListView &view) { view.serverFolderStepped(step, result); });
     } catch (const ConnectionDropped &) {
         result = {OperationResult::Outcome::ConnectionLost};
         RepairAfterConnectionLost();
@@ -195,7 +218,7 @@ OperationResult SessionThreadProc(const JobRequest &request)
 
 bool StartJob(const JobRequest &request, BusyMessage busyMessage)
 {
-    if (session().busy) {
+    if (session().busy()) {
         if (busyMessage == BusyMessage::Log)
             AppendLogId(LogColor::Error, 144);
         return false;
@@ -212,13 +235,13 @@ OperationResult lastJobResult()
 
 bool workerRunning()
 {
-    return session().workerThread.joinable() && workerExit.valid() &&
+    return workerThread.joinable() && workerExit.valid() &&
            workerExit.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
 }
 
 bool stopWorker()
 {
-    auto &thread = session().workerThread;
+    auto &thread = workerThread;
     if (!thread.joinable())
         return true;
     workerstop::request();
@@ -231,7 +254,7 @@ bool stopWorker()
 
 void joinWorker()
 {
-    auto &thread = session().workerThread;
+    auto &thread = workerThread;
     if (!thread.joinable())
         return;
     workerstop::request();

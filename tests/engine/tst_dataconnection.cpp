@@ -6,7 +6,7 @@
 #include "platform/strings.h"
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 #include "testviews.h"
 

@@ -2,7 +2,7 @@
 #include "engine/dircommands.h"
 #include "platform/strings.h"
 #include "scriptedserver.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "engine/controlconnection.h"
 #include "platform/strings.h"
 #include "scriptedserver.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 
 #include <QTest>

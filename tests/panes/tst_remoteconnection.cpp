@@ -10,7 +10,7 @@
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "shell/mainframe.h"
 
 #include <QAbstractButton>
@@ -58,7 +58,7 @@ class TestRemoteConnection : public QObject
 
     void connectTo(quint16 port)
     {
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = port;
         s.userName = QStringLiteral("tester");
@@ -69,7 +69,7 @@ class TestRemoteConnection : public QObject
         frame_->action(cmd::Connect)->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
         QVERIFY(s.connected);
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 10000);
     }
 
 private slots:
@@ -151,7 +151,7 @@ private slots:
         // Disconnect returns only after its bounded wait; the window kept working meanwhile.
         QVERIFY(log.waitFor(loadString(162), LogColor::Status, 100));
         QVERIFY(!session().connected);
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QCOMPARE(session().controlSocket.load(), -1);
 
         // And a new session can start.
@@ -214,7 +214,7 @@ private slots:
         QVERIFY(log.waitFor(formatString(164, 3600), LogColor::Status));
         QVERIFY(frame_->action(cmd::Abort)->isEnabled());
         frame_->controller()->disconnect();
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QVERIFY(!session().connected);
         QCOMPARE(frame_->windowTitle(), loadString(128));
 
@@ -235,7 +235,7 @@ private slots:
         frame_->action(cmd::Connect)->trigger();
         QTRY_VERIFY(silent.connections() == 1);
         frame_->controller()->disconnect();
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QVERIFY(!session().connected);
         QCOMPARE(session().controlSocket.load(), -1);
     }
@@ -265,7 +265,7 @@ private slots:
             });
             frame_->controller()->abort();
             QCOMPARE(question, loadString(184).trimmed());
-            QVERIFY(session().busy);
+            QVERIFY(session().busy());
             QVERIFY(!server.commands().contains("ABOR"));
         }
         {
@@ -275,7 +275,7 @@ private slots:
         }
         QVERIFY(log.waitFor(loadString(163), LogColor::Status));
         QVERIFY(server.commands().contains("ABOR"));
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QVERIFY(!session().transferRunning);
         QVERIFY(session().connected);
     }

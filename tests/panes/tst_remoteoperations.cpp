@@ -10,7 +10,7 @@
 #include "platform/commandids.h"
 #include "platform/strings.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "shell/mainframe.h"
 
 #include <QAction>
@@ -96,7 +96,7 @@ class TestRemoteOperations : public QObject
     void connectSession(bool relative)
     {
         frame_->controller()->disconnect();
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server_->port();
         s.userName = QString::fromLatin1(testsupport::FtpServer::user);
@@ -112,7 +112,7 @@ class TestRemoteOperations : public QObject
         QTRY_COMPARE(pane()->currentPath(), QByteArray("/"));
     }
 
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy && !session().waitCursor, 20000); }
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 20000); }
 
     void select(const QStringList &names)
     {

@@ -5,7 +5,7 @@
 #include "platform/durations.h"
 #include "platform/strings.h"
 #include "session/connectjob.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/worker.h"
 #include "testviews.h"
 
@@ -74,7 +74,7 @@ private slots:
             QVERIFY(log.waitFor(formatString(164, delaySeconds), LogColor::Status, 20000));
             joinWorker();
         } else {
-            QTRY_VERIFY_WITH_TIMEOUT(!session().busy, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(!session().busy(), 20000);
         }
         QCoreApplication::processEvents();
         QVERIFY(!session().connected);
@@ -130,7 +130,7 @@ private slots:
         QFETCH(bool, titled);
         testsupport::ScriptedServer server;
         server.on("USER", "331 Password required").on("PASS", "230 Logged in").on("PWD", pwdReply);
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.userName = QStringLiteral("u");

@@ -6,7 +6,7 @@
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
 #include "session/jobs.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/shutdowncommand.h"
 #include "sessionreset.h"
 #include "session/queuetransferjob.h"

@@ -6,7 +6,7 @@
 #include "platform/strings.h"
 #include "scriptedserver.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/worker.h"
 #include "sessionreset.h"
 #include "testviews.h"
@@ -55,7 +55,7 @@ QList<LogRecorder::Line> withColor(const LogRecorder &log, std::initializer_list
 
 bool waitForIdle()
 {
-    return QTest::qWaitFor([] { return !session().busy && !workerRunning(); }, 10000);
+    return QTest::qWaitFor([] { return !session().busy() && !workerRunning(); }, 10000);
 }
 
 } // namespace
@@ -249,7 +249,7 @@ private slots:
         controller.abort();
 
         QVERIFY(log.waitFor(loadString(163), LogColor::Status));
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QCOMPARE(session().connected.load(), keptOpen);
         QCOMPARE(session().controlSocket >= 0, keptOpen);
         QCOMPARE(log.contains(loadString(274), LogColor::Error), !keptOpen);
@@ -314,7 +314,7 @@ private slots:
             QVERIFY(log.contains(sendError, LogColor::Error));
         QVERIFY(log.waitFor(QStringLiteral("Disconnected\n"), LogColor::Status));
         QVERIFY(!session().connected);
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QVERIFY(keepAliveStopped);
     }
 };

@@ -3,7 +3,7 @@
 #include "engine/controlconnection.h"
 #include "platform/durations.h"
 #include "platform/workerstop.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/worker.h"
 
 #include <QCoreApplication>
@@ -34,7 +34,7 @@ void resetSession()
     s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     CloseLocalFiles(s);
     s.connected = false;
-    s.busy = false;
+    s.setStatus(SessionStatus::NotConnected);
     s.abortRequested = false;
     s.transferRunning = false;
     s.listingRunning = false;
