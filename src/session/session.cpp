@@ -2,6 +2,8 @@
 
 #include "session/sessioncontroller.h"
 
+#include <utility>
+
 void Session::setStatus(SessionStatus status)
 {
     busy_ = isBusy(status);
@@ -14,8 +16,18 @@ void Session::settle()
     setStatus(connected ? SessionStatus::Idle : SessionStatus::NotConnected);
 }
 
+namespace
+{
+Session *current = nullptr;
+} // namespace
+
 Session &session()
 {
-    static Session state;
-    return state;
+    static Session withoutController;
+    return current ? *current : withoutController;
+}
+
+Session *makeCurrentSession(Session *session)
+{
+    return std::exchange(current, session);
 }

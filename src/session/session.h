@@ -60,4 +60,8 @@ private:
 
 using SessionState = Session;
 
+// The session of the newest living controller, else one kept for code run without a controller.
+// Remains only for the transfer job's files, which take the session as a parameter next.
 Session &session();
+// The controller that owns `session` makes it the current one while it lives; gives the one before.
+Session *makeCurrentSession(Session *session);

@@ -22,17 +22,14 @@ namespace
 constexpr int repliesOutOfStepId = 274;
 } // namespace
 
-SessionController::SessionController(QObject *parent) : QObject(parent)
+SessionController::SessionController(QObject *parent)
+    : QObject(parent), session_(std::make_unique<Session>())
 {
-    Session &s = session();
-    s.connected = false;
-    s.transferRunning = false;
-    s.listingRunning = false;
-    s.waitCursor = false;
-    s.jobDoneEvent.reset();
-    s.controller = this;
-    s.host = this;
-    s.setStatus(SessionStatus::NotConnected);
+    // A job still running on the session before would go on reading it.
+    joinWorker();
+    session_->controller = this;
+    session_->host = this;
+    previousSession_ = makeCurrentSession(session_.get());
 
     keepAlive_ = new QTimer(this);
     keepAlive_->setSingleShot(false);
@@ -42,14 +39,18 @@ SessionController::SessionController(QObject *parent) : QObject(parent)
 SessionController::~SessionController()
 {
     keepAlive_->stop();
-    Session &s = session();
-    if (s.controller == this) {
-        s.controller = nullptr;
-        // The windows that registered go with the frame that owns this controller.
-        s.views = {};
-    }
-    if (s.host == this)
-        s.host = nullptr;
+    Session &s = *session_;
+    // The worker runs on this session: it ends before the session does, and what the session
+    // held open is closed as a clean end would.
+    joinWorker();
+    s.controller = nullptr;
+    s.host = nullptr;
+    s.views = {};
+    s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+    s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
+    s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
+    (void)CloseLocalFiles(s);
+    makeCurrentSession(previousSession_);
 }
 
 void SessionController::setRemoteView(RemoteListView *view)
@@ -79,7 +80,7 @@ void SessionController::setQueueView(TransferQueue *queue)
 
 Session &SessionController::session() const
 {
-    return ::session();
+    return *session_;
 }
 
 SessionStatus SessionController::status() const

@@ -8,6 +8,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class QTimer;
 class Session;
 
@@ -96,6 +98,8 @@ private:
     // Ends a session whose replies can no longer be told apart, as a lost connection ends.
     void closeOutOfStep();
 
+    std::unique_ptr<Session> session_;
+    Session *previousSession_ = nullptr;
     QTimer *keepAlive_ = nullptr;
 };
 
