@@ -23,10 +23,8 @@ constexpr int repliesOutOfStepId = 274;
 } // namespace
 
 SessionController::SessionController(QObject *parent)
-    : QObject(parent), session_(std::make_unique<Session>())
+    : QObject(parent), session_(std::make_unique<Session>()), worker_(std::make_unique<Worker>(*session_))
 {
-    // A job still running on the session before would go on reading it.
-    joinWorker();
     session_->controller = this;
     session_->host = this;
     previousSession_ = makeCurrentSession(session_.get());
@@ -42,7 +40,7 @@ SessionController::~SessionController()
     Session &s = *session_;
     // The worker runs on this session: it ends before the session does, and what the session
     // held open is closed as a clean end would.
-    joinWorker();
+    worker_->join();
     s.controller = nullptr;
     s.host = nullptr;
     s.views = {};
@@ -166,7 +164,7 @@ void SessionController::closeLocalFiles()
 
 bool SessionController::startJob(const JobRequest &request)
 {
-    return StartJob(request);
+    return worker_->start(request);
 }
 
 bool SessionController::connectToServer()
@@ -174,7 +172,7 @@ bool SessionController::connectToServer()
     Session &s = session();
     if (s.serverHost.isEmpty() || s.busy())
         return false;
-    return StartJob(ConnectRequest{}, BusyMessage::Silent);
+    return worker_->start(ConnectRequest{}, BusyMessage::Silent);
 }
 
 void SessionController::connectTo(const LoginFields &login)
@@ -207,19 +205,19 @@ void SessionController::disconnect()
     // connection just closes.
     const Deadline deadline = cleanUpDeadline();
     bool usable = s.connected;
-    if (s.busy() && workerRunning()) {
+    if (s.busy() && worker_->running()) {
         // Read before the stop: the job's own clean-up on its way out lowers these flags.
         const bool dataInFlight = s.transferRunning || s.waitCursor;
         s.setStatus(SessionStatus::Stopping);
-        (void)stopWorker();
+        (void)worker_->stop();
         if (usable && dataInFlight)
-            usable = RunJobAndWait(AbortRequest{}, deadline).inStep();
+            usable = worker_->runAndWait(AbortRequest{}, deadline).inStep();
         repairAfterStop();
     }
     if (s.dataSocket >= 0) {
         s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
         if (usable)
-            usable = RunJobAndWait(ReadPendingReplyRequest{}, deadline).inStep();
+            usable = worker_->runAndWait(ReadPendingReplyRequest{}, deadline).inStep();
         s.settle();
         (void)CloseLocalFiles(s);
     }
@@ -227,7 +225,7 @@ void SessionController::disconnect()
         s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
     if (s.controlSocket >= 0) {
         if (usable)
-            (void)RunJobAndWait(QuitRequest{}, deadline);
+            (void)worker_->runAndWait(QuitRequest{}, deadline);
         s.settle();
         s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     }
@@ -251,7 +249,7 @@ void SessionController::abort()
         if (!questions || !questions->confirmAbortTransfer())
             return;
     }
-    if (!s.busy() || !workerRunning())
+    if (!s.busy() || !worker_->running())
         return;
     const Deadline deadline = cleanUpDeadline();
     const bool loggedIn = s.connected;
@@ -261,14 +259,14 @@ void SessionController::abort()
     const bool dataInFlight =
         s.transferRunning || s.listingTransfer || s.dataSocket >= 0 || s.listenSocket >= 0;
     s.setStatus(SessionStatus::Stopping);
-    (void)stopWorker();
+    (void)worker_->stop();
     if (!loggedIn) {
         // A server that has not greeted or not logged us in is owed no ABOR; nothing more of
         // that connection may be read.
         s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     } else if (dataInFlight || s.awaitingReply) {
-        const OperationResult cleanUp = dataInFlight ? RunJobAndWait(AbortRequest{}, deadline)
-                                                     : RunJobAndWait(ReadPendingReplyRequest{}, deadline);
+        const OperationResult cleanUp = dataInFlight ? worker_->runAndWait(AbortRequest{}, deadline)
+                                                     : worker_->runAndWait(ReadPendingReplyRequest{}, deadline);
         s.settle();
         if (!cleanUp.inStep() && s.connected)
             closeOutOfStep();

@@ -12,6 +12,7 @@
 
 class QTimer;
 class Session;
+class Worker;
 
 // The session's control on the window thread: connecting, ending the session, aborting the
 // running job, keeping an idle connection open, and putting the session record right after a job
@@ -32,6 +33,8 @@ public:
 
     // The session the jobs run on; the windows read it through the accessors below.
     [[nodiscard]] Session &session() const;
+    // The session's worker thread; the controller starts and stops its jobs.
+    [[nodiscard]] Worker &worker() const { return *worker_; }
     [[nodiscard]] SessionStatus status() const;
     [[nodiscard]] bool connected() const;
     [[nodiscard]] bool busy() const;
@@ -99,6 +102,7 @@ private:
     void closeOutOfStep();
 
     std::unique_ptr<Session> session_;
+    std::unique_ptr<Worker> worker_;
     Session *previousSession_ = nullptr;
     QTimer *keepAlive_ = nullptr;
 };

@@ -30,18 +30,13 @@ namespace
 
 constexpr int cannotChangeDirectoryId = 129;
 
-// The worker thread, and its exit: ready once it has left SessionThreadProc. Window thread only.
-std::thread workerThread;
-std::shared_future<void> workerExit;
-
-// Written by the worker as it leaves the job, read by the window thread.
-std::mutex resultMutex;
-OperationResult lastResult;
-
-void storeResult(const OperationResult &result)
+// Runs `step` on the window thread, on the controller of the session then current.
+void postToController(void (SessionController::*step)())
 {
-    const std::lock_guard lock(resultMutex);
-    lastResult = result;
+    uithread::post([step] {
+        if (SessionController *controller = session().controller)
+            (controller->*step)();
+    });
 }
 
 // One job over the protocol: each request goes to the job that takes it.
@@ -108,14 +103,22 @@ private:
     Session &s_;
 };
 
-void joinFinishedWorker();
+// The worker of the current session: its controller's, else the one of the session kept for
+// code run without a controller.
+Worker &currentWorker()
+{
+    if (SessionController *controller = session().controller)
+        return controller->worker();
+    static Worker withoutController(session());
+    return withoutController;
+}
 
 void joinAtShutdown()
 {
     joinWorker();
 }
 
-// The worker must be joined before the session record is destroyed with the process.
+// The worker must be joined before the session is destroyed with the process.
 void registerShutdownJoin()
 {
     static QCoreApplication *registeredFor = nullptr;
@@ -126,13 +129,22 @@ void registerShutdownJoin()
     }
 }
 
-void launch(JobRequest request)
+} // namespace
+
+Worker::Worker(Session &session) : session_(session) {}
+
+Worker::~Worker()
 {
-    auto &s = session();
+    join();
+}
+
+void Worker::launch(JobRequest request)
+{
+    Session &s = session_;
     // What the transfer starts from is taken now, on the window thread, unless the caller gave it.
     if (auto *transfer = std::get_if<TransferRequest>(&request); transfer && !transfer->inputs.queue)
         transfer->inputs = CurrentTransferInputs();
-    joinFinishedWorker();
+    joinFinished();
     workerstop::clear();
     // Only now: the worker before may have signalled on its way out.
     s.jobDoneEvent.reset();
@@ -145,52 +157,40 @@ void launch(JobRequest request)
     s.options = engineOptions();
     watchdog::setExpiryAction(WatchdogTimerProc);
     std::promise<void> exited;
-    workerExit = exited.get_future().share();
+    exit_ = exited.get_future().share();
     registerShutdownJoin();
-    workerThread = std::thread([exited = std::move(exited), request]() mutable {
+    thread_ = std::thread([this, exited = std::move(exited), request]() mutable {
         workerstop::beginWorker();
-        (void)SessionThreadProc(request);
+        (void)run(request);
         workerstop::endWorker();
         exited.set_value();
     });
 }
 
-// A worker that has signalled its job as done may still be on its last steps; give it the
-// clean-up bound to finish by itself before asking it to stop.
-void joinFinishedWorker()
+void Worker::joinFinished()
 {
-    auto &thread = workerThread;
-    if (!thread.joinable())
+    if (!thread_.joinable())
         return;
-    if (workerExit.valid() &&
-        workerExit.wait_for(durations::get(durations::Kind::JobDoneWait)) != std::future_status::ready)
+    if (exit_.valid() && exit_.wait_for(durations::get(durations::Kind::JobDoneWait)) != std::future_status::ready)
         workerstop::request();
-    thread.join();
+    thread_.join();
 }
 
-} // namespace
-
-OperationResult SessionThreadProc(const JobRequest &request)
+OperationResult Worker::run(const JobRequest &request)
 {
-    auto &s = session();
+    Session &s = session_;
     FtpProtocol protocol(s);
     OperationResult result;
     try {
         if (!s.busy())
             s.setStatus(std::holds_alternative<ConnectRequest>(request) ? SessionStatus::Connecting
                                                                          : SessionStatus::RunningJob);
-        uithread::post([] {
-            if (SessionController *controller = session().controller)
-                controller->stopKeepAlive();
-        });
+        postToController(&SessionController::stopKeepAlive);
         s.refreshAfterJob = false;
 
         result = std::visit(JobRunner(protocol, s), request);
 
-        uithread::post([] {
-            if (SessionController *controller = session().controller)
-                controller->armKeepAlive();
-        });
+        postToController(&SessionController::armKeepAlive);
         if (s.status() != SessionStatus::Stopping)
             s.settle();
         // Posted only now, so that what the pane starts in answer (a listing) finds no job running.
@@ -210,15 +210,18 @@ OperationResult SessionThreadProc(const JobRequest &request)
         if (!s.connected)
             RepairAfterConnectionLost();
     }
-    storeResult(result);
+    {
+        const std::lock_guard lock(resultMutex_);
+        lastResult_ = result;
+    }
     if (isCleanUpJob(request))
         s.jobDoneEvent.set();
     return result;
 }
 
-bool StartJob(const JobRequest &request, BusyMessage busyMessage)
+bool Worker::start(const JobRequest &request, BusyMessage busyMessage)
 {
-    if (session().busy()) {
+    if (session_.busy()) {
         if (busyMessage == BusyMessage::Log)
             AppendLogId(LogColor::Error, 144);
         return false;
@@ -227,38 +230,89 @@ bool StartJob(const JobRequest &request, BusyMessage busyMessage)
     return true;
 }
 
+OperationResult Worker::lastResult() const
+{
+    const std::lock_guard lock(resultMutex_);
+    return lastResult_;
+}
+
+bool Worker::running() const
+{
+    return thread_.joinable() && exit_.valid() && exit_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+bool Worker::stop()
+{
+    if (!thread_.joinable())
+        return true;
+    workerstop::request();
+    if (exit_.valid() && exit_.wait_for(durations::get(durations::Kind::JobDoneWait)) != std::future_status::ready)
+        return false;
+    thread_.join();
+    return true;
+}
+
+void Worker::join()
+{
+    if (!thread_.joinable())
+        return;
+    workerstop::request();
+    thread_.join();
+}
+
+OperationResult Worker::runAndWait(const JobRequest &request, Deadline deadline)
+{
+    launch(request);
+    if (waitForJobDone(deadline))
+        return lastResult();
+    (void)stop();
+    return {OperationResult::Outcome::Stopped};
+}
+
+bool Worker::waitForJobDone(Deadline deadline)
+{
+    using namespace std::chrono_literals;
+    auto &event = session_.jobDoneEvent;
+    for (;;) {
+        // The job's own calls into the window thread (log lines, views) must keep running.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (event.wait(10ms))
+            return true;
+        if (exit_.valid() && exit_.wait_for(0s) == std::future_status::ready)
+            return event.wait(0ms);
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+    }
+}
+
+OperationResult SessionThreadProc(const JobRequest &request)
+{
+    return currentWorker().run(request);
+}
+
+bool StartJob(const JobRequest &request, BusyMessage busyMessage)
+{
+    return currentWorker().start(request, busyMessage);
+}
+
 OperationResult lastJobResult()
 {
-    const std::lock_guard lock(resultMutex);
-    return lastResult;
+    return currentWorker().lastResult();
 }
 
 bool workerRunning()
 {
-    return workerThread.joinable() && workerExit.valid() &&
-           workerExit.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    return currentWorker().running();
 }
 
 bool stopWorker()
 {
-    auto &thread = workerThread;
-    if (!thread.joinable())
-        return true;
-    workerstop::request();
-    if (workerExit.valid() &&
-        workerExit.wait_for(durations::get(durations::Kind::JobDoneWait)) != std::future_status::ready)
-        return false;
-    thread.join();
-    return true;
+    return currentWorker().stop();
 }
 
 void joinWorker()
 {
-    auto &thread = workerThread;
-    if (!thread.joinable())
-        return;
-    workerstop::request();
-    thread.join();
+    currentWorker().join();
 }
 
 OperationResult RunJobAndWait(const JobRequest &request)
@@ -268,11 +322,7 @@ OperationResult RunJobAndWait(const JobRequest &request)
 
 OperationResult RunJobAndWait(const JobRequest &request, Deadline deadline)
 {
-    launch(request);
-    if (WaitForJobDone(deadline))
-        return lastJobResult();
-    (void)stopWorker();
-    return {OperationResult::Outcome::Stopped};
+    return currentWorker().runAndWait(request, deadline);
 }
 
 bool WaitForJobDone()
@@ -282,18 +332,7 @@ bool WaitForJobDone()
 
 bool WaitForJobDone(Deadline deadline)
 {
-    using namespace std::chrono_literals;
-    auto &event = session().jobDoneEvent;
-    for (;;) {
-        // The job's own calls into the window thread (log lines, views) must keep running.
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (event.wait(10ms))
-            return true;
-        if (workerExit.valid() && workerExit.wait_for(0s) == std::future_status::ready)
-            return event.wait(0ms);
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-    }
+    return currentWorker().waitForJobDone(deadline);
 }
 
 Deadline cleanUpDeadline()
