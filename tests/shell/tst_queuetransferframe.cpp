@@ -108,7 +108,8 @@ private slots:
         QCOMPARE(readFile(local.path() + "/pub/one.bin"), QByteArray("first file"));
         QCOMPARE(readFile(local.path() + "/pub/deep/two.bin"), QByteArray("second"));
         QCOMPARE(frame.queuePane()->queue()->queueCount(), 0);
-        QCOMPARE(frame.localPane()->currentFolder(), home);
+        // The job puts the folder back in a call it posts just before it ends.
+        QTRY_COMPARE(frame.localPane()->currentFolder(), home);
         QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
         QVERIFY(!s.transferRunning);
     }
