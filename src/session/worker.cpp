@@ -189,6 +189,8 @@ OperationResult Worker::run(const JobRequest &request)
         s.refreshAfterJob = false;
 
         result = std::visit(JobRunner(protocol, s), request);
+        // Kept before the session settles: whoever waits for it to be idle reads the result next.
+        keepResult(result);
 
         postToController(&SessionController::armKeepAlive);
         if (s.status() != SessionStatus::Stopping)
@@ -202,21 +204,25 @@ OperationResult Worker::run(const JobRequest &request)
             viewposts::remote([step = *step, result](RemoteListView &view) { view.serverFolderStepped(step, result); });
     } catch (const ConnectionDropped &) {
         result = {OperationResult::Outcome::ConnectionLost};
+        keepResult(result);
         RepairAfterConnectionLost();
     } catch (const WorkerStopped &) {
         // Stopped from outside: whoever stopped it repairs the session. A lost connection has
         // nobody else to do it.
         result = {s.connected ? OperationResult::Outcome::Stopped : OperationResult::Outcome::ConnectionLost};
+        keepResult(result);
         if (!s.connected)
             RepairAfterConnectionLost();
-    }
-    {
-        const std::lock_guard lock(resultMutex_);
-        lastResult_ = result;
     }
     if (isCleanUpJob(request))
         s.jobDoneEvent.set();
     return result;
+}
+
+void Worker::keepResult(const OperationResult &result)
+{
+    const std::lock_guard lock(resultMutex_);
+    lastResult_ = result;
 }
 
 bool Worker::start(const JobRequest &request, BusyMessage busyMessage)

@@ -62,6 +62,7 @@ public:
 
 private:
     void launch(JobRequest request);
+    void keepResult(const OperationResult &result);
     // A worker that has signalled its job as done may still be on its last steps; it gets the
     // clean-up bound to finish by itself before it is asked to stop.
     void joinFinished();
