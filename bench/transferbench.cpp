@@ -6,7 +6,7 @@
 #include "engine/login.h"
 #include "platform/workerstop.h"
 #include "platform/appsettings.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 
 #include <QCoreApplication>
 
@@ -23,7 +23,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const bool download = args[1] == "get";
-    SessionState &s = session();
+    Session &s = session();
     s.serverHost = args[2];
     s.port = args[3].toInt();
     s.userName = args[4];

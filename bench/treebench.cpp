@@ -8,9 +8,8 @@
 #include "platform/log.h"
 #include "platform/workerstop.h"
 #include "session/jobs.h"
-#include "session/queuetransferjob.h"
-#include "session/sessionstate.h"
-#include "session/transferqueue.h"
+#include "session/session.h"
+#include "testqueue.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -29,7 +28,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const bool download = args[1] == "get";
-    SessionState &s = session();
+    Session &s = session();
     s.serverHost = args[2];
     s.port = args[3].toInt();
     s.userName = args[4];

@@ -12,7 +12,7 @@
 #include "session/transferqueue.h"
 #include "session/queueitem.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "shell/mainframe.h"
 
 #include <QAction>
@@ -117,7 +117,7 @@ int main(int argc, char *argv[])
     settle(500);
     const double before = statusMegabytes("VmRSS:");
 
-    SessionState &s = session();
+    Session &s = session();
     appSettings().soundEffects = 0;
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = args[1].toInt();
@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
     emit frame.controller()->stateChanged();
     frame.action(cmd::Connect)->trigger();
     const SortListModel *model = frame.remotePane()->list()->listModel();
-    if (!runUntil([&] { return model->rowCount() >= rows && !s.busy && !s.waitCursor; }, 600000)) {
+    if (!runUntil([&] { return model->rowCount() >= rows && !s.busy() && !s.waitCursor; }, 600000)) {
         std::fprintf(stderr, "the listing did not arrive (%d rows)\n", model->rowCount());
         return 1;
     }
@@ -164,7 +164,7 @@ int main(int argc, char *argv[])
         meter.reset();
         clock.restart();
         QMetaObject::invokeMethod(frame.action(cmd::TransferQueue), &QAction::trigger, Qt::QueuedConnection);
-        if (!runUntil([&] { return queue->size() == 0 && !s.busy; }, qEnvironmentVariableIntValue("STALL_TIMEOUT_MS") ? qEnvironmentVariableIntValue("STALL_TIMEOUT_MS") : 600000)) {
+        if (!runUntil([&] { return queue->size() == 0 && !s.busy(); }, qEnvironmentVariableIntValue("STALL_TIMEOUT_MS") ? qEnvironmentVariableIntValue("STALL_TIMEOUT_MS") : 600000)) {
             std::fprintf(stderr, "the queue did not finish\n");
             if (auto *log = qobject_cast<QPlainTextEdit *>(frame.logPane()))
                 std::fprintf(stderr, "%s\n", qPrintable(log->toPlainText().right(2000)));

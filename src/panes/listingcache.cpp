@@ -8,7 +8,6 @@
 #include "platform/programpaths.h"
 #include "platform/recenttexts.h"
 #include "session/listingcachefiles.h"
-#include "session/sessionstate.h"
 
 #include <QDir>
 #include <QFile>
@@ -123,7 +122,10 @@ bool writeCacheFile(const QString &file, const SortListModel &rows)
     return writeCacheRows(file, rows.size(), [&rows](qsizetype i) { return rows.row(int(i)); });
 }
 
-ListingCache::ListingCache(CSortListCtrl *list, QString folder) : list_(list), folder_(std::move(folder)) {}
+ListingCache::ListingCache(CSortListCtrl *list, const LoginFields &login, QString folder)
+    : list_(list), login_(login), folder_(std::move(folder))
+{
+}
 
 QString ListingCache::defaultFolder()
 {
@@ -132,12 +134,12 @@ QString ListingCache::defaultFolder()
 
 QString ListingCache::CacheFilePath(const QString &path) const
 {
-    return folder_ + QLatin1Char('/') + cacheFileName(listingCacheKey(session().login()), path);
+    return folder_ + QLatin1Char('/') + cacheFileName(listingCacheKey(login_), path);
 }
 
 QString ListingCache::legacyFilePath(const QString &path) const
 {
-    const QString key = legacyListingCacheKey(session().login());
+    const QString key = legacyListingCacheKey(login_);
     return key.isEmpty() ? QString() : folder_ + QLatin1Char('/') + cacheFileName(key, path);
 }
 
@@ -187,8 +189,8 @@ bool ListingCache::DeleteCachedListings(const QString &text, bool byPrefix)
         return false;
     }
     bool matched = deleteCacheFilesWithPrefix(folder_, text);
-    const QString key = listingCacheKey(session().login()) + QLatin1Char('$');
-    const QString legacy = legacyListingCacheKey(session().login());
+    const QString key = listingCacheKey(login_) + QLatin1Char('$');
+    const QString legacy = legacyListingCacheKey(login_);
     if (!legacy.isEmpty() && text.startsWith(key))
         matched = deleteCacheFilesWithPrefix(folder_, legacy + text.mid(key.size() - 1)) || matched;
     return matched;
@@ -196,5 +198,5 @@ bool ListingCache::DeleteCachedListings(const QString &text, bool byPrefix)
 
 bool ListingCache::DeleteServerListings()
 {
-    return deleteServerCacheFiles(folder_, session().login());
+    return deleteServerCacheFiles(folder_, login_);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/loginfields.h"
+
 #include "controls/sortlistrow.h"
 #include "session/listingcachefiles.h"
 
@@ -15,13 +17,14 @@ class SortListModel;
 
 // The on-disk cache of remote listings: one ini file per server and directory, so that a folder
 // seen once is shown again at once, also when not connected. Works on the remote pane's list;
-// the server is the session's login (listingCacheKey). Window thread only.
+// the server is the login given, the session's (listingCacheKey). Window thread only.
 class ListingCache
 {
 public:
     static constexpr const char *section = listingCacheSection;
 
-    explicit ListingCache(CSortListCtrl *list, QString folder = defaultFolder());
+    // `login` is read as it is at each call: it changes with the session.
+    ListingCache(CSortListCtrl *list, const LoginFields &login, QString folder = defaultFolder());
 
     // programFolder + "Cache".
     static QString defaultFolder();
@@ -53,6 +56,7 @@ private:
     [[nodiscard]] QString legacyFilePath(const QString &path) const;
 
     CSortListCtrl *list_;
+    const LoginFields &login_;
     QString folder_;
 };
 

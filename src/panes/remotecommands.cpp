@@ -5,7 +5,6 @@
 #include "platform/menutext.h"
 #include "platform/uitext.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -16,8 +15,8 @@ void CRemoteWnd::createActions()
     // Commands that talk to the server wait for the connection; queueing and the listing cache
     // work offline too.
     const auto built = [this] { return list_ != nullptr; };
-    const auto connected = [this] { return list_ && session().connected; };
-    const auto connectedWithSelection = [this] { return session().connected && hasSelection(); };
+    const auto connected = [this] { return list_ && controller_ && controller_->connected(); };
+    const auto connectedWithSelection = [this] { return controller_ && controller_->connected() && hasSelection(); };
     const auto selection = [this] { return hasSelection(); };
     PaneActions &p = paneActions_;
     Actions &a = actions_;
@@ -56,7 +55,7 @@ bool CRemoteWnd::event(QEvent *event)
 
 void CRemoteWnd::showContextMenu(const QPoint &globalPos)
 {
-    if (session().waitCursor)
+    if (controller_ && controller_->waitCursor())
         return;
     // The menu's commands are this pane's: it is the one worked in from now on.
     list_->setFocus(Qt::PopupFocusReason);

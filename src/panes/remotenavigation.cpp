@@ -3,24 +3,22 @@
 #include "panes/remotewnd.h"
 
 #include "controls/sortlistctrl.h"
-#include "engine/controlconnection.h"
-#include "engine/dircommands.h"
 #include "panes/listingcache.h"
 #include "panes/remotepaths.h"
 #include "platform/appsettings.h"
 #include "platform/beep.h"
+#include "session/operationresult.h"
 #include "platform/log.h"
 #include "platform/uitext.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
 bool CRemoteWnd::Navigate(const QByteArray &path)
 {
-    SessionState &s = session();
-    if (s.listingRunning)
+    const SessionController &c = *controller_;
+    if (c.listingRunning())
         return false;
     if (cache_->ReadCachedListing(displayPath(path))) {
         showPathInCombo(path);
@@ -28,15 +26,13 @@ bool CRemoteWnd::Navigate(const QByteArray &path)
         AppendLog(LogColor::Status, TextId::ReadingCachedDirectory, displayPath(path).toUtf8().constData());
         return false;
     }
-    if (!s.connected) {
+    if (!c.connected()) {
         AppendLog(LogColor::Error, TextId::DirectoryNotCached);
         return false;
     }
-    if (s.transferRunning) {
-        s.commandArgument = path;
+    if (controller_->listDuringTransfer(path))
         return true;
-    }
-    if (s.busy) {
+    if (c.busy()) {
         AppendLog(LogColor::Error, TextId::JobNotFinished);
         return false;
     }
@@ -71,33 +67,43 @@ void CRemoteWnd::OpenSelection()
     if (list_->listModel()->text(row, 3).startsWith(QLatin1Char('l')))
         name = linkName(name);
 
-    SessionState &s = session();
-    if (s.relativePaths) {
-        if (s.busy)
-            return;
-        if (RemoteChangeDirectory(s, name) == 5) {
-            AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
-            BeepIfEnabled();
-        }
+    // In relative-path mode the server enters the folder first; the pane goes on when it answered.
+    if (controller_->login().relativePaths) {
+        if (!controller_->busy())
+            (void)controller_->startJob(StepFolderRequest{name, currentPath_});
+        return;
     }
     Navigate(ChildPath(name));
 }
 
 void CRemoteWnd::GoUp()
 {
-    SessionState &s = session();
-    if (s.waitCursor)
+    if (controller_->waitCursor())
         return;
-    if (s.relativePaths && s.controlSocket >= 0) {
-        if (s.busy)
-            return;
-        if (SendCommand(s, "CDUP") == 550) {
-            AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
-            BeepIfEnabled();
-            return;
-        }
+    if (controller_->login().relativePaths && controller_->connected()) {
+        if (!controller_->busy())
+            (void)controller_->startJob(StepFolderRequest{{}, currentPath_});
+        return;
     }
-    const ParentStep step = parentPath(currentPath_);
+    showParentOf(currentPath_);
+}
+
+void CRemoteWnd::serverFolderStepped(const StepFolderRequest &request, const OperationResult &result)
+{
+    if (!request.name.isEmpty()) {
+        // Listed by its path whatever the server said, as the pane would without the step.
+        Navigate(childPath(request.paneFolder, request.name));
+        return;
+    }
+    // The server stayed where it was: so does the pane.
+    if (result.outcome == OperationResult::Outcome::Refused && result.code == 550)
+        return;
+    showParentOf(request.paneFolder);
+}
+
+void CRemoteWnd::showParentOf(const QByteArray &folder)
+{
+    const ParentStep step = parentPath(folder);
     if (step.hasParent)
         Navigate(step.parent);
     if (!step.leftFolder.isEmpty()) {
@@ -126,12 +132,12 @@ void CRemoteWnd::GoToTypedPath()
 
 void CRemoteWnd::QueueSelection()
 {
-    SessionState &s = session();
-    QueueView *queue = s.views.queue;
+    const SessionViews &views = controller_->views();
+    QueueView *queue = views.queue;
     if (!queue)
         return;
     // The download goes into the folder the local pane shows, else the download folder.
-    QByteArray destination = s.views.local ? s.views.local->currentFolder() : QByteArray();
+    QByteArray destination = views.local ? views.local->currentFolder() : QByteArray();
     if (destination.isEmpty())
         destination = QFile::encodeName(appSettings().downloadFolder);
     std::vector<QueueItem> items;
@@ -168,16 +174,15 @@ void CRemoteWnd::SelectAll()
 
 void CRemoteWnd::DeleteFolderCache()
 {
-    if (!session().serverHost.isEmpty() && cache_->DeleteServerListings())
+    if (!controller_->serverHost().isEmpty() && cache_->DeleteServerListings())
         Beep();
 }
 
 void CRemoteWnd::Refresh()
 {
-    SessionState &s = session();
-    if (!s.connected)
+    if (!controller_->connected())
         return;
-    if (s.busy) {
+    if (controller_->busy()) {
         AppendLog(LogColor::Error, TextId::JobNotFinished);
         return;
     }

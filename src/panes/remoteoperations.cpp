@@ -16,7 +16,6 @@
 #include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -54,10 +53,9 @@ bool acceptCommandText(const QByteArray &text)
 
 bool CRemoteWnd::operationAllowed() const
 {
-    const SessionState &s = session();
-    if (!s.connected)
+    if (!controller_->connected())
         return false;
-    if (s.busy) {
+    if (controller_->busy()) {
         AppendLog(LogColor::Error, TextId::JobNotFinished);
         return false;
     }
@@ -168,8 +166,7 @@ void CRemoteWnd::DeleteSubfolder()
 
 void CRemoteWnd::ChangeAttribute()
 {
-    const SessionState &s = session();
-    if (!s.connected || s.busy)
+    if (!controller_->connected() || controller_->busy())
         return;
     const std::vector<int> selected = list_->selectedRows();
     if (selected.empty())
@@ -181,7 +178,7 @@ void CRemoteWnd::ChangeAttribute()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QByteArray name = itemAt(selected.front()).name;
-    const QByteArray target = s.relativePaths ? name : ChildPath(name);
+    const QByteArray target = controller_->login().relativePaths ? name : ChildPath(name);
     const QByteArray command = "SITE CHMOD " + QByteArray::number(dialog.mode()) + ' ' + target;
     if (!acceptCommandText(command))
         return;
@@ -190,8 +187,7 @@ void CRemoteWnd::ChangeAttribute()
 
 void CRemoteWnd::UserCommand()
 {
-    SessionState &s = session();
-    if (s.busy || !s.connected)
+    if (controller_->busy() || !controller_->connected())
         return;
     UserCommandDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
@@ -199,7 +195,7 @@ void CRemoteWnd::UserCommand()
     const QString typed = dialog.command();
     if (typed.compare(QLatin1String("DBGLIST"), Qt::CaseInsensitive) == 0) {
         // Nothing goes to the server: the next listing is kept as text and opened.
-        s.debugListing = true;
+        controller_->keepNextListing();
         QMetaObject::invokeMethod(
             this, [this] { Refresh(); }, Qt::QueuedConnection);
         return;

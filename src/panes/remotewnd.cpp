@@ -9,10 +9,7 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "platform/uitext.h"
-#include "session/lastsession.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
-#include "session/worker.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -41,7 +38,7 @@ CRemoteWnd::~CRemoteWnd()
     // Usually the frame has ended the session already; a pane used on its own ends it here.
     if (controller_)
         controller_->disconnect();
-    if (controller_ && session().views.remote == this)
+    if (controller_ && controller_->views().remote == this)
         controller_->setRemoteView(nullptr);
 }
 
@@ -52,7 +49,8 @@ void CRemoteWnd::initialUpdate()
     if (initialised_)
         return;
     initialised_ = true;
-    session().login() = readLastSession();
+    if (controller_)
+        controller_->restoreLastSession();
 
     upButton_ = new QToolButton(this);
     upButton_->setObjectName(QStringLiteral("upButton"));
@@ -73,7 +71,9 @@ void CRemoteWnd::initialUpdate()
     list_ = new CSortListCtrl(this);
     list_->setObjectName(QStringLiteral("remoteList"));
     list_->SetListName(QStringLiteral("REMOTELIST"));
-    cache_ = std::make_unique<ListingCache>(list_);
+    // A pane without a session (tests of the list alone) caches under an empty login.
+    static const LoginFields noLogin;
+    cache_ = std::make_unique<ListingCache>(list_, controller_ ? controller_->login() : noLogin);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
     dragSource_ = new RowDragSource(list_);
@@ -83,7 +83,7 @@ void CRemoteWnd::initialUpdate()
     paneActions_.followSelection(list_->selectionModel());
 
     // The first entry is the last session's folder, also when that is empty.
-    const QByteArray initial = session().initialRemotePath.toUtf8();
+    const QByteArray initial = controller_ ? controller_->login().initialRemotePath.toUtf8() : QByteArray();
     pathCombo_->addItem(displayPath(initial), initial);
     pathCombo_->setCurrentIndex(0);
 
@@ -105,7 +105,8 @@ void CRemoteWnd::setDropTargets(QWidget *queuePane, QWidget *localPane)
 
 void CRemoteWnd::setWaitCursor(bool on)
 {
-    session().waitCursor = on;
+    if (controller_)
+        controller_->recordWaitCursor(on);
     if (on) {
         setCursor(Qt::WaitCursor);
         if (list_)
@@ -209,11 +210,10 @@ void CRemoteWnd::selectRemoteItem(const QByteArray &name)
 
 void CRemoteWnd::OnConnected()
 {
-    SessionState &s = session();
-    writeLastSession(s.login());
-    s.listingRunning = false;
+    controller_->keepSessionForNextStart();
+    const QString initial = controller_->login().initialRemotePath;
     // The session's local folder is shown by the local pane once the frame holds one.
-    Navigate(s.initialRemotePath.isEmpty() ? currentPath_ : s.initialRemotePath.toUtf8());
+    Navigate(initial.isEmpty() ? currentPath_ : initial.toUtf8());
     emit sessionStarted();
 }
 

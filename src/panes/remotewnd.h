@@ -72,6 +72,8 @@ public:
 
     // The session has logged in: it becomes the last session, and its first folder is shown.
     void OnConnected();
+    // Lists the parent of `folder` and selects the row of the folder left.
+    void showParentOf(const QByteArray &folder);
 
     // RemoteListView
     void setWaitCursor(bool on) override;
@@ -81,6 +83,7 @@ public:
     void showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache) override;
     std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) override;
     void sessionConnected() override;
+    void serverFolderStepped(const StepFolderRequest &request, const OperationResult &result) override;
     void refreshRemote() override;
     void dropCachedListings(const QByteArray &path, bool withSubfolders) override;
     void selectRemoteItem(const QByteArray &name) override;

@@ -8,10 +8,10 @@
 #include "platform/textformat.h"
 #include "session/jobs.h"
 #include "session/remoteprotocol.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/viewposts.h"
 
-bool ConnectWithRetries(RemoteProtocol &protocol, SessionState &s, const QString &host)
+bool ConnectWithRetries(RemoteProtocol &protocol, Session &s, const QString &host)
 {
     const AppSettings &settings = appSettings();
     s.trailingSlashDirs = false;
@@ -41,7 +41,7 @@ bool ConnectWithRetries(RemoteProtocol &protocol, SessionState &s, const QString
     return false;
 }
 
-OperationResult ConnectJob(RemoteProtocol &protocol, SessionState &s)
+OperationResult ConnectJob(RemoteProtocol &protocol, Session &s)
 {
     s.nameColumn = 0;
     viewposts::setWaitCursor(true);

@@ -3,8 +3,8 @@
 #include <QString>
 
 class RemoteProtocol;
-struct SessionState;
+class Session;
 
 // One login with the reconnects the settings allow; true when logged in.
 // The delay between attempts ends early when the worker is stopped (Abort, Disconnect).
-[[nodiscard]] bool ConnectWithRetries(RemoteProtocol &protocol, SessionState &s, const QString &host);
+[[nodiscard]] bool ConnectWithRetries(RemoteProtocol &protocol, Session &s, const QString &host);

@@ -117,7 +117,7 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
 
 void QueueTransferJob::ExpandUploadFolder(const QueueItem &item)
 {
-    const SessionState &s = s_;
+    const Session &s = s_;
     const QByteArray ownName = item.name.mid(item.name.lastIndexOf('/') + 1);
     if (!IsPlainEntryName(ownName)) {
         AppendLog(LogColor::Error, TextId::RefusedNotPlainName, text(item.name));

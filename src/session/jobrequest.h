@@ -47,6 +47,13 @@ struct ChangeModeRequest {
     int mode = 0;
     QByteArray path;
 };
+// In relative-path mode the server's working folder follows the pane: into `name`, or up to the
+// parent when `name` is empty. `paneFolder` is the folder the pane showed when it asked; the pane
+// goes on from there once the server has answered.
+struct StepFolderRequest {
+    QByteArray name;
+    QByteArray paneFolder;
+};
 // A line the user typed, sent as it stands.
 struct UserCommandRequest {
     QByteArray line;
@@ -66,8 +73,8 @@ struct ReadPendingReplyRequest {
 
 using JobRequest =
     std::variant<ConnectRequest, RefreshRequest, RenameRequest, DeleteRequest, NewFolderRequest, MoveRequest,
-                 DeleteTreeRequest, ChangeModeRequest, UserCommandRequest, TransferRequest, QuitRequest,
-                 AbortRequest, ReadPendingReplyRequest>;
+                 DeleteTreeRequest, ChangeModeRequest, StepFolderRequest, UserCommandRequest, TransferRequest,
+                 QuitRequest, AbortRequest, ReadPendingReplyRequest>;
 
 // The clean-up jobs signal their end to the window thread, which waits for them a bounded time.
 [[nodiscard]] inline bool isCleanUpJob(const JobRequest &request)

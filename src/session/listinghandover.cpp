@@ -61,7 +61,7 @@ void handOverListing(const QByteArray &path, FileRows rows, bool writeCacheFile)
     show(path, std::move(rows), writeCacheFile);
 }
 
-void showListedFolder(SessionState &s, const QByteArray &path, FileRows rows)
+void showListedFolder(Session &s, const QByteArray &path, FileRows rows)
 {
     auto shared = std::make_shared<FileRows>(std::move(rows));
     uithread::post([&s, path, shared] {

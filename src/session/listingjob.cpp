@@ -5,7 +5,7 @@
 #include "platform/programpaths.h"
 #include "session/listinghandover.h"
 #include "session/remoteprotocol.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/viewposts.h"
 
 #include <QFile>
@@ -28,7 +28,7 @@ void keepDebugCopy(const QString &listingFile)
 class ListingStepScope
 {
 public:
-    ListingStepScope(SessionState &s, bool cursor) : s_(s), cursor_(cursor)
+    ListingStepScope(Session &s, bool cursor) : s_(s), cursor_(cursor)
     {
         if (cursor_)
             viewposts::setWaitCursor(true);
@@ -45,7 +45,7 @@ public:
     ListingStepScope &operator=(const ListingStepScope &) = delete;
 
 private:
-    SessionState &s_;
+    Session &s_;
     bool cursor_;
 };
 
@@ -57,7 +57,7 @@ struct FetchedListing {
 // PWD, the pane's path set and its list cleared, LIST, the rows parsed, and what the parser
 // learnt about the server kept for the connection. nullopt, with the reason in `result`, when a
 // step failed.
-std::optional<FetchedListing> fetchListing(RemoteProtocol &protocol, SessionState &s, OperationResult &result,
+std::optional<FetchedListing> fetchListing(RemoteProtocol &protocol, Session &s, OperationResult &result,
                                            bool showCursor)
 {
     std::optional<QByteArray> named;
@@ -102,7 +102,7 @@ std::vector<RemoteItem> itemsOf(const FileRows &rows)
 
 } // namespace
 
-OperationResult LoadListing(RemoteProtocol &protocol, SessionState &s)
+OperationResult LoadListing(RemoteProtocol &protocol, Session &s)
 {
     if (!s.connected)
         return {OperationResult::Outcome::ConnectionLost};
@@ -123,7 +123,7 @@ OperationResult LoadListing(RemoteProtocol &protocol, SessionState &s)
     return result;
 }
 
-std::optional<FolderListing> ListFolderRows(RemoteProtocol &protocol, SessionState &s)
+std::optional<FolderListing> ListFolderRows(RemoteProtocol &protocol, Session &s)
 {
     if (!s.connected)
         return std::nullopt;

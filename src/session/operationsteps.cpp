@@ -6,7 +6,7 @@
 #include "session/jobs.h"
 #include "session/remoteoperation.h"
 #include "session/remotepath.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/viewposts.h"
 
 namespace operationsteps
@@ -21,12 +21,12 @@ QByteArray logText(const QByteArray &name)
     return namecodec::decodeName(name).toUtf8();
 }
 
-QByteArray commandPath(const SessionState &s, const QByteArray &folder, const QByteArray &name)
+QByteArray commandPath(const Session &s, const QByteArray &folder, const QByteArray &name)
 {
     return s.relativePaths ? name : childPath(folder, name);
 }
 
-void endIfConnectionLost(SessionState &s, const OperationResult &result)
+void endIfConnectionLost(Session &s, const OperationResult &result)
 {
     if (result.outcome != OperationResult::Outcome::ConnectionLost || !s.connected)
         return;
@@ -34,13 +34,13 @@ void endIfConnectionLost(SessionState &s, const OperationResult &result)
     ConnectionLost(s);
 }
 
-void reportFailure(const SessionState &s, TextId message)
+void reportFailure(const Session &s, TextId message)
 {
     AppendLog(LogColor::Error, message);
     s.beepIfEnabled();
 }
 
-bool refuseControlBytes(const SessionState &s, const QByteArray &text)
+bool refuseControlBytes(const Session &s, const QByteArray &text)
 {
     if (!hasControlByte(text))
         return false;
@@ -48,7 +48,7 @@ bool refuseControlBytes(const SessionState &s, const QByteArray &text)
     return true;
 }
 
-void refreshFolder(RemoteProtocol &protocol, SessionState &s, const QByteArray &folder,
+void refreshFolder(RemoteProtocol &protocol, Session &s, const QByteArray &folder,
                    const QByteArray &select)
 {
     viewposts::remote([folder](RemoteListView &view) { view.dropCachedListings(folder, false); });

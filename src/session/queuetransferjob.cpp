@@ -39,7 +39,7 @@ const char *text(const QByteArray &bytes)
 class RunScope
 {
 public:
-    explicit RunScope(SessionState &s) : s_(s)
+    explicit RunScope(Session &s) : s_(s)
     {
         s.transferRunning = true;
         viewposts::setWaitCursor(true);
@@ -53,7 +53,7 @@ public:
     RunScope &operator=(const RunScope &) = delete;
 
 private:
-    SessionState &s_;
+    Session &s_;
 };
 
 void clearProgressTexts()
@@ -68,7 +68,7 @@ void clearProgressTexts()
 class ListingScope
 {
 public:
-    explicit ListingScope(SessionState &s) : s_(s) { s.listingRunning = true; }
+    explicit ListingScope(Session &s) : s_(s) { s.listingRunning = true; }
     ~ListingScope()
     {
         QFile::remove(programpaths::listingTempFile());
@@ -78,7 +78,7 @@ public:
     ListingScope &operator=(const ListingScope &) = delete;
 
 private:
-    SessionState &s_;
+    Session &s_;
 };
 
 // The name of a listed row without the " -> target" of a link.
@@ -114,7 +114,7 @@ TransferInputs CurrentTransferInputs()
     return inputs;
 }
 
-OperationResult TransferQueueJob(RemoteProtocol &protocol, SessionState &s, const TransferInputs &inputs)
+OperationResult TransferQueueJob(RemoteProtocol &protocol, Session &s, const TransferInputs &inputs)
 {
     QueueTransferJob job(protocol, s, inputs);
     const OperationResult result = job.run();
@@ -149,7 +149,7 @@ OperationResult QueueTransferJob::run()
 
 void QueueTransferJob::runQueue()
 {
-    SessionState &s = s_;
+    Session &s = s_;
     TransferQueue *queue = inputs_.queue;
     savedLocal_ = inputs_.localFolder;
     localShown_ = savedLocal_;
@@ -233,7 +233,7 @@ bool QueueTransferJob::changeRemoteFolder(const QByteArray &path)
 
 bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
 {
-    SessionState &s = s_;
+    Session &s = s_;
     remoteListed_ = false;
     remoteRows_.clear();
     if (!changeRemoteFolder(path)) {
@@ -287,7 +287,7 @@ bool QueueTransferJob::makeLocalFolder(const QByteArray &path)
 
 QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
 {
-    SessionState &s = s_;
+    Session &s = s_;
     const AppSettings &settings = appSettings();
     const QByteArray destination = item.destination.isEmpty() ? localShown_ : item.destination;
     followLocalFolder(destination);
@@ -383,7 +383,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
 
 QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
 {
-    SessionState &s = s_;
+    Session &s = s_;
     const AppSettings &settings = appSettings();
     const QByteArray destination = item.destination.isEmpty() ? remoteFolder_ : item.destination;
     if (destination != remoteFolder_ || !remoteListed_) {
@@ -474,7 +474,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
 
 void QueueTransferJob::finish()
 {
-    SessionState &s = s_;
+    Session &s = s_;
     if (s.showProgressInTitle) {
         const QString title = loadText(TextId::ProgramTitle) + QStringLiteral(" - ") + s.serverHost;
         viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });

@@ -18,11 +18,11 @@
 #include <vector>
 
 class RemoteProtocol;
-struct SessionState;
+class Session;
 
 // Runs the queue on the worker thread (or any thread, with no window at all). Done unless the
 // connection was lost or the run stopped on the way (what was not done stays queued).
-OperationResult TransferQueueJob(RemoteProtocol &protocol, SessionState &s, const TransferInputs &inputs);
+OperationResult TransferQueueJob(RemoteProtocol &protocol, Session &s, const TransferInputs &inputs);
 // The inputs as the registered views give them now. Window thread.
 [[nodiscard]] TransferInputs CurrentTransferInputs();
 
@@ -33,7 +33,7 @@ OperationResult TransferQueueJob(RemoteProtocol &protocol, SessionState &s, cons
 class QueueTransferJob
 {
 public:
-    QueueTransferJob(RemoteProtocol &protocol, SessionState &s, const TransferInputs &inputs)
+    QueueTransferJob(RemoteProtocol &protocol, Session &s, const TransferInputs &inputs)
         : protocol_(protocol), s_(s), inputs_(inputs)
     {
     }
@@ -84,7 +84,7 @@ private:
     [[nodiscard]] std::optional<QByteArray> askRenameTarget(const QByteArray &path);
 
     RemoteProtocol &protocol_;
-    SessionState &s_;
+    Session &s_;
     TransferInputs inputs_;
     QByteArray savedLocal_;
     QByteArray savedRemote_;

@@ -2,14 +2,14 @@
 #include "session/jobs.h"
 #include "session/listingjob.h"
 #include "session/remoteprotocol.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/viewposts.h"
 
 namespace
 {
 } // namespace
 
-OperationResult RefreshJob(RemoteProtocol &protocol, SessionState &s, const RefreshRequest &request)
+OperationResult RefreshJob(RemoteProtocol &protocol, Session &s, const RefreshRequest &request)
 {
     if (!s.connected)
         return {OperationResult::Outcome::ConnectionLost};

@@ -5,7 +5,7 @@
 #include "session/operationsteps.h"
 #include "session/remotepath.h"
 #include "session/remoteprotocol.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/viewposts.h"
 #include "session/waitcursorscope.h"
 
@@ -23,7 +23,7 @@ const OperationResult refusedHere{OperationResult::Outcome::Refused};
 
 // A name typed for the folder shown: no separator (it would name another folder) and nothing that
 // breaks the command line. True when refused.
-bool refuseTypedName(const SessionState &s, const QByteArray &name, const QByteArray &folder)
+bool refuseTypedName(const Session &s, const QByteArray &name, const QByteArray &folder)
 {
     switch (typedNameProblem(name, folder)) {
     case NameProblem::None:
@@ -39,7 +39,7 @@ bool refuseTypedName(const SessionState &s, const QByteArray &name, const QByteA
 }
 
 // The rename of one row; nullopt when the server ended it without taking the new name.
-std::optional<OperationResult> renameOnServer(RemoteProtocol &protocol, SessionState &s,
+std::optional<OperationResult> renameOnServer(RemoteProtocol &protocol, Session &s,
                                               const QByteArray &from, const QByteArray &to)
 {
     std::optional<OperationResult> result = protocol.rename(from, to);
@@ -50,7 +50,7 @@ std::optional<OperationResult> renameOnServer(RemoteProtocol &protocol, SessionS
 
 } // namespace
 
-OperationResult RenameJob(RemoteProtocol &protocol, SessionState &s, const RenameRequest &request)
+OperationResult RenameJob(RemoteProtocol &protocol, Session &s, const RenameRequest &request)
 {
     if (!s.connected)
         return notConnected;
@@ -71,7 +71,7 @@ OperationResult RenameJob(RemoteProtocol &protocol, SessionState &s, const Renam
     return *result;
 }
 
-OperationResult DeleteItemsJob(RemoteProtocol &protocol, SessionState &s, const DeleteRequest &request)
+OperationResult DeleteItemsJob(RemoteProtocol &protocol, Session &s, const DeleteRequest &request)
 {
     if (!s.connected)
         return notConnected;
@@ -103,7 +103,7 @@ OperationResult DeleteItemsJob(RemoteProtocol &protocol, SessionState &s, const 
     return outcome;
 }
 
-OperationResult NewFolderJob(RemoteProtocol &protocol, SessionState &s, const NewFolderRequest &request)
+OperationResult NewFolderJob(RemoteProtocol &protocol, Session &s, const NewFolderRequest &request)
 {
     if (!s.connected)
         return notConnected;
@@ -120,7 +120,7 @@ OperationResult NewFolderJob(RemoteProtocol &protocol, SessionState &s, const Ne
     return result;
 }
 
-OperationResult MoveItemsJob(RemoteProtocol &protocol, SessionState &s, const MoveRequest &request)
+OperationResult MoveItemsJob(RemoteProtocol &protocol, Session &s, const MoveRequest &request)
 {
     if (!s.connected)
         return notConnected;

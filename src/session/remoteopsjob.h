@@ -4,7 +4,7 @@
 #include "session/operationresult.h"
 
 class RemoteProtocol;
-struct SessionState;
+class Session;
 
 // The remote file operations as worker jobs. Each logs what it does, reports a refusal per row
 // in dark red with a beep and goes on with the next row, and lists the folder again when the
@@ -12,9 +12,9 @@ struct SessionState;
 // that would break the command line is refused before anything is sent, whoever asked. The result
 // is Done when the server did everything asked, else the last refusal. Worker thread.
 
-OperationResult RenameJob(RemoteProtocol &protocol, SessionState &s, const RenameRequest &request);
+OperationResult RenameJob(RemoteProtocol &protocol, Session &s, const RenameRequest &request);
 // Every row deleted: files with DELE, (empty) folders with RMD; links are left alone.
-OperationResult DeleteItemsJob(RemoteProtocol &protocol, SessionState &s, const DeleteRequest &request);
-OperationResult NewFolderJob(RemoteProtocol &protocol, SessionState &s, const NewFolderRequest &request);
+OperationResult DeleteItemsJob(RemoteProtocol &protocol, Session &s, const DeleteRequest &request);
+OperationResult NewFolderJob(RemoteProtocol &protocol, Session &s, const NewFolderRequest &request);
 // Every row moved into the destination folder.
-OperationResult MoveItemsJob(RemoteProtocol &protocol, SessionState &s, const MoveRequest &request);
+OperationResult MoveItemsJob(RemoteProtocol &protocol, Session &s, const MoveRequest &request);

@@ -11,7 +11,8 @@
 #include "platform/uithread.h"
 #include "session/engineoptions.h"
 #include "session/ftpprotocol.h"
-#include "session/sessionstate.h"
+#include "session/lastsession.h"
+#include "session/session.h"
 #include "session/viewposts.h"
 #include "session/worker.h"
 
@@ -21,17 +22,12 @@ namespace
 {
 } // namespace
 
-SessionController::SessionController(QObject *parent) : QObject(parent)
+SessionController::SessionController(QObject *parent)
+    : QObject(parent), session_(std::make_unique<Session>()), worker_(std::make_unique<Worker>(*session_))
 {
-    SessionState &s = session();
-    s.connected = false;
-    s.transferRunning = false;
-    s.busy = false;
-    s.listingRunning = false;
-    s.waitCursor = false;
-    s.jobDoneEvent.reset();
-    s.controller = this;
-    s.host = this;
+    session_->controller = this;
+    session_->host = this;
+    previousSession_ = makeCurrentSession(session_.get());
 
     keepAlive_ = new QTimer(this);
     keepAlive_->setSingleShot(false);
@@ -41,14 +37,18 @@ SessionController::SessionController(QObject *parent) : QObject(parent)
 SessionController::~SessionController()
 {
     keepAlive_->stop();
-    SessionState &s = session();
-    if (s.controller == this) {
-        s.controller = nullptr;
-        // The windows that registered go with the frame that owns this controller.
-        s.views = {};
-    }
-    if (s.host == this)
-        s.host = nullptr;
+    Session &s = *session_;
+    // The worker runs on this session: it ends before the session does, and what the session
+    // held open is closed as a clean end would.
+    worker_->join();
+    s.controller = nullptr;
+    s.host = nullptr;
+    s.views = {};
+    s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
+    s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
+    s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
+    (void)CloseLocalFiles(s);
+    makeCurrentSession(previousSession_);
 }
 
 void SessionController::setRemoteView(RemoteListView *view)
@@ -76,24 +76,110 @@ void SessionController::setQueueView(TransferQueue *queue)
     session().views.queue = queue;
 }
 
+Session &SessionController::session() const
+{
+    return *session_;
+}
+
+SessionStatus SessionController::status() const
+{
+    return session().status();
+}
+
+bool SessionController::connected() const
+{
+    return session().connected;
+}
+
+bool SessionController::busy() const
+{
+    return session().busy();
+}
+
+bool SessionController::transferRunning() const
+{
+    return session().transferRunning;
+}
+
+bool SessionController::listingRunning() const
+{
+    return session().listingRunning;
+}
+
+bool SessionController::waitCursor() const
+{
+    return session().waitCursor;
+}
+
+const LoginFields &SessionController::login() const
+{
+    return session().login();
+}
+
+const SessionViews &SessionController::views() const
+{
+    return session().views;
+}
+
+void SessionController::restoreLastSession()
+{
+    session().login() = readLastSession();
+}
+
+void SessionController::keepSessionForNextStart()
+{
+    Session &s = session();
+    writeLastSession(s.login());
+    s.listingRunning = false;
+}
+
+void SessionController::recordWaitCursor(bool on)
+{
+    session().waitCursor = on;
+}
+
+void SessionController::showProgressInTitle(bool on)
+{
+    session().showProgressInTitle = on;
+}
+
+void SessionController::keepNextListing()
+{
+    session().debugListing = true;
+}
+
+bool SessionController::listDuringTransfer(const QByteArray &folder)
+{
+    Session &s = session();
+    if (!s.transferRunning)
+        return false;
+    s.commandArgument = folder;
+    return true;
+}
+
+void SessionController::closeLocalFiles()
+{
+    (void)CloseLocalFiles(session());
+}
+
 bool SessionController::startJob(const JobRequest &request)
 {
-    return StartJob(request);
+    return worker_->start(request);
 }
 
 bool SessionController::connectToServer()
 {
-    SessionState &s = session();
-    if (s.serverHost.isEmpty() || s.busy)
+    Session &s = session();
+    if (s.serverHost.isEmpty() || s.busy())
         return false;
-    return StartJob(ConnectRequest{}, BusyMessage::Silent);
+    return worker_->start(ConnectRequest{}, BusyMessage::Silent);
 }
 
 void SessionController::connectTo(const LoginFields &login)
 {
-    SessionState &s = session();
+    Session &s = session();
     // The running job may still read the login fields, so it ends before they change.
-    if (s.connected || s.busy)
+    if (s.connected || s.busy())
         disconnect();
     s.login() = login;
     (void)connectToServer();
@@ -101,47 +187,46 @@ void SessionController::connectTo(const LoginFields &login)
 
 void SessionController::repairAfterStop()
 {
-    SessionState &s = session();
+    Session &s = session();
     s.abortRequested = true;
-    s.busy = false;
     s.listingRunning = false;
     s.transferRunning = false;
     s.waitCursor = false;
     if (RemoteListView *view = s.views.remote)
         view->setWaitCursor(false);
-    AnnounceSessionState();
+    s.settle();
 }
 
 void SessionController::disconnect()
 {
-    SessionState &s = session();
+    Session &s = session();
     // One bound for all the clean-up steps together: Disconnect and Exit end within it whatever
     // the server does. Before the login completed there is no session to take leave of: the
     // connection just closes.
     const Deadline deadline = cleanUpDeadline();
     bool usable = s.connected;
-    if (s.busy && workerRunning()) {
+    if (s.busy() && worker_->running()) {
         // Read before the stop: the job's own clean-up on its way out lowers these flags.
         const bool dataInFlight = s.transferRunning || s.waitCursor;
-        (void)stopWorker();
-        s.busy = false;
+        s.setStatus(SessionStatus::Stopping);
+        (void)worker_->stop();
         if (usable && dataInFlight)
-            usable = RunJobAndWait(AbortRequest{}, deadline).inStep();
+            usable = worker_->runAndWait(AbortRequest{}, deadline).inStep();
         repairAfterStop();
     }
     if (s.dataSocket >= 0) {
         s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
         if (usable)
-            usable = RunJobAndWait(ReadPendingReplyRequest{}, deadline).inStep();
-        s.busy = false;
+            usable = worker_->runAndWait(ReadPendingReplyRequest{}, deadline).inStep();
+        s.settle();
         (void)CloseLocalFiles(s);
     }
     if (s.listenSocket >= 0)
         s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
     if (s.controlSocket >= 0) {
         if (usable)
-            (void)RunJobAndWait(QuitRequest{}, deadline);
-        s.busy = false;
+            (void)worker_->runAndWait(QuitRequest{}, deadline);
+        s.settle();
         s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     }
     if (s.connected) {
@@ -152,18 +237,19 @@ void SessionController::disconnect()
     }
     if (StatusView *view = s.views.status)
         view->showWindowTitle(loadText(TextId::ProgramTitle));
+    s.settle();
     AnnounceSessionState();
 }
 
 void SessionController::abort()
 {
-    SessionState &s = session();
+    Session &s = session();
     if (s.transferRunning) {
         QuestionView *questions = s.views.questions;
         if (!questions || !questions->confirmAbortTransfer())
             return;
     }
-    if (!s.busy || !workerRunning())
+    if (!s.busy() || !worker_->running())
         return;
     const Deadline deadline = cleanUpDeadline();
     const bool loggedIn = s.connected;
@@ -172,15 +258,16 @@ void SessionController::abort()
     // read, so that the next command does not take it for its own.
     const bool dataInFlight =
         s.transferRunning || s.listingTransfer || s.dataSocket >= 0 || s.listenSocket >= 0;
-    (void)stopWorker();
+    s.setStatus(SessionStatus::Stopping);
+    (void)worker_->stop();
     if (!loggedIn) {
         // A server that has not greeted or not logged us in is owed no ABOR; nothing more of
         // that connection may be read.
         s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     } else if (dataInFlight || s.awaitingReply) {
-        const OperationResult cleanUp = dataInFlight ? RunJobAndWait(AbortRequest{}, deadline)
-                                                     : RunJobAndWait(ReadPendingReplyRequest{}, deadline);
-        s.busy = false;
+        const OperationResult cleanUp = dataInFlight ? worker_->runAndWait(AbortRequest{}, deadline)
+                                                     : worker_->runAndWait(ReadPendingReplyRequest{}, deadline);
+        s.settle();
         if (!cleanUp.inStep() && s.connected)
             closeOutOfStep();
     }
@@ -204,7 +291,7 @@ void SessionController::abort()
         QMetaObject::invokeMethod(
             this,
             [] {
-                if (RemoteListView *view = session().views.remote)
+                if (RemoteListView *view = ::session().views.remote)
                     view->refreshRemote();
             },
             Qt::QueuedConnection);
@@ -236,12 +323,12 @@ void SessionController::armKeepAlive()
 void SessionController::keepAliveTick()
 {
     keepAlive_->stop();
-    SessionState &s = session();
+    Session &s = session();
     if (!s.connected || !appSettings().keepConnection)
         return;
     // The worker owns the control connection while it runs; the timer is stopped then, but a
     // tick queued just before the job started must not talk over it.
-    if (!s.busy) {
+    if (!s.busy()) {
         s.options = engineOptions();
         if (!FtpProtocol(s).keepAlive().done()) {
             AppendLog(LogColor::Error, TextId::ConnectionClosed);
@@ -297,10 +384,10 @@ void AnnounceSessionState()
 void RepairAfterConnectionLost()
 {
     // Any thread: the flags at once, the windows on the window thread.
-    SessionState &s = session();
-    s.busy = false;
+    Session &s = session();
     s.listingRunning = false;
     s.transferRunning = false;
+    s.settle();
     viewposts::setWaitCursor(false);
     uithread::post([] {
         if (SessionController *controller = session().controller)
@@ -315,14 +402,14 @@ void WatchdogTimerProc()
 {
     auto &s = session();
     s.abortRequested = true;
-    if (s.busy && workerRunning()) {
+    if (s.busy() && workerRunning()) {
         (void)stopWorker();
         if (SessionController *controller = s.controller)
             controller->repairAfterStop();
         else {
-            s.busy = false;
             s.listingRunning = false;
             s.waitCursor = false;
+            s.settle();
         }
         // The worker may have cleared the flag on its way to the stop.
         s.abortRequested = true;

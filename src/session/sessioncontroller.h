@@ -3,11 +3,16 @@
 #include "engine/ftpconnection.h"
 #include "engine/loginfields.h"
 #include "session/jobrequest.h"
+#include "session/sessionstatus.h"
 #include "session/sessionviews.h"
 
 #include <QObject>
 
+#include <memory>
+
 class QTimer;
+class Session;
+class Worker;
 
 // The session's control on the window thread: connecting, ending the session, aborting the
 // running job, keeping an idle connection open, and putting the session record right after a job
@@ -25,6 +30,35 @@ public:
     void setStatusView(StatusView *view);
     void setQuestionView(QuestionView *view);
     void setQueueView(TransferQueue *queue);
+
+    // The session the jobs run on; the windows read it through the accessors below.
+    [[nodiscard]] Session &session() const;
+    // The session's worker thread; the controller starts and stops its jobs.
+    [[nodiscard]] Worker &worker() const { return *worker_; }
+    [[nodiscard]] SessionStatus status() const;
+    [[nodiscard]] bool connected() const;
+    [[nodiscard]] bool busy() const;
+    [[nodiscard]] bool transferRunning() const;
+    [[nodiscard]] bool listingRunning() const;
+    [[nodiscard]] bool waitCursor() const;
+    [[nodiscard]] const LoginFields &login() const;
+    [[nodiscard]] QString serverHost() const { return login().serverHost; }
+    [[nodiscard]] const SessionViews &views() const;
+
+    // The login the last session used, taken over when the program starts.
+    void restoreLastSession();
+    // The connect job's session is the one to offer next time; its first listing is the pane's.
+    void keepSessionForNextStart();
+    // The remote pane's wait cursor, which also keeps the pane's menu closed.
+    void recordWaitCursor(bool on);
+    // While the window is minimised the transfer loops write their progress into the title.
+    void showProgressInTitle(bool on);
+    // The next listing also leaves a copy for the user.
+    void keepNextListing();
+    // A running transfer lists `folder` itself when it reaches a pause; false when none runs.
+    bool listDuringTransfer(const QByteArray &folder);
+    // The desktop session ends: a transfer's local file is closed rather than left half-written.
+    void closeLocalFiles();
 
     // Starts the job unless one runs; then says "Current job is not finished yet." and gives false.
     // The one way windows start a job.
@@ -67,6 +101,9 @@ private:
     // Ends a session whose replies can no longer be told apart, as a lost connection ends.
     void closeOutOfStep();
 
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<Worker> worker_;
+    Session *previousSession_ = nullptr;
     QTimer *keepAlive_ = nullptr;
 };
 

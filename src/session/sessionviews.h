@@ -12,6 +12,9 @@
 #include <optional>
 #include <vector>
 
+struct OperationResult;
+struct StepFolderRequest;
+
 // The small interfaces through which the session reaches the windows. The windows implement them
 // and register with the session controller; every call runs on the window thread (the worker
 // posts them there).
@@ -46,6 +49,12 @@ public:
     }
     // The connect job has logged in: store the session, show the first folder.
     virtual void sessionConnected() = 0;
+    // The server has answered the pane's step into a folder or up (relative-path mode).
+    virtual void serverFolderStepped(const StepFolderRequest &request, const OperationResult &result)
+    {
+        (void)request;
+        (void)result;
+    }
     // A job changed the folder on the server (a user command, an attribute change).
     virtual void refreshRemote() = 0;
     // Deletes the cache file of `path`, and with `withSubfolders` those of every folder below it.

@@ -6,7 +6,7 @@
 #include "session/operationsteps.h"
 #include "session/remotepath.h"
 #include "session/remoteprotocol.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/viewposts.h"
 #include "session/waitcursorscope.h"
 
@@ -24,7 +24,7 @@ constexpr int maxDepth = 256;
 class TreeWalk
 {
 public:
-    TreeWalk(RemoteProtocol &protocol, SessionState &s, QByteArray parent)
+    TreeWalk(RemoteProtocol &protocol, Session &s, QByteArray parent)
         : protocol_(protocol), s_(s), relative_(s.relativePaths), parent_(std::move(parent))
     {
     }
@@ -159,7 +159,7 @@ private:
     }
 
     RemoteProtocol &protocol_;
-    SessionState &s_;
+    Session &s_;
     const bool relative_;
     const QByteArray parent_;
     std::set<QByteArray> entered_;
@@ -167,7 +167,7 @@ private:
 
 } // namespace
 
-OperationResult DeleteTreeJob(RemoteProtocol &protocol, SessionState &s, const DeleteTreeRequest &request)
+OperationResult DeleteTreeJob(RemoteProtocol &protocol, Session &s, const DeleteTreeRequest &request)
 {
     if (!s.connected)
         return {OperationResult::Outcome::ConnectionLost};

@@ -4,7 +4,7 @@
 #include "session/operationresult.h"
 
 class RemoteProtocol;
-struct SessionState;
+class Session;
 
 // Removes the folder `top` of `folder` with everything below it: each folder is entered and
 // listed once, emptied (its subfolders first, then its files), left with CDUP and removed; at
@@ -12,4 +12,4 @@ struct SessionState;
 // never follows a link or a name that is not a plain name, the top folder included; at the first
 // folder the server will not remove (or enter, or list) it stops, says where, and lists that
 // folder, so the user sees what is left. Refused when the tree was not removed whole. Worker thread.
-OperationResult DeleteTreeJob(RemoteProtocol &protocol, SessionState &s, const DeleteTreeRequest &request);
+OperationResult DeleteTreeJob(RemoteProtocol &protocol, Session &s, const DeleteTreeRequest &request);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/uithread.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 
 #include <utility>
 

@@ -13,7 +13,7 @@
 #include "session/queuetransferjob.h"
 #include "session/remoteopsjob.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/treedeletejob.h"
 #include "session/viewposts.h"
 
@@ -23,28 +23,26 @@
 #include <chrono>
 #include <future>
 #include <mutex>
+#include <thread>
 
 namespace
 {
 
-// Ready once the current worker has left SessionThreadProc. Window thread only.
-std::shared_future<void> workerExit;
 
-// Written by the worker as it leaves the job, read by the window thread.
-std::mutex resultMutex;
-OperationResult lastResult;
-
-void storeResult(const OperationResult &result)
+// Runs `step` on the window thread, on the controller of the session then current.
+void postToController(void (SessionController::*step)())
 {
-    const std::lock_guard lock(resultMutex);
-    lastResult = result;
+    uithread::post([step] {
+        if (SessionController *controller = session().controller)
+            (controller->*step)();
+    });
 }
 
 // One job over the protocol: each request goes to the job that takes it.
 class JobRunner
 {
 public:
-    JobRunner(RemoteProtocol &protocol, SessionState &s) : protocol_(protocol), s_(s) {}
+    JobRunner(RemoteProtocol &protocol, Session &s) : protocol_(protocol), s_(s) {}
 
     OperationResult operator()(const ConnectRequest &) { return ConnectJob(protocol_, s_); }
     OperationResult operator()(const RefreshRequest &request) { return RefreshJob(protocol_, s_, request); }
@@ -70,6 +68,19 @@ public:
         s_.refreshAfterJob = true;
         return result;
     }
+    OperationResult operator()(const StepFolderRequest &request)
+    {
+        const OperationResult result =
+            request.name.isEmpty() ? protocol_.changeToParent() : protocol_.changeFolder(request.name);
+        // Refused into a folder the pane still goes on; refused up (550 only) it stays.
+        const bool refused = result.outcome == OperationResult::Outcome::Refused &&
+                             (request.name.isEmpty() ? result.code == 550 : result.code / 100 == 5);
+        if (refused) {
+            AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
+            s_.beepIfEnabled();
+        }
+        return result;
+    }
     OperationResult operator()(const UserCommandRequest &request)
     {
         if (operationsteps::refuseControlBytes(s_, request.line))
@@ -87,17 +98,25 @@ public:
 
 private:
     RemoteProtocol &protocol_;
-    SessionState &s_;
+    Session &s_;
 };
 
-void joinFinishedWorker();
+// The worker of the current session: its controller's, else the one of the session kept for
+// code run without a controller.
+Worker &currentWorker()
+{
+    if (SessionController *controller = session().controller)
+        return controller->worker();
+    static Worker withoutController(session());
+    return withoutController;
+}
 
 void joinAtShutdown()
 {
     joinWorker();
 }
 
-// The worker must be joined before the session record is destroyed with the process.
+// The worker must be joined before the session is destroyed with the process.
 void registerShutdownJoin()
 {
     static QCoreApplication *registeredFor = nullptr;
@@ -108,93 +127,105 @@ void registerShutdownJoin()
     }
 }
 
-void launch(JobRequest request)
+} // namespace
+
+Worker::Worker(Session &session) : session_(session) {}
+
+Worker::~Worker()
 {
-    auto &s = session();
+    join();
+}
+
+void Worker::launch(JobRequest request)
+{
+    Session &s = session_;
     // What the transfer starts from is taken now, on the window thread, unless the caller gave it.
     if (auto *transfer = std::get_if<TransferRequest>(&request); transfer && !transfer->inputs.queue)
         transfer->inputs = CurrentTransferInputs();
-    joinFinishedWorker();
+    joinFinished();
     workerstop::clear();
     // Only now: the worker before may have signalled on its way out.
     s.jobDoneEvent.reset();
     s.job = request;
-    s.busy = true;
+    // The clean-up jobs of Abort and Disconnect are part of the stopping.
+    if (s.status() != SessionStatus::Stopping)
+        s.setStatus(std::holds_alternative<ConnectRequest>(request) ? SessionStatus::Connecting
+                                                                     : SessionStatus::RunningJob);
     // The preferences as they are now hold for the whole job.
     s.options = engineOptions();
     watchdog::setExpiryAction(WatchdogTimerProc);
-    AnnounceSessionState();
     std::promise<void> exited;
-    workerExit = exited.get_future().share();
+    exit_ = exited.get_future().share();
     registerShutdownJoin();
-    s.workerThread = std::thread([exited = std::move(exited), request]() mutable {
+    thread_ = std::thread([this, exited = std::move(exited), request]() mutable {
         workerstop::beginWorker();
-        (void)SessionThreadProc(request);
+        (void)run(request);
         workerstop::endWorker();
         exited.set_value();
     });
 }
 
-// A worker that has signalled its job as done may still be on its last steps; give it the
-// clean-up bound to finish by itself before asking it to stop.
-void joinFinishedWorker()
+void Worker::joinFinished()
 {
-    auto &thread = session().workerThread;
-    if (!thread.joinable())
+    if (!thread_.joinable())
         return;
-    if (workerExit.valid() &&
-        workerExit.wait_for(durations::get(durations::Kind::JobDoneWait)) != std::future_status::ready)
+    if (exit_.valid() && exit_.wait_for(durations::get(durations::Kind::JobDoneWait)) != std::future_status::ready)
         workerstop::request();
-    thread.join();
+    thread_.join();
 }
 
-} // namespace
-
-OperationResult SessionThreadProc(const JobRequest &request)
+OperationResult Worker::run(const JobRequest &request)
 {
-    auto &s = session();
+    Session &s = session_;
     FtpProtocol protocol(s);
     OperationResult result;
     try {
-        s.busy = true;
-        uithread::post([] {
-            if (SessionController *controller = session().controller)
-                controller->stopKeepAlive();
-        });
+        if (!s.busy())
+            s.setStatus(std::holds_alternative<ConnectRequest>(request) ? SessionStatus::Connecting
+                                                                         : SessionStatus::RunningJob);
+        postToController(&SessionController::stopKeepAlive);
         s.refreshAfterJob = false;
 
         result = std::visit(JobRunner(protocol, s), request);
+        // Kept before the session settles: whoever waits for it to be idle reads the result next.
+        keepResult(result);
 
-        uithread::post([] {
-            if (SessionController *controller = session().controller)
-                controller->armKeepAlive();
-        });
-        s.busy = false;
-        AnnounceSessionState();
+        postToController(&SessionController::armKeepAlive);
+        if (s.status() != SessionStatus::Stopping)
+            s.settle();
         // Posted only now, so that what the pane starts in answer (a listing) finds no job running.
         if (std::holds_alternative<ConnectRequest>(request) && s.connected)
             viewposts::remote([](RemoteListView &view) { view.sessionConnected(); });
         if (s.refreshAfterJob)
             viewposts::remote([](RemoteListView &view) { view.refreshRemote(); });
+        if (const auto *step = std::get_if<StepFolderRequest>(&request))
+            viewposts::remote([step = *step, result](RemoteListView &view) { view.serverFolderStepped(step, result); });
     } catch (const ConnectionDropped &) {
         result = {OperationResult::Outcome::ConnectionLost};
+        keepResult(result);
         RepairAfterConnectionLost();
     } catch (const WorkerStopped &) {
         // Stopped from outside: whoever stopped it repairs the session. A lost connection has
         // nobody else to do it.
         result = {s.connected ? OperationResult::Outcome::Stopped : OperationResult::Outcome::ConnectionLost};
+        keepResult(result);
         if (!s.connected)
             RepairAfterConnectionLost();
     }
-    storeResult(result);
     if (isCleanUpJob(request))
         s.jobDoneEvent.set();
     return result;
 }
 
-bool StartJob(const JobRequest &request, BusyMessage busyMessage)
+void Worker::keepResult(const OperationResult &result)
 {
-    if (session().busy) {
+    const std::lock_guard lock(resultMutex_);
+    lastResult_ = result;
+}
+
+bool Worker::start(const JobRequest &request, BusyMessage busyMessage)
+{
+    if (session_.busy()) {
         if (busyMessage == BusyMessage::Log)
             AppendLog(LogColor::Error, TextId::JobNotFinished);
         return false;
@@ -203,38 +234,89 @@ bool StartJob(const JobRequest &request, BusyMessage busyMessage)
     return true;
 }
 
+OperationResult Worker::lastResult() const
+{
+    const std::lock_guard lock(resultMutex_);
+    return lastResult_;
+}
+
+bool Worker::running() const
+{
+    return thread_.joinable() && exit_.valid() && exit_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+bool Worker::stop()
+{
+    if (!thread_.joinable())
+        return true;
+    workerstop::request();
+    if (exit_.valid() && exit_.wait_for(durations::get(durations::Kind::JobDoneWait)) != std::future_status::ready)
+        return false;
+    thread_.join();
+    return true;
+}
+
+void Worker::join()
+{
+    if (!thread_.joinable())
+        return;
+    workerstop::request();
+    thread_.join();
+}
+
+OperationResult Worker::runAndWait(const JobRequest &request, Deadline deadline)
+{
+    launch(request);
+    if (waitForJobDone(deadline))
+        return lastResult();
+    (void)stop();
+    return {OperationResult::Outcome::Stopped};
+}
+
+bool Worker::waitForJobDone(Deadline deadline)
+{
+    using namespace std::chrono_literals;
+    auto &event = session_.jobDoneEvent;
+    for (;;) {
+        // The job's own calls into the window thread (log lines, views) must keep running.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (event.wait(10ms))
+            return true;
+        if (exit_.valid() && exit_.wait_for(0s) == std::future_status::ready)
+            return event.wait(0ms);
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+    }
+}
+
+OperationResult SessionThreadProc(const JobRequest &request)
+{
+    return currentWorker().run(request);
+}
+
+bool StartJob(const JobRequest &request, BusyMessage busyMessage)
+{
+    return currentWorker().start(request, busyMessage);
+}
+
 OperationResult lastJobResult()
 {
-    const std::lock_guard lock(resultMutex);
-    return lastResult;
+    return currentWorker().lastResult();
 }
 
 bool workerRunning()
 {
-    return session().workerThread.joinable() && workerExit.valid() &&
-           workerExit.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    return currentWorker().running();
 }
 
 bool stopWorker()
 {
-    auto &thread = session().workerThread;
-    if (!thread.joinable())
-        return true;
-    workerstop::request();
-    if (workerExit.valid() &&
-        workerExit.wait_for(durations::get(durations::Kind::JobDoneWait)) != std::future_status::ready)
-        return false;
-    thread.join();
-    return true;
+    return currentWorker().stop();
 }
 
 void joinWorker()
 {
-    auto &thread = session().workerThread;
-    if (!thread.joinable())
-        return;
-    workerstop::request();
-    thread.join();
+    currentWorker().join();
 }
 
 OperationResult RunJobAndWait(const JobRequest &request)
@@ -244,11 +326,7 @@ OperationResult RunJobAndWait(const JobRequest &request)
 
 OperationResult RunJobAndWait(const JobRequest &request, Deadline deadline)
 {
-    launch(request);
-    if (WaitForJobDone(deadline))
-        return lastJobResult();
-    (void)stopWorker();
-    return {OperationResult::Outcome::Stopped};
+    return currentWorker().runAndWait(request, deadline);
 }
 
 bool WaitForJobDone()
@@ -258,18 +336,7 @@ bool WaitForJobDone()
 
 bool WaitForJobDone(Deadline deadline)
 {
-    using namespace std::chrono_literals;
-    auto &event = session().jobDoneEvent;
-    for (;;) {
-        // The job's own calls into the window thread (log lines, views) must keep running.
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (event.wait(10ms))
-            return true;
-        if (workerExit.valid() && workerExit.wait_for(0s) == std::future_status::ready)
-            return event.wait(0ms);
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-    }
+    return currentWorker().waitForJobDone(deadline);
 }
 
 Deadline cleanUpDeadline()

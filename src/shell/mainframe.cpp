@@ -10,7 +10,6 @@
 #include "shell/weblinks.h"
 
 #include "controls/sortlistctrl.h"
-#include "engine/controlconnection.h"
 #include "panes/localwnd.h"
 #include "panes/logwnd.h"
 #include "panes/remotewnd.h"
@@ -25,8 +24,6 @@
 #include "platform/uitext.h"
 #include "queue/queuewnd.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
-#include "session/transferqueue.h"
 #include "shell/framelayout.h"
 #include "shell/progressstatusbar.h"
 #include "shell/toolbaricons.h"
@@ -109,7 +106,6 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
             statusBar_->showMessage(uiText("Ready"));
     });
     statusBar_->showMessage(uiText("Ready"));
-    session().busy = false;
 
     restorePlacement();
     restorePaneSizes();
@@ -129,7 +125,7 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
             [this](QWidget *, QWidget *now) { trackActivePane(now); });
     // The desktop session is ending: a transfer's local file must not be left half-written open.
     connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [](QSessionManager &) { (void)CloseLocalFiles(session()); });
+            [this](QSessionManager &) { controller_->closeLocalFiles(); });
 
     // The Site Manager opens as soon as the event loop runs, at every start.
     QMetaObject::invokeMethod(commands_.value(cmd::SiteManager).frame, &QAction::trigger, Qt::QueuedConnection);
@@ -188,7 +184,7 @@ void CMainFrame::createPanes()
     };
     queuePane_->setTransferStarter(startTransfer);
     connect(remotePane_, &CRemoteWnd::transferRequested, this, startTransfer);
-    localPane_->setTransferPossible([] { return session().connected.load(); });
+    localPane_->setTransferPossible([controller = controller_] { return controller->connected(); });
     localPane_->setQueue(queuePane_->queue());
     localPane_->setRemoteFolder([remote = remotePane_] { return remote->currentPath(); });
     localPane_->setTransferStarter(startTransfer);
@@ -240,7 +236,7 @@ void CMainFrame::createActions()
     addAction(exit);
 
     addFrameCommand(cmd::TransferQueue, menuText("Transfer Queue", 'T'), [this] {
-        if (!session().busy)
+        if (!controller_->busy())
             (void)controller_->startJob(TransferRequest{});
     });
     addFrameCommand(cmd::Abort, menuText("Abort", 'B'), [this] {
@@ -423,8 +419,7 @@ bool CMainFrame::confirmAfterTransfer(AfterTransferAction action)
 
 void CMainFrame::connectToServer()
 {
-    SessionState &s = session();
-    if (s.serverHost.isEmpty()) {
+    if (controller_->serverHost().isEmpty()) {
         QMetaObject::invokeMethod(commands_.value(cmd::SiteManager).frame, &QAction::trigger,
                                   Qt::QueuedConnection);
         return;
@@ -459,11 +454,11 @@ void CMainFrame::showTransferMode()
 
 void CMainFrame::updateFrameActions()
 {
-    const SessionState &s = session();
-    commands_.value(cmd::Connect).frame->setEnabled(!s.connected);
-    commands_.value(cmd::Disconnect).frame->setEnabled(s.connected);
-    commands_.value(cmd::TransferQueue).frame->setEnabled(s.connected && queueHasItems());
-    commands_.value(cmd::Abort).frame->setEnabled(s.busy);
+    const bool connected = controller_->connected();
+    commands_.value(cmd::Connect).frame->setEnabled(!connected);
+    commands_.value(cmd::Disconnect).frame->setEnabled(connected);
+    commands_.value(cmd::TransferQueue).frame->setEnabled(connected && queueHasItems());
+    commands_.value(cmd::Abort).frame->setEnabled(controller_->busy());
 }
 
 void CMainFrame::trackActivePane(QWidget *focused)
@@ -513,8 +508,8 @@ void CMainFrame::placePaneActions()
 void CMainFrame::updateTitle()
 {
     QString title = loadText(TextId::ProgramTitle);
-    if (session().connected)
-        title += QStringLiteral(" - ") + session().serverHost;
+    if (controller_->connected())
+        title += QStringLiteral(" - ") + controller_->serverHost();
     setWindowTitle(title);
 }
 
@@ -525,9 +520,9 @@ void CMainFrame::changeEvent(QEvent *event)
         return;
     // While minimised the transfer loops write their progress into the title.
     if (isMinimized()) {
-        session().showProgressInTitle = true;
+        controller_->showProgressInTitle(true);
     } else {
-        session().showProgressInTitle = false;
+        controller_->showProgressInTitle(false);
         updateTitle();
     }
 }

@@ -7,7 +7,7 @@
 #include "platform/textformat.h"
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 #include "testviews.h"
 

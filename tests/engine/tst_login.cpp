@@ -5,7 +5,7 @@
 #include "platform/uithread.h"
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 #include "testviews.h"
 

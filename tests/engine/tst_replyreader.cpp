@@ -2,7 +2,7 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "scriptedserver.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "engine/controlconnection.h"
 #include "scriptedserver.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 
 #include <QRegularExpression>

@@ -5,7 +5,7 @@
 #include "platform/appsettings.h"
 #include "platform/strings.h"
 #include "platform/workerstop.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 #include "testviews.h"
 

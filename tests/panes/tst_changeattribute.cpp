@@ -8,7 +8,7 @@
 #include "platform/appsettings.h"
 #include "platform/commandids.h"
 #include "platform/strings.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/sessioncontroller.h"
 #include "shell/mainframe.h"
 
@@ -75,7 +75,7 @@ private slots:
             frame_->show();
             QVERIFY(QTest::qWaitFor([&] { return !watcher.seen.isEmpty(); }, 5000));
         }
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server_->port();
         s.userName = QStringLiteral("u");
@@ -159,7 +159,7 @@ private slots:
         });
         frame_->action(cmd::ChangeAttribute)->trigger();
         QCOMPARE(opened, shown);
-        QTRY_VERIFY_WITH_TIMEOUT(!session().busy && !session().waitCursor, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000);
         const QList<QByteArray> commands = server_->commands().mid(before);
         QCOMPARE(warned, sent.isEmpty());
         if (sent.isEmpty()) {
@@ -169,7 +169,7 @@ private slots:
             // The folder is listed again afterwards.
             QTRY_VERIFY(server_->commands().mid(before).contains("LIST"));
             // The next row must not find that listing still running.
-            QTRY_VERIFY_WITH_TIMEOUT(!session().busy && !session().waitCursor, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000);
         }
     }
 };

@@ -4,7 +4,6 @@
 #include "panes/listingrows.h"
 #include "platform/datetimetext.h"
 #include "platform/inifile.h"
-#include "session/sessionstate.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,11 +48,11 @@ void writeFile(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
-void setServer(const QString &user, int port, bool anonymous = false)
+void setServer(LoginFields &login, const QString &user, int port, bool anonymous = false)
 {
-    session().userName = user;
-    session().port = port;
-    session().anonymousLogin = anonymous;
+    login.userName = user;
+    login.port = port;
+    login.anonymousLogin = anonymous;
 }
 
 } // namespace
@@ -83,12 +82,13 @@ private slots:
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
+    LoginFields login_;
 };
 
 void TestListingCache::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
-    SessionState &s = session();
+    LoginFields &s = login_;
     s.serverHost = QStringLiteral("srv");
     s.port = 21;
     s.userName.clear();
@@ -146,9 +146,9 @@ void TestListingCache::fileNames()
     QFETCH(bool, anonymous);
     QFETCH(QString, path);
     QFETCH(QString, file);
-    session().serverHost = host;
-    setServer(user, port, anonymous);
-    ListingCache cache(nullptr, dir_->path());
+    login_.serverHost = host;
+    setServer(login_, user, port, anonymous);
+    ListingCache cache(nullptr, login_, dir_->path());
     QCOMPARE(cache.CacheFilePath(path), dir_->path() + QLatin1Char('/') + file);
 }
 
@@ -183,9 +183,9 @@ void TestListingCache::serversOnOneHost()
     QFETCH(int, port);
     QFETCH(bool, cached);
     writeFile(dir_->filePath(written), "[CACHELIST]\nCOUNT=1\nITEM0=F;there.txt;1;;\n");
-    setServer(user, port);
+    setServer(login_, user, port);
     auto list = makeList();
-    ListingCache cache(list.get(), dir_->path());
+    ListingCache cache(list.get(), login_, dir_->path());
     QCOMPARE(cache.ReadCachedListing("/pub"), cached);
     QCOMPARE(list->listModel()->rowCount(), cached ? 1 : 0);
 }
@@ -216,15 +216,15 @@ void TestListingCache::serverDeletion()
     for (const char *name : {"srv$$.ini", "srv$$pub$doc.ini", "srv2$$.ini", "anonymous@srv$$.ini",
                              "anonymous@srv#2121$$.ini", "alice@srv$$pub.ini", "anonymous@srv2$$.ini"})
         writeFile(dir_->filePath(name), "[CACHELIST]\nCOUNT=0\n");
-    setServer(user, port);
-    ListingCache cache(nullptr, dir_->path());
+    setServer(login_, user, port);
+    ListingCache cache(nullptr, login_, dir_->path());
     QVERIFY(cache.DeleteServerListings());
     QDir folder(dir_->path());
     QCOMPARE(folder.entryList(QDir::Files, QDir::Name), left);
     QVERIFY(!cache.DeleteServerListings());
 
     // A folder's subtree by prefix, as after a move: under both names.
-    setServer(QString(), 21);
+    setServer(login_, QString(), 21);
     for (const char *name : {"srv$$pub$doc$a.ini", "anonymous@srv$$pub$doc.ini", "srv$$pub$x.ini"})
         writeFile(dir_->filePath(name), "");
     QVERIFY(cache.DeleteCachedListings("anonymous@srv$$pub$doc", true));
@@ -240,7 +240,7 @@ void TestListingCache::serverDeletion()
 void TestListingCache::roundTrip()
 {
     auto list = makeList();
-    ListingCache cache(list.get(), dir_->filePath("Cache"));
+    ListingCache cache(list.get(), login_, dir_->filePath("Cache"));
     list->setRows(
         {makeRow("pub", true, "4,096", date(2020, 1, 1, 0, 0), "drwxr-xr-x"),
          makeRow("big.iso", false, "5,368,709,120", date(2023, 6, 30, 14, 2), "-rw-r--r--"),
@@ -252,7 +252,7 @@ void TestListingCache::roundTrip()
     QVERIFY(QFile::exists(dir_->filePath("Cache/anonymous@srv$$pub.ini")));
 
     auto other = makeList();
-    ListingCache reader(other.get(), dir_->filePath("Cache"));
+    ListingCache reader(other.get(), login_, dir_->filePath("Cache"));
     QVERIFY(reader.ReadCachedListing("/pub"));
     const auto read = other->listModel()->rowsInDisplayOrder();
     QCOMPARE(read.size(), written.size());
@@ -314,7 +314,7 @@ void TestListingCache::namesSurviveTheCache()
     QFETCH(QByteArray, stored);
     QFETCH(QString, shown);
     auto list = makeList();
-    ListingCache cache(list.get(), dir_->path());
+    ListingCache cache(list.get(), login_, dir_->path());
     SortListRow row = makeRow("x", false, "1", QString(), "-rw-r--r--");
     row.rawName = name;
     list->setRows({row});
@@ -333,7 +333,7 @@ void TestListingCache::namesSurviveTheCache()
 void TestListingCache::longerThenShorterListing()
 {
     auto list = makeList();
-    ListingCache cache(list.get(), dir_->path());
+    ListingCache cache(list.get(), login_, dir_->path());
     std::vector<SortListRow> rows;
     for (int i = 0; i < 10; ++i)
         rows.push_back(makeRow(QByteArray("f") + QByteArray::number(i), false, "1", QString(), "-rw-r--r--"));
@@ -353,7 +353,7 @@ void TestListingCache::longerThenShorterListing()
 
 void TestListingCache::prefixDeletionReachesSiblings()
 {
-    ListingCache cache(nullptr, dir_->path());
+    ListingCache cache(nullptr, login_, dir_->path());
     for (const char *name :
          {"srv$$.ini", "srv$$pub.ini", "srv2$$.ini", "SRV$$up.ini", "other$$.ini", "srv$$notes.txt"})
         writeFile(dir_->filePath(name), "[CACHELIST]\nCOUNT=0\n");
@@ -377,7 +377,7 @@ void TestListingCache::prefixDeletionReachesSiblings()
 void TestListingCache::skipCacheOnce()
 {
     auto list = makeList();
-    ListingCache cache(list.get(), dir_->path());
+    ListingCache cache(list.get(), login_, dir_->path());
     list->setRows({makeRow("a", false, "1", QString(), "-")});
     cache.WriteCachedListing("/x");
     cache.skipCacheOnce = 1;
@@ -424,7 +424,7 @@ void TestListingCache::hostileCacheFiles()
     QFETCH(QStringList, names);
     auto list = makeList();
     list->setRows({makeRow("stale", false, "", QString(), "")});
-    ListingCache cache(list.get(), dir_->path());
+    ListingCache cache(list.get(), login_, dir_->path());
     writeFile(cache.CacheFilePath("/h"), content);
     // The file exists, so the directory counts as cached, with whatever rows it holds.
     QVERIFY(cache.ReadCachedListing("/h"));
@@ -483,13 +483,13 @@ void TestListingCache::pyftpdlibListingCached()
     QCOMPARE(entries->size(), size_t(3));
 
     auto list = makeList();
-    ListingCache cache(list.get(), dir_->filePath("Cache"));
+    ListingCache cache(list.get(), login_, dir_->filePath("Cache"));
     ShowRemoteListing(*list, &cache, std::move(*entries), "/served", true);
     QCOMPARE(list->listModel()->row(0).text(0), QStringLiteral("sub dir"));
     QCOMPARE(list->listModel()->row(2).text(1), QStringLiteral("1,500"));
 
     auto shown = makeList();
-    ListingCache reader(shown.get(), dir_->filePath("Cache"));
+    ListingCache reader(shown.get(), login_, dir_->filePath("Cache"));
     QVERIFY(reader.ReadCachedListing("/served"));
     QStringList names;
     for (const SortListRow &row : shown->listModel()->rowsInDisplayOrder())

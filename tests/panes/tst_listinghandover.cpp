@@ -78,7 +78,8 @@ class TestListingHandover : public QObject
         QVERIFY(!paneToWrite);
 
         auto list = makeRemoteList();
-        ListingCache cache(list.get(), root.filePath(QStringLiteral("Reference")));
+        const LoginFields anyLogin;
+        ListingCache cache(list.get(), anyLogin, root.filePath(QStringLiteral("Reference")));
         list->setRows(parsedRows());
         list->listModel()->sortRows(order.column, order.kind, order.ascending);
         cache.WriteCachedListing(QStringLiteral("/pub"));

@@ -11,7 +11,7 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "shell/mainframe.h"
 
 #include <QAction>
@@ -84,7 +84,7 @@ class TestRemoteBrowse : public QObject
 
     void connectTo(quint16 port, const QString &user, const QString &password)
     {
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = port;
         s.userName = user;
@@ -95,10 +95,10 @@ class TestRemoteBrowse : public QObject
         emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 10000);
     }
 
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy && !session().waitCursor, 10000); }
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000); }
 
     void openRow(const QString &name)
     {
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(pane()->currentPath(), QByteArray("/"));
         // The parent was seen before: it comes from the cache, without a listing.
         QVERIFY(log.waitFor(formatText(TextId::ReadingCachedDirectory, "/"), LogColor::Status));
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QCOMPARE(selectedNames(list()), QStringList{QStringLiteral("pub")});
     }
 
@@ -245,14 +245,14 @@ private slots:
         emit frame_->controller()->stateChanged();
         frame_->action(cmd::Connect)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(slow.commands().contains("LIST"), 10000);
-        QVERIFY(session().busy);
+        QVERIFY(session().busy());
         QVERIFY(session().waitCursor);
 
         QVERIFY(frame_->action(cmd::Abort)->isEnabled());
         frame_->action(cmd::Abort)->trigger();
         QVERIFY(log.waitFor(loadText(TextId::OperationCanceled), LogColor::Status));
         QVERIFY(slow.commands().contains("ABOR"));
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QVERIFY(!session().waitCursor);
         QCOMPARE(session().dataSocket.load(), -1);
         // The connection stays open after an abort.

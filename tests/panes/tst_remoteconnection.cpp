@@ -11,7 +11,7 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "shell/mainframe.h"
 
 #include <QAbstractButton>
@@ -59,7 +59,7 @@ class TestRemoteConnection : public QObject
 
     void connectTo(quint16 port)
     {
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = port;
         s.userName = QStringLiteral("tester");
@@ -70,7 +70,7 @@ class TestRemoteConnection : public QObject
         frame_->action(cmd::Connect)->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
         QVERIFY(s.connected);
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 10000);
     }
 
 private slots:
@@ -152,7 +152,7 @@ private slots:
         // Disconnect returns only after its bounded wait; the window kept working meanwhile.
         QVERIFY(log.waitFor(loadText(TextId::Disconnected), LogColor::Status, 100));
         QVERIFY(!session().connected);
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QCOMPARE(session().controlSocket.load(), -1);
 
         // And a new session can start.
@@ -215,7 +215,7 @@ private slots:
         QVERIFY(log.waitFor(formatText(TextId::DelayingBeforeReconnect, 3600), LogColor::Status));
         QVERIFY(frame_->action(cmd::Abort)->isEnabled());
         frame_->controller()->disconnect();
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QVERIFY(!session().connected);
         QCOMPARE(frame_->windowTitle(), loadText(TextId::ProgramTitle));
 
@@ -236,7 +236,7 @@ private slots:
         frame_->action(cmd::Connect)->trigger();
         QTRY_VERIFY(silent.connections() == 1);
         frame_->controller()->disconnect();
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QVERIFY(!session().connected);
         QCOMPARE(session().controlSocket.load(), -1);
     }
@@ -266,7 +266,7 @@ private slots:
             });
             frame_->controller()->abort();
             QCOMPARE(question, loadText(TextId::ConfirmAbortTransfer).trimmed());
-            QVERIFY(session().busy);
+            QVERIFY(session().busy());
             QVERIFY(!server.commands().contains("ABOR"));
         }
         {
@@ -276,7 +276,7 @@ private slots:
         }
         QVERIFY(log.waitFor(loadText(TextId::OperationCanceled), LogColor::Status));
         QVERIFY(server.commands().contains("ABOR"));
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QVERIFY(!session().transferRunning);
         QVERIFY(session().connected);
     }

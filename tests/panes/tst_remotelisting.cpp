@@ -10,7 +10,7 @@
 #include "platform/workerstop.h"
 #include "session/ftpprotocol.h"
 #include "session/listingjob.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 #include "testviews.h"
 
@@ -83,7 +83,7 @@ private slots:
         QVERIFY(QFile::link("notes.txt", root.filePath("pub/link")));
 
         auto list = makeRemoteList();
-        ListingCache cache(list.get(), cacheRoot.filePath("Cache"));
+        ListingCache cache(list.get(), session().login(), cacheRoot.filePath("Cache"));
         QByteArray remotePath;
         testsupport::TestViews views;
         views.onSetRemotePath = [&](const QByteArray &path) { remotePath = path; };
@@ -92,7 +92,7 @@ private slots:
             ShowRemoteListing(*list, &cache, std::move(rows), namecodec::decodeName(remotePath), writeCache);
         };
 
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.anonymousLogin = false;
@@ -123,7 +123,7 @@ private slots:
         s.controlSocket = CloseSocketAbortive(session(), s.controlSocket);
         s.connected = false;
         auto offline = makeRemoteList();
-        ListingCache reader(offline.get(), cacheRoot.filePath("Cache"));
+        ListingCache reader(offline.get(), session().login(), cacheRoot.filePath("Cache"));
         QVERIFY(reader.ReadCachedListing("/pub"));
         QCOMPARE(column(*offline, NameColumn), column(*list, NameColumn));
         QCOMPARE(column(*offline, DateTimeColumn).mid(3), column(*list, DateTimeColumn).mid(3));

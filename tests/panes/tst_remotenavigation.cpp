@@ -11,6 +11,8 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "queue/queuewnd.h"
+#include "session/transferqueue.h"
+#include "session/session.h"
 #include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/transferqueue.h"
@@ -88,7 +90,7 @@ class TestRemoteNavigation : public QObject
             frame_->show();
             QVERIFY(QTest::qWaitFor([&] { return !watcher.seen.isEmpty(); }, 5000));
         }
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server_->port();
         s.userName = QStringLiteral("u");
@@ -105,7 +107,7 @@ class TestRemoteNavigation : public QObject
         QVERIFY(server_->commands().contains("LIST"));
     }
 
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy && !session().waitCursor, 10000); }
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000); }
 
     void select(const QString &name)
     {
@@ -201,37 +203,52 @@ private slots:
         QCOMPARE(queue->queueCount(), 0);
     }
 
-    void relativeModeFollowsThePaneWithCwdAndCdup()
+    // In relative-path mode the server steps first, as a job; the pane goes on once it answered:
+    // into the folder whatever the answer, up only when the server went up.
+    void relativeModeSteps_data()
     {
-        start(true);
-        const int before = server_->commands().size();
-        select(QStringLiteral("sub"));
-        pane()->OpenSelection();
-        waitIdle();
-        // The pane itself enters the folder; the listing then lists where the server is.
-        QTRY_VERIFY(server_->commands().mid(before).contains("LIST"));
-        QList<QByteArray> sent = commandsSince(before);
-        QCOMPARE(sent.value(0), QByteArray("CWD sub"));
-        QVERIFY(!sent.contains("CWD /sub"));
-
-        const int beforeUp = server_->commands().size();
-        pane()->setCurrentPath("/sub");
-        pane()->GoUp();
-        QTRY_VERIFY(!commandsSince(beforeUp).isEmpty());
-        QCOMPARE(commandsSince(beforeUp).value(0), QByteArray("CDUP"));
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("refusalLogged");
+        QTest::addColumn<QByteArray>("shownAfter");
+        // Entering lists by path; where the pane then stands is the server's answer to PWD.
+        QTest::newRow("enter") << false << QByteArray("250 OK") << false << QByteArray();
+        QTest::newRow("enter refused") << false << QByteArray("550 No such directory") << true << QByteArray();
+        QTest::newRow("up") << true << QByteArray("250 OK") << false << QByteArray("/");
+        QTest::newRow("up refused") << true << QByteArray("550 No parent") << true << QByteArray("/sub");
     }
 
-    void relativeModeFailingCwdIsLoggedAndStillNavigates()
+    void relativeModeSteps()
     {
+        QFETCH(bool, up);
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, refusalLogged);
+        QFETCH(QByteArray, shownAfter);
         start(true);
-        server_->once("CWD sub", "550 No such directory");
+        const QByteArray command = up ? QByteArray("CDUP") : QByteArray("CWD sub");
+        server_->once(command, reply);
         LogRecorder log;
         const int before = server_->commands().size();
-        select(QStringLiteral("sub"));
-        pane()->OpenSelection();
-        QVERIFY(log.waitFor(loadText(TextId::CannotChangeDirectory), LogColor::Error));
-        QTRY_VERIFY(commandsSince(before).contains("LIST"));
+        if (up) {
+            pane()->setCurrentPath("/sub");
+            pane()->GoUp();
+        } else {
+            select(QStringLiteral("sub"));
+            pane()->OpenSelection();
+        }
+        // The step runs on the worker: the window goes on meanwhile.
+        QVERIFY(session().busy());
+        if (up)
+            QTRY_VERIFY_WITH_TIMEOUT(pane()->currentPath() == shownAfter && !session().busy(), 10000);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(commandsSince(before).contains("LIST"), 10000);
         waitIdle();
+        const QList<QByteArray> sent = commandsSince(before);
+        QCOMPARE(sent.value(0), command);
+        QVERIFY(!sent.contains("CWD /sub"));
+        QCOMPARE(log.texts(LogColor::Error).contains(loadText(TextId::CannotChangeDirectory)), refusalLogged);
+        // Entering lists the folder (no cache of it yet); a refused step up lists nothing.
+        QCOMPARE(sent.contains("LIST"), !up);
     }
 
     void absoluteModeLinkEntersItsName()

@@ -12,7 +12,7 @@
 #include "platform/textformat.h"
 #include "queue/queuewnd.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "shell/mainframe.h"
 
 #include <QAction>
@@ -98,7 +98,7 @@ class TestRemoteOperations : public QObject
     void connectSession(bool relative)
     {
         frame_->controller()->disconnect();
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server_->port();
         s.userName = QString::fromLatin1(testsupport::FtpServer::user);
@@ -114,7 +114,7 @@ class TestRemoteOperations : public QObject
         QTRY_COMPARE(pane()->currentPath(), QByteArray("/"));
     }
 
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy && !session().waitCursor, 20000); }
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 20000); }
 
     void select(const QStringList &names)
     {

@@ -6,7 +6,7 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "session/connectjob.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/worker.h"
 #include "testviews.h"
 
@@ -76,7 +76,7 @@ private slots:
                                 20000));
             joinWorker();
         } else {
-            QTRY_VERIFY_WITH_TIMEOUT(!session().busy, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(!session().busy(), 20000);
         }
         QCoreApplication::processEvents();
         QVERIFY(!session().connected);
@@ -134,7 +134,7 @@ private slots:
         QFETCH(bool, titled);
         testsupport::ScriptedServer server;
         server.on("USER", "331 Password required").on("PASS", "230 Logged in").on("PWD", pwdReply);
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.userName = QStringLiteral("u");

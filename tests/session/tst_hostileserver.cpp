@@ -8,7 +8,7 @@
 #include "platform/textformat.h"
 #include "scriptedserver.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/worker.h"
 #include "sessionreset.h"
 #include "testviews.h"
@@ -46,12 +46,12 @@ bool sent(const ScriptedServer &server, const QByteArray &prefix)
 
 bool waitForIdle(int timeoutMs = 10000)
 {
-    return QTest::qWaitFor([] { return !session().busy && !workerRunning(); }, timeoutMs);
+    return QTest::qWaitFor([] { return !session().busy() && !workerRunning(); }, timeoutMs);
 }
 
 void startConnect(const ScriptedServer &server, const QString &host = QStringLiteral("127.0.0.1"))
 {
-    SessionState &s = session();
+    Session &s = session();
     s.serverHost = host;
     s.port = server.port();
     s.userName = QStringLiteral("u");
@@ -293,7 +293,7 @@ private slots:
             QTRY_VERIFY(!workerRunning());
         else
             QVERIFY(!workerRunning());
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QCOMPARE(session().replyDepth, 0);
         QCOMPARE(session().listenSocket.load(), -1);
         QCOMPARE(session().dataSocket.load(), -1);

@@ -7,7 +7,7 @@
 #include "scriptedserver.h"
 #include "session/ftpprotocol.h"
 #include "session/listingjob.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 #include "testviews.h"
 
@@ -54,7 +54,7 @@ struct Pane {
 
 bool connectTo(const ScriptedServer &server)
 {
-    SessionState &s = session();
+    Session &s = session();
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = server.port();
     const int socket = OpenConnection(session(), s.serverHost, session().port, "ftp", "tcp");

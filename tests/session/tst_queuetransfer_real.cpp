@@ -6,6 +6,8 @@
 #include "platform/strings.h"
 #include "session/ftpprotocol.h"
 #include "session/jobs.h"
+#include "session/session.h"
+#include "sessionreset.h"
 #include "session/queuetransferjob.h"
 #include "session/sessionstate.h"
 #include "session/transferqueue.h"
@@ -117,7 +119,7 @@ class TestQueueTransferReal : public QObject
 
     bool login()
     {
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.userName = QString::fromLatin1(FtpServer::user);

@@ -8,7 +8,7 @@
 #include "session/ftpprotocol.h"
 #include "session/jobs.h"
 #include "session/queuetransferjob.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/shutdowncommand.h"
 #include "session/transferqueue.h"
 #include "sessionreset.h"

@@ -4,7 +4,7 @@
 #include "scriptedserver.h"
 #include "session/remoteoperation.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/worker.h"
 #include "sessionreset.h"
 #include "testviews.h"
@@ -45,7 +45,7 @@ bool runJob(const JobRequest &request)
 {
     if (!StartJob(request))
         return false;
-    return QTest::qWaitFor([] { return !session().busy; }, 60000);
+    return QTest::qWaitFor([] { return !session().busy(); }, 60000);
 }
 
 int countOf(const QList<QByteArray> &commands, const QByteArray &prefix)
@@ -276,7 +276,7 @@ private slots:
         QTRY_VERIFY(countOf(server.commands(), "DELE") >= 3);
         controller.abort();
         QVERIFY(log.waitFor(loadText(TextId::OperationCanceled), LogColor::Status));
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QVERIFY(!session().waitCursor);
         QVERIFY(session().connected);
         QVERIFY(countOf(server.commands(), "DELE") < files);

@@ -195,7 +195,7 @@ private slots:
         protocol.remoteSize = 10;
         protocol.listing = listed("a.bin", 4) + listed("a.txt", 4);
         ResumingQuestions questions;
-        SessionState s;
+        Session s;
         s.connected = true;
         s.views.questions = &questions;
         const TransferInputs inputs{&queue, localFolder, "/pub", std::nullopt, std::nullopt};

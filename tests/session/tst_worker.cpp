@@ -7,18 +7,21 @@
 #include "platform/textformat.h"
 #include "scriptedserver.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/worker.h"
 #include "sessionreset.h"
 #include "testviews.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <QTimer>
 #include <sys/socket.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <memory>
 
 using testsupport::LogRecorder;
 using testsupport::Reply;
@@ -56,7 +59,7 @@ QList<LogRecorder::Line> withColor(const LogRecorder &log, std::initializer_list
 
 bool waitForIdle()
 {
-    return QTest::qWaitFor([] { return !session().busy && !workerRunning(); }, 10000);
+    return QTest::qWaitFor([] { return !session().busy() && !workerRunning(); }, 10000);
 }
 
 } // namespace
@@ -67,6 +70,59 @@ class TestWorker : public QObject
 private slots:
     void init() { testsupport::resetSession(); }
     void cleanup() { testsupport::resetSession(); }
+
+    // The status is set in one place: busy follows it, and only a change is announced.
+    void statusDrivesBusyAndIsAnnounced_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("not connected") << int(SessionStatus::NotConnected) << false;
+        QTest::newRow("connecting") << int(SessionStatus::Connecting) << true;
+        QTest::newRow("idle") << int(SessionStatus::Idle) << false;
+        QTest::newRow("running a job") << int(SessionStatus::RunningJob) << true;
+        QTest::newRow("stopping") << int(SessionStatus::Stopping) << true;
+    }
+
+    void statusDrivesBusyAndIsAnnounced()
+    {
+        QFETCH(int, status);
+        QFETCH(bool, busy);
+        const auto wanted = SessionStatus(status);
+        SessionController controller;
+        QSignalSpy announced(&controller, &SessionController::stateChanged);
+        const int changes = wanted == SessionStatus::NotConnected ? 0 : 1;
+        controller.session().setStatus(wanted);
+        QCOMPARE(controller.status(), wanted);
+        QCOMPARE(controller.busy(), busy);
+        QCOMPARE(announced.count(), changes);
+        controller.session().setStatus(wanted);
+        QCOMPARE(announced.count(), changes);
+        controller.session().settle();
+        QVERIFY(!controller.busy());
+    }
+
+    // Each controller has a session and a worker of its own, current while it lives; the control
+    // connection it held is closed when it goes.
+    void controllerOwnsItsSession()
+    {
+        ScriptedServer server;
+        auto outer = std::make_unique<SessionController>();
+        QCOMPARE(&session(), &outer->session());
+        int socket = -1;
+        {
+            SessionController inner;
+            QCOMPARE(&session(), &inner.session());
+            QVERIFY(&inner.worker() != &outer->worker());
+            socket = testsupport::connectControl(server.port());
+            QVERIFY(socket >= 0);
+            QVERIFY(inner.connected());
+            QVERIFY(!outer->connected());
+        }
+        QCOMPARE(&session(), &outer->session());
+        QCOMPARE(::fcntl(socket, F_GETFD), -1);
+        outer.reset();
+        QVERIFY(!session().connected);
+    }
 
     void watchdogEndsAWorkerThatGetsNoReply()
     {
@@ -250,7 +306,7 @@ private slots:
         controller.abort();
 
         QVERIFY(log.waitFor(loadText(TextId::OperationCanceled), LogColor::Status));
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QCOMPARE(session().connected.load(), keptOpen);
         QCOMPARE(session().controlSocket >= 0, keptOpen);
         QCOMPARE(log.contains(loadText(TextId::RepliesOutOfStep), LogColor::Error), !keptOpen);
@@ -315,7 +371,7 @@ private slots:
             QVERIFY(log.contains(sendError, LogColor::Error));
         QVERIFY(log.waitFor(QStringLiteral("Disconnected\n"), LogColor::Status));
         QVERIFY(!session().connected);
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
         QVERIFY(keepAliveStopped);
     }
 };

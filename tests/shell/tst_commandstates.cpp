@@ -7,7 +7,7 @@
 #include "platform/commandids.h"
 #include "queue/queuewnd.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "shell/mainframe.h"
 
 #include <QAction>
@@ -69,7 +69,7 @@ class TestCommandStates : public QObject
     void setLink(Link link)
     {
         session().connected = link != Link::Offline;
-        session().busy = link == Link::Busy;
+        session().setStatus(link == Link::Busy ? SessionStatus::RunningJob : SessionStatus::Idle);
         emit frame_->controller()->stateChanged();
     }
 
@@ -93,7 +93,7 @@ private slots:
         guitest::clearSettings();
         session().serverHost.clear();
         session().connected = false;
-        session().busy = false;
+        session().settle();
         guitest::ModalWatcher watcher;
         frame_ = std::make_unique<CMainFrame>();
         frame_->show();
@@ -121,7 +121,7 @@ private slots:
     {
         frame_->queuePane()->DeleteAll();
         session().connected = false;
-        session().busy = false;
+        session().settle();
         frame_.reset();
     }
 

@@ -3,7 +3,7 @@
 #include "platform/commandids.h"
 #include "platform/strings.h"
 #include "platform/textformat.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "shell/helpwindow.h"
 #include "shell/mainframe.h"
 #include "shell/programidentity.h"

@@ -5,7 +5,7 @@
 #include "controls/sortlistmodel.h"
 #include "panes/remotewnd.h"
 #include "platform/settingsstore.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "shell/mainframe.h"
 #include "shell/passwordpromptdialog.h"
 #include "sites/sitefield.h"

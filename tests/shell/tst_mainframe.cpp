@@ -10,7 +10,7 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/worker.h"
 #include "shell/framelayout.h"
 #include "shell/mainframe.h"
@@ -76,7 +76,7 @@ private slots:
         guitest::clearSettings();
         session().serverHost.clear();
         session().connected = false;
-        session().busy = false;
+        session().settle();
     }
 
     void siteManagerOpensAtStart()
@@ -173,7 +173,7 @@ private slots:
         QFETCH(bool, busy);
         auto frame = startFrame();
         session().connected = connected;
-        session().busy = busy;
+        session().setStatus(busy ? SessionStatus::RunningJob : SessionStatus::Idle);
         emit frame->controller()->stateChanged();
         QFETCH(bool, connect);
         QFETCH(bool, disconnect);
@@ -185,7 +185,7 @@ private slots:
         QVERIFY(!frame->action(cmd::TransferQueue)->isEnabled());
         QVERIFY(frame->action(cmd::SiteManager)->isEnabled());
         session().connected = false;
-        session().busy = false;
+        session().settle();
     }
 
     void transferModeChecks()
@@ -208,7 +208,7 @@ private slots:
         guitest::ModalWatcher watcher;
         frame->action(cmd::Connect)->trigger();
         QTRY_COMPARE(watcher.seen, QStringList{QStringLiteral("SiteManagerDialog")});
-        QVERIFY(!session().busy);
+        QVERIFY(!session().busy());
     }
 
     void connectWhileBusyDoesNothing_data()
@@ -229,7 +229,7 @@ private slots:
         session().serverHost = QStringLiteral("127.0.0.1");
         session().port = testsupport::closedLoopbackPort(); // the idle row's job ends by itself
         QVERIFY(session().port != 0);
-        session().busy = busy;
+        session().setStatus(busy ? SessionStatus::RunningJob : SessionStatus::Idle);
         session().job.reset();
         QMetaObject::invokeMethod(frame->action(cmd::Connect), &QAction::trigger, Qt::QueuedConnection);
         // Commands are handled in the order posted: once the mode has changed, Connect has had
@@ -240,7 +240,7 @@ private slots:
         if (busy)
             QVERIFY(!workerRunning());
         joinWorker();
-        session().busy = false;
+        session().settle();
         session().connected = false;
         session().serverHost.clear();
         session().port = 21;

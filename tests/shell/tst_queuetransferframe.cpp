@@ -12,7 +12,7 @@
 #include "platform/strings.h"
 #include "queue/queuewnd.h"
 #include "session/transferqueue.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "shell/existingfiledialog.h"
 #include "session/sessioncontroller.h"
 #include "shell/mainframe.h"
@@ -83,7 +83,7 @@ private slots:
         });
         CMainFrame frame;
         frame.show();
-        SessionState &s = session();
+        Session &s = session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.userName = QString::fromLatin1(testsupport::FtpServer::user);
@@ -94,15 +94,15 @@ private slots:
         emit frame.controller()->stateChanged();
         frame.action(cmd::Connect)->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy && !s.waitCursor, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.busy() && !s.waitCursor, 10000);
         QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
 
         const QByteArray home = QFile::encodeName(local.path());
         QVERIFY(frame.localPane()->ShowFolder(home));
         (void)frame.queuePane()->queue()->AddQueueItem({"/pub", {}, home, QueueItem::Download, true}, false);
         QMetaObject::invokeMethod(frame.action(cmd::TransferQueue), &QAction::trigger, Qt::QueuedConnection);
-        QTRY_VERIFY_WITH_TIMEOUT(s.busy, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(s.busy(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
 
         QCOMPARE(asked, QStringList{"The file one.bin already exists."});
         QCOMPARE(readFile(local.path() + "/pub/one.bin"), QByteArray("first file"));

@@ -5,7 +5,7 @@
 #include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "sessionreset.h"
 #include "sites/siteconnect.h"
 #include "sites/sitefield.h"
@@ -435,7 +435,7 @@ private slots:
                 statuses << line.text;
         QCOMPARE(statuses.mid(0, 2), (QStringList{QStringLiteral("Disconnected\n"),
                                                   QStringLiteral("Connecting to 127.0.0.1...\n")}));
-        const SessionState &state = session();
+        const Session &state = session();
         QCOMPARE(state.serverHost, QStringLiteral("127.0.0.1"));
         QCOMPARE(state.userName, QStringLiteral("bob"));
         QCOMPARE(state.password, QString());

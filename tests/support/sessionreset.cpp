@@ -3,7 +3,8 @@
 #include "engine/controlconnection.h"
 #include "platform/durations.h"
 #include "platform/workerstop.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "session/worker.h"
 
 #include <QCoreApplication>
@@ -12,29 +13,55 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace testsupport
 {
 
-void resetSession()
+namespace
 {
-    joinWorker();
-    workerstop::clear();
-    // Calls the last job posted still run now, and must not reach a finished test's views.
-    auto &s = session();
+
+// The session of the tests that run without a window of their own: a fresh controller each time.
+std::unique_ptr<SessionController> &ownController()
+{
+    static std::unique_ptr<SessionController> controller;
+    return controller;
+}
+
+// Controllers of earlier cases, closed but kept: the engine's throttled progress posts name the
+// connection they report on, and one may still be due after its case ended.
+std::vector<std::unique_ptr<SessionController>> &retiredControllers()
+{
+    static std::vector<std::unique_ptr<SessionController>> retired;
+    return retired;
+}
+
+// Newest first, while the application still exists, so that each hands the current session back
+// to the one before it.
+void endControllers()
+{
+    ownController().reset();
+    auto &retired = retiredControllers();
+    while (!retired.empty())
+        retired.pop_back();
+}
+
+// A window's controller lives across test cases: its session is put back to a fresh one's state.
+void resetFields(Session &s)
+{
     s.views = {};
     s.host = nullptr;
-    QCoreApplication::processEvents();
     s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
     s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
     s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     CloseLocalFiles(s);
     s.connected = false;
-    s.busy = false;
+    s.setStatus(SessionStatus::NotConnected);
     s.abortRequested = false;
     s.transferRunning = false;
     s.listingRunning = false;
@@ -46,15 +73,33 @@ void resetSession()
     s.trailingSlashDirs = false;
     s.lastReplyCode = 0;
     s.replyDepth = 0;
-    s.serverHost.clear();
-    s.userName.clear();
-    s.password.clear();
-    s.port = 21;
-    s.anonymousLogin = false;
+    s.login() = LoginFields{};
     s.commandArgument.clear();
     s.options = EngineOptions{};
-    s.views = {};
-    s.host = nullptr;
+}
+
+} // namespace
+
+void resetSession()
+{
+    joinWorker();
+    workerstop::clear();
+    // Calls the last job posted still run now, and must not reach a finished test's views.
+    session().views = {};
+    QCoreApplication::processEvents();
+    SessionController *current = session().controller;
+    if (current && current != ownController().get()) {
+        resetFields(session());
+        session().host = current;
+    } else {
+        if (ownController()) {
+            resetFields(ownController()->session());
+            retiredControllers().push_back(std::move(ownController()));
+        }
+        static const bool ended = (qAddPostRoutine(endControllers), true);
+        (void)ended;
+        ownController() = std::make_unique<SessionController>();
+    }
     durations::resetForTest();
 }
 

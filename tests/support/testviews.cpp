@@ -1,20 +1,20 @@
 #include "testviews.h"
 
-#include "session/sessionstate.h"
+#include "session/session.h"
 
 namespace testsupport
 {
 
 TestViews::TestViews()
 {
-    SessionState &s = session();
+    Session &s = session();
     s.views = {this, this, this, this};
     s.host = this;
 }
 
 TestViews::~TestViews()
 {
-    SessionState &s = session();
+    Session &s = session();
     if (s.views.remote == this)
         s.views = {};
     if (s.host == this)

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "engine/ftpconnection.h"
+#include "engine/loginfields.h"
+#include "platform/event.h"
+#include "session/jobrequest.h"
+#include "session/sessionstatus.h"
+#include "session/sessionviews.h"
+
+#include <QByteArray>
+
+#include <atomic>
+#include <optional>
+
+class SessionController;
+
+// The FTP session, shared by the window thread and the worker: the connection the engine works
+// on, the login in use, where the session stands, and the job. The flags both threads touch are
+// atomic; the text fields are written only while no job runs.
+class Session : public FtpConnection, public LoginFields
+{
+public:
+    // The one way the session's standing changes: `busy` follows it, and the controller tells its
+    // watchers on the window thread when it did change. Any thread.
+    void setStatus(SessionStatus status);
+    [[nodiscard]] SessionStatus status() const { return status_.load(); }
+    // Idle when logged in, not connected otherwise: where a session stands once its job is over.
+    void settle();
+
+    // A job runs, or the session is stopping one.
+    [[nodiscard]] bool busy() const { return busy_.load(); }
+
+    std::atomic<bool> listingRunning{false};
+    std::atomic<bool> waitCursor{false};
+    std::atomic<bool> refreshAfterJob{false};
+
+    // The job running or last started; written by the window thread as it starts one.
+    std::optional<JobRequest> job;
+    // The folder a running transfer wants listed (the queue job lists it itself).
+    QByteArray commandArgument;
+    Event jobDoneEvent;
+
+    int replyTimeoutSeconds = 500;
+    // The next listing also leaves a copy for the user (the DBGLIST user command).
+    bool debugListing = false;
+
+    // The windows the jobs report to; set and cleared on the window thread, read there by the
+    // calls the worker posts.
+    SessionViews views;
+    SessionController *controller = nullptr;
+
+    LoginFields &login() { return *this; }
+    const LoginFields &login() const { return *this; }
+
+private:
+    std::atomic<SessionStatus> status_{SessionStatus::NotConnected};
+    // Mirrors the status for the loops that poll it, without a second source of truth.
+    std::atomic<bool> busy_{false};
+};
+
+
+// The session of the newest living controller, else one kept for code run without a controller.
+// Remains only for the transfer job's files, which take the session as a parameter next.
+Session &session();
+// The controller that owns `session` makes it the current one while it lives; gives the one before.
+Session *makeCurrentSession(Session *session);

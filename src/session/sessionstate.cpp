@@ -1,7 +1,0 @@
-#include "session/sessionstate.h"
-
-SessionState &session()
-{
-    static SessionState state;
-    return state;
-}
