@@ -32,18 +32,18 @@ Conversion readConversion(const QByteArray &format, int start)
 
 QString formatNumber(const Conversion &conversion, const TextArg::Value &value)
 {
-    const QByteArray spec = '%' + conversion.flagsWidthPrecision;
+    const QByteArray pattern = '%' + conversion.flagsWidthPrecision;
     if (conversion.kind == 'f') {
         const double number = std::holds_alternative<double>(value) ? std::get<double>(value)
                                                                     : double(std::get<long long>(value));
-        return QString::asprintf((spec + 'f').constData(), number);
+        return QString::asprintf((pattern + 'f').constData(), number);
     }
     const long long number = std::holds_alternative<long long>(value)
                                  ? std::get<long long>(value)
                                  : static_cast<long long>(std::get<double>(value));
     if (conversion.kind == 'u')
-        return QString::asprintf((spec + "llu").constData(), static_cast<unsigned long long>(number));
-    return QString::asprintf((spec + "lld").constData(), number);
+        return QString::asprintf((pattern + "llu").constData(), static_cast<unsigned long long>(number));
+    return QString::asprintf((pattern + "lld").constData(), number);
 }
 
 } // namespace
