@@ -35,54 +35,54 @@ QLineEdit *makeFieldEdit(QWidget *parent, const char *name, std::size_t width)
 } // namespace
 
 SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
-    : QWidget(parent), m_address(makeFieldEdit(this, "address", sizeof(SiteRecord::address))),
-      m_user(makeFieldEdit(this, "userId", sizeof(SiteRecord::userId))),
-      m_password(makeFieldEdit(this, "password", sizeof(SiteRecord::sitePassword))),
-      m_anonymous(new QCheckBox(uiText("Anonymous"), this)), m_port(makeEdit(this, "port", 6)),
-      m_remotePath(makeFieldEdit(this, "remotePath", sizeof(SiteRecord::remotePath))),
-      m_localPath(makeFieldEdit(this, "localPath", sizeof(SiteRecord::localPath))),
-      m_browse(new QPushButton(uiText("..."), this)), m_relative(new QCheckBox(uiText("Relative path"), this))
+    : QWidget(parent), address_(makeFieldEdit(this, "address", sizeof(SiteRecord::address))),
+      user_(makeFieldEdit(this, "userId", sizeof(SiteRecord::userId))),
+      password_(makeFieldEdit(this, "password", sizeof(SiteRecord::sitePassword))),
+      anonymous_(new QCheckBox(uiText("Anonymous"), this)), port_(makeEdit(this, "port", 6)),
+      remotePath_(makeFieldEdit(this, "remotePath", sizeof(SiteRecord::remotePath))),
+      localPath_(makeFieldEdit(this, "localPath", sizeof(SiteRecord::localPath))),
+      browse_(new QPushButton(uiText("..."), this)), relative_(new QCheckBox(uiText("Relative path"), this))
 {
-    m_password->setEchoMode(QLineEdit::Password);
-    m_anonymous->setObjectName(QStringLiteral("anonymous"));
-    m_relative->setObjectName(QStringLiteral("relativePath"));
-    m_browse->setObjectName(QStringLiteral("browse"));
-    m_browse->setAutoDefault(false);
-    m_port->setValidator(new QIntValidator(0, portMaximum, m_port));
+    password_->setEchoMode(QLineEdit::Password);
+    anonymous_->setObjectName(QStringLiteral("anonymous"));
+    relative_->setObjectName(QStringLiteral("relativePath"));
+    browse_->setObjectName(QStringLiteral("browse"));
+    browse_->setAutoDefault(false);
+    port_->setValidator(new QIntValidator(0, portMaximum, port_));
 
     auto *localRow = new QHBoxLayout;
-    localRow->addWidget(m_localPath);
-    localRow->addWidget(m_browse);
+    localRow->addWidget(localPath_);
+    localRow->addWidget(browse_);
 
     auto *form = new QFormLayout(this);
     form->setContentsMargins(0, 0, 0, 0);
-    form->addRow(uiText("FTP address:"), m_address);
-    form->addRow(uiText("User ID:"), m_user);
-    form->addRow(uiText("Password:"), m_password);
-    form->addRow(QString(), m_anonymous);
-    form->addRow(uiText("Port:"), m_port);
-    form->addRow(uiText("Initial remote path:"), m_remotePath);
+    form->addRow(uiText("FTP address:"), address_);
+    form->addRow(uiText("User ID:"), user_);
+    form->addRow(uiText("Password:"), password_);
+    form->addRow(QString(), anonymous_);
+    form->addRow(uiText("Port:"), port_);
+    form->addRow(uiText("Initial remote path:"), remotePath_);
     form->addRow(uiText("Initial local path:"), localRow);
-    form->addRow(QString(), m_relative);
+    form->addRow(QString(), relative_);
 
-    for (QLineEdit *edit : {m_address, m_user, m_password, m_port, m_remotePath, m_localPath})
+    for (QLineEdit *edit : {address_, user_, password_, port_, remotePath_, localPath_})
         connect(edit, &QLineEdit::textEdited, this, &SiteFieldsPanel::edited);
-    for (QCheckBox *box : {m_anonymous, m_relative})
+    for (QCheckBox *box : {anonymous_, relative_})
         connect(box, &QCheckBox::clicked, this, &SiteFieldsPanel::edited);
-    connect(m_browse, &QPushButton::clicked, this, &SiteFieldsPanel::browseRequested);
+    connect(browse_, &QPushButton::clicked, this, &SiteFieldsPanel::browseRequested);
 }
 
 void SiteFieldsPanel::showFields(const SiteFields &fields)
 {
     // setText and setChecked do not emit textEdited and clicked, so showing is never an edit.
-    m_address->setText(fields.address);
-    m_user->setText(fields.userId);
-    m_password->setText(fields.password);
-    m_anonymous->setChecked(fields.anonymous);
-    m_port->setText(QString::number(fields.port));
-    m_remotePath->setText(fields.remotePath);
-    m_localPath->setText(fields.localPath);
-    m_relative->setChecked(fields.relativePath);
+    address_->setText(fields.address);
+    user_->setText(fields.userId);
+    password_->setText(fields.password);
+    anonymous_->setChecked(fields.anonymous);
+    port_->setText(QString::number(fields.port));
+    remotePath_->setText(fields.remotePath);
+    localPath_->setText(fields.localPath);
+    relative_->setChecked(fields.relativePath);
 }
 
 void SiteFieldsPanel::clearFields()
@@ -92,27 +92,27 @@ void SiteFieldsPanel::clearFields()
 
 void SiteFieldsPanel::setFieldsEnabled(bool enabled)
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{m_address, m_user, m_password, m_anonymous,
-                                                            m_port, m_remotePath, m_localPath, m_relative})
+    for (QWidget *widget : std::initializer_list<QWidget *>{address_, user_, password_, anonymous_,
+                                                            port_, remotePath_, localPath_, relative_})
         widget->setEnabled(enabled);
 }
 
 SiteFields SiteFieldsPanel::values(int fallbackPort, bool *portValid) const
 {
     SiteFields fields;
-    fields.address = m_address->text();
-    fields.userId = m_user->text();
-    fields.password = m_password->text();
-    fields.anonymous = m_anonymous->isChecked();
+    fields.address = address_->text();
+    fields.userId = user_->text();
+    fields.password = password_->text();
+    fields.anonymous = anonymous_->isChecked();
     bool ok = false;
-    const int port = m_port->text().trimmed().toInt(&ok);
+    const int port = port_->text().trimmed().toInt(&ok);
     ok = ok && port >= 0 && port <= portMaximum;
     fields.port = ok ? port : fallbackPort;
     if (portValid)
         *portValid = ok;
-    fields.remotePath = m_remotePath->text();
-    fields.localPath = m_localPath->text();
-    fields.relativePath = m_relative->isChecked();
+    fields.remotePath = remotePath_->text();
+    fields.localPath = localPath_->text();
+    fields.relativePath = relative_->isChecked();
     return fields;
 }
 
@@ -121,10 +121,10 @@ void SiteFieldsPanel::setLocalPathByUser(const QString &path)
     // A picked folder is refused like a typed one: a path cut to fit would name another folder.
     QString candidate = path;
     int pos = 0;
-    if (m_localPath->validator()->validate(candidate, pos) == QValidator::Invalid) {
+    if (localPath_->validator()->validate(candidate, pos) == QValidator::Invalid) {
         Beep();
         return;
     }
-    m_localPath->setText(path);
+    localPath_->setText(path);
     emit edited();
 }

@@ -37,13 +37,13 @@ signals:
     void browseRequested();
 
 private:
-    QLineEdit *m_address;
-    QLineEdit *m_user;
-    QLineEdit *m_password;
-    QCheckBox *m_anonymous;
-    QLineEdit *m_port;
-    QLineEdit *m_remotePath;
-    QLineEdit *m_localPath;
-    QPushButton *m_browse;
-    QCheckBox *m_relative;
+    QLineEdit *address_;
+    QLineEdit *user_;
+    QLineEdit *password_;
+    QCheckBox *anonymous_;
+    QLineEdit *port_;
+    QLineEdit *remotePath_;
+    QLineEdit *localPath_;
+    QPushButton *browse_;
+    QCheckBox *relative_;
 };

@@ -51,83 +51,83 @@ SiteManagerDialog::SiteManagerDialog(QWidget *parent)
 }
 
 SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
-    : QDialog(parent), m_folder(folder), m_tree(new QTreeWidget(this)), m_sites(new QListWidget(this)),
-      m_panel(new SiteFieldsPanel(this)), m_addFolder(makeButton("Add", "addFolder", this)),
-      m_deleteFolder(makeButton("Delete", "deleteFolder", this)),
-      m_addSite(makeButton("Add", "addSite", this)), m_deleteSite(makeButton("Delete", "deleteSite", this)),
-      m_connect(makeButton("Connect", "connect", this)), m_close(makeButton("Close", "close", this))
+    : QDialog(parent), folder_(folder), tree_(new QTreeWidget(this)), sites_(new QListWidget(this)),
+      panel_(new SiteFieldsPanel(this)), addFolder_(makeButton("Add", "addFolder", this)),
+      deleteFolder_(makeButton("Delete", "deleteFolder", this)),
+      addSite_(makeButton("Add", "addSite", this)), deleteSite_(makeButton("Delete", "deleteSite", this)),
+      connect_(makeButton("Connect", "connect", this)), close_(makeButton("Close", "close", this))
 {
     setWindowTitle(uiText("Site Manager"));
     buildLayout();
 
-    m_currentFolder = settingsstore::readInt(QLatin1String(settingsstore::applSet), folderIndexKey, 0);
-    m_currentSite = settingsstore::readInt(QLatin1String(settingsstore::applSet), siteIndexKey, 0);
+    currentFolder_ = settingsstore::readInt(QLatin1String(settingsstore::applSet), folderIndexKey, 0);
+    currentSite_ = settingsstore::readInt(QLatin1String(settingsstore::applSet), siteIndexKey, 0);
 
-    const SiteFileStatus status = LoadSiteList(m_folder, m_list);
+    const SiteFileStatus status = LoadSiteList(folder_, list_);
     if (status == SiteFileStatus::Truncated)
         AppendLog(uiText("The site list file ends inside a record; the sites after it were not loaded.\n"),
                   LogColor::Error);
     reportSiteFileStatus(status);
 
     fillTree();
-    if (m_currentFolder < -1 || m_currentFolder >= int(m_list.folders.size()))
-        m_currentFolder = -1;
-    if (m_currentFolder != -1) {
-        m_filling = true;
-        m_tree->setCurrentItem(m_tree->topLevelItem(m_currentFolder));
-        m_filling = false;
+    if (currentFolder_ < -1 || currentFolder_ >= int(list_.folders.size()))
+        currentFolder_ = -1;
+    if (currentFolder_ != -1) {
+        filling_ = true;
+        tree_->setCurrentItem(tree_->topLevelItem(currentFolder_));
+        filling_ = false;
     }
     fillSites();
     clearFields();
-    if (m_sites->count() == 0 || m_currentSite < -1 || m_currentSite >= m_sites->count())
-        m_currentSite = -1;
-    if (m_currentSite != -1)
-        selectSite(m_currentSite);
-    m_sites->setFocus();
+    if (sites_->count() == 0 || currentSite_ < -1 || currentSite_ >= sites_->count())
+        currentSite_ = -1;
+    if (currentSite_ != -1)
+        selectSite(currentSite_);
+    sites_->setFocus();
 }
 
 SiteManagerDialog::~SiteManagerDialog()
 {
-    settingsstore::writeInt(QLatin1String(settingsstore::applSet), folderIndexKey, m_currentFolder);
-    settingsstore::writeInt(QLatin1String(settingsstore::applSet), siteIndexKey, m_currentSite);
+    settingsstore::writeInt(QLatin1String(settingsstore::applSet), folderIndexKey, currentFolder_);
+    settingsstore::writeInt(QLatin1String(settingsstore::applSet), siteIndexKey, currentSite_);
 }
 
 void SiteManagerDialog::buildLayout()
 {
-    m_tree->setObjectName(QStringLiteral("folderTree"));
-    m_tree->setHeaderHidden(true);
-    m_tree->setRootIsDecorated(true);
-    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_tree->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    tree_->setObjectName(QStringLiteral("folderTree"));
+    tree_->setHeaderHidden(true);
+    tree_->setRootIsDecorated(true);
+    tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    m_sites->setObjectName(QStringLiteral("siteList"));
-    m_sites->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_sites->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    m_sites->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_sites->setMinimumWidth(160);
+    sites_->setObjectName(QStringLiteral("siteList"));
+    sites_->setSelectionMode(QAbstractItemView::SingleSelection);
+    sites_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    sites_->setContextMenuPolicy(Qt::CustomContextMenu);
+    sites_->setMinimumWidth(160);
 
-    m_connect->setDefault(true);
+    connect_->setDefault(true);
 
     auto *folderBox = new QGroupBox(uiText("Folder"), this);
     auto *folderLayout = new QGridLayout(folderBox);
-    folderLayout->addWidget(m_tree, 0, 0, 1, 2);
-    folderLayout->addWidget(m_addFolder, 1, 0);
-    folderLayout->addWidget(m_deleteFolder, 1, 1);
+    folderLayout->addWidget(tree_, 0, 0, 1, 2);
+    folderLayout->addWidget(addFolder_, 1, 0);
+    folderLayout->addWidget(deleteFolder_, 1, 1);
 
     auto *siteBox = new QGroupBox(uiText("Site"), this);
     auto *siteLayout = new QGridLayout(siteBox);
-    siteLayout->addWidget(m_sites, 0, 0, 1, 2);
-    siteLayout->addWidget(m_addSite, 1, 0);
-    siteLayout->addWidget(m_deleteSite, 1, 1);
+    siteLayout->addWidget(sites_, 0, 0, 1, 2);
+    siteLayout->addWidget(addSite_, 1, 0);
+    siteLayout->addWidget(deleteSite_, 1, 1);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_connect);
-    buttons->addWidget(m_close);
+    buttons->addWidget(connect_);
+    buttons->addWidget(close_);
 
     auto *right = new QVBoxLayout;
-    right->addWidget(m_panel);
+    right->addWidget(panel_);
     right->addStretch();
     right->addLayout(buttons);
 
@@ -136,61 +136,61 @@ void SiteManagerDialog::buildLayout()
     layout->addWidget(siteBox);
     layout->addLayout(right, 1);
 
-    connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &SiteManagerDialog::onFolderSelectionChanged);
-    connect(m_tree, &QTreeWidget::itemChanged, this,
+    connect(tree_, &QTreeWidget::itemSelectionChanged, this, &SiteManagerDialog::onFolderSelectionChanged);
+    connect(tree_, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem *item) { onFolderRenamed(item); });
-    connect(m_tree, &QWidget::customContextMenuRequested, this, [this] { showContextMenu(FolderTarget); });
-    connect(m_sites, &QListWidget::itemSelectionChanged, this, &SiteManagerDialog::onSiteSelectionChanged);
-    connect(m_sites, &QListWidget::itemChanged, this, &SiteManagerDialog::onSiteRenamed);
-    connect(m_sites, &QListWidget::itemDoubleClicked, this, &SiteManagerDialog::connectToSelected);
-    connect(m_sites, &QWidget::customContextMenuRequested, this, [this] { showContextMenu(SiteTarget); });
-    connect(new QShortcut(QKeySequence::Delete, m_tree, nullptr, nullptr, Qt::WidgetShortcut),
+    connect(tree_, &QWidget::customContextMenuRequested, this, [this] { showContextMenu(FolderTarget); });
+    connect(sites_, &QListWidget::itemSelectionChanged, this, &SiteManagerDialog::onSiteSelectionChanged);
+    connect(sites_, &QListWidget::itemChanged, this, &SiteManagerDialog::onSiteRenamed);
+    connect(sites_, &QListWidget::itemDoubleClicked, this, &SiteManagerDialog::connectToSelected);
+    connect(sites_, &QWidget::customContextMenuRequested, this, [this] { showContextMenu(SiteTarget); });
+    connect(new QShortcut(QKeySequence::Delete, tree_, nullptr, nullptr, Qt::WidgetShortcut),
             &QShortcut::activated, this, &SiteManagerDialog::deleteFolder);
-    connect(new QShortcut(QKeySequence::Delete, m_sites, nullptr, nullptr, Qt::WidgetShortcut),
+    connect(new QShortcut(QKeySequence::Delete, sites_, nullptr, nullptr, Qt::WidgetShortcut),
             &QShortcut::activated, this, &SiteManagerDialog::deleteSite);
 
-    connect(m_addFolder, &QPushButton::clicked, this, &SiteManagerDialog::addFolder);
-    connect(m_deleteFolder, &QPushButton::clicked, this, &SiteManagerDialog::deleteFolder);
-    connect(m_addSite, &QPushButton::clicked, this, &SiteManagerDialog::addSite);
-    connect(m_deleteSite, &QPushButton::clicked, this, &SiteManagerDialog::deleteSite);
-    connect(m_connect, &QPushButton::clicked, this, &SiteManagerDialog::connectToSelected);
-    connect(m_close, &QPushButton::clicked, this, &SiteManagerDialog::reject);
-    connect(m_panel, &SiteFieldsPanel::edited, this, &SiteManagerDialog::onFieldsEdited);
-    connect(m_panel, &SiteFieldsPanel::browseRequested, this, &SiteManagerDialog::browseLocalPath);
+    connect(addFolder_, &QPushButton::clicked, this, &SiteManagerDialog::addFolder);
+    connect(deleteFolder_, &QPushButton::clicked, this, &SiteManagerDialog::deleteFolder);
+    connect(addSite_, &QPushButton::clicked, this, &SiteManagerDialog::addSite);
+    connect(deleteSite_, &QPushButton::clicked, this, &SiteManagerDialog::deleteSite);
+    connect(connect_, &QPushButton::clicked, this, &SiteManagerDialog::connectToSelected);
+    connect(close_, &QPushButton::clicked, this, &SiteManagerDialog::reject);
+    connect(panel_, &SiteFieldsPanel::edited, this, &SiteManagerDialog::onFieldsEdited);
+    connect(panel_, &SiteFieldsPanel::browseRequested, this, &SiteManagerDialog::browseLocalPath);
 }
 
 void SiteManagerDialog::fillTree()
 {
-    m_filling = true;
-    m_tree->clear();
-    for (const SiteFolder &folder : m_list.folders) {
-        auto *item = new QTreeWidgetItem(m_tree, QStringList(folder.name()));
+    filling_ = true;
+    tree_->clear();
+    for (const SiteFolder &folder : list_.folders) {
+        auto *item = new QTreeWidgetItem(tree_, QStringList(folder.name()));
         item->setIcon(0, siteimages::folder());
         item->setFlags(editableItem);
     }
-    m_filling = false;
+    filling_ = false;
 }
 
 void SiteManagerDialog::fillSites()
 {
-    m_filling = true;
-    m_sites->clear();
-    for (const SiteRecord &site : m_list.sites) {
-        if (m_currentFolder == -1 || site.folderIndex != m_currentFolder)
+    filling_ = true;
+    sites_->clear();
+    for (const SiteRecord &site : list_.sites) {
+        if (currentFolder_ == -1 || site.folderIndex != currentFolder_)
             continue;
-        auto *item = new QListWidgetItem(siteimages::site(), sitefield::text(site.siteName), m_sites);
+        auto *item = new QListWidgetItem(siteimages::site(), sitefield::text(site.siteName), sites_);
         item->setFlags(editableItem);
     }
-    m_filling = false;
+    filling_ = false;
 }
 
 int SiteManagerDialog::siteIndex(int position) const
 {
-    if (m_currentFolder == -1 || position < 0)
+    if (currentFolder_ == -1 || position < 0)
         return -1;
     int seen = 0;
-    for (size_t i = 0; i < m_list.sites.size(); ++i) {
-        if (m_list.sites[i].folderIndex == m_currentFolder && seen++ == position)
+    for (size_t i = 0; i < list_.sites.size(); ++i) {
+        if (list_.sites[i].folderIndex == currentFolder_ && seen++ == position)
             return int(i);
     }
     return -1;
@@ -203,105 +203,105 @@ void SiteManagerDialog::showSite(int position)
         clearFields();
         return;
     }
-    m_panel->setFieldsEnabled(true);
-    m_fields = SiteFields::fromRecord(m_list.sites[size_t(index)]);
-    m_panel->showFields(m_fields);
+    panel_->setFieldsEnabled(true);
+    fields_ = SiteFields::fromRecord(list_.sites[size_t(index)]);
+    panel_->showFields(fields_);
 }
 
 void SiteManagerDialog::clearFields()
 {
-    m_fields = SiteFields{};
-    m_panel->clearFields();
-    m_panel->setFieldsEnabled(false);
+    fields_ = SiteFields{};
+    panel_->clearFields();
+    panel_->setFieldsEnabled(false);
 }
 
 void SiteManagerDialog::selectSite(int position)
 {
-    QListWidgetItem *item = m_sites->item(position);
+    QListWidgetItem *item = sites_->item(position);
     if (!item)
         return;
-    m_filling = true;
-    m_sites->setCurrentItem(item);
+    filling_ = true;
+    sites_->setCurrentItem(item);
     item->setSelected(true);
-    m_filling = false;
-    m_currentSite = position;
+    filling_ = false;
+    currentSite_ = position;
     showSite(position);
 }
 
 void SiteManagerDialog::selectFolder(int position)
 {
-    QTreeWidgetItem *item = m_tree->topLevelItem(position);
-    m_filling = true;
-    m_tree->setCurrentItem(item);
-    m_filling = false;
+    QTreeWidgetItem *item = tree_->topLevelItem(position);
+    filling_ = true;
+    tree_->setCurrentItem(item);
+    filling_ = false;
     onFolderSelectionChanged();
 }
 
 void SiteManagerDialog::onFolderSelectionChanged()
 {
-    if (m_filling)
+    if (filling_)
         return;
     clearFields();
-    const QList<QTreeWidgetItem *> selected = m_tree->selectedItems();
-    m_currentFolder = selected.isEmpty() ? -1 : m_tree->indexOfTopLevelItem(selected.first());
-    m_currentSite = -1;
+    const QList<QTreeWidgetItem *> selected = tree_->selectedItems();
+    currentFolder_ = selected.isEmpty() ? -1 : tree_->indexOfTopLevelItem(selected.first());
+    currentSite_ = -1;
     fillSites();
 }
 
 void SiteManagerDialog::onSiteSelectionChanged()
 {
-    if (m_filling)
+    if (filling_)
         return;
-    const QList<QListWidgetItem *> selected = m_sites->selectedItems();
-    m_currentSite = selected.isEmpty() ? -1 : m_sites->row(selected.first());
-    if (m_currentSite == -1)
+    const QList<QListWidgetItem *> selected = sites_->selectedItems();
+    currentSite_ = selected.isEmpty() ? -1 : sites_->row(selected.first());
+    if (currentSite_ == -1)
         clearFields();
     else
-        showSite(m_currentSite);
+        showSite(currentSite_);
 }
 
 void SiteManagerDialog::onFieldsEdited()
 {
-    const int index = siteIndex(m_currentSite);
+    const int index = siteIndex(currentSite_);
     // A port that is not a number yet (the box being retyped) leaves the stored port alone; Connect
     // reports it.
-    m_fields = m_panel->values(index == -1 ? m_fields.port : m_list.sites[size_t(index)].port);
-    if (index != -1 && m_fields.storeInto(m_list.sites[size_t(index)]))
-        m_siteModified = true;
+    fields_ = panel_->values(index == -1 ? fields_.port : list_.sites[size_t(index)].port);
+    if (index != -1 && fields_.storeInto(list_.sites[size_t(index)]))
+        siteModified_ = true;
 }
 
 void SiteManagerDialog::onFolderRenamed(QTreeWidgetItem *item)
 {
-    if (m_filling)
+    if (filling_)
         return;
-    const int position = m_tree->indexOfTopLevelItem(item);
-    if (position < 0 || position >= int(m_list.folders.size()))
+    const int position = tree_->indexOfTopLevelItem(item);
+    if (position < 0 || position >= int(list_.folders.size()))
         return;
-    SiteFolder &folder = m_list.folders[size_t(position)];
+    SiteFolder &folder = list_.folders[size_t(position)];
     folder.setName(item->text(0));
-    m_siteModified = true;
+    siteModified_ = true;
     // The label shows what the 32-byte field could keep.
-    m_filling = true;
+    filling_ = true;
     item->setText(0, folder.name());
-    m_filling = false;
-    if (m_tree->currentItem() != item)
-        m_tree->setCurrentItem(item);
+    filling_ = false;
+    if (tree_->currentItem() != item)
+        tree_->setCurrentItem(item);
 }
 
 void SiteManagerDialog::onSiteRenamed(QListWidgetItem *item)
 {
-    if (m_filling)
+    if (filling_)
         return;
-    const int position = m_sites->row(item);
+    const int position = sites_->row(item);
     const int index = siteIndex(position);
     if (index == -1)
         return;
-    SiteRecord &site = m_list.sites[size_t(index)];
+    SiteRecord &site = list_.sites[size_t(index)];
     sitefield::setText(site.siteName, item->text());
-    m_siteModified = true;
-    m_filling = true;
+    siteModified_ = true;
+    filling_ = true;
     item->setText(sitefield::text(site.siteName));
-    m_filling = false;
+    filling_ = false;
     selectSite(position);
 }
 
@@ -324,62 +324,62 @@ void SiteManagerDialog::deleteItem(ContextTarget target)
 void SiteManagerDialog::renameItem(ContextTarget target)
 {
     if (target == FolderTarget) {
-        const QList<QTreeWidgetItem *> selected = m_tree->selectedItems();
+        const QList<QTreeWidgetItem *> selected = tree_->selectedItems();
         if (!selected.isEmpty())
-            m_tree->editItem(selected.first(), 0);
+            tree_->editItem(selected.first(), 0);
     } else {
-        const QList<QListWidgetItem *> selected = m_sites->selectedItems();
+        const QList<QListWidgetItem *> selected = sites_->selectedItems();
         if (!selected.isEmpty())
-            m_sites->editItem(selected.first());
+            sites_->editItem(selected.first());
     }
 }
 
 void SiteManagerDialog::showContextMenu(ContextTarget target)
 {
-    m_contextTarget = target;
+    contextTarget_ = target;
     const bool folders = target == FolderTarget;
     QMenu menu(this);
     menu.setObjectName(folders ? QStringLiteral("Folder") : QStringLiteral("List"));
-    menu.addAction(uiText(folders ? "Add Folder" : "Add Site"), this, [this] { addItem(m_contextTarget); });
+    menu.addAction(uiText(folders ? "Add Folder" : "Add Site"), this, [this] { addItem(contextTarget_); });
     menu.addAction(uiText(folders ? "Delete Folder" : "Delete Site"), this,
-                   [this] { deleteItem(m_contextTarget); });
-    menu.addAction(uiText("Rename..."), this, [this] { renameItem(m_contextTarget); });
+                   [this] { deleteItem(contextTarget_); });
+    menu.addAction(uiText("Rename..."), this, [this] { renameItem(contextTarget_); });
     menu.exec(QCursor::pos());
 }
 
 void SiteManagerDialog::addFolder()
 {
-    m_siteModified = true;
-    m_list.folders.push_back(SiteFolder::make(int(m_list.folders.size())));
-    m_filling = true;
-    auto *item = new QTreeWidgetItem(m_tree, QStringList(m_list.folders.back().name()));
+    siteModified_ = true;
+    list_.folders.push_back(SiteFolder::make(int(list_.folders.size())));
+    filling_ = true;
+    auto *item = new QTreeWidgetItem(tree_, QStringList(list_.folders.back().name()));
     item->setIcon(0, siteimages::folder());
     item->setFlags(editableItem);
-    m_filling = false;
-    selectFolder(m_tree->topLevelItemCount() - 1);
-    m_tree->setFocus();
-    m_tree->editItem(item, 0);
+    filling_ = false;
+    selectFolder(tree_->topLevelItemCount() - 1);
+    tree_->setFocus();
+    tree_->editItem(item, 0);
 }
 
 void SiteManagerDialog::addSite()
 {
-    if (m_list.folders.empty() || m_currentFolder == -1)
+    if (list_.folders.empty() || currentFolder_ == -1)
         return;
-    m_siteModified = true;
-    m_list.sites.push_back(SiteRecord::make(m_currentFolder));
-    m_filling = true;
+    siteModified_ = true;
+    list_.sites.push_back(SiteRecord::make(currentFolder_));
+    filling_ = true;
     auto *item =
-        new QListWidgetItem(siteimages::site(), sitefield::text(m_list.sites.back().siteName), m_sites);
+        new QListWidgetItem(siteimages::site(), sitefield::text(list_.sites.back().siteName), sites_);
     item->setFlags(editableItem);
-    m_filling = false;
-    selectSite(m_sites->row(item));
-    m_sites->setFocus();
-    m_sites->editItem(item);
+    filling_ = false;
+    selectSite(sites_->row(item));
+    sites_->setFocus();
+    sites_->editItem(item);
 }
 
 void SiteManagerDialog::dropCachedListings(const SiteRecord &site) const
 {
-    deleteServerCacheFiles(m_folder + QStringLiteral("Cache"), loginFromSite(SiteFields::fromRecord(site)));
+    deleteServerCacheFiles(folder_ + QStringLiteral("Cache"), loginFromSite(SiteFields::fromRecord(site)));
 }
 
 bool SiteManagerDialog::confirmDelete()
@@ -391,11 +391,11 @@ bool SiteManagerDialog::confirmDelete()
 
 void SiteManagerDialog::deleteFolder()
 {
-    if (m_currentFolder == -1 || m_currentFolder >= int(m_list.folders.size()) || !confirmDelete())
+    if (currentFolder_ == -1 || currentFolder_ >= int(list_.folders.size()) || !confirmDelete())
         return;
-    const int removed = m_currentFolder;
+    const int removed = currentFolder_;
 
-    std::erase_if(m_list.sites, [&](const SiteRecord &site) {
+    std::erase_if(list_.sites, [&](const SiteRecord &site) {
         if (site.folderIndex != removed)
             return false;
         dropCachedListings(site);
@@ -403,16 +403,16 @@ void SiteManagerDialog::deleteFolder()
     });
     // The folder shown at that position goes, whatever index a damaged file gave it, so that the
     // tree and the list never disagree.
-    m_list.folders.erase(m_list.folders.begin() + removed);
-    m_filling = true;
-    delete m_tree->takeTopLevelItem(removed);
-    m_filling = false;
+    list_.folders.erase(list_.folders.begin() + removed);
+    filling_ = true;
+    delete tree_->takeTopLevelItem(removed);
+    filling_ = false;
 
-    for (size_t i = 0; i < m_list.folders.size(); ++i) {
-        SiteFolder &folder = m_list.folders[i];
+    for (size_t i = 0; i < list_.folders.size(); ++i) {
+        SiteFolder &folder = list_.folders[i];
         if (folder.index == int(i))
             continue;
-        for (SiteRecord &site : m_list.sites) {
+        for (SiteRecord &site : list_.sites) {
             if (site.folderIndex == folder.index)
                 site.folderIndex = int(i);
         }
@@ -420,32 +420,32 @@ void SiteManagerDialog::deleteFolder()
     }
 
     // The folder that took the deleted one's place, or the one before when the last went.
-    const int count = m_tree->topLevelItemCount();
+    const int count = tree_->topLevelItemCount();
     selectFolder(count == 0 ? -1 : std::min(removed, count - 1));
-    m_tree->setFocus();
-    m_siteModified = true;
+    tree_->setFocus();
+    siteModified_ = true;
 }
 
 void SiteManagerDialog::deleteSite()
 {
-    const QList<QListWidgetItem *> selected = m_sites->selectedItems();
+    const QList<QListWidgetItem *> selected = sites_->selectedItems();
     if (selected.isEmpty() || !confirmDelete())
         return;
-    const int position = m_sites->row(selected.first());
+    const int position = sites_->row(selected.first());
     const int index = siteIndex(position);
     if (index == -1)
         return;
-    dropCachedListings(m_list.sites[size_t(index)]);
-    m_list.sites.erase(m_list.sites.begin() + index);
-    m_filling = true;
-    delete m_sites->takeItem(position);
-    m_filling = false;
-    m_siteModified = true;
+    dropCachedListings(list_.sites[size_t(index)]);
+    list_.sites.erase(list_.sites.begin() + index);
+    filling_ = true;
+    delete sites_->takeItem(position);
+    filling_ = false;
+    siteModified_ = true;
     clearFields();
-    m_currentSite = -1;
-    if (m_sites->count() > 0)
-        selectSite(std::min(position, m_sites->count() - 1));
-    m_sites->setFocus();
+    currentSite_ = -1;
+    if (sites_->count() > 0)
+        selectSite(std::min(position, sites_->count() - 1));
+    sites_->setFocus();
 }
 
 void SiteManagerDialog::browseLocalPath()
@@ -453,36 +453,36 @@ void SiteManagerDialog::browseLocalPath()
     const QString path = QFileDialog::getExistingDirectory(
         this, uiText("Initial local path:"), appSettings().downloadFolder, QFileDialog::ShowDirsOnly);
     if (!path.isEmpty())
-        m_panel->setLocalPathByUser(path);
+        panel_->setLocalPathByUser(path);
 }
 
 void SiteManagerDialog::save()
 {
-    const SiteFileStatus status = SaveSiteList(m_folder, m_list);
+    const SiteFileStatus status = SaveSiteList(folder_, list_);
     reportSiteFileStatus(status);
     if (status == SiteFileStatus::Complete)
-        m_siteModified = false;
+        siteModified_ = false;
 }
 
 void SiteManagerDialog::reject()
 {
-    if (m_siteModified)
+    if (siteModified_)
         save();
     QDialog::reject();
 }
 
 void SiteManagerDialog::connectToSelected()
 {
-    if (m_currentSite == -1)
+    if (currentSite_ == -1)
         return;
-    if (m_siteModified)
+    if (siteModified_)
         save();
     bool portValid = false;
-    const SiteFields values = m_panel->values(m_fields.port, &portValid);
+    const SiteFields values = panel_->values(fields_.port, &portValid);
     if (!portValid) {
         QMessageBox::warning(this, windowTitle(), uiText("Please enter an integer between 0 and 999999."));
         return;
     }
-    m_fields = values;
+    fields_ = values;
     accept();
 }

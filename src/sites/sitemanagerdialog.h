@@ -30,11 +30,11 @@ public:
     ~SiteManagerDialog() override;
 
     // The values shown on the right: after Connect, the site to connect to.
-    SiteFields fields() const { return m_fields; }
-    const SiteList &siteList() const { return m_list; }
-    int currentFolder() const { return m_currentFolder; }
-    int currentSite() const { return m_currentSite; }
-    bool siteModified() const { return m_siteModified; }
+    SiteFields fields() const { return fields_; }
+    const SiteList &siteList() const { return list_; }
+    int currentFolder() const { return currentFolder_; }
+    int currentSite() const { return currentSite_; }
+    bool siteModified() const { return siteModified_; }
 
     // The three commands of both context menus, acting on folders or sites by `target`.
     void addItem(ContextTarget target);
@@ -75,23 +75,23 @@ private:
     void dropCachedListings(const SiteRecord &site) const;
     void save();
 
-    QString m_folder;
-    SiteList m_list;
-    int m_currentFolder = -1;
-    int m_currentSite = -1;
-    bool m_siteModified = false;
-    ContextTarget m_contextTarget = FolderTarget;
-    SiteFields m_fields;
+    QString folder_;
+    SiteList list_;
+    int currentFolder_ = -1;
+    int currentSite_ = -1;
+    bool siteModified_ = false;
+    ContextTarget contextTarget_ = FolderTarget;
+    SiteFields fields_;
     // Set while the program itself fills the tree and the list, whose signals then are no edits.
-    bool m_filling = false;
+    bool filling_ = false;
 
-    QTreeWidget *m_tree;
-    QListWidget *m_sites;
-    SiteFieldsPanel *m_panel;
-    QPushButton *m_addFolder;
-    QPushButton *m_deleteFolder;
-    QPushButton *m_addSite;
-    QPushButton *m_deleteSite;
-    QPushButton *m_connect;
-    QPushButton *m_close;
+    QTreeWidget *tree_;
+    QListWidget *sites_;
+    SiteFieldsPanel *panel_;
+    QPushButton *addFolder_;
+    QPushButton *deleteFolder_;
+    QPushButton *addSite_;
+    QPushButton *deleteSite_;
+    QPushButton *connect_;
+    QPushButton *close_;
 };
