@@ -7,6 +7,7 @@
 #include "platform/workerstop.h"
 #include "platform/appsettings.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 
 #include <QCoreApplication>
 
@@ -23,7 +24,8 @@ int main(int argc, char **argv)
         return 2;
     }
     const bool download = args[1] == "get";
-    Session &s = session();
+    SessionController controller;
+    Session &s = controller.session();
     s.serverHost = args[2];
     s.port = args[3].toInt();
     s.userName = args[4];

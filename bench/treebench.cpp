@@ -8,7 +8,11 @@
 #include "platform/log.h"
 #include "platform/workerstop.h"
 #include "session/jobs.h"
+#include "session/engineoptions.h"
+#include "session/ftpprotocol.h"
+#include "session/queuetransferjob.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "testqueue.h"
 
 #include <QCoreApplication>
@@ -28,7 +32,8 @@ int main(int argc, char **argv)
         return 2;
     }
     const bool download = args[1] == "get";
-    Session &s = session();
+    SessionController controller;
+    Session &s = controller.session();
     s.serverHost = args[2];
     s.port = args[3].toInt();
     s.userName = args[4];
@@ -37,6 +42,9 @@ int main(int argc, char **argv)
     appSettings().soundEffects = 0;
     appSettings().asciiExtensions.clear();
     appSettings().afterTransferAction = 0;
+    // As the worker takes them when a job starts.
+    s.options = engineOptions();
+    s.jobOptions = jobOptions();
 
     // Errors go to the terminal; everything else would only slow the run down.
     setLogSink([](const QString &text, LogColor color) {
@@ -65,7 +73,8 @@ int main(int argc, char **argv)
                 s.passive = true;
                 TransferInputs inputs;
                 inputs.queue = &queue;
-                TransferQueueJob(inputs);
+                FtpProtocol protocol(s);
+                (void)TransferQueueJob(protocol, s, inputs);
                 (void)SendCommand(s, "QUIT");
             }
         } catch (const WorkerStopped &) {

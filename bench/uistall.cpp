@@ -117,7 +117,7 @@ int main(int argc, char *argv[])
     settle(500);
     const double before = statusMegabytes("VmRSS:");
 
-    Session &s = session();
+    Session &s = frame.controller()->session();
     appSettings().soundEffects = 0;
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = args[1].toInt();

@@ -36,7 +36,7 @@ bool CRemoteWnd::Navigate(const QByteArray &path)
         AppendLog(LogColor::Error, TextId::JobNotFinished);
         return false;
     }
-    (void)controller_->startJob(RefreshRequest{path});
+    (void)controller_->startJob(RefreshRequest{path, std::nullopt});
     return false;
 }
 

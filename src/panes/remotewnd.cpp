@@ -126,8 +126,6 @@ void CRemoteWnd::clearRemotePathBox()
 
 void CRemoteWnd::clearRemoteList()
 {
-    // Every listing step begins here: an order given to a step that was stopped is void.
-    orderGiven_.reset();
     if (list_)
         list_->setRows({});
 }
@@ -140,12 +138,11 @@ void CRemoteWnd::setRemotePath(const QByteArray &path)
     showPathInCombo(currentPath_);
 }
 
-void CRemoteWnd::showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache)
+void CRemoteWnd::showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache,
+                                    std::optional<RowOrder> sortedBy)
 {
     if (!list_)
         return;
-    // Rows that the worker has cached come in the list's order already.
-    const std::optional<std::pair<QByteArray, RowOrder>> given = std::exchange(orderGiven_, std::nullopt);
     // The user may have gone to another folder while this one was listed: its rows only go to
     // their own cache file.
     if (path != currentPath_) {
@@ -153,8 +150,10 @@ void CRemoteWnd::showRemoteListing(const QByteArray &path, FileRows rows, bool w
             cache_->WriteCachedRows(displayPath(path), std::move(rows));
         return;
     }
-    if (given && given->first == path && !writeCache) {
-        list_->setSortedRows(std::move(rows), given->second);
+    // Rows that the worker has cached come in the list's order already, unless the user has
+    // sorted the list otherwise since.
+    if (sortedBy && !writeCache && sortedBy == list_->ReSortOrder()) {
+        list_->setSortedRows(std::move(rows), *sortedBy);
         return;
     }
     ShowRemoteListing(*list_, cache_.get(), std::move(rows), displayPath(currentPath_), writeCache);
@@ -165,17 +164,12 @@ std::optional<RowOrder> CRemoteWnd::rowOrder() const
     return list_ ? list_->ReSortOrder() : std::nullopt;
 }
 
-std::optional<ListingCacheTarget> CRemoteWnd::listingCacheTarget(const QByteArray &path)
+std::optional<ListingCacheTarget> CRemoteWnd::listingCacheTarget(const QByteArray &path) const
 {
     if (!list_)
         return std::nullopt;
-    // As showRemoteListing would write it: the folder shown in the list's order, another as listed.
-    ListingCacheTarget target{cache_->CacheFilePath(displayPath(path)), std::nullopt};
-    if (path == currentPath_)
-        target.order = list_->ReSortOrder();
-    if (target.order)
-        orderGiven_ = std::make_pair(path, *target.order);
-    return target;
+    // As showRemoteListing would write it: the folder listed is the one the list shows next.
+    return ListingCacheTarget{path, cache_->CacheFilePath(displayPath(path)), list_->ReSortOrder()};
 }
 
 void CRemoteWnd::sessionConnected()

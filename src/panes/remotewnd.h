@@ -80,8 +80,9 @@ public:
     void clearRemotePathBox() override;
     void clearRemoteList() override;
     void setRemotePath(const QByteArray &path) override;
-    void showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache) override;
-    std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) override;
+    void showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache,
+                           std::optional<RowOrder> sortedBy) override;
+    [[nodiscard]] std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) const override;
     void sessionConnected() override;
     void serverFolderStepped(const StepFolderRequest &request, const OperationResult &result) override;
     void refreshRemote() override;
@@ -153,7 +154,5 @@ private:
     QPushButton *changeButton_ = nullptr;
     RemoteNameEditor *nameEditor_ = nullptr;
     QByteArray currentPath_;
-    // The folder and order that listingCacheTarget last told the worker to put rows in.
-    std::optional<std::pair<QByteArray, RowOrder>> orderGiven_;
     bool initialised_ = false;
 };

@@ -1,6 +1,5 @@
 #include "session/connectjob.h"
 
-#include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/log.h"
 #include "platform/socketwait.h"
@@ -13,9 +12,9 @@
 
 bool ConnectWithRetries(RemoteProtocol &protocol, Session &s, const QString &host)
 {
-    const AppSettings &settings = appSettings();
+    const JobOptions &settings = s.jobOptions;
     s.trailingSlashDirs = false;
-    s.passive = settings.passiveMode != 0;
+    s.passive = settings.passive;
     s.currentType = 'A';
 
     const int retries = settings.retryCount;
@@ -44,17 +43,17 @@ bool ConnectWithRetries(RemoteProtocol &protocol, Session &s, const QString &hos
 OperationResult ConnectJob(RemoteProtocol &protocol, Session &s)
 {
     s.nameColumn = 0;
-    viewposts::setWaitCursor(true);
+    viewposts::setWaitCursor(s, true);
     // The login refuses to run on a session it takes for connected.
     s.connected = false;
 
     if (!ConnectWithRetries(protocol, s, s.serverHost)) {
         s.controlSocket = -1;
-        viewposts::setWaitCursor(false);
+        viewposts::setWaitCursor(s, false);
         return {OperationResult::Outcome::Refused, s.lastReplyCode, s.replyText()};
     }
     s.connected = true;
-    viewposts::remote([](RemoteListView &view) {
+    viewposts::remote(s, [](RemoteListView &view) {
         view.clearRemotePathBox();
         view.clearRemoteList();
     });
@@ -66,12 +65,12 @@ OperationResult ConnectJob(RemoteProtocol &protocol, Session &s)
     if (protocol.printFolder(folder).done()) {
         // A reply without a quoted path leaves the pane's directory as it was.
         if (folder)
-            viewposts::remote([path = *folder](RemoteListView &view) { view.setRemotePath(path); });
+            viewposts::remote(s, [path = *folder](RemoteListView &view) { view.setRemotePath(path); });
         const QString title = loadText(TextId::ProgramTitle) + QStringLiteral(" - ") + s.serverHost;
-        viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
+        viewposts::status(s, [title](StatusView &view) { view.showWindowTitle(title); });
     }
 
-    // The pane takes the session over once the worker is no longer busy (SessionThreadProc).
-    viewposts::setWaitCursor(false);
+    // The pane takes the session over once the worker is no longer busy (Worker::run).
+    viewposts::setWaitCursor(s, false);
     return {};
 }

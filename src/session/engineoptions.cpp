@@ -11,3 +11,15 @@ EngineOptions engineOptions()
     options.bell = settings.soundEffects != 0;
     return options;
 }
+
+JobOptions jobOptions()
+{
+    const AppSettings &settings = appSettings();
+    JobOptions options;
+    options.transferMode = settings.transferMode;
+    options.afterTransfer = AfterTransferAction(settings.afterTransferAction.load());
+    options.passive = settings.passiveMode != 0;
+    options.retryCount = settings.retryCount;
+    options.retryDelaySeconds = settings.retryDelaySeconds;
+    return options;
+}

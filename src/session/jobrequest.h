@@ -1,9 +1,12 @@
 #pragma once
 
+#include "session/listingcachetarget.h"
 #include "session/remoteoperation.h"
 #include "session/transferinputs.h"
 
 #include <QByteArray>
+
+#include <optional>
 
 #include <variant>
 #include <vector>
@@ -14,9 +17,12 @@
 // One login with the reconnects the settings allow, then the server's folder shown.
 struct ConnectRequest {
 };
-// `folder` listed again (unless the server's folder already follows the pane).
+// `folder` listed again (unless the server's folder already follows the pane). `cache`: where
+// the worker writes the listing of `folder` before handing the rows over, as the pane decided
+// when the job was asked for; none leaves the cache to the pane.
 struct RefreshRequest {
     QByteArray folder;
+    std::optional<ListingCacheTarget> cache;
 };
 struct RenameRequest {
     QByteArray folder;

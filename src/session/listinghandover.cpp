@@ -1,8 +1,7 @@
 #include "session/listinghandover.h"
 
-#include "platform/uithread.h"
 #include "session/listingcachefiles.h"
-#include "session/sessionstate.h"
+#include "session/viewposts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,15 +12,6 @@
 namespace
 {
 
-std::optional<ListingCacheTarget> cacheTarget(const QByteArray &path)
-{
-    return uithread::call<std::optional<ListingCacheTarget>>([path]() -> std::optional<ListingCacheTarget> {
-        if (RemoteListView *view = session().views.remote)
-            return view->listingCacheTarget(path);
-        return std::nullopt;
-    });
-}
-
 void writeCache(const ListingCacheTarget &target, FileRows &rows)
 {
     if (target.order)
@@ -29,16 +19,6 @@ void writeCache(const ListingCacheTarget &target, FileRows &rows)
     // Failures are not reported: the cache only saves a trip to the server.
     QDir().mkpath(QFileInfo(target.file).absolutePath());
     (void)writeCacheRows(target.file, qsizetype(rows.size()), [&rows](qsizetype i) { return rows.at(size_t(i)); });
-}
-
-void show(const QByteArray &path, FileRows rows, bool writeCacheFile)
-{
-    auto shared = std::make_shared<FileRows>(std::move(rows));
-    uithread::call<bool>([path, shared, writeCacheFile] {
-        if (RemoteListView *view = session().views.remote)
-            view->showRemoteListing(path, std::move(*shared), writeCacheFile);
-        return true;
-    });
 }
 
 } // namespace
@@ -50,24 +30,26 @@ void putInShownOrder(FileRows &rows, const RowOrder &order)
     rows.reorder(sortedRowOrder(rows, order.column, order.kind, order.ascending, shown));
 }
 
-void handOverListing(const QByteArray &path, FileRows rows, bool writeCacheFile)
+void handOverListing(Session &s, const QByteArray &path, FileRows rows, bool writeCacheFile,
+                     const std::optional<ListingCacheTarget> &cache)
 {
-    if (writeCacheFile) {
-        if (const std::optional<ListingCacheTarget> target = cacheTarget(path)) {
-            writeCache(*target, rows);
-            writeCacheFile = false;
-        }
+    std::optional<RowOrder> sortedBy;
+    if (writeCacheFile && cache && cache->folder == path) {
+        writeCache(*cache, rows);
+        sortedBy = cache->order;
+        writeCacheFile = false;
     }
-    show(path, std::move(rows), writeCacheFile);
+    auto shared = std::make_shared<FileRows>(std::move(rows));
+    viewposts::remote(s, [path, shared, writeCacheFile, sortedBy](RemoteListView &view) {
+        view.showRemoteListing(path, std::move(*shared), writeCacheFile, sortedBy);
+    });
 }
 
 void showListedFolder(Session &s, const QByteArray &path, FileRows rows)
 {
     auto shared = std::make_shared<FileRows>(std::move(rows));
-    uithread::post([&s, path, shared] {
-        if (RemoteListView *view = s.views.remote) {
-            view->setRemotePath(path);
-            view->showRemoteListing(path, std::move(*shared), false);
-        }
+    viewposts::remote(s, [path, shared](RemoteListView &view) {
+        view.setRemotePath(path);
+        view.showRemoteListing(path, std::move(*shared), false, std::nullopt);
     });
 }

@@ -2,18 +2,21 @@
 
 #include "engine/listingparser.h"
 #include "platform/rowsort.h"
+#include "session/listingcachetarget.h"
 
 #include <QByteArray>
 
+#include <optional>
 #include <vector>
 
 class Session;
 
-// Hands a folder's parsed rows to the remote pane in one call and waits until it holds them, so
-// that whoever runs after the listing sees the new rows. With writeCache, the rows are written to
-// the folder's cache file first, here on the worker and in the order the pane will show them, so
-// that a long listing does not hold up the window. Worker thread.
-void handOverListing(const QByteArray &path, FileRows rows, bool writeCache);
+// Hands a folder's parsed rows to the remote pane in one posted call. With writeCache, the rows
+// are cached: by the worker here, in the order the pane will show them, when `cache` is the
+// target of this folder (so that a long listing does not hold up the window), else by the pane
+// as it takes them. Worker thread.
+void handOverListing(Session &s, const QByteArray &path, FileRows rows, bool writeCache,
+                     const std::optional<ListingCacheTarget> &cache);
 
 // Makes `path` the pane's folder and shows the rows there without writing the cache (a transfer
 // passing through the folder). Posted: the transfer reads its own copy of the rows, never the

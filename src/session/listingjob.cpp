@@ -13,12 +13,12 @@
 namespace
 {
 
-void keepDebugCopy(const QString &listingFile)
+void keepDebugCopy(const Session &s, const QString &listingFile)
 {
     const QString copy = debugListingPath(listingFile);
     QFile::remove(copy);
     if (QFile::copy(listingFile, copy))
-        viewposts::status([copy](StatusView &view) { view.openDocument(copy); });
+        viewposts::status(s, [copy](StatusView &view) { view.openDocument(copy); });
     else
         AppendLog(QStringLiteral("Could not copy the listing to %1\n").arg(copy), LogColor::Error);
 }
@@ -31,7 +31,7 @@ public:
     ListingStepScope(Session &s, bool cursor) : s_(s), cursor_(cursor)
     {
         if (cursor_)
-            viewposts::setWaitCursor(true);
+            viewposts::setWaitCursor(s, true);
     }
     ~ListingStepScope()
     {
@@ -39,7 +39,7 @@ public:
         QFile::remove(programpaths::listingTempFile());
         s_.listingRunning = false;
         if (cursor_)
-            viewposts::setWaitCursor(false);
+            viewposts::setWaitCursor(s_, false);
     }
     ListingStepScope(const ListingStepScope &) = delete;
     ListingStepScope &operator=(const ListingStepScope &) = delete;
@@ -65,7 +65,7 @@ std::optional<FetchedListing> fetchListing(RemoteProtocol &protocol, Session &s,
     if (!result.done())
         return std::nullopt;
     FetchedListing listing{TrimListingPath(named.value_or("unknown")), {}};
-    viewposts::remote([path = listing.path](RemoteListView &view) {
+    viewposts::remote(s, [path = listing.path](RemoteListView &view) {
         view.setRemotePath(path);
         view.clearRemoteList();
     });
@@ -102,7 +102,7 @@ std::vector<RemoteItem> itemsOf(const FileRows &rows)
 
 } // namespace
 
-OperationResult LoadListing(RemoteProtocol &protocol, Session &s)
+OperationResult LoadListing(RemoteProtocol &protocol, Session &s, const std::optional<ListingCacheTarget> &cache)
 {
     if (!s.connected)
         return {OperationResult::Outcome::ConnectionLost};
@@ -114,10 +114,10 @@ OperationResult LoadListing(RemoteProtocol &protocol, Session &s)
 
     if (s.debugListing) {
         s.debugListing = false;
-        keepDebugCopy(programpaths::listingTempFile());
+        keepDebugCopy(s, programpaths::listingTempFile());
     }
     const bool writeCache = !s.transferRunning;
-    handOverListing(listing->path, std::move(listing->rows), writeCache);
+    handOverListing(s, listing->path, std::move(listing->rows), writeCache, cache);
     if (writeCache)
         AppendLog(LogColor::Status, TextId::TransferCompleted);
     return result;
@@ -133,8 +133,8 @@ std::optional<FolderListing> ListFolderRows(RemoteProtocol &protocol, Session &s
     if (!fetched)
         return std::nullopt;
     FolderListing listing{fetched->path, itemsOf(fetched->rows)};
-    // The pane holds the rows before the walk sends its next command.
-    handOverListing(listing.path, std::move(fetched->rows), true);
+    // The pane caches the folders of the walk as it takes their rows.
+    handOverListing(s, listing.path, std::move(fetched->rows), true, std::nullopt);
     AppendLog(LogColor::Status, TextId::TransferCompleted);
     return listing;
 }

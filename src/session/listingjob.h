@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/listingcachetarget.h"
 #include "session/operationresult.h"
 #include "session/remoteoperation.h"
 
@@ -19,8 +20,9 @@ struct FolderListing {
 
 // The refresh job's listing step: the working directory, the listing downloaded and parsed, the
 // rows handed to the remote pane in one call with the folder they belong to, the cache written
-// and "Transfer completed" logged. Worker thread.
-OperationResult LoadListing(RemoteProtocol &protocol, Session &s);
+// (to `cache` when it is the listed folder's) and "Transfer completed" logged. Worker thread.
+OperationResult LoadListing(RemoteProtocol &protocol, Session &s,
+                            const std::optional<ListingCacheTarget> &cache = std::nullopt);
 
 // The same for a job that works on the rows it lists (the tree delete): the cache is written
 // in any case, and the rows come back as the server sent them, so that what the user does with

@@ -51,10 +51,10 @@ bool refuseControlBytes(const Session &s, const QByteArray &text)
 void refreshFolder(RemoteProtocol &protocol, Session &s, const QByteArray &folder,
                    const QByteArray &select)
 {
-    viewposts::remote([folder](RemoteListView &view) { view.dropCachedListings(folder, false); });
-    (void)RefreshJob(protocol, s, RefreshRequest{folder});
+    viewposts::remote(s, [folder](RemoteListView &view) { view.dropCachedListings(folder, false); });
+    (void)RefreshJob(protocol, s, RefreshRequest{folder, std::nullopt});
     if (!select.isEmpty())
-        viewposts::remote([select](RemoteListView &view) { view.selectRemoteItem(select); });
+        viewposts::remote(s, [select](RemoteListView &view) { view.selectRemoteItem(select); });
 }
 
 } // namespace operationsteps

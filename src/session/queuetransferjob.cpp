@@ -1,7 +1,6 @@
 #include "session/queuetransferjob.h"
 
 #include "engine/listingloader.h"
-#include "platform/appsettings.h"
 #include "platform/beep.h"
 #include "platform/log.h"
 #include "platform/programpaths.h"
@@ -19,6 +18,7 @@
 #include "session/viewposts.h"
 
 #include <QFile>
+#include <QPointer>
 
 #include <algorithm>
 #include <cerrno>
@@ -42,12 +42,12 @@ public:
     explicit RunScope(Session &s) : s_(s)
     {
         s.transferRunning = true;
-        viewposts::setWaitCursor(true);
+        viewposts::setWaitCursor(s, true);
     }
     ~RunScope()
     {
         s_.transferRunning = false;
-        viewposts::setWaitCursor(false);
+        viewposts::setWaitCursor(s_, false);
     }
     RunScope(const RunScope &) = delete;
     RunScope &operator=(const RunScope &) = delete;
@@ -56,9 +56,9 @@ private:
     Session &s_;
 };
 
-void clearProgressTexts()
+void clearProgressTexts(const Session &s)
 {
-    viewposts::status([](StatusView &view) {
+    viewposts::status(s, [](StatusView &view) {
         view.setProgressText(QString());
         view.setRateText(QString());
     });
@@ -96,11 +96,21 @@ qint64 localFileLength(const QByteArray &path)
     return ::stat(path.constData(), &info) == 0 ? qint64(info.st_size) : -1;
 }
 
+// Puts a question to the user on the window thread and waits for the answer; with no question
+// view (gone, or never registered) the answer is `none`. The call holds the controller by a
+// guarded pointer: a job stopped while it waits leaves the call behind.
+template <typename T, typename Ask> T askUser(const Session &s, T none, Ask ask)
+{
+    return uithread::call<T>([controller = QPointer<SessionController>(s.controller), none, ask]() -> T {
+        QuestionView *view = controller ? controller->views().questions : nullptr;
+        return view ? ask(*view) : none;
+    });
+}
+
 } // namespace
 
-TransferInputs CurrentTransferInputs()
+TransferInputs transferInputs(const SessionViews &views)
 {
-    const SessionViews &views = session().views;
     TransferInputs inputs;
     inputs.queue = views.queue;
     if (const LocalPaneView *local = views.local) {
@@ -120,10 +130,7 @@ OperationResult TransferQueueJob(RemoteProtocol &protocol, Session &s, const Tra
     const OperationResult result = job.run();
     // Only once the run has ended: the disconnect must not meet a transfer it would ask about.
     if (job.disconnectRequested())
-        uithread::post([&s] {
-            if (SessionController *controller = s.controller)
-                controller->disconnect();
-        });
+        viewposts::controller(s, [](SessionController &controller) { controller.disconnect(); });
     return result;
 }
 
@@ -201,19 +208,15 @@ ExistingFileAnswer::Choice QueueTransferJob::existingFileChoice(const QByteArray
     if (kept.all)
         return kept.choice;
     const QString shown = QString::fromUtf8(fileName);
-    kept = uithread::call<ExistingFileAnswer>([this, shown, upload, resumePossible, facts] {
-        QuestionView *view = s_.views.questions;
-        return view ? view->askExistingFile(shown, upload, resumePossible, facts) : ExistingFileAnswer{};
+    kept = askUser(s_, ExistingFileAnswer{}, [shown, upload, resumePossible, facts](QuestionView &view) {
+        return view.askExistingFile(shown, upload, resumePossible, facts);
     });
     return kept.choice;
 }
 
 std::optional<QByteArray> QueueTransferJob::askRenameTarget(const QByteArray &path)
 {
-    return uithread::call<std::optional<QByteArray>>([this, path] {
-        QuestionView *view = s_.views.questions;
-        return view ? view->askRenameTarget(path) : std::nullopt;
-    });
+    return askUser(s_, std::optional<QByteArray>(), [path](QuestionView &view) { return view.askRenameTarget(path); });
 }
 
 bool QueueTransferJob::changeRemoteFolder(const QByteArray &path)
@@ -270,7 +273,7 @@ void QueueTransferJob::followLocalFolder(const QByteArray &path)
     if (path == localShown_)
         return;
     localShown_ = path;
-    viewposts::local([path](LocalPaneView &view) { (void)view.showLocalFolder(path); });
+    viewposts::local(s_, [path](LocalPaneView &view) { (void)view.showLocalFolder(path); });
 }
 
 bool QueueTransferJob::makeLocalFolder(const QByteArray &path)
@@ -288,7 +291,7 @@ bool QueueTransferJob::makeLocalFolder(const QByteArray &path)
 QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
 {
     Session &s = s_;
-    const AppSettings &settings = appSettings();
+    const JobOptions &settings = s.jobOptions;
     const QByteArray destination = item.destination.isEmpty() ? localShown_ : item.destination;
     followLocalFolder(destination);
 
@@ -309,7 +312,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
 
     QByteArray localPath = LocalChildPath(destination, fileName);
     AppendLog(LogColor::Status, TextId::StartingDownload, text(item.name));
-    char type = TransferTypeForPath(localPath, settings.asciiExtensions);
+    char type = TransferTypeForPath(localPath, s.options.asciiExtensions);
 
     qint64 expected = item.size();
     qint64 offset = 0;
@@ -368,7 +371,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
                             offset, expected};
     qint64 received = 0;
     const OperationResult result = protocol_.retrieve(file, received);
-    clearProgressTexts();
+    clearProgressTexts(s);
     downloadedAny_ = true;
     if (!checked(result).done())
         return Outcome::Failed;
@@ -384,7 +387,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
 QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
 {
     Session &s = s_;
-    const AppSettings &settings = appSettings();
+    const JobOptions &settings = s.jobOptions;
     const QByteArray destination = item.destination.isEmpty() ? remoteFolder_ : item.destination;
     if (destination != remoteFolder_ || !remoteListed_) {
         // Without the folder's listing an existing file would be overwritten unasked.
@@ -409,7 +412,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
     QByteArray remotePath = RemoteChildPath(destination, fileName);
     QByteArray commandName = s.relativePaths ? fileName : remotePath;
     AppendLog(LogColor::Status, TextId::StartingUpload, text(item.name));
-    char type = TransferTypeForPath(item.name, settings.asciiExtensions);
+    char type = TransferTypeForPath(item.name, s.options.asciiExtensions);
 
     bool resume = false;
     qint64 remoteSize = 0;
@@ -455,7 +458,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
         type = 'A';
     const OperationResult result =
         protocol_.store({commandName, QFile::decodeName(item.name), type, resume ? remoteSize : 0, length});
-    clearProgressTexts();
+    clearProgressTexts(s);
     s.refreshAfterJob = true;
     if (!checked(result).done())
         return Outcome::Failed;
@@ -477,15 +480,12 @@ void QueueTransferJob::finish()
     Session &s = s_;
     if (s.showProgressInTitle) {
         const QString title = loadText(TextId::ProgramTitle) + QStringLiteral(" - ") + s.serverHost;
-        viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
+        viewposts::status(s, [title](StatusView &view) { view.showWindowTitle(title); });
     }
 
-    const auto action = AfterTransferAction(appSettings().afterTransferAction.load());
+    const AfterTransferAction action = s.jobOptions.afterTransfer;
     if (action != AfterTransferAction::None) {
-        const bool yes = uithread::call<bool>([&s, action] {
-            QuestionView *view = s.views.questions;
-            return view && view->confirmAfterTransfer(action);
-        });
+        const bool yes = askUser(s, false, [action](QuestionView &view) { return view.confirmAfterTransfer(action); });
         if (yes && action == AfterTransferAction::Disconnect)
             disconnect_ = true;
         if (yes && action == AfterTransferAction::Shutdown) {
@@ -496,13 +496,13 @@ void QueueTransferJob::finish()
     }
 
     if (downloadedAny_)
-        viewposts::local([](LocalPaneView &view) { view.refreshLocal(); });
+        viewposts::local(s, [](LocalPaneView &view) { view.refreshLocal(); });
     if (localShown_ != savedLocal_) {
         localShown_.clear();
         followLocalFolder(savedLocal_);
     }
     if (!disconnect_ && remoteFolder_ != savedRemote_ && !savedRemote_.isEmpty())
         (void)enterRemoteFolder(savedRemote_);
-    if (appSettings().soundEffects)
+    if (s.options.bell)
         Beep();
 }

@@ -19,12 +19,13 @@
 
 class RemoteProtocol;
 class Session;
+struct SessionViews;
 
 // Runs the queue on the worker thread (or any thread, with no window at all). Done unless the
 // connection was lost or the run stopped on the way (what was not done stays queued).
 OperationResult TransferQueueJob(RemoteProtocol &protocol, Session &s, const TransferInputs &inputs);
 // The inputs as the registered views give them now. Window thread.
-[[nodiscard]] TransferInputs CurrentTransferInputs();
+[[nodiscard]] TransferInputs transferInputs(const SessionViews &views);
 
 // One run of the queue transfer: every file at the head of the queue downloaded or uploaded,
 // every folder expanded into its entries (depth first), until the queue holds nothing but the

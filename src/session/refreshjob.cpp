@@ -13,17 +13,17 @@ OperationResult RefreshJob(RemoteProtocol &protocol, Session &s, const RefreshRe
 {
     if (!s.connected)
         return {OperationResult::Outcome::ConnectionLost};
-    viewposts::setWaitCursor(true);
+    viewposts::setWaitCursor(s, true);
     OperationResult result;
     // The server's working directory already follows the pane in relative mode.
     if (!s.relativePaths)
         result = protocol.changeFolder(request.folder);
     if (result.done()) {
-        result = LoadListing(protocol, s);
+        result = LoadListing(protocol, s, request.cache);
     } else {
         AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
         s.beepIfEnabled();
     }
-    viewposts::setWaitCursor(false);
+    viewposts::setWaitCursor(s, false);
     return result;
 }

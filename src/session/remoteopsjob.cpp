@@ -56,7 +56,7 @@ OperationResult RenameJob(RemoteProtocol &protocol, Session &s, const RenameRequ
         return notConnected;
     if (refuseTypedName(s, request.newName, request.folder))
         return refusedHere;
-    const WaitCursorScope cursor;
+    const WaitCursorScope cursor(s);
     AppendLog(LogColor::Status, TextId::Renaming, logText(request.name).constData(),
               logText(request.newName).constData());
     const std::optional<OperationResult> result =
@@ -75,7 +75,7 @@ OperationResult DeleteItemsJob(RemoteProtocol &protocol, Session &s, const Delet
 {
     if (!s.connected)
         return notConnected;
-    const WaitCursorScope cursor;
+    const WaitCursorScope cursor(s);
     OperationResult outcome;
     for (const RemoteItem &item : request.rows) {
         workerstop::throwIfRequested();
@@ -88,7 +88,7 @@ OperationResult DeleteItemsJob(RemoteProtocol &protocol, Session &s, const Delet
             if (item.linkAttributes)
                 continue;
             const QByteArray path = childPath(request.folder, item.name);
-            viewposts::remote([path](RemoteListView &view) { view.dropCachedListings(path, false); });
+            viewposts::remote(s, [path](RemoteListView &view) { view.dropCachedListings(path, false); });
             result = protocol.removeFolder(name);
         } else {
             result = protocol.deleteFile(name);
@@ -109,7 +109,7 @@ OperationResult NewFolderJob(RemoteProtocol &protocol, Session &s, const NewFold
         return notConnected;
     if (refuseTypedName(s, request.name, request.folder))
         return refusedHere;
-    const WaitCursorScope cursor;
+    const WaitCursorScope cursor(s);
     AppendLog(LogColor::Status, TextId::CreatingFolder, logText(request.name).constData());
     const OperationResult result = protocol.makeFolder(commandPath(s, request.folder, request.name));
     endIfConnectionLost(s, result);
@@ -127,7 +127,7 @@ OperationResult MoveItemsJob(RemoteProtocol &protocol, Session &s, const MoveReq
     // A destination is a path: only what would break the command line is refused.
     if (refuseControlBytes(s, request.destination))
         return refusedHere;
-    const WaitCursorScope cursor;
+    const WaitCursorScope cursor(s);
     // Both sides are joined with the separator of the folder shown, whatever the destination's.
     const char separator = pathSeparator(request.folder);
     const QByteArray destination = collapseSeparators(request.destination, separator);
@@ -150,7 +150,7 @@ OperationResult MoveItemsJob(RemoteProtocol &protocol, Session &s, const MoveReq
         moved = true;
         const QByteArray movedFolder = childPath(request.folder, item.name);
         const bool folder = item.folder;
-        viewposts::remote([folder, movedFolder, destination](RemoteListView &view) {
+        viewposts::remote(s, [folder, movedFolder, destination](RemoteListView &view) {
             if (folder)
                 view.dropCachedListings(movedFolder, true);
             view.dropCachedListings(destination, false);

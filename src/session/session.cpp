@@ -1,14 +1,15 @@
 #include "session/session.h"
 
+#include "platform/uithread.h"
 #include "session/sessioncontroller.h"
 
-#include <utility>
+#include <QPointer>
 
 void Session::setStatus(SessionStatus status)
 {
     busy_ = isBusy(status);
     if (status_.exchange(status) != status)
-        AnnounceSessionState();
+        announceState();
 }
 
 void Session::settle()
@@ -16,18 +17,14 @@ void Session::settle()
     setStatus(connected ? SessionStatus::Idle : SessionStatus::NotConnected);
 }
 
-namespace
+void Session::announceState() const
 {
-Session *current = nullptr;
-} // namespace
-
-Session &session()
-{
-    static Session withoutController;
-    return current ? *current : withoutController;
-}
-
-Session *makeCurrentSession(Session *session)
-{
-    return std::exchange(current, session);
+    const auto announce = [controller = QPointer<SessionController>(controller)] {
+        if (controller)
+            emit controller->stateChanged();
+    };
+    if (uithread::isUiThread())
+        announce();
+    else
+        uithread::post(announce);
 }

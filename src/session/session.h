@@ -3,6 +3,7 @@
 #include "engine/ftpconnection.h"
 #include "engine/loginfields.h"
 #include "platform/event.h"
+#include "session/joboptions.h"
 #include "session/jobrequest.h"
 #include "session/sessionstatus.h"
 #include "session/sessionviews.h"
@@ -26,6 +27,9 @@ public:
     [[nodiscard]] SessionStatus status() const { return status_.load(); }
     // Idle when logged in, not connected otherwise: where a session stands once its job is over.
     void settle();
+    // The controller tells its watchers, on the window thread, that the session's state has
+    // changed; dropped when the controller has gone by then. Any thread.
+    void announceState() const;
 
     // A job runs, or the session is stopping one.
     [[nodiscard]] bool busy() const { return busy_.load(); }
@@ -40,6 +44,9 @@ public:
     QByteArray commandArgument;
     Event jobDoneEvent;
 
+    // The preferences the job runs with besides the engine's `options`, taken as it started.
+    JobOptions jobOptions;
+
     int replyTimeoutSeconds = 500;
     // The next listing also leaves a copy for the user (the DBGLIST user command).
     bool debugListing = false;
@@ -47,6 +54,8 @@ public:
     // The windows the jobs report to; set and cleared on the window thread, read there by the
     // calls the worker posts.
     SessionViews views;
+    // The owner, set for the session's whole life by the controller that creates it. The worker's
+    // posts hold it by a guarded pointer, never the session itself.
     SessionController *controller = nullptr;
 
     LoginFields &login() { return *this; }
@@ -58,9 +67,3 @@ private:
     std::atomic<bool> busy_{false};
 };
 
-
-// The session of the newest living controller, else one kept for code run without a controller.
-// Remains only for the transfer job's files, which take the session as a parameter next.
-Session &session();
-// The controller that owns `session` makes it the current one while it lives; gives the one before.
-Session *makeCurrentSession(Session *session);

@@ -12,22 +12,18 @@
 #include "session/engineoptions.h"
 #include "session/ftpprotocol.h"
 #include "session/lastsession.h"
+#include "session/queuetransferjob.h"
 #include "session/session.h"
 #include "session/viewposts.h"
 #include "session/worker.h"
 
 #include <QTimer>
 
-namespace
-{
-} // namespace
-
 SessionController::SessionController(QObject *parent)
     : QObject(parent), session_(std::make_unique<Session>()), worker_(std::make_unique<Worker>(*session_))
 {
     session_->controller = this;
     session_->host = this;
-    previousSession_ = makeCurrentSession(session_.get());
 
     keepAlive_ = new QTimer(this);
     keepAlive_->setSingleShot(false);
@@ -48,32 +44,31 @@ SessionController::~SessionController()
     s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
     s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
     (void)CloseLocalFiles(s);
-    makeCurrentSession(previousSession_);
 }
 
 void SessionController::setRemoteView(RemoteListView *view)
 {
-    session().views.remote = view;
+    session_->views.remote = view;
 }
 
 void SessionController::setLocalView(LocalPaneView *view)
 {
-    session().views.local = view;
+    session_->views.local = view;
 }
 
 void SessionController::setStatusView(StatusView *view)
 {
-    session().views.status = view;
+    session_->views.status = view;
 }
 
 void SessionController::setQuestionView(QuestionView *view)
 {
-    session().views.questions = view;
+    session_->views.questions = view;
 }
 
 void SessionController::setQueueView(TransferQueue *queue)
 {
-    session().views.queue = queue;
+    session_->views.queue = queue;
 }
 
 Session &SessionController::session() const
@@ -83,74 +78,74 @@ Session &SessionController::session() const
 
 SessionStatus SessionController::status() const
 {
-    return session().status();
+    return session_->status();
 }
 
 bool SessionController::connected() const
 {
-    return session().connected;
+    return session_->connected;
 }
 
 bool SessionController::busy() const
 {
-    return session().busy();
+    return session_->busy();
 }
 
 bool SessionController::transferRunning() const
 {
-    return session().transferRunning;
+    return session_->transferRunning;
 }
 
 bool SessionController::listingRunning() const
 {
-    return session().listingRunning;
+    return session_->listingRunning;
 }
 
 bool SessionController::waitCursor() const
 {
-    return session().waitCursor;
+    return session_->waitCursor;
 }
 
 const LoginFields &SessionController::login() const
 {
-    return session().login();
+    return session_->login();
 }
 
 const SessionViews &SessionController::views() const
 {
-    return session().views;
+    return session_->views;
 }
 
 void SessionController::restoreLastSession()
 {
-    session().login() = readLastSession();
+    session_->login() = readLastSession();
 }
 
 void SessionController::keepSessionForNextStart()
 {
-    Session &s = session();
+    Session &s = *session_;
     writeLastSession(s.login());
     s.listingRunning = false;
 }
 
 void SessionController::recordWaitCursor(bool on)
 {
-    session().waitCursor = on;
+    session_->waitCursor = on;
 }
 
 void SessionController::showProgressInTitle(bool on)
 {
-    session().showProgressInTitle = on;
+    session_->showProgressInTitle = on;
 }
 
 void SessionController::keepNextListing()
 {
-    session().debugListing = true;
+    session_->debugListing = true;
 }
 
 bool SessionController::listDuringTransfer(const QByteArray &folder)
 {
-    Session &s = session();
+    Session &s = *session_;
     if (!s.transferRunning)
         return false;
     s.commandArgument = folder;
@@ -159,17 +154,29 @@ bool SessionController::listDuringTransfer(const QByteArray &folder)
 
 void SessionController::closeLocalFiles()
 {
-    (void)CloseLocalFiles(session());
+    (void)CloseLocalFiles(*session_);
 }
 
 bool SessionController::startJob(const JobRequest &request)
 {
-    return worker_->start(request);
+    return worker_->start(withInputs(request));
+}
+
+JobRequest SessionController::withInputs(JobRequest request) const
+{
+    const SessionViews &views = session_->views;
+    // What the transfer starts from, unless the caller gave it.
+    if (auto *transfer = std::get_if<TransferRequest>(&request); transfer && !transfer->inputs.queue)
+        transfer->inputs = transferInputs(views);
+    // Where the listing's cache goes, as the pane will show the folder.
+    if (auto *refresh = std::get_if<RefreshRequest>(&request); refresh && !refresh->cache && views.remote)
+        refresh->cache = views.remote->listingCacheTarget(refresh->folder);
+    return request;
 }
 
 bool SessionController::connectToServer()
 {
-    Session &s = session();
+    Session &s = *session_;
     if (s.serverHost.isEmpty() || s.busy())
         return false;
     return worker_->start(ConnectRequest{}, BusyMessage::Silent);
@@ -177,7 +184,7 @@ bool SessionController::connectToServer()
 
 void SessionController::connectTo(const LoginFields &login)
 {
-    Session &s = session();
+    Session &s = *session_;
     // The running job may still read the login fields, so it ends before they change.
     if (s.connected || s.busy())
         disconnect();
@@ -187,7 +194,7 @@ void SessionController::connectTo(const LoginFields &login)
 
 void SessionController::repairAfterStop()
 {
-    Session &s = session();
+    Session &s = *session_;
     s.abortRequested = true;
     s.listingRunning = false;
     s.transferRunning = false;
@@ -199,7 +206,7 @@ void SessionController::repairAfterStop()
 
 void SessionController::disconnect()
 {
-    Session &s = session();
+    Session &s = *session_;
     // One bound for all the clean-up steps together: Disconnect and Exit end within it whatever
     // the server does. Before the login completed there is no session to take leave of: the
     // connection just closes.
@@ -238,12 +245,12 @@ void SessionController::disconnect()
     if (StatusView *view = s.views.status)
         view->showWindowTitle(loadText(TextId::ProgramTitle));
     s.settle();
-    AnnounceSessionState();
+    s.announceState();
 }
 
 void SessionController::abort()
 {
-    Session &s = session();
+    Session &s = *session_;
     if (s.transferRunning) {
         QuestionView *questions = s.views.questions;
         if (!questions || !questions->confirmAbortTransfer())
@@ -290,8 +297,8 @@ void SessionController::abort()
     if (uploadCut)
         QMetaObject::invokeMethod(
             this,
-            [] {
-                if (RemoteListView *view = ::session().views.remote)
+            [this] {
+                if (RemoteListView *view = session_->views.remote)
                     view->refreshRemote();
             },
             Qt::QueuedConnection);
@@ -301,7 +308,7 @@ void SessionController::closeOutOfStep()
 {
     AppendLog(LogColor::Error, TextId::RepliesOutOfStep);
     // The next command logs in again, as after a lost connection.
-    ConnectionLost(session());
+    ConnectionLost(*session_);
 }
 
 void SessionController::stopKeepAlive()
@@ -313,8 +320,9 @@ void SessionController::armKeepAlive()
 {
     // A period of 0 minutes would send NOOP without pause; it means no keep-alive.
     // The clean-up jobs of a disconnect ask for it too; a closed session has nothing to keep.
+    // The preferences are read here, on the window thread, where the dialog changes them.
     const int minutes = appSettings().keepAliveMinutes;
-    if (minutes <= 0 || !session().connected)
+    if (minutes <= 0 || !session_->connected)
         return;
     const auto minute = durations::get(durations::Kind::KeepAliveMinute);
     keepAlive_->start(std::chrono::milliseconds(minute * minutes));
@@ -323,7 +331,7 @@ void SessionController::armKeepAlive()
 void SessionController::keepAliveTick()
 {
     keepAlive_->stop();
-    Session &s = session();
+    Session &s = *session_;
     if (!s.connected || !appSettings().keepConnection)
         return;
     // The worker owns the control connection while it runs; the timer is stopped then, but a
@@ -341,78 +349,56 @@ void SessionController::keepAliveTick()
 
 void SessionController::progressText(const QString &text)
 {
-    if (StatusView *view = session().views.status)
+    if (StatusView *view = session_->views.status)
         view->setProgressText(text);
 }
 
 void SessionController::rateText(const QString &text)
 {
-    if (StatusView *view = session().views.status)
+    if (StatusView *view = session_->views.status)
         view->setRateText(text);
 }
 
 void SessionController::windowTitle(const QString &text)
 {
-    if (StatusView *view = session().views.status)
+    if (StatusView *view = session_->views.status)
         view->showWindowTitle(text);
 }
 
 std::optional<QString> SessionController::askPassword()
 {
-    if (QuestionView *view = session().views.questions)
+    if (QuestionView *view = session_->views.questions)
         return view->askPassword();
     return std::nullopt;
 }
 
 void SessionController::connectionLost()
 {
-    RepairAfterConnectionLost();
+    RepairAfterConnectionLost(*session_);
 }
 
-void AnnounceSessionState()
+void SessionController::watchdogExpired()
 {
-    const auto announce = [] {
-        if (SessionController *controller = session().controller)
-            emit controller->stateChanged();
-    };
-    if (uithread::isUiThread())
-        announce();
-    else
-        uithread::post(announce);
-}
-
-void RepairAfterConnectionLost()
-{
-    // Any thread: the flags at once, the windows on the window thread.
-    Session &s = session();
-    s.listingRunning = false;
-    s.transferRunning = false;
-    s.settle();
-    viewposts::setWaitCursor(false);
-    uithread::post([] {
-        if (SessionController *controller = session().controller)
-            controller->stopKeepAlive();
-    });
-    const QString title = loadText(TextId::ProgramTitle);
-    viewposts::status([title](StatusView &view) { view.showWindowTitle(title); });
-    AnnounceSessionState();
-}
-
-void WatchdogTimerProc()
-{
-    auto &s = session();
+    Session &s = *session_;
     s.abortRequested = true;
-    if (s.busy() && workerRunning()) {
-        (void)stopWorker();
-        if (SessionController *controller = s.controller)
-            controller->repairAfterStop();
-        else {
-            s.listingRunning = false;
-            s.waitCursor = false;
-            s.settle();
-        }
+    if (s.busy() && worker_->running()) {
+        (void)worker_->stop();
+        repairAfterStop();
         // The worker may have cleared the flag on its way to the stop.
         s.abortRequested = true;
     }
-    AnnounceSessionState();
+    s.announceState();
+}
+
+void RepairAfterConnectionLost(Session &s)
+{
+    // Any thread: the flags at once, the windows on the window thread.
+    s.listingRunning = false;
+    s.transferRunning = false;
+    s.settle();
+    viewposts::setWaitCursor(s, false);
+    viewposts::controller(s, [](SessionController &controller) { controller.stopKeepAlive(); });
+    const QString title = loadText(TextId::ProgramTitle);
+    viewposts::status(s, [title](StatusView &view) { view.showWindowTitle(title); });
+    s.announceState();
 }

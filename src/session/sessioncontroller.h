@@ -61,7 +61,7 @@ public:
     void closeLocalFiles();
 
     // Starts the job unless one runs; then says "Current job is not finished yet." and gives false.
-    // The one way windows start a job.
+    // The one way windows start a job. What the job starts from is taken now, from the views.
     bool startJob(const JobRequest &request);
 
     // Starts the connect job with the session's login; false when there is no server to connect
@@ -85,6 +85,9 @@ public:
     // After a job was stopped from outside: the flags as a clean end would leave them, the wait
     // cursor gone.
     void repairAfterStop();
+    // What the reply watchdog's expiry does: ends the running job, or only marks the abort when
+    // none runs.
+    void watchdogExpired();
 
     // EngineHost: the engine's read-outs go to the status view, its question to the questions.
     void progressText(const QString &text) override;
@@ -100,21 +103,14 @@ signals:
 private:
     // Ends a session whose replies can no longer be told apart, as a lost connection ends.
     void closeOutOfStep();
+    // The request with the inputs the views give now where the caller left them out.
+    [[nodiscard]] JobRequest withInputs(JobRequest request) const;
 
     std::unique_ptr<Session> session_;
     std::unique_ptr<Worker> worker_;
-    Session *previousSession_ = nullptr;
     QTimer *keepAlive_ = nullptr;
 };
 
-// Any thread: the controller tells its watchers, on the window thread, that the session's state
-// has changed.
-void AnnounceSessionState();
-
 // After the control connection broke: the session's flags down, the keep-alive stopped, the wait
 // cursor gone. Any thread.
-void RepairAfterConnectionLost();
-
-// What the watchdog's expiry does on the window thread: ends the running job, or only marks the
-// abort when none runs.
-void WatchdogTimerProc();
+void RepairAfterConnectionLost(Session &s);

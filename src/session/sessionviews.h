@@ -4,6 +4,7 @@
 #include "platform/rowsort.h"
 #include "session/existingfileanswer.h"
 #include "session/existingfilefacts.h"
+#include "session/listingcachetarget.h"
 #include "session/transferqueue.h"
 
 #include <QByteArray>
@@ -19,12 +20,6 @@ struct StepFolderRequest;
 // and register with the session controller; every call runs on the window thread (the worker
 // posts them there).
 
-// Where the worker writes the cache of a listing, and in which order the pane will show its rows
-// (none: as listed).
-struct ListingCacheTarget {
-    QString file;
-    std::optional<RowOrder> order;
-};
 
 // The remote pane.
 class RemoteListView
@@ -38,11 +33,15 @@ public:
     // The working directory as the server named it (bytes).
     virtual void setRemotePath(const QByteArray &path) = 0;
     // The parsed rows of `path`, handed over whole. Rows of another folder than the one shown
-    // are only cached; `writeCache` false keeps them out of the cache (listed during a transfer).
-    virtual void showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache) = 0;
-    // The cache of `path` as the worker is to write it before handing the rows over; nullopt
+    // are only cached; `writeCache` false keeps them out of the cache (listed during a transfer,
+    // or cached by the worker already). `sortedBy`: the order the rows come in, when the worker
+    // has sorted them.
+    virtual void showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache,
+                                   std::optional<RowOrder> sortedBy) = 0;
+    // The cache of `path` as the worker is to write it before handing the rows over, asked when
+    // a job to list `path` starts: the pane will show that folder, in its list's order. nullopt
     // leaves the cache to showRemoteListing.
-    virtual std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path)
+    [[nodiscard]] virtual std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) const
     {
         (void)path;
         return std::nullopt;

@@ -153,9 +153,9 @@ private:
         s_.beepIfEnabled();
     }
 
-    static void dropCache(const QByteArray &path)
+    void dropCache(const QByteArray &path)
     {
-        viewposts::remote([path](RemoteListView &view) { view.dropCachedListings(path, false); });
+        viewposts::remote(s_, [path](RemoteListView &view) { view.dropCachedListings(path, false); });
     }
 
     RemoteProtocol &protocol_;
@@ -181,6 +181,6 @@ OperationResult DeleteTreeJob(RemoteProtocol &protocol, Session &s, const Delete
                   logText(childPath(request.folder, top.name)).constData());
         return refused;
     }
-    const WaitCursorScope cursor;
+    const WaitCursorScope cursor(s);
     return TreeWalk(protocol, s, request.folder).run(top.name) ? OperationResult{} : refused;
 }

@@ -3,10 +3,10 @@
 namespace viewposts
 {
 
-void setWaitCursor(bool on)
+void setWaitCursor(Session &s, bool on)
 {
-    session().waitCursor = on;
-    remote([on](RemoteListView &view) { view.setWaitCursor(on); });
+    s.waitCursor = on;
+    remote(s, [on](RemoteListView &view) { view.setWaitCursor(on); });
 }
 
 } // namespace viewposts

@@ -7,8 +7,11 @@
 class WaitCursorScope
 {
 public:
-    WaitCursorScope() { viewposts::setWaitCursor(true); }
-    ~WaitCursorScope() { viewposts::setWaitCursor(false); }
+    explicit WaitCursorScope(Session &s) : s_(s) { viewposts::setWaitCursor(s, true); }
+    ~WaitCursorScope() { viewposts::setWaitCursor(s_, false); }
     WaitCursorScope(const WaitCursorScope &) = delete;
     WaitCursorScope &operator=(const WaitCursorScope &) = delete;
+
+private:
+    Session &s_;
 };

@@ -18,6 +18,7 @@
 #include "session/viewposts.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QEventLoop>
 
 #include <chrono>
@@ -28,14 +29,10 @@
 namespace
 {
 
-
-// Runs `step` on the window thread, on the controller of the session then current.
-void postToController(void (SessionController::*step)())
+// Runs `step` on the window thread, on the session's controller while it lives.
+void postToController(const Session &s, void (SessionController::*step)())
 {
-    uithread::post([step] {
-        if (SessionController *controller = session().controller)
-            (controller->*step)();
-    });
+    viewposts::controller(s, [step](SessionController &controller) { (controller.*step)(); });
 }
 
 // One job over the protocol: each request goes to the job that takes it.
@@ -101,32 +98,6 @@ private:
     Session &s_;
 };
 
-// The worker of the current session: its controller's, else the one of the session kept for
-// code run without a controller.
-Worker &currentWorker()
-{
-    if (SessionController *controller = session().controller)
-        return controller->worker();
-    static Worker withoutController(session());
-    return withoutController;
-}
-
-void joinAtShutdown()
-{
-    joinWorker();
-}
-
-// The worker must be joined before the session is destroyed with the process.
-void registerShutdownJoin()
-{
-    static QCoreApplication *registeredFor = nullptr;
-    auto *app = QCoreApplication::instance();
-    if (app && app != registeredFor) {
-        registeredFor = app;
-        qAddPostRoutine(joinAtShutdown);
-    }
-}
-
 } // namespace
 
 Worker::Worker(Session &session) : session_(session) {}
@@ -139,9 +110,6 @@ Worker::~Worker()
 void Worker::launch(JobRequest request)
 {
     Session &s = session_;
-    // What the transfer starts from is taken now, on the window thread, unless the caller gave it.
-    if (auto *transfer = std::get_if<TransferRequest>(&request); transfer && !transfer->inputs.queue)
-        transfer->inputs = CurrentTransferInputs();
     joinFinished();
     workerstop::clear();
     // Only now: the worker before may have signalled on its way out.
@@ -153,10 +121,13 @@ void Worker::launch(JobRequest request)
                                                                      : SessionStatus::RunningJob);
     // The preferences as they are now hold for the whole job.
     s.options = engineOptions();
-    watchdog::setExpiryAction(WatchdogTimerProc);
+    s.jobOptions = jobOptions();
+    watchdog::setExpiryAction([controller = QPointer<SessionController>(s.controller)] {
+        if (controller)
+            controller->watchdogExpired();
+    });
     std::promise<void> exited;
     exit_ = exited.get_future().share();
-    registerShutdownJoin();
     thread_ = std::thread([this, exited = std::move(exited), request]() mutable {
         workerstop::beginWorker();
         (void)run(request);
@@ -183,34 +154,36 @@ OperationResult Worker::run(const JobRequest &request)
         if (!s.busy())
             s.setStatus(std::holds_alternative<ConnectRequest>(request) ? SessionStatus::Connecting
                                                                          : SessionStatus::RunningJob);
-        postToController(&SessionController::stopKeepAlive);
+        postToController(s, &SessionController::stopKeepAlive);
         s.refreshAfterJob = false;
 
         result = std::visit(JobRunner(protocol, s), request);
         // Kept before the session settles: whoever waits for it to be idle reads the result next.
         keepResult(result);
 
-        postToController(&SessionController::armKeepAlive);
+        postToController(s, &SessionController::armKeepAlive);
         if (s.status() != SessionStatus::Stopping)
             s.settle();
         // Posted only now, so that what the pane starts in answer (a listing) finds no job running.
         if (std::holds_alternative<ConnectRequest>(request) && s.connected)
-            viewposts::remote([](RemoteListView &view) { view.sessionConnected(); });
+            viewposts::remote(s, [](RemoteListView &view) { view.sessionConnected(); });
         if (s.refreshAfterJob)
-            viewposts::remote([](RemoteListView &view) { view.refreshRemote(); });
+            viewposts::remote(s, [](RemoteListView &view) { view.refreshRemote(); });
         if (const auto *step = std::get_if<StepFolderRequest>(&request))
-            viewposts::remote([step = *step, result](RemoteListView &view) { view.serverFolderStepped(step, result); });
+            viewposts::remote(s, [step = *step, result](RemoteListView &view) {
+                view.serverFolderStepped(step, result);
+            });
     } catch (const ConnectionDropped &) {
         result = {OperationResult::Outcome::ConnectionLost};
         keepResult(result);
-        RepairAfterConnectionLost();
+        RepairAfterConnectionLost(s);
     } catch (const WorkerStopped &) {
         // Stopped from outside: whoever stopped it repairs the session. A lost connection has
         // nobody else to do it.
         result = {s.connected ? OperationResult::Outcome::Stopped : OperationResult::Outcome::ConnectionLost};
         keepResult(result);
         if (!s.connected)
-            RepairAfterConnectionLost();
+            RepairAfterConnectionLost(s);
     }
     if (isCleanUpJob(request))
         s.jobDoneEvent.set();
@@ -287,56 +260,6 @@ bool Worker::waitForJobDone(Deadline deadline)
         if (std::chrono::steady_clock::now() > deadline)
             return false;
     }
-}
-
-OperationResult SessionThreadProc(const JobRequest &request)
-{
-    return currentWorker().run(request);
-}
-
-bool StartJob(const JobRequest &request, BusyMessage busyMessage)
-{
-    return currentWorker().start(request, busyMessage);
-}
-
-OperationResult lastJobResult()
-{
-    return currentWorker().lastResult();
-}
-
-bool workerRunning()
-{
-    return currentWorker().running();
-}
-
-bool stopWorker()
-{
-    return currentWorker().stop();
-}
-
-void joinWorker()
-{
-    currentWorker().join();
-}
-
-OperationResult RunJobAndWait(const JobRequest &request)
-{
-    return RunJobAndWait(request, cleanUpDeadline());
-}
-
-OperationResult RunJobAndWait(const JobRequest &request, Deadline deadline)
-{
-    return currentWorker().runAndWait(request, deadline);
-}
-
-bool WaitForJobDone()
-{
-    return WaitForJobDone(cleanUpDeadline());
-}
-
-bool WaitForJobDone(Deadline deadline)
-{
-    return currentWorker().waitForJobDone(deadline);
 }
 
 Deadline cleanUpDeadline()

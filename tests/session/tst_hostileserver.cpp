@@ -195,7 +195,7 @@ private slots:
         QVERIFY(waitForIdle());
         QVERIFY(session().connected);
 
-        QVERIFY(StartJob(RefreshRequest{"/elsewhere"}));
+        QVERIFY(StartJob(RefreshRequest{"/elsewhere", std::nullopt}));
         QVERIFY(waitForIdle());
         QVERIFY(log.waitFor(QStringLiteral("Disconnected\n"), LogColor::Status));
         QVERIFY(log.texts(LogColor::Error).contains(QStringLiteral("The server ended the session (421)\n")));
@@ -278,7 +278,7 @@ private slots:
         }
         const int descriptors = openDescriptors();
         if (where == QLatin1String("port") || where == QLatin1String("listing")) {
-            QVERIFY(StartJob(RefreshRequest{"/"}));
+            QVERIFY(StartJob(RefreshRequest{"/", std::nullopt}));
             QVERIFY(sent(server, where == QLatin1String("port") ? "PORT" : "LIST"));
             QTest::qWait(100);
         } else if (where == QLatin1String("mid reply")) {
@@ -350,7 +350,7 @@ private slots:
         testsupport::TestViews views;
         startConnect(server);
         QVERIFY(waitForIdle());
-        QVERIFY(StartJob(RefreshRequest{"/"}));
+        QVERIFY(StartJob(RefreshRequest{"/", std::nullopt}));
         QVERIFY(sent(server, "LIST"));
         QTest::qWait(100);
 

@@ -216,7 +216,7 @@ private slots:
         LogRecorder log;
 
         QVERIFY(StartJob(UserCommandRequest{"NOOP"}));
-        QVERIFY(!StartJob(RefreshRequest{"/"}, BusyMessage::Silent));
+        QVERIFY(!StartJob(RefreshRequest{"/", std::nullopt}, BusyMessage::Silent));
         QVERIFY(!StartJob(UserCommandRequest{"HELP"}));
         QVERIFY(log.waitFor(QStringLiteral("Current job is not finished yet.\n"), LogColor::Error));
         QCOMPARE(withColor(log, {LogColor::Error}).size(), 1);
@@ -300,7 +300,7 @@ private slots:
         QVERIFY(connectTo(server.port()) >= 0);
         LogRecorder log;
 
-        QVERIFY(stopped == "LIST" ? StartJob(RefreshRequest{"/"}) : StartJob(UserCommandRequest{stopped}));
+        QVERIFY(stopped == "LIST" ? StartJob(RefreshRequest{"/", std::nullopt}) : StartJob(UserCommandRequest{stopped}));
         QTRY_VERIFY(server.commands().contains(stopped));
         QTest::qWait(100); // the worker waits for the data, or for the reply
         controller.abort();

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "session/existingfileanswer.h"
+
+// The preferences a job works with besides the engine's own, taken on the window thread as the
+// job starts: the Preferences dialog may change them while it runs.
+struct JobOptions {
+    // 0: by the file's extension, 1: binary, 2: ASCII.
+    int transferMode = 0;
+    AfterTransferAction afterTransfer = AfterTransferAction::None;
+    bool passive = true;
+    int retryCount = 0;
+    int retryDelaySeconds = 0;
+};
