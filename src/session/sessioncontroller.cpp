@@ -157,9 +157,9 @@ void SessionController::closeLocalFiles()
     (void)CloseLocalFiles(*session_);
 }
 
-bool SessionController::startJob(const JobRequest &request)
+bool SessionController::startJob(const JobRequest &request, BusyMessage busyMessage)
 {
-    return worker_->start(withInputs(request));
+    return worker_->start(withInputs(request), busyMessage);
 }
 
 JobRequest SessionController::withInputs(JobRequest request) const

@@ -5,6 +5,7 @@
 #include "session/jobrequest.h"
 #include "session/sessionstatus.h"
 #include "session/sessionviews.h"
+#include "session/worker.h"
 
 #include <QObject>
 
@@ -62,7 +63,7 @@ public:
 
     // Starts the job unless one runs; then says "Current job is not finished yet." and gives false.
     // The one way windows start a job. What the job starts from is taken now, from the views.
-    bool startJob(const JobRequest &request);
+    bool startJob(const JobRequest &request, BusyMessage busyMessage = BusyMessage::Log);
 
     // Starts the connect job with the session's login; false when there is no server to connect
     // to (the caller offers the Site Manager) or a job runs.

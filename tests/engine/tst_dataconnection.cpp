@@ -8,6 +8,7 @@
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "sessionreset.h"
 #include "testviews.h"
 
@@ -21,6 +22,8 @@
 #include <optional>
 #include <unistd.h>
 
+using testsupport::controller;
+
 using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
@@ -32,7 +35,7 @@ namespace
 int connectTo(const ScriptedServer &server)
 {
     const int socket = testsupport::connectControl(server.port());
-    session().currentType = 'A';
+    controller().session().currentType = 'A';
     return socket;
 }
 
@@ -97,16 +100,16 @@ private slots:
     }
     void init()
     {
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().soundEffects = 0;
-        session().resumeRequested = false;
-        session().resumeOffset = 0;
-        session().transferTotalSize = 0;
-        session().transferRunning = false;
-        session().listingTransfer = false;
-        session().passive = true;
+        controller().session().resumeRequested = false;
+        controller().session().resumeOffset = 0;
+        controller().session().transferTotalSize = 0;
+        controller().session().transferRunning = false;
+        controller().session().listingTransfer = false;
+        controller().session().passive = true;
     }
-    void cleanup() { testsupport::resetSession(); }
+    void cleanup() { testsupport::freshController(); }
 
     void typeOnlyWhenTheLetterChanges()
     {
@@ -120,15 +123,15 @@ private slots:
         [[maybe_unused]] const int control = connectTo(server);
         QVERIFY(control >= 0);
 
-        QCOMPARE(RetrieveFile(session(), "RETR a", local("a"), 'I'), 2);
-        QCOMPARE(RetrieveFile(session(), "RETR b", local("b"), 'I'), 2);
-        session().listingTransfer = true;
-        QCOMPARE(RetrieveFile(session(), "LIST", local("list"), 'A'), 2);
+        QCOMPARE(RetrieveFile(controller().session(), "RETR a", local("a"), 'I'), 2);
+        QCOMPARE(RetrieveFile(controller().session(), "RETR b", local("b"), 'I'), 2);
+        controller().session().listingTransfer = true;
+        QCOMPARE(RetrieveFile(controller().session(), "LIST", local("list"), 'A'), 2);
         QCOMPARE(fileBytes(local("a")), QByteArray("first"));
         QCOMPARE(fileBytes(local("b")), QByteArray("second"));
         QCOMPARE(server.commands(),
                  (QList<QByteArray>{"TYPE I", "PASV", "RETR a", "PASV", "RETR b", "TYPE A", "PASV", "LIST"}));
-        QCOMPARE(session().dataSocket.load(), -1);
+        QCOMPARE(controller().session().dataSocket.load(), -1);
     }
 
     void typeLetters_data()
@@ -146,8 +149,8 @@ private slots:
         ScriptedServer server;
         server.on("TYPE", Reply("504 Not this one"));
         [[maybe_unused]] const int control = connectTo(server);
-        SetTransferType(session(), letter);
-        SetTransferType(session(), letter); // stored whatever the answer: not asked twice
+        SetTransferType(controller().session(), letter);
+        SetTransferType(controller().session(), letter); // stored whatever the answer: not asked twice
         QCOMPARE(server.commands(), QList<QByteArray>{command});
     }
 
@@ -188,15 +191,15 @@ private slots:
         testsupport::TestViews views;
         views.onProgressText = [&shown](const QString &t) { shown << t; };
         views.onWindowTitle = [&titles](const QString &t) { titles << t; };
-        session().transferRunning = queueTransfer;
-        session().listingTransfer = listing;
-        session().showProgressInTitle = inTitle;
-        session().transferTotalSize = data.size();
+        controller().session().transferRunning = queueTransfer;
+        controller().session().listingTransfer = listing;
+        controller().session().showProgressInTitle = inTitle;
+        controller().session().transferTotalSize = data.size();
         LogRecorder log;
 
-        QCOMPARE(RetrieveFile(session(), "RETR f", local("readout"), 'I'), 2);
+        QCOMPARE(RetrieveFile(controller().session(), "RETR f", local("readout"), 'I'), 2);
         QCoreApplication::processEvents(); // everything the transfer posted
-        session().showProgressInTitle = false;
+        controller().session().showProgressInTitle = false;
         if (progress.isEmpty()) {
             QVERIFY(shown.isEmpty());
         } else {
@@ -222,17 +225,17 @@ private slots:
         const QByteArray upload = sample(50000);
         writeFile(local("up"), upload);
 
-        QCOMPARE(RetrieveFile(session(), "RETR a", local("a"), 'I'), 2);
-        QVERIFY(!session().passive);
+        QCOMPARE(RetrieveFile(controller().session(), "RETR a", local("a"), 'I'), 2);
+        QVERIFY(!controller().session().passive);
         QByteArray store = "STOR up";
-        QCOMPARE(StoreFile(session(), store, local("up"), 'I'), 2);
+        QCOMPARE(StoreFile(controller().session(), store, local("up"), 'I'), 2);
         QCOMPARE(fileBytes(local("a")), sample(70000));
         QCOMPARE(server.uploaded(), upload);
         QCOMPARE(withoutPortArguments(server.commands()),
                  (QList<QByteArray>{"TYPE I", "PASV", "PORT", "RETR a", "PORT", "STOR up"}));
         // The address of the control connection's own end, never 0.0.0.0.
         QVERIFY2(server.commands()[2].startsWith("PORT 127,0,0,1,"), server.commands()[2].constData());
-        QCOMPARE(session().listenSocket.load(), -1);
+        QCOMPARE(controller().session().listenSocket.load(), -1);
     }
 
     void restRefusedFetchesTheWholeFile()
@@ -244,13 +247,13 @@ private slots:
         server.on("RETR f", Reply("150 Opening").sendData("whole file").then("226 Done"));
         [[maybe_unused]] const int control = connectTo(server);
         writeFile(local("rest502"), "partial, longer than the file itself");
-        session().resumeRequested = true;
-        session().resumeOffset = 8;
+        controller().session().resumeRequested = true;
+        controller().session().resumeOffset = 8;
         LogRecorder log;
 
-        QCOMPARE(RetrieveFile(session(), "RETR f", local("rest502"), 'I'), 2);
+        QCOMPARE(RetrieveFile(controller().session(), "RETR f", local("rest502"), 'I'), 2);
         QVERIFY(log.waitFor(loadText(TextId::ResumeNotSupportedUpload), LogColor::Error));
-        QVERIFY(!session().resumeRequested);
+        QVERIFY(!controller().session().resumeRequested);
         QCOMPARE(fileBytes(local("rest502")), QByteArray("whole file"));
         QCOMPARE(server.commands(), (QList<QByteArray>{"TYPE I", "PASV", "REST 8", "RETR f"}));
     }
@@ -263,9 +266,9 @@ private slots:
         server.on("RETR f", Reply("150 Opening").sendData("efgh").then("226 Done"));
         [[maybe_unused]] const int control = connectTo(server);
         writeFile(local("resume"), "abcdSTALE-TAIL");
-        session().resumeRequested = true;
-        session().resumeOffset = 4;
-        QCOMPARE(RetrieveFile(session(), "RETR f", local("resume"), 'A'), 2);
+        controller().session().resumeRequested = true;
+        controller().session().resumeOffset = 4;
+        QCOMPARE(RetrieveFile(controller().session(), "RETR f", local("resume"), 'A'), 2);
         QCOMPARE(fileBytes(local("resume")), QByteArray("abcdefgh"));
     }
 
@@ -295,18 +298,18 @@ private slots:
         testsupport::TestViews views;
         views.onProgressText = [&lastProgress](const QString &t) { lastProgress = t; };
         LogRecorder log;
-        session().transferRunning = true;
-        session().transferTotalSize = size;
-        session().resumeRequested = true;
-        session().resumeOffset = firstOffset;
+        controller().session().transferRunning = true;
+        controller().session().transferTotalSize = size;
+        controller().session().resumeRequested = true;
+        controller().session().resumeOffset = firstOffset;
 
-        QCOMPARE(RetrieveFile(session(), "RETR big", path, 'I'), 4);
+        QCOMPARE(RetrieveFile(controller().session(), "RETR big", path, 'I'), 4);
         QVERIFY(log.waitFor(formatText(TextId::DataConnectionClosedEarly, long(cutAt), long(size)),
                             LogColor::Error));
         QCOMPARE(QFileInfo(path).size(), cutAt);
 
-        session().resumeOffset = QFileInfo(path).size();
-        QCOMPARE(RetrieveFile(session(), "RETR big", path, 'I'), 2);
+        controller().session().resumeOffset = QFileInfo(path).size();
+        QCOMPARE(RetrieveFile(controller().session(), "RETR big", path, 'I'), 2);
         QCOMPARE(server.commands(), (QList<QByteArray>{"TYPE I", "PASV", "REST 4294966296", "RETR big",
                                                        "PASV", "REST 4294969296", "RETR big"}));
         QCOMPARE(QFileInfo(path).size(), size);
@@ -328,13 +331,13 @@ private slots:
         [[maybe_unused]] const int control = connectTo(server);
         const QByteArray bytes = sample(3000);
         writeFile(local("appe"), bytes);
-        session().resumeRequested = true;
-        session().resumeOffset = 1000;
-        session().transferTotalSize = 3000;
+        controller().session().resumeRequested = true;
+        controller().session().resumeOffset = 1000;
+        controller().session().transferTotalSize = 3000;
         LogRecorder log;
 
         QByteArray command = "APPE name";
-        QCOMPARE(StoreFile(session(), command, local("appe"), 'A'), 2);
+        QCOMPARE(StoreFile(controller().session(), command, local("appe"), 'A'), 2);
         QCOMPARE(command, QByteArray("STOR name"));
         QVERIFY(log.waitFor(loadText(TextId::ResumeNotSupported), LogColor::Error));
         // From the start, not from the offset; in type A with CR LF line ends.
@@ -353,13 +356,13 @@ private slots:
         QStringList progress;
         testsupport::TestViews views;
         views.onProgressText = [&progress](const QString &t) { progress << t; };
-        session().resumeRequested = true;
-        session().resumeOffset = 1000;
-        session().transferTotalSize = 3000;
+        controller().session().resumeRequested = true;
+        controller().session().resumeOffset = 1000;
+        controller().session().transferTotalSize = 3000;
         LogRecorder log;
 
         QByteArray command = "APPE name";
-        QCOMPARE(StoreFile(session(), command, local("appe2"), 'I'), 2);
+        QCOMPARE(StoreFile(controller().session(), command, local("appe2"), 'I'), 2);
         QCOMPARE(server.uploaded(), bytes.mid(1000));
         QVERIFY(log.waitFor(formatText(TextId::UploadedKbRate, 2000L, 1.0, 2000 / 1024.0), LogColor::Status));
         QTRY_VERIFY(!progress.isEmpty() && progress.last() == "3000 bytes 100%");
@@ -393,20 +396,20 @@ private slots:
         server.on("RETR", Reply(reply));
         server.on("STOR", Reply(reply));
         [[maybe_unused]] const int control = connectTo(server);
-        session().passive = passive;
+        controller().session().passive = passive;
         writeFile(local("refused-up"), "data");
         LogRecorder log;
 
         QByteArray command = upload ? "STOR x" : "RETR x";
-        const int result = upload ? StoreFile(session(), command, local("refused-up"), 'I')
-                                  : RetrieveFile(session(), command, local("refused-down"), 'I');
+        const int result = upload ? StoreFile(controller().session(), command, local("refused-up"), 'I')
+                                  : RetrieveFile(controller().session(), command, local("refused-down"), 'I');
         QCOMPARE(result, 0);
         if (message)
             QVERIFY(log.waitFor(loadText(TextId(message)), LogColor::Error));
         else
             QVERIFY(!log.waitFor(loadText(TextId::NoPermissionToDownload), LogColor::Error, 200));
-        QCOMPARE(session().dataSocket.load(), -1);
-        QCOMPARE(session().listenSocket.load(), -1);
+        QCOMPARE(controller().session().dataSocket.load(), -1);
+        QCOMPARE(controller().session().listenSocket.load(), -1);
         QVERIFY(!QFile::exists(local("refused-down")));
     }
 
@@ -438,7 +441,7 @@ private slots:
         const QString path = local("pasv");
         QFile::remove(path);
 
-        QCOMPARE(RetrieveFile(session(), "RETR f", path, 'A'), result);
+        QCOMPARE(RetrieveFile(controller().session(), "RETR f", path, 'A'), result);
         if (message == 202)
             QVERIFY(log.waitFor(formatText(TextId::PassiveAddressReplaced, "0.0.0.0", "127.0.0.1"),
                                 LogColor::Status));
@@ -447,7 +450,7 @@ private slots:
         QCOMPARE(fileBytes(path), result == 2 ? QByteArray("payload") : QByteArray("<missing>"));
         if (result != 2)
             QCOMPARE(server.commands(), QList<QByteArray>{"PASV"}); // no transfer command follows
-        QCOMPARE(session().dataSocket.load(), -1);
+        QCOMPARE(controller().session().dataSocket.load(), -1);
     }
 
     void pasvConnectionRefused()
@@ -460,10 +463,10 @@ private slots:
                                 QByteArray::number(port / 256) + ',' + QByteArray::number(port % 256) + ')'));
         [[maybe_unused]] const int control = connectTo(server);
         LogRecorder log;
-        QCOMPARE(RetrieveFile(session(), "RETR f", local("refused"), 'A'), 0);
+        QCOMPARE(RetrieveFile(controller().session(), "RETR f", local("refused"), 'A'), 0);
         QVERIFY(log.waitFor(loadText(TextId::ConnectionRefused), LogColor::Error));
         QVERIFY(log.waitFor(loadText(TextId::CannotConnectPassive), LogColor::Error));
-        QVERIFY(session().passive); // no fall-back to PORT in this case
+        QVERIFY(controller().session().passive); // no fall-back to PORT in this case
     }
 
     void dataConnectionThatNeverArrives_data()
@@ -489,14 +492,14 @@ private slots:
         server.on("PORT", Reply("200 PORT ok")); // but the server never connects
         server.on("RETR", Reply("150 Opening"));
         [[maybe_unused]] const int control = connectTo(server);
-        session().passive = false;
+        controller().session().passive = false;
         LogRecorder log;
         std::optional<int> result;
         if (onWorker)
             QVERIFY(testsupport::runOnWorker(
-                [&] { result = RetrieveFile(session(), "RETR f", local("never"), 'I'); }));
+                [&] { result = RetrieveFile(controller().session(), "RETR f", local("never"), 'I'); }));
         else
-            result = RetrieveFile(session(), "RETR f", local("never"), 'I');
+            result = RetrieveFile(controller().session(), "RETR f", local("never"), 'I');
         QVERIFY(log.waitFor(loadText(TextId::DataConnectionNotOpened), LogColor::Error));
         QCOMPARE(log.lines().count({loadText(TextId::DataConnectionNotOpened), LogColor::Error}), 1);
         QVERIFY(!watchdog::armed());
@@ -508,8 +511,8 @@ private slots:
         }
         QCOMPARE(expiries, 0);
         QCOMPARE(result, std::optional<int>(0));
-        QCOMPARE(session().listenSocket.load(), -1);
-        QCOMPARE(session().dataSocket.load(), -1);
+        QCOMPARE(controller().session().listenSocket.load(), -1);
+        QCOMPARE(controller().session().dataSocket.load(), -1);
     }
 
     void serverClosesEarly()
@@ -518,10 +521,10 @@ private slots:
         server.on("PASV", Reply::pasv());
         server.on("RETR", Reply("150 Opening").sendData(sample(30000)).then("426 Transfer aborted"));
         [[maybe_unused]] const int control = connectTo(server);
-        session().transferRunning = true;
-        session().transferTotalSize = 100000;
+        controller().session().transferRunning = true;
+        controller().session().transferTotalSize = 100000;
         LogRecorder log;
-        QCOMPARE(RetrieveFile(session(), "RETR f", local("early"), 'I'), 4);
+        QCOMPARE(RetrieveFile(controller().session(), "RETR f", local("early"), 'I'), 4);
         QVERIFY(log.waitFor(formatText(TextId::DataConnectionClosedEarly, 30000L, 100000L), LogColor::Error));
         QCOMPARE(fileBytes(local("early")), sample(30000)); // kept for a resume
     }
@@ -557,29 +560,29 @@ private slots:
         server.on("STOR", Reply("150 Go ahead").receiveData().then("226 Stored"));
         server.on("NOOP", Reply("200 Still here"));
         [[maybe_unused]] const int control = connectTo(server);
-        session().resumeRequested = resume;
-        session().resumeOffset = resume ? 10 : 0;
+        controller().session().resumeRequested = resume;
+        controller().session().resumeOffset = resume ? 10 : 0;
         LogRecorder log;
 
         QByteArray command = upload ? "STOR f" : "RETR f";
         const int result =
-            upload ? StoreFile(session(), command, path, 'I') : RetrieveFile(session(), command, path, 'I');
+            upload ? StoreFile(controller().session(), command, path, 'I') : RetrieveFile(controller().session(), command, path, 'I');
         QCOMPARE(result, 0); // never reported as a completed transfer
         QVERIFY(log.waitFor(message, LogColor::Error));
-        QCOMPARE(session().downloadFile.load(), -1);
-        QCOMPARE(session().uploadFile.load(), -1);
+        QCOMPARE(controller().session().downloadFile.load(), -1);
+        QCOMPARE(controller().session().uploadFile.load(), -1);
         // The final reply was read: the control connection is in step.
-        QCOMPARE(SendCommand(session(), "NOOP"), 2);
-        QCOMPARE(session().replyText(), QByteArray("200 Still here"));
+        QCOMPARE(SendCommand(controller().session(), "NOOP"), 2);
+        QCOMPARE(controller().session().replyText(), QByteArray("200 Still here"));
     }
 
     void storeWithoutControlConnection()
     {
         LogRecorder log;
         QByteArray command = "STOR f";
-        QCOMPARE(StoreFile(session(), command, local("x"), 'I'), 0);
+        QCOMPARE(StoreFile(controller().session(), command, local("x"), 'I'), 0);
         QVERIFY(log.waitFor(loadText(TextId::InvalidControlSocket), LogColor::Error));
-        QCOMPARE(RetrieveFile(session(), "RETR f", local("x"), 'I'), 0);
+        QCOMPARE(RetrieveFile(controller().session(), "RETR f", local("x"), 'I'), 0);
     }
 };
 

@@ -4,9 +4,12 @@
 #include "platform/textformat.h"
 #include "scriptedserver.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "sessionreset.h"
 
 #include <QTest>
+
+using testsupport::controller;
 
 using testsupport::Reply;
 using testsupport::ScriptedServer;
@@ -26,8 +29,8 @@ class TestDirCommands : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { testsupport::resetSession(); }
-    void cleanup() { testsupport::resetSession(); }
+    void init() { testsupport::freshController(); }
+    void cleanup() { testsupport::freshController(); }
 
     void commandsAndResults_data()
     {
@@ -88,19 +91,19 @@ private slots:
                         Reply(replies[i]));
         const int socket = connectTo(server);
         QVERIFY(socket >= 0);
-        session().trailingSlashDirs = trailingSlash;
+        controller().session().trailingSlashDirs = trailingSlash;
 
         int got = -1;
         if (operation == "cd")
-            got = RemoteChangeDirectory(session(), path);
+            got = RemoteChangeDirectory(controller().session(), path);
         else if (operation == "pwd")
-            got = RemotePrintDirectory(session());
+            got = RemotePrintDirectory(controller().session());
         else if (operation == "mkdir")
-            got = RemoteMakeDirectory(session(), path);
+            got = RemoteMakeDirectory(controller().session(), path);
         else if (operation == "rmdir")
-            got = RemoteRemoveDirectory(session(), path);
+            got = RemoteRemoveDirectory(controller().session(), path);
         else if (operation == "delete")
-            got = RemoteDeleteFile(session(), path);
+            got = RemoteDeleteFile(controller().session(), path);
         QCOMPARE(got, result);
         QCOMPARE(server.commands(), sent);
     }
@@ -122,23 +125,23 @@ private slots:
         server.on("MKD", Reply("550 Exists"));
         QVERIFY(connectTo(server) >= 0);
         // The last reply before the connection went: a code that would read as a result.
-        QCOMPARE(RemoteMakeDirectory(session(), "x"), 550);
-        session().controlSocket = CloseSocketAbortive(session(), session().controlSocket);
-        session().connected = false;
+        QCOMPARE(RemoteMakeDirectory(controller().session(), "x"), 550);
+        controller().session().controlSocket = CloseSocketAbortive(controller().session(), controller().session().controlSocket);
+        controller().session().connected = false;
         const int sent = server.commands().size();
 
         testsupport::LogRecorder log;
         int got = -1;
         if (operation == "cd")
-            got = RemoteChangeDirectory(session(), "/");
+            got = RemoteChangeDirectory(controller().session(), "/");
         else if (operation == "pwd")
-            got = RemotePrintDirectory(session());
+            got = RemotePrintDirectory(controller().session());
         else if (operation == "mkdir")
-            got = RemoteMakeDirectory(session(), "x");
+            got = RemoteMakeDirectory(controller().session(), "x");
         else if (operation == "rmdir")
-            got = RemoteRemoveDirectory(session(), "x");
+            got = RemoteRemoveDirectory(controller().session(), "x");
         else if (operation == "delete")
-            got = RemoteDeleteFile(session(), "x");
+            got = RemoteDeleteFile(controller().session(), "x");
         QCOMPARE(got, 0);
         QVERIFY(log.waitFor(loadText(TextId::NotConnected), LogColor::Error));
         QCOMPARE(server.commands().size(), sent);

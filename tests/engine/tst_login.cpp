@@ -6,6 +6,7 @@
 #include "platform/workerstop.h"
 #include "scriptedserver.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "sessionreset.h"
 #include "testviews.h"
 
@@ -13,6 +14,8 @@
 
 #include <atomic>
 #include <thread>
+
+using testsupport::controller;
 
 using testsupport::LogRecorder;
 using testsupport::Reply;
@@ -25,7 +28,7 @@ namespace
 
 void pointAt(quint16 port)
 {
-    auto &s = session();
+    auto &s = controller().session();
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = port;
 }
@@ -36,7 +39,7 @@ int loginOnWorker()
     std::atomic<int> result{-2};
     std::thread worker([&] {
         workerstop::beginWorker();
-        result = Login(session(), session().login());
+        result = Login(controller().session(), controller().session().login());
         workerstop::endWorker();
     });
     while (result == -2)
@@ -53,10 +56,10 @@ class TestLogin : public QObject
 private slots:
     void init()
     {
-        testsupport::resetSession();
-        session().options.anonymousPassword = "me@example.org";
+        testsupport::freshController();
+        controller().session().options.anonymousPassword = "me@example.org";
     }
-    void cleanup() { testsupport::resetSession(); }
+    void cleanup() { testsupport::freshController(); }
 
     void loginSequences_data()
     {
@@ -152,7 +155,7 @@ private slots:
         if (!passReply.isEmpty())
             server.on("PASS", passReply);
         pointAt(server.port());
-        auto &s = session();
+        auto &s = controller().session();
         s.userName = user;
         s.password = QStringLiteral("pw");
         s.anonymousLogin = anonymous;
@@ -182,8 +185,8 @@ private slots:
     {
         ScriptedServer server;
         pointAt(server.port());
-        session().connected = true;
-        QCOMPARE(Login(session(), session().login()), -1);
+        controller().session().connected = true;
+        QCOMPARE(Login(controller().session(), controller().session().login()), -1);
         QCOMPARE(server.connections(), 0);
     }
 
@@ -202,7 +205,7 @@ private slots:
         ScriptedServer server;
         server.on("USER", "331 password").on("PASS", "230 in");
         pointAt(server.port());
-        session().userName = QStringLiteral("bob");
+        controller().session().userName = QStringLiteral("bob");
         int asked = 0;
         testsupport::TestViews views;
         views.onAskPassword = [&] {
@@ -214,7 +217,7 @@ private slots:
         QVERIFY(loginOnWorker() >= 0);
         QCOMPARE(asked, 1);
         QCOMPARE(server.commands(), (Commands{"USER bob", sent}));
-        QVERIFY(session().password.isEmpty());
+        QVERIFY(controller().session().password.isEmpty());
     }
 
     void realServer_data()
@@ -235,18 +238,18 @@ private slots:
         testsupport::FtpServer server;
         QVERIFY(server.isRunning());
         pointAt(server.port());
-        session().userName = user;
-        session().password = password;
+        controller().session().userName = user;
+        controller().session().password = password;
         LogRecorder log;
 
         const int socket = loginOnWorker();
         QVERIFY(socket >= 0);
-        QVERIFY(session().connected);
+        QVERIFY(controller().session().connected);
         QVERIFY(log.waitFor(QStringLiteral("220 pyftpdlib ready.\n"), LogColor::Reply));
         QVERIFY(log.waitFor(userEcho, LogColor::Command));
         QVERIFY(log.waitFor(QStringLiteral("PASS xxxxxx\n"), LogColor::Command));
         QVERIFY(log.waitFor(QStringLiteral("230 Login successful.\n"), LogColor::Reply));
-        QCOMPARE(SendCommand(session(), "QUIT"), 2);
+        QCOMPARE(SendCommand(controller().session(), "QUIT"), 2);
     }
 };
 

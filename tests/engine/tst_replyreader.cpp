@@ -3,6 +3,7 @@
 #include "platform/textformat.h"
 #include "scriptedserver.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "sessionreset.h"
 
 #include <QTest>
@@ -11,6 +12,8 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+using testsupport::controller;
 
 using testsupport::LogRecorder;
 using testsupport::Reply;
@@ -21,7 +24,7 @@ namespace
 
 int connectTo(const ScriptedServer &server)
 {
-    auto &s = session();
+    auto &s = controller().session();
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = server.port();
     s.controlSocket = OpenConnection(s, s.serverHost, s.port, "ftp", "tcp");
@@ -50,8 +53,8 @@ class TestReplyReader : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { testsupport::resetSession(); }
-    void cleanup() { testsupport::resetSession(); }
+    void init() { testsupport::freshController(); }
+    void cleanup() { testsupport::freshController(); }
 
     void readsOneReplyAndLeavesTheNext_data()
     {
@@ -107,19 +110,19 @@ private slots:
         if (byteAtATime)
             greeting.byteAtATime(1);
         ScriptedServer server(greeting);
-        session().serverKind = exos ? ServerKind::Exos : ServerKind::Generic;
+        controller().session().serverKind = exos ? ServerKind::Exos : ServerKind::Generic;
         const int socket = connectTo(server);
         QVERIFY(socket >= 0);
         LogRecorder log;
 
-        QCOMPARE(ReadReply(session()), result);
-        QCOMPARE(session().replyText(), lastLine);
-        QCOMPARE(session().replyDepth, 0);
+        QCOMPARE(ReadReply(controller().session()), result);
+        QCOMPARE(controller().session().replyText(), lastLine);
+        QCOMPARE(controller().session().replyDepth, 0);
         QCOMPARE(replyLinesLogged(log), linesLogged);
         if (!byteAtATime)
             QTRY_COMPARE(pendingBytes(socket), int(next.size()));
-        QCOMPARE(ReadReply(session()), 2);
-        QCOMPARE(session().replyText(), QByteArray("200 next"));
+        QCOMPARE(ReadReply(controller().session()), 2);
+        QCOMPARE(controller().session().replyText(), QByteArray("200 next"));
         ::close(socket);
     }
 
@@ -128,7 +131,7 @@ private slots:
         ScriptedServer server(Reply::raw("220-" + QByteArray(25000, 'y') + "\r\n220 end\r\n"));
         const int socket = connectTo(server);
         LogRecorder log;
-        QCOMPARE(ReadReply(session()), 2);
+        QCOMPARE(ReadReply(controller().session()), 2);
         QCoreApplication::processEvents();
         QStringList replies;
         for (const auto &line : log.lines())
@@ -153,9 +156,9 @@ private slots:
         ScriptedServer server(Reply::raw(script));
         LogRecorder log;
         QVERIFY(connectTo(server) >= 0);
-        QCOMPARE(ReadReply(session()), 0);
-        QCOMPARE(session().replyDepth, 0);
-        QCOMPARE(session().controlSocket.load(), -1);
+        QCOMPARE(ReadReply(controller().session()), 0);
+        QCOMPARE(controller().session().replyDepth, 0);
+        QCOMPARE(controller().session().controlSocket.load(), -1);
         QVERIFY(log.waitFor(
             QStringLiteral("The server's reply was cut after 1000 lines; the connection is closed\n"),
             LogColor::Error));
@@ -176,9 +179,9 @@ private slots:
                 cut == script.size() ? QByteArray("230 end") : received.mid(received.lastIndexOf('\n') + 1);
             const bool ends = fragment.startsWith("230") && (fragment.size() == 3 || fragment[3] != '-');
             const int expected = ends ? 2 : 0;
-            QVERIFY2(ReadReply(session()) == expected, qPrintable(QStringLiteral("cut at %1").arg(cut)));
-            QCOMPARE(session().replyDepth, 0);
-            QCOMPARE(ReadReply(session()), 0);
+            QVERIFY2(ReadReply(controller().session()) == expected, qPrintable(QStringLiteral("cut at %1").arg(cut)));
+            QCOMPARE(controller().session().replyDepth, 0);
+            QCOMPARE(ReadReply(controller().session()), 0);
             ::close(socket);
         }
     }
@@ -208,11 +211,11 @@ private slots:
         ScriptedServer server;
         server.on("", "200 fine");
         const int socket = connectTo(server);
-        QCOMPARE(ReadReply(session()), 2);
-        session().trailingSlashDirs = trailingSlash;
+        QCOMPARE(ReadReply(controller().session()), 2);
+        controller().session().trailingSlashDirs = trailingSlash;
         LogRecorder log;
 
-        QCOMPARE(SendCommand(session(), command), 2);
+        QCOMPARE(SendCommand(controller().session(), command), 2);
         QCOMPARE(server.commands(), QList<QByteArray>{command});
         QCoreApplication::processEvents();
         const QList<LogRecorder::Line> expected{{echo, LogColor::Command}, {"200 fine\n", LogColor::Reply}};
@@ -240,14 +243,14 @@ private slots:
         ScriptedServer server;
         server.on("", "200 fine");
         const int socket = connectTo(server);
-        QCOMPARE(ReadReply(session()), 2);
+        QCOMPARE(ReadReply(controller().session()), 2);
         LogRecorder log;
 
         if (lineOnly)
-            QCOMPARE(SendLine(session(), command), -1);
+            QCOMPARE(SendLine(controller().session(), command), -1);
         else
-            QCOMPARE(SendCommand(session(), command), 0);
-        QCOMPARE(SendCommand(session(), "NOOP"), 2);
+            QCOMPARE(SendCommand(controller().session(), command), 0);
+        QCOMPARE(SendCommand(controller().session(), "NOOP"), 2);
         QCOMPARE(server.commands(), QList<QByteArray>{"NOOP"});
         QCOMPARE(log.texts(LogColor::Error), QStringList{loadText(TextId::ControlCharacterRefused)});
         QCOMPARE(log.texts(LogColor::Command), QStringList{"NOOP\n"});
@@ -260,19 +263,19 @@ private slots:
         server.on("ABOR", "426 Transfer aborted\r\n226 ABOR command successful");
         server.on("NOOP", "200 NOOP ok");
         const int socket = connectTo(server);
-        QCOMPARE(ReadReply(session()), 2);
-        QCOMPARE(SendCommand(session(), "ABOR"), 2);
-        QCOMPARE(session().replyText(), QByteArray("226 ABOR command successful"));
-        QCOMPARE(SendCommand(session(), "NOOP"), 2);
-        QCOMPARE(session().replyText(), QByteArray("200 NOOP ok"));
+        QCOMPARE(ReadReply(controller().session()), 2);
+        QCOMPARE(SendCommand(controller().session(), "ABOR"), 2);
+        QCOMPARE(controller().session().replyText(), QByteArray("226 ABOR command successful"));
+        QCOMPARE(SendCommand(controller().session(), "NOOP"), 2);
+        QCOMPARE(controller().session().replyText(), QByteArray("200 NOOP ok"));
         ::close(socket);
     }
 
     void commandWithoutConnection()
     {
         LogRecorder log;
-        QCOMPARE(SendCommand(session(), "NOOP"), 0);
-        QCOMPARE(ReadReply(session()), 0);
+        QCOMPARE(SendCommand(controller().session(), "NOOP"), 0);
+        QCOMPARE(ReadReply(controller().session()), 0);
         QCoreApplication::processEvents();
         const QList<LogRecorder::Line> expected{{"NOOP\n", LogColor::Command},
                                                 {"Not connected\n", LogColor::Error}};
@@ -285,7 +288,7 @@ private slots:
         LogRecorder log;
         const int socket = connectTo(server);
         QVERIFY(socket >= 0);
-        QCOMPARE(ntohs(session().serverAddress.sin_port), server.port());
+        QCOMPARE(ntohs(controller().session().serverAddress.sin_port), server.port());
         QVERIFY(log.waitFor(QStringLiteral("Connecting to 127.0.0.1...\n"), LogColor::Status));
         QVERIFY(
             log.waitFor(QStringLiteral("Connected to 127.0.0.1 (ip=127.0.0.1) port %1\n").arg(server.port()),
@@ -299,9 +302,9 @@ private slots:
         QVERIFY(port != 0);
 
         LogRecorder log;
-        session().serverHost = QStringLiteral("127.0.0.1");
-        session().port = port;
-        QCOMPARE(OpenConnection(session(), session().serverHost, session().port, "ftp", "tcp"), -1);
+        controller().session().serverHost = QStringLiteral("127.0.0.1");
+        controller().session().port = port;
+        QCOMPARE(OpenConnection(controller().session(), controller().session().serverHost, controller().session().port, "ftp", "tcp"), -1);
         QVERIFY(log.waitFor(QStringLiteral("Connection refused\n"), LogColor::Error));
     }
 
@@ -318,7 +321,7 @@ private slots:
         QFETCH(int, offset);
         ScriptedServer server;
         LogRecorder log;
-        QCOMPARE(OpenConnection(session(), QStringLiteral("127.0.0.1"), server.port() + offset, "ftp", "tcp"),
+        QCOMPARE(OpenConnection(controller().session(), QStringLiteral("127.0.0.1"), server.port() + offset, "ftp", "tcp"),
                  -1);
         QVERIFY(log.waitFor(QStringLiteral("The remote address or port is not valid\n"), LogColor::Error));
     }
@@ -326,12 +329,12 @@ private slots:
     void unknownServiceOnPort21Fails()
     {
         LogRecorder log;
-        session().port = 21;
+        controller().session().port = 21;
         QCOMPARE(
-            OpenConnection(session(), QStringLiteral("127.0.0.1"), session().port, "no-such-service", "tcp"),
+            OpenConnection(controller().session(), QStringLiteral("127.0.0.1"), controller().session().port, "no-such-service", "tcp"),
             -1);
         QCOMPARE(
-            OpenConnection(session(), QStringLiteral("127.0.0.1"), session().port, "ftp", "no-such-protocol"),
+            OpenConnection(controller().session(), QStringLiteral("127.0.0.1"), controller().session().port, "ftp", "no-such-protocol"),
             -1);
         QCoreApplication::processEvents();
         for (const auto &line : log.lines())

@@ -1,6 +1,7 @@
 #include "engine/controlconnection.h"
 #include "scriptedserver.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "sessionreset.h"
 
 #include <QRegularExpression>
@@ -12,6 +13,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using testsupport::controller;
+
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
@@ -21,11 +24,11 @@ namespace
 
 int controlTo(const ScriptedServer &server)
 {
-    session().serverHost = QStringLiteral("127.0.0.1");
-    session().port = server.port();
-    const int socket = OpenConnection(session(), session().serverHost, session().port, "ftp", "tcp");
-    session().controlSocket = socket;
-    return socket >= 0 && ReadReply(session()) == 2 ? socket : -1;
+    controller().session().serverHost = QStringLiteral("127.0.0.1");
+    controller().session().port = server.port();
+    const int socket = OpenConnection(controller().session(), controller().session().serverHost, controller().session().port, "ftp", "tcp");
+    controller().session().controlSocket = socket;
+    return socket >= 0 && ReadReply(controller().session()) == 2 ? socket : -1;
 }
 
 int connectToPort(int port)
@@ -57,7 +60,7 @@ int passivePort()
 {
     static const QRegularExpression numbers(
         QStringLiteral("\\((\\d+),(\\d+),(\\d+),(\\d+),(\\d+),(\\d+)\\)"));
-    const auto match = numbers.match(QString::fromLatin1(session().replyText()));
+    const auto match = numbers.match(QString::fromLatin1(controller().session().replyText()));
     return match.hasMatch() ? match.captured(5).toInt() * 256 + match.captured(6).toInt() : -1;
 }
 
@@ -67,8 +70,8 @@ class TestScriptedServer : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { testsupport::resetSession(); }
-    void cleanup() { testsupport::resetSession(); }
+    void init() { testsupport::freshController(); }
+    void cleanup() { testsupport::freshController(); }
 
     void passiveDownloadAndUpload()
     {
@@ -79,19 +82,19 @@ private slots:
         const int socket = controlTo(server);
         QVERIFY(socket >= 0);
 
-        QCOMPARE(SendCommand(session(), "PASV"), 2);
+        QCOMPARE(SendCommand(controller().session(), "PASV"), 2);
         int data = connectToPort(passivePort());
         QVERIFY(data >= 0);
-        QCOMPARE(SendCommand(session(), "RETR a.txt"), 1);
+        QCOMPARE(SendCommand(controller().session(), "RETR a.txt"), 1);
         QCOMPARE(readToEnd(data), QByteArray("file body\r\n"));
-        QCOMPARE(ReadReply(session()), 2);
+        QCOMPARE(ReadReply(controller().session()), 2);
 
-        QCOMPARE(SendCommand(session(), "PASV"), 2);
+        QCOMPARE(SendCommand(controller().session(), "PASV"), 2);
         data = connectToPort(passivePort());
-        QCOMPARE(SendCommand(session(), "STOR b.txt"), 1);
+        QCOMPARE(SendCommand(controller().session(), "STOR b.txt"), 1);
         QCOMPARE(::send(data, "uploaded", 8, MSG_NOSIGNAL), ssize_t(8));
         ::close(data);
-        QCOMPARE(ReadReply(session()), 2);
+        QCOMPARE(ReadReply(controller().session()), 2);
         QCOMPARE(server.uploaded(), QByteArray("uploaded"));
         QCOMPARE(server.commands(), (QList<QByteArray>{"PASV", "RETR a.txt", "PASV", "STOR b.txt"}));
         ::close(socket);
@@ -115,14 +118,14 @@ private slots:
         getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length);
         const int port = ntohs(address.sin_port);
 
-        QCOMPARE(SendCommand(session(), "PORT 127,0,0,1," + QByteArray::number(port / 256) + ',' +
+        QCOMPARE(SendCommand(controller().session(), "PORT 127,0,0,1," + QByteArray::number(port / 256) + ',' +
                                             QByteArray::number(port % 256)),
                  2);
-        QCOMPARE(SendCommand(session(), "LIST"), 1);
+        QCOMPARE(SendCommand(controller().session(), "LIST"), 1);
         const int data = ::accept(listener, nullptr, nullptr);
         QVERIFY(data >= 0);
         QCOMPARE(readToEnd(data), QByteArray("-rw-r--r-- 1 a b 5 Jan 1 2020 x\r\n"));
-        QCOMPARE(ReadReply(session()), 2);
+        QCOMPARE(ReadReply(controller().session()), 2);
         ::close(listener);
         ::close(socket);
     }
@@ -132,8 +135,8 @@ private slots:
         ScriptedServer server;
         server.on("PASV", Reply::pasv("227 Entering Passive Mode (127,0,0,2,{port})"));
         const int socket = controlTo(server);
-        QCOMPARE(SendCommand(session(), "PASV"), 2);
-        QVERIFY(session().replyText().startsWith("227 Entering Passive Mode (127,0,0,2,"));
+        QCOMPARE(SendCommand(controller().session(), "PASV"), 2);
+        QVERIFY(controller().session().replyText().startsWith("227 Entering Passive Mode (127,0,0,2,"));
         ::close(socket);
     }
 
@@ -143,11 +146,11 @@ private slots:
         server.on("CWD", "250 ok");
         server.once("CWD", "550 first").once("CWD", "550 second");
         const int socket = controlTo(server);
-        QCOMPARE(SendCommand(session(), "CWD a"), 550);
-        QCOMPARE(session().replyText(), QByteArray("550 first"));
-        QCOMPARE(SendCommand(session(), "CWD b"), 550);
-        QCOMPARE(SendCommand(session(), "CWD c"), 2);
-        QCOMPARE(SendCommand(session(), "XYZ"), 5);
+        QCOMPARE(SendCommand(controller().session(), "CWD a"), 550);
+        QCOMPARE(controller().session().replyText(), QByteArray("550 first"));
+        QCOMPARE(SendCommand(controller().session(), "CWD b"), 550);
+        QCOMPARE(SendCommand(controller().session(), "CWD c"), 2);
+        QCOMPARE(SendCommand(controller().session(), "XYZ"), 5);
         ::close(socket);
     }
 };

@@ -6,6 +6,7 @@
 #include "platform/strings.h"
 #include "platform/workerstop.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "sessionreset.h"
 #include "testviews.h"
 
@@ -15,6 +16,8 @@
 #include <atomic>
 #include <functional>
 #include <thread>
+
+using testsupport::controller;
 
 using testsupport::FtpServer;
 using testsupport::LogRecorder;
@@ -69,7 +72,7 @@ class TestTransferReal : public QObject
 
     void login(bool anonymous)
     {
-        auto &s = session();
+        auto &s = controller().session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.anonymousLogin = anonymous;
@@ -90,16 +93,16 @@ private slots:
     }
     void init()
     {
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().soundEffects = 0;
-        auto &s = session();
+        auto &s = controller().session();
         s.resumeRequested = false;
         s.resumeOffset = 0;
         s.transferTotalSize = 0;
         s.listingTransfer = false;
         s.transferRunning = false;
     }
-    void cleanup() { testsupport::resetSession(); }
+    void cleanup() { testsupport::freshController(); }
 
     void downAndUp_data()
     {
@@ -132,15 +135,15 @@ private slots:
         int up = -1;
         QVERIFY(testsupport::runOnWorker([&] {
             login(anonymous);
-            if (session().controlSocket == -1)
+            if (controller().session().controlSocket == -1)
                 return;
-            session().passive = passive;
-            session().transferRunning = true;
-            session().transferTotalSize = size;
-            down = RetrieveFile(session(), "RETR " + name.toUtf8(), downloaded, type);
+            controller().session().passive = passive;
+            controller().session().transferRunning = true;
+            controller().session().transferTotalSize = size;
+            down = RetrieveFile(controller().session(), "RETR " + name.toUtf8(), downloaded, type);
             QByteArray command = "STOR " + name.toUtf8() + ".back";
-            up = StoreFile(session(), command, toUpload, type);
-            SendCommand(session(), "QUIT");
+            up = StoreFile(controller().session(), command, toUpload, type);
+            SendCommand(controller().session(), "QUIT");
         }));
         QCOMPARE(down, 2);
         QCOMPARE(up, 2);
@@ -179,7 +182,7 @@ private slots:
         int up = -1;
         QVERIFY(testsupport::runOnWorker([&] {
             login(false);
-            auto &s = session();
+            auto &s = controller().session();
             if (s.controlSocket == -1)
                 return;
             s.passive = passive;
@@ -187,11 +190,11 @@ private slots:
             s.transferTotalSize = size;
             s.resumeRequested = true;
             s.resumeOffset = offset;
-            down = RetrieveFile(session(), "RETR " + name.toUtf8(), partial, 'I');
+            down = RetrieveFile(controller().session(), "RETR " + name.toUtf8(), partial, 'I');
             s.resumeRequested = true;
             QByteArray command = "APPE " + name.toUtf8() + ".part";
-            up = StoreFile(session(), command, whole, 'I');
-            SendCommand(session(), "QUIT");
+            up = StoreFile(controller().session(), command, whole, 'I');
+            SendCommand(controller().session(), "QUIT");
         }));
         QCOMPARE(down, 2);
         QCOMPARE(up, 2);

@@ -16,6 +16,8 @@
 
 #include <memory>
 
+using testsupport::controller;
+
 namespace
 {
 
@@ -96,7 +98,7 @@ class TestListingHandover : public QObject
     }
 
 private slots:
-    void init() { testsupport::resetSession(); }
+    void init() { testsupport::freshController(); }
 
     void byNameAscending() { writtenOnWorkerInShownOrder({NameColumn, SortText, true}); }
     void bySizeDescending() { writtenOnWorkerInShownOrder({SizeColumn, SortNumber, false}); }

@@ -11,6 +11,7 @@
 #include "session/ftpprotocol.h"
 #include "session/listingjob.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "sessionreset.h"
 #include "testviews.h"
 
@@ -22,6 +23,8 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+
+using testsupport::controller;
 
 using testsupport::FtpServer;
 
@@ -64,13 +67,13 @@ private slots:
         setLanguage(Language::English);
         QVERIFY(server.isRunning());
     }
-    void cleanup() { testsupport::resetSession(); }
+    void cleanup() { testsupport::freshController(); }
 
     // A directory of the real server is listed into the list, cached, and shown again from the
     // cache with no connection at all.
     void listedCachedAndShownOffline()
     {
-        testsupport::resetSession();
+        testsupport::freshController();
         QDir root(server.root());
         QVERIFY(root.mkpath("pub/sub dir"));
         const QByteArray bytes(1500, 'x');
@@ -83,7 +86,7 @@ private slots:
         QVERIFY(QFile::link("notes.txt", root.filePath("pub/link")));
 
         auto list = makeRemoteList();
-        ListingCache cache(list.get(), session().login(), cacheRoot.filePath("Cache"));
+        ListingCache cache(list.get(), controller().session().login(), cacheRoot.filePath("Cache"));
         QByteArray remotePath;
         testsupport::TestViews views;
         views.onSetRemotePath = [&](const QByteArray &path) { remotePath = path; };
@@ -92,7 +95,7 @@ private slots:
             ShowRemoteListing(*list, &cache, std::move(rows), namecodec::decodeName(remotePath), writeCache);
         };
 
-        Session &s = session();
+        Session &s = controller().session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.anonymousLogin = false;
@@ -105,9 +108,9 @@ private slots:
             if (s.controlSocket == -1)
                 return;
             s.connected = true;
-            SendCommand(session(), "CWD /pub");
-            FtpProtocol protocol(session());
-            (void)LoadListing(protocol, session());
+            SendCommand(controller().session(), "CWD /pub");
+            FtpProtocol protocol(controller().session());
+            (void)LoadListing(protocol, controller().session());
         }));
         QCOMPARE(remotePath, QByteArray("/pub"));
         QCOMPARE(column(*list, NameColumn),
@@ -119,11 +122,11 @@ private slots:
         QVERIFY(QFile::exists(cache.CacheFilePath("/pub")));
 
         // Offline: no socket, no server; the cache alone fills a new list.
-        (void)SendCommand(session(), "QUIT");
-        s.controlSocket = CloseSocketAbortive(session(), s.controlSocket);
+        (void)SendCommand(controller().session(), "QUIT");
+        s.controlSocket = CloseSocketAbortive(controller().session(), s.controlSocket);
         s.connected = false;
         auto offline = makeRemoteList();
-        ListingCache reader(offline.get(), session().login(), cacheRoot.filePath("Cache"));
+        ListingCache reader(offline.get(), controller().session().login(), cacheRoot.filePath("Cache"));
         QVERIFY(reader.ReadCachedListing("/pub"));
         QCOMPARE(column(*offline, NameColumn), column(*list, NameColumn));
         QCOMPARE(column(*offline, DateTimeColumn).mid(3), column(*list, DateTimeColumn).mid(3));

@@ -7,10 +7,13 @@
 #include "platform/textformat.h"
 #include "session/connectjob.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "session/worker.h"
 #include "testviews.h"
 
 #include <QTest>
+
+using testsupport::controller;
 
 using testsupport::LogRecorder;
 
@@ -34,13 +37,13 @@ class TestConnectJob : public QObject
 private slots:
     void init()
     {
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().retryCount = 3;
         appSettings().retryDelaySeconds = 0;
         appSettings().soundEffects = 0;
         appSettings().passiveMode = 1;
     }
-    void cleanup() { testsupport::resetSession(); }
+    void cleanup() { testsupport::freshController(); }
 
     void retriesAgainstAClosedPort_data()
     {
@@ -65,22 +68,22 @@ private slots:
                               stopInDelay ? std::chrono::milliseconds(600000) : std::chrono::milliseconds(5));
         appSettings().retryCount = retries;
         appSettings().retryDelaySeconds = delaySeconds;
-        session().serverHost = QStringLiteral("127.0.0.1");
-        session().port = testsupport::closedLoopbackPort();
-        QVERIFY(session().port != 0);
+        controller().session().serverHost = QStringLiteral("127.0.0.1");
+        controller().session().port = testsupport::closedLoopbackPort();
+        QVERIFY(controller().session().port != 0);
 
         LogRecorder log;
-        QVERIFY(StartJob(ConnectRequest{}));
+        QVERIFY(controller().startJob(ConnectRequest{}));
         if (stopInDelay) {
             QVERIFY(log.waitFor(formatText(TextId::DelayingBeforeReconnect, delaySeconds), LogColor::Status,
                                 20000));
-            joinWorker();
+            controller().worker().join();
         } else {
-            QTRY_VERIFY_WITH_TIMEOUT(!session().busy(), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(!controller().session().busy(), 20000);
         }
         QCoreApplication::processEvents();
-        QVERIFY(!session().connected);
-        QCOMPARE(session().controlSocket.load(), -1);
+        QVERIFY(!controller().session().connected);
+        QCOMPARE(controller().session().controlSocket.load(), -1);
 
         // Every attempt begins with the connecting line; between attempts come the delay (when
         // set) and the numbered reconnect line; the final line only when there were retries.
@@ -134,7 +137,7 @@ private slots:
         QFETCH(bool, titled);
         testsupport::ScriptedServer server;
         server.on("USER", "331 Password required").on("PASS", "230 Logged in").on("PWD", pwdReply);
-        Session &s = session();
+        Session &s = controller().session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.userName = QStringLiteral("u");
@@ -147,7 +150,7 @@ private slots:
         views.onSetRemotePath = [&](const QByteArray &path) { pathsSet << path; };
         views.onWindowTitle = [&](const QString &title) { titles << title; };
         views.onSessionConnected = [&] { ++connected; };
-        QVERIFY(StartJob(ConnectRequest{}));
+        QVERIFY(controller().startJob(ConnectRequest{}));
         QTRY_VERIFY_WITH_TIMEOUT(connected == 1, 20000);
         QCOMPARE(server.commands(), (QList<QByteArray>{"USER u", "PASS p", "PWD"}));
         QCOMPARE(pathsSet, paths);

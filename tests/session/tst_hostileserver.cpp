@@ -18,6 +18,8 @@
 
 #include <thread>
 
+using testsupport::controller;
+
 using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
@@ -46,18 +48,18 @@ bool sent(const ScriptedServer &server, const QByteArray &prefix)
 
 bool waitForIdle(int timeoutMs = 10000)
 {
-    return QTest::qWaitFor([] { return !session().busy() && !workerRunning(); }, timeoutMs);
+    return QTest::qWaitFor([] { return !controller().session().busy() && !controller().worker().running(); }, timeoutMs);
 }
 
 void startConnect(const ScriptedServer &server, const QString &host = QStringLiteral("127.0.0.1"))
 {
-    Session &s = session();
+    Session &s = controller().session();
     s.serverHost = host;
     s.port = server.port();
     s.userName = QStringLiteral("u");
     s.password = QStringLiteral("p");
     s.anonymousLogin = false;
-    QVERIFY(StartJob(ConnectRequest{}));
+    QVERIFY(controller().startJob(ConnectRequest{}));
 }
 
 int openDescriptors()
@@ -83,14 +85,14 @@ private slots:
     void initTestCase() { setLanguage(Language::English); }
     void init()
     {
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().retryCount = 0;
         appSettings().soundEffects = 1;
     }
     void cleanup()
     {
         hostresolver::setLookupForTest({});
-        testsupport::resetSession();
+        testsupport::freshController();
     }
 
     // Each of these ends the login with a message in red, whatever the server does next.
@@ -142,9 +144,9 @@ private slots:
         startConnect(server);
         QVERIFY(waitForIdle());
         QCOMPARE(log.texts(LogColor::Error), expected);
-        QVERIFY(!session().connected);
-        QCOMPARE(session().controlSocket.load(), -1);
-        QCOMPARE(session().replyDepth, 0);
+        QVERIFY(!controller().session().connected);
+        QCOMPARE(controller().session().controlSocket.load(), -1);
+        QCOMPARE(controller().session().replyDepth, 0);
         int replyLines = 0;
         for (const auto &line : log.lines())
             replyLines += line.color == LogColor::Reply ? 1 : 0;
@@ -186,21 +188,21 @@ private slots:
         for (const auto &[prefix, answer] : loginRules)
             server.on(prefix, answer);
         server.on("CWD", Reply("421 Service not available"));
-        SessionController controller;
+        SessionController &controller = testsupport::nextController();
         testsupport::TestViews views;
         QString title;
         views.onWindowTitle = [&title](const QString &text) { title = text; };
         LogRecorder log;
         startConnect(server);
         QVERIFY(waitForIdle());
-        QVERIFY(session().connected);
+        QVERIFY(controller.session().connected);
 
-        QVERIFY(StartJob(RefreshRequest{"/elsewhere", std::nullopt}));
+        QVERIFY(controller.startJob(RefreshRequest{"/elsewhere", std::nullopt}));
         QVERIFY(waitForIdle());
         QVERIFY(log.waitFor(QStringLiteral("Disconnected\n"), LogColor::Status));
         QVERIFY(log.texts(LogColor::Error).contains(QStringLiteral("The server ended the session (421)\n")));
-        QVERIFY(!session().connected);
-        QCOMPARE(session().controlSocket.load(), -1);
+        QVERIFY(!controller.session().connected);
+        QCOMPARE(controller.session().controlSocket.load(), -1);
         QTRY_COMPARE(title, loadText(TextId::ProgramTitle));
         const qsizetype sent = server.commands().size();
         controller.disconnect();
@@ -214,16 +216,16 @@ private slots:
     {
         durations::setForTest(durations::Kind::Watchdog, 300ms);
         ScriptedServer server(Reply::raw("220-first line\r\n220 par"));
-        SessionController controller;
+        SessionController &controller = testsupport::nextController();
         testsupport::TestViews views;
         bool cursor = false;
         views.onSetWaitCursor = [&cursor](bool on) { cursor = on; };
         startConnect(server);
         QVERIFY(waitForIdle());
-        QVERIFY(session().abortRequested);
-        QCOMPARE(session().replyDepth, 0);
+        QVERIFY(controller.session().abortRequested);
+        QCOMPARE(controller.session().replyDepth, 0);
         QTRY_VERIFY(!cursor);
-        QVERIFY(!session().waitCursor);
+        QVERIFY(!controller.session().waitCursor);
     }
 
     // Stops wherever the worker waits: each ends at once, closes what it opened, and leaves the
@@ -256,7 +258,7 @@ private slots:
         server.on("PASV", Reply::pasv());
         server.on("LIST", Reply("150 Here comes the listing"));
         server.on("ABOR", Reply("426 Aborted\r\n226 Abort successful"));
-        SessionController controller;
+        SessionController &controller = testsupport::nextController();
         testsupport::TestViews views;
         LogRecorder log;
         const bool loginFirst = where == QLatin1String("port") || where == QLatin1String("listing");
@@ -273,12 +275,12 @@ private slots:
         }
         if (loginFirst) {
             QVERIFY(waitForIdle());
-            QVERIFY(session().connected);
-            session().passive = where == QLatin1String("listing");
+            QVERIFY(controller.session().connected);
+            controller.session().passive = where == QLatin1String("listing");
         }
         const int descriptors = openDescriptors();
         if (where == QLatin1String("port") || where == QLatin1String("listing")) {
-            QVERIFY(StartJob(RefreshRequest{"/", std::nullopt}));
+            QVERIFY(controller.startJob(RefreshRequest{"/", std::nullopt}));
             QVERIFY(sent(server, where == QLatin1String("port") ? "PORT" : "LIST"));
             QTest::qWait(100);
         } else if (where == QLatin1String("mid reply")) {
@@ -290,27 +292,27 @@ private slots:
         controller.abort();
         // The stopped job is gone at once; after a login the ABOR job may still be on its last steps.
         if (loginFirst)
-            QTRY_VERIFY(!workerRunning());
+            QTRY_VERIFY(!controller.worker().running());
         else
-            QVERIFY(!workerRunning());
-        QVERIFY(!session().busy());
-        QCOMPARE(session().replyDepth, 0);
-        QCOMPARE(session().listenSocket.load(), -1);
-        QCOMPARE(session().dataSocket.load(), -1);
-        QVERIFY(!session().listingTransfer);
-        QCOMPARE(session().options.bell, true);
+            QVERIFY(!controller.worker().running());
+        QVERIFY(!controller.session().busy());
+        QCOMPARE(controller.session().replyDepth, 0);
+        QCOMPARE(controller.session().listenSocket.load(), -1);
+        QCOMPARE(controller.session().dataSocket.load(), -1);
+        QVERIFY(!controller.session().listingTransfer);
+        QCOMPARE(controller.session().options.bell, true);
         QCOMPARE(appSettings().soundEffects.load(), 1);
         if (loginFirst) {
             // The session goes on, and the stopped job's listening socket is not left open (the
             // server of this test lives in this process, so only the PORT case counts alone).
-            QVERIFY(session().connected);
+            QVERIFY(controller.session().connected);
             if (where == QLatin1String("port"))
                 QVERIFY(openDescriptors() <= descriptors);
         } else {
             // Before the login: no ABOR, and the connection is closed at once.
             QVERIFY(!server.commands().contains("ABOR"));
-            QCOMPARE(session().controlSocket.load(), -1);
-            QVERIFY(!session().connected);
+            QCOMPARE(controller.session().controlSocket.load(), -1);
+            QVERIFY(!controller.session().connected);
         }
     }
 
@@ -322,16 +324,16 @@ private slots:
         for (const auto &[prefix, answer] : loginRules)
             server.on(prefix, answer);
         server.on("STAT", Reply("211 late status").delay(300));
-        SessionController controller;
+        SessionController &controller = testsupport::nextController();
         testsupport::TestViews views;
         startConnect(server);
         QVERIFY(waitForIdle());
-        QVERIFY(StartJob(UserCommandRequest{"STAT"}));
+        QVERIFY(controller.startJob(UserCommandRequest{"STAT"}));
         QVERIFY(sent(server, "STAT"));
         controller.abort();
-        QTRY_VERIFY(!workerRunning());
+        QTRY_VERIFY(!controller.worker().running());
         QByteArray reply;
-        QCOMPARE(SendCommand(session(), "PWD", &reply), 2);
+        QCOMPARE(SendCommand(controller.session(), "PWD", &reply), 2);
         QCOMPARE(reply, QByteArray("257 \"/\" is the current directory"));
     }
 
@@ -346,11 +348,11 @@ private slots:
         server.on("PASV", Reply::pasv());
         server.on("LIST", Reply("150 Here comes the listing"));
         server.on("ABOR", Reply("426-" + QByteArray(5000, 'a')).byteAtATime(100));
-        SessionController controller;
+        SessionController &controller = testsupport::nextController();
         testsupport::TestViews views;
         startConnect(server);
         QVERIFY(waitForIdle());
-        QVERIFY(StartJob(RefreshRequest{"/", std::nullopt}));
+        QVERIFY(controller.startJob(RefreshRequest{"/", std::nullopt}));
         QVERIFY(sent(server, "LIST"));
         QTest::qWait(100);
 
@@ -358,9 +360,9 @@ private slots:
         controller.disconnect();
         QVERIFY(log.contains(QStringLiteral("ABOR\n"), LogColor::Command));
         QVERIFY(!log.contains(QStringLiteral("QUIT\n"), LogColor::Command));
-        QVERIFY(!session().connected);
-        QCOMPARE(session().controlSocket.load(), -1);
-        QVERIFY(!workerRunning());
+        QVERIFY(!controller.session().connected);
+        QCOMPARE(controller.session().controlSocket.load(), -1);
+        QVERIFY(!controller.worker().running());
     }
 };
 

@@ -8,6 +8,7 @@
 #include "session/ftpprotocol.h"
 #include "session/listingjob.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "sessionreset.h"
 #include "testviews.h"
 
@@ -16,6 +17,8 @@
 
 #include <atomic>
 #include <thread>
+
+using testsupport::controller;
 
 using testsupport::LogRecorder;
 using testsupport::Reply;
@@ -54,14 +57,14 @@ struct Pane {
 
 bool connectTo(const ScriptedServer &server)
 {
-    Session &s = session();
+    Session &s = controller().session();
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = server.port();
-    const int socket = OpenConnection(session(), s.serverHost, session().port, "ftp", "tcp");
+    const int socket = OpenConnection(controller().session(), s.serverHost, controller().session().port, "ftp", "tcp");
     if (socket < 0)
         return false;
     s.controlSocket = socket;
-    (void)ReadReply(session());
+    (void)ReadReply(controller().session());
     s.connected = true;
     s.currentType = 'A';
     return true;
@@ -72,8 +75,8 @@ bool loadOnWorker()
 {
     return testsupport::runOnWorker(
         [] {
-            FtpProtocol protocol(session());
-            (void)LoadListing(protocol, session());
+            FtpProtocol protocol(controller().session());
+            (void)LoadListing(protocol, controller().session());
         },
         30000);
 }
@@ -87,10 +90,10 @@ private slots:
     void initTestCase() { setLanguage(Language::English); }
     void init()
     {
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().soundEffects = 1;
     }
-    void cleanup() { testsupport::resetSession(); }
+    void cleanup() { testsupport::freshController(); }
 
     void microsoftListingWithDebugCopy()
     {
@@ -101,8 +104,8 @@ private slots:
                             .sendData(iisListing)
                             .then("226 Transfer complete"));
         QVERIFY(connectTo(server));
-        session().serverKind = ServerKind::Microsoft;
-        session().debugListing = true;
+        controller().session().serverKind = ServerKind::Microsoft;
+        controller().session().debugListing = true;
         Pane pane;
         LogRecorder log;
 
@@ -117,9 +120,9 @@ private slots:
         QCOMPARE(pane.rows[0].text(AttributeColumn), QStringLiteral("d---------"));
         // After the Unix-style line the server counts as 6010: its DOS line loses the size column.
         QCOMPARE(pane.rows[3].text(SizeColumn), QString());
-        QCOMPARE(session().serverKind.load(), ServerKind::UnixListing);
-        QVERIFY(!session().listingRunning);
-        QVERIFY(!session().waitCursor);
+        QCOMPARE(controller().session().serverKind.load(), ServerKind::UnixListing);
+        QVERIFY(!controller().session().listingRunning);
+        QVERIFY(!controller().session().waitCursor);
         // The listing file is gone; its debug copy stays and was opened, once.
         QVERIFY(!QFile::exists(programpaths::listingTempFile()));
         const QString copy = debugListingPath(programpaths::listingTempFile());
@@ -127,11 +130,11 @@ private slots:
         QFile dump(copy);
         QVERIFY(dump.open(QIODevice::ReadOnly));
         QCOMPARE(dump.readAll(), iisListing);
-        QVERIFY(!session().debugListing);
+        QVERIFY(!controller().session().debugListing);
         QCOMPARE(appSettings().soundEffects.load(), 1);
 
         // A listing during a queue transfer is shown but neither cached nor announced.
-        session().transferRunning = true;
+        controller().session().transferRunning = true;
         log.clear();
         QVERIFY(loadOnWorker());
         QCOMPARE(pane.shows, 2);
@@ -160,7 +163,7 @@ private slots:
         QCOMPARE(pane.clears, pwdFails ? 0 : 1);
         QCOMPARE(pane.shows, 0);
         QCOMPARE(pane.paths.size(), pwdFails ? 0 : 1);
-        QVERIFY(!session().waitCursor);
+        QVERIFY(!controller().session().waitCursor);
         QCOMPARE(server.commands().contains("LIST"), !pwdFails);
     }
 
@@ -172,9 +175,9 @@ private slots:
             .on("PASV", Reply::pasv())
             .on("LIST", Reply("150 Here").sendData("x\r\n"));
         QVERIFY(connectTo(server));
-        QVERIFY(session().controlSocket >= 0);
+        QVERIFY(controller().session().controlSocket >= 0);
         Pane pane;
-        session().connected = false;
+        controller().session().connected = false;
         QVERIFY(loadOnWorker());
         QCOMPARE(pane.paths.size() + pane.clears + pane.shows, 0);
         QVERIFY(server.commands().isEmpty());
@@ -194,7 +197,7 @@ private slots:
             .on("ABOR", "226 Abort successful\r\n226 Nothing to abort")
             .on("NOOP", "200 Still here");
         QVERIFY(connectTo(server));
-        session().options.listingLineLimit = 100;
+        controller().session().options.listingLineLimit = 100;
         Pane pane;
         LogRecorder log;
         QVERIFY(loadOnWorker());
@@ -202,9 +205,9 @@ private slots:
         QVERIFY(server.commands().contains("ABOR"));
         QCOMPARE(log.texts(LogColor::Error).filter(QStringLiteral("The listing was cut after")).size(), 1);
         QVERIFY(!QFile::exists(programpaths::listingTempFile()));
-        QVERIFY(session().connected);
-        QVERIFY(!session().listingTransfer);
-        QCOMPARE(SendCommand(session(), "NOOP"), 2);
+        QVERIFY(controller().session().connected);
+        QVERIFY(!controller().session().listingTransfer);
+        QCOMPARE(SendCommand(controller().session(), "NOOP"), 2);
     }
 };
 

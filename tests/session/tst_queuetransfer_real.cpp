@@ -7,6 +7,7 @@
 #include "session/ftpprotocol.h"
 #include "session/jobs.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "sessionreset.h"
 #include "session/queuetransferjob.h"
 #include "session/sessionstate.h"
@@ -20,6 +21,8 @@
 #include <QTest>
 
 #include <optional>
+
+using testsupport::controller;
 
 using testsupport::FtpServer;
 using testsupport::LogRecorder;
@@ -89,7 +92,7 @@ class TestQueueTransferReal : public QObject
         QStringList asked;
         Run()
         {
-            session().views.queue = &queue;
+            controller().session().views.queue = &queue;
             views.onAskExistingFile = [this](const QString &name, bool upload, bool) {
                 asked << QString(upload ? "up " : "down ") + name;
                 return answers.isEmpty() ? ExistingFileAnswer{} : answers.takeFirst();
@@ -100,8 +103,8 @@ class TestQueueTransferReal : public QObject
         {
             return testsupport::runOnWorker(
                 [inputs] {
-                    FtpProtocol protocol(session());
-                    (void)TransferQueueJob(protocol, session(), inputs);
+                    FtpProtocol protocol(controller().session());
+                    (void)TransferQueueJob(protocol, controller().session(), inputs);
                 },
                 120000);
         }
@@ -119,7 +122,7 @@ class TestQueueTransferReal : public QObject
 
     bool login()
     {
-        Session &s = session();
+        Session &s = controller().session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.userName = QString::fromLatin1(FtpServer::user);
@@ -140,14 +143,14 @@ private slots:
     }
     void init()
     {
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().soundEffects = 0;
         appSettings().transferMode = 0;
         appSettings().afterTransferAction = 0;
         appSettings().asciiExtensions = QStringLiteral("TXT");
-        session().relativePaths = false;
+        controller().session().relativePaths = false;
     }
-    void cleanup() { testsupport::resetSession(); }
+    void cleanup() { testsupport::freshController(); }
 
     // A tree with nested and empty folders, a link to a file, a link to its own folder and a link
     // out of the tree goes down and comes back up whole; the outward link is refused and nothing
@@ -209,7 +212,7 @@ private slots:
         writeFile(root + "/b/f2.bin", sample(10, 4));
         QVERIFY(QFile::link("a/f1.bin", root + "/lnk.bin"));
         QVERIFY(login());
-        session().relativePaths = true;
+        controller().session().relativePaths = true;
         QTemporaryDir down;
         Run run;
         run.views.remotePath = "/";

@@ -9,6 +9,7 @@
 #include "session/jobs.h"
 #include "session/queuetransferjob.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "session/shutdowncommand.h"
 #include "session/transferqueue.h"
 #include "sessionreset.h"
@@ -21,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+using testsupport::controller;
 
 using testsupport::LogRecorder;
 using testsupport::Reply;
@@ -100,16 +103,16 @@ private slots:
     void initTestCase() { setLanguage(Language::English); }
     void init()
     {
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().soundEffects = 0;
         appSettings().transferMode = 0;
         appSettings().afterTransferAction = 0;
-        session().relativePaths = false;
+        controller().session().relativePaths = false;
     }
     void cleanup()
     {
         shutdowncommand::resetForTest();
-        testsupport::resetSession();
+        testsupport::freshController();
     }
 
     void failures_data()
@@ -212,15 +215,15 @@ private slots:
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
         TransferQueue queue{QString()};
-        session().views.queue = &queue;
+        controller().session().views.queue = &queue;
         LogRecorder log;
         for (const QString &line : queued)
             queue.AddQueueItem(item(line, local), false);
 
         QVERIFY(testsupport::runOnWorker(
             [inputs = CurrentTransferInputs()] {
-                FtpProtocol protocol(session());
-                (void)TransferQueueJob(protocol, session(), inputs);
+                FtpProtocol protocol(controller().session());
+                (void)TransferQueueJob(protocol, controller().session(), inputs);
             },
             60000));
         files << "up/"
@@ -237,8 +240,8 @@ private slots:
             QVERIFY2(
                 log.contains(message.contains("%1") ? message.arg(folder.path()) : message, LogColor::Error),
                 qPrintable(message));
-        QCOMPARE(session().connected.load(), connected);
-        QVERIFY(!session().transferRunning);
+        QCOMPARE(controller().session().connected.load(), connected);
+        QVERIFY(!controller().session().transferRunning);
         QVERIFY(!server.commands().contains("RETR /f/../evil"));
     }
 
@@ -252,7 +255,7 @@ private slots:
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
         TransferQueue queue{QString()};
-        session().views.queue = &queue;
+        controller().session().views.queue = &queue;
         QTemporaryDir folder;
         const QByteArray local = QFile::encodeName(folder.path());
         queue.AddQueueItem({"/f", {}, local, QueueItem::Download, true}, false);
@@ -265,8 +268,8 @@ private slots:
         abort.start(10);
         QVERIFY(testsupport::runOnWorker(
             [inputs = CurrentTransferInputs()] {
-                FtpProtocol protocol(session());
-                (void)TransferQueueJob(protocol, session(), inputs);
+                FtpProtocol protocol(controller().session());
+                (void)TransferQueueJob(protocol, controller().session(), inputs);
             },
             60000));
         QStringList left;
@@ -276,8 +279,8 @@ private slots:
         QFile x(folder.path() + "/f/x");
         QVERIFY(x.open(QIODevice::ReadOnly));
         QCOMPARE(x.readAll(), QByteArray("xxx"));
-        QVERIFY(!session().transferRunning);
-        QVERIFY(!session().listingRunning);
+        QVERIFY(!controller().session().transferRunning);
+        QVERIFY(!controller().session().listingRunning);
     }
 
     // Type A text travels with CR LF line ends and lands with LF: what comes down goes up again
@@ -291,7 +294,7 @@ private slots:
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
         TransferQueue queue{QString()};
-        session().views.queue = &queue;
+        controller().session().views.queue = &queue;
         appSettings().asciiExtensions = QStringLiteral("TXT");
         QTemporaryDir folder;
         const QByteArray local = QFile::encodeName(folder.path());
@@ -302,8 +305,8 @@ private slots:
         };
         QVERIFY(testsupport::runOnWorker(
             [inputs = CurrentTransferInputs()] {
-                FtpProtocol protocol(session());
-                (void)TransferQueueJob(protocol, session(), inputs);
+                FtpProtocol protocol(controller().session());
+                (void)TransferQueueJob(protocol, controller().session(), inputs);
             },
             60000));
         QFile file(folder.path() + "/t.txt");
@@ -329,7 +332,7 @@ private slots:
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
         TransferQueue queue{QString()};
-        session().views.queue = &queue;
+        controller().session().views.queue = &queue;
         QList<AfterTransferAction> asked;
         views.onConfirmAfterTransfer = [&asked](AfterTransferAction action) {
             asked << action;
@@ -340,8 +343,8 @@ private slots:
         LogRecorder log;
         QVERIFY(testsupport::runOnWorker(
             [inputs = CurrentTransferInputs()] {
-                FtpProtocol protocol(session());
-                (void)TransferQueueJob(protocol, session(), inputs);
+                FtpProtocol protocol(controller().session());
+                (void)TransferQueueJob(protocol, controller().session(), inputs);
             },
             60000));
         QCOMPARE(asked, QList<AfterTransferAction>{AfterTransferAction::Shutdown});

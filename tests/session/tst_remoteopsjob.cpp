@@ -11,6 +11,8 @@
 
 #include <QTest>
 
+using testsupport::controller;
+
 using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
@@ -43,9 +45,9 @@ void scriptTree(ScriptedServer &server, const QByteArray &listing)
 
 bool runJob(const JobRequest &request)
 {
-    if (!StartJob(request))
+    if (!controller().startJob(request))
         return false;
-    return QTest::qWaitFor([] { return !session().busy(); }, 60000);
+    return QTest::qWaitFor([] { return !controller().session().busy(); }, 60000);
 }
 
 int countOf(const QList<QByteArray> &commands, const QByteArray &prefix)
@@ -64,10 +66,10 @@ private slots:
     void initTestCase() { setLanguage(Language::English); }
     void init()
     {
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().soundEffects = 0;
     }
-    void cleanup() { testsupport::resetSession(); }
+    void cleanup() { testsupport::freshController(); }
 
     void renameReplies_data()
     {
@@ -107,7 +109,7 @@ private slots:
         QTRY_COMPARE(selected, renamed ? QList<QByteArray>{"new.txt"} : QList<QByteArray>{});
         QVERIFY(log.waitFor(formatText(TextId::Renaming, "old.txt", "new.txt"), LogColor::Status));
         QCOMPARE(log.contains(loadText(TextId::RenameFailed), LogColor::Error), failed);
-        QVERIFY(session().connected);
+        QVERIFY(controller().session().connected);
     }
 
     void deleteGoesOnAfterARefusal()
@@ -181,13 +183,13 @@ private slots:
 
         QVERIFY(runJob(DeleteTreeRequest{"/", {"top", true}}));
         QVERIFY2(log.waitFor(message, LogColor::Error), qPrintable(message));
-        QCOMPARE(session().connected.load(), connected);
+        QCOMPARE(controller().session().connected.load(), connected);
         const QList<QByteArray> commands = server.commands();
         QVERIFY(countOf(commands, "RMD") <= 1);
         QVERIFY(countOf(commands, "LIST") <= depthLimit + 2);
         QVERIFY(!commands.contains("DELE /top/ln") && !countOf(commands, "DELE /etc"));
         QVERIFY(!commands.contains("CWD /top/ln") && !commands.contains("RMD /top/ln"));
-        QVERIFY(!session().waitCursor);
+        QVERIFY(!controller().session().waitCursor);
     }
 
     // The job guards its top folder itself: a request that did not come from the pane gets no
@@ -221,7 +223,7 @@ private slots:
         LogRecorder log;
 
         QVERIFY(runJob(DeleteTreeRequest{folder, top}));
-        QCOMPARE(lastJobResult().outcome, OperationResult::Outcome::Refused);
+        QCOMPARE(controller().worker().lastResult().outcome, OperationResult::Outcome::Refused);
         QCOMPARE(server.commands(), QList<QByteArray>{});
         QCOMPARE(log.texts(LogColor::Error), message.isEmpty() ? QStringList{} : QStringList{message});
     }
@@ -251,10 +253,10 @@ private slots:
         LogRecorder log;
 
         QVERIFY(runJob(request));
-        QCOMPARE(lastJobResult().outcome, OperationResult::Outcome::Refused);
+        QCOMPARE(controller().worker().lastResult().outcome, OperationResult::Outcome::Refused);
         QCOMPARE(server.commands(), QList<QByteArray>{});
         QVERIFY(log.waitFor(loadText(TextId::ControlCharacterRefused), LogColor::Error));
-        QVERIFY(session().connected);
+        QVERIFY(controller().session().connected);
     }
 
     // A tree of thousands of files must not hold the session: Abort ends the walk.
@@ -268,17 +270,17 @@ private slots:
         scriptTree(server, listing);
         server.on("DELE", Reply("250 Deleted").delay(20))
             .on("ABOR", Reply("426 Connection closed; transfer aborted\r\n226 Abort successful"));
-        SessionController controller;
+        SessionController &controller = testsupport::nextController();
         QVERIFY(testsupport::connectControl(server.port()) >= 0);
         testsupport::TestViews views;
         LogRecorder log;
-        QVERIFY(StartJob(DeleteTreeRequest{"/", {"top", true}}));
+        QVERIFY(controller.startJob(DeleteTreeRequest{"/", {"top", true}}));
         QTRY_VERIFY(countOf(server.commands(), "DELE") >= 3);
         controller.abort();
         QVERIFY(log.waitFor(loadText(TextId::OperationCanceled), LogColor::Status));
-        QVERIFY(!session().busy());
-        QVERIFY(!session().waitCursor);
-        QVERIFY(session().connected);
+        QVERIFY(!controller.session().busy());
+        QVERIFY(!controller.session().waitCursor);
+        QVERIFY(controller.session().connected);
         QVERIFY(countOf(server.commands(), "DELE") < files);
         QCOMPARE(countOf(server.commands(), "RMD"), 0);
     }

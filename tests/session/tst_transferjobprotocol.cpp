@@ -1,9 +1,11 @@
-// The queue transfer job over a recording protocol: no server, no window, a session of its own.
+// The queue transfer job over a recording protocol: no server, no window, a controller of its own.
 #include "platform/appsettings.h"
 #include "platform/programpaths.h"
 #include "platform/strings.h"
+#include "session/engineoptions.h"
 #include "session/queuetransferjob.h"
 #include "session/remoteprotocol.h"
+#include "session/sessioncontroller.h"
 #include "session/sessionstate.h"
 #include "session/transferqueue.h"
 
@@ -16,7 +18,8 @@ namespace
 {
 
 // Records each call as the command it stands for; every call is done unless `fail` names it.
-// LIST writes `listing` into the listing file; RETR appends "x" bytes up to `remoteSize`.
+// LIST writes `listing` into the listing file; RETR appends "x" bytes up to `remoteSize`, after
+// calling `whileRetrieving`.
 class RecordingProtocol : public RemoteProtocol
 {
 public:
@@ -25,6 +28,7 @@ public:
     OperationResult::Outcome failure = OperationResult::Outcome::Refused;
     QByteArray listing;
     qint64 remoteSize = 0;
+    std::function<void()> whileRetrieving;
 
     OperationResult logIn(const LoginFields &) override { return note("USER"); }
     OperationResult changeFolder(const QByteArray &path) override { return note("CWD " + path); }
@@ -53,6 +57,8 @@ public:
     OperationResult rawCommand(const QByteArray &line) override { return note(line); }
     OperationResult retrieve(const FileTransfer &file, qint64 &received) override
     {
+        if (whileRetrieving)
+            whileRetrieving();
         const OperationResult result = note(transferText("RETR", file));
         QFile local(file.localPath);
         if (result.done() &&
@@ -84,10 +90,12 @@ private:
     }
 };
 
-// Every existing file is resumed when it can be.
+// Every existing file is resumed when it can be; the after-transfer question is answered No.
 class ResumingQuestions : public QuestionView
 {
 public:
+    bool askedAfterTransfer = false;
+
     std::optional<QString> askPassword() override { return std::nullopt; }
     bool confirmAbortTransfer() override { return true; }
     ExistingFileAnswer askExistingFile(const QString &, bool, bool, const ExistingFileFacts &) override
@@ -95,7 +103,11 @@ public:
         return {ExistingFileAnswer::Resume, true};
     }
     std::optional<QByteArray> askRenameTarget(const QByteArray &) override { return std::nullopt; }
-    bool confirmAfterTransfer(AfterTransferAction) override { return false; }
+    bool confirmAfterTransfer(AfterTransferAction) override
+    {
+        askedAfterTransfer = true;
+        return false;
+    }
 };
 
 QByteArray listed(const QByteArray &name, int size)
@@ -109,9 +121,10 @@ class TestTransferJobProtocol : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
+    void initTestCase() { setLanguage(Language::English); }
+
+    void init()
     {
-        setLanguage(Language::English);
         appSettings().soundEffects = 0;
         appSettings().transferMode = 0;
         appSettings().afterTransferAction = 0;
@@ -195,9 +208,13 @@ private slots:
         protocol.remoteSize = 10;
         protocol.listing = listed("a.bin", 4) + listed("a.txt", 4);
         ResumingQuestions questions;
-        Session s;
+        SessionController controller;
+        controller.setQuestionView(&questions);
+        Session &s = controller.session();
         s.connected = true;
-        s.views.questions = &questions;
+        // As the worker takes them when a job starts.
+        s.options = engineOptions();
+        s.jobOptions = jobOptions();
         const TransferInputs inputs{&queue, localFolder, "/pub", std::nullopt, std::nullopt};
 
         const OperationResult result = TransferQueueJob(protocol, s, inputs);
@@ -212,6 +229,52 @@ private slots:
         if (left.isEmpty() && queued.first().startsWith('D'))
             QCOMPARE(QFile(local.filePath(queued.first().section(' ', 1, 1))).size(), protocol.remoteSize);
         // The job's posts name this session: they run while it lives.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+
+    // The user saves the Preferences while the first file comes down: the run goes on with the
+    // preferences it started with.
+    void preferencesChangedDuringTheRunDoNotReachIt_data()
+    {
+        QTest::addColumn<QString>("changed");
+        QTest::newRow("text extensions") << "extensions";
+        QTest::newRow("transfer mode") << "mode";
+        QTest::newRow("after-transfer action") << "after";
+    }
+    void preferencesChangedDuringTheRunDoNotReachIt()
+    {
+        QFETCH(QString, changed);
+        QTemporaryDir local;
+        QVERIFY(local.isValid());
+        const QByteArray localFolder = QFile::encodeName(local.path());
+        TransferQueue queue(local.path());
+        queue.AddQueueItem({"/pub/a.bin", "10", localFolder, QueueItem::Download, false}, false);
+        queue.AddQueueItem({"/pub/b.txt", "10", localFolder, QueueItem::Download, false}, false);
+
+        ResumingQuestions questions;
+        SessionController controller;
+        controller.setQuestionView(&questions);
+        Session &s = controller.session();
+        s.connected = true;
+        s.options = engineOptions();
+        s.jobOptions = jobOptions();
+        RecordingProtocol protocol;
+        protocol.remoteSize = 10;
+        protocol.whileRetrieving = [changed] {
+            if (changed == "extensions")
+                appSettings().asciiExtensions = QStringLiteral("bin");
+            else if (changed == "mode")
+                appSettings().transferMode = 1;
+            else
+                appSettings().afterTransferAction = int(AfterTransferAction::Disconnect);
+        };
+        const TransferInputs inputs{&queue, localFolder, "/pub", std::nullopt, std::nullopt};
+
+        QVERIFY(TransferQueueJob(protocol, s, inputs).done());
+        QCOMPARE(protocol.calls,
+                 (QStringList{"RETR /pub/a.bin I from 0 of 10", "RETR /pub/b.txt A from 0 of 10"}));
+        QVERIFY(!questions.askedAfterTransfer);
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }

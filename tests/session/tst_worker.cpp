@@ -23,6 +23,8 @@
 #include <fcntl.h>
 #include <memory>
 
+using testsupport::controller;
+
 using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
@@ -36,7 +38,7 @@ namespace
 // A logged-in session on the scripted server, as the connect job leaves it.
 int connectTo(quint16 port)
 {
-    auto &s = session();
+    auto &s = controller().session();
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = port;
     const int socket = OpenConnection(s, s.serverHost, s.port, "ftp", "tcp");
@@ -59,7 +61,7 @@ QList<LogRecorder::Line> withColor(const LogRecorder &log, std::initializer_list
 
 bool waitForIdle()
 {
-    return QTest::qWaitFor([] { return !session().busy() && !workerRunning(); }, 10000);
+    return QTest::qWaitFor([] { return !controller().session().busy() && !controller().worker().running(); }, 10000);
 }
 
 } // namespace
@@ -68,8 +70,8 @@ class TestWorker : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { testsupport::resetSession(); }
-    void cleanup() { testsupport::resetSession(); }
+    void init() { testsupport::freshController(); }
+    void cleanup() { testsupport::freshController(); }
 
     // The status is set in one place: busy follows it, and only a change is announced.
     void statusDrivesBusyAndIsAnnounced_data()
@@ -101,27 +103,24 @@ private slots:
         QVERIFY(!controller.busy());
     }
 
-    // Each controller has a session and a worker of its own, current while it lives; the control
-    // connection it held is closed when it goes.
+    // Each controller has a session and a worker of its own; the control connection it held is
+    // closed when it goes, and the other's session is left alone.
     void controllerOwnsItsSession()
     {
         ScriptedServer server;
         auto outer = std::make_unique<SessionController>();
-        QCOMPARE(&session(), &outer->session());
         int socket = -1;
         {
             SessionController inner;
-            QCOMPARE(&session(), &inner.session());
+            QVERIFY(&inner.session() != &outer->session());
             QVERIFY(&inner.worker() != &outer->worker());
-            socket = testsupport::connectControl(server.port());
+            socket = testsupport::connectControl(inner.session(), server.port());
             QVERIFY(socket >= 0);
             QVERIFY(inner.connected());
             QVERIFY(!outer->connected());
         }
-        QCOMPARE(&session(), &outer->session());
         QCOMPARE(::fcntl(socket, F_GETFD), -1);
-        outer.reset();
-        QVERIFY(!session().connected);
+        QVERIFY(!outer->connected());
     }
 
     void watchdogEndsAWorkerThatGetsNoReply()
@@ -130,12 +129,12 @@ private slots:
         ScriptedServer server;
         server.on("NOOP", Reply::silent());
         QVERIFY(connectTo(server.port()) >= 0);
-        auto &s = session();
+        auto &s = controller().session();
         s.listingRunning = true;
         s.waitCursor = true;
         LogRecorder log;
 
-        QVERIFY(StartJob(UserCommandRequest{"NOOP"}));
+        QVERIFY(controller().startJob(UserCommandRequest{"NOOP"}));
         QVERIFY(waitForIdle());
         QVERIFY(s.abortRequested);
         QVERIFY(!s.listingRunning);
@@ -153,10 +152,10 @@ private slots:
         server.on("NOOP", Reply("200-slow but steady\r\n200 and it keeps coming").byteAtATime(20));
         QVERIFY(connectTo(server.port()) >= 0);
         LogRecorder log;
-        QVERIFY(StartJob(UserCommandRequest{"NOOP"}));
+        QVERIFY(controller().startJob(UserCommandRequest{"NOOP"}));
         QVERIFY(log.waitFor(QStringLiteral("200 and it keeps coming\n"), LogColor::Reply));
         QVERIFY(waitForIdle());
-        QVERIFY(!session().abortRequested);
+        QVERIFY(!controller().session().abortRequested);
     }
 
     void jobsOnTheRealServer()
@@ -167,9 +166,9 @@ private slots:
             QFile file(server.root() + QStringLiteral("/notes.txt"));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        SessionController controller;
+        SessionController &controller = testsupport::nextController();
         testsupport::TestViews views;
-        auto &s = session();
+        auto &s = controller.session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         QVERIFY(Login(s, s.login()) >= 0);
@@ -181,7 +180,7 @@ private slots:
 
         // A job stops the keep-alive while it runs and re-arms it with the stored period at its end.
         controller.keepAliveTimer()->start(1000000);
-        QVERIFY(StartJob(UserCommandRequest{"PWD"}));
+        QVERIFY(controller.startJob(UserCommandRequest{"PWD"}));
         QVERIFY(waitForIdle());
         // The job may be over before this thread has handled its stop and re-arm of the timer.
         QTRY_COMPARE(controller.keepAliveTimer()->interval(), 180000);
@@ -192,7 +191,7 @@ private slots:
         QCOMPARE(withColor(log, {LogColor::Command, LogColor::Reply, LogColor::Error}), pwd);
 
         log.clear();
-        QVERIFY(StartJob(ChangeModeRequest{600, "notes.txt"}));
+        QVERIFY(controller.startJob(ChangeModeRequest{600, "notes.txt"}));
         QVERIFY(waitForIdle());
         QTRY_COMPARE(refreshes, 1);
         const QList<LogRecorder::Line> chmod{{"SITE CHMOD 600 notes.txt\n", LogColor::Command},
@@ -202,7 +201,7 @@ private slots:
                  QFileDevice::Permissions());
 
         log.clear();
-        QVERIFY(RunJobAndWait(QuitRequest{}).done());
+        QVERIFY(controller.worker().runAndWait(QuitRequest{}, cleanUpDeadline()).done());
         const QList<LogRecorder::Line> quit{{"QUIT\n", LogColor::Command},
                                             {"221 Goodbye.\n", LogColor::Reply}};
         QCOMPARE(withColor(log, {LogColor::Command, LogColor::Reply, LogColor::Error}), quit);
@@ -215,15 +214,15 @@ private slots:
         QVERIFY(connectTo(server.port()) >= 0);
         LogRecorder log;
 
-        QVERIFY(StartJob(UserCommandRequest{"NOOP"}));
-        QVERIFY(!StartJob(RefreshRequest{"/", std::nullopt}, BusyMessage::Silent));
-        QVERIFY(!StartJob(UserCommandRequest{"HELP"}));
+        QVERIFY(controller().startJob(UserCommandRequest{"NOOP"}));
+        QVERIFY(!controller().startJob(RefreshRequest{"/", std::nullopt}, BusyMessage::Silent));
+        QVERIFY(!controller().startJob(UserCommandRequest{"HELP"}));
         QVERIFY(log.waitFor(QStringLiteral("Current job is not finished yet.\n"), LogColor::Error));
         QCOMPARE(withColor(log, {LogColor::Error}).size(), 1);
         QVERIFY(waitForIdle());
         QCOMPARE(server.commands(), QList<QByteArray>{"NOOP"});
 
-        QVERIFY(StartJob(UserCommandRequest{"NOOP 100%d"}));
+        QVERIFY(controller().startJob(UserCommandRequest{"NOOP 100%d"}));
         QVERIFY(waitForIdle());
         QCOMPARE(server.commands(), (QList<QByteArray>{"NOOP", "NOOP 100%d"}));
     }
@@ -253,11 +252,11 @@ private slots:
         server.on(command, answered ? Reply("426 aborted\r\n226 done") : Reply::silent());
         QVERIFY(connectTo(server.port()) >= 0);
 
-        const OperationResult result = RunJobAndWait(job);
+        const OperationResult result = controller().worker().runAndWait(job, cleanUpDeadline());
         QCOMPARE(result.inStep(), signalled);
         if (!signalled)
             QCOMPARE(result.outcome, OperationResult::Outcome::Stopped);
-        QTRY_VERIFY(!workerRunning()); // a job that signalled may still be on its last steps
+        QTRY_VERIFY(!controller().worker().running()); // a job that signalled may still be on its last steps
         QCOMPARE(server.commands(), QList<QByteArray>{command});
     }
 
@@ -295,20 +294,20 @@ private slots:
             .on("ABOR", "426 Aborted\r\n226 Abort successful");
         const QByteArray reply = awaited == "ABOR" ? "426 Aborted\r\n226 Abort successful" : "200 ok";
         server.on(awaited, delayMs < 0 ? Reply::silent() : Reply(reply).delay(delayMs));
-        SessionController controller;
+        SessionController &controller = testsupport::nextController();
         testsupport::TestViews views;
         QVERIFY(connectTo(server.port()) >= 0);
         LogRecorder log;
 
-        QVERIFY(stopped == "LIST" ? StartJob(RefreshRequest{"/", std::nullopt}) : StartJob(UserCommandRequest{stopped}));
+        QVERIFY(stopped == "LIST" ? controller.startJob(RefreshRequest{"/", std::nullopt}) : controller.startJob(UserCommandRequest{stopped}));
         QTRY_VERIFY(server.commands().contains(stopped));
         QTest::qWait(100); // the worker waits for the data, or for the reply
         controller.abort();
 
         QVERIFY(log.waitFor(loadText(TextId::OperationCanceled), LogColor::Status));
-        QVERIFY(!session().busy());
-        QCOMPARE(session().connected.load(), keptOpen);
-        QCOMPARE(session().controlSocket >= 0, keptOpen);
+        QVERIFY(!controller.session().busy());
+        QCOMPARE(controller.session().connected.load(), keptOpen);
+        QCOMPARE(controller.session().controlSocket >= 0, keptOpen);
         QCOMPARE(log.contains(loadText(TextId::RepliesOutOfStep), LogColor::Error), !keptOpen);
         QCOMPARE(log.contains(QStringLiteral("Disconnected\n"), LogColor::Status), !keptOpen);
         QCOMPARE(server.commands().contains("ABOR"), awaited == "ABOR");
@@ -319,7 +318,7 @@ private slots:
         ScriptedServer server(Reply::raw("220 ready\r\n226 Transfer complete\r\n"));
         QVERIFY(connectTo(server.port()) >= 0);
         LogRecorder log;
-        QVERIFY(RunJobAndWait(ReadPendingReplyRequest{}).done());
+        QVERIFY(controller().worker().runAndWait(ReadPendingReplyRequest{}, cleanUpDeadline()).done());
         QVERIFY(log.waitFor(QStringLiteral("226 Transfer complete\n"), LogColor::Reply));
     }
 
@@ -354,13 +353,13 @@ private slots:
         const bool failed = QTest::qWaitFor(
             [&] {
                 if (onWorker) {
-                    if (!StartJob(UserCommandRequest{"NOOP"}) || !waitForIdle())
+                    if (!controller().startJob(UserCommandRequest{"NOOP"}) || !waitForIdle())
                         return false;
                 } else {
-                    (void)SendLine(session(), "NOOP");
+                    (void)SendLine(controller().session(), "NOOP");
                 }
                 QCoreApplication::processEvents();
-                return !session().connected;
+                return !controller().session().connected;
             },
             10000);
         std::signal(SIGPIPE, previous);
@@ -370,8 +369,8 @@ private slots:
         if (!onWorker)
             QVERIFY(log.contains(sendError, LogColor::Error));
         QVERIFY(log.waitFor(QStringLiteral("Disconnected\n"), LogColor::Status));
-        QVERIFY(!session().connected);
-        QVERIFY(!session().busy());
+        QVERIFY(!controller().session().connected);
+        QVERIFY(!controller().session().busy());
         QVERIFY(keepAliveStopped);
     }
 };

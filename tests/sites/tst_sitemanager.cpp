@@ -403,7 +403,7 @@ private slots:
         writeSites(list);
         setSelection(1, 0);
 
-        SessionController controller;
+        SessionController &controller = testsupport::nextController();
         session().serverHost = QStringLiteral("old.example");
         session().connected = true;
         testsupport::LogRecorder log;
@@ -543,7 +543,7 @@ private slots:
         setSelection(0, 0);
 
         // The whole road: the dialog, the controller, the connect job, the password question.
-        SessionController controller;
+        SessionController &controller = testsupport::nextController();
         testsupport::TestViews views;
         bool asked = false;
         int connected = 0;

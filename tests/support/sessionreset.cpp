@@ -26,7 +26,7 @@ namespace testsupport
 namespace
 {
 
-// The session of the tests that run without a window of their own: a fresh controller each time.
+// The controller of the running case.
 std::unique_ptr<SessionController> &ownController()
 {
     static std::unique_ptr<SessionController> controller;
@@ -41,8 +41,7 @@ std::vector<std::unique_ptr<SessionController>> &retiredControllers()
     return retired;
 }
 
-// Newest first, while the application still exists, so that each hands the current session back
-// to the one before it.
+// Newest first, while the application still exists.
 void endControllers()
 {
     ownController().reset();
@@ -51,56 +50,46 @@ void endControllers()
         retired.pop_back();
 }
 
-// A window's controller lives across test cases: its session is put back to a fresh one's state.
-void resetFields(Session &s)
+// What the closing of a controller leaves of its session: no worker, no socket, no open file.
+void closeController(SessionController &controller)
 {
+    controller.worker().join();
+    workerstop::clear();
+    Session &s = controller.session();
     s.views = {};
     s.host = nullptr;
     s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
     s.listenSocket = CloseSocketAbortive(s, s.listenSocket);
     s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
-    CloseLocalFiles(s);
-    s.connected = false;
-    s.setStatus(SessionStatus::NotConnected);
-    s.abortRequested = false;
-    s.transferRunning = false;
-    s.listingRunning = false;
-    s.waitCursor = false;
-    s.refreshAfterJob = false;
-    s.job.reset();
-    s.jobDoneEvent.reset();
-    s.serverKind = ServerKind::Generic;
-    s.trailingSlashDirs = false;
-    s.lastReplyCode = 0;
-    s.replyDepth = 0;
-    s.login() = LoginFields{};
-    s.commandArgument.clear();
-    s.options = EngineOptions{};
+    (void)CloseLocalFiles(s);
 }
 
 } // namespace
 
-void resetSession()
+SessionController &freshController()
 {
-    joinWorker();
-    workerstop::clear();
-    // Calls the last job posted still run now, and must not reach a finished test's views.
-    session().views = {};
-    QCoreApplication::processEvents();
-    SessionController *current = session().controller;
-    if (current && current != ownController().get()) {
-        resetFields(session());
-        session().host = current;
-    } else {
-        if (ownController()) {
-            resetFields(ownController()->session());
-            retiredControllers().push_back(std::move(ownController()));
-        }
-        static const bool ended = (qAddPostRoutine(endControllers), true);
-        (void)ended;
-        ownController() = std::make_unique<SessionController>();
-    }
+    SessionController &controller = nextController();
     durations::resetForTest();
+    return controller;
+}
+
+SessionController &nextController()
+{
+    if (ownController()) {
+        closeController(*ownController());
+        retiredControllers().push_back(std::move(ownController()));
+    }
+    // Calls the last job posted still run now, and find their controller closed.
+    QCoreApplication::processEvents();
+    static const bool ended = (qAddPostRoutine(endControllers), true);
+    (void)ended;
+    ownController() = std::make_unique<SessionController>();
+    return *ownController();
+}
+
+SessionController &controller()
+{
+    return ownController() ? *ownController() : freshController();
 }
 
 struct LogRecorder::Shared {
@@ -162,7 +151,11 @@ void LogRecorder::clear()
 
 int connectControl(quint16 port)
 {
-    auto &s = session();
+    return connectControl(controller().session(), port);
+}
+
+int connectControl(Session &s, quint16 port)
+{
     s.serverHost = QStringLiteral("127.0.0.1");
     s.port = port;
     const int socket = OpenConnection(s, s.serverHost, s.port, "ftp", "tcp");

@@ -9,15 +9,23 @@
 #include <functional>
 #include <memory>
 
+class SessionController;
+class Session;
+
 namespace testsupport
 {
 
-// Back to a fresh session between test cases: the worker joined, sockets closed, flags and
-// server fields at their initial values, hooks and test durations removed.
-void resetSession();
+// A fresh session controller for the next test case, with a fresh session and worker: the one
+// before is closed (its worker joined, what it held open closed), test durations are removed.
+SessionController &freshController();
+// The same within a case, keeping the durations the case has set.
+SessionController &nextController();
+// The controller freshController() made last (one is made on first use).
+SessionController &controller();
 
 // Opens the control connection to 127.0.0.1:`port` as the login would, reads the greeting and marks
 // the session connected, without sending USER. Returns the socket, or -1 when it failed.
+int connectControl(Session &s, quint16 port);
 int connectControl(quint16 port);
 
 // A loopback port that nothing listens on (bound once to learn a free number, then closed); 0 when

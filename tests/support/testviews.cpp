@@ -1,24 +1,27 @@
 #include "testviews.h"
 
+#include "sessionreset.h"
+
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 
 namespace testsupport
 {
 
-TestViews::TestViews()
+TestViews::TestViews() : TestViews(controller()) {}
+
+TestViews::TestViews(SessionController &controller) : session_(controller.session())
 {
-    Session &s = session();
-    s.views = {this, this, this, this};
-    s.host = this;
+    session_.views = {this, this, this, this};
+    session_.host = this;
 }
 
 TestViews::~TestViews()
 {
-    Session &s = session();
-    if (s.views.remote == this)
-        s.views = {};
-    if (s.host == this)
-        s.host = nullptr;
+    if (session_.views.remote == this)
+        session_.views = {};
+    if (session_.host == this)
+        session_.host = nullptr;
 }
 
 } // namespace testsupport

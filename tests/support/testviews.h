@@ -6,11 +6,15 @@
 #include <functional>
 #include <vector>
 
+class Session;
+class SessionController;
+
 namespace testsupport
 {
 
 // The session's windows and engine host as recorders: each call goes to the function of the same
-// name when a test set one. Installed into the session while it lives.
+// name when a test set one. Installed into the session of `controller` (by default the test's
+// own) while it lives.
 class TestViews : public RemoteListView,
                   public LocalPaneView,
                   public StatusView,
@@ -19,6 +23,7 @@ class TestViews : public RemoteListView,
 {
 public:
     TestViews();
+    explicit TestViews(SessionController &controller);
     ~TestViews() override;
     TestViews(const TestViews &) = delete;
     TestViews &operator=(const TestViews &) = delete;
@@ -29,6 +34,8 @@ public:
     std::function<void(const QByteArray &)> onSetRemotePath;
     std::function<void(const QByteArray &, std::vector<FileEntry>, bool)> onShowRemoteListing;
     std::function<std::optional<ListingCacheTarget>(const QByteArray &)> onListingCacheTarget;
+    // The order the last listing handed over came sorted in.
+    std::optional<RowOrder> sortedBy;
     std::function<void()> onSessionConnected;
     std::function<void()> onRefreshRemote;
     std::function<void(const QByteArray &, bool)> onDropCachedListings;
@@ -59,12 +66,14 @@ public:
         remotePath = path;
         call(onSetRemotePath, path);
     }
-    void showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache) override
+    void showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache,
+                           std::optional<RowOrder> sortedBy) override
     {
+        this->sortedBy = sortedBy;
         if (onShowRemoteListing)
             onShowRemoteListing(path, rows.toVector(), writeCache);
     }
-    std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) override
+    std::optional<ListingCacheTarget> listingCacheTarget(const QByteArray &path) const override
     {
         return onListingCacheTarget ? onListingCacheTarget(path) : std::nullopt;
     }
@@ -118,6 +127,9 @@ private:
         if (f)
             f(std::forward<Args>(args)...);
     }
+
+private:
+    Session &session_;
 };
 
 } // namespace testsupport
