@@ -50,13 +50,16 @@ class TestChangeAttribute : public QObject
     std::unique_ptr<ScriptedServer> server_;
     std::unique_ptr<CMainFrame> frame_;
 
+    // The session of the window under test.
+    Session &session() const { return frame_->controller()->session(); }
+
     CRemoteWnd *pane() const { return frame_->remotePane(); }
 
 private slots:
     void initTestCase()
     {
         guitest::clearSettings();
-        testsupport::resetSession();
+        testsupport::freshController();
         setLanguage(Language::English);
         appSettings().soundEffects = 0;
         appSettings().retryCount = 0;
@@ -91,7 +94,7 @@ private slots:
     void cleanupTestCase()
     {
         frame_.reset();
-        testsupport::resetSession();
+        testsupport::freshController();
     }
 
     void modeRules_data()

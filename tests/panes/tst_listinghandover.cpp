@@ -7,6 +7,8 @@
 #include "platform/inifile.h"
 #include "platform/uithread.h"
 #include "session/listinghandover.h"
+#include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "sessionreset.h"
 #include "testviews.h"
 
@@ -55,6 +57,14 @@ class TestListingHandover : public QObject
     Q_OBJECT
     QTemporaryDir root;
 
+    // Hands the parsed rows of `path` over as a listing job does, on a worker thread; the posted
+    // hand-over has reached the views when it returns.
+    static bool handOver(const QByteArray &path, bool writeCache, const std::optional<ListingCacheTarget> &cache)
+    {
+        Session &s = controller().session();
+        return testsupport::runOnWorker([&] { handOverListing(s, path, parsedRows(), writeCache, cache); });
+    }
+
     // The worker writes the cache before the pane gets the rows, and the pane is not asked to;
     // the file is the one the list would have written of the rows as it shows them.
     void writtenOnWorkerInShownOrder(RowOrder order)
@@ -62,11 +72,6 @@ class TestListingHandover : public QObject
         const QString file = root.filePath(QStringLiteral("Cache/worker.ini"));
         QFile::remove(file);
         testsupport::TestViews views;
-        views.onListingCacheTarget = [&](const QByteArray &path) -> std::optional<ListingCacheTarget> {
-            if (path != "/pub")
-                return std::nullopt;
-            return ListingCacheTarget{file, order};
-        };
         std::vector<FileEntry> shown;
         bool existedWhenShown = false;
         bool paneToWrite = true;
@@ -75,9 +80,10 @@ class TestListingHandover : public QObject
             paneToWrite = writeCache;
             shown = std::move(rows);
         };
-        QVERIFY(testsupport::runOnWorker([] { handOverListing("/pub", parsedRows(), true); }));
+        QVERIFY(handOver("/pub", true, ListingCacheTarget{"/pub", file, order}));
         QVERIFY(existedWhenShown);
         QVERIFY(!paneToWrite);
+        QCOMPARE(views.sortedBy, std::optional<RowOrder>(order));
 
         auto list = makeRemoteList();
         const LoginFields anyLogin;
@@ -137,39 +143,40 @@ private slots:
         QVERIFY(contents(streamed).contains("\nITEM5=F;line"));
     }
 
-    // A folder the pane no longer shows is cached as listed.
-    void notShownCachedAsListed()
+    // The server listed another folder than the one the target was made for: the worker writes
+    // no file, the pane caches the rows as it takes them.
+    void targetOfAnotherFolderLeavesTheCacheToThePane()
     {
         const QString file = root.filePath(QStringLiteral("Cache/other.ini"));
+        QFile::remove(file);
         testsupport::TestViews views;
-        views.onListingCacheTarget = [&](const QByteArray &) {
-            return std::optional<ListingCacheTarget>(ListingCacheTarget{file, std::nullopt});
+        bool paneToWrite = false;
+        views.onShowRemoteListing = [&](const QByteArray &, std::vector<FileEntry>, bool writeCache) {
+            paneToWrite = writeCache;
         };
-        QVERIFY(testsupport::runOnWorker([] { handOverListing("/other", parsedRows(), true); }));
-        const QByteArray bytes = contents(file);
-        QVERIFY(bytes.indexOf("ITEM0=F;beta.txt;") > 0);
-        QVERIFY(bytes.indexOf("ITEM2=D;zeta;") > 0);
+        QVERIFY(handOver("/other", true, ListingCacheTarget{"/pub", file, std::nullopt}));
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(paneToWrite);
+        QVERIFY(!views.sortedBy);
     }
 
     // Listed during a transfer: nothing is cached, by the worker or by the pane.
     void noCacheWhenNotAsked()
     {
+        const QString file = root.filePath(QStringLiteral("Cache/transfer.ini"));
+        QFile::remove(file);
         testsupport::TestViews views;
-        bool asked = false, paneToWrite = true;
-        views.onListingCacheTarget = [&](const QByteArray &) {
-            asked = true;
-            return std::optional<ListingCacheTarget>();
-        };
+        bool paneToWrite = true;
         views.onShowRemoteListing = [&](const QByteArray &, std::vector<FileEntry>, bool writeCache) {
             paneToWrite = writeCache;
         };
-        QVERIFY(testsupport::runOnWorker([] { handOverListing("/pub", parsedRows(), false); }));
-        QVERIFY(!asked);
+        QVERIFY(handOver("/pub", false, ListingCacheTarget{"/pub", file, std::nullopt}));
+        QVERIFY(!QFile::exists(file));
         QVERIFY(!paneToWrite);
     }
 
-    // The window names the file its own cache would write, and for the folder it shows, the
-    // order its list re-sorts new rows into; another folder is cached as listed.
+    // The window names, when the listing is asked for, the file its own cache would write and
+    // the order its list re-sorts new rows into: the folder listed is the one it shows next.
     void paneNamesFileAndOrder()
     {
         CRemoteWnd pane(nullptr);
@@ -177,17 +184,35 @@ private slots:
         pane.setRemotePath("/pub");
         std::optional<ListingCacheTarget> target = pane.listingCacheTarget("/pub");
         QVERIFY(target && target->order);
+        QCOMPARE(target->folder, QByteArray("/pub"));
         QCOMPARE(target->file, pane.cache()->CacheFilePath(QStringLiteral("/pub")));
         QCOMPARE(target->order->column, pane.list()->sortColumn() == -1 ? 0 : pane.list()->sortColumn());
         pane.list()->SortByColumn(SizeColumn);
-        target = pane.listingCacheTarget("/pub");
+        target = pane.listingCacheTarget("/elsewhere");
         QVERIFY(target && target->order);
+        QCOMPARE(target->folder, QByteArray("/elsewhere"));
+        QCOMPARE(target->file, pane.cache()->CacheFilePath(QStringLiteral("/elsewhere")));
         QCOMPARE(target->order->column, int(SizeColumn));
         QCOMPARE(target->order->kind, int(SortNumber));
         QCOMPARE(target->order->ascending, !pane.list()->columnDescending(SizeColumn));
-        target = pane.listingCacheTarget("/elsewhere");
-        QVERIFY(target && !target->order);
-        QCOMPARE(target->file, pane.cache()->CacheFilePath(QStringLiteral("/elsewhere")));
+    }
+
+    // The controller asks the pane for the target as it starts the listing job, on the window
+    // thread, and not again from the worker.
+    void targetTakenWhenTheJobStarts()
+    {
+        testsupport::TestViews views;
+        QList<QByteArray> asked;
+        views.onListingCacheTarget = [&](const QByteArray &path) {
+            asked << path;
+            return std::optional<ListingCacheTarget>();
+        };
+        // Not connected: the job ends at once, without a listing.
+        QVERIFY(controller().startJob(RefreshRequest{"/pub", std::nullopt}));
+        QCOMPARE(asked, QList<QByteArray>{"/pub"});
+        controller().worker().join();
+        QCoreApplication::processEvents();
+        QCOMPARE(asked, QList<QByteArray>{"/pub"});
     }
 
     // A pane that names no cache file keeps writing it itself.
@@ -198,7 +223,7 @@ private slots:
         views.onShowRemoteListing = [&](const QByteArray &, std::vector<FileEntry>, bool writeCache) {
             paneToWrite = writeCache;
         };
-        QVERIFY(testsupport::runOnWorker([] { handOverListing("/pub", parsedRows(), true); }));
+        QVERIFY(handOver("/pub", true, std::nullopt));
         QVERIFY(paneToWrite);
     }
 };

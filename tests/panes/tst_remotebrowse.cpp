@@ -71,6 +71,9 @@ class TestRemoteBrowse : public QObject
     std::unique_ptr<testsupport::FtpServer> server_;
     std::unique_ptr<CMainFrame> frame_;
 
+    // The session of the window under test.
+    Session &session() const { return frame_->controller()->session(); }
+
     CRemoteWnd *pane() const { return frame_->remotePane(); }
     CSortListCtrl *list() const { return pane()->list(); }
 
@@ -113,7 +116,7 @@ private slots:
     void initTestCase()
     {
         guitest::clearSettings();
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().soundEffects = 0;
         appSettings().retryCount = 0;
         server_ = std::make_unique<testsupport::FtpServer>();
@@ -128,7 +131,7 @@ private slots:
     void cleanupTestCase()
     {
         frame_.reset();
-        testsupport::resetSession();
+        testsupport::freshController();
     }
 
     void connectFillsAndCachesTheList()

@@ -49,6 +49,9 @@ class TestRemoteConnection : public QObject
 
     std::unique_ptr<CMainFrame> frame_;
 
+    // The session of the window under test.
+    Session &session() const { return frame_->controller()->session(); }
+
     void startFrame()
     {
         guitest::ModalWatcher watcher;
@@ -77,7 +80,7 @@ private slots:
     void init()
     {
         guitest::clearSettings();
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().retryCount = 0;
         appSettings().soundEffects = 0;
         appSettings().keepConnection = 1;
@@ -88,7 +91,7 @@ private slots:
     void cleanup()
     {
         frame_.reset();
-        testsupport::resetSession();
+        testsupport::freshController();
     }
 
     void lastSessionStoredAfterLogin()
@@ -115,7 +118,7 @@ private slots:
 
         // The next start reads them back into the session.
         frame_.reset();
-        testsupport::resetSession();
+        testsupport::freshController();
         startFrame();
         QCOMPARE(session().serverHost, QStringLiteral("127.0.0.1"));
         QCOMPARE(session().port, int(server.port()));

@@ -74,12 +74,15 @@ class TestRemoteNavigation : public QObject
     std::unique_ptr<ScriptedServer> server_;
     std::unique_ptr<CMainFrame> frame_;
 
+    // The session of the window under test.
+    Session &session() const { return frame_->controller()->session(); }
+
     CRemoteWnd *pane() const { return frame_->remotePane(); }
 
     void start(bool relative)
     {
         guitest::clearSettings();
-        testsupport::resetSession();
+        testsupport::freshController();
         appSettings().soundEffects = 0;
         appSettings().retryCount = 0;
         server_ = std::make_unique<ScriptedServer>();
@@ -134,7 +137,7 @@ private slots:
     {
         frame_.reset();
         server_.reset();
-        testsupport::resetSession();
+        testsupport::freshController();
     }
 
     // Rows that arrive for a folder the user has left meanwhile go to that folder's cache file
@@ -149,14 +152,14 @@ private slots:
         late.itemData = FileEntry::fileItemData;
         const QString listed = QStringLiteral("/listed-meanwhile");
         QFile::remove(pane()->cache()->CacheFilePath(listed));
-        pane()->showRemoteListing(listed.toUtf8(), {late}, true);
+        pane()->showRemoteListing(listed.toUtf8(), {late}, true, std::nullopt);
         QCOMPARE(pane()->list()->listModel()->rowCount(), rowsBefore);
         QCOMPARE(pane()->list()->listModel()->row(0).text(0), shownBefore);
         const auto cached = readCacheFile(pane()->cache()->CacheFilePath(listed));
         QVERIFY(cached && cached->size() == 1);
         QCOMPARE(cached->front().text(0), QStringLiteral("late.txt"));
 
-        pane()->showRemoteListing(pane()->currentPath(), {late}, false);
+        pane()->showRemoteListing(pane()->currentPath(), {late}, false, std::nullopt);
         QCOMPARE(pane()->list()->listModel()->rowCount(), 1);
     }
 

@@ -91,6 +91,9 @@ class TestRemoteOperations : public QObject
     std::unique_ptr<testsupport::FtpServer> server_;
     std::unique_ptr<CMainFrame> frame_;
 
+    // The session of the window under test.
+    Session &session() const { return frame_->controller()->session(); }
+
     CRemoteWnd *pane() const { return frame_->remotePane(); }
     CSortListCtrl *list() const { return pane()->list(); }
     QString served(const QString &path) const { return QDir(server_->root()).filePath(path); }
@@ -143,7 +146,7 @@ private slots:
     void initTestCase()
     {
         guitest::clearSettings();
-        testsupport::resetSession();
+        testsupport::freshController();
         setLanguage(Language::English);
         appSettings().soundEffects = 0;
         appSettings().retryCount = 0;
@@ -169,7 +172,7 @@ private slots:
     void cleanupTestCase()
     {
         frame_.reset();
-        testsupport::resetSession();
+        testsupport::freshController();
     }
 
     void renameInPlace_data()

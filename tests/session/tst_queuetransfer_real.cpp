@@ -98,7 +98,7 @@ class TestQueueTransferReal : public QObject
                 return answers.isEmpty() ? ExistingFileAnswer{} : answers.takeFirst();
             };
         }
-        bool go() { return go(CurrentTransferInputs()); }
+        bool go() { return go(testsupport::startingTransfer()); }
         bool go(const TransferInputs &inputs)
         {
             return testsupport::runOnWorker(
@@ -269,7 +269,7 @@ private slots:
         QVERIFY(login());
         Run run;
         run.views.remotePath = "/";
-        TransferInputs inputs = CurrentTransferInputs();
+        TransferInputs inputs = testsupport::startingTransfer();
         (upload ? inputs.localOrder : inputs.remoteOrder) = RowOrder{column, kind, ascending};
         if (upload)
             run.queue.AddQueueItem(folderItem(QFile::encodeName(source), "/", QueueItem::Upload), false);

@@ -221,7 +221,7 @@ private slots:
             queue.AddQueueItem(item(line, local), false);
 
         QVERIFY(testsupport::runOnWorker(
-            [inputs = CurrentTransferInputs()] {
+            [inputs = testsupport::startingTransfer()] {
                 FtpProtocol protocol(controller().session());
                 (void)TransferQueueJob(protocol, controller().session(), inputs);
             },
@@ -267,7 +267,7 @@ private slots:
         });
         abort.start(10);
         QVERIFY(testsupport::runOnWorker(
-            [inputs = CurrentTransferInputs()] {
+            [inputs = testsupport::startingTransfer()] {
                 FtpProtocol protocol(controller().session());
                 (void)TransferQueueJob(protocol, controller().session(), inputs);
             },
@@ -304,7 +304,7 @@ private slots:
             return ExistingFileAnswer{ExistingFileAnswer::Overwrite, false};
         };
         QVERIFY(testsupport::runOnWorker(
-            [inputs = CurrentTransferInputs()] {
+            [inputs = testsupport::startingTransfer()] {
                 FtpProtocol protocol(controller().session());
                 (void)TransferQueueJob(protocol, controller().session(), inputs);
             },
@@ -342,7 +342,7 @@ private slots:
         appSettings().afterTransferAction = 2;
         LogRecorder log;
         QVERIFY(testsupport::runOnWorker(
-            [inputs = CurrentTransferInputs()] {
+            [inputs = testsupport::startingTransfer()] {
                 FtpProtocol protocol(controller().session());
                 (void)TransferQueueJob(protocol, controller().session(), inputs);
             },

@@ -42,6 +42,9 @@ class TestCommandStates : public QObject
     Q_OBJECT
 
     std::unique_ptr<CMainFrame> frame_;
+
+    // The session of the window under test.
+    Session &session() const { return frame_->controller()->session(); }
     QTemporaryDir folder_;
 
     QWidget *paneList(Pane pane) const
@@ -91,9 +94,6 @@ private slots:
     void init()
     {
         guitest::clearSettings();
-        session().serverHost.clear();
-        session().connected = false;
-        session().settle();
         guitest::ModalWatcher watcher;
         frame_ = std::make_unique<CMainFrame>();
         frame_->show();

@@ -201,7 +201,6 @@ private slots:
     {
         QFETCH(int, id);
         QFETCH(QString, window);
-        session().serverHost.clear();
         guitest::ModalWatcher watcher;
         CMainFrame frame;
         frame.show();

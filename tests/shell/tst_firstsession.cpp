@@ -6,6 +6,7 @@
 #include "panes/remotewnd.h"
 #include "platform/settingsstore.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
 #include "shell/mainframe.h"
 #include "shell/passwordpromptdialog.h"
 #include "sites/sitefield.h"
@@ -19,6 +20,7 @@
 #include <QTest>
 
 #include <memory>
+#include <fcntl.h>
 
 // The road a new user takes: the program starts, the Site Manager opens by itself, the user picks a
 // site whose password is not stored, connects, answers the password question and browses.
@@ -70,17 +72,20 @@ private slots:
 
         auto frame = std::make_unique<CMainFrame>();
         frame->show();
-        QTRY_VERIFY_WITH_TIMEOUT(session().connected.load(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(frame->controller()->session().connected.load(), 20000);
         QVERIFY(passwordAsked);
         CSortListCtrl *list = frame->remotePane()->list();
         QTRY_COMPARE_WITH_TIMEOUT(rowNames(list),
                                   (QStringList{QStringLiteral("pub"), QStringLiteral("notes.txt")}), 20000);
         QVERIFY(frame->windowTitle().endsWith(QStringLiteral(" - 127.0.0.1")));
         // The password was typed, not stored: the next session asks again.
-        QVERIFY(session().password.isEmpty());
+        QVERIFY(frame->controller()->session().password.isEmpty());
         QVERIFY(guitest::logText(frame.get()).contains(QStringLiteral("PASS xxxxxx")));
+        // Closing the window ends the session with it.
+        const int socket = frame->controller()->session().controlSocket;
+        QVERIFY(socket >= 0);
         frame.reset();
-        QVERIFY(!session().connected);
+        QCOMPARE(::fcntl(socket, F_GETFD), -1);
     }
 };
 

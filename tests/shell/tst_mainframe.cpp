@@ -74,9 +74,6 @@ private slots:
     void init()
     {
         guitest::clearSettings();
-        session().serverHost.clear();
-        session().connected = false;
-        session().settle();
     }
 
     void siteManagerOpensAtStart()
@@ -172,8 +169,8 @@ private slots:
         QFETCH(bool, connected);
         QFETCH(bool, busy);
         auto frame = startFrame();
-        session().connected = connected;
-        session().setStatus(busy ? SessionStatus::RunningJob : SessionStatus::Idle);
+        frame->controller()->session().connected = connected;
+        frame->controller()->session().setStatus(busy ? SessionStatus::RunningJob : SessionStatus::Idle);
         emit frame->controller()->stateChanged();
         QFETCH(bool, connect);
         QFETCH(bool, disconnect);
@@ -184,8 +181,8 @@ private slots:
         // Nothing is queued, so there is never anything to transfer.
         QVERIFY(!frame->action(cmd::TransferQueue)->isEnabled());
         QVERIFY(frame->action(cmd::SiteManager)->isEnabled());
-        session().connected = false;
-        session().settle();
+        frame->controller()->session().connected = false;
+        frame->controller()->session().settle();
     }
 
     void transferModeChecks()
@@ -208,7 +205,7 @@ private slots:
         guitest::ModalWatcher watcher;
         frame->action(cmd::Connect)->trigger();
         QTRY_COMPARE(watcher.seen, QStringList{QStringLiteral("SiteManagerDialog")});
-        QVERIFY(!session().busy());
+        QVERIFY(!frame->controller()->session().busy());
     }
 
     void connectWhileBusyDoesNothing_data()
@@ -226,24 +223,24 @@ private slots:
         auto frame = startFrame();
         appSettings().retryCount = 0;
         appSettings().transferMode = 0;
-        session().serverHost = QStringLiteral("127.0.0.1");
-        session().port = testsupport::closedLoopbackPort(); // the idle row's job ends by itself
-        QVERIFY(session().port != 0);
-        session().setStatus(busy ? SessionStatus::RunningJob : SessionStatus::Idle);
-        session().job.reset();
+        frame->controller()->session().serverHost = QStringLiteral("127.0.0.1");
+        frame->controller()->session().port = testsupport::closedLoopbackPort(); // the idle row's job ends by itself
+        QVERIFY(frame->controller()->session().port != 0);
+        frame->controller()->session().setStatus(busy ? SessionStatus::RunningJob : SessionStatus::Idle);
+        frame->controller()->session().job.reset();
         QMetaObject::invokeMethod(frame->action(cmd::Connect), &QAction::trigger, Qt::QueuedConnection);
         // Commands are handled in the order posted: once the mode has changed, Connect has had
         // its turn.
         QMetaObject::invokeMethod(frame->action(cmd::BinaryMode), &QAction::trigger, Qt::QueuedConnection);
         QTRY_COMPARE(appSettings().transferMode.load(), 1);
-        QCOMPARE(session().job && std::holds_alternative<ConnectRequest>(*session().job), connectStarts);
+        QCOMPARE(frame->controller()->session().job && std::holds_alternative<ConnectRequest>(*frame->controller()->session().job), connectStarts);
         if (busy)
-            QVERIFY(!workerRunning());
-        joinWorker();
-        session().settle();
-        session().connected = false;
-        session().serverHost.clear();
-        session().port = 21;
+            QVERIFY(!frame->controller()->worker().running());
+        frame->controller()->worker().join();
+        frame->controller()->session().settle();
+        frame->controller()->session().connected = false;
+        frame->controller()->session().serverHost.clear();
+        frame->controller()->session().port = 21;
         frame->action(cmd::AutoMode)->trigger();
     }
 
@@ -251,18 +248,18 @@ private slots:
     {
         auto frame = startFrame();
         QCOMPARE(frame->windowTitle(), loadText(TextId::ProgramTitle));
-        session().serverHost = QStringLiteral("ftp.example.org");
-        session().connected = true;
+        frame->controller()->session().serverHost = QStringLiteral("ftp.example.org");
+        frame->controller()->session().connected = true;
         frame->updateTitle();
         QCOMPARE(frame->windowTitle(), loadText(TextId::ProgramTitle) + QStringLiteral(" - ftp.example.org"));
         // While minimised the transfer loops own the title; restoring brings the normal one back.
         frame->showMinimized();
-        QTRY_VERIFY(session().showProgressInTitle.load());
+        QTRY_VERIFY(frame->controller()->session().showProgressInTitle.load());
         frame->setWindowTitle(QStringLiteral("42%"));
         frame->showNormal();
-        QTRY_VERIFY(!session().showProgressInTitle.load());
+        QTRY_VERIFY(!frame->controller()->session().showProgressInTitle.load());
         QCOMPARE(frame->windowTitle(), loadText(TextId::ProgramTitle) + QStringLiteral(" - ftp.example.org"));
-        session().connected = false;
+        frame->controller()->session().connected = false;
     }
 
     void progressTextsFromWorker()
@@ -277,12 +274,12 @@ private slots:
         // The transfer loops post a read-out for every block. While the window thread is held
         // up, a whole burst must come to one text per pane, the last one.
         constexpr qint64 total = 20000;
-        session().transferTotalSize = total;
-        session().showProgressInTitle = false;
-        std::thread feeder([] {
+        frame->controller()->session().transferTotalSize = total;
+        frame->controller()->session().showProgressInTitle = false;
+        std::thread feeder([&frame] {
             for (qint64 done = 0; done <= total; ++done) {
-                ShowTransferProgress(session(), done);
-                ShowTransferRate(session(), QStringLiteral("%1 KB/s").arg(done));
+                ShowTransferProgress(frame->controller()->session(), done);
+                ShowTransferRate(frame->controller()->session(), QStringLiteral("%1 KB/s").arg(done));
             }
         });
         feeder.join();
@@ -290,7 +287,7 @@ private slots:
         QTRY_COMPARE(rate->text(), QStringLiteral("20000 KB/s"));
         QCOMPARE(frame->progressTexts - progressBefore, 1);
         QCOMPARE(frame->rateTexts - rateBefore, 1);
-        session().transferTotalSize = 0;
+        frame->controller()->session().transferTotalSize = 0;
     }
 
     void placementParsing_data()

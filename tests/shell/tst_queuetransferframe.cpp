@@ -54,9 +54,9 @@ private slots:
     {
         setLanguage(Language::English);
         guitest::clearSettings();
-        testsupport::resetSession();
+        testsupport::freshController();
     }
-    void cleanupTestCase() { testsupport::resetSession(); }
+    void cleanupTestCase() { testsupport::freshController(); }
 
     void treeDownThroughTheWindow()
     {
@@ -83,7 +83,7 @@ private slots:
         });
         CMainFrame frame;
         frame.show();
-        Session &s = session();
+        Session &s = frame.controller()->session();
         s.serverHost = QStringLiteral("127.0.0.1");
         s.port = server.port();
         s.userName = QString::fromLatin1(testsupport::FtpServer::user);

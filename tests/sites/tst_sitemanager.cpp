@@ -163,10 +163,10 @@ private slots:
     {
         QDir(m_dir.path()).removeRecursively();
         QDir().mkpath(m_dir.path());
-        testsupport::resetSession();
+        testsupport::freshController();
     }
 
-    void cleanup() { testsupport::resetSession(); }
+    void cleanup() { testsupport::freshController(); }
 
     void firstStart()
     {
@@ -404,8 +404,8 @@ private slots:
         setSelection(1, 0);
 
         SessionController &controller = testsupport::nextController();
-        session().serverHost = QStringLiteral("old.example");
-        session().connected = true;
+        controller.session().serverHost = QStringLiteral("old.example");
+        controller.session().connected = true;
         testsupport::LogRecorder log;
 
         WhenShown<SiteManagerDialog> dialogShown([how](SiteManagerDialog *dialog) {
@@ -435,7 +435,7 @@ private slots:
                 statuses << line.text;
         QCOMPARE(statuses.mid(0, 2), (QStringList{QStringLiteral("Disconnected\n"),
                                                   QStringLiteral("Connecting to 127.0.0.1...\n")}));
-        const Session &state = session();
+        const Session &state = controller.session();
         QCOMPARE(state.serverHost, QStringLiteral("127.0.0.1"));
         QCOMPARE(state.userName, QStringLiteral("bob"));
         QCOMPARE(state.password, QString());
@@ -559,10 +559,10 @@ private slots:
         QCOMPARE(dialogShown.count, 1);
         QTRY_COMPARE_WITH_TIMEOUT(connected, 1, 20000);
         QVERIFY(asked);
-        QVERIFY(session().controlSocket >= 0);
-        QVERIFY(session().connected);
+        QVERIFY(controller.session().controlSocket >= 0);
+        QVERIFY(controller.session().connected);
         controller.disconnect();
-        QVERIFY(!session().connected);
+        QVERIFY(!controller.session().connected);
     }
 };
 

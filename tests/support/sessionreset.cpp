@@ -3,6 +3,8 @@
 #include "engine/controlconnection.h"
 #include "platform/durations.h"
 #include "platform/workerstop.h"
+#include "session/engineoptions.h"
+#include "session/queuetransferjob.h"
 #include "session/session.h"
 #include "session/sessioncontroller.h"
 #include "session/worker.h"
@@ -90,6 +92,14 @@ SessionController &nextController()
 SessionController &controller()
 {
     return ownController() ? *ownController() : freshController();
+}
+
+TransferInputs startingTransfer()
+{
+    Session &s = controller().session();
+    s.options = engineOptions();
+    s.jobOptions = jobOptions();
+    return transferInputs(s.views);
 }
 
 struct LogRecorder::Shared {

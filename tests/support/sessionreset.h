@@ -11,6 +11,7 @@
 
 class SessionController;
 class Session;
+struct TransferInputs;
 
 namespace testsupport
 {
@@ -22,6 +23,10 @@ SessionController &freshController();
 SessionController &nextController();
 // The controller freshController() made last (one is made on first use).
 SessionController &controller();
+
+// What the worker takes on the window thread as a transfer starts, for a test that runs the
+// job's function itself: the preferences as they are now, and the inputs the views give.
+TransferInputs startingTransfer();
 
 // Opens the control connection to 127.0.0.1:`port` as the login would, reads the greeting and marks
 // the session connected, without sending USER. Returns the socket, or -1 when it failed.
