@@ -36,9 +36,9 @@ CLogWnd::CLogWnd(QWidget *parent) : QPlainTextEdit(parent)
     setUndoRedoEnabled(false);
     setMaximumBlockCount(maxLines);
 
-    flushTimer.setSingleShot(true);
-    flushTimer.setInterval(flushDelayMs);
-    connect(&flushTimer, &QTimer::timeout, this, &CLogWnd::flushPending);
+    flushTimer_.setSingleShot(true);
+    flushTimer_.setInterval(flushDelayMs);
+    connect(&flushTimer_, &QTimer::timeout, this, &CLogWnd::flushPending);
 
     QPointer<CLogWnd> self(this);
     setLogSink([self](const QString &text, LogColor color) {
@@ -68,22 +68,22 @@ void CLogWnd::appendLog(const QString &text, LogColor color)
         cleaned.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     cleaned = namecodec::escapeControls(cleaned, true);
 
-    pendingCharacters += cleaned.size();
-    if (!pending.empty() && pending.back().color == color)
-        pending.back().text += cleaned;
+    pendingCharacters_ += cleaned.size();
+    if (!pending_.empty() && pending_.back().color == color)
+        pending_.back().text += cleaned;
     else
-        pending.push_back({std::move(cleaned), color});
+        pending_.push_back({std::move(cleaned), color});
     // A flood of lines does not wait for the timer: what the history cannot keep is dropped now.
-    if (pendingCharacters > maxCharacters)
+    if (pendingCharacters_ > maxCharacters)
         flushPending();
-    else if (!flushTimer.isActive())
-        flushTimer.start();
+    else if (!flushTimer_.isActive())
+        flushTimer_.start();
 }
 
 void CLogWnd::flushPending()
 {
-    flushTimer.stop();
-    if (pending.empty())
+    flushTimer_.stop();
+    if (pending_.empty())
         return;
 
     QScrollBar *bar = verticalScrollBar();
@@ -93,14 +93,14 @@ void CLogWnd::flushPending()
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
-    for (const Run &run : pending) {
+    for (const Run &run : pending_) {
         QTextCharFormat format;
         format.setForeground(logColorRgb(run.color));
         cursor.insertText(run.text, format);
     }
     cursor.endEditBlock();
-    pending.clear();
-    pendingCharacters = 0;
+    pending_.clear();
+    pendingCharacters_ = 0;
     trimHistory();
 
     // Follow the end unless the user has scrolled back to read.
@@ -146,9 +146,9 @@ void CLogWnd::deleteSelection()
 void CLogWnd::deleteAll()
 {
     // What is still pending was appended before the command and goes with the rest.
-    pending.clear();
-    pendingCharacters = 0;
-    flushTimer.stop();
+    pending_.clear();
+    pendingCharacters_ = 0;
+    flushTimer_.stop();
     clear();
 }
 

@@ -56,7 +56,7 @@ private:
 
     void trimHistory();
 
-    std::vector<Run> pending;
-    qsizetype pendingCharacters = 0;
-    QTimer flushTimer;
+    std::vector<Run> pending_;
+    qsizetype pendingCharacters_ = 0;
+    QTimer flushTimer_;
 };

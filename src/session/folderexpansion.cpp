@@ -4,7 +4,7 @@
 #include "session/localfolderentries.h"
 #include "session/queuetransferjob.h"
 #include "session/remoteprotocol.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/transferpaths.h"
 #include "session/transferqueue.h"
 

@@ -11,7 +11,7 @@
 #include "session/listinghandover.h"
 #include "session/remoteprotocol.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/shutdowncommand.h"
 #include "session/transferpaths.h"
 #include "session/transferqueue.h"

@@ -14,7 +14,6 @@
 #include "session/transferqueue.h"
 #include "session/session.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
 #include "session/transferqueue.h"
 #include "shell/mainframe.h"
 

@@ -10,7 +10,6 @@
 #include "session/sessioncontroller.h"
 #include "sessionreset.h"
 #include "session/queuetransferjob.h"
-#include "session/sessionstate.h"
 #include "session/transferqueue.h"
 #include "sessionreset.h"
 #include "testviews.h"

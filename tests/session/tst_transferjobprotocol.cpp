@@ -6,7 +6,7 @@
 #include "session/queuetransferjob.h"
 #include "session/remoteprotocol.h"
 #include "session/sessioncontroller.h"
-#include "session/sessionstate.h"
+#include "session/session.h"
 #include "session/transferqueue.h"
 
 #include <QCoreApplication>
