@@ -18,8 +18,8 @@
 #include "session/viewposts.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QEventLoop>
+#include <QPointer>
 
 #include <chrono>
 #include <future>
