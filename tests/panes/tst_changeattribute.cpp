@@ -53,6 +53,13 @@ class TestChangeAttribute : public QObject
     // The session of the window under test.
     Session &session() const { return frame_->controller()->session(); }
 
+    // The job is over, and what it posted to the pane before it ended has arrived.
+    void waitIdle()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000);
+        QCoreApplication::processEvents();
+    }
+
     CRemoteWnd *pane() const { return frame_->remotePane(); }
 
 private slots:
@@ -162,7 +169,7 @@ private slots:
         });
         frame_->action(cmd::ChangeAttribute)->trigger();
         QCOMPARE(opened, shown);
-        QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000);
+        waitIdle();
         const QList<QByteArray> commands = server_->commands().mid(before);
         QCOMPARE(warned, sent.isEmpty());
         if (sent.isEmpty()) {
@@ -172,7 +179,7 @@ private slots:
             // The folder is listed again afterwards.
             QTRY_VERIFY(server_->commands().mid(before).contains("LIST"));
             // The next row must not find that listing still running.
-            QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000);
+            waitIdle();
         }
     }
 };

@@ -101,7 +101,12 @@ class TestRemoteBrowse : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 10000);
     }
 
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000); }
+    // The job is over, and what it posted to the panes before it ended has arrived.
+    void waitIdle()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000);
+        QCoreApplication::processEvents();
+    }
 
     void openRow(const QString &name)
     {

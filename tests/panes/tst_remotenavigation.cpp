@@ -109,7 +109,12 @@ class TestRemoteNavigation : public QObject
         QVERIFY(server_->commands().contains("LIST"));
     }
 
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000); }
+    // The job is over, and what it posted to the panes before it ended has arrived.
+    void waitIdle()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 10000);
+        QCoreApplication::processEvents();
+    }
 
     void select(const QString &name)
     {

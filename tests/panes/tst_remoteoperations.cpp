@@ -117,7 +117,12 @@ class TestRemoteOperations : public QObject
         QTRY_COMPARE(pane()->currentPath(), QByteArray("/"));
     }
 
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 20000); }
+    // The job is over, and what it posted to the panes before it ended has arrived.
+    void waitIdle()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!session().busy() && !session().waitCursor, 20000);
+        QCoreApplication::processEvents();
+    }
 
     void select(const QStringList &names)
     {
