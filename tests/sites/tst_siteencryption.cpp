@@ -2,18 +2,15 @@
 #include "sessionreset.h"
 
 #include "platform/settingsstore.h"
-#include "platform/strings.h"
 #include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "sites/siteconnect.h"
 #include "sites/sitefield.h"
-#include "sites/sitelist.h"
 #include "sites/sitemanagerdialog.h"
 #include "sites/sitesettingsfile.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -25,13 +22,9 @@
 namespace
 {
 
-SiteRecord site(int folder, const char *name, int port)
+template <typename T = QPushButton> T *get(QWidget &dialog, const char *name)
 {
-    SiteRecord record = SiteRecord::make(folder);
-    sitefield::setText(record.siteName, QString::fromUtf8(name));
-    sitefield::setText(record.address, QStringLiteral("host.example"));
-    record.port = port;
-    return record;
+    return dialog.findChild<T *>(QLatin1String(name));
 }
 
 void select(int folder, int site)
@@ -40,10 +33,18 @@ void select(int folder, int site)
     settingsstore::writeInt(QLatin1String(settingsstore::applSet), QStringLiteral("SiteDataIndex"), site);
 }
 
-QByteArray fileBytes(const QString &path)
+// The user picks the entry from the keyboard, as a choice (not a display) is made.
+void choose(QComboBox *box, const char *text)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    QTest::keyClick(box, Qt::Key_Home);
+    for (int i = 0; i < box->count() && box->currentText() != uiText(text); ++i)
+        QTest::keyClick(box, Qt::Key_Down);
+}
+
+QByteArray siteFileBytes(const QString &folder)
+{
+    QFile file(folder + QLatin1String(siteListFileName));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -57,36 +58,29 @@ class TestSiteEncryption : public QObject
     QTemporaryDir dir_;
     QString folder() const { return dir_.path() + QLatin1Char('/'); }
 
-    static QComboBox *encryptionBox(SiteManagerDialog &dialog)
-    {
-        return dialog.findChild<QComboBox *>(QStringLiteral("encryption"));
-    }
-
-    // The user picks the entry with `text` from the keyboard, as a choice (not a display) is made.
-    static void choose(QComboBox *box, const char *text)
-    {
-        box->setFocus();
-        QTest::keyClick(box, Qt::Key_Home);
-        for (int i = 0; i < box->count() && box->currentText() != uiText(text); ++i)
-            QTest::keyClick(box, Qt::Key_Down);
-    }
-
     // Two folders; the first holds two sites of the same name.
     void writeList()
     {
         SiteList list;
         list.folders = {SiteFolder::make(0), SiteFolder::make(1)};
-        list.folders[1].setName(QStringLiteral("Work"));
-        list.sites = {site(0, "twin", 2121), site(0, "twin", 21), site(1, "other", 21)};
+        for (auto [folder, port] : {std::pair{0, 2121}, std::pair{0, 21}, std::pair{1, 21}}) {
+            list.sites.push_back(SiteRecord::make(folder));
+            sitefield::setText(list.sites.back().siteName, QStringLiteral("twin"));
+            list.sites.back().port = port;
+        }
         QCOMPARE(SaveSiteList(folder(), list), SiteFileStatus::Complete);
     }
 
-    SiteList reload()
+    // Each saved site's encryption (0 plain, 1 if offered, 2 required, 3 implicit).
+    QList<int> savedChoices()
     {
         SiteList list;
-        [&] { QCOMPARE(LoadSiteList(folder(), list), SiteFileStatus::Complete); }();
+        (void)LoadSiteList(folder(), list);
         (void)loadSiteSettings(folder(), list);
-        return list;
+        QList<int> choices;
+        for (const SiteSettings &settings : list.settings)
+            choices << int(settings.encryption);
+        return choices;
     }
 
 private slots:
@@ -100,116 +94,81 @@ private slots:
     void choiceSavedAndRestored()
     {
         writeList();
-        const QByteArray siteFile = fileBytes(folder() + QLatin1String(siteListFileName));
+        const QByteArray siteFile = siteFileBytes(folder());
         select(0, 0);
         {
             SiteManagerDialog dialog(folder());
-            dialog.show();
-            QComboBox *box = encryptionBox(dialog);
-            QVERIFY(box->isEnabled());
-            QCOMPARE(box->count(), 4);
             // A site list from before the choice existed: TLS when the server offers it.
-            QCOMPARE(box->currentText(), uiText("Explicit TLS if the server offers it"));
-            choose(box, "Require explicit TLS");
-            QVERIFY(dialog.siteModified());
-            QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("port"))->text(), QStringLiteral("2121"));
-            dialog.findChild<QPushButton *>(QStringLiteral("close"))->click();
+            QCOMPARE(get<QComboBox>(dialog, "encryption")->currentText(), uiText("Explicit TLS if the server offers it"));
+            choose(get<QComboBox>(dialog, "encryption"), "Require explicit TLS");
+            QCOMPARE(get<QLineEdit>(dialog, "port")->text(), QStringLiteral("2121"));
+            get(dialog, "close")->click();
         }
-        QCOMPARE(fileBytes(folder() + QLatin1String(siteListFileName)), siteFile);
-        QCOMPARE(reload().settings,
-                 (std::vector<SiteSettings>{{Encryption::ExplicitRequired}, {}, {}}));
+        QCOMPARE(siteFileBytes(folder()), siteFile);
+        QCOMPARE(savedChoices(), (QList<int>{2, 1, 1}));
+        QCOMPARE(QFile(folder() + QLatin1String(siteSettingsFileName)).permissions(),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
 
-        // The twin of the same name keeps its own choice; implicit TLS moves it off port 21.
+        // The twin of the same name keeps its own choice; implicit TLS moves it off port 21, and
+        // Connect hands the choice to the login.
         select(0, 1);
         SiteManagerDialog dialog(folder());
-        dialog.show();
-        QCOMPARE(encryptionBox(dialog)->currentText(), uiText("Explicit TLS if the server offers it"));
-        choose(encryptionBox(dialog), "Implicit TLS");
-        QCOMPARE(dialog.findChild<QLineEdit *>(QStringLiteral("port"))->text(), QStringLiteral("990"));
-        dialog.findChild<QListWidget *>(QStringLiteral("siteList"))->setCurrentRow(0);
-        QCOMPARE(encryptionBox(dialog)->currentText(), uiText("Require explicit TLS"));
-        dialog.findChild<QListWidget *>(QStringLiteral("siteList"))->setCurrentRow(1);
-        dialog.findChild<QPushButton *>(QStringLiteral("connect"))->click();
+        choose(get<QComboBox>(dialog, "encryption"), "Implicit TLS");
+        QCOMPARE(get<QLineEdit>(dialog, "port")->text(), QStringLiteral("990"));
+        get<QListWidget>(dialog, "siteList")->setCurrentRow(0);
+        QCOMPARE(get<QComboBox>(dialog, "encryption")->currentText(), uiText("Require explicit TLS"));
+        get<QListWidget>(dialog, "siteList")->setCurrentRow(1);
+        get(dialog, "connect")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         const LoginFields login = loginFromSite(dialog.fields());
         QCOMPARE(login.encryption, Encryption::Implicit);
         QCOMPARE(login.port, 990);
-        const SiteList saved = reload();
-        QCOMPARE(saved.sites[1].port, 990);
-        QCOMPARE(saved.settings,
-                 (std::vector<SiteSettings>{{Encryption::ExplicitRequired}, {Encryption::Implicit}, {}}));
+        QCOMPARE(savedChoices(), (QList<int>{2, 3, 1}));
     }
 
-    // Renaming a site and a folder and deleting sites and folders through the dialog leave every
-    // remaining site with its own choice.
+    // Renaming a site and a folder, deleting a site and a folder: every remaining site keeps its
+    // own choice. A line of the file that cannot be read is reported and passed over.
     void renameAndDeleteKeepChoices()
     {
         writeList();
         {
-            SiteList list = reload();
+            SiteList list;
+            (void)LoadSiteList(folder(), list);
             list.settings = {{Encryption::Plain}, {Encryption::Implicit}, {Encryption::ExplicitRequired}};
-            QVERIFY(saveSiteSettings(folder(), list));
+            QFile file(folder() + QLatin1String(siteSettingsFileName));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(siteSettingsBytes(list) + "\x01\x02\x03\n");
         }
         select(0, 0);
+        guitest::ModalWatcher confirmDeletes(
+            [](QWidget *box) { static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click(); });
         {
+            testsupport::LogRecorder log;
             SiteManagerDialog dialog(folder());
-            dialog.show();
-            QApplication::setActiveWindow(&dialog);
-            auto *sites = dialog.findChild<QListWidget *>(QStringLiteral("siteList"));
-            auto *tree = dialog.findChild<QTreeWidget *>(QStringLiteral("folderTree"));
+            QVERIFY(log.waitFor(formatText(TextId::SiteSettingsSkipped, 1, siteSettingsFileName), LogColor::Error));
+            auto *sites = get<QListWidget>(dialog, "siteList");
+            auto *tree = get<QTreeWidget>(dialog, "folderTree");
             tree->topLevelItem(1)->setText(0, QStringLiteral("Renamed folder"));
             tree->setCurrentItem(tree->topLevelItem(0));
             sites->setCurrentRow(1);
             sites->item(1)->setText(QStringLiteral("renamed"));
-            QCOMPARE(encryptionBox(dialog)->currentText(), uiText("Implicit TLS"));
             sites->setCurrentRow(0);
-            guitest::ModalWatcher confirm([](QWidget *box) {
-                static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
-            });
-            dialog.findChild<QPushButton *>(QStringLiteral("deleteSite"))->click();
+            get(dialog, "deleteSite")->click();
             QTRY_COMPARE(sites->count(), 1);
-            QCOMPARE(encryptionBox(dialog)->currentText(), uiText("Implicit TLS"));
-            dialog.findChild<QPushButton *>(QStringLiteral("close"))->click();
+            QCOMPARE(get<QComboBox>(dialog, "encryption")->currentText(), uiText("Implicit TLS"));
+            get(dialog, "close")->click();
         }
-        SiteList saved = reload();
-        QCOMPARE(saved.sites.size(), size_t(2));
-        QCOMPARE(sitefield::text(saved.sites[0].siteName), QStringLiteral("renamed"));
-        QCOMPARE(saved.folders[1].name(), QStringLiteral("Renamed folder"));
-        QCOMPARE(saved.settings, (std::vector<SiteSettings>{{Encryption::Implicit}, {Encryption::ExplicitRequired}}));
+        QCOMPARE(savedChoices(), (QList<int>{3, 2}));
 
         // The first folder goes: the site of the second, renumbered, keeps its choice.
         select(0, 0);
         {
             SiteManagerDialog dialog(folder());
-            dialog.show();
-            guitest::ModalWatcher confirm([](QWidget *box) {
-                static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
-            });
-            dialog.findChild<QPushButton *>(QStringLiteral("deleteFolder"))->click();
+            get(dialog, "deleteFolder")->click();
             QTRY_COMPARE(dialog.siteList().folders.size(), size_t(1));
-            dialog.findChild<QPushButton *>(QStringLiteral("close"))->click();
+            get(dialog, "close")->click();
         }
-        saved = reload();
-        QCOMPARE(saved.sites.size(), size_t(1));
-        QCOMPARE(saved.sites[0].folderIndex, 0);
-        QCOMPARE(saved.settings, (std::vector<SiteSettings>{{Encryption::ExplicitRequired}}));
-    }
-
-    // A damaged settings file is reported in the log and the dialog opens with what was sound.
-    void damagedSettingsFile()
-    {
-        writeList();
-        QFile file(folder() + QLatin1String(siteSettingsFileName));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("TIDEWELL SITE SETTINGS 1\nFolder\ttwin\tencryption=plain\n\x01\x02\x03\nWork\tother\n");
-        file.close();
-        select(0, 0);
-        testsupport::LogRecorder log;
-        SiteManagerDialog dialog(folder());
-        QCOMPARE(dialog.siteList().settings,
-                 (std::vector<SiteSettings>{{Encryption::Plain}, {}, {}}));
-        QCOMPARE(encryptionBox(dialog)->currentText(), uiText("Plain FTP (unencrypted)"));
-        QVERIFY(log.waitFor(formatText(TextId::SiteSettingsSkipped, 2, siteSettingsFileName), LogColor::Error));
+        QCOMPARE(savedChoices(), (QList<int>{2}));
     }
 };
 
