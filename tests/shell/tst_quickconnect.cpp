@@ -4,6 +4,7 @@
 #include "platform/settingsstore.h"
 #include "platform/textformat.h"
 #include "platform/uitext.h"
+#include "session/lastsession.h"
 #include "session/sessioncontroller.h"
 #include "shell/mainframe.h"
 #include "shell/passwordpromptdialog.h"
@@ -113,17 +114,19 @@ private slots:
                 tabOrder << w;
         QCOMPARE(tabOrder, (QList<QWidget *>{user, password, port, connect}));
 
-        QTest::keyClicks(host->lineEdit(), QStringLiteral("ftp://127.0.0.1"));
+        QTest::keyClicks(host->lineEdit(), QStringLiteral("127.0.0.1"));
         QTest::keyClicks(user, QString::fromLatin1(testsupport::FtpServer::user));
         QTest::keyClicks(password, QString::fromLatin1(testsupport::FtpServer::password));
         QTest::keyClicks(port, QString::number(server.port()));
         connect->click();
         SessionController *controller = frame->controller();
         QTRY_VERIFY_WITH_TIMEOUT(controller->connected(), 20000);
-        QCOMPARE(controller->login().encryption, Encryption::Plain);
+        QCOMPARE(controller->login().encryption, Encryption::ExplicitIfOffered);
         QTRY_VERIFY(guitest::logText(frame.get()).contains(QStringLiteral("PASS xxxxxx")));
+        // The next start's Connect protects the session as this one did.
+        QTRY_COMPARE(readLastSession().encryption, Encryption::ExplicitIfOffered);
 
-        const QString kept = QStringLiteral("ftp://tester@127.0.0.1:%1").arg(server.port());
+        const QString kept = QStringLiteral("tester@127.0.0.1:%1").arg(server.port());
         QCOMPARE(QuickConnectBar::recentAddresses(), QStringList{kept});
         QVERIFY(!storedRecent().contains(QLatin1String(testsupport::FtpServer::password)));
         QCOMPARE(host->itemText(0), kept);
