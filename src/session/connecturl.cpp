@@ -37,6 +37,18 @@ bool hasControlCharacter(const QString &text)
     });
 }
 
+// An IPv6 address, with a zone (a network interface's name or number) of plain characters only:
+// a bracket or a slash in it would end the address where the text is read back.
+bool isIpv6(const QString &host)
+{
+    const QHostAddress address(host);
+    const QString zone = address.scopeId();
+    return address.protocol() == QAbstractSocket::IPv6Protocol &&
+           std::all_of(zone.cbegin(), zone.cend(), [](QChar c) {
+               return c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('-') || c == QLatin1Char('_');
+           });
+}
+
 QString decoded(const QString &part)
 {
     return QString::fromUtf8(QByteArray::fromPercentEncoding(part.toUtf8()));
@@ -123,12 +135,11 @@ ConnectAddress parseConnectAddress(const QString &input)
         const qsizetype close = authority.indexOf(QLatin1Char(']'));
         const QString after = close < 0 ? QString() : authority.mid(close + 1);
         host = authority.mid(1, close - 1);
-        if (close < 0 || QHostAddress(host).protocol() != QAbstractSocket::IPv6Protocol ||
+        if (close < 0 || !isIpv6(host) ||
             !(after.isEmpty() || after.startsWith(QLatin1Char(':'))))
             return refused(TextId::AddressBadIpv6);
         port = after.mid(1);
-    } else if (authority.count(QLatin1Char(':')) > 1 &&
-               QHostAddress(authority).protocol() == QAbstractSocket::IPv6Protocol) {
+    } else if (authority.count(QLatin1Char(':')) > 1 && isIpv6(authority)) {
         // An IPv6 address typed without brackets can have no port after it.
         host = authority;
     } else {
@@ -158,7 +169,7 @@ QString connectAddressText(const LoginFields &login)
     QString text = scheme ? QLatin1String(scheme->name) + QLatin1String("://") : QString();
     if (!login.userName.isEmpty())
         text += QString::fromLatin1(QUrl::toPercentEncoding(login.userName)) + QLatin1Char('@');
-    const bool ipv6 = QHostAddress(login.serverHost).protocol() == QAbstractSocket::IPv6Protocol;
+    const bool ipv6 = isIpv6(login.serverHost);
     text += ipv6 ? QLatin1Char('[') + login.serverHost + QLatin1Char(']')
                  : QString::fromLatin1(QUrl::toPercentEncoding(login.serverHost));
     if (login.port != (scheme ? scheme->port : bareHost.port))

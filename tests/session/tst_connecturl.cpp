@@ -57,6 +57,7 @@ private slots:
         QTest::addRow("escaped C1 in the host") << "ftp://ho%C2%85st" << "301";
         QTest::addRow("unclosed bracket") << "ftp://[::1" << "305";
         QTest::addRow("bracketed name") << "ftp://[host]:21" << "305";
+        QTest::addRow("bracket in the zone") << "ftp://[::%[:b:]" << "305";
         QTest::addRow("over-long") << "ftp://" + QString(connectAddressMaximum, QLatin1Char('a')) << "300";
     }
 
