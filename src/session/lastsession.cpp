@@ -17,6 +17,11 @@ LoginFields readLastSession()
     login.initialLocalPath = readString(applSet, QStringLiteral("LastLocal"), QString());
     login.anonymousLogin = readInt(applSet, QStringLiteral("LastLogin"), 1) != 0;
     login.relativePaths = readInt(applSet, QStringLiteral("Relative"), 0) != 0;
+    // A session from before the choice existed asks for TLS as a site of that time does.
+    const int encryption = readInt(applSet, QStringLiteral("LastEncryption"), int(Encryption::ExplicitIfOffered));
+    login.encryption = encryption >= int(Encryption::Plain) && encryption <= int(Encryption::Implicit)
+                           ? Encryption(encryption)
+                           : Encryption::ExplicitIfOffered;
     return login;
 }
 
@@ -32,4 +37,5 @@ void writeLastSession(const LoginFields &login)
     writeString(applSet, QStringLiteral("LastLocal"), login.initialLocalPath);
     writeInt(applSet, QStringLiteral("LastLogin"), login.anonymousLogin ? 1 : 0);
     writeInt(applSet, QStringLiteral("Relative"), login.relativePaths ? 1 : 0);
+    writeInt(applSet, QStringLiteral("LastEncryption"), int(login.encryption));
 }

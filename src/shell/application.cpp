@@ -1,10 +1,15 @@
 #include "shell/application.h"
 
+#include "platform/log.h"
 #include "platform/programpaths.h"
 #include "shell/mainframe.h"
+#include "shell/programidentity.h"
+#include "shell/startarguments.h"
 #include "shell/toolbaricons.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 #include <csignal>
 #include <memory>
@@ -24,7 +29,14 @@ int runApplication(int argc, char *argv[])
     // The settings store and the data folder are found under these names, whatever the language.
     QApplication::setOrganizationName(QStringLiteral("KALO"));
     QApplication::setApplicationName(QStringLiteral("Tidewell"));
+    QApplication::setApplicationVersion(QStringLiteral(TIDEWELL_VERSION));
     QApplication app(argc, argv);
+
+    const StartArguments start = parseStartArguments(QCoreApplication::arguments());
+    if (start.exitCode) {
+        std::fputs(start.output.toLocal8Bit().constData(), *start.exitCode == 0 ? stdout : stderr);
+        return *start.exitCode;
+    }
     // The desktop finds the program's entry, and with it the icon and the name, by this id.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tidewell"));
     installDesktopIcons();
@@ -35,7 +47,13 @@ int runApplication(int argc, char *argv[])
     programpaths::reserveListingTempFile();
 
     // Building the frame loads the settings before any pane exists.
-    auto window = std::make_unique<CMainFrame>();
+    // An address on the command line (a link the desktop opened) connects instead of offering the
+    // Site Manager.
+    auto window = std::make_unique<CMainFrame>(nullptr, start.login);
+    if (!start.error.isEmpty()) {
+        std::fputs(start.error.toLocal8Bit().constData(), stderr);
+        AppendLog(start.error, LogColor::Error);
+    }
     window->show();
     const int result = app.exec();
 

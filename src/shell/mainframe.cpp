@@ -26,6 +26,7 @@
 #include "session/sessioncontroller.h"
 #include "shell/framelayout.h"
 #include "shell/progressstatusbar.h"
+#include "shell/quickconnectbar.h"
 #include "shell/toolbaricons.h"
 #include "sites/siteconnect.h"
 
@@ -87,7 +88,7 @@ QString tooltipOf(int id)
 
 } // namespace
 
-CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
+CMainFrame::CMainFrame(QWidget *parent, std::optional<LoginFields> startLogin) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("mainFrame"));
     LoadSettings();
@@ -97,6 +98,7 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
     createPaneCommands();
     createMenus();
     createToolBar();
+    addQuickConnectBar(*this, *controller_);
 
     statusBar_ = new ProgressStatusBar(this);
     setStatusBar(statusBar_);
@@ -127,8 +129,14 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager &) { controller_->closeLocalFiles(); });
 
-    // The Site Manager opens as soon as the event loop runs, at every start.
-    QMetaObject::invokeMethod(commands_.value(cmd::SiteManager).frame, &QAction::trigger, Qt::QueuedConnection);
+    // The Site Manager opens as soon as the event loop runs, at every start that names no server.
+    if (startLogin)
+        QMetaObject::invokeMethod(
+            controller_, [controller = controller_, login = *startLogin] { controller->connectTo(login); },
+            Qt::QueuedConnection);
+    else
+        QMetaObject::invokeMethod(commands_.value(cmd::SiteManager).frame, &QAction::trigger,
+                                  Qt::QueuedConnection);
 }
 
 CMainFrame::~CMainFrame()

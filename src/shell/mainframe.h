@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/loginfields.h"
 #include "session/sessionviews.h"
 
 #include <QHash>
@@ -8,6 +9,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 class CLocalWnd;
 class CQueueWnd;
@@ -28,7 +30,8 @@ class CMainFrame : public QMainWindow, public StatusView, public QuestionView
 {
     Q_OBJECT
 public:
-    explicit CMainFrame(QWidget *parent = nullptr);
+    // With `startLogin` the frame connects to it at start instead of opening the Site Manager.
+    explicit CMainFrame(QWidget *parent = nullptr, std::optional<LoginFields> startLogin = std::nullopt);
     ~CMainFrame() override;
 
     ProgressStatusBar *progressBar() const { return statusBar_; }

@@ -15,6 +15,7 @@ LoginFields loginFromSite(const SiteFields &site)
     login.initialLocalPath = site.localPath;
     login.anonymousLogin = site.anonymous;
     login.relativePaths = site.relativePath;
+    login.encryption = site.encryption;
     return login;
 }
 

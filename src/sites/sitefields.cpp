@@ -23,7 +23,7 @@ bool storeInt(std::int32_t &field, int value)
 
 } // namespace
 
-SiteFields SiteFields::fromRecord(const SiteRecord &site)
+SiteFields SiteFields::fromRecord(const SiteRecord &site, const SiteSettings &settings)
 {
     SiteFields fields;
     fields.address = sitefield::text(site.address);
@@ -34,6 +34,7 @@ SiteFields SiteFields::fromRecord(const SiteRecord &site)
     fields.localPath = sitefield::text(site.localPath);
     fields.anonymous = site.anonymous != 0;
     fields.relativePath = site.relativePath != 0;
+    fields.encryption = settings.encryption;
     return fields;
 }
 
@@ -51,4 +52,13 @@ bool SiteFields::storeInto(SiteRecord &site) const
     if ((site.relativePath != 0) != relativePath)
         changed = storeInt(site.relativePath, relativePath ? 1 : 0) || changed;
     return changed;
+}
+
+bool SiteFields::storeInto(SiteRecord &site, SiteSettings &settings) const
+{
+    const bool changed = storeInto(site);
+    if (settings.encryption == encryption)
+        return changed;
+    settings.encryption = encryption;
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sites/siterecord.h"
+#include "sites/sitesettings.h"
 
 #include <QString>
 
@@ -14,11 +15,14 @@ struct SiteFields {
     QString localPath;
     bool anonymous = false;
     bool relativePath = false;
+    Encryption encryption = SiteSettings{}.encryption;
 
-    static SiteFields fromRecord(const SiteRecord &site);
+    static SiteFields fromRecord(const SiteRecord &site, const SiteSettings &settings = {});
     // Stores every value that differs from the record's, each field cleared to its full width
     // first. Returns whether anything changed.
     bool storeInto(SiteRecord &site) const;
+    // The same, and the settings kept beside the record.
+    bool storeInto(SiteRecord &site, SiteSettings &settings) const;
 
     bool operator==(const SiteFields &) const = default;
 };

@@ -5,6 +5,7 @@
 #include "sites/bytelimitvalidator.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -32,6 +33,18 @@ QLineEdit *makeFieldEdit(QWidget *parent, const char *name, std::size_t width)
     return edit;
 }
 
+QComboBox *makeEncryptionBox(QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QStringLiteral("encryption"));
+    for (auto [encryption, text] : {std::pair{Encryption::Plain, "Plain FTP (unencrypted)"},
+                                    std::pair{Encryption::ExplicitIfOffered, "Explicit TLS if the server offers it"},
+                                    std::pair{Encryption::ExplicitRequired, "Require explicit TLS"},
+                                    std::pair{Encryption::Implicit, "Implicit TLS"}})
+        box->addItem(uiText(text), int(encryption));
+    return box;
+}
+
 } // namespace
 
 SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
@@ -41,7 +54,8 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
       anonymous_(new QCheckBox(uiText("Anonymous"), this)), port_(makeEdit(this, "port", 6)),
       remotePath_(makeFieldEdit(this, "remotePath", sizeof(SiteRecord::remotePath))),
       localPath_(makeFieldEdit(this, "localPath", sizeof(SiteRecord::localPath))),
-      browse_(new QPushButton(uiText("..."), this)), relative_(new QCheckBox(uiText("Relative path"), this))
+      browse_(new QPushButton(uiText("..."), this)), relative_(new QCheckBox(uiText("Relative path"), this)),
+      encryption_(makeEncryptionBox(this))
 {
     password_->setEchoMode(QLineEdit::Password);
     anonymous_->setObjectName(QStringLiteral("anonymous"));
@@ -60,16 +74,33 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
     form->addRow(uiText("User ID:"), user_);
     form->addRow(uiText("Password:"), password_);
     form->addRow(QString(), anonymous_);
+    form->addRow(uiText("Encryption:"), encryption_);
     form->addRow(uiText("Port:"), port_);
     form->addRow(uiText("Initial remote path:"), remotePath_);
     form->addRow(uiText("Initial local path:"), localRow);
     form->addRow(QString(), relative_);
 
+    // A new panel shows what a site without values holds, the encryption included.
+    clearFields();
+    // The keys go down the form as it is laid out.
+    setTabOrder(anonymous_, encryption_);
+    setTabOrder(encryption_, port_);
+
     for (QLineEdit *edit : {address_, user_, password_, port_, remotePath_, localPath_})
         connect(edit, &QLineEdit::textEdited, this, &SiteFieldsPanel::edited);
     for (QCheckBox *box : {anonymous_, relative_})
         connect(box, &QCheckBox::clicked, this, &SiteFieldsPanel::edited);
+    connect(encryption_, &QComboBox::activated, this, &SiteFieldsPanel::onEncryptionChosen);
     connect(browse_, &QPushButton::clicked, this, &SiteFieldsPanel::browseRequested);
+}
+
+void SiteFieldsPanel::onEncryptionChosen()
+{
+    // Implicit TLS servers listen on their own port: the plain port would only time out.
+    if (encryption_->currentData().toInt() == int(Encryption::Implicit) &&
+        port_->text().trimmed() == QLatin1String("21"))
+        port_->setText(QStringLiteral("990"));
+    emit edited();
 }
 
 void SiteFieldsPanel::showFields(const SiteFields &fields)
@@ -83,6 +114,7 @@ void SiteFieldsPanel::showFields(const SiteFields &fields)
     remotePath_->setText(fields.remotePath);
     localPath_->setText(fields.localPath);
     relative_->setChecked(fields.relativePath);
+    encryption_->setCurrentIndex(encryption_->findData(int(fields.encryption)));
 }
 
 void SiteFieldsPanel::clearFields()
@@ -93,7 +125,8 @@ void SiteFieldsPanel::clearFields()
 void SiteFieldsPanel::setFieldsEnabled(bool enabled)
 {
     for (QWidget *widget : std::initializer_list<QWidget *>{address_, user_, password_, anonymous_,
-                                                            port_, remotePath_, localPath_, relative_})
+                                                            port_, remotePath_, localPath_, relative_,
+                                                            encryption_})
         widget->setEnabled(enabled);
 }
 
@@ -113,6 +146,7 @@ SiteFields SiteFieldsPanel::values(int fallbackPort, bool *portValid) const
     fields.remotePath = remotePath_->text();
     fields.localPath = localPath_->text();
     fields.relativePath = relative_->isChecked();
+    fields.encryption = Encryption(encryption_->currentData().toInt());
     return fields;
 }
 

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -32,11 +33,14 @@ public:
     void setLocalPathByUser(const QString &path);
 
 signals:
-    // The user changed one of the six boxes or clicked one of the two check boxes.
+    // The user changed one of the six boxes, clicked one of the two check boxes or chose an
+    // encryption.
     void edited();
     void browseRequested();
 
 private:
+    void onEncryptionChosen();
+
     QLineEdit *address_;
     QLineEdit *user_;
     QLineEdit *password_;
@@ -46,4 +50,5 @@ private:
     QLineEdit *localPath_;
     QPushButton *browse_;
     QCheckBox *relative_;
+    QComboBox *encryption_;
 };

@@ -90,6 +90,20 @@ bool writeTemp(const QString &path, const SiteList &list)
 
 } // namespace
 
+void appendSite(SiteList &list, const SiteRecord &site)
+{
+    list.settings.resize(list.sites.size());
+    list.sites.push_back(site);
+    list.settings.emplace_back();
+}
+
+void removeSite(SiteList &list, size_t index)
+{
+    if (index < list.settings.size())
+        list.settings.erase(list.settings.begin() + qsizetype(index));
+    list.sites.erase(list.sites.begin() + qsizetype(index));
+}
+
 SiteFileStatus LoadSiteList(const QString &folder, SiteList &list)
 {
     QFile file(folder + QLatin1String(siteListFileName));

@@ -2,6 +2,7 @@
 
 #include "sites/sitefolder.h"
 #include "sites/siterecord.h"
+#include "sites/sitesettings.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,7 +15,15 @@ class QIODevice;
 struct SiteList {
     std::vector<SiteFolder> folders;
     std::vector<SiteRecord> sites;
+    // The settings of each site, at the same positions as `sites`, from the settings file beside
+    // the site file (sitesettingsfile.h); whatever changes `sites` changes these alike. Shorter
+    // than `sites` until they are loaded: a site without an entry has the defaults.
+    std::vector<SiteSettings> settings;
 };
+
+// Adds a site with the default settings, and removes one with its settings.
+void appendSite(SiteList &list, const SiteRecord &site);
+void removeSite(SiteList &list, size_t index);
 
 inline constexpr const char *siteListFileName = "SITELIST.DAT";
 inline constexpr const char *siteListTempName = "SITE$.DAT";

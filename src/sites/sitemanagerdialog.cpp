@@ -13,6 +13,7 @@
 #include "sites/sitefield.h"
 #include "sites/sitefieldspanel.h"
 #include "sites/siteimages.h"
+#include "sites/sitesettingsfile.h"
 
 #include <QCursor>
 #include <QFileDialog>
@@ -68,6 +69,8 @@ SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
         AppendLog(uiText("The site list file ends inside a record; the sites after it were not loaded.\n"),
                   LogColor::Error);
     reportSiteFileStatus(status);
+    if (const int skipped = loadSiteSettings(folder_, list_))
+        AppendLog(formatText(TextId::SiteSettingsSkipped, skipped, siteSettingsFileName), LogColor::Error);
 
     fillTree();
     if (currentFolder_ < -1 || currentFolder_ >= int(list_.folders.size()))
@@ -204,7 +207,7 @@ void SiteManagerDialog::showSite(int position)
         return;
     }
     panel_->setFieldsEnabled(true);
-    fields_ = SiteFields::fromRecord(list_.sites[size_t(index)]);
+    fields_ = SiteFields::fromRecord(list_.sites[size_t(index)], list_.settings[size_t(index)]);
     panel_->showFields(fields_);
 }
 
@@ -266,7 +269,7 @@ void SiteManagerDialog::onFieldsEdited()
     // A port that is not a number yet (the box being retyped) leaves the stored port alone; Connect
     // reports it.
     fields_ = panel_->values(index == -1 ? fields_.port : list_.sites[size_t(index)].port);
-    if (index != -1 && fields_.storeInto(list_.sites[size_t(index)]))
+    if (index != -1 && fields_.storeInto(list_.sites[size_t(index)], list_.settings[size_t(index)]))
         siteModified_ = true;
 }
 
@@ -366,7 +369,7 @@ void SiteManagerDialog::addSite()
     if (list_.folders.empty() || currentFolder_ == -1)
         return;
     siteModified_ = true;
-    list_.sites.push_back(SiteRecord::make(currentFolder_));
+    appendSite(list_, SiteRecord::make(currentFolder_));
     filling_ = true;
     auto *item =
         new QListWidgetItem(siteimages::site(), sitefield::text(list_.sites.back().siteName), sites_);
@@ -395,12 +398,12 @@ void SiteManagerDialog::deleteFolder()
         return;
     const int removed = currentFolder_;
 
-    std::erase_if(list_.sites, [&](const SiteRecord &site) {
-        if (site.folderIndex != removed)
-            return false;
-        dropCachedListings(site);
-        return true;
-    });
+    for (size_t i = list_.sites.size(); i-- > 0;) {
+        if (list_.sites[i].folderIndex != removed)
+            continue;
+        dropCachedListings(list_.sites[i]);
+        removeSite(list_, i);
+    }
     // The folder shown at that position goes, whatever index a damaged file gave it, so that the
     // tree and the list never disagree.
     list_.folders.erase(list_.folders.begin() + removed);
@@ -436,7 +439,7 @@ void SiteManagerDialog::deleteSite()
     if (index == -1)
         return;
     dropCachedListings(list_.sites[size_t(index)]);
-    list_.sites.erase(list_.sites.begin() + index);
+    removeSite(list_, size_t(index));
     filling_ = true;
     delete sites_->takeItem(position);
     filling_ = false;
@@ -458,7 +461,10 @@ void SiteManagerDialog::browseLocalPath()
 
 void SiteManagerDialog::save()
 {
-    const SiteFileStatus status = SaveSiteList(folder_, list_);
+    SiteFileStatus status = SaveSiteList(folder_, list_);
+    // The settings follow the sites' names as saved: a renamed site keeps its own.
+    if (status == SiteFileStatus::Complete && !saveSiteSettings(folder_, list_))
+        status = SiteFileStatus::CannotWrite;
     reportSiteFileStatus(status);
     if (status == SiteFileStatus::Complete)
         siteModified_ = false;

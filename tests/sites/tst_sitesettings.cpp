@@ -1,0 +1,76 @@
+#include "sites/sitefield.h"
+#include "sites/sitesettingsfile.h"
+
+#include <QTest>
+
+namespace
+{
+
+// Two folders; two sites of the same name in the first, names that need escaping in the second.
+SiteList sampleList()
+{
+    SiteList list;
+    list.folders = {SiteFolder::make(0), SiteFolder::make(1)};
+    list.folders[1].setName(QString::fromUtf8("업무\tfolder"));
+    for (auto [folder, name] : {std::pair{0, "FTP site"}, std::pair{0, "FTP site"}, std::pair{1, "100%\nsure"},
+                                std::pair{1, "plain"}}) {
+        list.sites.push_back(SiteRecord::make(folder));
+        sitefield::setText(list.sites.back().siteName, QString::fromUtf8(name));
+    }
+    list.settings = {{Encryption::Implicit}, {Encryption::Plain}, {Encryption::ExplicitRequired}, {}};
+    return list;
+}
+
+} // namespace
+
+class TestSiteSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    // What is sound loads, whatever else the file holds; the expected list gives each site's
+    // encryption (0 plain, 1 if offered, 2 required, 3 implicit).
+    void hostile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("skipped");
+        QTest::addColumn<QList<int>>("expected");
+        const QByteArray good = siteSettingsBytes(sampleList());
+        const QByteArray header = "TIDEWELL SITE SETTINGS 1\n";
+        const QList<int> defaults = {1, 1, 1, 1};
+        QTest::addRow("empty") << QByteArray() << 0 << defaults;
+        QTest::addRow("cut in the second line") << good.left(header.size() + 30) << 1 << defaults;
+        QTest::addRow("cut in the header") << good.left(10) << 1 << defaults;
+        QTest::addRow("another file") << QByteArray("SITEDAT011\0\0\0\0", 15) << 1 << defaults;
+        QTest::addRow("CR LF line ends") << QByteArray(good).replace("\n", "\r\n") << 0 << QList<int>{3, 0, 2, 1};
+        QTest::addRow("unknown choice, missing fields, blank lines")
+            << header + "Folder\tFTP%20site\tencryption=rot13\nFolder\n\n\t\t\t\n"
+                        "Folder\tFTP%20site\tencryption=implicit\tcolour=blue\n"
+            << 3 << QList<int>{3, 1, 1, 1};
+        QTest::addRow("name longer than its field") << header + "Folder\t" + QByteArray(40, 'x') + "\tencryption=plain\n"
+                                                    << 1 << defaults;
+        QTest::addRow("NUL and bad escapes") << header + QByteArray("Fol\0der\tFTP%ZZsite\tencryption=plain\n", 36)
+                                             << 0 << defaults;
+        QTest::addRow("more entries than sites")
+            << header + QByteArray("Folder\tFTP%20site\tencryption=plain\n").repeated(5000) << 0
+            << QList<int>{0, 0, 1, 1};
+        QTest::addRow("beyond the size limit")
+            << header + "Folder\tFTP%20site\tencryption=implicit\n" + QByteArray(siteSettingsMaximumBytes, '\n') +
+                   "Folder\tFTP%20site\tencryption=plain\n"
+            << 0 << QList<int>{3, 1, 1, 1};
+    }
+
+    void hostile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<int>, expected);
+        SiteList list = sampleList();
+        QTEST(readSiteSettings(bytes, list), "skipped");
+        QList<int> got;
+        for (const SiteSettings &settings : list.settings)
+            got << int(settings.encryption);
+        QCOMPARE(got, expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSiteSettings)
+#include "tst_sitesettings.moc"
