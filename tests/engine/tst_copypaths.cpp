@@ -170,6 +170,14 @@ private:
     bool mounted_ = false;
 };
 
+// One row for the kernel paths, one for the byte loop.
+void addPathRows()
+{
+    QTest::addColumn<bool>("zeroCopy");
+    QTest::newRow("kernel") << true;
+    QTest::newRow("bytes") << false;
+}
+
 } // namespace
 
 class TestCopyPaths : public QObject
@@ -285,9 +293,7 @@ private slots:
     // the message is the one of a failed write, whichever path wrote.
     void fullDisk_data()
     {
-        QTest::addColumn<bool>("zeroCopy");
-        QTest::newRow("kernel") << true;
-        QTest::newRow("bytes") << false;
+        addPathRows();
     }
     void fullDisk()
     {
@@ -322,9 +328,7 @@ private slots:
     // the log says the data ended early, and the wait for more costs no processor time.
     void resetInTheMiddle_data()
     {
-        QTest::addColumn<bool>("zeroCopy");
-        QTest::newRow("kernel") << true;
-        QTest::newRow("bytes") << false;
+        addPathRows();
     }
     void resetInTheMiddle()
     {
@@ -360,9 +364,7 @@ private slots:
     // with what it held before the cut, as the byte loop always did.
     void fileShrinksDuringUpload_data()
     {
-        QTest::addColumn<bool>("zeroCopy");
-        QTest::newRow("kernel") << true;
-        QTest::newRow("bytes") << false;
+        addPathRows();
     }
     void fileShrinksDuringUpload()
     {
