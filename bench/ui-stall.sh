@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window thread's longest stall: the real main window (offscreen) lists a generated folder of
-# ROWS entries from a local server (loaded, sorted, cached), then downloads a SIZE_MB file through
-# the queue with its progress shown. Last line: stall listing N ms transfer N ms
+# ROWS entries from a local server (loaded, sorted, cached), sorts it again by header clicks, then
+# downloads a SIZE_MB file through the queue with its progress shown. Last line:
+#   stall listing N ms transfer N ms resort N ms
 #   ROWS (default 100000)  SIZE_MB (default 1024)  TRANSFER (default 1)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -6,6 +6,7 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 
+#include <QEvent>
 #include <QItemSelectionModel>
 
 #include <cstdlib>
@@ -27,6 +28,37 @@ CSortListCtrl::CSortListCtrl(QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The header reports clicks of the left button only.
     connect(header_, &QHeaderView::sectionClicked, this, [this](int section) { SortByColumn(section); });
+    // Whatever changes which rows the tree holds, or their height, needs the full layout.
+    connect(model_, &QAbstractItemModel::layoutChanged, this,
+            [this](const QList<QPersistentModelIndex> &, QAbstractItemModel::LayoutChangeHint hint) {
+                if (hint != QAbstractItemModel::VerticalSortHint)
+                    laidOutRows_.reset();
+            });
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
+                              &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
+        connect(model_, signal, this, [this] { laidOutRows_.reset(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { laidOutRows_.reset(); });
+}
+
+void CSortListCtrl::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        laidOutRows_.reset();
+    QTreeView::changeEvent(event);
+}
+
+void CSortListCtrl::doItemsLayout()
+{
+    if (!laidOutRows_ || *laidOutRows_ != model_->rowCount()) {
+        QTreeView::doItemsLayout();
+        laidOutRows_ = model_->rowCount();
+        return;
+    }
+    // Only the order of the rows changed (a sort) or something beside them (the header's arrow):
+    // the tree's rows are the model's rows by number and keep their height, and what they show
+    // is read again when painted.
+    QAbstractItemView::doItemsLayout();
+    viewport()->update();
 }
 
 CSortListCtrl::~CSortListCtrl()
@@ -82,10 +114,6 @@ bool CSortListCtrl::columnDescending(int column) const
     return directionBits_ & bit(column);
 }
 
-void CSortListCtrl::sortBy(int column, bool ascending)
-{
-    model_->sortRows(column, columnKind(column), ascending);
-}
 
 void CSortListCtrl::SortByColumn(int column)
 {
@@ -94,8 +122,9 @@ void CSortListCtrl::SortByColumn(int column)
     header_->ClearArrows();
     sortColumn_ = column;
     const bool ascending = columnDescending(column);
-    sortBy(column, ascending);
+    // The arrow turns at once; a long list shows its old order until the new one is ready.
     header_->SetArrow(column, ascending);
+    model_->requestSort(column, columnKind(column), ascending);
     directionBits_ ^= bit(column);
 }
 

@@ -70,9 +70,13 @@ public:
     // The shown names (first column) of those rows.
     QStringList namesOf(const std::vector<int> &rows) const;
 
+    void doItemsLayout() override;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void LoadSortState();
-    void sortBy(int column, bool ascending);
     quint32 bit(int column) const { return column >= 0 && column < 32 ? 1u << column : 0u; }
 
     SortListModel *model_;
@@ -82,4 +86,7 @@ private:
     std::array<int, kindColumns> kinds_{};
     quint32 directionBits_ = 0;
     int sortColumn_ = -1;
+    // The rows the tree last laid out, as long as none came or went since: laying out a million
+    // rows again takes the window a tenth of a second, and a sort or a header arrow changes none.
+    std::optional<int> laidOutRows_;
 };

@@ -7,6 +7,11 @@
 #include <numeric>
 #include <string_view>
 
+SortListModel::~SortListModel()
+{
+    sorter_.cancel();
+}
+
 int SortListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(rows_.size());
@@ -74,6 +79,7 @@ void SortListModel::insertColumnAt(int index, const QString &title, Qt::Alignmen
     if (int(columns_.size()) >= SortListRow::maxColumns)
         return;
     index = std::clamp(index, 0, int(columns_.size()));
+    (void)stopSort(); // the columns it sorted by move
     beginInsertColumns(QModelIndex(), index, index);
     columns_.insert(columns_.begin() + index, Column{title, alignment, QVariant()});
     rows_.insertColumn(index);
@@ -82,6 +88,8 @@ void SortListModel::insertColumnAt(int index, const QString &title, Qt::Alignmen
 
 void SortListModel::setRows(FileRows rows)
 {
+    // Its order is of rows no longer shown.
+    (void)stopSort();
     beginResetModel();
     rows_ = std::move(rows);
     order_.resize(rows_.size());
@@ -105,11 +113,13 @@ void SortListModel::clear()
 
 int SortListModel::appendRow(const SortListRow &row)
 {
+    const std::optional<RowOrder> stopped = stopSort();
     const int at = int(rows_.size());
     beginInsertRows(QModelIndex(), at, at);
     rows_.push_back(row);
     order_.push_back(quint32(at));
     endInsertRows();
+    restartSort(stopped);
     return at;
 }
 
@@ -117,6 +127,7 @@ void SortListModel::removeRowAt(int row)
 {
     if (row < 0 || size_t(row) >= rows_.size())
         return;
+    const std::optional<RowOrder> stopped = stopSort();
     beginRemoveRows(QModelIndex(), row, row);
     const quint32 stored = order_[size_t(row)];
     rows_.erase(stored);
@@ -125,19 +136,52 @@ void SortListModel::removeRowAt(int row)
         if (index > stored)
             --index;
     endRemoveRows();
+    restartSort(stopped);
 }
 
 void SortListModel::setText(int row, int column, const QString &text)
 {
     if (row < 0 || size_t(row) >= rows_.size() || column < 0 || column >= SortListRow::maxColumns)
         return;
+    const std::optional<RowOrder> stopped = stopSort();
     rows_.setText(order_[size_t(row)], column, text);
     emit dataChanged(index(row, column), index(row, column));
+    restartSort(stopped);
 }
 
 void SortListModel::sortRows(int column, int kind, bool ascending)
 {
+    // The newest order wins; and this sort writes the keys it reads into the rows.
+    (void)stopSort();
     applyOrder(sortedRowOrder(rows_, column, kind, ascending, displayPositions()));
+}
+
+void SortListModel::requestSort(int column, int kind, bool ascending)
+{
+    if (rows_.size() < size_t(std::max(backgroundSortRows_, 0))) {
+        sortRows(column, kind, ascending);
+        emit sortFinished();
+        return;
+    }
+    sorter_.start(rows_, RowOrder{column, kind, ascending}, displayPositions(), [this](std::vector<quint32> order) {
+        applyOrder(order);
+        emit sortFinished();
+    });
+}
+
+std::optional<RowOrder> SortListModel::stopSort()
+{
+    if (!sorter_.pending())
+        return std::nullopt;
+    const RowOrder stopped = sorter_.order();
+    sorter_.cancel();
+    return stopped;
+}
+
+void SortListModel::restartSort(const std::optional<RowOrder> &stopped)
+{
+    if (stopped)
+        requestSort(stopped->column, stopped->kind, stopped->ascending);
 }
 
 std::vector<quint32> SortListModel::displayPositions() const

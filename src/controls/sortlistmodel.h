@@ -1,11 +1,13 @@
 #pragma once
 
 #include "controls/sortlistrow.h"
+#include "controls/sortlistsorter.h"
 #include "platform/rowsort.h"
 
 #include <QAbstractTableModel>
 #include <QVariant>
 
+#include <optional>
 #include <vector>
 
 // The rows of a sortable file list.
@@ -14,6 +16,7 @@ class SortListModel : public QAbstractTableModel
     Q_OBJECT
 public:
     using QAbstractTableModel::QAbstractTableModel;
+    ~SortListModel() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -48,6 +51,18 @@ public:
     // Folders above files in both directions; within each group the column's kind decides.
     // Rows that compare equal keep their order.
     void sortRows(int column, int kind, bool ascending);
+    // The same order, for a list of backgroundSortRows() rows or more made on a thread of its
+    // own: the list shows its old order until the new one is ready. A later request wins over one
+    // still running; a change of the rows meanwhile sorts them again.
+    void requestSort(int column, int kind, bool ascending);
+    // A requested sort has not arrived yet.
+    [[nodiscard]] bool sortPending() const { return sorter_.pending(); }
+    [[nodiscard]] int backgroundSortRows() const { return backgroundSortRows_; }
+    void setBackgroundSortRows(int rows) { backgroundSortRows_ = rows; }
+
+signals:
+    // A requested sort is shown.
+    void sortFinished();
 
 private:
     struct Column {
@@ -56,6 +71,10 @@ private:
         QVariant decoration;
     };
     void applyOrder(const std::vector<quint32> &order);
+    // Before the rows change: the sort running on them stops. Returns what it sorted by.
+    std::optional<RowOrder> stopSort();
+    // After they changed: a sort that stopSort() stopped starts again on the new rows.
+    void restartSort(const std::optional<RowOrder> &stopped);
     // For each stored row, where it is shown.
     std::vector<quint32> displayPositions() const;
 
@@ -64,4 +83,8 @@ private:
     // display row, so that a sort of many rows moves no row.
     FileRows rows_;
     std::vector<quint32> order_;
+    // A sort of 1,000,000 rows takes a third of a second; below this many the window waits.
+    int backgroundSortRows_ = 50'000;
+    // Reads rows_: declared after it, so that it ends first.
+    SortListSorter sorter_;
 };

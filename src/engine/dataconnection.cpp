@@ -9,8 +9,14 @@
 #include "platform/socketwait.h"
 #include "platform/workerstop.h"
 
+#include <QFile>
+#include <QList>
+
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <climits>
+#include <utility>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -26,6 +32,42 @@ std::uint32_t peerAddressOf(int socket)
     if (getpeername(socket, reinterpret_cast<sockaddr *>(&peer), &length) != 0 || peer.sin_family != AF_INET)
         return 0;
     return ntohl(peer.sin_addr.s_addr);
+}
+
+// The most a receive buffer may hold: the larger of what the kernel grants when asked and what
+// its own tuning grows a buffer to. Read once.
+int receiveBufferLimit(bool &askKernel)
+{
+    static const std::pair<int, bool> limit = [] {
+        const auto numbers = [](const char *path) {
+            QFile file(QString::fromLatin1(path));
+            QList<qint64> values;
+            if (file.open(QIODevice::ReadOnly))
+                for (const QByteArray &field : file.readAll().simplified().split(' '))
+                    values.append(field.toLongLong());
+            return values;
+        };
+        const QList<qint64> granted = numbers("/proc/sys/net/core/rmem_max");
+        const QList<qint64> tuned = numbers("/proc/sys/net/ipv4/tcp_rmem");
+        // The kernel doubles what it grants, for its own bookkeeping.
+        const qint64 asked = granted.isEmpty() ? 0 : 2 * granted[0];
+        const qint64 grown = tuned.size() == 3 ? tuned[2] : 0;
+        return std::pair<int, bool>(int(std::min<qint64>(std::max(asked, grown), INT_MAX / 2)), asked > grown);
+    }();
+    askKernel = limit.second;
+    return limit.first;
+}
+
+// A fast server fills a small receive buffer between two calls, and every call then takes only
+// a little. Asking for a size turns the kernel's own growth of the buffer off, so the buffer is
+// asked for only where the kernel grants more than that growth would reach. Before connect or
+// listen: the window the connection announces depends on it.
+void enlargeReceiveBuffer(int socket)
+{
+    bool askKernel = false;
+    const int limit = receiveBufferLimit(askKernel);
+    if (askKernel)
+        (void)setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &limit, sizeof limit);
 }
 
 // A connect that a stop request interrupts and that gives up after the watchdog's time, like
@@ -142,6 +184,7 @@ bool OpenPassiveDataConnection(FtpConnection &connection, const QByteArray &repl
     if (data < 0)
         return false;
     connection.dataSocket = data;
+    enlargeReceiveBuffer(data);
 
     const std::optional<Endpoint> offered = ParsePassiveReply(reply);
     if (!offered) {
@@ -188,6 +231,7 @@ int OpenActiveListener(FtpConnection &connection)
         ::close(listener);
         return -1;
     }
+    enlargeReceiveBuffer(listener); // the accepted connection inherits it
     if (::listen(listener, 1) != 0) {
         AppendLog(LogColor::Error, TextId::CannotCreateSocket);
         ::close(listener);

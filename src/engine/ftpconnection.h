@@ -39,6 +39,9 @@ struct EngineOptions {
     // A listing longer than this is no folder but a server streaming without end: it is cut.
     qint64 listingLineLimit = 5'000'000;
     qint64 listingByteLimit = qint64(512) << 20;
+    // Binary files move through the kernel's sendfile and splice where it allows; off, they take
+    // the byte loop everywhere.
+    bool zeroCopy = true;
 };
 
 // One FTP control connection and what the engine knows about it: its sockets, the reply being

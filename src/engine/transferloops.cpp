@@ -5,6 +5,7 @@
 #include "engine/transfertexts.h"
 #include "engine/uploadprogress.h"
 #include "engine/watchdog.h"
+#include "engine/zerocopy.h"
 #include "platform/latestpost.h"
 #include "platform/log.h"
 #include "platform/socketwait.h"
@@ -111,21 +112,15 @@ void closeSharedFile(std::atomic<int> &handle, std::atomic<bool> &open)
         ::close(fd);
 }
 
-bool writeAll(int fd, const char *data, qint64 length)
+// The byte loops' two ends on the data connection: one block received, one block sent.
+long receiveBlock(FtpConnection & /*connection*/, int dataSocket, char *buffer, size_t length)
 {
-    while (length > 0) {
-        const ssize_t n = ::write(fd, data, size_t(length));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        data += n;
-        length -= n;
-    }
-    return true;
+    return socketwait::receive(dataSocket, buffer, length);
+}
+
+bool sendBlock(FtpConnection &connection, int dataSocket, const char *data, qint64 length, qint64 doneBefore)
+{
+    return SendAll(connection, dataSocket, data, length, doneBefore) == length;
 }
 
 void setCork(int socket, bool on)
@@ -175,13 +170,21 @@ bool SendFromFile(FtpConnection &connection, int dataSocket, const QString &loca
     // SendAll shows the progress after every piece it sends.
     const uploadprogress::Scope progress([&connection](qint64 bytesDone) { ShowTransferProgress(connection, bytesDone); });
 
-    // The sends are small; corked, the kernel still puts full segments on the wire.
+    // Corked, the kernel puts full segments on the wire whatever the size of each send.
     setCork(dataSocket, true);
-    std::vector<char> buffer(transferBlockSize);
-    // Type A goes in the network form of text, its LF line ends as CR LF.
-    std::vector<char> text(binary ? 0 : 2 * transferBlockSize);
     bool sentAll = true;
-    for (;;) {
+    bool reachedEnd = false;
+    if (canUseZeroCopy(connection, binary ? 'I' : 'A')) {
+        reachedEnd = zerocopy::sendFile(dataSocket, fd, [&](qint64 moved) {
+                         done += moved;
+                         ShowTransferProgress(connection, done);
+                         clock.refresh(done - offset, remaining, done - offset > 1024);
+                     }).reachedEnd;
+    }
+    std::vector<char> buffer(reachedEnd ? 0 : transferBlockSize);
+    // Type A goes in the network form of text, its LF line ends as CR LF.
+    std::vector<char> text(binary || reachedEnd ? 0 : 2 * transferBlockSize);
+    while (!reachedEnd) {
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
@@ -200,7 +203,7 @@ bool SendFromFile(FtpConnection &connection, int dataSocket, const QString &loca
             wireLength = EncodeNetworkText(buffer.data(), n, text.data());
             wire = text.data();
         }
-        if (SendAll(connection, dataSocket, wire, wireLength, done) != wireLength) {
+        if (!sendBlock(connection, dataSocket, wire, wireLength, done)) {
             sentAll = false; // only off the worker: there a failed send ends the job
             break;
         }
@@ -252,19 +255,33 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
     qint64 done = offset;
     const qint64 remaining = connection.transferTotalSize - offset;
     RateClock clock(connection);
-    std::vector<char> buffer(transferBlockSize);
     // Type A arrives in the network form of text; the file gets LF line ends. A listing is kept
     // as the server sent it.
     const bool decodeText = !binary && !connection.listingTransfer;
-    std::vector<char> text(decodeText ? transferBlockSize + 1 : 0);
     bool pendingCr = false;
     ssize_t last = 0;
     bool received = false;
     int writeError = 0;
     qint64 lines = 0;
     connection.listingCut = false;
-    while (!connection.abortRequested) {
-        last = socketwait::receive(dataSocket, buffer.data(), buffer.size());
+    bool byteLoop = true;
+    if (canUseZeroCopy(connection, binary ? 'I' : 'A')) {
+        const zerocopy::Received moved = zerocopy::receiveFile(connection, dataSocket, fd, [&](qint64 bytes) {
+            received = true;
+            done += bytes;
+            if (connection.transferRunning) {
+                ShowTransferProgress(connection, done);
+                clock.refresh(done - offset, remaining, done > 1024);
+            }
+        });
+        byteLoop = moved.handOver;
+        last = moved.last;
+        writeError = moved.writeError;
+    }
+    std::vector<char> buffer(byteLoop ? transferBlockSize : 0);
+    std::vector<char> text(decodeText ? transferBlockSize + 1 : 0);
+    while (byteLoop && !connection.abortRequested) {
+        last = receiveBlock(connection, dataSocket, buffer.data(), buffer.size());
         if (last <= 0)
             break;
         received = true;
@@ -282,7 +299,7 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
             length = DecodeNetworkText(buffer.data(), last, text.data(), pendingCr);
             bytes = text.data();
         }
-        if (!writeAll(fd, bytes, length)) {
+        if (!zerocopy::writeAll(fd, bytes, length)) {
             writeError = errno;
             break;
         }
@@ -292,7 +309,7 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
             clock.refresh(done - offset, remaining, done > 1024);
         }
     }
-    if (writeError == 0 && FlushNetworkText(text.data(), pendingCr) == 1 && !writeAll(fd, "\r", 1))
+    if (writeError == 0 && FlushNetworkText(text.data(), pendingCr) == 1 && !zerocopy::writeAll(fd, "\r", 1))
         writeError = errno;
     const qint64 elapsed = clock.finish();
     connection.transferDone = done;

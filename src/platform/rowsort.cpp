@@ -27,13 +27,41 @@ inline char16_t foldCase(char16_t unit)
     return QChar::toCaseFolded(unit);
 }
 
-qint64 valueKey(FileRows &rows, size_t row, int column, int kind)
+// Thrown out of a sort that was told to give up; sortedRowOrder() catches it.
+struct SortCancelled {
+};
+
+// Where the sort looks whether it should give up: often enough that a cancelled sort of a
+// million rows ends within a millisecond or so.
+class CancelCheck
+{
+public:
+    explicit CancelCheck(const std::atomic<bool> *flag) : flag_(flag) {}
+    void operator()() const
+    {
+        if (flag_ && flag_->load(std::memory_order_relaxed))
+            throw SortCancelled{};
+    }
+    void every(size_t i, size_t step = 4096) const
+    {
+        if (i % step == 0)
+            (*this)();
+    }
+
+private:
+    const std::atomic<bool> *flag_;
+};
+
+// The key of a number or date column; read from the text when the row holds none, and then kept
+// in `keep` when the caller lets the rows be written.
+qint64 valueKey(const FileRows &rows, FileRows *keep, size_t row, int column, int kind)
 {
     if (kind == SortNumber) {
         if (const std::optional<qint64> key = rows.numberKey(row, column))
             return *key;
         const qint64 value = sortNumberValue(rows.text(row, column));
-        rows.setNumberKey(row, column, value);
+        if (keep)
+            keep->setNumberKey(row, column, value);
         return value;
     }
     if (kind == SortDateTime) {
@@ -42,14 +70,15 @@ qint64 valueKey(FileRows &rows, size_t row, int column, int kind)
         // A text that does not read as a date sorts as the earliest of all, so that the order
         // stays consistent.
         const qint64 value = datetimetext::parseDisplayed(rows.text(row, column));
-        rows.setDateKey(row, column, value);
+        if (keep)
+            keep->setDateKey(row, column, value);
         return value;
     }
     return 0;
 }
 
-void orderByValue(FileRows &rows, const std::vector<quint32> &position, int column, int kind,
-                  bool ascending, std::vector<quint32> &order)
+void orderByValue(const FileRows &rows, FileRows *keep, const std::vector<quint32> &position, int column,
+                  int kind, bool ascending, const CancelCheck &check, std::vector<quint32> &order)
 {
     // Keys side by side in one array, so that the sort never leaves it.
     struct Keyed {
@@ -60,11 +89,13 @@ void orderByValue(FileRows &rows, const std::vector<quint32> &position, int colu
     const size_t n = rows.size();
     std::vector<Keyed> keyed(n);
     for (size_t i = 0; i < n; ++i) {
-        const qint64 key = valueKey(rows, i, column, kind);
+        check.every(i);
+        const qint64 key = valueKey(rows, keep, i, column, kind);
         // Bitwise NOT reverses the order of every value, the lowest included.
         keyed[i] = {ascending ? key : ~key, sortRank(rows, i, position[i]), quint32(i)};
     }
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+    std::sort(keyed.begin(), keyed.end(), [&check](const Keyed &a, const Keyed &b) {
+        check();
         if ((a.rank ^ b.rank) & folderBit)
             return a.rank < b.rank;
         return a.key != b.key ? a.key < b.key : a.rank < b.rank;
@@ -73,8 +104,8 @@ void orderByValue(FileRows &rows, const std::vector<quint32> &position, int colu
         order[i] = keyed[i].index;
 }
 
-void orderByText(const FileRows &rows, const std::vector<quint32> &position, int column,
-                 bool ascending, std::vector<quint32> &order)
+void orderByText(const FileRows &rows, const std::vector<quint32> &position, int column, bool ascending,
+                 const CancelCheck &check, std::vector<quint32> &order)
 {
     // Every text is case-folded once into one buffer. Eight characters of each, packed into two
     // numbers kept beside the row index, decide most comparisons without reading the buffer; they
@@ -98,6 +129,7 @@ void orderByText(const FileRows &rows, const std::vector<quint32> &position, int
         length += size_t(rows.textLengthHint(i, column));
     folded.reserve(length);
     for (size_t i = 0; i < n; ++i) {
+        check.every(i);
         const quint32 offset = quint32(folded.size());
         const QString text = rows.text(i, column);
         for (QChar c : text)
@@ -142,6 +174,7 @@ void orderByText(const FileRows &rows, const std::vector<quint32> &position, int
                std::u16string_view(base + b.offset, b.length);
     };
     std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
+        check();
         if ((a.rank ^ b.rank) & folderBit)
             return a.rank < b.rank;
         if (ascending ? less(a, b) : less(b, a))
@@ -160,9 +193,27 @@ std::vector<quint32> sortedRowOrder(FileRows &rows, int column, int kind, bool a
                                     const std::vector<quint32> &position)
 {
     std::vector<quint32> order(rows.size());
+    const CancelCheck never(nullptr);
     if (kind == SortText)
-        orderByText(rows, position, column, ascending, order);
+        orderByText(rows, position, column, ascending, never, order);
     else
-        orderByValue(rows, position, column, kind, ascending, order);
+        orderByValue(rows, &rows, position, column, kind, ascending, never, order);
+    return order;
+}
+
+std::optional<std::vector<quint32>> sortedRowOrder(const FileRows &rows, const RowOrder &by,
+                                                   const std::vector<quint32> &position,
+                                                   const std::atomic<bool> &cancel)
+{
+    std::vector<quint32> order(rows.size());
+    const CancelCheck check(&cancel);
+    try {
+        if (by.kind == SortText)
+            orderByText(rows, position, by.column, by.ascending, check, order);
+        else
+            orderByValue(rows, nullptr, position, by.column, by.kind, by.ascending, check, order);
+    } catch (const SortCancelled &) {
+        return std::nullopt;
+    }
     return order;
 }

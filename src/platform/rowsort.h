@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+#include <atomic>
+#include <optional>
 #include <vector>
 
 // How a column sorts.
@@ -29,3 +31,9 @@ struct RowOrder {
 // way the list will show it, the list orders itself.
 [[nodiscard]] std::vector<quint32> sortedRowOrder(FileRows &rows, int column, int kind,
                                                   bool ascending, const std::vector<quint32> &position);
+
+// The same order without writing anything into the rows, so that a thread of its own may sort
+// while the list goes on showing them. Gives up, returning nullopt, soon after `cancel` is set.
+[[nodiscard]] std::optional<std::vector<quint32>> sortedRowOrder(const FileRows &rows, const RowOrder &by,
+                                                                 const std::vector<quint32> &position,
+                                                                 const std::atomic<bool> &cancel);
