@@ -264,7 +264,7 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
     qint64 lines = 0;
     connection.listingCut = false;
     while (!connection.abortRequested) {
-        last = socketwait::receive(dataSocket, buffer.data(), buffer.size());
+        last = ReceiveSome(connection, dataSocket, buffer.data(), buffer.size());
         if (last <= 0)
             break;
         received = true;

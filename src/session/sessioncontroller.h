@@ -7,6 +7,7 @@
 #include "session/sessionviews.h"
 
 #include <QObject>
+#include <QSet>
 
 #include <memory>
 
@@ -92,6 +93,10 @@ public:
     void windowTitle(const QString &text) override;
     std::optional<QString> askPassword() override;
     void connectionLost() override;
+    // Trusted before (always, or once in this controller's life), else the user is asked; a
+    // host trusted always with another certificate is asked with the stronger warning.
+    bool acceptCertificate(const CertificateFacts &facts) override;
+    void encryptionChanged(bool control, bool data) override;
 
 signals:
     // Window thread: a job has started or ended, or the connection has come or gone.
@@ -105,6 +110,8 @@ private:
     std::unique_ptr<Worker> worker_;
     Session *previousSession_ = nullptr;
     QTimer *keepAlive_ = nullptr;
+    // "host<TAB>port<TAB>fingerprint" of the certificates trusted once.
+    QSet<QString> trustedOnce_;
 };
 
 // Any thread: the controller tells its watchers, on the window thread, that the session's state
