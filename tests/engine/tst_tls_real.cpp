@@ -250,6 +250,86 @@ private slots:
         connection.controlSocket = CloseSocketAbortive(connection, connection.controlSocket);
     }
 
+    // A data connection that ends without close_notify may have been cut by anyone on the way:
+    // the download is not complete, even when the server says it is, and the session goes on.
+    void cutDataConnection_data()
+    {
+        QTest::addColumn<qint64>("listedSize");
+        QTest::newRow("size listed") << qint64(1 << 20);
+        QTest::newRow("size not known") << qint64(0);
+    }
+    void cutDataConnection()
+    {
+        QFETCH(qint64, listedSize);
+        TlsFtpServer server(TlsFtpServer::Mode::Explicit, QStringLiteral("server"), QStringLiteral("1.3"),
+                            QStringLiteral("cut"));
+        QVERIFY(server.isRunning());
+        QVERIFY(writeFile(server.root() + "/remote.bin", sample(1 << 20)));
+        LogRecorder log;
+        FtpConnection &connection = freshConnection(nullptr);
+        int down = -1;
+        int noop = -1;
+        QVERIFY(testsupport::runOnWorker([&] {
+            connection.controlSocket = Login(connection, loginTo(server.port(), Encryption::ExplicitRequired));
+            if (connection.controlSocket == -1)
+                return;
+            connection.transferRunning = true;
+            connection.transferTotalSize = listedSize;
+            down = RetrieveFile(connection, "RETR remote.bin", local.filePath(QStringLiteral("cut.bin")), 'I');
+            connection.transferRunning = false;
+            noop = SendCommand(connection, "NOOP");
+        }));
+        QCOMPARE(down, 0);
+        QVERIFY(log.contains(QStringLiteral("The data connection ended without closing TLS: the transfer is incomplete\n"),
+                             LogColor::Error));
+        QCOMPARE(noop, 2);
+        connection.controlSocket = CloseSocketAbortive(connection, connection.controlSocket);
+    }
+
+    // PROT P refused: a site that requires TLS ends the login, since its files would go in the
+    // clear; "if offered" goes on with unencrypted data connections and says so in red.
+    void protectionRefused_data()
+    {
+        QTest::addColumn<Encryption>("encryption");
+        QTest::addColumn<bool>("loggedIn");
+        QTest::addColumn<QString>("redLine");
+        QTest::newRow("required") << Encryption::ExplicitRequired << false
+                                  << "The server refused to encrypt data connections (PROT P): connection closed\n";
+        QTest::newRow("if offered") << Encryption::ExplicitIfOffered << true
+                                    << "The server refused to encrypt data connections (PROT P): listings and files "
+                                       "are sent unencrypted\n";
+    }
+    void protectionRefused()
+    {
+        QFETCH(Encryption, encryption);
+        QFETCH(bool, loggedIn);
+        QFETCH(QString, redLine);
+        TlsFtpServer server(TlsFtpServer::Mode::Explicit, QStringLiteral("server"), QStringLiteral("1.3"),
+                            QStringLiteral("refuse-prot"));
+        QVERIFY(server.isRunning());
+        QVERIFY(writeFile(server.root() + "/a.txt", "hello\n"));
+        LogRecorder log;
+        FtpConnection &connection = freshConnection(nullptr);
+        int listed = -1;
+        const QString listing = local.filePath(QStringLiteral("clear-listing.txt"));
+        QVERIFY(testsupport::runOnWorker([&] {
+            connection.controlSocket = Login(connection, loginTo(server.port(), encryption));
+            if (connection.controlSocket == -1)
+                return;
+            connection.listingTransfer = true;
+            listed = RetrieveFile(connection, "NLST", listing, 'A');
+        }));
+        QCOMPARE(connection.controlSocket != -1, loggedIn);
+        QVERIFY(log.contains(redLine, LogColor::Error));
+        QVERIFY(!connection.dataProtected);
+        QCOMPARE(connection.tlsRefused.load(), !loggedIn);
+        if (loggedIn) {
+            QCOMPARE(listed, 2);
+            QVERIFY(readFile(listing).contains("a.txt"));
+        }
+        connection.controlSocket = CloseSocketAbortive(connection, connection.controlSocket);
+    }
+
     // A server without TLS: "if offered" goes on in the clear and says so in red; "required"
     // ends before the user name goes out.
     void serverWithoutTls_data()
