@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the tests' certificates: a CA, a server certificate it signed for 127.0.0.1 and
-# localhost, two self-signed certificates for 127.0.0.1 (the second stands for a changed one),
-# and one signed for another name only. Valid for a century; run again to renew.
+# localhost, one it signed for another name only, and a self-signed certificate for 127.0.0.1.
+# Valid for a century; run again to renew.
 set -euo pipefail
 cd "$(dirname "$0")"
 days=36500
@@ -15,7 +15,7 @@ sign() { # name subject san [extra openssl x509 options]
 }
 sign server "/CN=127.0.0.1" "IP:127.0.0.1,DNS:localhost" -days $days
 sign othername "/CN=elsewhere.example" "DNS:elsewhere.example" -days $days
-for name in selfsigned selfsigned2; do
+for name in selfsigned; do
   openssl req -x509 -newkey rsa:2048 -nodes -keyout $name.key -out $name.pem -days $days -subj "/CN=127.0.0.1" \
     -addext "subjectAltName=IP:127.0.0.1" 2>/dev/null
 done
