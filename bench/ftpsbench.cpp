@@ -4,6 +4,7 @@
 #include "engine/controlconnection.h"
 #include "engine/dataconnection.h"
 #include "engine/login.h"
+#include "platform/log.h"
 #include "platform/workerstop.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,9 @@ int main(int argc, char **argv)
         return 2;
     }
     const bool download = args[1] == "get";
+    // FTPSBENCH_LOG=1 shows the session log on stderr (for trying a server by hand).
+    if (qEnvironmentVariableIsSet("FTPSBENCH_LOG"))
+        setLogSink([](const QString &text, LogColor) { std::fputs(text.toUtf8().constData(), stderr); });
     LoginFields login;
     login.serverHost = args[2];
     login.port = args[3].toInt();

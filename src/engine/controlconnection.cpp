@@ -146,7 +146,8 @@ qint64 sendBlock(FtpConnection &connection, int socket, const char *data, qint64
     TlsChannel *channel = channelOf(connection, socket);
     qint64 sent = 0;
     while (sent < length) {
-        const size_t piece = size_t(std::min(sendPiece, length - sent));
+        // TLS cuts the block into records itself: smaller pieces would only add records.
+        const size_t piece = size_t(channel ? length - sent : std::min(sendPiece, length - sent));
         ssize_t n = -1;
         if (channel) {
             workerstop::throwIfRequested();
