@@ -97,10 +97,10 @@ class TestTlsReal : public QObject
         return *connections.back();
     }
 
-    static LoginFields loginTo(quint16 port, Encryption encryption)
+    static LoginFields loginTo(quint16 port, Encryption encryption, const QString &host = QStringLiteral("127.0.0.1"))
     {
         LoginFields login;
-        login.serverHost = QStringLiteral("127.0.0.1");
+        login.serverHost = host;
         login.port = port;
         login.userName = QStringLiteral("tester");
         login.password = QStringLiteral("secret");
@@ -195,18 +195,24 @@ private slots:
     void certificateQuestion_data()
     {
         QTest::addColumn<QString>("certificate");
+        QTest::addColumn<QString>("host");
         QTest::addColumn<bool>("trust");
         QTest::addColumn<bool>("asked");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("signed by a trusted CA") << "server" << false << false << "";
-        QTest::newRow("self-signed, trusted") << "selfsigned" << true << true << "self-signed certificate";
-        QTest::newRow("self-signed, refused") << "selfsigned" << false << true << "self-signed certificate";
-        QTest::newRow("for another name, refused") << "othername" << false << true << "IP address mismatch";
-        QTest::newRow("for another name, trusted") << "othername" << true << true << "IP address mismatch";
+        const QString ip = QStringLiteral("127.0.0.1");
+        const QString name = QStringLiteral("localhost");
+        QTest::newRow("signed by a trusted CA") << "server" << ip << false << false << "";
+        QTest::newRow("signed by a trusted CA, by name") << "server" << name << false << false << "";
+        QTest::newRow("self-signed, trusted") << "selfsigned" << ip << true << true << "self-signed certificate";
+        QTest::newRow("self-signed, refused") << "selfsigned" << ip << false << true << "self-signed certificate";
+        QTest::newRow("for another name, refused") << "othername" << ip << false << true << "IP address mismatch";
+        QTest::newRow("for another name, trusted") << "othername" << ip << true << true << "IP address mismatch";
+        QTest::newRow("a NUL in the name") << "nulname" << name << false << true << "hostname mismatch";
     }
     void certificateQuestion()
     {
         QFETCH(QString, certificate);
+        QFETCH(QString, host);
         QFETCH(bool, trust);
         QFETCH(bool, asked);
         QFETCH(QString, reason);
@@ -214,15 +220,15 @@ private slots:
         QVERIFY(server.isRunning());
         QVERIFY(writeFile(server.root() + "/a.txt", "hello\n"));
         LogRecorder log;
-        static CertificateHost host;
-        host.asked = 0;
-        host.trust = trust;
-        host.shown = {};
-        FtpConnection &connection = freshConnection(&host);
+        static CertificateHost question;
+        question.asked = 0;
+        question.trust = trust;
+        question.shown = {};
+        FtpConnection &connection = freshConnection(&question);
         int listed = -1;
         const QString listing = local.filePath(QStringLiteral("cert-listing.txt"));
         QVERIFY(testsupport::runOnWorker([&] {
-            connection.controlSocket = Login(connection, loginTo(server.port(), Encryption::ExplicitRequired));
+            connection.controlSocket = Login(connection, loginTo(server.port(), Encryption::ExplicitRequired, host));
             if (connection.controlSocket == -1)
                 return;
             connection.listingTransfer = true;
@@ -230,15 +236,15 @@ private slots:
             SendCommand(connection, "QUIT");
         }));
         const bool loggedIn = !asked || trust;
-        QCOMPARE(host.asked.load(), asked ? 1 : 0);
+        QCOMPARE(question.asked.load(), asked ? 1 : 0);
         QCOMPARE(listed, loggedIn ? 2 : -1);
         if (asked) {
-            QCOMPARE(host.shown.reason, reason);
-            QCOMPARE(host.shown.host, QStringLiteral("127.0.0.1"));
-            QCOMPARE(host.shown.port, int(server.port()));
-            QCOMPARE(host.shown.fingerprint, fingerprintOf(TlsFtpServer::dataFile(certificate + ".pem")));
-            QVERIFY(host.shown.subject.contains(QStringLiteral("CN")));
-            QVERIFY(!host.shown.validUntil.isEmpty());
+            QCOMPARE(question.shown.reason, reason);
+            QCOMPARE(question.shown.host, host);
+            QCOMPARE(question.shown.port, int(server.port()));
+            QCOMPARE(question.shown.fingerprint, fingerprintOf(TlsFtpServer::dataFile(certificate + ".pem")));
+            QVERIFY(question.shown.subject.contains(QStringLiteral("CN")));
+            QVERIFY(!question.shown.validUntil.isEmpty());
         }
         if (!loggedIn) {
             // Not even the user name went out.
