@@ -28,7 +28,7 @@ TlsContext::TlsContext()
     SSL_CTX_set_verify(context_, SSL_VERIFY_NONE, nullptr);
     if (SSL_CTX_set_default_verify_paths(context_) != 1)
         ERR_clear_error(); // no system store: every certificate is put to the user
-    SSL_CTX_set_mode(context_, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+    SSL_CTX_set_mode(context_, SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
     SSL_CTX_set_session_cache_mode(context_, SSL_SESS_CACHE_CLIENT | SSL_SESS_CACHE_NO_INTERNAL_STORE);
     SSL_CTX_set_app_data(context_, this);
     SSL_CTX_sess_set_new_cb(context_, &TlsContext::onNewSession);
