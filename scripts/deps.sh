@@ -2,9 +2,10 @@
 # Installs the Debian packages that building, running and testing Tidewell need.
 set -euo pipefail
 # adwaita-icon-theme: the toolbar pictures where the desktop names no icon theme; libqt6svg6: the
-# program icon (SVG); appstream and desktop-file-utils: the tests validate the desktop files.
+# program icon (SVG); appstream and desktop-file-utils: the tests validate the desktop files;
+# libssl-dev: FTP over TLS; python3-openssl: the tests' TLS server.
 packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev python3 python3-pyftpdlib
-          adwaita-icon-theme libqt6svg6 appstream desktop-file-utils)
+          adwaita-icon-theme libqt6svg6 appstream desktop-file-utils libssl-dev python3-openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -17,7 +17,8 @@ threaded=(tst_worker tst_replyreader tst_logwnd tst_listingjob tst_connectjob ts
           tst_dircommands tst_dataconnection tst_scriptedserver tst_remotelisting tst_remotebrowse
           tst_firstsession tst_queuewnd tst_transferqueue tst_queuetransfer_scripted tst_remoteopsjob
           tst_hostileserver tst_listinghandover tst_mainframe tst_sitemanager tst_remoteconnection
-          tst_remotenavigation tst_transfer_real tst_queuetransfer_real tst_copypaths tst_sortlistsorter)
+          tst_remotenavigation tst_transfer_real tst_queuetransfer_real tst_copypaths tst_sortlistsorter
+          tst_tls_real tst_tls_hostile tst_certificatedialog)
 
 case "$kind" in
 asan)

@@ -60,7 +60,7 @@ ssize_t receiveExactly(FtpConnection &connection, char *buffer, size_t length)
 {
     size_t done = 0;
     while (done < length) {
-        const ssize_t n = socketwait::receive(connection.controlSocket, buffer + done, length - done);
+        const ssize_t n = ReceiveSome(connection, connection.controlSocket, buffer + done, length - done);
         if (n <= 0) {
             connection.connectionEnded = true;
             return done > 0 ? ssize_t(done) : n;
@@ -129,16 +129,31 @@ int connectSocket(int fd, const sockaddr_in &address)
     return error;
 }
 
+// The TLS channel over that socket, when it is encrypted.
+TlsChannel *channelOf(const FtpConnection &connection, int socket)
+{
+    for (TlsChannel *channel : {connection.controlTls.get(), connection.dataTls.get()})
+        if (channel && channel->socket() == socket)
+            return channel;
+    return nullptr;
+}
+
 qint64 sendBlock(FtpConnection &connection, int socket, const char *data, qint64 length,
                  std::optional<qint64> progressFrom)
 {
     if (socket == -1)
         return 0;
+    TlsChannel *channel = channelOf(connection, socket);
     qint64 sent = 0;
     while (sent < length) {
-        const size_t piece = size_t(std::min(sendPiece, length - sent));
+        // TLS cuts the block into records itself: smaller pieces would only add records.
+        const size_t piece = size_t(channel ? length - sent : std::min(sendPiece, length - sent));
         ssize_t n = -1;
-        for (;;) {
+        if (channel) {
+            workerstop::throwIfRequested();
+            n = channel->write(data + sent, piece);
+        }
+        while (!channel) {
             workerstop::throwIfRequested();
             // MSG_NOSIGNAL: a peer that has gone away must fail the send, not kill the program.
             // The send is tried first: a wait before every piece would double an upload's calls.
@@ -418,7 +433,7 @@ int ReadReplyLine(FtpConnection &connection)
     // or a data burst) must stay unread.
     char peeked[peekSize];
     watch.arm();
-    ssize_t last = socketwait::receive(socket, peeked, sizeof peeked, MSG_PEEK);
+    ssize_t last = ReceiveSome(connection, socket, peeked, sizeof peeked, MSG_PEEK);
     if (last < 0) {
         watch.disarm();
         AppendLog(LogColor::Error, TextId::ConnectionClosed);
@@ -517,6 +532,15 @@ int ReadReply(FtpConnection &connection, QByteArray *reply)
     return replyResult(s.lastReplyCode);
 }
 
+long ReceiveSome(FtpConnection &connection, int socket, char *buffer, std::size_t length, int flags)
+{
+    if (TlsChannel *channel = channelOf(connection, socket)) {
+        workerstop::throwIfRequested();
+        return channel->read(buffer, length, (flags & MSG_PEEK) != 0);
+    }
+    return socketwait::receive(socket, buffer, length, flags);
+}
+
 void ReadPendingReply(FtpConnection &connection)
 {
     (void)ReadReply(connection);
@@ -530,6 +554,11 @@ int closeSocket(FtpConnection &connection, int socket, int lingerSeconds)
     if (socket == -1)
         return -1;
     connection.abortRequested = true;
+    // The TLS stream goes with its socket, before the number can be reused.
+    if (connection.controlTls && connection.controlTls->socket() == socket)
+        connection.controlTls.reset();
+    if (connection.dataTls && connection.dataTls->socket() == socket)
+        connection.dataTls.reset();
     ::shutdown(socket, SHUT_RDWR);
     const linger lingering{1, lingerSeconds};
     setsockopt(socket, SOL_SOCKET, SO_LINGER, &lingering, sizeof lingering);

@@ -34,6 +34,11 @@ int SendLine(FtpConnection &connection, const QByteArray &text);
 // counting on from `bytesDoneBefore`. Returns the length, or 0 after a failure.
 qint64 SendAll(FtpConnection &connection, int socket, const char *data, qint64 length, qint64 bytesDoneBefore);
 
+// One receive from the control or the data socket, through TLS when that connection is encrypted,
+// waiting only through the interruptible wait. Returns as recv does: 0 at the end of the stream,
+// -1 on a failure. MSG_PEEK leaves the bytes to be received again.
+long ReceiveSome(FtpConnection &connection, int socket, char *buffer, std::size_t length, int flags = 0);
+
 // One reply line into the reply buffer; returns its code (0 without digits, 421 when an abort
 // came in meanwhile, -1 when the receive failed).
 int ReadReplyLine(FtpConnection &connection);

@@ -2,6 +2,7 @@
 
 #include "engine/controlconnection.h"
 #include "engine/passiveaddress.h"
+#include "engine/tlssession.h"
 #include "engine/transferloops.h"
 #include "engine/watchdog.h"
 #include "platform/durations.h"
@@ -285,9 +286,12 @@ int RetrieveFile(FtpConnection &connection, const QByteArray &command, const QSt
             return -1;
         }
     }
+    if (!StartDataTls(connection))
+        return 0;
 
     bool writeFailed = false;
     const bool received = ReceiveToFile(connection, connection.dataSocket, localPath, type == 'I', &writeFailed);
+    const bool whole = EndDataTls(connection, false);
     if (connection.dataSocket != -1)
         ::shutdown(connection.dataSocket, SHUT_RDWR);
     connection.dataSocket = CloseSocketAbortive(connection, connection.dataSocket);
@@ -302,7 +306,7 @@ int RetrieveFile(FtpConnection &connection, const QByteArray &command, const QSt
     connection.awaitingReply = false;
     // A file that was not created or not written whole is no completed download, whatever the
     // server says about its side.
-    if (!received || writeFailed)
+    if (!received || writeFailed || !whole)
         return 0;
     return result;
 }
@@ -337,8 +341,11 @@ int StoreFile(FtpConnection &connection, QByteArray &command, const QString &loc
     }
     if (!connection.passive && acceptDataConnection(connection) != Accepted::Yes)
         return 0;
+    if (!StartDataTls(connection))
+        return 0;
 
-    const bool sent = SendFromFile(connection, connection.dataSocket, localPath, type == 'I');
+    const bool sent = SendFromFile(connection, connection.dataSocket, localPath, type == 'I') &&
+                      EndDataTls(connection, true);
     if (sent) {
         // Our FIN goes after the last byte; the linger of the graceful close lets it arrive.
         ::shutdown(connection.dataSocket, SHUT_WR);

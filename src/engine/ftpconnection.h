@@ -1,6 +1,9 @@
 #pragma once
 
 #include "engine/servertypes.h"
+#include "engine/tlscertificate.h"
+#include "engine/tlschannel.h"
+#include "engine/tlscontext.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <netinet/in.h>
 #include <optional>
 
@@ -28,6 +32,11 @@ public:
     virtual std::optional<QString> askPassword() { return std::nullopt; }
     // The control connection broke: the session above repairs its own state (keep-alive, cursor).
     virtual void connectionLost() {}
+    // The server's certificate did not verify: true when the user trusts it (or trusted it
+    // before). Nothing more goes to the server until this returns.
+    virtual bool acceptCertificate(const CertificateFacts &) { return false; }
+    // Whether the control connection and the data connections are encrypted, after each login.
+    virtual void encryptionChanged(bool /*control*/, bool /*data*/) {}
 };
 
 // What the engine needs from the user's preferences, copied in by whoever starts a job, so that the
@@ -107,6 +116,21 @@ struct FtpConnection {
 
     EngineOptions options;
     EngineHost *host = nullptr;
+
+    // TLS: the settings and newest session of this login, the channels over the control and the
+    // data socket (null when that socket is plain), whether data connections are to be encrypted
+    // (PROT P accepted), and the control connection's certificate, which every data connection
+    // must present as well. Made and dropped by the worker, or by the window thread after it
+    // stopped the worker, like the sockets.
+    std::unique_ptr<TlsContext> tls;
+    std::unique_ptr<TlsChannel> controlTls;
+    std::unique_ptr<TlsChannel> dataTls;
+    std::atomic<bool> dataProtected{false};
+    // The last login ended for a reason another attempt cannot mend: the user refused the
+    // certificate, or the server refused TLS that the site requires. No retry follows.
+    std::atomic<bool> tlsRefused{false};
+    QString tlsHost;
+    QByteArray tlsFingerprint;
 
     // The reply line last read (the line in replyBuffer).
     [[nodiscard]] QByteArray replyText() const;

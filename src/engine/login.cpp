@@ -1,6 +1,7 @@
 #include "engine/login.h"
 
 #include "engine/controlconnection.h"
+#include "engine/tlssession.h"
 #include "platform/log.h"
 #include "platform/uithread.h"
 
@@ -26,11 +27,50 @@ QByteArray askPassword(EngineHost *host)
 
 int failLogin(FtpConnection &connection)
 {
+    connection.dataProtected = false;
     // The socket may be closed already (a broken or hostile server): close what the record holds,
     // never a number that may have been reused since.
     connection.controlSocket = CloseSocketAbortive(connection, connection.controlSocket);
     connection.connected = false;
     return -1;
+}
+
+// AUTH TLS after the greeting. False when the connection is to end: the server refused TLS that
+// the site requires, or the handshake or the certificate failed.
+bool negotiateExplicitTls(FtpConnection &connection, const LoginFields &login)
+{
+    QByteArray reply;
+    if (SendCommand(connection, "AUTH TLS", &reply) == 2 && connection.lastReplyCode == 234)
+        return StartControlTls(connection, login.serverHost);
+    if (connection.controlSocket == -1)
+        return false;
+    if (login.encryption == Encryption::ExplicitRequired) {
+        AppendLog(LogColor::Error, TextId::TlsRefused);
+        connection.tlsRefused = true;
+        return false;
+    }
+    AppendLog(LogColor::Error, TextId::TlsNotOffered);
+    return true;
+}
+
+// PBSZ 0 and PROT P after the login. False when the data connections would go in the clear
+// although the site requires TLS.
+bool protectDataConnections(FtpConnection &connection, const LoginFields &login)
+{
+    (void)SendCommand(connection, "PBSZ 0");
+    if (connection.controlSocket != -1 && SendCommand(connection, "PROT P") == 2) {
+        connection.dataProtected = true;
+        return true;
+    }
+    if (connection.controlSocket == -1)
+        return false;
+    if (login.encryption != Encryption::ExplicitIfOffered) {
+        AppendLog(LogColor::Error, TextId::DataProtectionRefused);
+        connection.tlsRefused = true;
+        return false;
+    }
+    AppendLog(LogColor::Error, TextId::DataUnencrypted);
+    return true;
 }
 
 } // namespace
@@ -48,6 +88,12 @@ int Login(FtpConnection &connection, const LoginFields &login)
     connection.serverKind = ServerKind::Generic;
     if (connection.connected)
         return -1;
+    // Nothing of an earlier connection's TLS may meet this one's sockets.
+    connection.dataTls.reset();
+    connection.controlTls.reset();
+    connection.tls.reset();
+    connection.dataProtected = false;
+    connection.tlsRefused = false;
 
     const int socket = OpenConnection(connection, login.serverHost, login.port, "ftp", "tcp");
     if (socket == -1)
@@ -60,10 +106,12 @@ int Login(FtpConnection &connection, const LoginFields &login)
     }
     connection.localControlAddress = local;
 
-    AppendLog(LogColor::Status, TextId::WaitingForLogin);
     connection.controlSocket = socket;
     connection.replyDepth = 0;
     connection.lastReplyCode = 0;
+    if (login.encryption == Encryption::Implicit && !StartControlTls(connection, login.serverHost))
+        return failLogin(connection);
+    AppendLog(LogColor::Status, TextId::WaitingForLogin);
 
     // Some servers send a class 1 reply ("120 ready in n minutes") before the greeting.
     QByteArray greeting;
@@ -84,6 +132,11 @@ int Login(FtpConnection &connection, const LoginFields &login)
     const int on = 1;
     setsockopt(socket, SOL_SOCKET, SO_OOBINLINE, &on, sizeof on);
 
+    const bool explicitTls =
+        login.encryption == Encryption::ExplicitIfOffered || login.encryption == Encryption::ExplicitRequired;
+    if (explicitTls && !negotiateExplicitTls(connection, login))
+        return failLogin(connection);
+
     QByteArray user;
     QByteArray password;
     if (login.userName.isEmpty() || login.anonymousLogin) {
@@ -100,7 +153,10 @@ int Login(FtpConnection &connection, const LoginFields &login)
     if (result == 3)
         result = SendCommand(connection, "PASS " + password);
     if (result == 2) {
+        if (connection.controlTls && !protectDataConnections(connection, login))
+            return failLogin(connection);
         connection.connected = true;
+        ReportEncryption(connection);
         return socket;
     }
     AppendLog(LogColor::Error, TextId::LoginFailed);

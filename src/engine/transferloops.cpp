@@ -113,9 +113,9 @@ void closeSharedFile(std::atomic<int> &handle, std::atomic<bool> &open)
 }
 
 // The byte loops' two ends on the data connection: one block received, one block sent.
-long receiveBlock(FtpConnection & /*connection*/, int dataSocket, char *buffer, size_t length)
+long receiveBlock(FtpConnection &connection, int dataSocket, char *buffer, size_t length)
 {
-    return socketwait::receive(dataSocket, buffer, length);
+    return ReceiveSome(connection, dataSocket, buffer, length);
 }
 
 bool sendBlock(FtpConnection &connection, int dataSocket, const char *data, qint64 length, qint64 doneBefore)

@@ -109,7 +109,9 @@ int drainPipe(int pipe, int file, qint64 pending, const zerocopy::Progress &prog
 
 bool canUseZeroCopy(const FtpConnection &connection, char type)
 {
-    return type == 'I' && connection.options.zeroCopy && !connection.listingTransfer;
+    // The kernel cannot encrypt: a protected data connection goes through TLS block by block.
+    return type == 'I' && connection.options.zeroCopy && !connection.listingTransfer && !connection.dataProtected &&
+           !connection.dataTls;
 }
 
 namespace zerocopy

@@ -25,7 +25,7 @@ bool ConnectWithRetries(RemoteProtocol &protocol, Session &s, const QString &hos
             s.beepIfEnabled();
             return true;
         }
-        if (retries <= attempt)
+        if (retries <= attempt || s.tlsRefused)
             break;
         if (const int delay = settings.retryDelaySeconds; delay > 0) {
             AppendLog(LogColor::Status, TextId::DelayingBeforeReconnect, delay);
@@ -33,7 +33,7 @@ bool ConnectWithRetries(RemoteProtocol &protocol, Session &s, const QString &hos
         }
         AppendLog(LogColor::Status, TextId::Reconnecting, attempt + 1, retries);
     }
-    if (retries > 0) {
+    if (retries > 0 && !s.tlsRefused) {
         AppendLog(LogColor::Error, TextId::AllRetriesFailed, retries, host.toUtf8().constData());
         s.beepIfEnabled();
     }

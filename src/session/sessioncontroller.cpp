@@ -11,6 +11,7 @@
 #include "platform/uithread.h"
 #include "session/engineoptions.h"
 #include "session/ftpprotocol.h"
+#include "session/knowncertificates.h"
 #include "session/lastsession.h"
 #include "session/queuetransferjob.h"
 #include "session/session.h"
@@ -375,6 +376,38 @@ std::optional<QString> SessionController::askPassword()
 void SessionController::connectionLost()
 {
     RepairAfterConnectionLost(*session_);
+}
+
+bool SessionController::acceptCertificate(const CertificateFacts &facts)
+{
+    const QString once = facts.host.toLower() + QLatin1Char('\t') + QString::number(facts.port) + QLatin1Char('\t') +
+                         QString::fromLatin1(facts.fingerprint);
+    if (trustedOnce_.contains(once))
+        return true;
+    const QString path = KnownCertificates::defaultPath();
+    KnownCertificates known = KnownCertificates::load(path);
+    const std::optional<QByteArray> remembered = known.fingerprintFor(facts.host, facts.port);
+    if (remembered == facts.fingerprint)
+        return true;
+    QuestionView *view = session_->views.questions;
+    switch (view ? view->askCertificate(facts, remembered.has_value()) : CertificateAnswer::Cancel) {
+    case CertificateAnswer::TrustAlways:
+        if (!known.remember(facts.host, facts.port, facts.fingerprint) || !known.save(path))
+            trustedOnce_.insert(once);
+        return true;
+    case CertificateAnswer::TrustOnce:
+        trustedOnce_.insert(once);
+        return true;
+    case CertificateAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void SessionController::encryptionChanged(bool control, bool data)
+{
+    if (StatusView *view = session_->views.status)
+        view->showEncryption(control, data);
 }
 
 void SessionController::watchdogExpired()

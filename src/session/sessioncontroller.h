@@ -8,6 +8,7 @@
 #include "session/worker.h"
 
 #include <QObject>
+#include <QSet>
 
 #include <memory>
 
@@ -96,6 +97,10 @@ public:
     void windowTitle(const QString &text) override;
     std::optional<QString> askPassword() override;
     void connectionLost() override;
+    // Trusted before (always, or once in this controller's life), else the user is asked; a
+    // host trusted always with another certificate is asked with the stronger warning.
+    bool acceptCertificate(const CertificateFacts &facts) override;
+    void encryptionChanged(bool control, bool data) override;
 
 signals:
     // Window thread: a job has started or ended, or the connection has come or gone.
@@ -110,6 +115,8 @@ private:
     std::unique_ptr<Session> session_;
     std::unique_ptr<Worker> worker_;
     QTimer *keepAlive_ = nullptr;
+    // "host<TAB>port<TAB>fingerprint" of the certificates trusted once.
+    QSet<QString> trustedOnce_;
 };
 
 // After the control connection broke: the session's flags down, the keep-alive stopped, the wait

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/listingparser.h"
+#include "engine/tlscertificate.h"
 #include "platform/rowsort.h"
+#include "session/certificateanswer.h"
 #include "session/existingfileanswer.h"
 #include "session/existingfilefacts.h"
 #include "session/listingcachetarget.h"
@@ -91,6 +93,8 @@ public:
     virtual void showWindowTitle(const QString &text) = 0;
     // Opens a local file in the desktop's viewer for it (the debug copy of a listing).
     virtual void openDocument(const QString &path) = 0;
+    // Whether the session's control and data connections are encrypted.
+    virtual void showEncryption(bool /*control*/, bool /*data*/) {}
 };
 
 // Questions put to the user on behalf of a job.
@@ -110,6 +114,12 @@ public:
     virtual std::optional<QByteArray> askRenameTarget(const QByteArray &path) = 0;
     // The after-transfer action asks first; Yes by itself after the dialog time-out.
     virtual bool confirmAfterTransfer(AfterTransferAction action) = 0;
+    // A server certificate did not verify: trust it always, this once, or not. `changed`: the
+    // host was trusted always with another certificate. Cancel by itself after the time-out.
+    virtual CertificateAnswer askCertificate(const CertificateFacts & /*facts*/, bool /*changed*/)
+    {
+        return CertificateAnswer::Cancel;
+    }
 };
 
 struct SessionViews {

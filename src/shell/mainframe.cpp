@@ -25,6 +25,7 @@
 #include "queue/queuewnd.h"
 #include "session/sessioncontroller.h"
 #include "shell/framelayout.h"
+#include "shell/certificatedialog.h"
 #include "shell/progressstatusbar.h"
 #include "shell/quickconnectbar.h"
 #include "shell/toolbaricons.h"
@@ -122,6 +123,10 @@ CMainFrame::CMainFrame(QWidget *parent, std::optional<LoginFields> startLogin) :
     connect(controller_, &SessionController::stateChanged, this, &CMainFrame::updateFrameActions);
     connect(controller_, &SessionController::stateChanged, localPane_,
             [pane = localPane_] { pane->commandStates().update(); });
+    connect(controller_, &SessionController::stateChanged, this, [this] {
+        if (!controller_->connected())
+            statusBar_->SetEncryption(false, false, false);
+    });
     connect(queuePane_, &CQueueWnd::queueChanged, this, &CMainFrame::updateFrameActions);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { trackActivePane(now); });
@@ -395,6 +400,16 @@ void CMainFrame::showWindowTitle(const QString &text)
 void CMainFrame::openDocument(const QString &path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void CMainFrame::showEncryption(bool control, bool data)
+{
+    statusBar_->SetEncryption(true, control, data);
+}
+
+CertificateAnswer CMainFrame::askCertificate(const CertificateFacts &facts, bool changed)
+{
+    return askCertificateWithDialog(facts, changed, this);
 }
 
 std::optional<QString> CMainFrame::askPassword()

@@ -58,6 +58,7 @@ public:
     void setRateText(const QString &text) override;
     void showWindowTitle(const QString &text) override;
     void openDocument(const QString &path) override;
+    void showEncryption(bool control, bool data) override;
     // QuestionView
     std::optional<QString> askPassword() override;
     bool confirmAbortTransfer() override;
@@ -65,6 +66,7 @@ public:
                                        const ExistingFileFacts &facts) override;
     std::optional<QByteArray> askRenameTarget(const QByteArray &path) override;
     bool confirmAfterTransfer(AfterTransferAction action) override;
+    CertificateAnswer askCertificate(const CertificateFacts &facts, bool changed) override;
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -1,5 +1,7 @@
 #include "shell/progressstatusbar.h"
 
+#include "platform/uitext.h"
+
 #include <QLabel>
 #include <QMetaObject>
 #include <QPointer>
@@ -20,13 +22,35 @@ QLabel *makePane(QWidget *parent)
 } // namespace
 
 ProgressStatusBar::ProgressStatusBar(QWidget *parent)
-    : QStatusBar(parent), progressPane_(makePane(this)), ratePane_(makePane(this)),
+    : QStatusBar(parent), progressPane_(makePane(this)), ratePane_(makePane(this)), encryptionPane_(makePane(this)),
       progressText_(QStringLiteral(" ")), rateText_(QStringLiteral(" "))
 {
     progressPane_->setObjectName(QStringLiteral("progressPane"));
     ratePane_->setObjectName(QStringLiteral("ratePane"));
     addPermanentWidget(progressPane_);
     addPermanentWidget(ratePane_);
+    encryptionPane_->setObjectName(QStringLiteral("encryptionPane"));
+    encryptionPane_->setFixedWidth(paneWidth * 3 / 4);
+    addPermanentWidget(encryptionPane_);
+}
+
+void ProgressStatusBar::SetEncryption(bool connected, bool control, bool data)
+{
+    QString text = QStringLiteral(" ");
+    if (connected && control && data)
+        text = uiText("Encrypted (TLS)");
+    else if (connected && control)
+        text = uiText("Files not encrypted");
+    else if (connected)
+        text = uiText("Not encrypted");
+    encryptionPane_->setText(text);
+    encryptionPane_->setToolTip(connected && !(control && data) ? uiText("Listings and files cross the network in clear")
+                                                                : QString());
+}
+
+QString ProgressStatusBar::encryptionText() const
+{
+    return encryptionPane_->text();
 }
 
 void ProgressStatusBar::SetProgressText(const QString &text)
