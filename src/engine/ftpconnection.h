@@ -4,6 +4,7 @@
 #include "engine/tlscertificate.h"
 #include "engine/tlschannel.h"
 #include "engine/tlscontext.h"
+#include "platform/latestpost.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,6 +17,14 @@
 #include <optional>
 
 inline constexpr int replyBufferSize = 20480;
+
+// A running transfer's bytes done and the size they count against; the text is made on the
+// window thread, only for the values shown.
+struct TransferProgress {
+    qint64 done = 0;
+    qint64 total = 0;
+    bool inTitle = false;
+};
 
 // What the engine reports to whoever runs it, and the one question it asks. The read-outs and the
 // question arrive on the window thread; connectionLost on the thread that found the break (the
@@ -58,7 +67,7 @@ struct EngineOptions {
 // both threads touch are atomic; sockets are closed by the window thread only after the worker has
 // been stopped and joined.
 struct FtpConnection {
-    FtpConnection() = default;
+    FtpConnection();
     FtpConnection(const FtpConnection &) = delete;
     FtpConnection &operator=(const FtpConnection &) = delete;
 
@@ -116,6 +125,12 @@ struct FtpConnection {
 
     EngineOptions options;
     EngineHost *host = nullptr;
+
+    // The read-outs of a running transfer on their way to the host, a few a second. They belong to
+    // the connection: one still queued when the connection is gone is dropped, and two connections
+    // never overwrite each other's.
+    LatestPost<TransferProgress> progressPost;
+    LatestPost<QString> ratePost;
 
     // TLS: the settings and newest session of this login, the channels over the control and the
     // data socket (null when that socket is plain), whether data connections are to be encrypted

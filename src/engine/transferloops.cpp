@@ -6,7 +6,6 @@
 #include "engine/uploadprogress.h"
 #include "engine/watchdog.h"
 #include "engine/zerocopy.h"
-#include "platform/latestpost.h"
 #include "platform/log.h"
 #include "platform/socketwait.h"
 #include "platform/workerstop.h"
@@ -25,43 +24,6 @@
 
 namespace
 {
-
-// The bytes done and the size they count against; the text is made on the window thread. The
-// host is looked up when the value is shown: the one of the moment it was set may be gone.
-struct ProgressValue {
-    qint64 done = 0;
-    qint64 total = 0;
-    bool inTitle = false;
-    const FtpConnection *connection = nullptr;
-};
-
-struct RateValue {
-    QString text;
-    const FtpConnection *connection = nullptr;
-};
-
-LatestPost<ProgressValue> &progressPost()
-{
-    static LatestPost<ProgressValue> post([](const ProgressValue &value) {
-        EngineHost *host = value.connection ? value.connection->host : nullptr;
-        if (!host)
-            return;
-        const QString text = ProgressText(value.done, value.total);
-        host->progressText(text);
-        if (value.inTitle)
-            host->windowTitle(text);
-    });
-    return post;
-}
-
-LatestPost<RateValue> &ratePost()
-{
-    static LatestPost<RateValue> post([](const RateValue &value) {
-        if (EngineHost *host = value.connection ? value.connection->host : nullptr)
-            host->rateText(value.text);
-    });
-    return post;
-}
 
 // Whole seconds, as the read-outs and the statistics count them.
 qint64 nowSeconds()
@@ -133,12 +95,12 @@ void setCork(int socket, bool on)
 
 void ShowTransferProgress(FtpConnection &connection, qint64 done)
 {
-    progressPost().set({done, connection.transferTotalSize, connection.showProgressInTitle, &connection});
+    connection.progressPost.set({done, connection.transferTotalSize, connection.showProgressInTitle});
 }
 
 void ShowTransferRate(FtpConnection &connection, const QString &text)
 {
-    ratePost().set({text, &connection});
+    connection.ratePost.set(text);
 }
 
 bool SendFromFile(FtpConnection &connection, int dataSocket, const QString &localPath, bool binary)

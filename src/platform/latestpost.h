@@ -27,6 +27,15 @@ public:
         state_->deliver = std::move(deliver);
         state_->interval = interval;
     }
+    // A delivery still queued finds nobody to deliver to: `deliver` may hold its owner. Destroy a
+    // post on the window thread, where the deliveries run.
+    ~LatestPost()
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->deliver = nullptr;
+    }
+    LatestPost(const LatestPost &) = delete;
+    LatestPost &operator=(const LatestPost &) = delete;
 
     // Any thread; never blocks on the window thread.
     void set(T value)
@@ -63,13 +72,15 @@ private:
     static void deliverLatest(const std::shared_ptr<State> &state)
     {
         T value;
+        std::function<void(const T &)> deliver;
         {
             std::lock_guard lock(state->mutex);
             value = state->latest;
             state->pending = false;
+            deliver = state->deliver;
         }
         state->lastDelivery = std::chrono::steady_clock::now();
-        if (state->deliver)
-            state->deliver(value);
+        if (deliver)
+            deliver(value);
     }
 };

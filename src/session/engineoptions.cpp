@@ -2,9 +2,8 @@
 
 #include "platform/appsettings.h"
 
-EngineOptions engineOptions()
+EngineOptions engineOptions(const AppSettings &settings)
 {
-    const AppSettings &settings = appSettings();
     EngineOptions options;
     options.anonymousPassword = settings.emailAddress.toUtf8();
     options.asciiExtensions = settings.asciiExtensions;
@@ -12,9 +11,8 @@ EngineOptions engineOptions()
     return options;
 }
 
-JobOptions jobOptions()
+JobOptions jobOptions(const AppSettings &settings)
 {
-    const AppSettings &settings = appSettings();
     JobOptions options;
     options.transferMode = settings.transferMode;
     options.afterTransfer = AfterTransferAction(settings.afterTransferAction.load());

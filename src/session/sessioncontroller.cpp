@@ -20,8 +20,9 @@
 
 #include <QTimer>
 
-SessionController::SessionController(QObject *parent)
-    : QObject(parent), session_(std::make_unique<Session>()), worker_(std::make_unique<Worker>(*session_))
+SessionController::SessionController(const AppSettings &preferences, QObject *parent)
+    : QObject(parent), preferences_(preferences), session_(std::make_unique<Session>()),
+      worker_(std::make_unique<Worker>(*session_, preferences))
 {
     session_->controller = this;
     session_->host = this;
@@ -322,7 +323,7 @@ void SessionController::armKeepAlive()
     // A period of 0 minutes would send NOOP without pause; it means no keep-alive.
     // The clean-up jobs of a disconnect ask for it too; a closed session has nothing to keep.
     // The preferences are read here, on the window thread, where the dialog changes them.
-    const int minutes = appSettings().keepAliveMinutes;
+    const int minutes = preferences_.keepAliveMinutes;
     if (minutes <= 0 || !session_->connected)
         return;
     const auto minute = durations::get(durations::Kind::KeepAliveMinute);
@@ -333,12 +334,12 @@ void SessionController::keepAliveTick()
 {
     keepAlive_->stop();
     Session &s = *session_;
-    if (!s.connected || !appSettings().keepConnection)
+    if (!s.connected || !preferences_.keepConnection)
         return;
     // The worker owns the control connection while it runs; the timer is stopped then, but a
     // tick queued just before the job started must not talk over it.
     if (!s.busy()) {
-        s.options = engineOptions();
+        s.options = engineOptions(preferences_);
         if (!FtpProtocol(s).keepAlive().done()) {
             AppendLog(LogColor::Error, TextId::ConnectionClosed);
             BeepIfEnabled();

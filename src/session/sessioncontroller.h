@@ -20,11 +20,15 @@ class Worker;
 // running job, keeping an idle connection open, and putting the session record right after a job
 // was stopped from outside. The windows register their views here and call these instead of
 // touching the worker; one controller exists while the main window does.
+struct AppSettings;
+
 class SessionController : public QObject, public EngineHost
 {
     Q_OBJECT
 public:
-    explicit SessionController(QObject *parent = nullptr);
+    // The preferences the jobs start from; the owner keeps them alive and changes them only on the
+    // window thread.
+    explicit SessionController(const AppSettings &preferences, QObject *parent = nullptr);
     ~SessionController() override;
 
     void setRemoteView(RemoteListView *view);
@@ -112,6 +116,7 @@ private:
     // The request with the inputs the views give now where the caller left them out.
     [[nodiscard]] JobRequest withInputs(JobRequest request) const;
 
+    const AppSettings &preferences_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<Worker> worker_;
     QTimer *keepAlive_ = nullptr;

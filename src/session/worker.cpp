@@ -100,7 +100,7 @@ private:
 
 } // namespace
 
-Worker::Worker(Session &session) : session_(session) {}
+Worker::Worker(Session &session, const AppSettings &preferences) : session_(session), preferences_(preferences) {}
 
 Worker::~Worker()
 {
@@ -120,8 +120,8 @@ void Worker::launch(JobRequest request)
         s.setStatus(std::holds_alternative<ConnectRequest>(request) ? SessionStatus::Connecting
                                                                      : SessionStatus::RunningJob);
     // The preferences as they are now hold for the whole job.
-    s.options = engineOptions();
-    s.jobOptions = jobOptions();
+    s.options = engineOptions(preferences_);
+    s.jobOptions = jobOptions(preferences_);
     watchdog::setExpiryAction([controller = QPointer<SessionController>(s.controller)] {
         if (controller)
             controller->watchdogExpired();

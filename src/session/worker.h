@@ -19,10 +19,13 @@ using Deadline = std::chrono::steady_clock::time_point;
 // The worker thread of one session, owned by the session's controller: one job at a time,
 // started by the window thread, stopped only from outside (Abort, Disconnect, the watchdog)
 // through workerstop, and always joined.
+struct AppSettings;
+
 class Worker
 {
 public:
-    explicit Worker(Session &session);
+    // `preferences` are read as each job starts, on the window thread.
+    Worker(Session &session, const AppSettings &preferences);
     ~Worker();
     Worker(const Worker &) = delete;
     Worker &operator=(const Worker &) = delete;
@@ -61,6 +64,7 @@ private:
     void joinFinished();
 
     Session &session_;
+    const AppSettings &preferences_;
     // Window thread only.
     std::thread thread_;
     // Ready once the thread has left the job.

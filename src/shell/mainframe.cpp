@@ -93,7 +93,7 @@ CMainFrame::CMainFrame(QWidget *parent, std::optional<LoginFields> startLogin) :
 {
     setObjectName(QStringLiteral("mainFrame"));
     LoadSettings();
-    controller_ = new SessionController(this);
+    controller_ = new SessionController(appSettings(), this);
     createPanes();
     createActions();
     createPaneCommands();

@@ -1,13 +1,53 @@
+#include "engine/ftpconnection.h"
+#include "engine/transferloops.h"
 #include "engine/transfertexts.h"
 #include "platform/strings.h"
 
 #include <QTest>
+
+#include <memory>
+
+namespace
+{
+struct ReadoutHost : EngineHost {
+    QStringList texts;
+    void progressText(const QString &text) override { texts << text; }
+    void rateText(const QString &text) override { texts << text; }
+};
+} // namespace
 
 class TestTransferTexts : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase() { setLanguage(Language::English); }
+
+    // Read-outs are posted to the window thread: each reaches the host of its own connection, and
+    // one still queued when its connection is gone reaches nobody.
+    void readoutsBelongToTheirConnection()
+    {
+        ReadoutHost firstHost;
+        ReadoutHost secondHost;
+        FtpConnection first;
+        FtpConnection second;
+        first.host = &firstHost;
+        second.host = &secondHost;
+        first.transferTotalSize = second.transferTotalSize = 100;
+        ShowTransferProgress(first, 10);
+        ShowTransferProgress(second, 20);
+        ShowTransferRate(second, QStringLiteral("rate"));
+        QTRY_COMPARE(firstHost.texts, QStringList{ProgressText(10, 100)});
+        QTRY_COMPARE(secondHost.texts, (QStringList{ProgressText(20, 100), QStringLiteral("rate")}));
+
+        ReadoutHost goneHost;
+        auto gone = std::make_unique<FtpConnection>();
+        gone->host = &goneHost;
+        ShowTransferProgress(*gone, 30);
+        ShowTransferRate(*gone, QStringLiteral("rate"));
+        gone.reset();
+        QTest::qWait(150);
+        QVERIFY(goneHost.texts.isEmpty());
+    }
 
     void progress_data()
     {

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTest>
 
+#include <memory>
 #include <thread>
 
 class TestLatestPost : public QObject
@@ -33,6 +34,16 @@ private slots:
         post.set("b");
         post.set("c");
         QTRY_COMPARE(delivered, (QStringList{"a", "c"}));
+    }
+
+    void nothingArrivesAfterThePostIsGone()
+    {
+        QStringList delivered;
+        auto post = std::make_unique<LatestPost<QString>>([&delivered](const QString &text) { delivered << text; });
+        post->set("a");
+        post.reset();
+        QTest::qWait(120);
+        QVERIFY(delivered.isEmpty());
     }
 };
 

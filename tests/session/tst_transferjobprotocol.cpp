@@ -208,13 +208,13 @@ private slots:
         protocol.remoteSize = 10;
         protocol.listing = listed("a.bin", 4) + listed("a.txt", 4);
         ResumingQuestions questions;
-        SessionController controller;
+        SessionController controller(appSettings());
         controller.setQuestionView(&questions);
         Session &s = controller.session();
         s.connected = true;
         // As the worker takes them when a job starts.
-        s.options = engineOptions();
-        s.jobOptions = jobOptions();
+        s.options = engineOptions(appSettings());
+        s.jobOptions = jobOptions(appSettings());
         const TransferInputs inputs{&queue, localFolder, "/pub", std::nullopt, std::nullopt};
 
         const OperationResult result = TransferQueueJob(protocol, s, inputs);
@@ -253,12 +253,12 @@ private slots:
         queue.AddQueueItem({"/pub/b.txt", "10", localFolder, QueueItem::Download, false}, false);
 
         ResumingQuestions questions;
-        SessionController controller;
+        SessionController controller(appSettings());
         controller.setQuestionView(&questions);
         Session &s = controller.session();
         s.connected = true;
-        s.options = engineOptions();
-        s.jobOptions = jobOptions();
+        s.options = engineOptions(appSettings());
+        s.jobOptions = jobOptions(appSettings());
         RecordingProtocol protocol;
         protocol.remoteSize = 10;
         protocol.whileRetrieving = [changed] {

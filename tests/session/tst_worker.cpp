@@ -90,7 +90,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(bool, busy);
         const auto wanted = SessionStatus(status);
-        SessionController controller;
+        SessionController controller(appSettings());
         QSignalSpy announced(&controller, &SessionController::stateChanged);
         const int changes = wanted == SessionStatus::NotConnected ? 0 : 1;
         controller.session().setStatus(wanted);
@@ -108,10 +108,10 @@ private slots:
     void controllerOwnsItsSession()
     {
         ScriptedServer server;
-        auto outer = std::make_unique<SessionController>();
+        auto outer = std::make_unique<SessionController>(appSettings());
         int socket = -1;
         {
-            SessionController inner;
+            SessionController inner(appSettings());
             QVERIFY(&inner.session() != &outer->session());
             QVERIFY(&inner.worker() != &outer->worker());
             socket = testsupport::connectControl(inner.session(), server.port());

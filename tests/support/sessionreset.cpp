@@ -1,6 +1,7 @@
 #include "sessionreset.h"
 
 #include "engine/controlconnection.h"
+#include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/workerstop.h"
 #include "session/engineoptions.h"
@@ -85,7 +86,7 @@ SessionController &nextController()
     QCoreApplication::processEvents();
     static const bool ended = (qAddPostRoutine(endControllers), true);
     (void)ended;
-    ownController() = std::make_unique<SessionController>();
+    ownController() = std::make_unique<SessionController>(appSettings());
     return *ownController();
 }
 
@@ -97,8 +98,8 @@ SessionController &controller()
 TransferInputs startingTransfer()
 {
     Session &s = controller().session();
-    s.options = engineOptions();
-    s.jobOptions = jobOptions();
+    s.options = engineOptions(appSettings());
+    s.jobOptions = jobOptions(appSettings());
     return transferInputs(s.views);
 }
 
