@@ -37,7 +37,47 @@ CSortListCtrl::CSortListCtrl(QWidget *parent)
     for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
                               &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
         connect(model_, signal, this, [this] { laidOutRows_.reset(); });
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] { laidOutRows_.reset(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        laidOutRows_.reset();
+        // The tree forgot which rows it hid.
+        anyHidden_ = false;
+        applyNameFilter(0, model_->size() - 1);
+    });
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { applyNameFilter(first, last); });
+}
+
+void CSortListCtrl::setNameFilter(const QString &text)
+{
+    const NameFilter filter(text);
+    if (filter.text() == filter_.text())
+        return;
+    filter_ = filter;
+    applyNameFilter(0, model_->size() - 1);
+}
+
+void CSortListCtrl::applyNameFilter(int first, int last)
+{
+    if (filter_.isEmpty() && !anyHidden_)
+        return;
+    QItemSelection hiddenSelected;
+    for (int row = std::max(first, 0); row <= last && row < model_->size(); ++row) {
+        const QString name = model_->text(row, 0);
+        const bool hide = name != QLatin1String("..") && !filter_.matches(name);
+        if (hide) {
+            anyHidden_ = true;
+            const QModelIndex index = model_->index(row, 0);
+            if (selectionModel()->isRowSelected(row))
+                hiddenSelected.select(index, index);
+        }
+        if (isRowHidden(row, {}) != hide)
+            setRowHidden(row, {}, hide);
+    }
+    if (filter_.isEmpty())
+        anyHidden_ = false;
+    if (!hiddenSelected.isEmpty())
+        selectionModel()->select(hiddenSelected, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    laidOutRows_.reset();
 }
 
 void CSortListCtrl::changeEvent(QEvent *event)
@@ -49,7 +89,7 @@ void CSortListCtrl::changeEvent(QEvent *event)
 
 void CSortListCtrl::doItemsLayout()
 {
-    if (!laidOutRows_ || *laidOutRows_ != model_->rowCount()) {
+    if (!laidOutRows_ || *laidOutRows_ != model_->rowCount() || anyHidden_) {
         QTreeView::doItemsLayout();
         laidOutRows_ = model_->rowCount();
         return;
@@ -218,7 +258,8 @@ std::vector<int> CSortListCtrl::selectedRows() const
 {
     std::vector<int> rows;
     for (const QModelIndex &index : selectionModel()->selectedRows())
-        rows.push_back(index.row());
+        if (!anyHidden_ || !isRowHidden(index.row(), {}))
+            rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/namefilter.h"
 #include "controls/sortlistmodel.h"
 
 #include <QTreeView>
@@ -65,7 +66,11 @@ public:
     // The same for rows already put in `order`: when that is still the list's, they are not
     // sorted again.
     void setSortedRows(FileRows rows, const RowOrder &order);
-    // The rows selected, in display order.
+    // Hides the rows whose name the filter does not keep; ".." always shows. The rows themselves
+    // stay as they are, and a refill or a sort keeps the filter.
+    void setNameFilter(const QString &text);
+    [[nodiscard]] const NameFilter &nameFilter() const { return filter_; }
+    // The rows selected and shown, in display order: a row the filter hides is never acted on.
     std::vector<int> selectedRows() const;
     // The shown names (first column) of those rows.
     QStringList namesOf(const std::vector<int> &rows) const;
@@ -77,6 +82,8 @@ protected:
 
 private:
     void LoadSortState();
+    // Shows or hides rows [first, last] by the filter.
+    void applyNameFilter(int first, int last);
     quint32 bit(int column) const { return column >= 0 && column < 32 ? 1u << column : 0u; }
 
     SortListModel *model_;
@@ -89,4 +96,7 @@ private:
     // The rows the tree last laid out, as long as none came or went since: laying out a million
     // rows again takes the window a tenth of a second, and a sort or a header arrow changes none.
     std::optional<int> laidOutRows_;
+    NameFilter filter_;
+    // Some row is hidden: a sort then moves hidden rows too, and the tree lays them all out again.
+    bool anyHidden_ = false;
 };

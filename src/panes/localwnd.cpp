@@ -1,5 +1,6 @@
 #include "panes/localwnd.h"
 
+#include "controls/listfilteredit.h"
 #include "controls/rowdragsource.h"
 #include "controls/sortlistctrl.h"
 #include "controls/sortlistmodel.h"
@@ -57,6 +58,8 @@ void CLocalWnd::initialUpdate()
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
     dragSource_ = new RowDragSource(list_);
+    filterEdit_ = new ListFilterEdit(list_, this);
+    filterEdit_->setObjectName(QStringLiteral("localFilter"));
     paneActions_.followSelection(list_->selectionModel());
     list_->InsertSortColumn(0, loadText(TextId::NameColumn), Qt::AlignLeft, 180);
     list_->InsertSortColumn(1, loadText(TextId::SizeColumn), Qt::AlignRight, 80);
@@ -98,7 +101,8 @@ void CLocalWnd::resizeEvent(QResizeEvent *)
     upButton_->setGeometry(0, 0, 24, 22);
     pathCombo_->setGeometry(25, 0, std::max(0, cx - 76), 22);
     browseButton_->setGeometry(cx - 50, 0, 50, 22);
-    list_->setGeometry(0, 24, cx, std::max(0, cy - 24));
+    filterEdit_->setGeometry(0, 24, cx, 22);
+    list_->setGeometry(0, 48, cx, std::max(0, cy - 48));
 }
 
 // Dragging selected rows out of the list: over the queue it queues them, over the remote pane it

@@ -12,6 +12,7 @@
 #include <vector>
 
 class CSortListCtrl;
+class ListFilterEdit;
 class QAction;
 class RowDragSource;
 class QComboBox;
@@ -55,6 +56,7 @@ public:
 
     CSortListCtrl *list() const { return list_; }
     QComboBox *pathCombo() const { return pathCombo_; }
+    ListFilterEdit *filterEdit() const { return filterEdit_; }
     QToolButton *upButton() const { return upButton_; }
     QPushButton *browseButton() const { return browseButton_; }
 
@@ -124,6 +126,7 @@ private:
 
     CSortListCtrl *list_ = nullptr;
     QComboBox *pathCombo_ = nullptr;
+    ListFilterEdit *filterEdit_ = nullptr;
     QToolButton *upButton_ = nullptr;
     QPushButton *browseButton_ = nullptr;
     QLineEdit *renameEditor_ = nullptr;

@@ -1,11 +1,13 @@
 #include "panes/logwnd.h"
 
+#include "platform/contrast.h"
 #include "platform/namecodec.h"
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "platform/uitext.h"
 
 #include <QContextMenuEvent>
+#include <QEvent>
 #include <QMenu>
 #include <QPointer>
 #include <QScrollBar>
@@ -17,6 +19,9 @@ namespace {
 
 // Long enough to gather the lines of one multi-line reply, short enough to look immediate.
 constexpr int flushDelayMs = 30;
+
+// Where a run's colour meaning is kept in its text format, so that a theme change can recolour it.
+constexpr int logColorProperty = QTextFormat::UserProperty + 1;
 
 // The pane that AppendLog currently writes to.
 CLogWnd *installedPane = nullptr;
@@ -35,6 +40,7 @@ CLogWnd::CLogWnd(QWidget *parent) : QPlainTextEdit(parent)
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setUndoRedoEnabled(false);
     setMaximumBlockCount(maxLines);
+    colouredFor_ = palette().color(QPalette::Base);
 
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(flushDelayMs);
@@ -95,7 +101,8 @@ void CLogWnd::flushPending()
     cursor.beginEditBlock();
     for (const Run &run : pending_) {
         QTextCharFormat format;
-        format.setForeground(logColorRgb(run.color));
+        format.setForeground(shownColor(run.color));
+        format.setProperty(logColorProperty, static_cast<int>(run.color));
         cursor.insertText(run.text, format);
     }
     cursor.endEditBlock();
@@ -171,6 +178,57 @@ QMenu *CLogWnd::createContextMenu(QWidget *parent)
         connect(action, &QAction::triggered, this, command.handler);
     }
     return menu;
+}
+
+QColor CLogWnd::shownColor(LogColor color) const
+{
+    // Replies are the plain text of the log, so they take the theme's text colour.
+    const QColor wanted = color == LogColor::Reply ? palette().color(QPalette::Text) : logColorRgb(color);
+    return readableColor(wanted, palette().color(QPalette::Base), minContrast);
+}
+
+void CLogWnd::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        recolour();
+}
+
+void CLogWnd::recolour()
+{
+    // A theme change reaches the pane twice, once for the application and once for the widget.
+    const QColor background = palette().color(QPalette::Base);
+    if (background == colouredFor_)
+        return;
+    colouredFor_ = background;
+    QTextDocument *doc = document();
+    // One format per meaning; fragments are collected first, since changing a format may merge them.
+    struct Span {
+        int start;
+        int length;
+        LogColor color;
+    };
+    std::vector<Span> spans;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QVariant meaning = fragment.charFormat().property(logColorProperty);
+            if (meaning.isValid())
+                spans.push_back({fragment.position(), fragment.length(), static_cast<LogColor>(meaning.toInt())});
+        }
+    }
+    if (spans.empty())
+        return;
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    for (const Span &span : spans) {
+        cursor.setPosition(span.start);
+        cursor.setPosition(span.start + span.length, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setForeground(shownColor(span.color));
+        cursor.mergeCharFormat(format);
+    }
+    cursor.endEditBlock();
 }
 
 void CLogWnd::contextMenuEvent(QContextMenuEvent *event)

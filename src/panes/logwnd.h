@@ -45,8 +45,16 @@ public:
     // The context menu with the three commands, owned by the caller.
     QMenu *createContextMenu(QWidget *parent);
 
+    // How text of the colour is drawn on this pane's current background: the colour's hue, made
+    // darker or lighter where needed to stay readable in a light or a dark theme.
+    QColor shownColor(LogColor color) const;
+
+    // The least contrast any log text has against the background.
+    static constexpr double minContrast = 4.5;
+
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     struct Run {
@@ -55,8 +63,12 @@ private:
     };
 
     void trimHistory();
+    // Lines already shown take the colours of the new background.
+    void recolour();
 
     std::vector<Run> pending_;
     qsizetype pendingCharacters_ = 0;
     QTimer flushTimer_;
+    // The background the shown lines were coloured for.
+    QColor colouredFor_;
 };

@@ -1,5 +1,6 @@
 #include "panes/remotewnd.h"
 
+#include "controls/listfilteredit.h"
 #include "controls/rowdragsource.h"
 #include "controls/sortlistctrl.h"
 #include "panes/listingcache.h"
@@ -77,6 +78,8 @@ void CRemoteWnd::initialUpdate()
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
     dragSource_ = new RowDragSource(list_);
+    filterEdit_ = new ListFilterEdit(list_, this);
+    filterEdit_->setObjectName(QStringLiteral("remoteFilter"));
     list_->InsertFileColumns();
     nameEditor_ = new RemoteNameEditor(list_);
     connect(nameEditor_, &RemoteNameEditor::edited, this, &CRemoteWnd::OnNameEdited);
@@ -220,7 +223,8 @@ void CRemoteWnd::resizeEvent(QResizeEvent *)
     upButton_->setGeometry(0, 0, 24, 22);
     pathCombo_->setGeometry(25, 0, std::max(0, cx - 76), 22);
     changeButton_->setGeometry(cx - 50, 0, 50, 22);
-    list_->setGeometry(0, 24, cx, std::max(0, cy - 24));
+    filterEdit_->setGeometry(0, 24, cx, 22);
+    list_->setGeometry(0, 48, cx, std::max(0, cy - 48));
 }
 
 bool CRemoteWnd::eventFilter(QObject *watched, QEvent *event)

@@ -14,6 +14,7 @@
 #include <utility>
 
 class CSortListCtrl;
+class ListFilterEdit;
 class ListingCache;
 class QAction;
 class QComboBox;
@@ -38,6 +39,7 @@ public:
 
     CSortListCtrl *list() const { return list_; }
     QComboBox *pathCombo() const { return pathCombo_; }
+    ListFilterEdit *filterEdit() const { return filterEdit_; }
     QToolButton *upButton() const { return upButton_; }
     QPushButton *changeButton() const { return changeButton_; }
     ListingCache *cache() const { return cache_.get(); }
@@ -150,6 +152,7 @@ private:
     CSortListCtrl *list_ = nullptr;
     std::unique_ptr<ListingCache> cache_;
     QComboBox *pathCombo_ = nullptr;
+    ListFilterEdit *filterEdit_ = nullptr;
     QToolButton *upButton_ = nullptr;
     QPushButton *changeButton_ = nullptr;
     RemoteNameEditor *nameEditor_ = nullptr;

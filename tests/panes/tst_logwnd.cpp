@@ -1,10 +1,12 @@
 #include "panes/logwnd.h"
 
+#include "platform/contrast.h"
 #include "platform/log.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QPalette>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -52,6 +54,37 @@ QString describe(const QList<Run> &runs)
     return text;
 }
 
+constexpr LogColor allColors[] = {LogColor::Reply, LogColor::Command, LogColor::Status, LogColor::Error};
+
+QPalette paletteOn(const QColor &base, const QColor &text)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Window, base);
+    palette.setColor(QPalette::WindowText, text);
+    return palette;
+}
+
+// Where the colour's meaning shows: the hue for the coloured kinds, none for reply text.
+void verifyReadable(const CLogWnd &pane, const QColor &base)
+{
+    QStringList shown;
+    for (LogColor kind : allColors) {
+        const QColor color = pane.shownColor(kind);
+        const double ratio = contrastRatio(color, base);
+        QVERIFY2(ratio >= CLogWnd::minContrast,
+                 qPrintable(QStringLiteral("%1 on %2: %3").arg(color.name(), base.name()).arg(ratio)));
+        const QColor meant = logColorRgb(kind);
+        if (meant.hslSaturation() > 0)
+            QVERIFY2(qAbs(color.hslHue() - meant.hslHue()) <= 3, qPrintable(color.name()));
+        shown.append(color.name());
+    }
+    // Still four kinds that can be told apart.
+    shown.removeDuplicates();
+    QCOMPARE(shown.size(), 4);
+}
+
 } // namespace
 
 class TestLogWnd : public QObject {
@@ -67,10 +100,10 @@ private slots:
         pane.appendLog(QStringLiteral("Login failed\n"), LogColor::Error);
         pane.flushPending();
         const QList<Run> expected{
-            {QStringLiteral("Connecting to host...\n"), logColorRgb(LogColor::Status)},
-            {QStringLiteral("USER anonymous\n"), logColorRgb(LogColor::Command)},
-            {QStringLiteral("331 Password required\n"), logColorRgb(LogColor::Reply)},
-            {QStringLiteral("Login failed\n"), logColorRgb(LogColor::Error)},
+            {QStringLiteral("Connecting to host...\n"), pane.shownColor(LogColor::Status)},
+            {QStringLiteral("USER anonymous\n"), pane.shownColor(LogColor::Command)},
+            {QStringLiteral("331 Password required\n"), pane.shownColor(LogColor::Reply)},
+            {QStringLiteral("Login failed\n"), pane.shownColor(LogColor::Error)},
         };
         QCOMPARE(describe(runsOf(pane)), describe(expected));
     }
@@ -161,7 +194,7 @@ private slots:
         QVERIFY(pane.toPlainText().isEmpty());
         pane.appendLog(QStringLiteral("Disconnected\n"), LogColor::Status);
         pane.flushPending();
-        const QList<Run> expected{{QStringLiteral("Disconnected\n"), logColorRgb(LogColor::Status)}};
+        const QList<Run> expected{{QStringLiteral("Disconnected\n"), pane.shownColor(LogColor::Status)}};
         QCOMPARE(describe(runsOf(pane)), describe(expected));
     }
 
@@ -256,6 +289,66 @@ private slots:
         pane.appendLog(text, LogColor::Reply);
         pane.flushPending();
         QCOMPARE(pane.toPlainText(), shown);
+    }
+
+    void coloursReadableOnTheBackground_data()
+    {
+        QTest::addColumn<QColor>("base");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("light") << QColor(Qt::white) << QColor(Qt::black);
+        QTest::newRow("light yellow") << QColor(0xff, 0xff, 0xdc) << QColor(Qt::black);
+        QTest::newRow("dark") << QColor(0x1e, 0x1e, 0x1e) << QColor(0xdd, 0xdd, 0xdd);
+        QTest::newRow("dark blue") << QColor(0x00, 0x00, 0x40) << QColor(Qt::white);
+        QTest::newRow("black") << QColor(Qt::black) << QColor(Qt::white);
+        QTest::newRow("middle grey") << QColor(0x76, 0x76, 0x76) << QColor(Qt::black);
+    }
+    void coloursReadableOnTheBackground()
+    {
+        QFETCH(QColor, base);
+        QFETCH(QColor, text);
+        CLogWnd pane;
+        pane.setPalette(paletteOn(base, text));
+        verifyReadable(pane, base);
+        if (QTest::currentTestFailed())
+            return;
+        // What is appended is drawn in those colours.
+        pane.appendLog(QStringLiteral("550 No such file\n"), LogColor::Error);
+        pane.flushPending();
+        const QList<Run> runs = runsOf(pane);
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs[0].color.name(), pane.shownColor(LogColor::Error).name());
+    }
+
+    void themeChangeRecoloursShownLines()
+    {
+        const QColor dark(0x20, 0x20, 0x24);
+        // The pane inherits its palette, as it does inside the window.
+        QWidget window;
+        auto *pane = new CLogWnd(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        pane->appendLog(QStringLiteral("Connecting...\n"), LogColor::Status);
+        pane->appendLog(QStringLiteral("RETR a\n"), LogColor::Command);
+        pane->appendLog(QStringLiteral("150 Opening\n"), LogColor::Reply);
+        pane->appendLog(QStringLiteral("Download error\n"), LogColor::Error);
+        pane->flushPending();
+        const QPalette light = window.palette();
+        const QString lightRuns = describe(runsOf(*pane));
+
+        window.setPalette(paletteOn(dark, QColor(0xe0, 0xe0, 0xe0)));
+        QCOMPARE(pane->palette().color(QPalette::Base), dark);
+        const QList<Run> expected{
+            {QStringLiteral("Connecting...\n"), pane->shownColor(LogColor::Status)},
+            {QStringLiteral("RETR a\n"), pane->shownColor(LogColor::Command)},
+            {QStringLiteral("150 Opening\n"), pane->shownColor(LogColor::Reply)},
+            {QStringLiteral("Download error\n"), pane->shownColor(LogColor::Error)},
+        };
+        const QString darkRuns = describe(runsOf(*pane));
+        QCOMPARE(darkRuns, describe(expected));
+        QVERIFY(darkRuns != lightRuns);
+        // And back: the light colours return, to the same lines.
+        window.setPalette(light);
+        QCOMPARE(describe(runsOf(*pane)), lightRuns);
     }
 
     void followsTheEndUnlessScrolledBack()

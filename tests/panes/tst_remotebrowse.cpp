@@ -3,6 +3,7 @@
 #include "scriptedserver.h"
 #include "sessionreset.h"
 
+#include "controls/listfilteredit.h"
 #include "controls/sortlistctrl.h"
 #include "panes/listingcache.h"
 #include "panes/remotewnd.h"
@@ -198,6 +199,49 @@ private slots:
         QTRY_VERIFY(rowNames(list()).contains(QStringLiteral("added.bin")));
         QCOMPARE(list()->listModel()->row(rowOf(list(), QStringLiteral("added.bin"))).text(1),
                  QStringLiteral("1,234"));
+    }
+
+    void filterHidesRowsButNotTheListing()
+    {
+        QFile cacheFile(pane()->cache()->CacheFilePath(QStringLiteral("/pub")));
+        QVERIFY(cacheFile.open(QIODevice::ReadOnly));
+        const QByteArray cached = cacheFile.readAll();
+        cacheFile.close();
+        const QStringList all = rowNames(list());
+        QVERIFY(all.contains(QStringLiteral("added.bin")));
+        const auto shownNames = [this] {
+            QStringList names;
+            for (int row = 0; row < list()->listModel()->size(); ++row)
+                if (!list()->isRowHidden(row, {}))
+                    names << list()->listModel()->row(row).text(0);
+            return names;
+        };
+
+        pane()->filterEdit()->setFocus();
+        QTest::keyClicks(pane()->filterEdit(), QStringLiteral("*.TXT"));
+        QStringList expected;
+        for (const QString &name : all)
+            if (name == QLatin1String("..") || name.endsWith(QLatin1String(".txt")))
+                expected << name;
+        QVERIFY(expected.contains(QStringLiteral("readme.txt")));
+        QCOMPARE(shownNames(), expected);
+
+        // Select All and the commands after it reach the shown rows only.
+        list()->setFocus();
+        pane()->SelectAll();
+        QVERIFY(!selectedNames(list()).isEmpty());
+        for (const QString &name : selectedNames(list()))
+            QVERIFY2(expected.contains(name), qPrintable(name));
+
+        // The rows and the listing stay whole.
+        QCOMPARE(rowNames(list()), all);
+        QVERIFY(cacheFile.open(QIODevice::ReadOnly));
+        QCOMPARE(cacheFile.readAll(), cached);
+        cacheFile.close();
+
+        pane()->filterEdit()->clear();
+        QCOMPARE(shownNames(), all);
+        list()->clearSelection();
     }
 
     void backspaceGoesUp()
