@@ -5,6 +5,7 @@
 #include "panes/localfolder.h"
 #include "panes/localwnd.h"
 #include "platform/commandids.h"
+#include "platform/strings.h"
 #include "queue/queuemodel.h"
 #include "queue/queuewnd.h"
 #include "session/transferqueue.h"
@@ -246,6 +247,29 @@ private slots:
         QCOMPARE(::waitpid(child, &status, 0), child);
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    // The commands that hand a file or folder to the desktop name what this desktop offers.
+    void desktopWordsInEitherLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QString>("manager");
+        QTest::newRow("English") << int(Language::English) << QStringLiteral("Open with text editor")
+                                 << QStringLiteral("Open in file manager");
+        QTest::newRow("Korean") << int(Language::Korean) << QStringLiteral("텍스트 편집기로 열기")
+                                << QStringLiteral("파일 관리자에서 열기");
+    }
+    void desktopWordsInEitherLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, editor);
+        QFETCH(QString, manager);
+        setLanguage(Language(language));
+        const auto english = qScopeGuard([] { setLanguage(Language::English); });
+        CLocalWnd pane;
+        QCOMPARE(pane.commands().openWithNotepad->text(), editor);
+        QCOMPARE(pane.commands().openWithExplorer->text(), manager);
     }
 
     void upAndPathBox()
