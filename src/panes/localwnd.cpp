@@ -1,5 +1,6 @@
 #include "panes/localwnd.h"
 
+#include "controls/columnwidth.h"
 #include "controls/rowdragsource.h"
 #include "controls/sortlistctrl.h"
 #include "controls/sortlistmodel.h"
@@ -59,7 +60,8 @@ void CLocalWnd::initialUpdate()
     dragSource_ = new RowDragSource(list_);
     paneActions_.followSelection(list_->selectionModel());
     list_->InsertSortColumn(0, loadText(TextId::NameColumn), Qt::AlignLeft, 180);
-    list_->InsertSortColumn(1, loadText(TextId::SizeColumn), Qt::AlignRight, 80);
+    list_->InsertSortColumn(1, loadText(TextId::SizeColumn), Qt::AlignRight,
+                            std::max(80, columnWidthFor(list_, widestShownSize())));
     list_->InsertSortColumn(2, loadText(TextId::DateTimeColumn), Qt::AlignLeft, 150);
     list_->SetColumnKind(0, SortText);
     list_->SetColumnKind(1, SortNumber);

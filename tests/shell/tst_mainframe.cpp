@@ -15,14 +15,20 @@
 #include "shell/framelayout.h"
 #include "shell/mainframe.h"
 #include "shell/progressstatusbar.h"
+#include "queue/queuewnd.h"
+#include "session/transferqueue.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QSplitter>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeView>
 
 #include <memory>
 #include <thread>
@@ -315,8 +321,39 @@ private slots:
         auto frame = startFrame();
         const QSize screen = maximizedWindowSize();
         QCOMPARE(frame->geometry(), QRect(QPoint(30, 30), QPoint(screen.width() - 31, screen.height() - 31)));
-        QCOMPARE(frame->outerSplitter()->sizes().value(0), 70);
         QCOMPARE(frame->innerSplitter()->sizes().value(0), screen.width() * 45 / 100);
+
+        // The log shows eight lines and the queue six rows under its titles.
+        auto *log = qobject_cast<QPlainTextEdit *>(frame->logPane());
+        QVERIFY(log);
+        QTRY_VERIFY(log->viewport()->height() >= 8 * log->fontMetrics().lineSpacing());
+        auto *queue = frame->queuePane()->findChild<QTreeView *>(QStringLiteral("queueList"));
+        QVERIFY(queue);
+        std::vector<QueueItem> items;
+        for (int i = 0; i < 8; ++i)
+            items.push_back({"/srv/pub/" + QByteArray::number(i) + ".iso", "1,000,000,000", "/home/ann",
+                             QueueItem::Download, false});
+        QCOMPARE(frame->queuePane()->queue()->AddQueueItems(items, false), 8);
+        frame->queuePane()->queue()->deliverChanges();
+        QTRY_COMPARE(queue->model()->rowCount(), 8);
+        QVERIFY2(queue->viewport()->height() >= 6 * queue->sizeHintForRow(0),
+                 qPrintable(QStringLiteral("%1 px for rows of %2 px")
+                                .arg(queue->viewport()->height())
+                                .arg(queue->sizeHintForRow(0))));
+        // The end of a long path tells one queued file from another.
+        QCOMPARE(queue->textElideMode(), Qt::ElideMiddle);
+
+        // Every Size column shows a gigabyte whole.
+        for (const char *name : {"localList", "remoteList", "queueList"}) {
+            auto *list = frame->findChild<QTreeView *>(QString::fromLatin1(name));
+            QVERIFY2(list, name);
+            QStyleOptionViewItem item;
+            item.initFrom(list);
+            item.features = QStyleOptionViewItem::HasDisplay;
+            item.text = QStringLiteral("1,000,000,000");
+            const int needed = list->style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), list).width();
+            QVERIFY2(list->header()->sectionSize(1) >= needed, name);
+        }
     }
 
     void layoutSurvivesRestart()
@@ -352,9 +389,16 @@ private slots:
 
     void negativePaneSizeCountsAsAbsent()
     {
+        int firstStart = 0;
+        {
+            auto frame = startFrame();
+            firstStart = frame->outerSplitter()->sizes().value(0);
+            frame->close();
+        }
+        QVERIFY(firstStart > 70);
         settingsstore::writeInt(applSet, QStringLiteral("Pane0"), -1);
         auto frame = startFrame();
-        QCOMPARE(frame->outerSplitter()->sizes().value(0), 70);
+        QCOMPARE(frame->outerSplitter()->sizes().value(0), firstStart);
     }
 
     void maximizedAndMinimizedStates_data()
