@@ -1,6 +1,7 @@
 #include "panes/localwnd.h"
 
 #include "controls/columnwidth.h"
+#include "controls/panekeys.h"
 #include "controls/rowdragsource.h"
 #include "controls/sortlistctrl.h"
 #include "controls/sortlistmodel.h"
@@ -29,7 +30,15 @@ CLocalWnd::CLocalWnd(QWidget *parent) : QWidget(parent)
     createActions();
 }
 
-CLocalWnd::~CLocalWnd() = default;
+CLocalWnd::~CLocalWnd()
+{
+    // A rename still open when the pane goes must not finish into a pane half destroyed: the
+    // editor loses its focus while the base class tears the children down.
+    if (renameEditor_) {
+        renameEditor_->removeEventFilter(this);
+        QObject::disconnect(renameEditor_, nullptr, this, nullptr);
+    }
+}
 
 void CLocalWnd::initialUpdate()
 {
@@ -80,6 +89,8 @@ void CLocalWnd::initialUpdate()
     });
     connect(pathCombo_, &QComboBox::editTextChanged, this, &CLocalWnd::pathTyped);
     connect(list_, &QAbstractItemView::doubleClicked, this, [this] { OpenSelection(); });
+    addContextMenuKeys(list_);
+    addPathBoxKey(this, pathCombo_);
     connect(list_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(list_->viewport()->mapToGlobal(pos)); });
 

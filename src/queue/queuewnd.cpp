@@ -1,6 +1,7 @@
 #include "queue/queuewnd.h"
 
 #include "controls/columnwidth.h"
+#include "controls/panekeys.h"
 #include "controls/reorderlistctrl.h"
 #include "platform/log.h"
 #include "platform/programpaths.h"
@@ -58,6 +59,7 @@ void CQueueWnd::initialUpdate()
     paneActions_.update();
     connect(list_, &ReorderListCtrl::moveRequested, this,
             [this](const std::vector<int> &rows, int target) { model_->moveBlock(rows, target); });
+    addContextMenuKeys(list_);
     connect(list_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(list_->viewport()->mapToGlobal(pos)); });
     readColumnWidths();

@@ -257,7 +257,7 @@ void CMainFrame::createActions()
         if (!controller_->busy())
             (void)controller_->startJob(TransferRequest{});
     });
-    addFrameCommand(cmd::Abort, menuText("Abort", 'B'), [this] {
+    addFrameCommand(cmd::Abort, menuText("Abort", 'R'), [this] {
         QMetaObject::invokeMethod(
             controller_, [controller = controller_] { controller->abort(); }, Qt::QueuedConnection);
     });
@@ -266,7 +266,7 @@ void CMainFrame::createActions()
     auto *modes = new QActionGroup(this);
     for (auto [id, text, key, mode] : {std::tuple{cmd::BinaryMode, "binary mode", 'B', 1},
                                        std::tuple{cmd::AsciiMode, "ASCII mode", 'A', 2},
-                                       std::tuple{cmd::AutoMode, "auto mode", 'U', 0}}) {
+                                       std::tuple{cmd::AutoMode, "auto mode", 'O', 0}}) {
         const int chosen = mode;
         QAction *action = addFrameCommand(id, menuText(text, key), [this, chosen] { setTransferMode(chosen); });
         action->setCheckable(true);
