@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -47,9 +48,16 @@ bool PaneActions::yieldKeyToText(QEvent *event) const
 {
     if (event->type() != QEvent::ShortcutOverride)
         return false;
-    if (!qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+    // An editable combo box holds the focus for its line edit.
+    const QWidget *focus = QApplication::focusWidget();
+    const auto *box = qobject_cast<const QComboBox *>(focus);
+    if (!qobject_cast<const QLineEdit *>(focus) && !(box && box->isEditable()))
         return false;
-    const QKeySequence pressed(static_cast<QKeyEvent *>(event)->keyCombination());
+    // A function key edits no text: F5 and F2 stay the pane's in its path box too.
+    const QKeyCombination combination = static_cast<QKeyEvent *>(event)->keyCombination();
+    if (combination.key() >= Qt::Key_F1 && combination.key() <= Qt::Key_F35)
+        return false;
+    const QKeySequence pressed(combination);
     for (const Entry &entry : entries_) {
         if (entry.action->shortcuts().contains(pressed)) {
             event->accept();

@@ -33,8 +33,9 @@ public:
     // Updates whenever the selection changes, also when a new listing drops it without telling
     // the selection's watchers.
     void followSelection(QItemSelectionModel *selection);
-    // While text is typed into a field of the pane, the keys of its commands are the text's:
-    // true for such a key's shortcut override, which it accepts. The pane's event() asks first.
+    // While text is typed into a field of the pane, the keys of its commands are the text's, all
+    // but the function keys: true for such a key's shortcut override, which it accepts. The
+    // pane's event() asks first.
     bool yieldKeyToText(QEvent *event) const;
 
 private:

@@ -1,5 +1,6 @@
 #include "controls/sortlistctrl.h"
 
+#include "controls/columnwidth.h"
 #include "controls/sortheader.h"
 #include "platform/fileicons.h"
 #include "platform/settingsstore.h"
@@ -9,6 +10,7 @@
 #include <QEvent>
 #include <QItemSelectionModel>
 
+#include <algorithm>
 #include <cstdlib>
 
 CSortListCtrl::CSortListCtrl(QWidget *parent)
@@ -114,7 +116,8 @@ void CSortListCtrl::SetListName(const QString &name)
 void CSortListCtrl::InsertFileColumns()
 {
     InsertSortColumn(0, loadText(TextId::NameColumn), Qt::AlignLeft, 180);
-    InsertSortColumn(1, loadText(TextId::SizeColumn), Qt::AlignRight, 80);
+    InsertSortColumn(1, loadText(TextId::SizeColumn), Qt::AlignRight,
+                     std::max(80, columnWidthFor(this, widestShownSize())));
     InsertSortColumn(2, loadText(TextId::DateTimeColumn), Qt::AlignLeft, 150);
     InsertSortColumn(3, loadText(TextId::AttributeColumn), Qt::AlignLeft, 90);
     SetColumnKind(0, SortText);

@@ -19,14 +19,14 @@ void CLocalWnd::createActions()
     a.upload = p.add(menuText("Upload", 'U'), [this] { Upload(); }, uploadable);
     a.uploadLater = p.add(menuText("Upload Later", 'L'), [this] { UploadLater(); }, selection);
     a.open = p.add(uiText("Open"), [this] { OpenSelection(); }, selection);
-    a.openWithNotepad = p.add(uiText("Open with Notepad"), [this] { OpenWithNotepad(); }, selection);
+    a.openWithNotepad = p.add(uiText("Open with text editor"), [this] { OpenWithNotepad(); }, selection);
     a.refresh = p.add(menuText("Refresh\tF5", 'R'), [this] { Refresh(); }, built);
     a.rename = p.add(menuText("Rename...", 'N'), [this] { StartRename(); }, selection);
     a.deleteItems = p.add(menuText("Delete...\tDel", 'E'), [this] { DeleteSelection(); }, selection);
     a.deleteSubfolder = p.add(menuText("Delete subfolder...", 'S'), [this] { DeleteSubfolder(); }, selection);
     a.newFolder = p.add(menuText("New Folder...", 'F'), [this] { NewFolder(); }, built);
     a.selectAll = p.add(menuText("Select All", 'A'), [this] { SelectAll(); }, built);
-    a.openWithExplorer = p.add(uiText("Open with Explorer"), [this] { OpenWithExplorer(); }, built);
+    a.openWithExplorer = p.add(uiText("Open in file manager"), [this] { OpenWithExplorer(); }, built);
     a.refresh->setShortcuts(QKeySequence::Refresh);
     a.deleteItems->setShortcuts(QKeySequence::Delete);
     a.rename->setShortcut(Qt::Key_F2);

@@ -1,6 +1,8 @@
 #include "panes/localwnd.h"
 
+#include "controls/columnwidth.h"
 #include "controls/listfilteredit.h"
+#include "controls/panekeys.h"
 #include "controls/rowdragsource.h"
 #include "controls/sortlistctrl.h"
 #include "controls/sortlistmodel.h"
@@ -29,7 +31,15 @@ CLocalWnd::CLocalWnd(QWidget *parent) : QWidget(parent)
     createActions();
 }
 
-CLocalWnd::~CLocalWnd() = default;
+CLocalWnd::~CLocalWnd()
+{
+    // A rename still open when the pane goes must not finish into a pane half destroyed: the
+    // editor loses its focus while the base class tears the children down.
+    if (renameEditor_) {
+        renameEditor_->removeEventFilter(this);
+        QObject::disconnect(renameEditor_, nullptr, this, nullptr);
+    }
+}
 
 void CLocalWnd::initialUpdate()
 {
@@ -62,7 +72,8 @@ void CLocalWnd::initialUpdate()
     filterEdit_->setObjectName(QStringLiteral("localFilter"));
     paneActions_.followSelection(list_->selectionModel());
     list_->InsertSortColumn(0, loadText(TextId::NameColumn), Qt::AlignLeft, 180);
-    list_->InsertSortColumn(1, loadText(TextId::SizeColumn), Qt::AlignRight, 80);
+    list_->InsertSortColumn(1, loadText(TextId::SizeColumn), Qt::AlignRight,
+                            std::max(80, columnWidthFor(list_, widestShownSize())));
     list_->InsertSortColumn(2, loadText(TextId::DateTimeColumn), Qt::AlignLeft, 150);
     list_->SetColumnKind(0, SortText);
     list_->SetColumnKind(1, SortNumber);
@@ -81,6 +92,8 @@ void CLocalWnd::initialUpdate()
     });
     connect(pathCombo_, &QComboBox::editTextChanged, this, &CLocalWnd::pathTyped);
     connect(list_, &QAbstractItemView::doubleClicked, this, [this] { OpenSelection(); });
+    addContextMenuKeys(list_);
+    addPathBoxKey(this, pathCombo_);
     connect(list_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(list_->viewport()->mapToGlobal(pos)); });
 

@@ -21,7 +21,7 @@ void CRemoteWnd::createActions()
     PaneActions &p = paneActions_;
     Actions &a = actions_;
     a.download = p.add(menuText("Download", 'D'), [this] { DownloadNow(); }, connectedWithSelection);
-    a.downloadLater = p.add(menuText("Download Later", 'A'), [this] { QueueSelection(); }, selection);
+    a.downloadLater = p.add(menuText("Download Later", 'W'), [this] { QueueSelection(); }, selection);
     a.refresh = p.add(menuText("Refresh\tF5", 'R'), [this] { Refresh(); }, connected);
     a.rename = p.add(menuText("Rename...", 'N'), [this] { Rename(); }, connectedWithSelection);
     a.changeAttribute =
@@ -33,7 +33,7 @@ void CRemoteWnd::createActions()
     a.newFolder = p.add(menuText("New Folder...", 'F'), [this] { NewFolder(); }, connected);
     a.userCommand = p.add(menuText("User Command...", 'C'), [this] { UserCommand(); }, connected);
     a.selectAll = p.add(menuText("Select All", 'A'), [this] { SelectAll(); }, built);
-    a.deleteFolderCache = p.add(uiText("Delete Folder &Cache"), [this] { DeleteFolderCache(); }, built);
+    a.deleteFolderCache = p.add(menuText("Delete Folder Cache", 'O'), [this] { DeleteFolderCache(); }, built);
     a.refresh->setShortcuts(QKeySequence::Refresh);
     a.deleteItems->setShortcuts(QKeySequence::Delete);
     a.rename->setShortcut(Qt::Key_F2);

@@ -1,6 +1,7 @@
 #include "panes/remotewnd.h"
 
 #include "controls/listfilteredit.h"
+#include "controls/panekeys.h"
 #include "controls/rowdragsource.h"
 #include "controls/sortlistctrl.h"
 #include "panes/listingcache.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -92,7 +94,10 @@ void CRemoteWnd::initialUpdate()
 
     connect(upButton_, &QToolButton::clicked, this, &CRemoteWnd::GoUp);
     connect(changeButton_, &QPushButton::clicked, this, &CRemoteWnd::GoToTypedPath);
+    connect(pathCombo_->lineEdit(), &QLineEdit::returnPressed, this, &CRemoteWnd::GoToTypedPath);
     connect(list_, &QAbstractItemView::doubleClicked, this, [this] { OpenSelection(); });
+    addContextMenuKeys(list_);
+    addPathBoxKey(this, pathCombo_);
     connect(list_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(list_->viewport()->mapToGlobal(pos)); });
     resizeEvent(nullptr);

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -36,6 +37,14 @@ AppSettings &appSettings()
 
 QString defaultEmailAddress() { return placeholderEmail; }
 
+QString defaultDownloadFolder()
+{
+    // Where the desktop puts downloads, so files are found where the user looks for them; a
+    // system without a home folder still gets the program's own folder.
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    return downloads.isEmpty() ? programpaths::programFolder() + QStringLiteral("Down") : downloads;
+}
+
 void LoadSettings()
 {
     using namespace settingsstore;
@@ -55,13 +64,13 @@ void LoadSettings()
         readBounded(section, QStringLiteral("KeepTime"), 3, AppSettings::keepAliveMaximum);
     settings.asciiExtensions = readString(section, QStringLiteral("AsciiFile"), defaultAsciiExtensions);
 
-    // A folder that has gone since it was chosen falls back to "Down" for this run only; the
+    // A folder that has gone since it was chosen falls back to the default for this run only; the
     // stored text stays until the user confirms the General page. A plain file of that name
     // counts as gone too: every download into it would fail.
     if (!settings.downloadFolder.isEmpty() && !QFileInfo(settings.downloadFolder).isDir())
         settings.downloadFolder.clear();
     if (settings.downloadFolder.isEmpty()) {
-        settings.downloadFolder = programpaths::programFolder() + QStringLiteral("Down");
+        settings.downloadFolder = defaultDownloadFolder();
         QDir().mkpath(settings.downloadFolder);
     }
 }

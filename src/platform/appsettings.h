@@ -33,3 +33,5 @@ void LoadSettings();
 
 // The e-mail address used as the password of anonymous logins when none is stored.
 QString defaultEmailAddress();
+// The desktop's Downloads folder, where a fresh installation saves what it downloads.
+QString defaultDownloadFolder();

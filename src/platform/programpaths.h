@@ -6,7 +6,7 @@
 namespace programpaths {
 
 // The per-user data folder, with a trailing "/": the site list, the queue files, the listing
-// cache and the default download folder "Down" live here. Created (mode 0700) on first use.
+// cache and, without a Downloads folder, the download folder "Down" live here. Created (mode 0700) on first use.
 QString programFolder();
 
 // A folder of this user's alone (mode 0700, unguessable name), with a trailing "/", for the

@@ -1,5 +1,7 @@
 #include "queue/queuewnd.h"
 
+#include "controls/columnwidth.h"
+#include "controls/panekeys.h"
 #include "controls/reorderlistctrl.h"
 #include "platform/log.h"
 #include "platform/programpaths.h"
@@ -12,8 +14,11 @@
 #include "session/transferqueue.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QMessageBox>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace
@@ -48,10 +53,13 @@ void CQueueWnd::initialUpdate()
     list_->setModel(model_);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->setIconSize(QSize(27, 16));
+    // Names and destinations are paths: their ends tell one item from another.
+    list_->setTextElideMode(Qt::ElideMiddle);
     paneActions_.followSelection(list_->selectionModel());
     paneActions_.update();
     connect(list_, &ReorderListCtrl::moveRequested, this,
             [this](const std::vector<int> &rows, int target) { model_->moveBlock(rows, target); });
+    addContextMenuKeys(list_);
     connect(list_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(list_->viewport()->mapToGlobal(pos)); });
     readColumnWidths();
@@ -65,6 +73,9 @@ void CQueueWnd::readColumnWidths()
     list_->header()->setMinimumSectionSize(10);
     for (int column = 0; column < QueueModel::ColumnCount; ++column)
         list_->header()->resizeSection(column, initialWidths[column]);
+    list_->header()->resizeSection(QueueModel::SizeColumn,
+                                   std::max(initialWidths[QueueModel::SizeColumn],
+                                            columnWidthFor(list_, widestShownSize())));
     const QString stored =
         settingsstore::readString(QString::fromLatin1(settingsstore::applSet), columnSetting, QString());
     if (stored.isEmpty())
@@ -74,6 +85,22 @@ void CQueueWnd::readColumnWidths()
         const int width = column < fields.size() ? std::atoi(fields[column].toLatin1().constData()) : 0;
         list_->header()->resizeSection(column, width <= 10 ? 10 : width);
     }
+}
+
+int CQueueWnd::heightForRows(int rows) const
+{
+    // A row as the delegate sizes it: an icon beside a line of text.
+    QStyleOptionViewItem item;
+    item.initFrom(list_);
+    item.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    item.text = QStringLiteral("Xg");
+    item.decorationSize = list_->iconSize();
+    const int row = std::max(
+        list_->style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), list_).height(),
+        list_->fontMetrics().height());
+    // The horizontal scroll bar shows up as soon as the columns are wider than the pane.
+    return list_->header()->sizeHint().height() + rows * row + 2 * list_->frameWidth() +
+           list_->horizontalScrollBar()->sizeHint().height();
 }
 
 void CQueueWnd::writeColumnWidths()

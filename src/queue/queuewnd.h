@@ -27,6 +27,8 @@ public:
     // The one-time set-up: list, columns and their stored widths, then QUEUE.Q. The automatic
     // saving starts only here, so that a pane that never loaded the queue never overwrites it.
     void initialUpdate();
+    // The pane height that shows the column titles and this many rows, after initialUpdate().
+    [[nodiscard]] int heightForRows(int rows) const;
 
     TransferQueue *queue() const { return queue_; }
 

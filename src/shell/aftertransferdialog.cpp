@@ -14,9 +14,9 @@
 AfterTransferDialog::AfterTransferDialog(AfterTransferAction action, QWidget *parent) : QDialog(parent)
 {
     const bool shutdown = action == AfterTransferAction::Shutdown;
-    setWindowTitle(shutdown ? uiText("Shutdown Windows") : uiText("Disconnect"));
+    setWindowTitle(shutdown ? uiText("Shut down the computer") : uiText("Disconnect"));
     auto *message = new QLabel(
-        shutdown ? uiText("\"Shutdown Windows after transfer\" option is enabled. Shutdown Windows now?")
+        shutdown ? uiText("\"Shut down the computer after transfer\" option is enabled. Shut down the computer now?")
                  : uiText("\"Disconnecting after transfer\" option is enabled. Disconnect now?"),
         this);
     auto *buttons = new QDialogButtonBox(this);

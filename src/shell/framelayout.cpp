@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -53,11 +54,14 @@ QSize maximizedWindowSize()
     return QSize(1024, 768);
 }
 
-PaneSizes readPaneSizes(QSize maximized)
+PaneSizes readPaneSizes(QSize maximized, const FirstStartRows &rows)
 {
     PaneSizes sizes;
-    sizes.logRow = storedSize("Pane0", 70);
-    sizes.middleRow = storedSize("Pane1", int(std::lround(maximized.height() * 45 / 100.0)));
+    sizes.logRow = storedSize("Pane0", rows.log);
+    int middle = int(std::lround(maximized.height() * 45 / 100.0));
+    if (rows.shared > 0)
+        middle = std::max(0, std::min(middle, rows.shared - sizes.logRow - rows.queue));
+    sizes.middleRow = storedSize("Pane1", middle);
     sizes.localColumn = storedSize("Pane2", maximized.width() * 45 / 100);
     return sizes;
 }

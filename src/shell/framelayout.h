@@ -22,7 +22,17 @@ struct WindowPlacement {
 // The size a maximized window gets on the primary screen.
 QSize maximizedWindowSize();
 
-PaneSizes readPaneSizes(QSize maximized);
+// What a first start asks of the rows: the heights that show the log's and the queue's least
+// number of lines, and the height the three rows share (0: not known).
+struct FirstStartRows {
+    int log = 70;
+    int queue = 0;
+    int shared = 0;
+};
+
+// A stored size wins over the first start's; the middle row takes 45 % of the screen's height,
+// or what the log and the queue leave when that is less.
+PaneSizes readPaneSizes(QSize maximized, const FirstStartRows &rows = {});
 void writePaneSizes(const PaneSizes &sizes);
 
 // "left, top, right, bottom" as stored; unreadable parts read 0, negative ones are clamped.

@@ -39,12 +39,17 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSessionManager>
 #include <QSplitter>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace
@@ -252,7 +257,7 @@ void CMainFrame::createActions()
         if (!controller_->busy())
             (void)controller_->startJob(TransferRequest{});
     });
-    addFrameCommand(cmd::Abort, menuText("Abort", 'B'), [this] {
+    addFrameCommand(cmd::Abort, menuText("Abort", 'R'), [this] {
         QMetaObject::invokeMethod(
             controller_, [controller = controller_] { controller->abort(); }, Qt::QueuedConnection);
     });
@@ -261,7 +266,7 @@ void CMainFrame::createActions()
     auto *modes = new QActionGroup(this);
     for (auto [id, text, key, mode] : {std::tuple{cmd::BinaryMode, "binary mode", 'B', 1},
                                        std::tuple{cmd::AsciiMode, "ASCII mode", 'A', 2},
-                                       std::tuple{cmd::AutoMode, "auto mode", 'U', 0}}) {
+                                       std::tuple{cmd::AutoMode, "auto mode", 'O', 0}}) {
         const int chosen = mode;
         QAction *action = addFrameCommand(id, menuText(text, key), [this, chosen] { setTransferMode(chosen); });
         action->setCheckable(true);
@@ -350,7 +355,18 @@ void CMainFrame::createToolBar()
 void CMainFrame::restorePaneSizes()
 {
     const QSize screen = maximizedWindowSize();
-    const PaneSizes sizes = readPaneSizes(screen);
+    // A first start shows enough of the log to read a failure with its context, and enough of the
+    // queue to see what comes next.
+    auto *log = static_cast<QPlainTextEdit *>(logPane_);
+    FirstStartRows rows;
+    rows.log = 8 * log->fontMetrics().lineSpacing() +
+               2 * (log->frameWidth() + int(std::ceil(log->document()->documentMargin()))) +
+               log->horizontalScrollBar()->sizeHint().height();
+    rows.queue = queuePane_->heightForRows(6);
+    // The rows share what the menu bar, the tool bars and the status bar leave of the window.
+    const int chrome = std::max(0, sizeHint().height() - outer_->sizeHint().height());
+    rows.shared = geometry().height() - chrome - 2 * outer_->handleWidth();
+    const PaneSizes sizes = readPaneSizes(screen, rows);
     const int height = std::max(geometry().height(), sizes.logRow + sizes.middleRow + 1);
     outer_->setSizes({sizes.logRow, sizes.middleRow, std::max(0, height - sizes.logRow - sizes.middleRow)});
     const int width = std::max(geometry().width(), sizes.localColumn + 1);

@@ -5,11 +5,14 @@
 #include "panes/localfolder.h"
 #include "panes/localwnd.h"
 #include "platform/commandids.h"
+#include "platform/strings.h"
 #include "queue/queuemodel.h"
 #include "queue/queuewnd.h"
 #include "session/transferqueue.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
@@ -17,12 +20,15 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <fcntl.h>
@@ -246,6 +252,94 @@ private slots:
         QCOMPARE(::waitpid(child, &status, 0), child);
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    // The commands that hand a file or folder to the desktop name what this desktop offers.
+    void desktopWordsInEitherLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QString>("manager");
+        QTest::newRow("English") << int(Language::English) << QStringLiteral("Open with text editor")
+                                 << QStringLiteral("Open in file manager");
+        QTest::newRow("Korean") << int(Language::Korean) << QStringLiteral("텍스트 편집기로 열기")
+                                << QStringLiteral("파일 관리자에서 열기");
+    }
+    void desktopWordsInEitherLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, editor);
+        QFETCH(QString, manager);
+        setLanguage(Language(language));
+        const auto english = qScopeGuard([] { setLanguage(Language::English); });
+        CLocalWnd pane;
+        QCOMPARE(pane.commands().openWithNotepad->text(), editor);
+        QCOMPARE(pane.commands().openWithExplorer->text(), manager);
+    }
+
+    // The pane's keys reach its commands wherever its focus is; Delete typed in the path box
+    // stays the text's.
+    void keysFromEveryFocusPosition_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("reaction");
+        for (const char *at : {"list", "path box", "Up"}) {
+            const QString focus = QString::fromLatin1(at);
+            QTest::addRow("F5 in %s", at) << focus << QKeySequence(Qt::Key_F5) << "refresh";
+            QTest::addRow("F2 in %s", at) << focus << QKeySequence(Qt::Key_F2) << "rename";
+            QTest::addRow("Delete in %s", at)
+                << focus << QKeySequence(Qt::Key_Delete)
+                << (focus == QLatin1String("path box") ? "nothing" : "delete");
+            QTest::addRow("Ctrl+L in %s", at)
+                << focus << QKeySequence(Qt::CTRL | Qt::Key_L) << "path box";
+        }
+        QTest::newRow("Shift+F10 in list") << "list" << QKeySequence(Qt::SHIFT | Qt::Key_F10) << "menu";
+        QTest::newRow("Menu key in list") << "list" << QKeySequence(Qt::Key_Menu) << "menu";
+    }
+    void keysFromEveryFocusPosition()
+    {
+        QFETCH(QString, focus);
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, reaction);
+        writeFile(localfolder::joinPath(root_, "kept"), 1);
+        QVERIFY(pane_->ShowFolder(root_));
+        selectNames(list(), {QStringLiteral("kept")});
+        pane_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(pane_.get()));
+        QWidget *target = focus == QLatin1String("list")       ? static_cast<QWidget *>(list())
+                          : focus == QLatin1String("path box") ? static_cast<QWidget *>(pane_->pathCombo())
+                                                               : pane_->upButton();
+        target->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), target);
+
+        const CLocalWnd::Actions &a = pane_->commands();
+        QSignalSpy refresh(a.refresh, &QAction::triggered);
+        QSignalSpy rename(a.rename, &QAction::triggered);
+        QSignalSpy remove(a.deleteItems, &QAction::triggered);
+        QString menuSeen;
+        {
+            guitest::ModalWatcher watcher(pressButton(QMessageBox::Cancel));
+            QTimer closer;
+            connect(&closer, &QTimer::timeout, this, [&] {
+                if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                    menuSeen = menu->actions().value(0) ? menu->actions().value(0)->text() : QStringLiteral("?");
+                    menu->close();
+                }
+            });
+            closer.start(10);
+            QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
+            QTest::qWait(30);
+        }
+        QCOMPARE(refresh.size(), reaction == QLatin1String("refresh") ? 1 : 0);
+        QCOMPARE(rename.size(), reaction == QLatin1String("rename") ? 1 : 0);
+        QCOMPARE(remove.size(), reaction == QLatin1String("delete") ? 1 : 0);
+        QCOMPARE(!menuSeen.isEmpty(), reaction == QLatin1String("menu"));
+        if (reaction == QLatin1String("path box")) {
+            QCOMPARE(QApplication::focusWidget(), pane_->pathCombo());
+            QVERIFY(pane_->pathCombo()->lineEdit()->hasSelectedText());
+        }
+        QVERIFY(QFile::exists(QString::fromUtf8(localfolder::joinPath(root_, "kept"))));
     }
 
     void upAndPathBox()

@@ -177,11 +177,26 @@ private slots:
         QCOMPARE(selectedNames(list()), QStringList{QStringLiteral("pub")});
     }
 
+    void changeButtonGoesToTheTypedFolder_data()
+    {
+        QTest::addColumn<bool>("enterKey");
+        QTest::newRow("Change button") << false;
+        QTest::newRow("Enter in the box") << true;
+    }
     void changeButtonGoesToTheTypedFolder()
     {
+        QFETCH(bool, enterKey);
         LogRecorder log;
+        if (pane()->currentPath() != "/") {
+            QTest::mouseClick(pane()->upButton(), Qt::LeftButton);
+            QTRY_COMPARE(pane()->currentPath(), QByteArray("/"));
+            waitIdle();
+        }
         pane()->pathCombo()->lineEdit()->setText(QStringLiteral("/pub/"));
-        QTest::mouseClick(pane()->changeButton(), Qt::LeftButton);
+        if (enterKey)
+            QTest::keyClick(pane()->pathCombo()->lineEdit(), Qt::Key_Return);
+        else
+            QTest::mouseClick(pane()->changeButton(), Qt::LeftButton);
         QCOMPARE(pane()->currentPath(), QByteArray("/pub"));
         QVERIFY(log.waitFor(formatText(TextId::ReadingCachedDirectory, "/pub"), LogColor::Status));
         QVERIFY(rowNames(list()).contains(QStringLiteral("readme.txt")));

@@ -3,6 +3,7 @@
 
 #include "engine/transferloops.h"
 #include "engine/transfertexts.h"
+#include "panes/localwnd.h"
 #include "panes/remotewnd.h"
 #include "platform/appsettings.h"
 #include "platform/commandids.h"
@@ -15,14 +16,26 @@
 #include "shell/framelayout.h"
 #include "shell/mainframe.h"
 #include "shell/progressstatusbar.h"
+#include "queue/queuewnd.h"
+#include "session/transferqueue.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QHash>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QSplitter>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeView>
 
 #include <memory>
 #include <thread>
@@ -50,6 +63,19 @@ public:
         CMainFrame::setRateText(text);
     }
 };
+
+// The letter after a single "&", upper-cased; none for a text without an access key.
+QChar accessKey(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('&'))
+            continue;
+        if (text.at(i + 1) != QLatin1Char('&'))
+            return text.at(i + 1).toUpper();
+        ++i;
+    }
+    return {};
+}
 
 } // namespace
 
@@ -315,8 +341,39 @@ private slots:
         auto frame = startFrame();
         const QSize screen = maximizedWindowSize();
         QCOMPARE(frame->geometry(), QRect(QPoint(30, 30), QPoint(screen.width() - 31, screen.height() - 31)));
-        QCOMPARE(frame->outerSplitter()->sizes().value(0), 70);
         QCOMPARE(frame->innerSplitter()->sizes().value(0), screen.width() * 45 / 100);
+
+        // The log shows eight lines and the queue six rows under its titles.
+        auto *log = qobject_cast<QPlainTextEdit *>(frame->logPane());
+        QVERIFY(log);
+        QTRY_VERIFY(log->viewport()->height() >= 8 * log->fontMetrics().lineSpacing());
+        auto *queue = frame->queuePane()->findChild<QTreeView *>(QStringLiteral("queueList"));
+        QVERIFY(queue);
+        std::vector<QueueItem> items;
+        for (int i = 0; i < 8; ++i)
+            items.push_back({"/srv/pub/" + QByteArray::number(i) + ".iso", "1,000,000,000", "/home/ann",
+                             QueueItem::Download, false});
+        QCOMPARE(frame->queuePane()->queue()->AddQueueItems(items, false), 8);
+        frame->queuePane()->queue()->deliverChanges();
+        QTRY_COMPARE(queue->model()->rowCount(), 8);
+        QVERIFY2(queue->viewport()->height() >= 6 * queue->sizeHintForRow(0),
+                 qPrintable(QStringLiteral("%1 px for rows of %2 px")
+                                .arg(queue->viewport()->height())
+                                .arg(queue->sizeHintForRow(0))));
+        // The end of a long path tells one queued file from another.
+        QCOMPARE(queue->textElideMode(), Qt::ElideMiddle);
+
+        // Every Size column shows a gigabyte whole.
+        for (const char *name : {"localList", "remoteList", "queueList"}) {
+            auto *list = frame->findChild<QTreeView *>(QString::fromLatin1(name));
+            QVERIFY2(list, name);
+            QStyleOptionViewItem item;
+            item.initFrom(list);
+            item.features = QStyleOptionViewItem::HasDisplay;
+            item.text = QStringLiteral("1,000,000,000");
+            const int needed = list->style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), list).width();
+            QVERIFY2(list->header()->sectionSize(1) >= needed, name);
+        }
     }
 
     void layoutSurvivesRestart()
@@ -350,11 +407,96 @@ private slots:
         QTRY_COMPARE(frame->innerSplitter()->sizes().value(0), columnsShown.value(0));
     }
 
+    // Every menu of the window, and every command a pane's context menu can show, gives each
+    // access key to one entry only: a shared key only highlights.
+    void accessKeysAreUnique_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("English") << int(Language::English);
+        QTest::newRow("Korean") << int(Language::Korean);
+    }
+    void accessKeysAreUnique()
+    {
+        QFETCH(int, language);
+        setLanguage(Language(language));
+        const auto english = qScopeGuard([] { setLanguage(Language::English); });
+        auto frame = startFrame();
+        QList<std::pair<QString, QList<QAction *>>> groups{{QStringLiteral("menu bar"), frame->menuBar()->actions()}};
+        for (qsizetype i = 0; i < groups.size(); ++i) {
+            const QList<QAction *> actions = groups[i].second;
+            for (QAction *action : actions)
+                if (QMenu *menu = action->menu())
+                    groups.append({menu->title(), menu->actions()});
+        }
+        groups.append({QStringLiteral("local pane"), frame->localPane()->commandStates().all()});
+        groups.append({QStringLiteral("remote pane"), frame->remotePane()->commandStates().all()});
+        groups.append({QStringLiteral("queue pane"), frame->queuePane()->commandStates().all()});
+        for (const auto &[name, actions] : groups) {
+            QHash<QChar, QString> taken;
+            for (QAction *action : actions) {
+                const QChar key = accessKey(action->text());
+                if (action->isSeparator() || !action->isVisible() || key.isNull())
+                    continue;
+                QVERIFY2(!taken.contains(key), qPrintable(QStringLiteral("%1: \"%2\" and \"%3\"")
+                                                              .arg(name, taken.value(key), action->text())));
+                taken.insert(key, action->text());
+            }
+        }
+    }
+
+    // The window's own keys work wherever its focus is.
+    void windowKeysFromEveryPane_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<int>("command");
+        for (const char *focus : {"localList", "localPath", "remoteList", "remotePath", "queueList", "logPane"}) {
+            QTest::addRow("Ctrl+Q in %s", focus) << QString::fromLatin1(focus) << QKeySequence(Qt::CTRL | Qt::Key_Q)
+                                                 << int(cmd::Exit);
+            QTest::addRow("F1 in %s", focus) << QString::fromLatin1(focus) << QKeySequence(Qt::Key_F1)
+                                             << int(cmd::Help);
+        }
+    }
+    void windowKeysFromEveryPane()
+    {
+        QFETCH(QString, focus);
+        QFETCH(QKeySequence, key);
+        QFETCH(int, command);
+        auto frame = startFrame();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QWidget *target = focus == QLatin1String("logPane")     ? frame->logPane()
+                          : focus == QLatin1String("queueList") ? frame->queuePane()->findChild<QWidget *>(focus)
+                          : focus.startsWith(QLatin1String("local"))
+                              ? static_cast<QWidget *>(frame->localPane())
+                              : frame->remotePane();
+        if (focus.endsWith(QLatin1String("List")) && focus != QLatin1String("queueList"))
+            target = target->findChild<QWidget *>(focus);
+        else if (focus.endsWith(QLatin1String("Path")))
+            target = target->findChild<QComboBox *>(QStringLiteral("pathCombo"));
+        QVERIFY(target);
+        target->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), target);
+        QSignalSpy triggered(frame->action(command), &QAction::triggered);
+        QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
+        QCOMPARE(triggered.size(), 1);
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window != frame.get() && window->isVisible())
+                window->close();
+    }
+
     void negativePaneSizeCountsAsAbsent()
     {
+        int firstStart = 0;
+        {
+            auto frame = startFrame();
+            firstStart = frame->outerSplitter()->sizes().value(0);
+            frame->close();
+        }
+        QVERIFY(firstStart > 70);
         settingsstore::writeInt(applSet, QStringLiteral("Pane0"), -1);
         auto frame = startFrame();
-        QCOMPARE(frame->outerSplitter()->sizes().value(0), 70);
+        QCOMPARE(frame->outerSplitter()->sizes().value(0), firstStart);
     }
 
     void maximizedAndMinimizedStates_data()

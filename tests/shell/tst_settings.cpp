@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,7 +41,7 @@ private slots:
                  "run through ctest, which points the settings at the build folder");
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KALO"), QStringLiteral("Tidewell"))
             .clear();
-        QDir(programpaths::programFolder() + QStringLiteral("Down")).removeRecursively();
+        QDir(defaultDownloadFolder()).removeRecursively();
     }
 
     void defaultsOnAnEmptyStore()
@@ -59,7 +60,9 @@ private slots:
         QCOMPARE(settings.keepAliveMinutes.load(), 3);
         QCOMPARE(settings.asciiExtensions, QStringLiteral("HTM,HTML,C,CPP,H,CGI,TXT,NFO,PAS"));
         QCOMPARE(settings.transferMode.load(), 0);
-        QCOMPARE(settings.downloadFolder, programpaths::programFolder() + QStringLiteral("Down"));
+        // A fresh installation downloads where the desktop keeps downloads, not into a hidden folder.
+        QCOMPARE(settings.downloadFolder, QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+        QVERIFY(!settings.downloadFolder.contains(QStringLiteral("/.")));
         QVERIFY(QFileInfo(settings.downloadFolder).isDir());
         // Defaults are not written back.
         QCOMPARE(settingsstore::readInt(section, QStringLiteral("Retry"), -7), -7);
@@ -122,10 +125,10 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         settingsstore::writeString(section, QStringLiteral("Download"), stored);
-        QDir(programpaths::programFolder() + QStringLiteral("Down")).removeRecursively();
+        QDir(defaultDownloadFolder()).removeRecursively();
 
         LoadSettings();
-        QCOMPARE(appSettings().downloadFolder, programpaths::programFolder() + QStringLiteral("Down"));
+        QCOMPARE(appSettings().downloadFolder, defaultDownloadFolder());
         QVERIFY(QFileInfo(appSettings().downloadFolder).isDir());
         // The store keeps the user's text until the user changes it.
         QCOMPARE(settingsstore::readString(section, QStringLiteral("Download"), QStringLiteral("absent")), stored);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -205,6 +206,29 @@ private slots:
         QFETCH(int, action);
         durations::setForTest(durations::Kind::DialogTimeout, 50ms);
         QVERIFY(confirmAfterTransferWithDialog(AfterTransferAction(action)));
+    }
+
+    void afterTransferNamesTheComputer_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("English") << int(Language::English) << QStringLiteral("Shut down the computer");
+        QTest::newRow("Korean") << int(Language::Korean) << QStringLiteral("컴퓨터 종료");
+    }
+    void afterTransferNamesTheComputer()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, title);
+        setLanguage(Language(language));
+        const auto english = qScopeGuard([] { setLanguage(Language::English); });
+        AfterTransferDialog dialog(AfterTransferAction::Shutdown);
+        QCOMPARE(dialog.windowTitle(), title);
+        const auto labels = dialog.findChildren<QLabel *>();
+        QCOMPARE(labels.size(), 1);
+        QVERIFY(labels.front()->text().contains(title.contains(QLatin1String("computer"))
+                                                    ? QStringLiteral("Shut down the computer now?")
+                                                    : QStringLiteral("컴퓨터를 종료")));
+        QVERIFY(!labels.front()->text().contains(QLatin1String("Windows")));
     }
 
     // A stopped worker waits for no answer: its question closes without one.
