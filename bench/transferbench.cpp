@@ -24,7 +24,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const bool download = args[1] == "get";
-    SessionController controller;
+    SessionController controller(appSettings());
     Session &s = controller.session();
     s.serverHost = args[2];
     s.port = args[3].toInt();

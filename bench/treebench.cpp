@@ -13,7 +13,7 @@
 #include "session/queuetransferjob.h"
 #include "session/session.h"
 #include "session/sessioncontroller.h"
-#include "testqueue.h"
+#include "session/transferqueue.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -32,7 +32,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const bool download = args[1] == "get";
-    SessionController controller;
+    SessionController controller(appSettings());
     Session &s = controller.session();
     s.serverHost = args[2];
     s.port = args[3].toInt();
@@ -43,8 +43,8 @@ int main(int argc, char **argv)
     appSettings().asciiExtensions.clear();
     appSettings().afterTransferAction = 0;
     // As the worker takes them when a job starts.
-    s.options = engineOptions();
-    s.jobOptions = jobOptions();
+    s.options = engineOptions(appSettings());
+    s.jobOptions = jobOptions(appSettings());
 
     // Errors go to the terminal; everything else would only slow the run down.
     setLogSink([](const QString &text, LogColor color) {
