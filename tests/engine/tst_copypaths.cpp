@@ -1,6 +1,7 @@
 // The kernel copy paths (sendfile, splice) and the byte loop side by side: the same bytes against
 // the real server, and the same messages and partial files when the disk fills, the data
 // connection is reset or the file shrinks under an upload.
+#include "testfiles.h"
 #include "engine/controlconnection.h"
 #include "engine/dataconnection.h"
 #include "engine/login.h"
@@ -32,38 +33,21 @@ using testsupport::LogRecorder;
 using testsupport::Reply;
 using testsupport::ScriptedServer;
 
+using testsupport::readFile;
+using testsupport::writeFile;
+
 namespace
 {
 
 QByteArray sample(int size, bool text)
 {
+    if (!text)
+        return testsupport::randomBytes(size);
     QByteArray bytes;
-    bytes.reserve(size);
-    quint32 x = 2463534242u;
-    for (int line = 0; bytes.size() < size; ++line) {
-        if (text) {
-            bytes += "line " + QByteArray::number(line) + (line % 7 ? "\n" : " and a longer one\n");
-            continue;
-        }
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        bytes += char(x);
-    }
+    for (int line = 0; bytes.size() < size; ++line)
+        bytes += "line " + QByteArray::number(line) + (line % 7 ? "\n" : " and a longer one\n");
     bytes.truncate(size);
     return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 // Processor time of the calling thread, in milliseconds: a loop that spins on a socket with

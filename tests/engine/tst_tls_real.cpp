@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "engine/controlconnection.h"
 #include "engine/dataconnection.h"
 #include "engine/login.h"
@@ -18,33 +19,12 @@
 using testsupport::LogRecorder;
 using testsupport::TlsFtpServer;
 
+using testsupport::randomBytes;
+using testsupport::readFile;
+using testsupport::writeFile;
+
 namespace
 {
-
-QByteArray sample(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    quint32 x = 88172645u;
-    for (int i = 0; i < size; ++i) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        bytes[i] = char(x);
-    }
-    return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 // The SHA-256 fingerprint of a PEM certificate file, as the engine shows it.
 QByteArray fingerprintOf(const QString &pemPath)
@@ -140,7 +120,7 @@ private slots:
                             QStringLiteral("server"), version);
         QVERIFY(server.isRunning());
         const int size = 3 << 20;
-        const QByteArray content = sample(size);
+        const QByteArray content = randomBytes(size);
         QVERIFY(writeFile(server.root() + "/remote.bin", content));
         const QString toUpload = local.filePath(QStringLiteral("up.bin"));
         QVERIFY(writeFile(toUpload, content));
@@ -270,7 +250,7 @@ private slots:
         TlsFtpServer server(TlsFtpServer::Mode::Explicit, QStringLiteral("server"), QStringLiteral("1.3"),
                             QStringLiteral("cut"));
         QVERIFY(server.isRunning());
-        QVERIFY(writeFile(server.root() + "/remote.bin", sample(1 << 20)));
+        QVERIFY(writeFile(server.root() + "/remote.bin", randomBytes(1 << 20)));
         LogRecorder log;
         FtpConnection &connection = freshConnection(nullptr);
         int down = -1;

@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "engine/controlconnection.h"
 #include "engine/dataconnection.h"
 #include "engine/login.h"
@@ -22,21 +23,12 @@ using testsupport::controller;
 using testsupport::FtpServer;
 using testsupport::LogRecorder;
 
+using testsupport::randomBytes;
+using testsupport::readFile;
+using testsupport::writeFile;
+
 namespace
 {
-
-QByteArray binarySample(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    quint32 x = 2463534242u;
-    for (int i = 0; i < size; ++i) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        bytes[i] = char(x);
-    }
-    return bytes;
-}
 
 QByteArray textSample(int size)
 {
@@ -45,18 +37,6 @@ QByteArray textSample(int size)
         bytes += "line " + QByteArray::number(line) + " of some text\n";
     bytes.truncate(size);
     return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 // Runs the engine on a worker thread, as the jobs do, while this thread delivers the log, the
@@ -124,7 +104,7 @@ private slots:
         QFETCH(bool, passive);
         QFETCH(char, type);
         QFETCH(int, size);
-        const QByteArray content = type == 'I' ? binarySample(size) : textSample(size);
+        const QByteArray content = type == 'I' ? randomBytes(size) : textSample(size);
         const QString name = QStringLiteral("f%1%2%3").arg(size).arg(type).arg(passive);
         QVERIFY(writeFile(server.root() + "/" + name, content));
         const QString downloaded = local.filePath(name + ".down");
@@ -165,7 +145,7 @@ private slots:
         QFETCH(bool, passive);
         const int size = 2 << 20;
         const qint64 offset = 700001;
-        const QByteArray content = binarySample(size);
+        const QByteArray content = randomBytes(size);
         const QString name = passive ? QStringLiteral("resume-p") : QStringLiteral("resume-a");
         QVERIFY(writeFile(server.root() + "/" + name, content));
         QVERIFY(writeFile(server.root() + "/" + name + ".part", content.left(offset)));

@@ -1,5 +1,6 @@
 // The queue transfer job against the real server: whole trees both ways, resume, the
 // existing-file choices, type A and hostile links.
+#include "testfiles.h"
 #include "engine/login.h"
 #include "ftpserver.h"
 #include "platform/appsettings.h"
@@ -26,6 +27,8 @@ using testsupport::controller;
 using testsupport::FtpServer;
 using testsupport::LogRecorder;
 
+using testsupport::readFile;
+
 namespace
 {
 
@@ -35,12 +38,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 QByteArray sample(int size, int seed)

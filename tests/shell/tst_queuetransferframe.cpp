@@ -1,6 +1,7 @@
 // A folder tree down from a real server through the main window: the queue pane's items, the
 // Transfer command, the existing-file question answered in its dialog, and both panes back where
 // they were at the end.
+#include "testfiles.h"
 #include "ftpserver.h"
 #include "guitest.h"
 #include "sessionreset.h"
@@ -27,6 +28,8 @@
 
 #include <memory>
 
+using testsupport::readFile;
+
 namespace
 {
 
@@ -36,12 +39,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 } // namespace
