@@ -9,6 +9,8 @@
 #   bench/ftps-vs-curl.sh [SIZE_MB]   (default 1024)   RUNS (default 5, at least 3)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=bench/common.sh
+source "$root/bench/common.sh"
 size_mb=${1:-${SIZE_MB:-1024}}
 runs=${RUNS:-5}
 [ "$runs" -lt 3 ] && runs=3
@@ -111,28 +113,10 @@ FTPServer(("127.0.0.1", int(sys.argv[2])), TLS_FTPHandler).serve_forever()
 PY
   server_pid=$!
 fi
-for _ in $(seq 100); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+wait_for_port "$port"
 url="ftp://127.0.0.1:$port"
 
-seconds() {
-  local start end
-  start=$(date +%s.%N)
-  if [ -x /usr/bin/time ]; then
-    /usr/bin/time -f '%U %S' -o "$work/cpu" "$@" >/dev/null 2>"$work/last.err" ||
-      { cat "$work/last.err" >&2; echo "failed: $*" >&2; exit 1; }
-  else
-    "$@" >/dev/null 2>"$work/last.err" || { cat "$work/last.err" >&2; echo "failed: $*" >&2; exit 1; }
-    echo "0 0" >"$work/cpu"
-  fi
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN {printf "%.3f\n", b - a}'
-}
 cpu() { awk '{printf "%.3f", $1 + $2}' "$work/cpu"; }
-median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
-check() { cmp -s "$1" "$2" || { echo "transferred file differs: $1" >&2; exit 1; }; }
 
 curl_tls=(curl -s --ssl-reqd --insecure --ftp-pasv -u anonymous:bench@)
 engine_get() { seconds "$bench" get 127.0.0.1 "$port" anonymous bench@ big.bin "$work/dl.bin" "$size"; }

@@ -11,6 +11,8 @@
 #   ZEROCOPY=0: the engine moves every byte through its own buffers (the byte loop)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=bench/common.sh
+source "$root/bench/common.sh"
 size_mb=${SIZE_MB:-1024}
 runs=${RUNS:-9}
 [ "$runs" -lt 3 ] && runs=3
@@ -91,30 +93,10 @@ else
   /usr/bin/python3 -m pyftpdlib -i 127.0.0.1 -p "$port" -d "$work/srv" -w >"$work/server.log" 2>&1 &
   server_pid=$!
 fi
-for _ in $(seq 100); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+wait_for_port "$port"
 url="ftp://127.0.0.1:$port"
 
-# Runs the command and prints its wall time in seconds; its processor time (user + system) goes
-# to $work/cpu, a figure that other load on the machine disturbs less.
-seconds() {
-  local start end
-  start=$(date +%s.%N)
-  if [ -x /usr/bin/time ]; then
-    /usr/bin/time -f '%U %S' -o "$work/cpu" "$@" >/dev/null 2>"$work/last.err" ||
-      { cat "$work/last.err" >&2; echo "failed: $*" >&2; exit 1; }
-  else
-    "$@" >/dev/null 2>"$work/last.err" || { cat "$work/last.err" >&2; echo "failed: $*" >&2; exit 1; }
-    echo "0 0" >"$work/cpu"
-  fi
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN {printf "%.3f\n", b - a}'
-}
 cpu() { awk '{printf "%.2f", $1 + $2}' "$work/cpu"; }
-median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
-check() { cmp -s "$1" "$2" || { echo "transferred file differs: $1" >&2; exit 1; }; }
 
 engine_get() { seconds env ZEROCOPY="${ZEROCOPY:-1}" "$bench" get 127.0.0.1 "$port" anonymous bench@ big.bin "$work/dl.bin" "$size"; }
 curl_get() { seconds curl -s -o "$work/dl.bin" "$url/big.bin"; }

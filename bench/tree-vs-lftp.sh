@@ -6,6 +6,8 @@
 #   FOLDERS (default 100)  FILES (per folder, default 100)  RUNS (default 3, at least 3)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=bench/common.sh
+source "$root/bench/common.sh"
 folders=${FOLDERS:-100}
 files=${FILES:-100}
 runs=${RUNS:-3}
@@ -84,10 +86,7 @@ max_clients=0
 CONF
 /usr/sbin/vsftpd "$work/vsftpd.conf" >"$work/server.log" 2>&1 &
 server_pid=$!
-for _ in $(seq 100); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+wait_for_port "$port"
 
 seconds() {
   local start end
@@ -96,7 +95,6 @@ seconds() {
   end=$(date +%s.%N)
   awk -v a="$start" -v b="$end" 'BEGIN {printf "%.3f\n", b - a}'
 }
-median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 same() { diff -r "$1" "$2" >/dev/null || { echo "trees differ: $1 $2" >&2; exit 1; }; }
 
 lftp_run() {
