@@ -5,6 +5,7 @@
 #include "engine/tlschannel.h"
 #include "engine/tlscontext.h"
 #include "platform/latestpost.h"
+#include "platform/uithread.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,6 +13,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <netinet/in.h>
 #include <optional>
@@ -32,7 +34,16 @@ struct TransferProgress {
 class EngineHost
 {
 public:
-    virtual ~EngineHost() = default;
+    EngineHost() = default;
+    EngineHost(const EngineHost &) = delete;
+    EngineHost &operator=(const EngineHost &) = delete;
+    virtual ~EngineHost() { *alive_ = false; }
+    // Runs the call on the window thread if the host still exists when it gets there: a host that
+    // goes while a read-out or a question is on its way (a stopped worker, a closed session)
+    // receives nothing. The result is the call's, or the default when the host had gone.
+    template <typename T>
+    T callOnWindow(std::function<T(EngineHost &)> call);
+    void postToWindow(std::function<void(EngineHost &)> call);
     // The status bar's two read-outs of a running transfer, and the title while minimised.
     virtual void progressText(const QString &) {}
     virtual void rateText(const QString &) {}
@@ -46,7 +57,25 @@ public:
     virtual bool acceptCertificate(const CertificateFacts &) { return false; }
     // Whether the control connection and the data connections are encrypted, after each login.
     virtual void encryptionChanged(bool /*control*/, bool /*data*/) {}
+
+private:
+    // Written and read on the window thread only, where hosts end and posted calls run.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
+
+template <typename T>
+T EngineHost::callOnWindow(std::function<T(EngineHost &)> call)
+{
+    return uithread::call<T>([this, alive = alive_, call = std::move(call)] { return *alive ? call(*this) : T(); });
+}
+
+inline void EngineHost::postToWindow(std::function<void(EngineHost &)> call)
+{
+    uithread::post([this, alive = alive_, call = std::move(call)] {
+        if (*alive)
+            call(*this);
+    });
+}
 
 // What the engine needs from the user's preferences, copied in by whoever starts a job, so that the
 // engine never reads a settings store.

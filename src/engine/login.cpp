@@ -3,7 +3,6 @@
 #include "engine/controlconnection.h"
 #include "engine/tlssession.h"
 #include "platform/log.h"
-#include "platform/uithread.h"
 
 #include <netinet/in.h>
 #include <optional>
@@ -20,8 +19,10 @@ bool hasMicrosoftMarker(const QByteArray &line)
 // The typed password, asked each time and never stored; empty when the question was cancelled.
 QByteArray askPassword(EngineHost *host)
 {
-    const std::optional<QString> answer = uithread::call<std::optional<QString>>(
-        [host] { return host ? host->askPassword() : std::optional<QString>(); });
+    if (!host)
+        return {};
+    const std::optional<QString> answer =
+        host->callOnWindow<std::optional<QString>>([](EngineHost &h) { return h.askPassword(); });
     return answer.value_or(QString()).toUtf8();
 }
 

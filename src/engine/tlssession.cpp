@@ -3,7 +3,6 @@
 #include "engine/controlconnection.h"
 #include "platform/durations.h"
 #include "platform/log.h"
-#include "platform/uithread.h"
 
 #include <arpa/inet.h>
 #include <csignal>
@@ -52,7 +51,7 @@ std::unique_ptr<TlsChannel> handshakeOn(FtpConnection &connection, int socket, b
 bool userTrusts(FtpConnection &connection, const CertificateFacts &facts)
 {
     EngineHost *host = connection.host;
-    return uithread::call<bool>([host, facts] { return host && host->acceptCertificate(facts); });
+    return host && host->callOnWindow<bool>([facts](EngineHost &h) { return h.acceptCertificate(facts); });
 }
 
 } // namespace
@@ -133,5 +132,5 @@ void ReportEncryption(const FtpConnection &connection)
     const bool control = connection.controlTls != nullptr;
     const bool data = control && connection.dataProtected;
     if (EngineHost *host = connection.host)
-        uithread::post([host, control, data] { host->encryptionChanged(control, data); });
+        host->postToWindow([control, data](EngineHost &h) { h.encryptionChanged(control, data); });
 }

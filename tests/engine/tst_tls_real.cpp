@@ -2,6 +2,7 @@
 #include "engine/controlconnection.h"
 #include "engine/dataconnection.h"
 #include "engine/login.h"
+#include "engine/tlssession.h"
 #include "ftpserver.h"
 #include "platform/strings.h"
 #include "sessionreset.h"
@@ -14,6 +15,7 @@
 
 #include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using testsupport::LogRecorder;
@@ -349,6 +351,28 @@ private slots:
         QCOMPARE(log.texts(LogColor::Command).contains(QStringLiteral("USER tester\n")), loggedIn);
         QVERIFY(!connection.dataProtected);
         connection.controlSocket = CloseSocketAbortive(connection, connection.controlSocket);
+    }
+
+    // A session closed right after a login leaves its encryption read-out on the way: it must not
+    // reach the host that has gone (it once called into freed memory), and must reach a live one.
+    void readOutAfterTheHostHasGone()
+    {
+        struct ReadOutHost : EngineHost {
+            int *seen;
+            explicit ReadOutHost(int *counter) : seen(counter) {}
+            void encryptionChanged(bool, bool) override { ++*seen; }
+        };
+        int seen = 0;
+        FtpConnection connection;
+        for (const bool gone : {true, false}) {
+            auto host = std::make_unique<ReadOutHost>(&seen);
+            connection.host = host.get();
+            std::thread([&] { ReportEncryption(connection); }).join();
+            if (gone)
+                host.reset();
+            QCoreApplication::processEvents();
+            QCOMPARE(seen, gone ? 0 : 1);
+        }
     }
 };
 
