@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/serverfeatures.h"
 #include "engine/servertypes.h"
 #include "engine/tlscertificate.h"
 #include "engine/tlschannel.h"
@@ -147,6 +148,9 @@ struct FtpConnection {
     double transferEnd = 0;
     double transferElapsed = 0;
     std::atomic<bool> showProgressInTitle{false};
+
+    // The server's FEAT reply of this login (empty before the login and for a server without one).
+    ServerFeatures features;
 
     // The listing parser's findings, kept for the connection.
     int nameColumn = 0;
