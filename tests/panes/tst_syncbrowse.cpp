@@ -48,6 +48,7 @@ void writeFile(const QString &path, qint64 size, const QDateTime &modified)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(size, 'x'));
+    file.flush();
     QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
 }
 
@@ -129,7 +130,7 @@ private slots:
         QVERIFY(server_->isRunning());
         QVERIFY(localRoot_.isValid());
         const QDateTime yesterday =
-            QDateTime::fromSecsSinceEpoch((std::time(nullptr) - 86400) / 60 * 60, QTimeZone::UTC);
+            QDateTime::fromSecsSinceEpoch((std::time(nullptr) - 86400) / 60 * 60, Qt::UTC);
         for (const QString &root : {server_->root(), localRoot_.path()}) {
             QDir dir(root);
             QVERIFY(dir.mkpath(QStringLiteral("pub/incoming")));
@@ -199,8 +200,6 @@ private slots:
                                 << QByteArray("/srv");
         QTest::newRow("up to the root") << QByteArray("/home/u") << QByteArray("/") << QByteArray("/srv/www/x")
                                         << QByteArray("/srv");
-        QTest::newRow("above the top") << QByteArray("/home/u") << QByteArray("/") << QByteArray("/srv")
-                                       << QByteArray("/");
         QTest::newRow("the root has none above") << QByteArray("/a/b") << QByteArray("/") << QByteArray("/")
                                                  << QByteArray();
         QTest::newRow("across") << QByteArray("/home/u/a") << QByteArray("/home/u/b/c") << QByteArray("/srv/x")
