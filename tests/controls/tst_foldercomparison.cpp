@@ -147,50 +147,6 @@ private slots:
         QVERIFY(clock.elapsed() < 1000);
     }
 
-    // The shown lists: marks arrive from the thread, follow a sort, and are made again when a
-    // list's rows change; switched off, none is left.
-    void listsShowTheMarksAndFollowChanges()
-    {
-        CSortListCtrl local;
-        CSortListCtrl remote;
-        for (CSortListCtrl *list : {&local, &remote})
-            list->InsertFileColumns();
-        local.setRows(FileRows{makeRow("same|5|2024-05-01 10:00"), makeRow("mine|5|2024-05-01 10:00"),
-                               makeRow("grown|5|2024-05-01 10:00")});
-        remote.setRows(FileRows{makeRow("grown|6|2024-05-01 10:00"), makeRow("same|5|2024-05-01 10:00")});
-        ListComparison comparison(&local, &remote);
-        QSignalSpy compared(&comparison, &ListComparison::compared);
-        const auto markOfName = [&comparison](const CSortListCtrl &list, const QString &name) {
-            for (int row = 0; row < list.listModel()->size(); ++row)
-                if (list.listModel()->text(row, 0) == name)
-                    return markName(comparison.markOf(&list, row));
-            return QStringLiteral("absent");
-        };
-        QCOMPARE(markOfName(local, "mine"), QStringLiteral("same")); // off: nothing marked
-        comparison.setEnabled(true);
-        QTRY_COMPARE(compared.count(), 1);
-        QVERIFY(!comparison.pending());
-        QCOMPARE(markOfName(local, "mine"), QStringLiteral("only"));
-        QCOMPARE(markOfName(local, "grown"), QStringLiteral("size"));
-        QCOMPARE(markOfName(local, "same"), QStringLiteral("same"));
-        QCOMPARE(markOfName(remote, "grown"), QStringLiteral("size"));
-
-        local.SortByColumn(0);
-        QCOMPARE(markOfName(local, "mine"), QStringLiteral("only"));
-        QCOMPARE(markOfName(local, "grown"), QStringLiteral("size"));
-
-        remote.setRows(FileRows{makeRow("mine|5|2024-05-01 10:00"), makeRow("same|5|2024-05-02 10:00")});
-        QVERIFY(comparison.pending());
-        QTRY_COMPARE(compared.count(), 2);
-        QCOMPARE(markOfName(local, "mine"), QStringLiteral("same"));
-        QCOMPARE(markOfName(local, "grown"), QStringLiteral("only"));
-        QCOMPARE(markOfName(local, "same"), QStringLiteral("older"));
-        QCOMPARE(markOfName(remote, "same"), QStringLiteral("newer"));
-
-        comparison.setEnabled(false);
-        QCOMPARE(markOfName(local, "grown"), QStringLiteral("same"));
-    }
-
     // Rows replaced while a comparison of many rows runs: the running one stops (it reads the
     // rows in place), and the marks shown are those of the new rows.
     void rowsReplacedWhileComparing()

@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -319,6 +320,12 @@ private slots:
         QCOMPARE(markOf(remoteList, "only-remote"), QStringLiteral("only"));
         QCOMPARE(markOf(localList, "pub"), QStringLiteral("same"));
         QCOMPARE(markOf(remoteList, "loop"), QStringLiteral("same"));
+        // Marks belong to the rows, not to the places a header click moves them to.
+        QTest::mouseClick(localList->header()->viewport(), Qt::LeftButton, {},
+                          QPoint(localList->header()->sectionViewportPosition(1) + 5, 5));
+        QCOMPARE(localList->sortColumn(), 1);
+        QCOMPARE(markOf(localList, "grown.txt"), QStringLiteral("size"));
+        QCOMPARE(markOf(localList, "newer.txt"), QStringLiteral("newer"));
 
         // Painted: the marked row in the tint, the row that is the same not.
         localList->resize(600, 400);
