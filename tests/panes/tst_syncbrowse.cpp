@@ -1,10 +1,12 @@
 #include "ftpserver.h"
 #include "guitest.h"
+#include "scriptedserver.h"
 #include "sessionreset.h"
 
 #include "controls/listcomparison.h"
 #include "controls/rowmarkdelegate.h"
 #include "controls/sortlistctrl.h"
+#include "panes/listingcache.h"
 #include "panes/localwnd.h"
 #include "panes/remotewnd.h"
 #include "panes/syncbrowsing.h"
@@ -32,6 +34,8 @@
 #include <memory>
 
 using testsupport::LogRecorder;
+using testsupport::Reply;
+using testsupport::ScriptedServer;
 
 namespace
 {
@@ -117,6 +121,28 @@ class TestSyncBrowse : public QObject
         QVERIFY(remote()->syncBrowsing()->isEnabled());
     }
 
+    // The main window, connected to the server at `port`, showing its root.
+    void openFrame(quint16 port, const QString &user, const QString &password)
+    {
+        guitest::ModalWatcher watcher;
+        frame_ = std::make_unique<CMainFrame>();
+        frame_->show();
+        QVERIFY(QTest::qWaitFor([&] { return !watcher.seen.isEmpty(); }, 5000));
+        Session &s = session();
+        s.serverHost = QStringLiteral("127.0.0.1");
+        s.port = port;
+        s.userName = user;
+        s.password = password;
+        s.anonymousLogin = false;
+        s.initialRemotePath.clear();
+        QSignalSpy started(remote(), &CRemoteWnd::sessionStarted);
+        emit frame_->controller()->stateChanged();
+        frame_->action(cmd::Connect)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
+        waitIdle();
+        QTRY_COMPARE(remote()->currentPath(), QByteArray("/"));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -149,10 +175,8 @@ private slots:
         writeFile(localRoot.filePath(QStringLiteral("newer.txt")), 5, yesterday);
         writeFile(localRoot.filePath(QStringLiteral("only-local.txt")), 5, yesterday);
 
-        guitest::ModalWatcher watcher;
-        frame_ = std::make_unique<CMainFrame>();
-        frame_->show();
-        QVERIFY(QTest::qWaitFor([&] { return !watcher.seen.isEmpty(); }, 5000));
+        openFrame(server_->port(), QString::fromLatin1(testsupport::FtpServer::user),
+                  QString::fromLatin1(testsupport::FtpServer::password));
         // Off, and offered, in the Remote menu and on the toolbar.
         for (int id : {cmd::SyncBrowsing, cmd::CompareFolders}) {
             QAction *toggle = frame_->action(id);
@@ -164,20 +188,6 @@ private slots:
                     inRemoteMenu = menu->text().remove(QLatin1Char('&')) == QLatin1String("Remote");
             QVERIFY(inRemoteMenu);
         }
-
-        Session &s = session();
-        s.serverHost = QStringLiteral("127.0.0.1");
-        s.port = server_->port();
-        s.userName = QString::fromLatin1(testsupport::FtpServer::user);
-        s.password = QString::fromLatin1(testsupport::FtpServer::password);
-        s.anonymousLogin = false;
-        s.initialRemotePath.clear();
-        QSignalSpy started(remote(), &CRemoteWnd::sessionStarted);
-        emit frame_->controller()->stateChanged();
-        frame_->action(cmd::Connect)->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
-        waitIdle();
-        QTRY_COMPARE(remote()->currentPath(), QByteArray("/"));
     }
 
     void cleanupTestCase()
@@ -350,6 +360,34 @@ private slots:
 
         clickToggle(cmd::CompareFolders);
         QCOMPARE(markOf(remoteList, "only-remote"), QStringLiteral("same"));
+    }
+
+    // A server that shows the folder it was in whatever it is asked to enter, as a link looping
+    // back makes it: the local pane is not walked back, synchronized browsing ends.
+    void serverShowingAnotherFolderSwitchesItOff()
+    {
+        frame_.reset();
+        QVERIFY(QDir(ListingCache::defaultFolder()).removeRecursively());
+        ScriptedServer server;
+        server.on("USER", "331 Password required")
+            .on("PASS", "230 Logged in")
+            .on("PWD", "257 \"/\" is the current directory")
+            .on("CWD", "250 OK")
+            .on("TYPE", "200 Type set")
+            .on("PASV", Reply::pasv())
+            .on("LIST", Reply("150 Here it comes")
+                            .sendData("drwxr-xr-x   2 u  g      0 Jan  1  2020 pub\r\n")
+                            .then("226 Done"));
+        openFrame(server.port(), QStringLiteral("u"), QStringLiteral("p"));
+        LogRecorder log;
+        startSyncAtRoots();
+        openRow(local()->list(), QStringLiteral("pub"));
+        waitIdle();
+        QVERIFY(log.waitFor(formatText(TextId::SyncServerElsewhere, "/", "/pub"), LogColor::Error));
+        QVERIFY(!frame_->action(cmd::SyncBrowsing)->isChecked());
+        QCOMPARE(local()->currentFolder(), localPath("pub"));
+        QCOMPARE(remote()->currentPath(), QByteArray("/"));
+        frame_.reset();
     }
 };
 
