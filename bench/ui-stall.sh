@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The window thread's longest stall: the real main window (offscreen) lists a generated folder of
 # ROWS entries from a local server (loaded, sorted, cached), sorts it again by header clicks, then
-# downloads a SIZE_MB file through the queue with its progress shown. Last line:
-#   stall listing N ms transfer N ms resort N ms
+# compares it with a local folder of every other name (folder comparison on), then downloads a
+# SIZE_MB file through the queue with its progress shown. Last line:
+#   stall listing N ms transfer N ms resort N ms compare N ms
 #   ROWS (default 100000)  SIZE_MB (default 1024)  TRANSFER (default 1)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

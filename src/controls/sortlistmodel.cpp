@@ -9,6 +9,7 @@
 
 SortListModel::~SortListModel()
 {
+    emit rowsAboutToChange();
     sorter_.cancel();
 }
 
@@ -171,6 +172,7 @@ void SortListModel::requestSort(int column, int kind, bool ascending)
 
 std::optional<RowOrder> SortListModel::stopSort()
 {
+    emit rowsAboutToChange();
     if (!sorter_.pending())
         return std::nullopt;
     const RowOrder stopped = sorter_.order();

@@ -63,6 +63,9 @@ public:
 signals:
     // A requested sort is shown.
     void sortFinished();
+    // The rows are about to be written (also a sort writes the keys it reads): whoever reads
+    // them on another thread stops now.
+    void rowsAboutToChange();
 
 private:
     struct Column {

@@ -85,6 +85,7 @@ bool CLocalWnd::showFolderHere(const QByteArray &path)
                       .arg(localfolder::shownPath(current_)),
                   LogColor::Error);
     list_->setRows(std::move(listing.rows));
+    emit folderShown(current_);
     return true;
 }
 

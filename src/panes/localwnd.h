@@ -107,6 +107,10 @@ public:
     // reads the commands' conditions again (selection, whether a transfer can start).
     [[nodiscard]] PaneActions &commandStates() { return paneActions_; }
 
+signals:
+    // A folder is listed: another one, or the same again.
+    void folderShown(const QByteArray &path);
+
 protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

@@ -1,7 +1,10 @@
 // The remote pane's commands as actions: their texts and keys, when each is enabled, and the
 // context menu that shows them.
+#include "controls/listcomparison.h"
 #include "controls/sortlistctrl.h"
+#include "panes/localwnd.h"
 #include "panes/remotewnd.h"
+#include "panes/syncbrowsing.h"
 #include "platform/menutext.h"
 #include "platform/uitext.h"
 #include "session/sessioncontroller.h"
@@ -38,9 +41,38 @@ void CRemoteWnd::createActions()
     a.deleteItems->setShortcuts(QKeySequence::Delete);
     a.rename->setShortcut(Qt::Key_F2);
     addActions(p.all());
+
+    // Not the worked-in pane's commands: they concern both panes, whichever has the focus.
+    a.syncBrowsing = new QAction(menuText("Synchronized browsing", 'Y'), this);
+    a.compareFolders = new QAction(menuText("Compare folders", 'P'), this);
+    for (QAction *toggle : {a.syncBrowsing, a.compareFolders}) {
+        toggle->setCheckable(true);
+        toggle->setEnabled(false);
+        // A checked icon in a menu hardly differs from an unchecked one: the menu shows the mark.
+        toggle->setIconVisibleInMenu(false);
+    }
+    connect(a.syncBrowsing, &QAction::toggled, this, [this](bool on) {
+        if (sync_ && !sync_->setEnabled(on))
+            actions_.syncBrowsing->setChecked(sync_->isEnabled());
+    });
+    connect(a.compareFolders, &QAction::toggled, this, [this](bool on) {
+        if (comparison_)
+            comparison_->setEnabled(on);
+    });
     if (controller_)
         connect(controller_, &SessionController::stateChanged, this, [this] { paneActions_.update(); });
     paneActions_.update();
+}
+
+void CRemoteWnd::setPartnerPane(CLocalWnd *local)
+{
+    if (sync_ || !local || !list_ || !local->list())
+        return;
+    sync_ = new SyncBrowsing(local, this, controller_, this);
+    connect(sync_, &SyncBrowsing::stopped, this, [this] { actions_.syncBrowsing->setChecked(false); });
+    comparison_ = new ListComparison(local->list(), list_, this);
+    actions_.syncBrowsing->setEnabled(true);
+    actions_.compareFolders->setEnabled(true);
 }
 
 bool CRemoteWnd::hasSelection() const

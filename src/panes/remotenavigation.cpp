@@ -24,6 +24,7 @@ bool CRemoteWnd::Navigate(const QByteArray &path)
         showPathInCombo(path);
         currentPath_ = path;
         AppendLog(LogColor::Status, TextId::ReadingCachedDirectory, displayPath(path).toUtf8().constData());
+        emit folderShown(currentPath_);
         return false;
     }
     if (!c.connected()) {

@@ -144,6 +144,7 @@ void CRemoteWnd::setRemotePath(const QByteArray &path)
         return;
     currentPath_ = path;
     showPathInCombo(currentPath_);
+    emit folderShown(currentPath_);
 }
 
 void CRemoteWnd::showRemoteListing(const QByteArray &path, FileRows rows, bool writeCache,

@@ -13,7 +13,9 @@
 #include <optional>
 #include <utility>
 
+class CLocalWnd;
 class CSortListCtrl;
+class ListComparison;
 class ListFilterEdit;
 class ListingCache;
 class QAction;
@@ -23,6 +25,7 @@ class QToolButton;
 class RowDragSource;
 class RemoteNameEditor;
 class SessionController;
+class SyncBrowsing;
 
 // The remote pane: one directory of the connected server and the folders visited so far.
 // Navigation is cache-first: a directory seen before is shown from its cache file, and only
@@ -115,13 +118,23 @@ public:
         QAction *userCommand = nullptr;
         QAction *deleteFolderCache = nullptr;
         QAction *refresh = nullptr;
+        // Toggles, offered once the pane has its local partner.
+        QAction *syncBrowsing = nullptr;
+        QAction *compareFolders = nullptr;
     };
     [[nodiscard]] const Actions &commands() const { return actions_; }
     // Their enabled states: the frame says whether this is the pane being worked in, and update()
     // reads the commands' conditions again (selection, session state).
     [[nodiscard]] PaneActions &commandStates() { return paneActions_; }
 
+    // The local pane that synchronized browsing and the folder comparison pair with this one.
+    void setPartnerPane(CLocalWnd *local);
+    [[nodiscard]] SyncBrowsing *syncBrowsing() const { return sync_; }
+    [[nodiscard]] ListComparison *comparison() const { return comparison_; }
+
 signals:
+    // The pane shows another folder, or the same again (its path is known before its rows).
+    void folderShown(const QByteArray &path);
     // OnConnected has stored the session and asked for the first directory.
     void sessionStarted();
     // Download has queued the selection: the queue transfer is to start.
@@ -158,4 +171,6 @@ private:
     RemoteNameEditor *nameEditor_ = nullptr;
     QByteArray currentPath_;
     bool initialised_ = false;
+    SyncBrowsing *sync_ = nullptr;
+    ListComparison *comparison_ = nullptr;
 };

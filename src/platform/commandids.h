@@ -6,6 +6,8 @@
 namespace cmd
 {
 
+inline constexpr int SyncBrowsing = 410;
+inline constexpr int CompareFolders = 411;
 inline constexpr int Connect = 32773;
 inline constexpr int Disconnect = 32774;
 inline constexpr int NewFolder = 32775;

@@ -77,6 +77,9 @@ constexpr int toolbarOrder[] = {cmd::SiteManager,
                                 cmd::NewFolder,
                                 cmd::UserCommand,
                                 0,
+                                cmd::SyncBrowsing,
+                                cmd::CompareFolders,
+                                0,
                                 cmd::BinaryMode,
                                 cmd::AsciiMode,
                                 cmd::AutoMode};
@@ -208,6 +211,7 @@ void CMainFrame::createPanes()
     localPane_->setTransferStarter(startTransfer);
     localPane_->setDropTargets(queuePane_, remotePane_);
     remotePane_->setDropTargets(queuePane_, localPane_);
+    remotePane_->setPartnerPane(localPane_);
     controller_->setLocalView(localPane_);
     controller_->setQueueView(queuePane_->queue());
     // The remote pane is the one worked in at first: its list has the focus when the window
@@ -311,6 +315,8 @@ void CMainFrame::createPaneCommands()
     add(cmd::NewFolder, {.local = local.newFolder, .remote = remote.newFolder});
     add(cmd::UserCommand, {.remote = remote.userCommand});
     add(cmd::SelectAll, {.local = local.selectAll, .remote = remote.selectAll});
+    add(cmd::SyncBrowsing, {.remote = remote.syncBrowsing});
+    add(cmd::CompareFolders, {.remote = remote.compareFolders});
     placePaneActions();
 }
 
@@ -331,7 +337,7 @@ void CMainFrame::createMenus()
          0, cmd::BinaryMode, cmd::AsciiMode, cmd::AutoMode});
     add(menuBar()->addMenu(uiText("&Remote")),
         {cmd::Refresh, 0, cmd::Rename, cmd::ChangeAttribute, cmd::Delete, cmd::DeleteSubfolder, cmd::MoveTo,
-         cmd::NewFolder, 0, cmd::UserCommand, 0, cmd::SelectAll});
+         cmd::NewFolder, 0, cmd::UserCommand, 0, cmd::SelectAll, 0, cmd::SyncBrowsing, cmd::CompareFolders});
     add(menuBar()->addMenu(uiText("&Options")), {cmd::Preference});
     add(menuBar()->addMenu(uiText("&Help")),
         {cmd::BriefHelp, cmd::VisitHomepage, cmd::CheckForUpgrade, 0, cmd::About});

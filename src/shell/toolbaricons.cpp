@@ -32,6 +32,8 @@ constexpr ThemeIcon themeIcons[] = {
     {cmd::MoveTo, "go-jump"},
     {cmd::NewFolder, "folder-new"},
     {cmd::UserCommand, "utilities-terminal"},
+    {cmd::SyncBrowsing, "media-playlist-repeat"},
+    {cmd::CompareFolders, "edit-find-replace"},
     {cmd::BinaryMode, "application-x-executable"},
     {cmd::AsciiMode, "text-x-generic"},
     {cmd::AutoMode, "system-run"},

@@ -92,7 +92,8 @@ private slots:
         for (int id : {cmd::SiteManager, cmd::Connect, cmd::Disconnect, cmd::Preference, cmd::Upload,
                        cmd::Download, cmd::TransferQueue, cmd::Abort, cmd::Refresh, cmd::Rename,
                        cmd::ChangeAttribute, cmd::Delete, cmd::DeleteSubfolder, cmd::MoveTo, cmd::NewFolder,
-                       cmd::UserCommand, cmd::BinaryMode, cmd::AsciiMode, cmd::AutoMode})
+                       cmd::UserCommand, cmd::SyncBrowsing, cmd::CompareFolders, cmd::BinaryMode,
+                       cmd::AsciiMode, cmd::AutoMode})
             QTest::newRow(qPrintable(toolbarIconName(id))) << id;
     }
     void everyToolbarButtonHasAPicture()

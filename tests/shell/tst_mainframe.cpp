@@ -136,6 +136,9 @@ private slots:
                                      cmd::NewFolder,
                                      cmd::UserCommand,
                                      0,
+                                     cmd::SyncBrowsing,
+                                     cmd::CompareFolders,
+                                     0,
                                      cmd::BinaryMode,
                                      cmd::AsciiMode,
                                      cmd::AutoMode};
