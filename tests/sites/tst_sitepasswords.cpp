@@ -45,8 +45,15 @@ public:
         }
         if (!home_.isValid())
             return QStringLiteral("no temporary folder");
+        // Its own runtime folder too: a keyring daemon that finds another's control socket there
+        // hands over to it.
+        const QString runtime = home_.path() + QStringLiteral("/run");
+        if (!QDir().mkpath(runtime) || !QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                                          QFileDevice::ExeOwner))
+            return QStringLiteral("no runtime folder");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home_.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         process_.setProcessEnvironment(environment);
         process_.start(QStringLiteral("gnome-keyring-daemon"),
                        {QStringLiteral("--unlock"), QStringLiteral("--components=secrets"), QStringLiteral("--foreground")});
@@ -177,6 +184,8 @@ private:
 
     QStringList errors() const
     {
+        // Log lines reach the sink through the event loop.
+        QCoreApplication::processEvents();
         QStringList found;
         for (const QString &line : log_)
             if (line.startsWith(QLatin1String("E ")))
@@ -370,6 +379,27 @@ private slots:
         // The late answers, when they come, change nothing.
         QTest::qWait(1000);
         QCOMPARE(sitefield::text(readSites().sites[0].sitePassword), QStringLiteral("pw-stays"));
+    }
+
+    // A keyring that refuses (its collection locked, and no one to unlock it): the password stays
+    // in the file, with a message.
+    void keyringRefuses()
+    {
+        QProcess lock;
+        lock.start(QStringLiteral("dbus-send"),
+                   {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                    QStringLiteral("--dest=org.freedesktop.secrets"), QStringLiteral("/org/freedesktop/secrets"),
+                    QStringLiteral("org.freedesktop.Secret.Service.Lock"),
+                    QStringLiteral("array:objpath:/org/freedesktop/secrets/collection/login")});
+        QVERIFY(lock.waitForFinished(5000));
+        QCOMPARE(lock.exitCode(), 0);
+        writeSites(makeList({{"Folder", "locked", "pw-locked"}}));
+        QVERIFY(!runPass(true));
+        const SiteList list = readSites();
+        QCOMPARE(sitefield::text(list.sites[0].sitePassword), QStringLiteral("pw-locked"));
+        QCOMPARE(list.settings[0].keyringKey, QString());
+        QCOMPARE(errors().size(), 1);
+        QVERIFY(errors().constFirst().contains(QLatin1String("Folder/locked")));
     }
 
     // No keyring on the bus: said once, whatever the number of passes and passwords; the files
