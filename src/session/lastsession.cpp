@@ -140,18 +140,19 @@ void moveLastSessionPassword(bool intoKeyring, QObject *context, std::function<v
         done(true);
         return;
     }
-    keyring::read(lastSessionKeyringKey(), context, [context, done = std::move(done)](const keyring::Answer &answer) {
-        if (answer.outcome != keyring::Outcome::Done && answer.outcome != keyring::Outcome::NotFound) {
-            reportFailure(TextId::KeyringReadFailed, answer);
-            done(false);
-            return;
-        }
-        // A session written since has its own password in the store.
-        if (lastSessionPasswordInKeyring()) {
-            settingsstore::writeString(applSet, passwordName, answer.password);
-            settingsstore::writeInt(applSet, markName, 0);
-        }
-        forget(context);
-        done(true);
-    });
+    keyring::read(
+        lastSessionKeyringKey(), context, [context, done = std::move(done)](const keyring::Answer &answer) {
+            if (answer.outcome != keyring::Outcome::Done && answer.outcome != keyring::Outcome::NotFound) {
+                reportFailure(TextId::KeyringReadFailed, answer);
+                done(false);
+                return;
+            }
+            // A session written since has its own password in the store.
+            if (lastSessionPasswordInKeyring()) {
+                settingsstore::writeString(applSet, passwordName, answer.password);
+                settingsstore::writeInt(applSet, markName, 0);
+            }
+            forget(context);
+            done(true);
+        });
 }

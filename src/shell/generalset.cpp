@@ -8,7 +8,6 @@
 #include "sites/sitepasswordmover.h"
 
 #include <QCheckBox>
-
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>

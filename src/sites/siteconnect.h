@@ -23,7 +23,8 @@ void ConnectToSite(SessionController &controller, const SiteFields &site);
 // Calls `done` with the site and its password from the keyring where the site keeps it there,
 // without it (and a log line) when the keyring cannot give it, at once when nothing is to be read.
 // Nothing is called once `context` has gone.
-void fetchSitePassword(const SiteFields &site, QObject *context, std::function<void(const SiteFields &)> done);
+void fetchSitePassword(const SiteFields &site, QObject *context,
+                       std::function<void(const SiteFields &)> done);
 
 // Opens the Site Manager over `parent` and, when the user pressed Connect, hands the chosen site
 // to the session. Returns whether a connection was requested.

@@ -53,11 +53,12 @@ SiteManagerDialog::SiteManagerDialog(QWidget *parent)
 }
 
 SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
-    : QDialog(parent), folder_(folder), mover_(&sitePasswords(folder)), tree_(new QTreeWidget(this)), sites_(new QListWidget(this)),
-      panel_(new SiteFieldsPanel(this)), addFolder_(makeButton("Add", "addFolder", this)),
-      deleteFolder_(makeButton("Delete", "deleteFolder", this)),
-      addSite_(makeButton("Add", "addSite", this)), deleteSite_(makeButton("Delete", "deleteSite", this)),
-      connect_(makeButton("Connect", "connect", this)), close_(makeButton("Close", "close", this))
+    : QDialog(parent), folder_(folder), mover_(&sitePasswords(folder)), tree_(new QTreeWidget(this)),
+      sites_(new QListWidget(this)), panel_(new SiteFieldsPanel(this)),
+      addFolder_(makeButton("Add", "addFolder", this)),
+      deleteFolder_(makeButton("Delete", "deleteFolder", this)), addSite_(makeButton("Add", "addSite", this)),
+      deleteSite_(makeButton("Delete", "deleteSite", this)), connect_(makeButton("Connect", "connect", this)),
+      close_(makeButton("Close", "close", this))
 {
     setWindowTitle(uiText("Site Manager"));
     buildLayout();

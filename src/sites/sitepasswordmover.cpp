@@ -76,7 +76,8 @@ QString sitePasswordKey(const SiteList &list, size_t index)
     return key;
 }
 
-SitePasswordMover::SitePasswordMover(const QString &folder, QObject *parent) : QObject(parent), folder_(folder)
+SitePasswordMover::SitePasswordMover(const QString &folder, QObject *parent)
+    : QObject(parent), folder_(folder)
 {
 }
 
@@ -163,11 +164,13 @@ bool SitePasswordMover::planPass(const Pass &pass)
                     storePassword(key, text, recorded, std::move(next));
                 });
         } else if (!recorded.isEmpty() && recorded != wanted && wantedFree) {
-            steps_.push_back([this, recorded, wanted](Next next) { renameKey(recorded, wanted, std::move(next)); });
+            steps_.push_back(
+                [this, recorded, wanted](Next next) { renameKey(recorded, wanted, std::move(next)); });
         }
     }
     const bool intoKeyring = pass.intoKeyring;
-    steps_.push_back([this, intoKeyring](Next next) { moveLastSessionPassword(intoKeyring, this, std::move(next)); });
+    steps_.push_back(
+        [this, intoKeyring](Next next) { moveLastSessionPassword(intoKeyring, this, std::move(next)); });
     return true;
 }
 
@@ -236,7 +239,8 @@ void SitePasswordMover::applyToFiles(std::function<bool(SiteList &)> change, boo
     });
 }
 
-void SitePasswordMover::storePassword(const QString &key, const QString &text, const QString &oldKey, Next next)
+void SitePasswordMover::storePassword(const QString &key, const QString &text, const QString &oldKey,
+                                      Next next)
 {
     keyring::store(key, text, this, [this, key, text, oldKey, next](const keyring::Answer &answer) {
         if (answer.outcome != keyring::Outcome::Done) {
@@ -247,7 +251,8 @@ void SitePasswordMover::storePassword(const QString &key, const QString &text, c
         const auto blankPassword = [this, key, text](SiteList &list) {
             for (size_t i = 0; i < list.sites.size(); ++i) {
                 SiteSettings &settings = list.settings[i];
-                if (password(list.sites[i]) != text || (settings.keyringKey != key && sitePasswordKey(list, i) != key))
+                if (password(list.sites[i]) != text ||
+                    (settings.keyringKey != key && sitePasswordKey(list, i) != key))
                     continue;
                 list.sites[i].sitePassword.fill(0);
                 settings.keyringKey = key;
@@ -273,23 +278,24 @@ void SitePasswordMover::renameKey(const QString &oldKey, const QString &newKey, 
             next(false);
             return;
         }
-        keyring::store(newKey, found.password, this, [this, oldKey, newKey, next](const keyring::Answer &stored) {
-            if (stored.outcome != keyring::Outcome::Done) {
-                reportFailure(TextId::KeyringStoreFailed, newKey, stored);
-                next(false);
-                return;
-            }
-            const auto followKey = [oldKey, newKey](SiteList &list) {
-                for (SiteSettings &settings : list.settings) {
-                    if (settings.keyringKey == oldKey) {
-                        settings.keyringKey = newKey;
-                        return true;
-                    }
-                }
-                return false;
-            };
-            applyToFiles(followKey, true, oldKey, next);
-        });
+        keyring::store(newKey, found.password, this,
+                       [this, oldKey, newKey, next](const keyring::Answer &stored) {
+                           if (stored.outcome != keyring::Outcome::Done) {
+                               reportFailure(TextId::KeyringStoreFailed, newKey, stored);
+                               next(false);
+                               return;
+                           }
+                           const auto followKey = [oldKey, newKey](SiteList &list) {
+                               for (SiteSettings &settings : list.settings) {
+                                   if (settings.keyringKey == oldKey) {
+                                       settings.keyringKey = newKey;
+                                       return true;
+                                   }
+                               }
+                               return false;
+                           };
+                           applyToFiles(followKey, true, oldKey, next);
+                       });
     });
 }
 
@@ -324,7 +330,8 @@ void SitePasswordMover::restorePassword(const QString &key, Next next)
 void SitePasswordMover::removeKey(const QString &key, Next next)
 {
     keyring::remove(key, this, [this, key, next](const keyring::Answer &answer) {
-        const bool gone = answer.outcome == keyring::Outcome::Done || answer.outcome == keyring::Outcome::NotFound;
+        const bool gone =
+            answer.outcome == keyring::Outcome::Done || answer.outcome == keyring::Outcome::NotFound;
         if (!gone)
             reportFailure(TextId::KeyringRemoveFailed, key, answer);
         next(gone);

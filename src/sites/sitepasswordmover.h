@@ -69,7 +69,8 @@ private:
     void removeKey(const QString &key, Next next);
     // Once the files are free, applies `change` to them, then forgets `oldKey` in the keyring
     // when no site names it any more.
-    void applyToFiles(std::function<bool(SiteList &)> change, bool marksFirst, const QString &oldKey, Next next);
+    void applyToFiles(std::function<bool(SiteList &)> change, bool marksFirst, const QString &oldKey,
+                      Next next);
     // Puts the files right after the keyring changed; false when they could not be written.
     [[nodiscard]] bool changeFiles(const std::function<bool(SiteList &)> &change, bool marksFirst);
     // Reports a failed keyring call; a keyring that is not there is reported once per run.

@@ -63,7 +63,8 @@ bool readLine(const QByteArray &line, SiteKey &key, SiteSettings &settings)
         if (fields[i].startsWith(encryptionKey))
             encryptionRead = readEncryption(fields[i].mid(encryptionKey.size()), settings.encryption);
         else if (fields[i].startsWith(keyringKey))
-            settings.keyringKey = QString::fromUtf8(QByteArray::fromPercentEncoding(fields[i].mid(keyringKey.size())));
+            settings.keyringKey =
+                QString::fromUtf8(QByteArray::fromPercentEncoding(fields[i].mid(keyringKey.size())));
     }
     return encryptionRead;
 }

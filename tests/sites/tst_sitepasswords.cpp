@@ -14,9 +14,9 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,15 +48,17 @@ public:
         // Its own runtime folder too: a keyring daemon that finds another's control socket there
         // hands over to it.
         const QString runtime = home_.path() + QStringLiteral("/run");
-        if (!QDir().mkpath(runtime) || !QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                                          QFileDevice::ExeOwner))
+        if (!QDir().mkpath(runtime) ||
+            !QFile::setPermissions(runtime,
+                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
             return QStringLiteral("no runtime folder");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home_.path());
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         process_.setProcessEnvironment(environment);
         process_.start(QStringLiteral("gnome-keyring-daemon"),
-                       {QStringLiteral("--unlock"), QStringLiteral("--components=secrets"), QStringLiteral("--foreground")});
+                       {QStringLiteral("--unlock"), QStringLiteral("--components=secrets"),
+                        QStringLiteral("--foreground")});
         if (!process_.waitForStarted(5000))
             return QStringLiteral("gnome-keyring-daemon cannot start: ") + process_.errorString();
         process_.write("tidewell-test");
@@ -66,14 +68,17 @@ public:
             QProcess probe;
             probe.start(QStringLiteral("dbus-send"),
                         {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                         QStringLiteral("--dest=org.freedesktop.secrets"), QStringLiteral("/org/freedesktop/secrets"),
-                         QStringLiteral("org.freedesktop.Secret.Service.ReadAlias"), QStringLiteral("string:default")});
+                         QStringLiteral("--dest=org.freedesktop.secrets"),
+                         QStringLiteral("/org/freedesktop/secrets"),
+                         QStringLiteral("org.freedesktop.Secret.Service.ReadAlias"),
+                         QStringLiteral("string:default")});
             if (!probe.waitForFinished(5000))
                 return QStringLiteral("dbus-send cannot run: ") + probe.errorString();
             if (probe.readAllStandardOutput().contains("/collection/"))
                 return {};
             if (process_.state() != QProcess::Running)
-                return QStringLiteral("gnome-keyring-daemon ended: ") + QString::fromLocal8Bit(process_.readAllStandardError());
+                return QStringLiteral("gnome-keyring-daemon ended: ") +
+                       QString::fromLocal8Bit(process_.readAllStandardError());
             QTest::qWait(100);
         }
         return QStringLiteral("gnome-keyring-daemon did not answer within 10 seconds");
@@ -197,7 +202,8 @@ private slots:
     void initTestCase()
     {
         // The keyring the library picks follows the desktop; the test's is the Secret Service.
-        for (const char *name : {"XDG_CURRENT_DESKTOP", "KDE_FULL_SESSION", "KDE_SESSION_VERSION", "DESKTOP_SESSION"})
+        for (const char *name :
+             {"XDG_CURRENT_DESKTOP", "KDE_FULL_SESSION", "KDE_SESSION_VERSION", "DESKTOP_SESSION"})
             qunsetenv(name);
         setLogSink([this](const QString &text, LogColor color) {
             log_ << (color == LogColor::Error ? QStringLiteral("E ") : QStringLiteral("S ")) + text.trimmed();
@@ -222,16 +228,21 @@ private slots:
     {
         QTest::addColumn<QList<SiteRow>>("rows");
         QTest::addColumn<QStringList>("keys");
-        QTest::addRow("two folders") << QList<SiteRow>{{"Work", "alpha", "pw-alpha"}, {"Home", "beta", "pw-beta"}}
+        QTest::addRow("two folders") << QList<SiteRow>{{"Work", "alpha", "pw-alpha"},
+                                                       {"Home", "beta", "pw-beta"}}
                                      << QStringList{"Work/alpha", "Home/beta"};
         QTest::addRow("one name twice in a folder")
-            << QList<SiteRow>{{"Folder", "FTP site", "first"}, {"Folder", "FTP site", "second"}, {"Other", "FTP site", "third"}}
+            << QList<SiteRow>{{"Folder", "FTP site", "first"},
+                              {"Folder", "FTP site", "second"},
+                              {"Other", "FTP site", "third"}}
             << QStringList{"Folder/FTP site", "Folder/FTP site/2", "Other/FTP site"};
-        QTest::addRow("names holding the separators")
-            << QList<SiteRow>{{"a/b", "c", "slash-folder"}, {"a", "b/c", "slash-site"}, {"100%", "x", "percent"}}
-            << QStringList{"a%2Fb/c", "a/b%2Fc", "100%25/x"};
-        QTest::addRow("site without a password") << QList<SiteRow>{{"Folder", "anonymous", ""}, {"Folder", "kept", "pw"}}
-                                                 << QStringList{"", "Folder/kept"};
+        QTest::addRow("names holding the separators") << QList<SiteRow>{{"a/b", "c", "slash-folder"},
+                                                                        {"a", "b/c", "slash-site"},
+                                                                        {"100%", "x", "percent"}}
+                                                      << QStringList{"a%2Fb/c", "a/b%2Fc", "100%25/x"};
+        QTest::addRow("site without a password")
+            << QList<SiteRow>{{"Folder", "anonymous", ""}, {"Folder", "kept", "pw"}}
+            << QStringList{"", "Folder/kept"};
     }
 
     void moveInAndOut()
@@ -244,7 +255,8 @@ private slots:
         SiteList list = readSites();
         for (qsizetype i = 0; i < rows.size(); ++i) {
             QCOMPARE(list.settings[size_t(i)].keyringKey, keys[i]);
-            QCOMPARE(sitefield::text(list.sites[size_t(i)].sitePassword), keys[i].isEmpty() ? rows[i].password : QString());
+            QCOMPARE(sitefield::text(list.sites[size_t(i)].sitePassword),
+                     keys[i].isEmpty() ? rows[i].password : QString());
             if (!keys[i].isEmpty()) {
                 const keyring::Answer answer = readKeyring(keys[i]);
                 QCOMPARE(int(answer.outcome), int(keyring::Outcome::Done));
@@ -275,7 +287,8 @@ private slots:
     void renameAndDeleteInSiteManager()
     {
         appSettings().keepPasswordsInKeyring = 1;
-        writeSites(makeList({{"Folder", "old name", "pw-renamed"}, {"Folder", "doomed", "pw-doomed"},
+        writeSites(makeList({{"Folder", "old name", "pw-renamed"},
+                             {"Folder", "doomed", "pw-doomed"},
                              {"Folder", "retyped", "pw-before"}}));
         QVERIFY(runPass(true));
         settingsstore::writeInt(QLatin1String(settingsstore::applSet), QStringLiteral("SiteFolderIndex"), 0);
@@ -388,7 +401,8 @@ private slots:
         QProcess lock;
         lock.start(QStringLiteral("dbus-send"),
                    {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                    QStringLiteral("--dest=org.freedesktop.secrets"), QStringLiteral("/org/freedesktop/secrets"),
+                    QStringLiteral("--dest=org.freedesktop.secrets"),
+                    QStringLiteral("/org/freedesktop/secrets"),
                     QStringLiteral("org.freedesktop.Secret.Service.Lock"),
                     QStringLiteral("array:objpath:/org/freedesktop/secrets/collection/login")});
         QVERIFY(lock.waitForFinished(5000));

@@ -18,7 +18,8 @@ SiteList sampleList()
         list.sites.push_back(SiteRecord::make(folder));
         sitefield::setText(list.sites.back().siteName, QString::fromUtf8(name));
     }
-    list.settings = {{Encryption::Implicit, {}}, {Encryption::Plain, {}}, {Encryption::ExplicitRequired, {}}, {}};
+    list.settings = {
+        {Encryption::Implicit, {}}, {Encryption::Plain, {}}, {Encryption::ExplicitRequired, {}}, {}};
     return list;
 }
 
@@ -97,7 +98,8 @@ private slots:
         QStringList keys;
         for (size_t i = 0; i < list.sites.size(); ++i)
             keys << sitePasswordKey(list, i);
-        QCOMPARE(keys, (QStringList{"Folder/FTP site", "Folder/FTP site/2", QString::fromUtf8("업무\tfolder/100%25\nsure"),
+        QCOMPARE(keys, (QStringList{"Folder/FTP site", "Folder/FTP site/2",
+                                    QString::fromUtf8("업무\tfolder/100%25\nsure"),
                                     QString::fromUtf8("업무\tfolder/plain"), "Folder/FTP site/3", "/lost"}));
     }
 };
