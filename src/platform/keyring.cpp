@@ -1,5 +1,6 @@
 #include "platform/keyring.h"
 
+#include "platform/log.h"
 #include "platform/textformat.h"
 
 #include <qt6keychain/keychain.h>
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -107,6 +109,15 @@ void remove(const QString &key, QObject *context, Callback done)
     auto *job = new QKeychain::DeletePasswordJob(serviceName);
     job->setKey(key);
     run(job, context, std::move(done));
+}
+
+void reportFailure(TextId id, const QString &what, const Answer &answer)
+{
+    static bool unavailableReported = false;
+    if (answer.outcome != Outcome::NoService)
+        AppendLog(LogColor::Error, id, what, describe(answer));
+    else if (!std::exchange(unavailableReported, true))
+        AppendLog(LogColor::Error, TextId::KeyringUnavailable, describe(answer));
 }
 
 QString describe(const Answer &answer)

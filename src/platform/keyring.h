@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textid.h"
+
 #include <QString>
 
 #include <functional>
@@ -38,6 +40,10 @@ void setBoundMs(int milliseconds);
 void store(const QString &key, const QString &password, QObject *context, Callback done);
 void read(const QString &key, QObject *context, Callback done);
 void remove(const QString &key, QObject *context, Callback done);
+
+// Logs a failed call as the text `id` with `what` and the reason. A desktop without a keyring is
+// told so once a run instead, whatever finds it out.
+void reportFailure(TextId id, const QString &what, const Answer &answer);
 
 // "the keyring's reason" or "no answer within N seconds", for messages.
 QString describe(const Answer &answer);

@@ -8,8 +8,6 @@
 
 #include <QCoreApplication>
 
-#include <utility>
-
 using settingsstore::applSet;
 
 namespace
@@ -23,18 +21,6 @@ QString storedPassword()
     return settingsstore::readString(applSet, passwordName, QString());
 }
 
-// Every connection writes the last session: a desktop without a keyring is told so once a run.
-void reportFailure(TextId id, const keyring::Answer &answer)
-{
-    static bool unavailableReported = false;
-    if (answer.outcome == keyring::Outcome::NoService) {
-        if (!std::exchange(unavailableReported, true))
-            AppendLog(LogColor::Error, TextId::KeyringUnavailable, keyring::describe(answer));
-        return;
-    }
-    AppendLog(LogColor::Error, id, loadText(TextId::KeyringLastSession), keyring::describe(answer));
-}
-
 // The store's password goes once the keyring holds it, and only if it is still the one given.
 void storeInKeyring(const QString &password, QObject *context, std::function<void(bool)> done)
 {
@@ -42,7 +28,8 @@ void storeInKeyring(const QString &password, QObject *context, std::function<voi
                    [password, done = std::move(done)](const keyring::Answer &answer) {
                        const bool stored = answer.outcome == keyring::Outcome::Done;
                        if (!stored)
-                           reportFailure(TextId::KeyringStoreFailed, answer);
+                           keyring::reportFailure(TextId::KeyringStoreFailed,
+                                                  loadText(TextId::KeyringLastSession), answer);
                        else if (storedPassword() == password) {
                            settingsstore::writeInt(applSet, markName, 1);
                            settingsstore::writeString(applSet, passwordName, QString());
@@ -123,8 +110,10 @@ void fetchLastSessionPassword(QObject *context, std::function<void(const QString
         return;
     }
     keyring::read(lastSessionKeyringKey(), context, [done = std::move(done)](const keyring::Answer &answer) {
+        // Always said: it explains why the login will ask.
         if (answer.outcome != keyring::Outcome::Done)
-            reportFailure(TextId::KeyringReadFailed, answer);
+            AppendLog(LogColor::Error, TextId::KeyringReadFailed, loadText(TextId::KeyringLastSession),
+                      keyring::describe(answer));
         done(answer.outcome == keyring::Outcome::Done ? answer.password : QString());
     });
 }
@@ -143,7 +132,8 @@ void moveLastSessionPassword(bool intoKeyring, QObject *context, std::function<v
     keyring::read(
         lastSessionKeyringKey(), context, [context, done = std::move(done)](const keyring::Answer &answer) {
             if (answer.outcome != keyring::Outcome::Done && answer.outcome != keyring::Outcome::NotFound) {
-                reportFailure(TextId::KeyringReadFailed, answer);
+                keyring::reportFailure(TextId::KeyringReadFailed, loadText(TextId::KeyringLastSession),
+                                       answer);
                 done(false);
                 return;
             }

@@ -244,7 +244,7 @@ void SitePasswordMover::storePassword(const QString &key, const QString &text, c
 {
     keyring::store(key, text, this, [this, key, text, oldKey, next](const keyring::Answer &answer) {
         if (answer.outcome != keyring::Outcome::Done) {
-            reportFailure(TextId::KeyringStoreFailed, key, answer);
+            keyring::reportFailure(TextId::KeyringStoreFailed, key, answer);
             next(false);
             return;
         }
@@ -274,14 +274,14 @@ void SitePasswordMover::renameKey(const QString &oldKey, const QString &newKey, 
             return;
         }
         if (found.outcome != keyring::Outcome::Done) {
-            reportFailure(TextId::KeyringReadFailed, oldKey, found);
+            keyring::reportFailure(TextId::KeyringReadFailed, oldKey, found);
             next(false);
             return;
         }
         keyring::store(newKey, found.password, this,
                        [this, oldKey, newKey, next](const keyring::Answer &stored) {
                            if (stored.outcome != keyring::Outcome::Done) {
-                               reportFailure(TextId::KeyringStoreFailed, newKey, stored);
+                               keyring::reportFailure(TextId::KeyringStoreFailed, newKey, stored);
                                next(false);
                                return;
                            }
@@ -304,7 +304,7 @@ void SitePasswordMover::restorePassword(const QString &key, Next next)
     keyring::read(key, this, [this, key, next](const keyring::Answer &found) {
         const bool there = found.outcome == keyring::Outcome::Done;
         if (!there && found.outcome != keyring::Outcome::NotFound) {
-            reportFailure(TextId::KeyringReadFailed, key, found);
+            keyring::reportFailure(TextId::KeyringReadFailed, key, found);
             next(false);
             return;
         }
@@ -333,19 +333,9 @@ void SitePasswordMover::removeKey(const QString &key, Next next)
         const bool gone =
             answer.outcome == keyring::Outcome::Done || answer.outcome == keyring::Outcome::NotFound;
         if (!gone)
-            reportFailure(TextId::KeyringRemoveFailed, key, answer);
+            keyring::reportFailure(TextId::KeyringRemoveFailed, key, answer);
         next(gone);
     });
-}
-
-void SitePasswordMover::reportFailure(TextId id, const QString &key, const keyring::Answer &answer)
-{
-    if (answer.outcome == keyring::Outcome::NoService) {
-        if (!std::exchange(unavailableReported_, true))
-            AppendLog(LogColor::Error, TextId::KeyringUnavailable, keyring::describe(answer));
-        return;
-    }
-    AppendLog(LogColor::Error, id, key, keyring::describe(answer));
 }
 
 SitePasswordMover &sitePasswords(const QString &folder)

@@ -73,8 +73,6 @@ private:
                       Next next);
     // Puts the files right after the keyring changed; false when they could not be written.
     [[nodiscard]] bool changeFiles(const std::function<bool(SiteList &)> &change, bool marksFirst);
-    // Reports a failed keyring call; a keyring that is not there is reported once per run.
-    void reportFailure(TextId id, const QString &key, const keyring::Answer &answer);
 
     QString folder_;
     std::deque<Pass> waiting_;
@@ -82,7 +80,6 @@ private:
     bool running_ = false;
     int moved_ = 0;
     bool intoKeyring_ = false;
-    bool unavailableReported_ = false;
     std::vector<std::function<void()>> deferred_;
 };
 
