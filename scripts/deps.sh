@@ -3,9 +3,12 @@
 set -euo pipefail
 # adwaita-icon-theme: the toolbar pictures where the desktop names no icon theme; libqt6svg6: the
 # program icon (SVG); appstream and desktop-file-utils: the tests validate the desktop files;
-# libssl-dev: FTP over TLS; python3-openssl: the tests' TLS server.
+# libssl-dev: FTP over TLS; python3-openssl: the tests' TLS server; qtkeychain-qt6-dev: site
+# passwords in the desktop's keyring (libsecret-1-0 reaches the Secret Service); dbus-daemon,
+# dbus-bin and gnome-keyring: the tests' private keyring.
 packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev python3 python3-pyftpdlib
-          adwaita-icon-theme libqt6svg6 appstream desktop-file-utils libssl-dev python3-openssl)
+          adwaita-icon-theme libqt6svg6 appstream desktop-file-utils libssl-dev python3-openssl
+          qtkeychain-qt6-dev libsecret-1-0 dbus-daemon dbus-bin gnome-keyring)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

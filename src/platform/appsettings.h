@@ -23,9 +23,14 @@ struct AppSettings {
     std::atomic<int> keepAliveMinutes{3};
     QString asciiExtensions;
     std::atomic<int> transferMode{0}; // 0 auto, 1 binary, 2 ASCII; never stored
+    // Site and last-session passwords in the desktop's keyring instead of the files.
+    std::atomic<int> keepPasswordsInKeyring{0};
 };
 
 AppSettings &appSettings();
+
+// The stored name of `keepPasswordsInKeyring`.
+inline constexpr const char *keyringPasswordsName = "KeyringPasswords";
 
 // Fills appSettings() from the settings store. Called once, by the main window while it is built.
 // Numbers come back within the ranges above and switches as 0 or 1, whatever the store holds.

@@ -121,6 +121,13 @@ const SessionViews &SessionController::views() const
 void SessionController::restoreLastSession()
 {
     session_->login() = readLastSession();
+    // A password the keyring keeps comes later; a connection started before it asks for it.
+    fetchLastSessionPassword(this, [this, restored = session_->login()](const QString &password) {
+        LoginFields &login = session_->login();
+        if (!session_->busy() && login.password.isEmpty() && login.serverHost == restored.serverHost &&
+            login.userName == restored.userName)
+            login.password = password;
+    });
 }
 
 void SessionController::keepSessionForNextStart()

@@ -5,7 +5,9 @@
 #include "platform/uitext.h"
 #include "shell/accesskey.h"
 #include "shell/pagevalidation.h"
+#include "sites/sitepasswordmover.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -40,8 +42,10 @@ QLabel *makeLabel(QWidget *parent, const char *text, char key, QWidget *buddy)
 CGeneralSet::CGeneralSet(QWidget *parent)
     : QWidget(parent), retries_(makeEdit(this, "retries")), retryDelay_(makeEdit(this, "retryDelay")),
       email_(makeEdit(this, "email")), download_(makeEdit(this, "download")),
-      browse_(new QPushButton(withAccessKey("Browse...", 'B'), this))
+      browse_(new QPushButton(withAccessKey("Browse...", 'B'), this)),
+      keyring_(new QCheckBox(withAccessKey("Keep site passwords in the system keyring", 'K'), this))
 {
+    keyring_->setObjectName(QStringLiteral("keyring"));
     setObjectName(QStringLiteral("generalPage"));
     browse_->setObjectName(QStringLiteral("browse"));
     browse_->setAutoDefault(false);
@@ -57,8 +61,10 @@ CGeneralSet::CGeneralSet(QWidget *parent)
     grid->addWidget(makeLabel(this, "Default download:", 'D', download_), 3, 0);
     grid->addWidget(download_, 3, 1);
     grid->addWidget(browse_, 3, 2);
+    grid->addWidget(keyring_, 4, 0, 1, 3);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(4, 1);
+    grid->setRowStretch(5, 1);
+    connect(keyring_, &QCheckBox::clicked, this, &CGeneralSet::modified);
 
     for (QLineEdit *edit : {retries_, retryDelay_, email_, download_})
         connect(edit, &QLineEdit::textEdited, this, &CGeneralSet::modified);
@@ -72,6 +78,7 @@ void CGeneralSet::loadSettings()
     retryDelay_->setText(QString::number(settings.retryDelaySeconds));
     email_->setText(settings.emailAddress);
     download_->setText(settings.downloadFolder);
+    keyring_->setChecked(settings.keepPasswordsInKeyring != 0);
 }
 
 bool CGeneralSet::validate()
@@ -97,6 +104,14 @@ void CGeneralSet::apply()
     writeInt(section, QStringLiteral("RetryTime"), retryDelaySeconds_);
     writeString(section, QStringLiteral("EMail"), emailAddress_);
     writeString(section, QStringLiteral("Download"), downloadFolder_);
+
+    const int keyring = keyring_->isChecked() ? 1 : 0;
+    if (settings.keepPasswordsInKeyring.exchange(keyring) != keyring) {
+        writeInt(section, QLatin1String(keyringPasswordsName), keyring);
+        // The passwords move now, in the background: the one way the files and the keyring
+        // change their roles.
+        sitePasswords().synchronise(keyring != 0);
+    }
 }
 
 void CGeneralSet::browseForFolder()

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
@@ -26,6 +27,7 @@ public:
     QLineEdit *emailEdit() const { return email_; }
     QLineEdit *downloadEdit() const { return download_; }
     QPushButton *browseButton() const { return browse_; }
+    QCheckBox *keyringBox() const { return keyring_; }
 
 signals:
     void modified();
@@ -38,6 +40,7 @@ private:
     QLineEdit *email_;
     QLineEdit *download_;
     QPushButton *browse_;
+    QCheckBox *keyring_;
     int retryCount_ = 0;
     int retryDelaySeconds_ = 0;
     QString emailAddress_;

@@ -1,6 +1,9 @@
 #include "sites/siteconnect.h"
 
+#include "platform/keyring.h"
+#include "platform/log.h"
 #include "platform/programpaths.h"
+#include "platform/strings.h"
 #include "session/sessioncontroller.h"
 #include "sites/sitemanagerdialog.h"
 
@@ -21,7 +24,27 @@ LoginFields loginFromSite(const SiteFields &site)
 
 void ConnectToSite(SessionController &controller, const SiteFields &site)
 {
-    controller.connectTo(loginFromSite(site));
+    fetchSitePassword(site, &controller, [&controller](const SiteFields &withPassword) {
+        controller.connectTo(loginFromSite(withPassword));
+    });
+}
+
+void fetchSitePassword(const SiteFields &site, QObject *context, std::function<void(const SiteFields &)> done)
+{
+    // A password typed since the keyring took the last one is the newer.
+    if (site.keyringKey.isEmpty() || !site.password.isEmpty() || site.anonymous) {
+        done(site);
+        return;
+    }
+    keyring::read(site.keyringKey, context, [site, done = std::move(done)](const keyring::Answer &answer) {
+        SiteFields fields = site;
+        // Without it the login asks, as for a site that keeps no password.
+        if (answer.outcome == keyring::Outcome::Done)
+            fields.password = answer.password;
+        else
+            AppendLog(LogColor::Error, TextId::KeyringReadFailed, site.keyringKey, keyring::describe(answer));
+        done(fields);
+    });
 }
 
 bool OpenSiteManager(QWidget *parent, SessionController &controller)

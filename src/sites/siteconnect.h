@@ -5,6 +5,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 class QWidget;
 class SessionController;
 
@@ -12,8 +16,15 @@ class SessionController;
 [[nodiscard]] LoginFields loginFromSite(const SiteFields &site);
 
 // Hands a site to the session: the controller ends a running session first, takes the site's
-// login over, then connects.
+// login over, then connects. A password kept in the keyring is read first, within the keyring's
+// bound; the window goes on meanwhile.
 void ConnectToSite(SessionController &controller, const SiteFields &site);
+
+// Calls `done` with the site and its password from the keyring where the site keeps it there,
+// without it (and a log line) when the keyring cannot give it, at once when nothing is to be read.
+// Nothing is called once `context` has gone.
+void fetchSitePassword(const SiteFields &site, QObject *context,
+                       std::function<void(const SiteFields &)> done);
 
 // Opens the Site Manager over `parent` and, when the user pressed Connect, hands the chosen site
 // to the session. Returns whether a connection was requested.

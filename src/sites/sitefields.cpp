@@ -35,6 +35,7 @@ SiteFields SiteFields::fromRecord(const SiteRecord &site, const SiteSettings &se
     fields.anonymous = site.anonymous != 0;
     fields.relativePath = site.relativePath != 0;
     fields.encryption = settings.encryption;
+    fields.keyringKey = settings.keyringKey;
     return fields;
 }
 

@@ -16,6 +16,8 @@ struct SiteFields {
     bool anonymous = false;
     bool relativePath = false;
     Encryption encryption = SiteSettings{}.encryption;
+    // Where the keyring keeps the password the site file does not hold; empty when it holds it.
+    QString keyringKey;
 
     static SiteFields fromRecord(const SiteRecord &site, const SiteSettings &settings = {});
     // Stores every value that differs from the record's, each field cleared to its full width

@@ -109,6 +109,8 @@ void SiteFieldsPanel::showFields(const SiteFields &fields)
     address_->setText(fields.address);
     user_->setText(fields.userId);
     password_->setText(fields.password);
+    password_->setPlaceholderText(fields.keyringKey.isEmpty() ? QString()
+                                                              : uiText("Kept in the system keyring"));
     anonymous_->setChecked(fields.anonymous);
     port_->setText(QString::number(fields.port));
     remotePath_->setText(fields.remotePath);

@@ -13,6 +13,7 @@
 #include "sites/sitefield.h"
 #include "sites/sitefieldspanel.h"
 #include "sites/siteimages.h"
+#include "sites/sitepasswordmover.h"
 #include "sites/sitesettingsfile.h"
 
 #include <QCursor>
@@ -52,14 +53,16 @@ SiteManagerDialog::SiteManagerDialog(QWidget *parent)
 }
 
 SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
-    : QDialog(parent), folder_(folder), tree_(new QTreeWidget(this)), sites_(new QListWidget(this)),
-      panel_(new SiteFieldsPanel(this)), addFolder_(makeButton("Add", "addFolder", this)),
-      deleteFolder_(makeButton("Delete", "deleteFolder", this)),
-      addSite_(makeButton("Add", "addSite", this)), deleteSite_(makeButton("Delete", "deleteSite", this)),
-      connect_(makeButton("Connect", "connect", this)), close_(makeButton("Close", "close", this))
+    : QDialog(parent), folder_(folder), mover_(&sitePasswords(folder)), tree_(new QTreeWidget(this)),
+      sites_(new QListWidget(this)), panel_(new SiteFieldsPanel(this)),
+      addFolder_(makeButton("Add", "addFolder", this)),
+      deleteFolder_(makeButton("Delete", "deleteFolder", this)), addSite_(makeButton("Add", "addSite", this)),
+      deleteSite_(makeButton("Delete", "deleteSite", this)), connect_(makeButton("Connect", "connect", this)),
+      close_(makeButton("Close", "close", this))
 {
     setWindowTitle(uiText("Site Manager"));
     buildLayout();
+    SitePasswordMover::siteListOpened();
 
     currentFolder_ = settingsstore::readInt(QLatin1String(settingsstore::applSet), folderIndexKey, 0);
     currentSite_ = settingsstore::readInt(QLatin1String(settingsstore::applSet), siteIndexKey, 0);
@@ -93,6 +96,10 @@ SiteManagerDialog::~SiteManagerDialog()
 {
     settingsstore::writeInt(QLatin1String(settingsstore::applSet), folderIndexKey, currentFolder_);
     settingsstore::writeInt(QLatin1String(settingsstore::applSet), siteIndexKey, currentSite_);
+    // Unsaved, the files may still hold what an earlier pass could not move (no keyring then).
+    if (!synchronised_)
+        mover_->synchronise(appSettings().keepPasswordsInKeyring != 0);
+    SitePasswordMover::siteListClosed();
 }
 
 void SiteManagerDialog::buildLayout()
@@ -385,6 +392,12 @@ void SiteManagerDialog::dropCachedListings(const SiteRecord &site) const
     deleteServerCacheFiles(folder_ + QStringLiteral("Cache"), loginFromSite(SiteFields::fromRecord(site)));
 }
 
+void SiteManagerDialog::dropKeyringKey(size_t index)
+{
+    if (index < list_.settings.size() && !list_.settings[index].keyringKey.isEmpty())
+        droppedKeys_.append(list_.settings[index].keyringKey);
+}
+
 bool SiteManagerDialog::confirmDelete()
 {
     return QMessageBox::question(this, loadText(TextId::DeleteTitle),
@@ -402,6 +415,7 @@ void SiteManagerDialog::deleteFolder()
         if (list_.sites[i].folderIndex != removed)
             continue;
         dropCachedListings(list_.sites[i]);
+        dropKeyringKey(i);
         removeSite(list_, i);
     }
     // The folder shown at that position goes, whatever index a damaged file gave it, so that the
@@ -439,6 +453,7 @@ void SiteManagerDialog::deleteSite()
     if (index == -1)
         return;
     dropCachedListings(list_.sites[size_t(index)]);
+    dropKeyringKey(size_t(index));
     removeSite(list_, size_t(index));
     filling_ = true;
     delete sites_->takeItem(position);
@@ -466,8 +481,13 @@ void SiteManagerDialog::save()
     if (status == SiteFileStatus::Complete && !saveSiteSettings(folder_, list_))
         status = SiteFileStatus::CannotWrite;
     reportSiteFileStatus(status);
-    if (status == SiteFileStatus::Complete)
-        siteModified_ = false;
+    if (status != SiteFileStatus::Complete)
+        return;
+    siteModified_ = false;
+    synchronised_ = true;
+    // The keyring follows the files as saved: new passwords move in, renamed sites take theirs
+    // along, deleted sites' go. The mover waits for this dialog to close before it writes.
+    mover_->synchronise(appSettings().keepPasswordsInKeyring != 0, std::exchange(droppedKeys_, {}));
 }
 
 void SiteManagerDialog::reject()
@@ -490,5 +510,7 @@ void SiteManagerDialog::connectToSelected()
         return;
     }
     fields_ = values;
+    if (const int index = siteIndex(currentSite_); index != -1)
+        fields_.keyringKey = list_.settings[size_t(index)].keyringKey;
     accept();
 }

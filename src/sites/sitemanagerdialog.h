@@ -12,6 +12,7 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class SiteFieldsPanel;
+class SitePasswordMover;
 
 // The Site Manager: folders on the left, the sites of the selected folder in the middle, the
 // selected site's connection data on the right. Edits the site list in place, saves it when it
@@ -73,15 +74,20 @@ private:
     bool confirmDelete();
     // The site's cached listings, under the name the remote pane gives them.
     void dropCachedListings(const SiteRecord &site) const;
+    // The keyring's entry of a site being deleted goes once the list without it is saved.
+    void dropKeyringKey(size_t index);
     void save();
 
     QString folder_;
+    SitePasswordMover *mover_;
     SiteList list_;
     int currentFolder_ = -1;
     int currentSite_ = -1;
     bool siteModified_ = false;
     ContextTarget contextTarget_ = FolderTarget;
     SiteFields fields_;
+    QStringList droppedKeys_;
+    bool synchronised_ = false;
     // Set while the program itself fills the tree and the list, whose signals then are no edits.
     bool filling_ = false;
 

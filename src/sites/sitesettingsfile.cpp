@@ -15,6 +15,7 @@ namespace
 
 const QByteArray header = QByteArrayLiteral("TIDEWELL SITE SETTINGS 1");
 const QByteArray encryptionKey = QByteArrayLiteral("encryption=");
+const QByteArray keyringKey = QByteArrayLiteral("keyring=");
 
 constexpr std::array<std::pair<Encryption, const char *>, 4> encryptionWords = {{
     {Encryption::Plain, "plain"},
@@ -61,6 +62,9 @@ bool readLine(const QByteArray &line, SiteKey &key, SiteSettings &settings)
     for (qsizetype i = 2; i < fields.size(); ++i) {
         if (fields[i].startsWith(encryptionKey))
             encryptionRead = readEncryption(fields[i].mid(encryptionKey.size()), settings.encryption);
+        else if (fields[i].startsWith(keyringKey))
+            settings.keyringKey =
+                QString::fromUtf8(QByteArray::fromPercentEncoding(fields[i].mid(keyringKey.size())));
     }
     return encryptionRead;
 }
@@ -77,6 +81,8 @@ QByteArray siteSettingsBytes(const SiteList &list)
         for (const auto &[value, name] : encryptionWords)
             if (value == settings.encryption)
                 out += name;
+        if (!settings.keyringKey.isEmpty())
+            out += '\t' + keyringKey + settings.keyringKey.toUtf8().toPercentEncoding();
         out += '\n';
     }
     return out;

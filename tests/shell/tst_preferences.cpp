@@ -109,6 +109,7 @@ private slots:
         retype(general->retryDelayEdit(), QStringLiteral(" 90000\t"));
         retype(general->emailEdit(), QStringLiteral("me@example.org"));
         retype(general->downloadEdit(), downloads.path());
+        general->keyringBox()->setChecked(true);
         QVERIFY(sheet.applyButton()->isEnabled());
         sheet.tabs()->setCurrentIndex(1);
         CSpecialSet *special = sheet.specialPage();
@@ -139,6 +140,7 @@ private slots:
         QCOMPARE(storedInt("Passive"), 0);
         QCOMPARE(storedInt("KeepTime"), 60);
         QCOMPARE(storedString("AsciiFile"), QStringLiteral("TXT,MD"));
+        QCOMPARE(storedInt(keyringPasswordsName), 1);
 
         // The next start reads it all back, except the after-transfer choice of this run.
         LoadSettings();
@@ -146,6 +148,7 @@ private slots:
         again.show();
         QCOMPARE(again.generalPage()->retryDelayEdit()->text(), QStringLiteral("90000"));
         QCOMPARE(again.generalPage()->downloadEdit()->text(), downloads.path());
+        QVERIFY(again.generalPage()->keyringBox()->isChecked());
         again.tabs()->setCurrentIndex(1);
         QVERIFY(again.specialPage()->afterTransferButton(0)->isChecked());
         QVERIFY(!again.specialPage()->passiveBox()->isChecked());

@@ -1,4 +1,5 @@
 #include "sites/sitefield.h"
+#include "sites/sitepasswordmover.h"
 #include "sites/sitesettingsfile.h"
 
 #include <QTest>
@@ -17,7 +18,8 @@ SiteList sampleList()
         list.sites.push_back(SiteRecord::make(folder));
         sitefield::setText(list.sites.back().siteName, QString::fromUtf8(name));
     }
-    list.settings = {{Encryption::Implicit}, {Encryption::Plain}, {Encryption::ExplicitRequired}, {}};
+    list.settings = {
+        {Encryption::Implicit, {}}, {Encryption::Plain, {}}, {Encryption::ExplicitRequired, {}}, {}};
     return list;
 }
 
@@ -69,6 +71,36 @@ private slots:
         for (const SiteSettings &settings : list.settings)
             got << int(settings.encryption);
         QCOMPARE(got, expected);
+    }
+
+    // Where the keyring keeps a password survives the file, escapes and all; a site without one
+    // writes no mark.
+    void keyringMarkRoundTrip()
+    {
+        SiteList list = sampleList();
+        list.settings[1].keyringKey = QString::fromUtf8("Folder/FTP site/2");
+        list.settings[2].keyringKey = QString::fromUtf8("업무\tfolder/100%25\nsure\tkey=x");
+        const QByteArray bytes = siteSettingsBytes(list);
+        QCOMPARE(bytes.count("keyring="), 2);
+        SiteList read = sampleList();
+        QCOMPARE(readSiteSettings(bytes, read), 0);
+        QCOMPARE(read.settings, list.settings);
+    }
+
+    // No two sites share a key; a name's remains after its terminator make no other name.
+    void passwordKeys()
+    {
+        SiteList list = sampleList();
+        list.sites.push_back(list.sites[0]);
+        list.sites.back().siteName[12] = 'x';
+        list.sites.push_back(SiteRecord::make(7));
+        sitefield::setText(list.sites.back().siteName, QStringLiteral("lost"));
+        QStringList keys;
+        for (size_t i = 0; i < list.sites.size(); ++i)
+            keys << sitePasswordKey(list, i);
+        QCOMPARE(keys, (QStringList{"Folder/FTP site", "Folder/FTP site/2",
+                                    QString::fromUtf8("업무\tfolder/100%25\nsure"),
+                                    QString::fromUtf8("업무\tfolder/plain"), "Folder/FTP site/3", "/lost"}));
     }
 };
 
