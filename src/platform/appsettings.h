@@ -23,6 +23,8 @@ struct AppSettings {
     std::atomic<int> keepAliveMinutes{3};
     QString asciiExtensions;
     std::atomic<int> transferMode{0}; // 0 auto, 1 binary, 2 ASCII; never stored
+    // Compare each transferred file's checksum with the server's where it offers one.
+    std::atomic<bool> verifyChecksums{true};
 };
 
 AppSettings &appSettings();
