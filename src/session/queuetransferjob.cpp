@@ -332,6 +332,8 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         if (expected > length && type != 'A' && ResumeCheck::wanted(downloadAnswer_))
             proof = resumeCheck_.download(remoteName, item.name, localPath, length, listedDate);
         const bool resumePossible = proof.verified();
+        // The queued size may be old: the check asked the server for the size it has now.
+        expected = proof.remoteSize >= 0 ? proof.remoteSize : expected;
         const ExistingFileFacts facts{localFileFacts(localPath), {expected, listedDate}, resumePossible};
         switch (proof.failed() ? resumeCheck_.unverifiedChoice(fileName, false)
                                : existingFileChoice(fileName, false, resumePossible, facts)) {
@@ -345,9 +347,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
             break;
         }
         case ExistingFileAnswer::Resume:
-            // The queued size may be old: the check asked the server for the size it has now.
             if (resumePossible) {
-                expected = proof.remoteSize >= 0 ? proof.remoteSize : expected;
                 offset = length;
                 AppendLog(LogColor::Status, TextId::ResumingAt, long(length));
             }
@@ -367,7 +367,8 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
     else if (settings.transferMode == 2)
         type = 'A';
     const std::optional<PartialRecord> started =
-        offset == 0 ? resumeCheck_.describe(remoteName, item.name, expected, listedDate) : std::nullopt;
+        offset == 0 && type == 'I' ? resumeCheck_.describe(remoteName, item.name, expected, listedDate)
+                                   : std::nullopt;
     TransferChecksum checksum(protocol_, settings.verifyChecksums, type);
     const FileTransfer file{remoteName, QFile::decodeName(localPath), type, offset, expected, checksum.hash()};
     qint64 received = 0;
