@@ -380,7 +380,9 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
     if (!checked(result).done())
         return Outcome::Failed;
     if (tooLong) {
-        // A server that ignored REST sent the whole file after the part.
+        // A server that ignored REST sent the whole file after the part: the part goes back to
+        // what it was, for a later run to check again.
+        (void)::truncate(localPath.constData(), off_t(offset));
         AppendLog(LogColor::Error, TextId::ResumeTooLong, text(item.name), received, expected);
         s.beepIfEnabled();
         return Outcome::Failed;
