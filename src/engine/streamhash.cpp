@@ -1,5 +1,7 @@
 #include "engine/streamhash.h"
 
+#include <openssl/evp.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -25,19 +27,19 @@ const std::array<quint32, 256> &crcTable()
     return table;
 }
 
-std::optional<QCryptographicHash::Algorithm> qtAlgorithm(HashAlgorithm algorithm)
+const EVP_MD *digestOf(HashAlgorithm algorithm)
 {
     switch (algorithm) {
     case HashAlgorithm::Sha256:
-        return QCryptographicHash::Sha256;
+        return EVP_sha256();
     case HashAlgorithm::Sha1:
-        return QCryptographicHash::Sha1;
+        return EVP_sha1();
     case HashAlgorithm::Md5:
-        return QCryptographicHash::Md5;
+        return EVP_md5();
     case HashAlgorithm::Crc32:
         break;
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 } // namespace
@@ -72,26 +74,31 @@ int hashHexLength(HashAlgorithm algorithm)
     return 8;
 }
 
+void StreamHash::ContextFree::operator()(evp_md_ctx_st *context) const
+{
+    EVP_MD_CTX_free(context);
+}
+
 StreamHash::StreamHash(HashAlgorithm algorithm) : algorithm_(algorithm)
 {
-    if (const auto qt = qtAlgorithm(algorithm))
-        hash_.emplace(*qt);
+    if (digestOf(algorithm))
+        context_.reset(EVP_MD_CTX_new());
+    reset();
 }
 
 void StreamHash::reset()
 {
-    if (hash_)
-        hash_->reset();
+    // A context that cannot be set up makes no claim rather than a wrong one.
+    broken_ = digestOf(algorithm_) && (!context_ || EVP_DigestInit_ex(context_.get(), digestOf(algorithm_), nullptr) != 1);
     crc_ = 0xFFFFFFFFu;
-    broken_ = false;
 }
 
 void StreamHash::add(const char *data, qint64 length)
 {
-    if (length <= 0)
+    if (length <= 0 || broken_)
         return;
-    if (hash_) {
-        hash_->addData(QByteArrayView(data, length));
+    if (context_) {
+        broken_ = EVP_DigestUpdate(context_.get(), data, size_t(length)) != 1;
         return;
     }
     const auto &table = crcTable();
@@ -124,7 +131,14 @@ std::optional<QByteArray> StreamHash::hex() const
 {
     if (broken_)
         return std::nullopt;
-    if (hash_)
-        return hash_->result().toHex();
-    return QByteArray::number(crc_ ^ 0xFFFFFFFFu, 16).rightJustified(8, '0');
+    if (!context_)
+        return QByteArray::number(crc_ ^ 0xFFFFFFFFu, 16).rightJustified(8, '0');
+    // Finished on a copy: the running hash stays as it is.
+    const std::unique_ptr<evp_md_ctx_st, ContextFree> copy(EVP_MD_CTX_new());
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (!copy || EVP_MD_CTX_copy_ex(copy.get(), context_.get()) != 1 ||
+        EVP_DigestFinal_ex(copy.get(), digest, &length) != 1)
+        return std::nullopt;
+    return QByteArray(reinterpret_cast<const char *>(digest), int(length)).toHex();
 }

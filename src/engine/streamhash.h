@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCryptographicHash>
 
+#include <memory>
 #include <optional>
+
+struct evp_md_ctx_st;
 
 // The hash algorithms a server may offer for a file, strongest first.
 enum class HashAlgorithm { Sha256, Sha1, Md5, Crc32 };
@@ -15,6 +17,8 @@ enum class HashAlgorithm { Sha256, Sha1, Md5, Crc32 };
 
 // A file's hash built from its bytes as they cross the data connection, so that the file is never
 // read a second time. A resumed transfer first takes the part already there from the file itself.
+// The digests come from OpenSSL, whose SHA-256 uses the processor's own instructions: about ten
+// times the speed of a portable one, which would otherwise cap a fast transfer.
 class StreamHash
 {
 public:
@@ -31,8 +35,11 @@ public:
     [[nodiscard]] std::optional<QByteArray> hex() const;
 
 private:
+    struct ContextFree {
+        void operator()(evp_md_ctx_st *context) const;
+    };
     HashAlgorithm algorithm_;
-    std::optional<QCryptographicHash> hash_;
+    std::unique_ptr<evp_md_ctx_st, ContextFree> context_;
     quint32 crc_ = 0xFFFFFFFFu;
     bool broken_ = false;
 };
