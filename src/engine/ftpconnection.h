@@ -2,6 +2,7 @@
 
 #include "engine/serverfeatures.h"
 #include "engine/servertypes.h"
+#include "engine/streamhash.h"
 #include "engine/tlscertificate.h"
 #include "engine/tlschannel.h"
 #include "engine/tlscontext.h"
@@ -148,6 +149,13 @@ struct FtpConnection {
     double transferEnd = 0;
     double transferElapsed = 0;
     std::atomic<bool> showProgressInTitle{false};
+    // The hash the byte loops feed with the file's bytes of the transfer (null: none is made).
+    // Set and taken back by whoever runs the transfer; while set, the kernel's copy paths stay
+    // unused, since the bytes must pass through the program.
+    StreamHash *transferHash = nullptr;
+    // A download of a piece: at most this many bytes from the resume offset, into a new file,
+    // after which the data connection is closed (negative: the whole file, as usual).
+    qint64 receiveLimit = -1;
 
     // The server's FEAT reply of this login (empty before the login and for a server without one).
     ServerFeatures features;

@@ -93,6 +93,19 @@ void setCork(int socket, bool on)
     (void)setsockopt(socket, IPPROTO_TCP, TCP_CORK, &value, sizeof value);
 }
 
+// The transfer's hash, started afresh; a resumed transfer's hash first takes the part that is
+// already on the other side, read from the local file.
+StreamHash *startHash(FtpConnection &connection, int fd, qint64 offset)
+{
+    StreamHash *const hash = connection.transferHash;
+    if (hash) {
+        hash->reset();
+        if (offset > 0)
+            (void)hash->addFileHead(fd, offset);
+    }
+    return hash;
+}
+
 } // namespace
 
 void ShowTransferProgress(FtpConnection &connection, qint64 done)
@@ -126,6 +139,7 @@ bool SendFromFile(FtpConnection &connection, int dataSocket, const QString &loca
     }
     connection.uploadFile = fd;
     connection.uploadFileOpen = true;
+    StreamHash *const hash = startHash(connection, fd, offset);
 
     qint64 done = offset;
     const qint64 remaining = connection.transferTotalSize - offset;
@@ -164,6 +178,8 @@ bool SendFromFile(FtpConnection &connection, int dataSocket, const QString &loca
         }
         if (n == 0)
             break;
+        if (hash)
+            hash->add(buffer.data(), n);
         const char *wire = buffer.data();
         qint64 wireLength = n;
         if (!binary) {
@@ -197,12 +213,15 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
     connection.abortRequested = false;
 
     const QByteArray path = QFile::encodeName(localPath);
-    const bool resuming = connection.resumeRequested;
+    // A piece goes into a file of its own, from its first byte.
+    const qint64 limit = connection.receiveLimit;
+    const bool resuming = connection.resumeRequested && limit < 0;
     const qint64 offset = resuming ? qint64(connection.resumeOffset) : 0;
     int fd;
     if (resuming) {
         // Cut at the offset: bytes of an older, longer copy must not trail behind the new end.
-        fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+        // Read as well when the hash must take the part already there.
+        fd = ::open(path.constData(), (connection.transferHash ? O_RDWR : O_WRONLY) | O_CLOEXEC);
         if (fd < 0 || ::ftruncate(fd, off_t(offset)) != 0 || ::lseek(fd, off_t(offset), SEEK_SET) < 0) {
             if (fd >= 0)
                 ::close(fd);
@@ -218,6 +237,7 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
     }
     connection.downloadFile = fd;
     connection.downloadFileOpen = true;
+    StreamHash *const hash = startHash(connection, fd, offset);
 
     qint64 done = offset;
     const qint64 remaining = connection.transferTotalSize - offset;
@@ -248,7 +268,10 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
     std::vector<char> buffer(byteLoop ? transferBlockSize : 0);
     std::vector<char> text(decodeText ? transferBlockSize + 1 : 0);
     while (byteLoop && !connection.abortRequested) {
-        last = receiveBlock(connection, dataSocket, buffer.data(), buffer.size());
+        const size_t wanted = limit < 0 ? buffer.size() : size_t(std::min<qint64>(qint64(buffer.size()), limit - done));
+        if (wanted == 0)
+            break;
+        last = receiveBlock(connection, dataSocket, buffer.data(), wanted);
         if (last <= 0)
             break;
         received = true;
@@ -270,14 +293,20 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
             writeError = errno;
             break;
         }
+        if (hash)
+            hash->add(bytes, length);
         done += last;
         if (connection.transferRunning) {
             ShowTransferProgress(connection, done);
             clock.refresh(done - offset, remaining, done > 1024);
         }
     }
-    if (writeError == 0 && FlushNetworkText(text.data(), pendingCr) == 1 && !zerocopy::writeAll(fd, "\r", 1))
-        writeError = errno;
+    if (writeError == 0 && FlushNetworkText(text.data(), pendingCr) == 1) {
+        if (!zerocopy::writeAll(fd, "\r", 1))
+            writeError = errno;
+        else if (hash)
+            hash->add("\r", 1);
+    }
     const qint64 elapsed = clock.finish();
     connection.transferDone = done;
     closeSharedFile(connection.downloadFile, connection.downloadFileOpen);
@@ -289,7 +318,8 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
         if (writeFailed)
             *writeFailed = true;
         connection.beepIfEnabled();
-    } else if (!connection.abortRequested && connection.transferRunning && !connection.listingTransfer && done < connection.transferTotalSize) {
+    } else if (!connection.abortRequested && connection.transferRunning && !connection.listingTransfer && limit < 0 &&
+               done < connection.transferTotalSize) {
         // The server ended the data connection before the size it listed: the part stays for a resume.
         AppendLog(LogColor::Error, TextId::DataConnectionClosedEarly, long(done),
                   long(connection.transferTotalSize.load()));

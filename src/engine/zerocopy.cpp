@@ -110,8 +110,9 @@ int drainPipe(int pipe, int file, qint64 pending, const zerocopy::Progress &prog
 bool canUseZeroCopy(const FtpConnection &connection, char type)
 {
     // The kernel cannot encrypt: a protected data connection goes through TLS block by block.
+    // A hash or a piece of the file needs every byte to pass through the program.
     return type == 'I' && connection.options.zeroCopy && !connection.listingTransfer && !connection.dataProtected &&
-           !connection.dataTls;
+           !connection.dataTls && !connection.transferHash && connection.receiveLimit < 0;
 }
 
 namespace zerocopy

@@ -64,6 +64,7 @@ void LoadSettings()
         readBounded(section, QStringLiteral("KeepTime"), 3, AppSettings::keepAliveMaximum);
     settings.asciiExtensions = readString(section, QStringLiteral("AsciiFile"), defaultAsciiExtensions);
     settings.keepPasswordsInKeyring = readSwitch(section, QString::fromLatin1(keyringPasswordsName), 0);
+    settings.verifyChecksums = readSwitch(section, QStringLiteral("VerifyHash"), 1) != 0;
 
     // A folder that has gone since it was chosen falls back to the default for this run only; the
     // stored text stays until the user confirms the General page. A plain file of that name

@@ -25,6 +25,8 @@ struct AppSettings {
     std::atomic<int> transferMode{0}; // 0 auto, 1 binary, 2 ASCII; never stored
     // Site and last-session passwords in the desktop's keyring instead of the files.
     std::atomic<int> keepPasswordsInKeyring{0};
+    // Compare each transferred file's checksum with the server's where it offers one.
+    std::atomic<bool> verifyChecksums{true};
 };
 
 AppSettings &appSettings();

@@ -19,6 +19,8 @@ struct FileFacts {
 struct ExistingFileFacts {
     FileFacts existing;
     FileFacts incoming;
+    // The end of the existing file was compared with the other side and matches.
+    bool resumeVerified = false;
 };
 
 // A local file's size and last-write date (the date as the local pane shows it); nothing known

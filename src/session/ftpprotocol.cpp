@@ -110,8 +110,13 @@ public:
         connection.resumeOffset = file.offset > 0 ? file.offset : 0;
         connection.transferTotalSize = file.size;
         connection.transferDone = 0;
+        connection.transferHash = file.hash;
     }
-    ~TransferScope() { connection_.resumeRequested = false; }
+    ~TransferScope()
+    {
+        connection_.resumeRequested = false;
+        connection_.transferHash = nullptr;
+    }
     TransferScope(const TransferScope &) = delete;
     TransferScope &operator=(const TransferScope &) = delete;
 

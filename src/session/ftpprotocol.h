@@ -23,6 +23,11 @@ public:
     OperationResult rawCommand(const QByteArray &line) override;
     OperationResult retrieve(const FileTransfer &file, qint64 &received) override;
     OperationResult store(const FileTransfer &file) override;
+    // ftpprotocolchecks.cpp
+    [[nodiscard]] ServerFeatures serverFeatures() const override;
+    RemoteFact modifiedTime(const QByteArray &path) override;
+    RemotePiece readPiece(const QByteArray &path, qint64 offset, qint64 length) override;
+    RemoteFact fileHash(const QByteArray &path, const HashCommand &command) override;
     OperationResult keepAlive() override;
     OperationResult close() override;
     OperationResult abort() override;

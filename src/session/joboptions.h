@@ -11,4 +11,6 @@ struct JobOptions {
     bool passive = true;
     int retryCount = 0;
     int retryDelaySeconds = 0;
+    // Compare the file's hash with the server's after each transfer, where the server offers one.
+    bool verifyChecksums = true;
 };

@@ -14,6 +14,7 @@
 #include "session/session.h"
 #include "session/shutdowncommand.h"
 #include "session/transferpaths.h"
+#include "session/transferchecksum.h"
 #include "session/transferqueue.h"
 #include "session/viewposts.h"
 
@@ -311,6 +312,8 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         return Outcome::Failed;
 
     QByteArray localPath = LocalChildPath(destination, fileName);
+    const QByteArray remoteName = s.relativePaths ? fileName : item.name;
+    const QString listedDate = listedFileFacts(remoteRows_, fileName).date;
     AppendLog(LogColor::Status, TextId::StartingDownload, text(item.name));
     char type = TransferTypeForPath(localPath, s.options.asciiExtensions);
 
@@ -325,10 +328,15 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
             return Outcome::Refused;
         }
         const qint64 length = qint64(info.st_size);
-        const bool resumePossible = expected > length && type != 'A';
-        const ExistingFileFacts facts{localFileFacts(localPath),
-                                      {expected, listedFileFacts(remoteRows_, fileName).date}};
-        switch (existingFileChoice(fileName, false, resumePossible, facts)) {
+        ResumeProof proof;
+        if (expected > length && type != 'A' && ResumeCheck::wanted(downloadAnswer_))
+            proof = resumeCheck_.download(remoteName, item.name, localPath, length, listedDate);
+        const bool resumePossible = proof.verified();
+        // The queued size may be old: the check asked the server for the size it has now.
+        expected = proof.remoteSize >= 0 ? proof.remoteSize : expected;
+        const ExistingFileFacts facts{localFileFacts(localPath), {expected, listedDate}, resumePossible};
+        switch (proof.failed() ? resumeCheck_.unverifiedChoice(fileName, false)
+                               : existingFileChoice(fileName, false, resumePossible, facts)) {
         case ExistingFileAnswer::Rename: {
             const std::optional<QByteArray> renamed = askRenameTarget(localPath);
             if (!renamed) {
@@ -340,17 +348,8 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         }
         case ExistingFileAnswer::Resume:
             if (resumePossible) {
-                // The queued size may be old: appending to a file as long as the remote one
-                // would leave a file that is no copy of it.
-                const qint64 now = protocol_.fileSize(s.relativePaths ? fileName : item.name);
-                if (now >= 0)
-                    expected = now;
-                if (expected > length) {
-                    offset = length;
-                    AppendLog(LogColor::Status, TextId::ResumingAt, long(length));
-                } else {
-                    AppendLog(LogColor::Status, TextId::NotResumed, long(expected));
-                }
+                offset = length;
+                AppendLog(LogColor::Status, TextId::ResumingAt, long(length));
             }
             break;
         case ExistingFileAnswer::Overwrite:
@@ -367,19 +366,34 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         type = 'I';
     else if (settings.transferMode == 2)
         type = 'A';
-    const FileTransfer file{s.relativePaths ? fileName : item.name, QFile::decodeName(localPath), type,
-                            offset, expected};
+    const std::optional<PartialRecord> started =
+        offset == 0 && type == 'I' ? resumeCheck_.describe(remoteName, item.name, expected, listedDate)
+                                   : std::nullopt;
+    TransferChecksum checksum(protocol_, settings.verifyChecksums, type);
+    const FileTransfer file{remoteName, QFile::decodeName(localPath), type, offset, expected, checksum.hash()};
     qint64 received = 0;
     const OperationResult result = protocol_.retrieve(file, received);
     clearProgressTexts(s);
     downloadedAny_ = true;
+    const bool tooLong = offset > 0 && expected > 0 && received > expected;
+    ResumeCheck::downloadEnded(localPath, started, result.done() && received >= expected && !tooLong);
     if (!checked(result).done())
         return Outcome::Failed;
+    if (tooLong) {
+        // A server that ignored REST sent the whole file after the part: the part goes back to
+        // what it was, for a later run to check again.
+        (void)::truncate(localPath.constData(), off_t(offset));
+        AppendLog(LogColor::Error, TextId::ResumeTooLong, text(item.name), received, expected);
+        s.beepIfEnabled();
+        return Outcome::Failed;
+    }
     if (expected > 0 && received < expected) {
         AppendLog(LogColor::Error, TextId::DownloadIncomplete, long(received), long(expected));
         s.beepIfEnabled();
         return Outcome::Failed;
     }
+    if (!checksum.passes(remoteName, item.name, offset > 0))
+        return Outcome::Failed;
     AppendLog(LogColor::Status, TextId::DownloadCompleted);
     return Outcome::Done;
 }
@@ -422,10 +436,14 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
     const bool listed = row < remoteRows_.size();
     if (listed) {
         remoteSize = QueueItem::sizeValue(remoteRows_.text(row, SizeColumn).toUtf8());
-        const bool resumePossible = length > remoteSize && type != 'A';
+        ResumeProof proof;
+        if (length > remoteSize && type != 'A' && ResumeCheck::wanted(uploadAnswer_))
+            proof = resumeCheck_.upload(commandName, item.name, remoteSize);
+        const bool resumePossible = proof.verified();
         const ExistingFileFacts facts{{remoteSize, remoteRows_.text(row, DateTimeColumn)},
-                                      localFileFacts(item.name)};
-        switch (existingFileChoice(fileName, true, resumePossible, facts)) {
+                                      localFileFacts(item.name), resumePossible};
+        switch (proof.failed() ? resumeCheck_.unverifiedChoice(fileName, true)
+                               : existingFileChoice(fileName, true, resumePossible, facts)) {
         case ExistingFileAnswer::Rename: {
             const std::optional<QByteArray> renamed = askRenameTarget(remotePath);
             if (!renamed) {
@@ -456,11 +474,14 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
         type = 'I';
     else if (settings.transferMode == 2)
         type = 'A';
-    const OperationResult result =
-        protocol_.store({commandName, QFile::decodeName(item.name), type, resume ? remoteSize : 0, length});
+    TransferChecksum checksum(protocol_, settings.verifyChecksums, type);
+    const OperationResult result = protocol_.store(
+        {commandName, QFile::decodeName(item.name), type, resume ? remoteSize : 0, length, checksum.hash()});
     clearProgressTexts(s);
     s.refreshAfterJob = true;
     if (!checked(result).done())
+        return Outcome::Failed;
+    if (!checksum.passes(commandName, item.name, resume))
         return Outcome::Failed;
     AppendLog(LogColor::Status, TextId::UploadCompleted);
     // A later file of the same name in this folder finds this one.

@@ -6,6 +6,7 @@
 #include "session/existingfilefacts.h"
 #include "session/operationresult.h"
 #include "session/queueitem.h"
+#include "session/resumecheck.h"
 #include "session/transferinputs.h"
 
 #include <QByteArray>
@@ -104,4 +105,5 @@ private:
     QSet<QByteArray> visitedRemote_;
     std::set<std::pair<quint64, quint64>> visitedLocal_;
     QList<QueueItem> failed_;
+    ResumeCheck resumeCheck_{protocol_, ResumeCheck::serverOf(s_), ResumeCheck::askThroughWindow(s_)};
 };

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "engine/hashreply.h"
 #include "engine/loginfields.h"
+#include "engine/serverfeatures.h"
 #include "session/operationresult.h"
+#include "session/remotefacts.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,6 +22,8 @@ struct FileTransfer {
     qint64 offset = 0;
     // The whole file's length, which the progress read-outs count towards.
     qint64 size = 0;
+    // Fed with the whole file's bytes (the part already there included) when set.
+    StreamHash *hash = nullptr;
 };
 
 // What the jobs ask of a server, whatever protocol reaches it. Paths go out exactly as given
@@ -58,6 +63,15 @@ public:
     // the file's size when the server ended it early).
     virtual OperationResult retrieve(const FileTransfer &file, qint64 &received) = 0;
     virtual OperationResult store(const FileTransfer &file) = 0;
+
+    // What the server offers besides the basic commands; nothing for a protocol that cannot say.
+    [[nodiscard]] virtual ServerFeatures serverFeatures() const { return {}; }
+    // The file's modified time as the 14 digits of MDTM.
+    virtual RemoteFact modifiedTime(const QByteArray & /*path*/) { return {}; }
+    // Up to `length` bytes of the file from `offset`; the transfer is cut off after them.
+    virtual RemotePiece readPiece(const QByteArray & /*path*/, qint64 /*offset*/, qint64 /*length*/) { return {}; }
+    // The server's hash of the whole file, in lower-case hex.
+    virtual RemoteFact fileHash(const QByteArray & /*path*/, const HashCommand & /*command*/) { return {}; }
 
     // The clean-up steps: an idle connection kept open, the session ended politely, the running
     // transfer aborted, and the reply a stopped command left on the connection read and dropped.

@@ -110,6 +110,12 @@ public:
     // files' sizes and dates shown. Answers Resume by itself after the dialog time-out.
     virtual ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible,
                                                const ExistingFileFacts &facts) = 0;
+    // A resume could not be proved safe: "Download again from the start" (Overwrite) or "Skip",
+    // with "All". From the start by itself after the dialog time-out.
+    virtual ExistingFileAnswer askUnverifiedResume(const QString & /*fileName*/, bool /*upload*/)
+    {
+        return {ExistingFileAnswer::Overwrite, false};
+    }
     // Another full destination path for the file; nullopt when dismissed.
     virtual std::optional<QByteArray> askRenameTarget(const QByteArray &path) = 0;
     // The after-transfer action asks first; Yes by itself after the dialog time-out.

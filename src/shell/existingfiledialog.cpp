@@ -20,7 +20,7 @@ ExistingFileDialog::ExistingFileDialog(const QString &fileName, bool upload, boo
           new QLabel(uiText("The file %s already exists.").replace(QLatin1String("%s"), fileName), this)),
       existing_(new QLabel(factsText(facts.existing), this)),
       incoming_(new QLabel(factsText(facts.incoming), this)),
-      resume_(new QPushButton(uiText("Resume"), this)), rename_(new QPushButton(uiText("Rename"), this)),
+      resume_(new QPushButton(facts.resumeVerified ? uiText("Resume (verified)") : uiText("Resume"), this)), rename_(new QPushButton(uiText("Rename"), this)),
       overwrite_(new QPushButton(uiText("Overwrite"), this)), skip_(new QPushButton(uiText("Skip"), this)),
       all_(new QCheckBox(uiText("All"), this)), resumePossible_(resumePossible)
 {

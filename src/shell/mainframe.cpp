@@ -3,6 +3,7 @@
 #include "shell/aftertransferdialog.h"
 #include "shell/checkforupgrade.h"
 #include "shell/existingfiledialog.h"
+#include "shell/unverifiedresumedialog.h"
 #include "shell/helpwindow.h"
 #include "shell/passwordpromptdialog.h"
 #include "shell/preferencesdialog.h"
@@ -450,6 +451,11 @@ ExistingFileAnswer CMainFrame::askExistingFile(const QString &fileName, bool upl
                                                const ExistingFileFacts &facts)
 {
     return askExistingFileWithDialog(fileName, upload, resumePossible, facts, this);
+}
+
+ExistingFileAnswer CMainFrame::askUnverifiedResume(const QString &fileName, bool upload)
+{
+    return askUnverifiedResumeWithDialog(fileName, upload, this);
 }
 
 std::optional<QByteArray> CMainFrame::askRenameTarget(const QByteArray &path)

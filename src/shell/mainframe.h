@@ -64,6 +64,7 @@ public:
     bool confirmAbortTransfer() override;
     ExistingFileAnswer askExistingFile(const QString &fileName, bool upload, bool resumePossible,
                                        const ExistingFileFacts &facts) override;
+    ExistingFileAnswer askUnverifiedResume(const QString &fileName, bool upload) override;
     std::optional<QByteArray> askRenameTarget(const QByteArray &path) override;
     bool confirmAfterTransfer(AfterTransferAction action) override;
     CertificateAnswer askCertificate(const CertificateFacts &facts, bool changed) override;

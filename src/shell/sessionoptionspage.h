@@ -26,6 +26,7 @@ public:
     QLineEdit *keepAliveEdit() const { return keepAlive_; }
     QCheckBox *soundBox() const { return sound_; }
     QCheckBox *passiveBox() const { return passive_; }
+    QCheckBox *verifyChecksumsBox() const { return verifyChecksums_; }
 
 signals:
     void modified();
@@ -37,6 +38,7 @@ private:
     QLineEdit *keepAlive_;
     QCheckBox *sound_;
     QCheckBox *passive_;
+    QCheckBox *verifyChecksums_;
     int afterTransferAction_ = 0;
     QString asciiExtensions_;
     int keepAliveMinutes_ = 0;

@@ -19,6 +19,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QTest>
+#include <QTimeZone>
 
 #include <optional>
 
@@ -360,24 +361,24 @@ private slots:
         QVERIFY(run.queue.items().empty());
     }
 
-    // A file cut in the middle is resumed (REST / APPE) and ends whole; a local file longer than
-    // the remote one is never appended to.
+    // A file cut in the middle is resumed (REST / APPE) after its last 64 KiB were compared, and
+    // ends whole; a local file longer than the remote one is never appended to.
     void resumeBothWays_data()
     {
         QTest::addColumn<bool>("upload");
         QTest::addColumn<int>("partial");
         QTest::addColumn<QByteArray>("queuedSize");
-        QTest::addRow("download cut") << false << 30000 << QByteArray("80,000");
+        QTest::addRow("download cut") << false << 100000 << QByteArray("200,000");
         // The size queued earlier says more than the server has now: its SIZE counts.
-        QTest::addRow("download longer locally") << false << 90000 << QByteArray("100,000");
-        QTest::addRow("upload cut") << true << 30000 << QByteArray("80,000");
+        QTest::addRow("download longer locally") << false << 220000 << QByteArray("250,000");
+        QTest::addRow("upload cut") << true << 100000 << QByteArray("200,000");
     }
     void resumeBothWays()
     {
         QFETCH(bool, upload);
         QFETCH(int, partial);
         QFETCH(QByteArray, queuedSize);
-        const QByteArray content = sample(80000, partial);
+        const QByteArray content = sample(200000, partial);
         QTemporaryDir local;
         const QString name = QStringLiteral("r%1%2.bin").arg(upload).arg(partial);
         const QString remote = server.root() + "/" + name;
@@ -394,7 +395,8 @@ private slots:
                        upload ? QueueItem::Upload : QueueItem::Download, false};
         run.queue.AddQueueItem(item, false);
         QVERIFY(run.go());
-        QCOMPARE(run.asked.size(), 1);
+        // A part that cannot be the file's beginning is not offered for a resume.
+        QCOMPARE(run.asked.size(), partial < content.size() ? 1 : 0);
         QCOMPARE(readFile(remote), content);
         QCOMPARE(readFile(localPath), content);
         QCOMPARE(run.log.contains(QStringLiteral("Resuming at %1 bytes\n").arg(partial), LogColor::Status),
@@ -476,6 +478,81 @@ private slots:
         QVERIFY(run.go());
         QCOMPARE(readFile(local.path() + "/" + name), text);
         QCOMPARE(readFile(server.root() + "/again/" + name), text);
+    }
+
+    // A download stops short and the remote file changes before the next run: the part is
+    // appended to only when it is still the beginning of the server's file (same modified time,
+    // same bytes before the resume point); the resumed file is then verified whole by the
+    // server's checksum. Otherwise the file comes again from its start.
+    void changedRemoteFileNeverAppended_data()
+    {
+        QTest::addColumn<int>("size");      // of the server's file in the second run
+        QTest::addColumn<bool>("sameStart"); // its first 300000 bytes are those of the first run
+        QTest::addColumn<bool>("sameTime");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("unchanged, grown: resumed and verified")
+            << 600000 << true << true << "/%1: the resumed file was verified whole (SHA-256)\n";
+        QTest::addRow("modified, larger")
+            << 600000 << false << false
+            << "/%1: the server's file was modified after the part was started (then MDTM 20240101000000, now MDTM "
+               "20250101000000); nothing is appended\n";
+        QTest::addRow("modified, same size")
+            << 300000 << false << false
+            << "/%1: the server's file (300000 bytes) is not longer than the local part (300000 bytes); nothing is "
+               "appended\n";
+        QTest::addRow("other bytes, same time, larger")
+            << 600000 << false << true
+            << "/%1: the last bytes of the part differ from the server's file, which has changed; nothing is "
+               "appended\n";
+    }
+    void changedRemoteFileNeverAppended()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, sameStart);
+        QFETCH(bool, sameTime);
+        QFETCH(QString, message);
+        const QString name = QStringLiteral("grow%1%2%3.bin").arg(size).arg(sameStart).arg(sameTime);
+        const QString remote = server.root() + "/" + name;
+        const auto stamp = [&remote](int year) {
+            QFile file(remote);
+            QVERIFY(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(QDateTime(QDate(year, 1, 1), QTime(0, 0), Qt::UTC),
+                                     QFileDevice::FileModificationTime));
+        };
+        const QByteArray first = sample(300000, size);
+        writeFile(remote, first);
+        stamp(2024);
+        QTemporaryDir local;
+        const QString localPath = local.path() + "/" + name;
+        QVERIFY(login());
+        ServerFeatures &features = controller().session().features;
+        features.answered = true;
+        features.mdtm = true;
+        features.xsha256 = true;
+
+        // The first run ends short of the size the queue expects: the part stays, and the item.
+        Run run;
+        run.views.remotePath = "/";
+        run.queue.AddQueueItem({"/" + name.toUtf8(), "600,000", QFile::encodeName(local.path()),
+                                QueueItem::Download, false},
+                               false);
+        QVERIFY(run.go());
+        QCOMPARE(readFile(localPath), first);
+        QCOMPARE(run.queue.items().size(), 1);
+
+        const QByteArray second = sameStart ? first + sample(size - 300000, 1) : sample(size, size + 1);
+        writeFile(remote, second);
+        stamp(sameTime ? 2024 : 2025);
+        run.answers << ExistingFileAnswer{ExistingFileAnswer::Resume, false};
+        run.log.clear();
+        QVERIFY(run.go());
+        QCOMPARE(readFile(localPath).size(), second.size());
+        QVERIFY(readFile(localPath) == second);
+        QVERIFY2(run.log.contains(message.arg(name), sameStart ? LogColor::Command : LogColor::Error),
+                 qPrintable(message.arg(name)));
+        QCOMPARE(run.log.contains(QStringLiteral("Resuming at 300000 bytes\n"), LogColor::Status), sameStart);
+        QVERIFY(run.log.contains(QStringLiteral("/%1: verified (SHA-256)\n").arg(name), LogColor::Command));
+        QVERIFY(run.queue.items().empty());
     }
 };
 

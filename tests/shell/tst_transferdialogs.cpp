@@ -5,6 +5,7 @@
 #include "shell/aftertransferdialog.h"
 #include "shell/existingfiledialog.h"
 #include "shell/renametargetdialog.h"
+#include "shell/unverifiedresumedialog.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -81,6 +82,50 @@ private slots:
                 dialog.skipButton()->click();
             else if (press == "rename")
                 dialog.renameButton()->click();
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.answer(), (ExistingFileAnswer{ExistingFileAnswer::Choice(choice), tickAll}));
+    }
+
+    // Resume says it was verified only when the check passed.
+    void resumeSaysVerified()
+    {
+        for (const bool verified : {false, true}) {
+            ExistingFileFacts facts;
+            facts.resumeVerified = verified;
+            ExistingFileDialog dialog(QStringLiteral("a.bin"), false, verified, facts);
+            QCOMPARE(dialog.resumeButton()->text(), verified ? QStringLiteral("Resume (verified)") : QStringLiteral("Resume"));
+        }
+    }
+
+    // After a failed check: from the start again (also by itself) or skip, with "All".
+    void unverifiedResumeAnswers_data()
+    {
+        QTest::addColumn<bool>("upload");
+        QTest::addColumn<bool>("tickAll");
+        QTest::addColumn<QString>("press"); // empty: left to time out
+        QTest::addColumn<int>("choice");
+        QTest::addRow("download again") << false << false << "again" << int(ExistingFileAnswer::Overwrite);
+        QTest::addRow("skip all uploads") << true << true << "skip" << int(ExistingFileAnswer::Skip);
+        QTest::addRow("time-out starts again") << false << true << "" << int(ExistingFileAnswer::Overwrite);
+    }
+    void unverifiedResumeAnswers()
+    {
+        QFETCH(bool, upload);
+        QFETCH(bool, tickAll);
+        QFETCH(QString, press);
+        QFETCH(int, choice);
+        durations::setForTest(durations::Kind::DialogTimeout, press.isEmpty() ? 50ms : 60s);
+        UnverifiedResumeDialog dialog(QStringLiteral("a.bin"), upload);
+        QCOMPARE(dialog.againButton()->text(), upload ? QStringLiteral("Upload again from the start")
+                                                      : QStringLiteral("Download again from the start"));
+        QVERIFY(dialog.againButton()->isDefault());
+        dialog.allBox()->setChecked(tickAll);
+        QTimer::singleShot(0, &dialog, [&] {
+            if (press == "again")
+                dialog.againButton()->click();
+            else if (press == "skip")
+                dialog.skipButton()->click();
         });
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
         QCOMPARE(dialog.answer(), (ExistingFileAnswer{ExistingFileAnswer::Choice(choice), tickAll}));

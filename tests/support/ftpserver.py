@@ -1,12 +1,13 @@
 # A pyftpdlib server for the integration tests: 127.0.0.1, an ephemeral port printed on the
 # first line of stdout, the folder given as argv[1] served to "anonymous" and to tester/secret,
 # both with write permission.
+import hashlib
 import logging
 import sys
 import warnings
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, proto_cmds
 from pyftpdlib.servers import FTPServer
 
 warnings.filterwarnings("ignore")
@@ -20,7 +21,19 @@ authorizer.add_anonymous(root, perm="elradfmwMT")
 
 
 class Handler(FTPHandler):
-    pass
+    # The checksum command many servers offer, for the check after a transfer.
+    proto_cmds = dict(proto_cmds, XSHA256=dict(perm="r", auth=True, arg=True, help="Syntax: XSHA256 <SP> file-name"))
+
+    def ftp_XSHA256(self, path):
+        digest = hashlib.sha256()
+        try:
+            with open(path, "rb") as f:
+                for block in iter(lambda: f.read(1 << 20), b""):
+                    digest.update(block)
+        except OSError as err:
+            self.respond("550 %s." % err.strerror)
+            return
+        self.respond("213 " + digest.hexdigest())
 
 
 Handler.authorizer = authorizer

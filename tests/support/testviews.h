@@ -48,6 +48,8 @@ public:
     std::function<ExistingFileAnswer(const QString &, bool, bool)> onAskExistingFile;
     // What each existing-file question showed of the two files, in order.
     std::vector<ExistingFileFacts> existingFileFacts;
+    // Unset: from the start again, as the dialog's default.
+    std::function<ExistingFileAnswer(const QString &, bool)> onAskUnverifiedResume;
     std::function<std::optional<QByteArray>(const QByteArray &)> onAskRenameTarget;
     std::function<bool(AfterTransferAction)> onConfirmAfterTransfer;
     std::function<void(const QString &)> onProgressText;
@@ -105,6 +107,11 @@ public:
     {
         existingFileFacts.push_back(facts);
         return onAskExistingFile ? onAskExistingFile(fileName, upload, resumePossible) : ExistingFileAnswer{};
+    }
+    ExistingFileAnswer askUnverifiedResume(const QString &fileName, bool upload) override
+    {
+        return onAskUnverifiedResume ? onAskUnverifiedResume(fileName, upload)
+                                     : ExistingFileAnswer{ExistingFileAnswer::Overwrite, false};
     }
     std::optional<QByteArray> askRenameTarget(const QByteArray &path) override
     {
