@@ -2,6 +2,7 @@
 
 #include "engine/serverfeatures.h"
 #include "engine/servertypes.h"
+#include "engine/socketaddress.h"
 #include "engine/tlscertificate.h"
 #include "engine/tlschannel.h"
 #include "engine/tlscontext.h"
@@ -9,6 +10,7 @@
 #include "platform/uithread.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -16,7 +18,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <netinet/in.h>
 #include <optional>
 
 inline constexpr int replyBufferSize = 20480;
@@ -90,6 +91,8 @@ struct EngineOptions {
     // Binary files move through the kernel's sendfile and splice where it allows; off, they take
     // the byte loop everywhere.
     bool zeroCopy = true;
+    // A download gets the server's modified time, an upload is given the local one (MFMT).
+    bool keepFileTimes = false;
 };
 
 // One FTP control connection and what the engine knows about it: its sockets, the reply being
@@ -105,8 +108,8 @@ struct FtpConnection {
     std::atomic<int> controlSocket{-1};
     std::atomic<int> dataSocket{-1};
     std::atomic<int> listenSocket{-1};
-    sockaddr_in serverAddress{};
-    sockaddr_in localControlAddress{};
+    SocketAddress serverAddress;
+    SocketAddress localControlAddress;
 
     std::atomic<bool> connected{false};
     std::atomic<bool> abortRequested{false};
@@ -151,6 +154,14 @@ struct FtpConnection {
 
     // The server's FEAT reply of this login (empty before the login and for a server without one).
     ServerFeatures features;
+    // EPSV was refused or unusable on this connection: not asked again until the next login.
+    std::atomic<bool> extendedPassiveFailed{false};
+    // MLSD failed on this connection: listings take LIST until the next login.
+    std::atomic<bool> machineListingFailed{false};
+    // The last listing downloaded is MLSD's, not LIST's.
+    bool machineListing = false;
+    // When set, every line of the replies read goes here too (the FEAT reply is read from its lines).
+    QList<QByteArray> *replyLines = nullptr;
 
     // The listing parser's findings, kept for the connection.
     int nameColumn = 0;

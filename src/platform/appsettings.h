@@ -23,6 +23,8 @@ struct AppSettings {
     std::atomic<int> keepAliveMinutes{3};
     QString asciiExtensions;
     std::atomic<int> transferMode{0}; // 0 auto, 1 binary, 2 ASCII; never stored
+    // Downloaded files get the server's modified time, uploaded ones keep theirs on the server.
+    std::atomic<int> keepFileTimes{0};
 };
 
 AppSettings &appSettings();

@@ -76,6 +76,7 @@ std::optional<FetchedListing> fetchListing(RemoteProtocol &protocol, Session &s,
     if (!result.done())
         return std::nullopt;
     ListingState state(s.serverKind);
+    state.machineListing = s.machineListing;
     std::optional<FileRows> rows = ReadListingFile(programpaths::listingTempFile(), state);
     if (!rows) {
         result = {OperationResult::Outcome::Refused};

@@ -28,7 +28,8 @@ CSpecialSet::CSpecialSet(QWidget *parent)
       keepConnection_(new QCheckBox(withAccessKey("Keep connection", 'K'), this)),
       extensions_(new QLineEdit(this)), keepAlive_(new QLineEdit(this)),
       sound_(new QCheckBox(withAccessKey("Sound Effect", 'E'), this)),
-      passive_(new QCheckBox(withAccessKey("Passive mode", 'P'), this))
+      passive_(new QCheckBox(withAccessKey("Passive mode", 'P'), this)),
+      keepFileTimes_(new QCheckBox(withAccessKey("Keep the modified time of transferred files", 'M'), this))
 {
     setObjectName(QStringLiteral("specialPage"));
     keepConnection_->setObjectName(QStringLiteral("keepConnection"));
@@ -36,6 +37,7 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     keepAlive_->setObjectName(QStringLiteral("keepAlive"));
     sound_->setObjectName(QStringLiteral("sound"));
     passive_->setObjectName(QStringLiteral("passive"));
+    keepFileTimes_->setObjectName(QStringLiteral("keepFileTimes"));
 
     auto *afterBox = new QGroupBox(withAccessKey("After transfer(this time only)", 'F'), this);
     auto *afterLayout = new QVBoxLayout(afterBox);
@@ -69,10 +71,11 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     layout->addWidget(textBox);
     layout->addWidget(sound_);
     layout->addWidget(passive_);
+    layout->addWidget(keepFileTimes_);
     layout->addStretch();
 
     connect(afterTransfer_, &QButtonGroup::idClicked, this, &CSpecialSet::modified);
-    for (QCheckBox *box : {keepConnection_, sound_, passive_})
+    for (QCheckBox *box : {keepConnection_, sound_, passive_, keepFileTimes_})
         connect(box, &QCheckBox::clicked, this, &CSpecialSet::modified);
     for (QLineEdit *edit : {extensions_, keepAlive_})
         connect(edit, &QLineEdit::textEdited, this, &CSpecialSet::modified);
@@ -94,6 +97,7 @@ void CSpecialSet::loadSettings()
     keepAlive_->setText(QString::number(settings.keepAliveMinutes));
     sound_->setChecked(settings.soundEffects != 0);
     passive_->setChecked(settings.passiveMode != 0);
+    keepFileTimes_->setChecked(settings.keepFileTimes != 0);
 }
 
 bool CSpecialSet::validate()
@@ -116,12 +120,14 @@ void CSpecialSet::apply()
     settings.keepAliveMinutes = keepAliveMinutes_;
     settings.soundEffects = bell;
     settings.passiveMode = passive;
+    settings.keepFileTimes = keepFileTimes_->isChecked() ? 1 : 0;
 
     using namespace settingsstore;
     const QString section = QString::fromLatin1(applSet);
     writeInt(section, QStringLiteral("KeepConnect"), keep);
     writeInt(section, QStringLiteral("Bell"), bell);
     writeInt(section, QStringLiteral("Passive"), passive);
+    writeInt(section, QStringLiteral("KeepFileTime"), keepFileTimes_->isChecked() ? 1 : 0);
     writeInt(section, QStringLiteral("KeepTime"), keepAliveMinutes_);
     writeString(section, QStringLiteral("AsciiFile"), asciiExtensions_);
 }

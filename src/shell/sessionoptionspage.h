@@ -8,7 +8,7 @@ class QLineEdit;
 class QRadioButton;
 
 // The "Special" page of the preferences: what happens after a queue run (this run only), the
-// keep-alive, the extensions sent as text, sounds and passive mode.
+// keep-alive, the extensions sent as text, sounds, passive mode and kept file times.
 class CSpecialSet : public QWidget
 {
     Q_OBJECT
@@ -26,6 +26,7 @@ public:
     QLineEdit *keepAliveEdit() const { return keepAlive_; }
     QCheckBox *soundBox() const { return sound_; }
     QCheckBox *passiveBox() const { return passive_; }
+    QCheckBox *keepFileTimesBox() const { return keepFileTimes_; }
 
 signals:
     void modified();
@@ -37,6 +38,7 @@ private:
     QLineEdit *keepAlive_;
     QCheckBox *sound_;
     QCheckBox *passive_;
+    QCheckBox *keepFileTimes_;
     int afterTransferAction_ = 0;
     QString asciiExtensions_;
     int keepAliveMinutes_ = 0;

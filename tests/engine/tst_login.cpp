@@ -165,7 +165,8 @@ private slots:
         QCOMPARE(socket >= 0, succeeds);
         QCOMPARE(s.connected.load(), succeeds);
         QCOMPARE(s.controlSocket.load(), socket);
-        QCOMPARE(server.commands(), commands);
+        // A login that succeeds asks for the server's features at once.
+        QCOMPARE(server.commands(), succeeds ? commands + Commands{"FEAT"} : commands);
         QCOMPARE(s.serverKind.load(), kind);
         QCOMPARE(s.trailingSlashDirs.load(), trailingSlash);
 

@@ -23,6 +23,8 @@ public:
     static Reply pasv(const QByteArray &text = "227 Entering Passive Mode ({addr},{port})");
     // Takes the client's address from the PORT argument; the next data command connects to it.
     static Reply port(const QByteArray &text = "200 PORT command successful");
+    // Opens a data port on 127.0.0.1 like pasv(), "{port}" becoming its number in decimal.
+    static Reply epsv(const QByteArray &text = "229 Entering Extended Passive Mode (|||{port}|)");
 
     Reply &delay(int milliseconds);
     // Each byte goes out as its own segment, with a short pause between them.
@@ -38,7 +40,7 @@ public:
 
 private:
     friend class ScriptedServer;
-    enum class Kind { Text, Pasv, Port };
+    enum class Kind { Text, Pasv, Port, Epsv };
     enum class Data { None, Send, Receive };
     Kind kind_ = Kind::Text;
     QByteArray bytes_;
