@@ -217,7 +217,7 @@ private slots:
 
         QVERIFY(loginOnWorker() >= 0);
         QCOMPARE(asked, 1);
-        QCOMPARE(server.commands(), (Commands{"USER bob", sent}));
+        QCOMPARE(server.commands(), (Commands{"USER bob", sent, "FEAT"}));
         QVERIFY(controller().session().password.isEmpty());
     }
 
