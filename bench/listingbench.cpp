@@ -86,11 +86,12 @@ QByteArray mlsdListing(int lines)
     for (int i = 0; i < lines; ++i) {
         const bool folder = random.bounded(20) == 0;
         char line[400];
-        std::snprintf(line, sizeof line, "modify=%04d%02d%02d%02d%02d%02d;perm=%s;%stype=%s;unix.mode=0%s; %s\r\n",
-                      1995 + random.bounded(30), 1 + random.bounded(12), 1 + random.bounded(28), random.bounded(24),
-                      random.bounded(60), random.bounded(60), folder ? "flcdmpe" : "adfrw",
-                      folder ? "" : qPrintable(QStringLiteral("size=%1;").arg(random.bounded(Q_INT64_C(20000000000)))),
-                      folder ? "dir" : "file", folder ? "755" : "644", fileName(random, i).constData());
+        std::snprintf(
+            line, sizeof line, "modify=%04d%02d%02d%02d%02d%02d;perm=%s;%stype=%s;unix.mode=0%s; %s\r\n",
+            1995 + random.bounded(30), 1 + random.bounded(12), 1 + random.bounded(28), random.bounded(24),
+            random.bounded(60), random.bounded(60), folder ? "flcdmpe" : "adfrw",
+            folder ? "" : qPrintable(QStringLiteral("size=%1;").arg(random.bounded(Q_INT64_C(20000000000)))),
+            folder ? "dir" : "file", folder ? "755" : "644", fileName(random, i).constData());
         out += line;
     }
     return out;

@@ -48,14 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Line by line: the name is what follows the first blank, byte for byte.
     if (listing.size() <= ListingLineSplitter::maxLineLength) {
         size_t next = 0;
-        for (QByteArray line : listing.split('\n')) {
-            if (line.contains('\0'))
-                line.truncate(line.indexOf('\0'));
-            if (line.endsWith('\r'))
-                line.chop(1);
+        for (const QByteArray &listed : listing.split('\n')) {
             ListingState state;
             state.machineListing = true;
-            const std::optional<FileEntry> row = ParseListingLine(line, state);
+            const std::optional<FileEntry> row = ParseListingLine(listed, state);
+            // The line as the parser reads it: up to a NUL, without one CR at its end.
+            QByteArray line = listed.left(listed.contains('\0') ? listed.indexOf('\0') : listed.size());
+            if (line.endsWith('\r'))
+                line.chop(1);
             if (!row)
                 continue;
             FUZZ_CHECK(next < rows.size());

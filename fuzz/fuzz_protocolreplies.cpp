@@ -23,8 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const QByteArray &name : f.hashAlgorithms)
         FUZZ_CHECK(!name.isEmpty() && name.size() <= maxHashNameLength && name == name.toUpper());
     if (!f.answered)
-        FUZZ_CHECK(!f.mlsd && !f.mlst && !f.utf8 && !f.size && !f.mdtm && !f.mfmt && !f.restStream && !f.epsv &&
-                   !f.eprt && f.hashAlgorithms.isEmpty() && !f.xsha256 && !f.xsha1 && !f.xmd5 && !f.xcrc);
+        FUZZ_CHECK(!f.mlsd && !f.mlst && !f.utf8 && !f.size && !f.mdtm && !f.mfmt && !f.restStream &&
+                   !f.epsv && !f.eprt && f.hashAlgorithms.isEmpty() && !f.xsha256 && !f.xsha1 && !f.xmd5 &&
+                   !f.xcrc);
     FUZZ_CHECK(!(features.malformed && f.answered));
     FUZZ_CHECK(features.mlstFacts.size() <= 64);
     for (const QByteArray &fact : features.mlstSelected)

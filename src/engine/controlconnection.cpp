@@ -15,10 +15,10 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <chrono>
 #include <arpa/inet.h>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -297,11 +297,7 @@ int OpenConnection(FtpConnection &connection, const QString &host, int requested
         return -1;
     }
 
-    // A site address or a URL may hold an IPv6 literal in its brackets.
-    QByteArray lookupName = hostName;
-    if (lookupName.startsWith('[') && lookupName.endsWith(']'))
-        lookupName = lookupName.mid(1, lookupName.size() - 2);
-    std::vector<SocketAddress> addresses = hostresolver::resolve(lookupName);
+    std::vector<SocketAddress> addresses = hostresolver::resolve(hostresolver::bareHost(host).toUtf8());
     if (addresses.empty()) {
         AppendLog(LogColor::Error, TextId::HostNotFound);
         return -1;
@@ -328,10 +324,10 @@ int OpenConnection(FtpConnection &connection, const QString &host, int requested
         SocketAddress &address = addresses[i];
         address.setPort(std::uint16_t(port));
         const bool last = i + 1 == addresses.size();
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        const std::chrono::milliseconds slice =
-            std::max<std::chrono::milliseconds>(std::chrono::milliseconds(1), left / qint64(addresses.size() - i));
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const std::chrono::milliseconds slice = std::max<std::chrono::milliseconds>(
+            std::chrono::milliseconds(1), left / qint64(addresses.size() - i));
 
         const int fd = ::socket(address.family(), type | SOCK_CLOEXEC, protocolNumber);
         if (fd < 0) {
@@ -360,8 +356,8 @@ int OpenConnection(FtpConnection &connection, const QString &host, int requested
             return -1;
         }
         connection.serverAddress = address;
-        AppendLog(LogColor::Status, TextId::ConnectedTo, host.toUtf8().constData(), address.text().constData(),
-                  unsigned(port));
+        AppendLog(LogColor::Status, TextId::ConnectedTo, host.toUtf8().constData(),
+                  address.text().constData(), unsigned(port));
         return fd;
     }
     return -1;

@@ -27,7 +27,6 @@
 namespace
 {
 
-
 // The most a receive buffer may hold: the larger of what the kernel grants when asked and what
 // its own tuning grows a buffer to. Read once.
 int receiveBufferLimit(bool &askKernel)
@@ -226,8 +225,8 @@ bool OpenPassiveDataConnection(FtpConnection &connection, const QByteArray &repl
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(target.address);
     address.sin_port = htons(target.port);
-    return connectDataSocket(connection,
-                             SocketAddress::fromSockaddr(reinterpret_cast<const sockaddr *>(&address), sizeof address));
+    return connectDataSocket(connection, SocketAddress::fromSockaddr(
+                                             reinterpret_cast<const sockaddr *>(&address), sizeof address));
 }
 
 bool OpenExtendedPassiveDataConnection(FtpConnection &connection, const ExtendedPassiveOffer &offer)
@@ -238,7 +237,8 @@ bool OpenExtendedPassiveDataConnection(FtpConnection &connection, const Extended
     if (target.family() == 0)
         return false;
     if (!offer.address.isEmpty() && offer.address != target.text())
-        AppendLog(LogColor::Status, TextId::EpsvOtherAddress, offer.address.constData(), target.text().constData());
+        AppendLog(LogColor::Status, TextId::EpsvOtherAddress, offer.address.constData(),
+                  target.text().constData());
     target.setPort(offer.port);
     const int data = ::socket(target.family(), SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (data < 0)

@@ -28,7 +28,8 @@ void SetTransferType(FtpConnection &connection, char type);
 [[nodiscard]] bool OpenPassiveDataConnection(FtpConnection &connection, const QByteArray &reply);
 
 // Connects the data socket to the port of an EPSV reply at the control connection's address.
-[[nodiscard]] bool OpenExtendedPassiveDataConnection(FtpConnection &connection, const ExtendedPassiveOffer &offer);
+[[nodiscard]] bool OpenExtendedPassiveDataConnection(FtpConnection &connection,
+                                                     const ExtendedPassiveOffer &offer);
 
 // A listening socket announced to the server with PORT (EPRT over IPv6), or -1.
 [[nodiscard]] int OpenActiveListener(FtpConnection &connection);

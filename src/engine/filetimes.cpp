@@ -54,8 +54,8 @@ QByteArray FactTimeText(std::int64_t utcSeconds)
     if (!gmtime_r(&when, &utc))
         return {};
     char text[32];
-    const int n = std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", utc.tm_year + 1900, utc.tm_mon + 1,
-                                utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+    const int n = std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", utc.tm_year + 1900,
+                                utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
     return n == 14 ? QByteArray(text, n) : QByteArray();
 }
 
@@ -77,7 +77,8 @@ void KeepLocalTime(FtpConnection &connection, const QByteArray &remotePath, cons
 {
     if (!connection.features.mfmt)
         return;
-    struct stat status{};
+    struct stat status {
+    };
     if (::stat(QFile::encodeName(localPath).constData(), &status) != 0)
         return;
     const QByteArray text = FactTimeText(status.st_mtim.tv_sec);

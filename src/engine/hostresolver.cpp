@@ -86,6 +86,13 @@ std::vector<SocketAddress> resolve(const QByteArray &name)
     return capped(std::move(pending->addresses));
 }
 
+QString bareHost(const QString &host)
+{
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        return host.mid(1, host.size() - 2);
+    return host;
+}
+
 void setLookupForTest(Lookup lookup)
 {
     std::lock_guard lock(lookupMutex);

@@ -3,6 +3,7 @@
 #include "engine/socketaddress.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <functional>
 #include <vector>
@@ -16,6 +17,9 @@ namespace hostresolver
 // Every address of `name`, IPv6 and IPv4 in the order the system prefers them (ports 0); empty
 // when there is none. An address literal ("127.0.0.1", "::1") is its own answer.
 [[nodiscard]] std::vector<SocketAddress> resolve(const QByteArray &name);
+
+// A site address or a URL holds an IPv6 literal in brackets ("[::1]"); the name without them.
+[[nodiscard]] QString bareHost(const QString &host);
 
 // At most this many addresses are tried: a name with hundreds would split the connect time into
 // slices too short for any of them.

@@ -2,6 +2,7 @@
 
 #include "engine/controlconnection.h"
 #include "engine/featuresreply.h"
+#include "engine/hostresolver.h"
 #include "engine/replylines.h"
 #include "engine/tlssession.h"
 #include "platform/log.h"
@@ -44,7 +45,7 @@ bool negotiateExplicitTls(FtpConnection &connection, const LoginFields &login)
 {
     QByteArray reply;
     if (SendCommand(connection, "AUTH TLS", &reply) == 2 && connection.lastReplyCode == 234)
-        return StartControlTls(connection, login.serverHost);
+        return StartControlTls(connection, hostresolver::bareHost(login.serverHost));
     if (connection.controlSocket == -1)
         return false;
     if (login.encryption == Encryption::ExplicitRequired) {
@@ -145,7 +146,8 @@ int Login(FtpConnection &connection, const LoginFields &login)
     connection.controlSocket = socket;
     connection.replyDepth = 0;
     connection.lastReplyCode = 0;
-    if (login.encryption == Encryption::Implicit && !StartControlTls(connection, login.serverHost))
+    if (login.encryption == Encryption::Implicit &&
+        !StartControlTls(connection, hostresolver::bareHost(login.serverHost)))
         return failLogin(connection);
     AppendLog(LogColor::Status, TextId::WaitingForLogin);
 

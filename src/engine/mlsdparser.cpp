@@ -42,8 +42,7 @@ struct Facts {
 };
 
 // Calls `take` with each fact's name and value of the facts part (before the first blank).
-template <typename Take>
-void forEachFact(QByteArrayView facts, Take take)
+template <typename Take> void forEachFact(QByteArrayView facts, Take take)
 {
     while (!facts.isEmpty()) {
         const qsizetype end = facts.indexOf(';');
@@ -193,8 +192,8 @@ std::optional<std::int64_t> ParseFactTime(QByteArrayView value)
     }
     const int year = digitsAt(value, 0, 4), month = digitsAt(value, 4, 2), day = digitsAt(value, 6, 2);
     const int hour = digitsAt(value, 8, 2), minute = digitsAt(value, 10, 2), second = digitsAt(value, 12, 2);
-    if (year < 1 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-        second < 0 || second > 60 || !QDate::isValid(year, month, day))
+    if (year < 1 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || second < 0 || second > 60 || !QDate::isValid(year, month, day))
         return std::nullopt;
     return daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
 }

@@ -62,7 +62,8 @@ QByteArray SocketAddress::text() const
     if (family() == AF_INET)
         inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(&storage)->sin_addr, buffer, sizeof buffer);
     else if (family() == AF_INET6)
-        inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6 *>(&storage)->sin6_addr, buffer, sizeof buffer);
+        inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6 *>(&storage)->sin6_addr, buffer,
+                  sizeof buffer);
     return QByteArray(buffer);
 }
 

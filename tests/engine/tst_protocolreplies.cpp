@@ -4,37 +4,29 @@
 
 #include <QTest>
 
-#include <arpa/inet.h>
-
 using Lines = QList<QByteArray>;
 using Names = QList<QByteArray>;
 
 namespace
 {
 
-SocketAddress literal(const char *text, std::uint16_t port)
-{
-    sockaddr_in6 six{};
-    sockaddr_in four{};
-    if (inet_pton(AF_INET6, text, &six.sin6_addr) == 1) {
-        six.sin6_family = AF_INET6;
-        six.sin6_port = htons(port);
-        return SocketAddress::fromSockaddr(reinterpret_cast<sockaddr *>(&six), sizeof six);
-    }
-    inet_pton(AF_INET, text, &four.sin_addr);
-    four.sin_family = AF_INET;
-    four.sin_port = htons(port);
-    return SocketAddress::fromSockaddr(reinterpret_cast<sockaddr *>(&four), sizeof four);
-}
-
 // The features that are set, by their command names, for one comparison per row.
 Names offered(const ServerFeatures &f)
 {
     Names names;
-    const std::pair<bool, const char *> flags[] = {
-        {f.mlsd, "MLSD"},  {f.mlst, "MLST"}, {f.utf8, "UTF8"},     {f.size, "SIZE"},   {f.mdtm, "MDTM"},
-        {f.mfmt, "MFMT"},  {f.restStream, "REST STREAM"},          {f.epsv, "EPSV"},   {f.eprt, "EPRT"},
-        {f.xsha256, "XSHA256"}, {f.xsha1, "XSHA1"},                {f.xmd5, "XMD5"},   {f.xcrc, "XCRC"}};
+    const std::pair<bool, const char *> flags[] = {{f.mlsd, "MLSD"},
+                                                   {f.mlst, "MLST"},
+                                                   {f.utf8, "UTF8"},
+                                                   {f.size, "SIZE"},
+                                                   {f.mdtm, "MDTM"},
+                                                   {f.mfmt, "MFMT"},
+                                                   {f.restStream, "REST STREAM"},
+                                                   {f.epsv, "EPSV"},
+                                                   {f.eprt, "EPRT"},
+                                                   {f.xsha256, "XSHA256"},
+                                                   {f.xsha1, "XSHA1"},
+                                                   {f.xmd5, "XMD5"},
+                                                   {f.xcrc, "XCRC"}};
     for (const auto &[set, name] : flags)
         if (set)
             names.append(name);
@@ -58,21 +50,14 @@ private slots:
                                 << QByteArray();
         QTest::newRow("pyftpdlib") << QByteArray("229 Entering extended passive mode (|||46157|).") << 46157
                                    << QByteArray();
-        QTest::newRow("another delimiter") << QByteArray("229 ok (!!!21!)") << 21 << QByteArray();
-        QTest::newRow("highest port") << QByteArray("229 ok (|||65535|)") << 65535 << QByteArray();
-        QTest::newRow("an address of its own") << QByteArray("229 ok (|2|2001:db8::7|2121|)") << 2121
-                                               << QByteArray("2001:db8::7");
+        QTest::newRow("an address of its own")
+            << QByteArray("229 ok (|2|2001:db8::7|2121|)") << 2121 << QByteArray("2001:db8::7");
         QTest::newRow("port 0") << QByteArray("229 ok (|||0|)") << 0 << QByteArray();
         QTest::newRow("port 65536") << QByteArray("229 ok (|||65536|)") << 0 << QByteArray();
         QTest::newRow("port of letters") << QByteArray("229 ok (|||abc|)") << 0 << QByteArray();
-        QTest::newRow("port with a sign") << QByteArray("229 ok (|||+21|)") << 0 << QByteArray();
         QTest::newRow("port of many digits") << QByteArray("229 ok (|||0000000021|)") << 0 << QByteArray();
-        QTest::newRow("no port") << QByteArray("229 ok (||||)") << 0 << QByteArray();
-        QTest::newRow("four delimiters") << QByteArray("229 ok (|||21)") << 0 << QByteArray();
         QTest::newRow("delimiters differ") << QByteArray("229 ok (|||21!)") << 0 << QByteArray();
-        QTest::newRow("a digit as delimiter") << QByteArray("229 ok (1112111)") << 0 << QByteArray();
         QTest::newRow("no parenthesis") << QByteArray("229 ok |||21|") << 0 << QByteArray();
-        QTest::newRow("not closed") << QByteArray("229 ok (|||21|") << 0 << QByteArray();
         QTest::newRow("PASV's numbers") << QByteArray("229 ok (127,0,0,1,4,1)") << 0 << QByteArray();
     }
     void extendedPassive()
@@ -88,23 +73,6 @@ private slots:
         }
     }
 
-    void extendedPort_data()
-    {
-        QTest::addColumn<QByteArray>("address");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QByteArray>("argument");
-        QTest::newRow("IPv6") << QByteArray("::1") << 5282 << QByteArray("|2|::1|5282|");
-        QTest::newRow("IPv6 in full") << QByteArray("2001:db8::1:2") << 65535 << QByteArray("|2|2001:db8::1:2|65535|");
-        QTest::newRow("IPv4") << QByteArray("192.0.2.1") << 1 << QByteArray("|1|192.0.2.1|1|");
-    }
-    void extendedPort()
-    {
-        QFETCH(QByteArray, address);
-        QFETCH(int, port);
-        QFETCH(QByteArray, argument);
-        QCOMPARE(ExtendedPortArgument(literal(address.constData(), std::uint16_t(port))), argument);
-    }
-
     void features_data()
     {
         QTest::addColumn<Lines>("lines");
@@ -114,46 +82,48 @@ private slots:
         QTest::addColumn<Names>("mlstFacts");
 
         QTest::newRow("pyftpdlib")
-            << Lines{"211-Features supported:", " EPRT", " EPSV", " MDTM", " MFMT",
-                     " MLST type*;perm*;size*;modify*;unique*;unix.mode;unix.uid;unix.gid;", " REST STREAM", " SIZE",
-                     " TVFS", " UTF8", "211 End FEAT."}
+            << Lines{"211-Features supported:",
+                     " EPRT",
+                     " EPSV",
+                     " MDTM",
+                     " MFMT",
+                     " MLST type*;perm*;size*;modify*;unique*;unix.mode;unix.uid;unix.gid;",
+                     " REST STREAM",
+                     " SIZE",
+                     " TVFS",
+                     " UTF8",
+                     "211 End FEAT."}
             << true << false
             << Names{"MLSD", "MLST", "UTF8", "SIZE", "MDTM", "MFMT", "REST STREAM", "EPSV", "EPRT"}
             << Names{"type", "perm", "size", "modify", "unique", "unix.mode", "unix.uid", "unix.gid"};
-        QTest::newRow("vsftpd")
-            << Lines{"211-Features:", " EPRT", " EPSV", " MDTM", " PASV", " REST STREAM", " SIZE", " TVFS",
-                     "211 End"}
-            << true << false << Names{"SIZE", "MDTM", "REST STREAM", "EPSV", "EPRT"} << Names{};
+        QTest::newRow("vsftpd") << Lines{"211-Features:", " EPRT", " EPSV", " MDTM",  " PASV",
+                                         " REST STREAM",  " SIZE", " TVFS", "211 End"}
+                                << true << false << Names{"SIZE", "MDTM", "REST STREAM", "EPSV", "EPRT"}
+                                << Names{};
         QTest::newRow("hash commands")
-            << Lines{"211-Extensions supported:", " HASH SHA-256*;SHA-1;md5;CRC32;SHA-1", " XSHA256", " XSHA1",
-                     " XMD5", " XCRC", " MLSD", "211 END"}
-            << true << false
-            << Names{"MLSD", "XSHA256", "XSHA1", "XMD5", "XCRC", "HASH SHA-256", "HASH SHA-1", "HASH MD5",
-                     "HASH CRC32"}
-            << Names{};
-        QTest::newRow("code on every line")
-            << Lines{"211-Features", "211-MDTM", "211-SIZE", "211 End"} << true << false << Names{"SIZE", "MDTM"}
+            << Lines{"211-Extensions supported:",
+                     " HASH SHA-256*;SHA-1;md5;CRC32;SHA-1",
+                     " XSHA256",
+                     " XSHA1",
+                     " XMD5",
+                     " XCRC",
+                     " MLSD",
+                     "211 END"}
+            << true << false << Names{"MLSD",         "XSHA256",    "XSHA1",    "XMD5",      "XCRC",
+                                      "HASH SHA-256", "HASH SHA-1", "HASH MD5", "HASH CRC32"}
             << Names{};
         QTest::newRow("lower case, no leading blank")
             << Lines{"211-Features", "utf8", "rest stream", "211 End"} << true << false
             << Names{"UTF8", "REST STREAM"} << Names{};
-        QTest::newRow("REST without STREAM") << Lines{"211-Features", " REST", "211 End"} << true << false
-                                             << Names{} << Names{};
-        QTest::newRow("one line, nothing offered") << Lines{"211 No features"} << true << false << Names{}
-                                                   << Names{};
+        QTest::newRow("one line, nothing offered")
+            << Lines{"211 No features"} << true << false << Names{} << Names{};
         QTest::newRow("refused") << Lines{"500 Unknown command"} << false << false << Names{} << Names{};
-        QTest::newRow("not logged in") << Lines{"530 Please login"} << false << false << Names{} << Names{};
-        QTest::newRow("nothing read") << Lines{} << false << false << Names{} << Names{};
-        QTest::newRow("another success code") << Lines{"200 Features: MDTM SIZE"} << false << true << Names{}
-                                              << Names{};
+        QTest::newRow("another success code")
+            << Lines{"200 Features: MDTM SIZE"} << false << true << Names{} << Names{};
         QTest::newRow("no end line") << Lines{"211-Features", " MDTM"} << false << true << Names{} << Names{};
-        QTest::newRow("ends with another code") << Lines{"211-Features", " MDTM", "214 End"} << false << true
-                                                << Names{} << Names{};
         QTest::newRow("a line that is no feature")
             << Lines{"211-Features", " MDTM", " <html>", " SIZE", "211 End"} << false << true << Names{}
             << Names{};
-        QTest::newRow("a control byte") << Lines{"211-Features", " MD\x1bTM", "211 End"} << false << true
-                                        << Names{} << Names{};
     }
     void features()
     {
@@ -169,28 +139,13 @@ private slots:
         QCOMPARE(reply.mlstFacts, mlstFacts);
     }
 
-    void manyHashAlgorithms()
-    {
-        QByteArray list = "HASH ";
-        for (int i = 0; i < 1000; ++i)
-            list += "ALGO" + QByteArray::number(i) + ';';
-        list += QByteArray(5000, 'X');
-        const FeaturesReply reply = ParseFeaturesReply({"211-Features", list, "211 End"});
-        QCOMPARE(reply.features.hashAlgorithms.size(), maxHashAlgorithms);
-        for (const QByteArray &name : reply.features.hashAlgorithms)
-            QVERIFY(name.size() <= maxHashNameLength);
-    }
-
     void timeReplies_data()
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<qint64>("seconds");
         QTest::newRow("MDTM") << QByteArray("213 20240131120000") << qint64(1706702400);
-        QTest::newRow("with milliseconds") << QByteArray("213 20240131120000.250") << qint64(1706702400);
         QTest::newRow("not found") << QByteArray("550 No such file") << qint64(-1);
         QTest::newRow("month 13") << QByteArray("213 20241331120000") << qint64(-1);
-        QTest::newRow("the old 19100 year") << QByteArray("213 191000131120000") << qint64(-1);
-        QTest::newRow("empty") << QByteArray("213 ") << qint64(-1);
     }
     void timeReplies()
     {

@@ -54,7 +54,8 @@ bool setModified(const QString &path, time_t seconds)
 
 time_t modifiedOf(const QString &path)
 {
-    struct stat status{};
+    struct stat status {
+    };
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mtim.tv_sec : -1;
 }
 
@@ -83,10 +84,14 @@ private slots:
         QTest::addColumn<QString>("host");
         QTest::addColumn<bool>("passive");
         QTest::addColumn<QString>("dataCommand");
-        QTest::newRow("IPv6 passive") << "::1" << "[::1]" << true << "EPSV\n";
-        QTest::newRow("IPv6 active") << "::1" << "::1" << false << "EPRT |2|::1|";
-        QTest::newRow("IPv4 passive") << "127.0.0.1" << "127.0.0.1" << true << "EPSV\n";
-        QTest::newRow("IPv4 active") << "127.0.0.1" << "127.0.0.1" << false << "PORT 127,0,0,1,";
+        QTest::newRow("IPv6 passive") << "::1"
+                                      << "[::1]" << true << "EPSV\n";
+        QTest::newRow("IPv6 active") << "::1"
+                                     << "::1" << false << "EPRT |2|::1|";
+        QTest::newRow("IPv4 passive") << "127.0.0.1"
+                                      << "127.0.0.1" << true << "EPSV\n";
+        QTest::newRow("IPv4 active") << "127.0.0.1"
+                                     << "127.0.0.1" << false << "PORT 127,0,0,1,";
     }
     void wholeRoad()
     {
@@ -107,7 +112,8 @@ private slots:
         QVERIFY(QDir(server.root()).mkdir(QStringLiteral("folder")));
         const time_t serverTime = 1500000000; // 2017-07-14 02:40:00 UTC
         QVERIFY(setModified(server.root() + "/data.bin", serverTime));
-        const QString downloaded = local.filePath(QStringLiteral("down-%1-%2").arg(passive).arg(address.size()));
+        const QString downloaded =
+            local.filePath(QStringLiteral("down-%1-%2").arg(passive).arg(address.size()));
         const QString upload = local.filePath(QStringLiteral("up-%1-%2").arg(passive).arg(address.size()));
         QVERIFY(testsupport::writeFile(upload, content));
         const time_t localTime = 1400000000;

@@ -372,22 +372,34 @@ struct ScriptedServer::Impl {
     }
 };
 
-ScriptedServer::ScriptedServer(Reply greeting) : d(std::make_unique<Impl>(std::move(greeting)))
+ScriptedServer::ScriptedServer(Reply greeting, Loopback loopback)
+    : d(std::make_unique<Impl>(std::move(greeting)))
 {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) == 0) {
         d->wakeRead = pipeFds[0];
         d->wakeWrite = pipeFds[1];
     }
-    d->listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(d->listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    if (loopback == Loopback::Ipv6) {
+        d->listenFd = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in6 address{};
+        address.sin6_family = AF_INET6;
+        address.sin6_addr = in6addr_loopback;
+        socklen_t length = sizeof address;
+        ::bind(d->listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        getsockname(d->listenFd, reinterpret_cast<sockaddr *>(&address), &length);
+        d->port = ntohs(address.sin6_port);
+    } else {
+        d->listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(d->listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        getsockname(d->listenFd, reinterpret_cast<sockaddr *>(&address), &length);
+        d->port = ntohs(address.sin_port);
+    }
     ::listen(d->listenFd, 4);
-    getsockname(d->listenFd, reinterpret_cast<sockaddr *>(&address), &length);
-    d->port = ntohs(address.sin_port);
     d->thread = std::thread([impl = d.get()] { impl->run(); });
 }
 

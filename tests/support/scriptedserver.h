@@ -52,13 +52,16 @@ private:
     QByteArray after_;
 };
 
-// A one-connection-at-a-time FTP server on its own thread, bound to 127.0.0.1 and an ephemeral
-// port, that answers from a script and records every command line it receives. Unscripted
+// A one-connection-at-a-time FTP server on its own thread, bound to 127.0.0.1 (or ::1) and an
+// ephemeral port, that answers from a script and records every command line it receives. Unscripted
 // commands get "500 Command not understood", QUIT gets "221 Goodbye" and a close.
 class ScriptedServer
 {
 public:
-    explicit ScriptedServer(Reply greeting = Reply("220 Scripted server ready"));
+    // The control connection on 127.0.0.1, or on ::1 (its data ports stay on 127.0.0.1).
+    enum class Loopback { Ipv4, Ipv6 };
+    explicit ScriptedServer(Reply greeting = Reply("220 Scripted server ready"),
+                            Loopback loopback = Loopback::Ipv4);
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer &) = delete;
     ScriptedServer &operator=(const ScriptedServer &) = delete;
