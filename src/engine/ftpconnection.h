@@ -160,6 +160,10 @@ struct FtpConnection {
     std::atomic<bool> machineListingFailed{false};
     // The last listing downloaded is MLSD's, not LIST's.
     bool machineListing = false;
+    // The listing is for the pane to show, and may be MLSD's. A walk through a tree lists with
+    // LIST: servers that follow links in MLSD hide them, and the walk must see a link to refuse
+    // a loop or a way out of the tree.
+    bool machineListingWanted = false;
     // When set, every line of the replies read goes here too (the FEAT reply is read from its lines).
     QList<QByteArray> *replyLines = nullptr;
 

@@ -79,7 +79,7 @@ int DownloadListing(FtpConnection &connection, const QByteArray &command)
 int DownloadFolderListing(FtpConnection &connection)
 {
     connection.machineListing = false;
-    if (connection.features.mlsd && !connection.machineListingFailed) {
+    if (connection.machineListingWanted && connection.features.mlsd && !connection.machineListingFailed) {
         const int result = DownloadListing(connection, "MLSD");
         if (result == 2 || connection.controlSocket == -1 || connection.connectionEnded) {
             connection.machineListing = result == 2;

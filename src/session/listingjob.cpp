@@ -38,6 +38,7 @@ public:
         // The listing file is the only copy of a listing that can be gigabytes long.
         QFile::remove(programpaths::listingTempFile());
         s_.listingRunning = false;
+        s_.machineListingWanted = false;
         if (cursor_)
             viewposts::setWaitCursor(s_, false);
     }
@@ -108,6 +109,7 @@ OperationResult LoadListing(RemoteProtocol &protocol, Session &s, const std::opt
     if (!s.connected)
         return {OperationResult::Outcome::ConnectionLost};
     const ListingStepScope scope(s, true);
+    s.machineListingWanted = true;
     OperationResult result;
     std::optional<FetchedListing> listing = fetchListing(protocol, s, result, true);
     if (!listing)

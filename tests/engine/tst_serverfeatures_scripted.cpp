@@ -230,20 +230,24 @@ private slots:
         QTest::addColumn<Commands>("commands");
         QTest::addColumn<QList<QByteArray>>("names");
         QTest::addColumn<bool>("failureLogged");
+        QTest::addColumn<bool>("forShowing"); // else for a walk through a tree
 
         const QByteArray withMlst = "211-Features:\r\n MLST type*;size*;modify*;\r\n211 End\r\n";
         const QByteArray mlsd = "listing";
         QTest::newRow("MLSD offered")
             << withMlst << QList<QByteArray>{mlsd, mlsd} << Commands{"FEAT", "PASV", "MLSD", "PASV", "MLSD"}
-            << QList<QByteArray>{"m one", "m two", "m one", "m two"} << false;
+            << QList<QByteArray>{"m one", "m two", "m one", "m two"} << false << true;
+        QTest::newRow("MLSD offered, listing for a walk")
+            << withMlst << QList<QByteArray>{} << Commands{"FEAT", "PASV", "LIST", "PASV", "LIST"}
+            << QList<QByteArray>{"l", "l"} << false << false;
         QTest::newRow("MLSD unknown: LIST from then on")
             << withMlst << QList<QByteArray>{"500 no"}
             << Commands{"FEAT", "PASV", "MLSD", "PASV", "LIST", "PASV", "LIST"} << QList<QByteArray>{"l", "l"}
-            << true;
+            << true << true;
         QTest::newRow("MLSD refused for one folder: LIST for it, MLSD for the next")
             << withMlst << QList<QByteArray>{"550 no access", mlsd}
             << Commands{"FEAT", "PASV", "MLSD", "PASV", "LIST", "PASV", "MLSD"}
-            << QList<QByteArray>{"l", "m one", "m two"} << true;
+            << QList<QByteArray>{"l", "m one", "m two"} << true << true;
     }
     void machineListing()
     {
@@ -252,6 +256,7 @@ private slots:
         QFETCH(Commands, commands);
         QFETCH(QList<QByteArray>, names);
         QFETCH(bool, failureLogged);
+        QFETCH(bool, forShowing);
         ScriptedServer server;
         for (const QByteArray &reply : mlsdReplies)
             server.once("MLSD", reply == "listing"
@@ -265,6 +270,7 @@ private slots:
         LogRecorder log;
         QVERIFY(logIn(server, featReply) >= 0);
         auto &s = controller().session();
+        s.machineListingWanted = forShowing;
         QList<QByteArray> listed;
         for (int listing = 0; listing < 2; ++listing) {
             QCOMPARE(DownloadFolderListing(s), 2);

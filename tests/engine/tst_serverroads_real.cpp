@@ -38,6 +38,7 @@ QStringList namesAndSizes(const FileRows &rows)
 
 std::optional<FileRows> listFolder(Session &s, const QByteArray &command)
 {
+    s.machineListingWanted = true;
     const int result = command.isEmpty() ? DownloadFolderListing(s) : DownloadListing(s, command);
     if (result != 2)
         return std::nullopt;
