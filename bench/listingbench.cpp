@@ -78,6 +78,25 @@ QByteArray dosListing(int lines)
     return out;
 }
 
+// The same kind of folder as MLSD sends it (the facts a server of today gives unasked).
+QByteArray mlsdListing(int lines)
+{
+    QRandomGenerator random(3);
+    QByteArray out = "type=cdir;modify=20240101000000;perm=flcdmpe; /pub\r\n";
+    for (int i = 0; i < lines; ++i) {
+        const bool folder = random.bounded(20) == 0;
+        char line[400];
+        std::snprintf(
+            line, sizeof line, "modify=%04d%02d%02d%02d%02d%02d;perm=%s;%stype=%s;unix.mode=0%s; %s\r\n",
+            1995 + random.bounded(30), 1 + random.bounded(12), 1 + random.bounded(28), random.bounded(24),
+            random.bounded(60), random.bounded(60), folder ? "flcdmpe" : "adfrw",
+            folder ? "" : qPrintable(QStringLiteral("size=%1;").arg(random.bounded(Q_INT64_C(20000000000)))),
+            folder ? "dir" : "file", folder ? "755" : "644", fileName(random, i).constData());
+        out += line;
+    }
+    return out;
+}
+
 double peakMegabytes()
 {
     QFile status("/proc/self/status");
@@ -116,13 +135,14 @@ void printRowBreakdown(const FileRows &rows)
 }
 
 // Best of a few runs of parsing the file; returns the rows of the last run.
-FileRows parseFile(const QString &path, ServerKind kind, double &seconds)
+FileRows parseFile(const QString &path, ServerKind kind, double &seconds, bool machine = false)
 {
     FileRows rows;
     seconds = 1e9;
     for (int run = 0; run < 3; ++run) {
         rows.clear();
         ListingState state(kind);
+        state.machineListing = machine;
         QElapsedTimer timer;
         timer.start();
         rows = *ReadListingFile(path, state);
@@ -194,12 +214,15 @@ int main(int argc, char *argv[])
     const int lines = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
     QTemporaryDir dir;
     const QString unixPath = dir.filePath("DIRunix"), dosPath = dir.filePath("DIRdos");
+    const QString mlsdPath = dir.filePath("DIRmlsd");
     {
-        QFile unixFile(unixPath), dosFile(dosPath);
-        if (!unixFile.open(QIODevice::WriteOnly) || !dosFile.open(QIODevice::WriteOnly))
+        QFile unixFile(unixPath), dosFile(dosPath), mlsdFile(mlsdPath);
+        if (!unixFile.open(QIODevice::WriteOnly) || !dosFile.open(QIODevice::WriteOnly) ||
+            !mlsdFile.open(QIODevice::WriteOnly))
             return 1;
         unixFile.write(unixListing(lines));
         dosFile.write(dosListing(lines));
+        mlsdFile.write(mlsdListing(lines));
     }
 
     double unixSeconds = 0, dosSeconds = 0;
@@ -208,6 +231,9 @@ int main(int argc, char *argv[])
     FileRows unixRows = parseFile(unixPath, ServerKind::Generic, unixSeconds);
     std::printf("unix: %zu rows in %.1f ms\n", unixRows.size(), unixSeconds * 1000);
     const double linesPerSecond = 2.0 * lines / (unixSeconds + dosSeconds);
+    double mlsdSeconds = 0;
+    const FileRows mlsdRows = parseFile(mlsdPath, ServerKind::Generic, mlsdSeconds, true);
+    std::printf("mlsd: %zu rows in %.1f ms\n", mlsdRows.size(), mlsdSeconds * 1000);
     benchDates(unixRows, dosRows);
     dosRows.clear();
 
@@ -247,6 +273,7 @@ int main(int argc, char *argv[])
                 "after the sorts; the rows %.1f MB (%.0f bytes a row)\n",
                 figures.value(2).constData(), peak, baseline, steady, rowsMegabytes,
                 rowsMegabytes * 1024 * 1024 / std::max(1, lines));
+    std::printf("mlsd %.0f lines/s (unix %.0f lines/s)\n", lines / mlsdSeconds, lines / unixSeconds);
     std::printf("%d lines: parse %.0f lines/s fill+sort %.0f ms resort %.0f ms peak %.0f MB rows %.0f MB\n",
                 lines, linesPerSecond, fillMs, worstResortMs, peak, rowsMegabytes);
     return 0;

@@ -25,7 +25,8 @@ fi
 
 targets=(fuzz_replyreader fuzz_passiveaddress fuzz_workingdirectory fuzz_listingparser fuzz_listingcache
          fuzz_sitelist fuzz_versionfile fuzz_queuefile
-         fuzz_settingsvalues fuzz_sitesettings fuzz_connecturl fuzz_knowncertificates fuzz_hashreply)
+         fuzz_settingsvalues fuzz_sitesettings fuzz_connecturl fuzz_knowncertificates fuzz_hashreply
+         fuzz_mlsdparser fuzz_protocolreplies)
 build="$root/build-fuzz"
 CXX=clang++-14 cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None \
   -DCMAKE_CXX_FLAGS="-O1 -gline-tables-only" >/dev/null

@@ -18,7 +18,7 @@ threaded=(tst_worker tst_replyreader tst_logwnd tst_listingjob tst_connectjob ts
           tst_firstsession tst_queuewnd tst_transferqueue tst_queuetransfer_scripted tst_remoteopsjob
           tst_hostileserver tst_listinghandover tst_mainframe tst_sitemanager tst_remoteconnection
           tst_remotenavigation tst_transfer_real tst_queuetransfer_real tst_copypaths tst_sortlistsorter
-          tst_tls_real tst_tls_hostile tst_certificatedialog)
+          tst_tls_real tst_tls_hostile tst_certificatedialog tst_serverfeatures_scripted tst_serverroads_real)
 
 case "$kind" in
 asan)

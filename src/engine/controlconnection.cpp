@@ -5,6 +5,7 @@
 #include "engine/uploadprogress.h"
 #include "engine/watchdog.h"
 #include "platform/beep.h"
+#include "platform/durations.h"
 #include "platform/log.h"
 #include "platform/socketwait.h"
 #include "platform/strings.h"
@@ -17,6 +18,7 @@
 #include <arpa/inet.h>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -102,18 +104,18 @@ int replyResult(int code)
     return 0;
 }
 
-int connectSocket(int fd, const sockaddr_in &address)
+int connectSocket(int fd, const SocketAddress &address, std::chrono::milliseconds limit)
 {
     const int flags = fcntl(fd, F_GETFL);
     fcntl(fd, F_SETFL, flags | O_NONBLOCK);
     int error = 0;
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+    if (::connect(fd, address.data(), address.length) != 0) {
         error = errno;
         if (error == EINPROGRESS || error == EINTR) {
             // The wait may end the worker: the socket is nobody else's yet, so close it first.
             socketwait::Result ready;
             try {
-                ready = socketwait::writable(fd);
+                ready = socketwait::writable(fd, limit);
             } catch (const WorkerStopped &) {
                 ::close(fd);
                 throw;
@@ -295,12 +297,8 @@ int OpenConnection(FtpConnection &connection, const QString &host, int requested
         return -1;
     }
 
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(std::uint16_t(port));
-    if (const auto resolved = hostresolver::resolve(hostName)) {
-        address.sin_addr.s_addr = *resolved;
-    } else if (inet_pton(AF_INET, hostName.constData(), &address.sin_addr) != 1) {
+    std::vector<SocketAddress> addresses = hostresolver::resolve(hostresolver::bareHost(host).toUtf8());
+    if (addresses.empty()) {
         AppendLog(LogColor::Error, TextId::HostNotFound);
         return -1;
     }
@@ -319,32 +317,50 @@ int OpenConnection(FtpConnection &connection, const QString &host, int requested
         return -1;
     const int type = std::strcmp(protocol, "udp") == 0 ? SOCK_DGRAM : SOCK_STREAM;
 
-    const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, protocolNumber);
-    if (fd < 0) {
-        AppendLog(LogColor::Error, TextId::CannotCreateSocket);
-        return -1;
-    }
-    const int on = 1;
-    if (setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    if (const int error = connectSocket(fd, address)) {
-        if (error == ECONNREFUSED)
-            AppendLog(LogColor::Error, TextId::ConnectionRefused);
-        else if (error == EADDRNOTAVAIL)
-            AppendLog(LogColor::Error, TextId::InvalidRemoteAddress);
-        else
-            AppendLog(LogColor::Error, TextId::CannotConnect);
-        ::close(fd);
-        return -1;
-    }
+    // Each address in turn, the connect time shared among those still to try: an address that
+    // does not answer must leave time for the next.
+    const auto deadline = std::chrono::steady_clock::now() + durations::get(durations::Kind::Connect);
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        SocketAddress &address = addresses[i];
+        address.setPort(std::uint16_t(port));
+        const bool last = i + 1 == addresses.size();
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const std::chrono::milliseconds slice = std::max<std::chrono::milliseconds>(
+            std::chrono::milliseconds(1), left / qint64(addresses.size() - i));
 
-    connection.serverAddress = address;
-    char dotted[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address.sin_addr, dotted, sizeof dotted);
-    AppendLog(LogColor::Status, TextId::ConnectedTo, host.toUtf8().constData(), dotted, unsigned(port));
-    return fd;
+        const int fd = ::socket(address.family(), type | SOCK_CLOEXEC, protocolNumber);
+        if (fd < 0) {
+            if (!last)
+                continue;
+            AppendLog(LogColor::Error, TextId::CannotCreateSocket);
+            return -1;
+        }
+        const int on = 1;
+        if (setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        if (const int error = connectSocket(fd, address, slice)) {
+            ::close(fd);
+            if (!last) {
+                AppendLog(LogColor::Status, TextId::TryingNextAddress, address.text().constData());
+                continue;
+            }
+            if (error == ECONNREFUSED)
+                AppendLog(LogColor::Error, TextId::ConnectionRefused);
+            else if (error == EADDRNOTAVAIL)
+                AppendLog(LogColor::Error, TextId::InvalidRemoteAddress);
+            else
+                AppendLog(LogColor::Error, TextId::CannotConnect);
+            return -1;
+        }
+        connection.serverAddress = address;
+        AppendLog(LogColor::Status, TextId::ConnectedTo, host.toUtf8().constData(),
+                  address.text().constData(), unsigned(port));
+        return fd;
+    }
+    return -1;
 }
 
 bool breaksCommandLine(const QByteArray &text)
@@ -493,6 +509,8 @@ int ReadReply(FtpConnection &connection, QByteArray *reply)
             connectionBroke(connection);
             return 0;
         }
+        if (s.replyLines)
+            s.replyLines->append(text);
         const bool firstLine = depth.lines() == 1;
         if (firstLine && !s.abortRequested && !isReplyLine(text)) {
             AppendLog(decodeForLog(text) + QLatin1Char('\n'), LogColor::Reply);

@@ -1,6 +1,7 @@
 #include "engine/dataconnection.h"
 
 #include "engine/controlconnection.h"
+#include "engine/epsvreply.h"
 #include "engine/passiveaddress.h"
 #include "engine/tlssession.h"
 #include "engine/transferloops.h"
@@ -25,15 +26,6 @@
 
 namespace
 {
-
-std::uint32_t peerAddressOf(int socket)
-{
-    sockaddr_in peer{};
-    socklen_t length = sizeof peer;
-    if (getpeername(socket, reinterpret_cast<sockaddr *>(&peer), &length) != 0 || peer.sin_family != AF_INET)
-        return 0;
-    return ntohl(peer.sin_addr.s_addr);
-}
 
 // The most a receive buffer may hold: the larger of what the kernel grants when asked and what
 // its own tuning grows a buffer to. Read once.
@@ -73,12 +65,12 @@ void enlargeReceiveBuffer(int socket)
 
 // A connect that a stop request interrupts and that gives up after the watchdog's time, like
 // every other wait of the worker. Returns 0 or the errno of the failure.
-int connectInterruptible(int socket, const sockaddr_in &address)
+int connectInterruptible(int socket, const SocketAddress &address)
 {
     const int flags = fcntl(socket, F_GETFL);
     fcntl(socket, F_SETFL, flags | O_NONBLOCK);
     int error = 0;
-    if (::connect(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+    if (::connect(socket, address.data(), address.length) != 0) {
         error = errno;
         if (error == EINPROGRESS) {
             const auto waited = socketwait::writable(socket, durations::get(durations::Kind::Watchdog));
@@ -93,10 +85,30 @@ int connectInterruptible(int socket, const sockaddr_in &address)
     return error;
 }
 
-// PASV first while the server takes it; once it refuses, PORT for the rest of the connection.
+// EPSV where the server offers it and always over IPv6, where PASV cannot name an address; once
+// refused or unusable it is not asked again on this connection. PASV after it on IPv4 while the
+// server takes it; once that is refused, PORT (EPRT over IPv6) for the rest of the connection.
 bool establishDataConnection(FtpConnection &connection)
 {
-    if (connection.passive) {
+    const bool ipv6 = SocketAddress::peerOf(connection.controlSocket).isIpv6();
+    if (connection.passive && !connection.extendedPassiveFailed && (ipv6 || connection.features.epsv)) {
+        QByteArray reply;
+        const int result = SendCommand(connection, "EPSV", &reply);
+        if (connection.controlSocket == -1)
+            return false;
+        if (result == 2) {
+            if (const std::optional<ExtendedPassiveOffer> offer = ParseExtendedPassiveReply(reply)) {
+                if (OpenExtendedPassiveDataConnection(connection, *offer))
+                    return true;
+                AppendLog(LogColor::Error, TextId::CannotConnectPassive);
+                connection.beepIfEnabled();
+                return false;
+            }
+            AppendLog(LogColor::Error, TextId::EpsvUnusable);
+        }
+        connection.extendedPassiveFailed = true;
+    }
+    if (connection.passive && !ipv6) {
         QByteArray reply;
         if (SendCommand(connection, "PASV", &reply) == 2) {
             if (OpenPassiveDataConnection(connection, reply))
@@ -105,8 +117,8 @@ bool establishDataConnection(FtpConnection &connection)
             connection.beepIfEnabled();
             return false;
         }
-        connection.passive = false;
     }
+    connection.passive = false;
     connection.listenSocket = OpenActiveListener(connection);
     if (connection.listenSocket == -1) {
         connection.beepIfEnabled();
@@ -168,6 +180,18 @@ Accepted acceptDataConnection(FtpConnection &connection)
     return Accepted::Yes;
 }
 
+// Connects the data socket made by the caller; closes it again on a failure.
+bool connectDataSocket(FtpConnection &connection, const SocketAddress &target)
+{
+    const int error = connectInterruptible(connection.dataSocket, target);
+    if (error != 0) {
+        AppendLog(LogColor::Error, error == ECONNREFUSED ? TextId::ConnectionRefused : TextId::CannotConnect);
+        connection.dataSocket = CloseSocketAbortive(connection, connection.dataSocket);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void SetTransferType(FtpConnection &connection, char type)
@@ -192,7 +216,7 @@ bool OpenPassiveDataConnection(FtpConnection &connection, const QByteArray &repl
         connection.dataSocket = CloseSocketAbortive(connection, connection.dataSocket);
         return false;
     }
-    const Endpoint target = PassiveTarget(*offered, peerAddressOf(connection.controlSocket));
+    const Endpoint target = PassiveTarget(*offered, SocketAddress::peerOf(connection.controlSocket).ipv4());
     if (target.address != offered->address)
         AppendLog(LogColor::Status, TextId::PassiveAddressReplaced,
                   DottedAddress(offered->address).constData(), DottedAddress(target.address).constData());
@@ -201,34 +225,49 @@ bool OpenPassiveDataConnection(FtpConnection &connection, const QByteArray &repl
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(target.address);
     address.sin_port = htons(target.port);
-    const int error = connectInterruptible(data, address);
-    if (error != 0) {
-        AppendLog(LogColor::Error, error == ECONNREFUSED ? TextId::ConnectionRefused : TextId::CannotConnect);
-        connection.dataSocket = CloseSocketAbortive(connection, connection.dataSocket);
+    return connectDataSocket(connection, SocketAddress::fromSockaddr(
+                                             reinterpret_cast<const sockaddr *>(&address), sizeof address));
+}
+
+bool OpenExtendedPassiveDataConnection(FtpConnection &connection, const ExtendedPassiveOffer &offer)
+{
+    // The reply names a port only: the data connection goes where the control connection goes,
+    // whatever address a server writes into the reply.
+    SocketAddress target = SocketAddress::peerOf(connection.controlSocket);
+    if (target.family() == 0)
         return false;
-    }
-    return true;
+    if (!offer.address.isEmpty() && offer.address != target.text())
+        AppendLog(LogColor::Status, TextId::EpsvOtherAddress, offer.address.constData(),
+                  target.text().constData());
+    target.setPort(offer.port);
+    const int data = ::socket(target.family(), SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (data < 0)
+        return false;
+    connection.dataSocket = data;
+    enlargeReceiveBuffer(data);
+    return connectDataSocket(connection, target);
 }
 
 int OpenActiveListener(FtpConnection &connection)
 {
-    // The PORT address is the interface the server already reaches us on, never 0.0.0.0.
-    sockaddr_in local{};
-    socklen_t length = sizeof local;
-    if (getsockname(connection.controlSocket, reinterpret_cast<sockaddr *>(&local), &length) != 0 ||
-        local.sin_family != AF_INET)
+    // The address is the interface the server already reaches us on, never 0.0.0.0.
+    const SocketAddress local = SocketAddress::localOf(connection.controlSocket);
+    if (local.family() != AF_INET && local.family() != AF_INET6)
         return -1;
     connection.localControlAddress = local;
 
-    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int listener = ::socket(local.family(), SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listener < 0)
         return -1;
     // Listening on that interface only: nobody reaches the port through another one.
-    sockaddr_in bound = local;
-    bound.sin_port = 0;
-    length = sizeof bound;
-    if (::bind(listener, reinterpret_cast<sockaddr *>(&bound), sizeof bound) != 0 ||
-        getsockname(listener, reinterpret_cast<sockaddr *>(&bound), &length) != 0) {
+    SocketAddress bound = local;
+    bound.setPort(0);
+    if (::bind(listener, bound.data(), bound.length) != 0) {
+        ::close(listener);
+        return -1;
+    }
+    bound = SocketAddress::localOf(listener);
+    if (bound.family() == 0) {
         ::close(listener);
         return -1;
     }
@@ -238,14 +277,24 @@ int OpenActiveListener(FtpConnection &connection)
         ::close(listener);
         return -1;
     }
-    const std::uint32_t host = ntohl(local.sin_addr.s_addr);
-    const unsigned port = ntohs(bound.sin_port);
+    // In the record before the reply is awaited: a stop during the wait must find it to close it.
+    connection.listenSocket = listener;
+    if (bound.isIpv6()) {
+        // PORT has no room for an IPv6 address; a server that refuses EPRT cannot connect to us.
+        if (SendCommand(connection, "EPRT " + ExtendedPortArgument(bound)) != 2) {
+            if (connection.controlSocket != -1)
+                AppendLog(LogColor::Error, TextId::EprtRefused);
+            connection.listenSocket = CloseSocketAbortive(connection, connection.listenSocket);
+            return -1;
+        }
+        return listener;
+    }
+    const std::uint32_t host = bound.ipv4();
+    const unsigned port = bound.port();
     const QByteArray command =
         "PORT " + QByteArray::number(host >> 24) + ',' + QByteArray::number((host >> 16) & 0xFF) + ',' +
         QByteArray::number((host >> 8) & 0xFF) + ',' + QByteArray::number(host & 0xFF) + ',' +
         QByteArray::number(port >> 8) + ',' + QByteArray::number(port & 0xFF);
-    // In the record before the reply is awaited: a stop during the wait must find it to close it.
-    connection.listenSocket = listener;
     SendCommand(connection, command);
     return listener;
 }

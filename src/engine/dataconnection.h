@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/epsvreply.h"
 #include "engine/ftpconnection.h"
 
 #include <QByteArray>
@@ -26,5 +27,9 @@ void SetTransferType(FtpConnection &connection, char type);
 // Connects the data socket to the address of the PASV reply line.
 [[nodiscard]] bool OpenPassiveDataConnection(FtpConnection &connection, const QByteArray &reply);
 
-// A listening socket announced to the server with PORT, or -1.
+// Connects the data socket to the port of an EPSV reply at the control connection's address.
+[[nodiscard]] bool OpenExtendedPassiveDataConnection(FtpConnection &connection,
+                                                     const ExtendedPassiveOffer &offer);
+
+// A listening socket announced to the server with PORT (EPRT over IPv6), or -1.
 [[nodiscard]] int OpenActiveListener(FtpConnection &connection);

@@ -3,6 +3,7 @@
 #include "engine/serverfeatures.h"
 #include "engine/servertypes.h"
 #include "engine/streamhash.h"
+#include "engine/socketaddress.h"
 #include "engine/tlscertificate.h"
 #include "engine/tlschannel.h"
 #include "engine/tlscontext.h"
@@ -10,6 +11,7 @@
 #include "platform/uithread.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -17,7 +19,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <netinet/in.h>
 #include <optional>
 
 inline constexpr int replyBufferSize = 20480;
@@ -91,6 +92,8 @@ struct EngineOptions {
     // Binary files move through the kernel's sendfile and splice where it allows; off, they take
     // the byte loop everywhere.
     bool zeroCopy = true;
+    // A download gets the server's modified time, an upload is given the local one (MFMT).
+    bool keepFileTimes = false;
 };
 
 // One FTP control connection and what the engine knows about it: its sockets, the reply being
@@ -106,8 +109,8 @@ struct FtpConnection {
     std::atomic<int> controlSocket{-1};
     std::atomic<int> dataSocket{-1};
     std::atomic<int> listenSocket{-1};
-    sockaddr_in serverAddress{};
-    sockaddr_in localControlAddress{};
+    SocketAddress serverAddress;
+    SocketAddress localControlAddress;
 
     std::atomic<bool> connected{false};
     std::atomic<bool> abortRequested{false};
@@ -159,6 +162,18 @@ struct FtpConnection {
 
     // The server's FEAT reply of this login (empty before the login and for a server without one).
     ServerFeatures features;
+    // EPSV was refused or unusable on this connection: not asked again until the next login.
+    std::atomic<bool> extendedPassiveFailed{false};
+    // MLSD failed on this connection: listings take LIST until the next login.
+    std::atomic<bool> machineListingFailed{false};
+    // The last listing downloaded is MLSD's, not LIST's.
+    bool machineListing = false;
+    // The listing is for the pane to show, and may be MLSD's. A walk through a tree lists with
+    // LIST: servers that follow links in MLSD hide them, and the walk must see a link to refuse
+    // a loop or a way out of the tree.
+    bool machineListingWanted = false;
+    // When set, every line of the replies read goes here too (the FEAT reply is read from its lines).
+    QList<QByteArray> *replyLines = nullptr;
 
     // The listing parser's findings, kept for the connection.
     int nameColumn = 0;

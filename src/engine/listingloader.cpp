@@ -1,6 +1,7 @@
 #include "engine/listingloader.h"
 
 #include "engine/dataconnection.h"
+#include "platform/log.h"
 #include "platform/programpaths.h"
 
 #include <QDir>
@@ -32,6 +33,10 @@ std::optional<FileRows> ReadListingFile(const QString &path, ListingState &state
         splitter.feed(QByteArrayView(chunk.constData(), got));
     }
     splitter.finish();
+    if (state.unnamedLines > 0)
+        AppendLog(LogColor::Error, TextId::MlsdLinesSkipped, state.unnamedLines);
+    if (state.unreadableFacts > 0)
+        AppendLog(LogColor::Error, TextId::MlsdFactsDropped, state.unreadableFacts);
     return rows;
 }
 
@@ -69,6 +74,25 @@ int DownloadListing(FtpConnection &connection, const QByteArray &command)
 {
     const ListingScope scope(connection);
     return RetrieveFile(connection, command, programpaths::listingTempFile(), 'A');
+}
+
+int DownloadFolderListing(FtpConnection &connection)
+{
+    connection.machineListing = false;
+    if (connection.machineListingWanted && connection.features.mlsd && !connection.machineListingFailed) {
+        const int result = DownloadListing(connection, "MLSD");
+        if (result == 2 || connection.controlSocket == -1 || connection.connectionEnded) {
+            connection.machineListing = result == 2;
+            return result;
+        }
+        // A server that does not know the command is not asked again; one that failed this
+        // folder may list the next.
+        const int code = connection.lastReplyCode;
+        if (code == 500 || code == 501 || code == 502 || code == 504)
+            connection.machineListingFailed = true;
+        AppendLog(LogColor::Error, TextId::MlsdFailed);
+    }
+    return DownloadListing(connection, "LIST");
 }
 
 QString debugListingPath(const QString &listingFile)

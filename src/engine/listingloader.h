@@ -17,6 +17,11 @@
 // Returns the result of the retrieval (2 for a completed transfer).
 [[nodiscard]] int DownloadListing(FtpConnection &connection, const QByteArray &command);
 
+// The working folder's listing into the listing file: MLSD where the server offers it and the
+// listing is wanted for showing, LIST otherwise and when MLSD fails. connection.machineListing
+// says which one the file holds.
+[[nodiscard]] int DownloadFolderListing(FtpConnection &connection);
+
 // Where the debug copy of a listing goes: DBGLIST.TXT beside the listing file, in the program's
 // private temporary folder (the user command DBGLIST asks for one).
 [[nodiscard]] QString debugListingPath(const QString &listingFile);

@@ -1,5 +1,7 @@
 #include "engine/listingparser.h"
 
+#include "engine/mlsdparser.h"
+
 #include "platform/fileicons.h"
 #include "platform/namecodec.h"
 #include "platform/recenttexts.h"
@@ -315,12 +317,7 @@ std::optional<FileEntry> makeEntry(QByteArrayView line, QByteArrayView name, boo
 {
     if (name.isEmpty())
         return std::nullopt;
-    FileEntry entry;
-    bool exact = true;
-    entry.texts[NameColumn] = namecodec::displayName(name, &exact);
-    if (!exact)
-        entry.rawName = name.toByteArray();
-    entry.itemData = folder ? FileEntry::folderItemData : FileEntry::fileItemData;
+    FileEntry entry = MakeNamedRow(name, folder, state);
     if (!folder) {
         entry.texts[SizeColumn] = groupedSizeText(sizeField(line, state));
         entry.setNumberKey(SizeColumn, sortNumberValue(entry.texts[SizeColumn]));
@@ -331,7 +328,6 @@ std::optional<FileEntry> makeEntry(QByteArrayView line, QByteArrayView name, boo
         entry.texts[AttributeColumn] = folder ? QStringLiteral("d---------") : QStringLiteral("----------");
     else
         entry.texts[AttributeColumn] = attributeTexts().text(line.first(qMin<qsizetype>(10, line.size())));
-    entry.icon = folder ? fileicons::folderIndex() : fileIcon(name, state);
     return entry;
 }
 
@@ -367,6 +363,23 @@ std::optional<FileEntry> parseUnixLine(QByteArrayView line, ListingState &state)
 }
 
 } // namespace
+
+FileEntry MakeNamedRow(QByteArrayView name, bool folder, ListingState &state)
+{
+    FileEntry entry;
+    bool exact = true;
+    entry.texts[NameColumn] = namecodec::displayName(name, &exact);
+    if (!exact)
+        entry.rawName = name.toByteArray();
+    entry.itemData = folder ? FileEntry::folderItemData : FileEntry::fileItemData;
+    entry.icon = folder ? fileicons::folderIndex() : fileIcon(name, state);
+    return entry;
+}
+
+QString GroupedSizeText(QByteArrayView digits)
+{
+    return groupedSizeText(digits);
+}
 
 ListingState::ListingState(ServerKind kind) : serverKind(kind), currentYear(QDate::currentDate().year()) {}
 
@@ -469,6 +482,8 @@ std::optional<FileEntry> ParseListingLine(QByteArrayView line, ListingState &sta
         line.chop(1);
     if (line.isEmpty())
         return std::nullopt;
+    if (state.machineListing)
+        return ParseMlsdLine(line, state);
     if (state.serverKind == ServerKind::Microsoft) {
         if (!looksUnix(line))
             return parseDosLine(line, state);

@@ -28,6 +28,11 @@ struct ListingState {
     bool koreanDates = false;                    // set by the first line with a Korean day word
     bool koreanUtf8 = false;                     // those words came as UTF-8 rather than CP949
     int nameColumn = 0;                          // of the current line; 0 = not found
+    // The lines are MLSD's facts and names rather than LIST's text; the two counts are of lines
+    // without a name and of facts that could not be read (left empty rather than shown wrong).
+    bool machineListing = false;
+    int unnamedLines = 0;
+    int unreadableFacts = 0;
 
     explicit ListingState(ServerKind kind = ServerKind::Generic);
 
@@ -35,6 +40,11 @@ struct ListingState {
     // database once per extension.
     QHash<quint64, int> iconsByExtension;
 };
+
+// A row with the name, the item data and the icon of a file or a folder; the other columns empty.
+[[nodiscard]] FileEntry MakeNamedRow(QByteArrayView name, bool folder, ListingState &state);
+// Decimal digits with "," between groups of three, as the Size column shows them.
+[[nodiscard]] QString GroupedSizeText(QByteArrayView digits);
 
 // The column where the name of a Unix-style line starts, or 0. May set koreanDates.
 [[nodiscard]] int FindNameColumn(QByteArrayView line, ListingState &state);
@@ -47,6 +57,7 @@ struct ListingState {
 [[nodiscard]] datetimetext::Key ParseLineDate(QByteArrayView line, const ListingState &state);
 
 // One line without its line feed; nullopt for lines that give no row ("total", ".", "..", blank).
+// An MLSD line when the state says so.
 [[nodiscard]] std::optional<FileEntry> ParseListingLine(QByteArrayView line, ListingState &state);
 
 // A whole listing as downloaded. Lines end at LF (a CR before it is dropped) and are read whole,

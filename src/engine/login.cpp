@@ -1,6 +1,9 @@
 #include "engine/login.h"
 
 #include "engine/controlconnection.h"
+#include "engine/featuresreply.h"
+#include "engine/hostresolver.h"
+#include "engine/replylines.h"
 #include "engine/tlssession.h"
 #include "platform/log.h"
 
@@ -42,7 +45,7 @@ bool negotiateExplicitTls(FtpConnection &connection, const LoginFields &login)
 {
     QByteArray reply;
     if (SendCommand(connection, "AUTH TLS", &reply) == 2 && connection.lastReplyCode == 234)
-        return StartControlTls(connection, login.serverHost);
+        return StartControlTls(connection, hostresolver::bareHost(login.serverHost));
     if (connection.controlSocket == -1)
         return false;
     if (login.encryption == Encryption::ExplicitRequired) {
@@ -74,6 +77,38 @@ bool protectDataConnections(FtpConnection &connection, const LoginFields &login)
     return true;
 }
 
+// The facts an MLSD row is made of; the others only lengthen every line.
+constexpr const char *listingFacts[] = {"type", "size", "modify", "perm", "unix.mode"};
+
+// FEAT, and what its answer asks for: UTF-8 names, and the MLSD facts the rows are made of when
+// the server does not send them all unasked.
+void readServerFeatures(FtpConnection &connection)
+{
+    QList<QByteArray> lines;
+    {
+        const ReplyLinesScope scope(connection, lines);
+        (void)SendCommand(connection, "FEAT");
+    }
+    if (connection.controlSocket == -1)
+        return;
+    const FeaturesReply reply = ParseFeaturesReply(lines);
+    if (reply.malformed)
+        AppendLog(LogColor::Error, TextId::FeaturesUnreadable);
+    connection.features = reply.features;
+    if (connection.features.utf8)
+        (void)SendCommand(connection, "OPTS UTF8 ON");
+    QByteArray wanted;
+    bool missing = false;
+    for (const char *fact : listingFacts) {
+        if (!reply.mlstFacts.contains(fact))
+            continue;
+        wanted += QByteArray(fact) + ';';
+        missing = missing || !reply.mlstSelected.contains(fact);
+    }
+    if (missing && connection.controlSocket != -1)
+        (void)SendCommand(connection, "OPTS MLST " + wanted);
+}
+
 } // namespace
 
 void IdentifyServer(FtpConnection &connection, const QByteArray &line)
@@ -95,22 +130,24 @@ int Login(FtpConnection &connection, const LoginFields &login)
     connection.tls.reset();
     connection.dataProtected = false;
     connection.tlsRefused = false;
+    connection.features = {};
+    connection.extendedPassiveFailed = false;
+    connection.machineListingFailed = false;
 
     const int socket = OpenConnection(connection, login.serverHost, login.port, "ftp", "tcp");
     if (socket == -1)
         return -1;
-    sockaddr_in local{};
-    socklen_t length = sizeof local;
-    if (getsockname(socket, reinterpret_cast<sockaddr *>(&local), &length) != 0) {
+    connection.localControlAddress = SocketAddress::localOf(socket);
+    if (connection.localControlAddress.family() == 0) {
         (void)CloseSocketAbortive(connection, socket);
         return -1;
     }
-    connection.localControlAddress = local;
 
     connection.controlSocket = socket;
     connection.replyDepth = 0;
     connection.lastReplyCode = 0;
-    if (login.encryption == Encryption::Implicit && !StartControlTls(connection, login.serverHost))
+    if (login.encryption == Encryption::Implicit &&
+        !StartControlTls(connection, hostresolver::bareHost(login.serverHost)))
         return failLogin(connection);
     AppendLog(LogColor::Status, TextId::WaitingForLogin);
 
@@ -155,6 +192,9 @@ int Login(FtpConnection &connection, const LoginFields &login)
         result = SendCommand(connection, "PASS " + password);
     if (result == 2) {
         if (connection.controlTls && !protectDataConnections(connection, login))
+            return failLogin(connection);
+        readServerFeatures(connection);
+        if (connection.controlSocket == -1)
             return failLogin(connection);
         connection.connected = true;
         ReportEncryption(connection);

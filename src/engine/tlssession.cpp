@@ -70,7 +70,7 @@ bool StartControlTls(FtpConnection &connection, const QString &host)
     CertificateFacts facts = channel->certificate();
     if (!channel->verified()) {
         facts.host = host;
-        facts.port = ntohs(connection.serverAddress.sin_port);
+        facts.port = connection.serverAddress.port();
         AppendLog(LogColor::Error, TextId::CertificateNotVerified, facts.reason.toUtf8().constData());
         if (facts.fingerprint.isEmpty() || !userTrusts(connection, facts)) {
             AppendLog(LogColor::Error, TextId::CertificateRefused);

@@ -60,6 +60,7 @@ void LoadSettings()
     settings.keepConnection = readSwitch(section, QStringLiteral("KeepConnect"), 1);
     settings.soundEffects = readSwitch(section, QStringLiteral("Bell"), 1);
     settings.passiveMode = readSwitch(section, QStringLiteral("Passive"), 1);
+    settings.keepFileTimes = readSwitch(section, QStringLiteral("KeepFileTime"), 0);
     settings.keepAliveMinutes =
         readBounded(section, QStringLiteral("KeepTime"), 3, AppSettings::keepAliveMaximum);
     settings.asciiExtensions = readString(section, QStringLiteral("AsciiFile"), defaultAsciiExtensions);

@@ -27,6 +27,8 @@ struct AppSettings {
     std::atomic<int> keepPasswordsInKeyring{0};
     // Compare each transferred file's checksum with the server's where it offers one.
     std::atomic<bool> verifyChecksums{true};
+    // Downloaded files get the server's modified time, uploaded ones keep theirs on the server.
+    std::atomic<int> keepFileTimes{0};
 };
 
 AppSettings &appSettings();

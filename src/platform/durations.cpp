@@ -8,8 +8,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::array<std::chrono::milliseconds, 6> defaults{500s, 3500ms, 60s, 30s, 1s, 60s};
-std::array<std::atomic<long long>, 6> overrides{-1, -1, -1, -1, -1, -1};
+constexpr std::array<std::chrono::milliseconds, 7> defaults{500s, 3500ms, 60s, 30s, 1s, 60s, 60s};
+std::array<std::atomic<long long>, 7> overrides{-1, -1, -1, -1, -1, -1, -1};
 
 } // namespace
 

@@ -12,6 +12,7 @@ enum class Kind {
     UiCommandReply,  // a reply awaited by a command sent from the window thread: 30 s
     RetrySecond,     // one second of the reconnect delay
     KeepAliveMinute, // one minute of the keep-alive period
+    Connect,         // opening the control connection, shared by the server's addresses: 60 s
 };
 
 std::chrono::milliseconds get(Kind kind);

@@ -8,6 +8,7 @@ EngineOptions engineOptions(const AppSettings &settings)
     options.anonymousPassword = settings.emailAddress.toUtf8();
     options.asciiExtensions = settings.asciiExtensions;
     options.bell = settings.soundEffects != 0;
+    options.keepFileTimes = settings.keepFileTimes != 0;
     return options;
 }
 

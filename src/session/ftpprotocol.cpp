@@ -3,6 +3,7 @@
 #include "engine/controlconnection.h"
 #include "engine/dataconnection.h"
 #include "engine/dircommands.h"
+#include "engine/filetimes.h"
 #include "engine/listingloader.h"
 #include "engine/login.h"
 
@@ -42,7 +43,7 @@ OperationResult FtpProtocol::printFolder(std::optional<QByteArray> &folder)
 
 OperationResult FtpProtocol::listWorkingFolder()
 {
-    return resultOf(DownloadListing(connection_, "LIST"));
+    return resultOf(DownloadFolderListing(connection_));
 }
 
 OperationResult FtpProtocol::makeFolder(const QByteArray &path)
@@ -132,6 +133,8 @@ OperationResult FtpProtocol::retrieve(const FileTransfer &file, qint64 &received
     const OperationResult result =
         resultOf(RetrieveFile(connection_, "RETR " + file.remotePath, file.localPath, file.type));
     received = connection_.transferDone;
+    if (result.done() && connection_.options.keepFileTimes)
+        KeepServerTime(connection_, file.remotePath, file.localPath);
     return result;
 }
 
@@ -139,7 +142,10 @@ OperationResult FtpProtocol::store(const FileTransfer &file)
 {
     const TransferScope scope(connection_, file);
     QByteArray command = (file.offset > 0 ? "APPE " : "STOR ") + file.remotePath;
-    return resultOf(StoreFile(connection_, command, file.localPath, file.type));
+    const OperationResult result = resultOf(StoreFile(connection_, command, file.localPath, file.type));
+    if (result.done() && connection_.options.keepFileTimes)
+        KeepLocalTime(connection_, file.remotePath, file.localPath);
+    return result;
 }
 
 OperationResult FtpProtocol::keepAlive()

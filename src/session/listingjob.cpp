@@ -38,6 +38,7 @@ public:
         // The listing file is the only copy of a listing that can be gigabytes long.
         QFile::remove(programpaths::listingTempFile());
         s_.listingRunning = false;
+        s_.machineListingWanted = false;
         if (cursor_)
             viewposts::setWaitCursor(s_, false);
     }
@@ -76,6 +77,7 @@ std::optional<FetchedListing> fetchListing(RemoteProtocol &protocol, Session &s,
     if (!result.done())
         return std::nullopt;
     ListingState state(s.serverKind);
+    state.machineListing = s.machineListing;
     std::optional<FileRows> rows = ReadListingFile(programpaths::listingTempFile(), state);
     if (!rows) {
         result = {OperationResult::Outcome::Refused};
@@ -107,6 +109,7 @@ OperationResult LoadListing(RemoteProtocol &protocol, Session &s, const std::opt
     if (!s.connected)
         return {OperationResult::Outcome::ConnectionLost};
     const ListingStepScope scope(s, true);
+    s.machineListingWanted = true;
     OperationResult result;
     std::optional<FetchedListing> listing = fetchListing(protocol, s, result, true);
     if (!listing)

@@ -252,6 +252,7 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
     std::optional<FileRows> rows;
     if (checked(protocol_.listWorkingFolder()).done()) {
         ListingState state(s.serverKind);
+        state.machineListing = s.machineListing;
         rows = ReadListingFile(programpaths::listingTempFile(), state);
         if (rows)
             s.serverKind = state.serverKind;

@@ -29,7 +29,8 @@ CSpecialSet::CSpecialSet(QWidget *parent)
       extensions_(new QLineEdit(this)), keepAlive_(new QLineEdit(this)),
       sound_(new QCheckBox(withAccessKey("Sound Effect", 'E'), this)),
       passive_(new QCheckBox(withAccessKey("Passive mode", 'P'), this)),
-      verifyChecksums_(new QCheckBox(withAccessKey("Verify checksums after each transfer", 'V'), this))
+      verifyChecksums_(new QCheckBox(withAccessKey("Verify checksums after each transfer", 'V'), this)),
+      keepFileTimes_(new QCheckBox(withAccessKey("Keep the modified time of transferred files", 'M'), this))
 {
     setObjectName(QStringLiteral("specialPage"));
     keepConnection_->setObjectName(QStringLiteral("keepConnection"));
@@ -38,6 +39,7 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     sound_->setObjectName(QStringLiteral("sound"));
     passive_->setObjectName(QStringLiteral("passive"));
     verifyChecksums_->setObjectName(QStringLiteral("verifyChecksums"));
+    keepFileTimes_->setObjectName(QStringLiteral("keepFileTimes"));
 
     auto *afterBox = new QGroupBox(withAccessKey("After transfer(this time only)", 'F'), this);
     auto *afterLayout = new QVBoxLayout(afterBox);
@@ -72,10 +74,11 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     layout->addWidget(sound_);
     layout->addWidget(passive_);
     layout->addWidget(verifyChecksums_);
+    layout->addWidget(keepFileTimes_);
     layout->addStretch();
 
     connect(afterTransfer_, &QButtonGroup::idClicked, this, &CSpecialSet::modified);
-    for (QCheckBox *box : {keepConnection_, sound_, passive_, verifyChecksums_})
+    for (QCheckBox *box : {keepConnection_, sound_, passive_, verifyChecksums_, keepFileTimes_})
         connect(box, &QCheckBox::clicked, this, &CSpecialSet::modified);
     for (QLineEdit *edit : {extensions_, keepAlive_})
         connect(edit, &QLineEdit::textEdited, this, &CSpecialSet::modified);
@@ -98,6 +101,7 @@ void CSpecialSet::loadSettings()
     sound_->setChecked(settings.soundEffects != 0);
     passive_->setChecked(settings.passiveMode != 0);
     verifyChecksums_->setChecked(settings.verifyChecksums);
+    keepFileTimes_->setChecked(settings.keepFileTimes != 0);
 }
 
 bool CSpecialSet::validate()
@@ -121,6 +125,7 @@ void CSpecialSet::apply()
     settings.soundEffects = bell;
     settings.passiveMode = passive;
     settings.verifyChecksums = verifyChecksums_->isChecked();
+    settings.keepFileTimes = keepFileTimes_->isChecked() ? 1 : 0;
 
     using namespace settingsstore;
     const QString section = QString::fromLatin1(applSet);
@@ -128,6 +133,7 @@ void CSpecialSet::apply()
     writeInt(section, QStringLiteral("Bell"), bell);
     writeInt(section, QStringLiteral("Passive"), passive);
     writeInt(section, QStringLiteral("VerifyHash"), verifyChecksums_->isChecked() ? 1 : 0);
+    writeInt(section, QStringLiteral("KeepFileTime"), keepFileTimes_->isChecked() ? 1 : 0);
     writeInt(section, QStringLiteral("KeepTime"), keepAliveMinutes_);
     writeString(section, QStringLiteral("AsciiFile"), asciiExtensions_);
 }

@@ -8,7 +8,7 @@ class QLineEdit;
 class QRadioButton;
 
 // The "Special" page of the preferences: what happens after a queue run (this run only), the
-// keep-alive, the extensions sent as text, sounds and passive mode.
+// keep-alive, the extensions sent as text, sounds, passive mode and kept file times.
 class CSpecialSet : public QWidget
 {
     Q_OBJECT
@@ -27,6 +27,7 @@ public:
     QCheckBox *soundBox() const { return sound_; }
     QCheckBox *passiveBox() const { return passive_; }
     QCheckBox *verifyChecksumsBox() const { return verifyChecksums_; }
+    QCheckBox *keepFileTimesBox() const { return keepFileTimes_; }
 
 signals:
     void modified();
@@ -39,6 +40,7 @@ private:
     QCheckBox *sound_;
     QCheckBox *passive_;
     QCheckBox *verifyChecksums_;
+    QCheckBox *keepFileTimes_;
     int afterTransferAction_ = 0;
     QString asciiExtensions_;
     int keepAliveMinutes_ = 0;

@@ -165,7 +165,8 @@ private slots:
         QCOMPARE(socket >= 0, succeeds);
         QCOMPARE(s.connected.load(), succeeds);
         QCOMPARE(s.controlSocket.load(), socket);
-        QCOMPARE(server.commands(), commands);
+        // A login that succeeds asks for the server's features at once.
+        QCOMPARE(server.commands(), succeeds ? commands + Commands{"FEAT"} : commands);
         QCOMPARE(s.serverKind.load(), kind);
         QCOMPARE(s.trailingSlashDirs.load(), trailingSlash);
 
@@ -216,7 +217,7 @@ private slots:
 
         QVERIFY(loginOnWorker() >= 0);
         QCOMPARE(asked, 1);
-        QCOMPARE(server.commands(), (Commands{"USER bob", sent}));
+        QCOMPARE(server.commands(), (Commands{"USER bob", sent, "FEAT"}));
         QVERIFY(controller().session().password.isEmpty());
     }
 

@@ -288,7 +288,7 @@ private slots:
         LogRecorder log;
         const int socket = connectTo(server);
         QVERIFY(socket >= 0);
-        QCOMPARE(ntohs(controller().session().serverAddress.sin_port), server.port());
+        QCOMPARE(controller().session().serverAddress.port(), server.port());
         QVERIFY(log.waitFor(QStringLiteral("Connecting to 127.0.0.1...\n"), LogColor::Status));
         QVERIFY(
             log.waitFor(QStringLiteral("Connected to 127.0.0.1 (ip=127.0.0.1) port %1\n").arg(server.port()),

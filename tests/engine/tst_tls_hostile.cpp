@@ -59,6 +59,7 @@ private slots:
         // The handshake's bytes are no commands: the server must not answer them.
         server.on(QByteArray(), Reply::silent());
         server.on("USER", Reply("230 Logged in"));
+        server.on("FEAT", Reply("500 Unknown command"));
         LogRecorder log;
         FtpConnection connection;
         int socket = 0;

@@ -195,7 +195,7 @@ private slots:
             uploadStatistics |= line.color == LogColor::Status && line.text.startsWith(uploadStart);
             serverReplies |= line.color == LogColor::Reply && line.text.startsWith("226");
             dataCommand |=
-                line.color == LogColor::Command && line.text.startsWith(passive ? "PASV" : "PORT 127,0,0,1,");
+                line.color == LogColor::Command && line.text.startsWith(passive ? "EPSV" : "PORT 127,0,0,1,");
         }
         QVERIFY(downloadStatistics);
         QVERIFY(uploadStatistics);

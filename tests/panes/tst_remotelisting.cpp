@@ -113,12 +113,12 @@ private slots:
             (void)LoadListing(protocol, controller().session());
         }));
         QCOMPARE(remotePath, QByteArray("/pub"));
-        QCOMPARE(column(*list, NameColumn),
-                 (QStringList{"link -> notes.txt", "sub dir", "a;b.bin", "notes.txt", "한글 이름.zip"}));
-        QCOMPARE(column(*list, SizeColumn), (QStringList{"", "", "1,100", "1,300", "1,300"}));
+        // The server offers MLSD, and its listing follows the link to the file it names.
+        QCOMPARE(column(*list, NameColumn), (QStringList{"sub dir", "a;b.bin", "link", "notes.txt", "한글 이름.zip"}));
+        QCOMPARE(column(*list, SizeColumn), (QStringList{"", "1,100", "1,300", "1,300", "1,300"}));
         QVERIFY(!list->listModel()->row(2).text(DateTimeColumn).isEmpty());
         QCOMPARE(list->listModel()->row(4).nameBytes(), QStringLiteral("한글 이름.zip").toUtf8());
-        QCOMPARE(list->listModel()->row(0).text(AttributeColumn).left(1), QStringLiteral("l"));
+        QCOMPARE(list->listModel()->row(0).text(AttributeColumn).left(1), QStringLiteral("d"));
         QVERIFY(QFile::exists(cache.CacheFilePath("/pub")));
 
         // Offline: no socket, no server; the cache alone fills a new list.

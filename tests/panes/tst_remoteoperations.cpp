@@ -323,7 +323,7 @@ private slots:
         QTRY_COMPARE(viewer.opened.size(), 1);
         QVERIFY(viewer.opened.front().toLocalFile().endsWith(QStringLiteral("DBGLIST.TXT")));
         QVERIFY(QFile(viewer.opened.front().toLocalFile()).size() > 0);
-        QVERIFY(log.contains(QStringLiteral("LIST\n"), LogColor::Command));
+        QVERIFY(log.contains(QStringLiteral("MLSD\n"), LogColor::Command));
         for (const auto &line : log.lines())
             QVERIFY(!line.text.contains(QLatin1String("dbglist"), Qt::CaseInsensitive));
     }

@@ -152,7 +152,7 @@ private slots:
         views.onSessionConnected = [&] { ++connected; };
         QVERIFY(controller().startJob(ConnectRequest{}));
         QTRY_VERIFY_WITH_TIMEOUT(connected == 1, 20000);
-        QCOMPARE(server.commands(), (QList<QByteArray>{"USER u", "PASS p", "PWD"}));
+        QCOMPARE(server.commands(), (QList<QByteArray>{"USER u", "PASS p", "FEAT", "PWD"}));
         QCOMPARE(pathsSet, paths);
         QCOMPARE(titles, titled ? QStringList{loadText(TextId::ProgramTitle) + QStringLiteral(" - 127.0.0.1")}
                                 : QStringList{});

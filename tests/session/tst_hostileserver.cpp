@@ -264,9 +264,9 @@ private slots:
         const bool loginFirst = where == QLatin1String("port") || where == QLatin1String("listing");
         if (where == QLatin1String("lookup")) {
             // A lookup that hangs far longer than any stop may wait.
-            hostresolver::setLookupForTest([](const QByteArray &) -> std::optional<std::uint32_t> {
+            hostresolver::setLookupForTest([](const QByteArray &) -> std::vector<SocketAddress> {
                 std::this_thread::sleep_for(20s);
-                return std::nullopt;
+                return {};
             });
             startConnect(server, QStringLiteral("hangs.example"));
             QVERIFY(log.waitFor(QStringLiteral("Connecting to hangs.example...\n"), LogColor::Status));

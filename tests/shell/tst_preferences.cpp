@@ -123,6 +123,8 @@ private slots:
         retype(special->keepAliveEdit(), QStringLiteral("60"));
         special->soundBox()->setChecked(false);
         special->passiveBox()->setChecked(false);
+        QVERIFY(!special->keepFileTimesBox()->isChecked()); // off until asked for
+        special->keepFileTimesBox()->setChecked(true);
         QVERIFY(clickAndCollect(sheet.okButton()).isEmpty());
         QVERIFY(!sheet.isVisible());
 
@@ -138,6 +140,8 @@ private slots:
         QCOMPARE(storedInt("KeepConnect"), 0);
         QCOMPARE(storedInt("Bell"), 0);
         QCOMPARE(storedInt("Passive"), 0);
+        QCOMPARE(storedInt("KeepFileTime"), 1);
+        QCOMPARE(settings.keepFileTimes.load(), 1);
         QCOMPARE(storedInt("KeepTime"), 60);
         QCOMPARE(storedString("AsciiFile"), QStringLiteral("TXT,MD"));
         QCOMPARE(storedInt(keyringPasswordsName), 1);
@@ -152,6 +156,7 @@ private slots:
         again.tabs()->setCurrentIndex(1);
         QVERIFY(again.specialPage()->afterTransferButton(0)->isChecked());
         QVERIFY(!again.specialPage()->passiveBox()->isChecked());
+        QVERIFY(again.specialPage()->keepFileTimesBox()->isChecked());
         QCOMPARE(again.specialPage()->extensionsEdit()->text(), QStringLiteral("TXT,MD"));
     }
 

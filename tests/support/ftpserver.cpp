@@ -3,8 +3,8 @@
 namespace testsupport
 {
 
-FtpServer::FtpServer()
-    : server_(QStringLiteral(TIDEWELL_SOURCE_DIR "/tests/support/ftpserver.py"), folder_.path())
+FtpServer::FtpServer(const QString &address)
+    : server_(QStringLiteral(TIDEWELL_SOURCE_DIR "/tests/support/ftpserver.py"), folder_.path(), address)
 {
 }
 

@@ -8,13 +8,14 @@
 namespace testsupport
 {
 
-// The real pyftpdlib server on 127.0.0.1 and an ephemeral port, serving a fresh temporary folder
+// The real pyftpdlib server on 127.0.0.1 (or the loopback address given, such as "::1") and an
+// ephemeral port, serving a fresh temporary folder
 // to "anonymous" and to the user "tester" with the password "secret", both with write permission.
 // Stopped by its process id when destroyed.
 class FtpServer
 {
 public:
-    FtpServer();
+    explicit FtpServer(const QString &address = QStringLiteral("127.0.0.1"));
     FtpServer(const FtpServer &) = delete;
     FtpServer &operator=(const FtpServer &) = delete;
 

@@ -1,6 +1,6 @@
-# A pyftpdlib server for the integration tests: 127.0.0.1, an ephemeral port printed on the
-# first line of stdout, the folder given as argv[1] served to "anonymous" and to tester/secret,
-# both with write permission.
+# A pyftpdlib server for the integration tests: 127.0.0.1 (or the loopback address in argv[2],
+# such as ::1), an ephemeral port printed on the first line of stdout, the folder given as argv[1]
+# served to "anonymous" and to tester/secret, both with write permission.
 import hashlib
 import logging
 import sys
@@ -38,6 +38,7 @@ class Handler(FTPHandler):
 
 Handler.authorizer = authorizer
 Handler.banner = "pyftpdlib ready."
-server = FTPServer(("127.0.0.1", 0), Handler)
+address = sys.argv[2] if len(sys.argv) > 2 else "127.0.0.1"
+server = FTPServer((address, 0), Handler)
 print(server.socket.getsockname()[1], flush=True)
 server.serve_forever()

@@ -53,6 +53,13 @@ Reply Reply::pasv(const QByteArray &text)
     return reply;
 }
 
+Reply Reply::epsv(const QByteArray &text)
+{
+    Reply reply(text);
+    reply.kind_ = Kind::Epsv;
+    return reply;
+}
+
 Reply Reply::port(const QByteArray &text)
 {
     Reply reply(text);
@@ -226,7 +233,7 @@ struct ScriptedServer::Impl {
         return Reply("500 Command not understood");
     }
 
-    QByteArray openPassive(const QByteArray &text)
+    QByteArray openPassive(const QByteArray &text, bool extended = false)
     {
         if (dataListenFd >= 0)
             ::close(dataListenFd);
@@ -242,8 +249,9 @@ struct ScriptedServer::Impl {
         portTarget.reset();
         QByteArray reply = text;
         reply.replace("{addr}", "127,0,0,1");
-        reply.replace("{port}",
-                      QByteArray::number(dataPort / 256) + ',' + QByteArray::number(dataPort % 256));
+        reply.replace("{port}", extended ? QByteArray::number(dataPort)
+                                         : QByteArray::number(dataPort / 256) + ',' +
+                                               QByteArray::number(dataPort % 256));
         return reply;
     }
 
@@ -291,8 +299,8 @@ struct ScriptedServer::Impl {
     bool perform(int fd, const Reply &reply, const QByteArray &command)
     {
         QByteArray text = reply.bytes_;
-        if (reply.kind_ == Reply::Kind::Pasv)
-            text = openPassive(text);
+        if (reply.kind_ == Reply::Kind::Pasv || reply.kind_ == Reply::Kind::Epsv)
+            text = openPassive(text, reply.kind_ == Reply::Kind::Epsv);
         else if (reply.kind_ == Reply::Kind::Port)
             takePortTarget(command);
         if (reply.delayMs_ > 0 && !waitStopping(reply.delayMs_))
@@ -364,22 +372,34 @@ struct ScriptedServer::Impl {
     }
 };
 
-ScriptedServer::ScriptedServer(Reply greeting) : d(std::make_unique<Impl>(std::move(greeting)))
+ScriptedServer::ScriptedServer(Reply greeting, Loopback loopback)
+    : d(std::make_unique<Impl>(std::move(greeting)))
 {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) == 0) {
         d->wakeRead = pipeFds[0];
         d->wakeWrite = pipeFds[1];
     }
-    d->listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(d->listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    if (loopback == Loopback::Ipv6) {
+        d->listenFd = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in6 address{};
+        address.sin6_family = AF_INET6;
+        address.sin6_addr = in6addr_loopback;
+        socklen_t length = sizeof address;
+        ::bind(d->listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        getsockname(d->listenFd, reinterpret_cast<sockaddr *>(&address), &length);
+        d->port = ntohs(address.sin6_port);
+    } else {
+        d->listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(d->listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        getsockname(d->listenFd, reinterpret_cast<sockaddr *>(&address), &length);
+        d->port = ntohs(address.sin_port);
+    }
     ::listen(d->listenFd, 4);
-    getsockname(d->listenFd, reinterpret_cast<sockaddr *>(&address), &length);
-    d->port = ntohs(address.sin_port);
     d->thread = std::thread([impl = d.get()] { impl->run(); });
 }
 

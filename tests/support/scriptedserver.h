@@ -23,6 +23,8 @@ public:
     static Reply pasv(const QByteArray &text = "227 Entering Passive Mode ({addr},{port})");
     // Takes the client's address from the PORT argument; the next data command connects to it.
     static Reply port(const QByteArray &text = "200 PORT command successful");
+    // Opens a data port on 127.0.0.1 like pasv(), "{port}" becoming its number in decimal.
+    static Reply epsv(const QByteArray &text = "229 Entering Extended Passive Mode (|||{port}|)");
 
     Reply &delay(int milliseconds);
     // Each byte goes out as its own segment, with a short pause between them.
@@ -38,7 +40,7 @@ public:
 
 private:
     friend class ScriptedServer;
-    enum class Kind { Text, Pasv, Port };
+    enum class Kind { Text, Pasv, Port, Epsv };
     enum class Data { None, Send, Receive };
     Kind kind_ = Kind::Text;
     QByteArray bytes_;
@@ -50,13 +52,16 @@ private:
     QByteArray after_;
 };
 
-// A one-connection-at-a-time FTP server on its own thread, bound to 127.0.0.1 and an ephemeral
-// port, that answers from a script and records every command line it receives. Unscripted
+// A one-connection-at-a-time FTP server on its own thread, bound to 127.0.0.1 (or ::1) and an
+// ephemeral port, that answers from a script and records every command line it receives. Unscripted
 // commands get "500 Command not understood", QUIT gets "221 Goodbye" and a close.
 class ScriptedServer
 {
 public:
-    explicit ScriptedServer(Reply greeting = Reply("220 Scripted server ready"));
+    // The control connection on 127.0.0.1, or on ::1 (its data ports stay on 127.0.0.1).
+    enum class Loopback { Ipv4, Ipv6 };
+    explicit ScriptedServer(Reply greeting = Reply("220 Scripted server ready"),
+                            Loopback loopback = Loopback::Ipv4);
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer &) = delete;
     ScriptedServer &operator=(const ScriptedServer &) = delete;
