@@ -45,6 +45,9 @@ public:
     template <typename T>
     T callOnWindow(std::function<T(EngineHost &)> call);
     void postToWindow(std::function<void(EngineHost &)> call);
+    // A running transfer's bytes: by default its bytes/percent text, and the title while
+    // minimised.
+    virtual void transferProgress(const TransferProgress &progress);
     // The status bar's two read-outs of a running transfer, and the title while minimised.
     virtual void progressText(const QString &) {}
     virtual void rateText(const QString &) {}
@@ -148,6 +151,10 @@ struct FtpConnection {
     double transferEnd = 0;
     double transferElapsed = 0;
     std::atomic<bool> showProgressInTitle{false};
+    // Told the bytes done and the size of every progress read-out, on the thread of the transfer
+    // and before the read-out is posted: the item of a queue being transferred follows it. Set
+    // and cleared by whoever runs the transfer, on that thread, around one transfer.
+    std::function<void(qint64 done, qint64 total)> progressWatcher;
 
     // The server's FEAT reply of this login (empty before the login and for a server without one).
     ServerFeatures features;
