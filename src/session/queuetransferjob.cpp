@@ -7,6 +7,7 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "platform/uithread.h"
+#include "session/itemprogressscope.h"
 #include "session/jobs.h"
 #include "session/listinghandover.h"
 #include "session/remoteprotocol.h"
@@ -370,6 +371,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
     const FileTransfer file{s.relativePaths ? fileName : item.name, QFile::decodeName(localPath), type,
                             offset, expected};
     qint64 received = 0;
+    const ItemProgressScope progress(s, inputs_.queue, item);
     const OperationResult result = protocol_.retrieve(file, received);
     clearProgressTexts(s);
     downloadedAny_ = true;
@@ -456,6 +458,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
         type = 'I';
     else if (settings.transferMode == 2)
         type = 'A';
+    const ItemProgressScope progress(s, inputs_.queue, item);
     const OperationResult result =
         protocol_.store({commandName, QFile::decodeName(item.name), type, resume ? remoteSize : 0, length});
     clearProgressTexts(s);
