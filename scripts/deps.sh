@@ -6,6 +6,8 @@ set -euo pipefail
 # libssl-dev: FTP over TLS; python3-openssl: the tests' TLS server.
 packages=(build-essential cmake ninja-build qt6-base-dev libgl-dev python3 python3-pyftpdlib
           adwaita-icon-theme libqt6svg6 appstream desktop-file-utils libssl-dev python3-openssl)
+# dbus-daemon: the tests start a private session bus for the desktop notification service.
+packages+=(dbus-daemon)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
