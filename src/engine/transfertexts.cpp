@@ -1,5 +1,6 @@
 #include "engine/transfertexts.h"
 
+#include "platform/filerow.h"
 #include "platform/strings.h"
 #include "platform/textformat.h"
 
@@ -16,18 +17,9 @@ int TransferPercent(qint64 done, qint64 total)
     return int(scaled / total);
 }
 
-QString GroupedBytes(qint64 bytes)
-{
-    QString digits = QString::number(bytes);
-    const qsizetype first = bytes < 0 ? 1 : 0;
-    for (qsizetype at = digits.size() - 3; at > first; at -= 3)
-        digits.insert(at, QLatin1Char(','));
-    return digits;
-}
-
 QString ProgressText(qint64 done, qint64 total)
 {
-    return QString::asprintf("%s bytes %2d%%", qPrintable(GroupedBytes(std::max<qint64>(done, 0))),
+    return QString::asprintf("%s bytes %2d%%", qPrintable(groupedNumberText(std::max<qint64>(done, 0))),
                              TransferPercent(done, total));
 }
 
@@ -61,7 +53,7 @@ QString RateText(qint64 sent, qint64 remaining, qint64 elapsedMs, bool kilobytes
 
 QString ItemProgressText(qint64 done, double bytesPerSecond, qint64 secondsLeft)
 {
-    QString text = GroupedBytes(std::max<qint64>(done, 0)) + QStringLiteral(" bytes");
+    QString text = groupedNumberText(std::max<qint64>(done, 0)) + QStringLiteral(" bytes");
     if (bytesPerSecond > 0)
         text += QString::asprintf("  %3.2fKB/sec", bytesPerSecond / 1024.0);
     if (bytesPerSecond > 0 && secondsLeft >= 0)

@@ -9,9 +9,6 @@
 // done x 100 / total rounded to the nearest integer; 100 once done reaches total (also for 0).
 [[nodiscard]] int TransferPercent(qint64 done, qint64 total);
 
-// Decimal digits with "," between groups of three, as the lists show sizes: "1,234,567".
-[[nodiscard]] QString GroupedBytes(qint64 bytes);
-
 // "%s bytes %2d%%": the bytes done so far (the resume offset included, grouped) and the percentage.
 [[nodiscard]] QString ProgressText(qint64 done, qint64 total);
 

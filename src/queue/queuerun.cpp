@@ -1,6 +1,7 @@
 #include "queue/queuerun.h"
 
 #include "engine/transfertexts.h"
+#include "platform/filerow.h"
 #include "platform/uitext.h"
 #include "queue/queuemodel.h"
 #include "session/transferqueue.h"
@@ -93,7 +94,7 @@ QString QueueRun::Summary::title() const
 
 QString QueueRun::Summary::body() const
 {
-    QString text = uiText("%1 files transferred (%2 bytes).").arg(transferred).arg(GroupedBytes(transferredBytes));
+    QString text = uiText("%1 files transferred (%2 bytes).").arg(transferred).arg(groupedNumberText(transferredBytes));
     if (left.empty())
         return text;
     QStringList names;

@@ -1,6 +1,6 @@
 #include "session/transferpaths.h"
 
-#include "engine/transfertexts.h"
+#include "platform/filerow.h"
 
 #include <QList>
 
@@ -138,5 +138,5 @@ char TransferTypeForPath(QByteArrayView path, const QString &asciiExtensions)
 
 QByteArray GroupedSizeText(qint64 size)
 {
-    return GroupedBytes(size).toLatin1();
+    return groupedNumberText(size).toLatin1();
 }

@@ -1,6 +1,7 @@
 #include "shell/progressstatusbar.h"
 
 #include "engine/transfertexts.h"
+#include "platform/filerow.h"
 #include "platform/uitext.h"
 
 #include <QLabel>
@@ -120,7 +121,7 @@ void ProgressStatusBar::SetRunProgress(int filesDone, int filesTotal, qint64 byt
     const QString text = uiText("%1 of %2 files, %3 of %4 bytes")
                              .arg(filesDone)
                              .arg(filesTotal)
-                             .arg(GroupedBytes(bytesDone), GroupedBytes(bytesTotal));
+                             .arg(groupedNumberText(bytesDone), groupedNumberText(bytesTotal));
     // An empty run (only empty files) is whole once its files are.
     const int percent = bytesTotal > 0 ? TransferPercent(bytesDone, bytesTotal) : TransferPercent(filesDone, filesTotal);
     showOnBar(runBar_, text, percent);

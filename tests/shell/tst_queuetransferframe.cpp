@@ -84,14 +84,14 @@ private slots:
         setLanguage(Language::English);
         guitest::clearSettings();
         testsupport::freshController();
+        appSettings().soundEffects = 0;
+        appSettings().afterTransferAction = 0;
     }
     void cleanupTestCase() { testsupport::freshController(); }
 
     void treeDownThroughTheWindow()
     {
-        appSettings().soundEffects = 0;
         appSettings().retryCount = 0;
-        appSettings().afterTransferAction = 0;
         testsupport::FtpServer server;
         QVERIFY(server.isRunning());
         writeFile(server.root() + "/pub/one.bin", "first file");
@@ -136,8 +136,6 @@ private slots:
     // the status bar holds no byte count.
     void readoutsGoWhenTheRunEnds()
     {
-        appSettings().soundEffects = 0;
-        appSettings().afterTransferAction = 0;
         testsupport::FtpServer server;
         QVERIFY(server.isRunning());
         QTemporaryDir local;
@@ -162,8 +160,6 @@ private slots:
     // told what was transferred.
     void progressAndNoticeThroughTheWindow()
     {
-        appSettings().soundEffects = 0;
-        appSettings().afterTransferAction = 0;
         testsupport::PrivateBus bus;
         std::unique_ptr<testsupport::FakeNotifications> service;
         if (bus.isRunning()) {
