@@ -63,15 +63,26 @@ void connectFrame(CMainFrame &frame, const testsupport::FtpServer &server)
     QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
 }
 
-// Two files of the server's /pub queued for download into `home`.
-void queueTwoFiles(CMainFrame &frame, const testsupport::FtpServer &server, const QByteArray &home)
-{
-    writeFile(server.root() + "/pub/a.bin", QByteArray(300000, 'a'));
-    writeFile(server.root() + "/pub/b.bin", QByteArray(200000, 'b'));
-    TransferQueue *queue = frame.queuePane()->queue();
-    (void)queue->AddQueueItem({"/pub/a.bin", "300,000", home, QueueItem::Download, false}, false);
-    (void)queue->AddQueueItem({"/pub/b.bin", "200,000", home, QueueItem::Download, false}, false);
-}
+// A window logged in to a fresh server, two files of its /pub queued for download into `local`.
+struct TwoFilesQueued {
+    testsupport::FtpServer server;
+    QTemporaryDir local;
+    guitest::ModalWatcher watcher;
+    CMainFrame frame;
+
+    void start()
+    {
+        QVERIFY(server.isRunning());
+        frame.show();
+        connectFrame(frame, server);
+        writeFile(server.root() + "/pub/a.bin", QByteArray(300000, 'a'));
+        writeFile(server.root() + "/pub/b.bin", QByteArray(200000, 'b'));
+        const QByteArray home = QFile::encodeName(local.path());
+        TransferQueue *queue = frame.queuePane()->queue();
+        (void)queue->AddQueueItem({"/pub/a.bin", "300,000", home, QueueItem::Download, false}, false);
+        (void)queue->AddQueueItem({"/pub/b.bin", "200,000", home, QueueItem::Download, false}, false);
+    }
+};
 
 } // namespace
 
@@ -136,19 +147,16 @@ private slots:
     // the status bar holds no byte count.
     void readoutsGoWhenTheRunEnds()
     {
-        testsupport::FtpServer server;
-        QVERIFY(server.isRunning());
-        QTemporaryDir local;
-        guitest::ModalWatcher watcher;
-        CMainFrame frame;
-        frame.show();
-        connectFrame(frame, server);
+        TwoFilesQueued run;
+        run.start();
+        if (QTest::currentTestFailed())
+            return;
+        CMainFrame &frame = run.frame;
         Session &s = frame.controller()->session();
-        queueTwoFiles(frame, server, QFile::encodeName(local.path()));
 
         frame.action(cmd::TransferQueue)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
-        QCOMPARE(readFile(local.path() + "/b.bin"), QByteArray(200000, 'b'));
+        QCOMPARE(readFile(run.local.path() + "/b.bin"), QByteArray(200000, 'b'));
         QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
         QTest::qWait(200);
         QCOMPARE(frame.progressBar()->progressText().trimmed(), QString());
@@ -167,18 +175,15 @@ private slots:
                                                                        testsupport::FakeNotifications::Mode::Answer);
             QVERIFY(service->registered());
         }
-        testsupport::FtpServer server;
-        QVERIFY(server.isRunning());
-        QTemporaryDir local;
-        guitest::ModalWatcher watcher;
-        CMainFrame frame;
-        frame.show();
+        TwoFilesQueued run;
+        run.start();
+        if (QTest::currentTestFailed())
+            return;
+        CMainFrame &frame = run.frame;
+        Session &s = frame.controller()->session();
         if (bus.isRunning())
             frame.notifier()->setBus(bus.connect(QStringLiteral("client")));
         frame.setRunNoticeAfter(0);
-        connectFrame(frame, server);
-        Session &s = frame.controller()->session();
-        queueTwoFiles(frame, server, QFile::encodeName(local.path()));
         QSignalSpy ended(frame.queuePane()->queue(), &TransferQueue::progressEnded);
         QWidget other;
         other.show();
@@ -191,7 +196,7 @@ private slots:
 
         // The end of the job reaches the window after the flag.
         QTRY_COMPARE(frame.progressBar()->runText(), QString());
-        QCOMPARE(readFile(local.path() + "/a.bin"), QByteArray(300000, 'a'));
+        QCOMPARE(readFile(run.local.path() + "/a.bin"), QByteArray(300000, 'a'));
         QCOMPARE(ended.count(), 2);
         QCOMPARE(ended.at(0).at(1).toLongLong(), 300000);
         QCOMPARE(ended.at(1).at(1).toLongLong(), 200000);
