@@ -7,18 +7,22 @@
 
 FtpConnection::FtpConnection()
     : progressPost([this](const TransferProgress &value) {
-          if (!host)
-              return;
-          const QString text = ProgressText(value.done, value.total);
-          host->progressText(text);
-          if (value.inTitle)
-              host->windowTitle(text);
+          if (host)
+              host->transferProgress(value);
       }),
       ratePost([this](const QString &text) {
           if (host)
               host->rateText(text);
       })
 {
+}
+
+void EngineHost::transferProgress(const TransferProgress &progress)
+{
+    const QString text = ProgressText(progress.done, progress.total);
+    progressText(text);
+    if (progress.inTitle)
+        windowTitle(text);
 }
 
 QByteArray FtpConnection::replyText() const

@@ -47,6 +47,9 @@ public:
     template <typename T>
     T callOnWindow(std::function<T(EngineHost &)> call);
     void postToWindow(std::function<void(EngineHost &)> call);
+    // A running transfer's bytes: by default its bytes/percent text, and the title while
+    // minimised.
+    virtual void transferProgress(const TransferProgress &progress);
     // The status bar's two read-outs of a running transfer, and the title while minimised.
     virtual void progressText(const QString &) {}
     virtual void rateText(const QString &) {}
@@ -159,6 +162,10 @@ struct FtpConnection {
     // A download of a piece: at most this many bytes from the resume offset, into a new file,
     // after which the data connection is closed (negative: the whole file, as usual).
     qint64 receiveLimit = -1;
+    // Told the bytes done and the size of every progress read-out, on the thread of the transfer
+    // and before the read-out is posted: the item of a queue being transferred follows it. Set
+    // and cleared by whoever runs the transfer, on that thread, around one transfer.
+    std::function<void(qint64 done, qint64 total)> progressWatcher;
 
     // The server's FEAT reply of this login (empty before the login and for a server without one).
     ServerFeatures features;

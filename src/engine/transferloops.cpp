@@ -14,7 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <ctime>
+#include <chrono>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -25,37 +25,39 @@
 namespace
 {
 
-// Whole seconds, as the read-outs and the statistics count them.
-qint64 nowSeconds()
+// Milliseconds of a clock that only runs forward: a change of the system time during a transfer
+// must not make its rate negative or infinite.
+qint64 nowMs()
 {
-    return qint64(std::time(nullptr));
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
-// The rate read-out of one transfer, refreshed at most once a second.
+// The rate read-out of one transfer, refreshed about once a second.
 class RateClock
 {
 public:
-    explicit RateClock(FtpConnection &connection) : connection_(connection), start_(nowSeconds()), lastRefresh_(start_)
+    explicit RateClock(FtpConnection &connection) : connection_(connection), start_(nowMs()), lastRefresh_(start_)
     {
-        connection.transferStart = double(start_);
+        connection.transferStart = double(start_) / 1000.0;
     }
 
     void refresh(qint64 sent, qint64 remaining, bool kilobytes)
     {
-        const qint64 now = nowSeconds();
-        if (now - lastRefresh_ < 1)
+        const qint64 now = nowMs();
+        if (now - lastRefresh_ < 1000)
             return;
         lastRefresh_ = now;
         ShowTransferRate(connection_, RateText(sent, remaining, now - start_, kilobytes));
     }
 
-    // Ends the clock and returns the elapsed whole seconds, at least 1.
+    // Ends the clock and returns the elapsed milliseconds.
     qint64 finish()
     {
-        connection_.transferEnd = double(nowSeconds());
-        const qint64 elapsed = std::max<qint64>(qint64(connection_.transferEnd) - start_, 1);
-        connection_.transferElapsed = double(elapsed);
-        return elapsed;
+        const qint64 end = nowMs();
+        connection_.transferEnd = double(end) / 1000.0;
+        connection_.transferElapsed = double(end - start_) / 1000.0;
+        return end - start_;
     }
 
 private:
@@ -85,6 +87,13 @@ bool sendBlock(FtpConnection &connection, int dataSocket, const char *data, qint
     return SendAll(connection, dataSocket, data, length, doneBefore) == length;
 }
 
+// A download shows its progress while the queue runs; a listing, also one the queue's run makes,
+// is no file of the queue and would leave its byte count behind as the file's.
+bool showsProgress(const FtpConnection &connection)
+{
+    return connection.transferRunning && !connection.listingTransfer;
+}
+
 constexpr size_t tlsBlockSize = 32 * 1024;
 
 void setCork(int socket, bool on)
@@ -110,6 +119,8 @@ StreamHash *startHash(FtpConnection &connection, int fd, qint64 offset)
 
 void ShowTransferProgress(FtpConnection &connection, qint64 done)
 {
+    if (connection.progressWatcher)
+        connection.progressWatcher(done, connection.transferTotalSize);
     connection.progressPost.set({done, connection.transferTotalSize, connection.showProgressInTitle});
 }
 
@@ -256,7 +267,7 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
         const zerocopy::Received moved = zerocopy::receiveFile(connection, dataSocket, fd, [&](qint64 bytes) {
             received = true;
             done += bytes;
-            if (connection.transferRunning) {
+            if (showsProgress(connection)) {
                 ShowTransferProgress(connection, done);
                 clock.refresh(done - offset, remaining, done > 1024);
             }
@@ -296,7 +307,7 @@ bool ReceiveToFile(FtpConnection &connection, int dataSocket, const QString &loc
         if (hash)
             hash->add(bytes, length);
         done += last;
-        if (connection.transferRunning) {
+        if (showsProgress(connection)) {
             ShowTransferProgress(connection, done);
             clock.refresh(done - offset, remaining, done > 1024);
         }

@@ -1,20 +1,10 @@
 #include "engine/transfertexts.h"
 
+#include "platform/filerow.h"
 #include "platform/strings.h"
 #include "platform/textformat.h"
 
 #include <algorithm>
-
-namespace
-{
-
-QString timeLeftText(qint64 secondsLeft)
-{
-    return QString::asprintf("%d:%d:%d left", int(secondsLeft / 3600), int(secondsLeft % 3600 / 60),
-                             int(secondsLeft % 60));
-}
-
-} // namespace
 
 int TransferPercent(qint64 done, qint64 total)
 {
@@ -29,31 +19,57 @@ int TransferPercent(qint64 done, qint64 total)
 
 QString ProgressText(qint64 done, qint64 total)
 {
-    return QString::asprintf("%lu bytes %2d%%", static_cast<unsigned long>(std::max<qint64>(done, 0)),
+    return QString::asprintf("%s bytes %2d%%", qPrintable(groupedNumberText(std::max<qint64>(done, 0))),
                              TransferPercent(done, total));
 }
 
-QString RateText(qint64 sent, qint64 remaining, qint64 elapsedSeconds, bool kilobytes)
+QString TimeLeftText(qint64 secondsLeft)
 {
-    elapsedSeconds = std::max<qint64>(elapsedSeconds, 1);
-    const qint64 left = std::max<qint64>(remaining - sent, 0);
-    if (kilobytes) {
-        const double rate = double(sent) / 1024.0 / double(elapsedSeconds);
-        // Nothing arrived yet: no time left can be estimated, and a division by zero is no estimate.
-        const qint64 secondsLeft = rate > 0 ? qint64(double(left) / 1024.0 / rate) : 0;
-        return QString::asprintf("%3.2fKB/sec  ", rate) + timeLeftText(secondsLeft);
-    }
-    const qint64 rate = 8 * sent / elapsedSeconds;
-    const qint64 secondsLeft = rate > 0 ? qint64(8.0 * double(left) / double(rate)) : 0;
-    return QString::asprintf("%ld bps  ", long(rate)) + timeLeftText(secondsLeft);
+    return QString::asprintf("%d:%d:%d left", int(secondsLeft / 3600), int(secondsLeft % 3600 / 60),
+                             int(secondsLeft % 60));
 }
 
-QString StatisticsLine(bool upload, qint64 sent, qint64 elapsedSeconds)
+double BytesPerSecond(qint64 sent, qint64 elapsedMs)
 {
-    elapsedSeconds = std::max<qint64>(elapsedSeconds, 1);
+    return sent <= 0 ? 0.0 : double(sent) * 1000.0 / double(std::max<qint64>(elapsedMs, 1));
+}
+
+qint64 SecondsLeft(qint64 left, double bytesPerSecond)
+{
+    // Nothing arrived yet: no time left can be estimated, and a division by zero is no estimate.
+    if (bytesPerSecond <= 0)
+        return -1;
+    return qint64(double(std::max<qint64>(left, 0)) / bytesPerSecond);
+}
+
+QString RateText(qint64 sent, qint64 remaining, qint64 elapsedMs, bool kilobytes)
+{
+    const double bytesPerSecond = BytesPerSecond(sent, elapsedMs);
+    const qint64 secondsLeft = std::max<qint64>(SecondsLeft(remaining - sent, bytesPerSecond), 0);
+    if (kilobytes)
+        return QString::asprintf("%3.2fKB/sec  ", bytesPerSecond / 1024.0) + TimeLeftText(secondsLeft);
+    return QString::asprintf("%ld bps  ", long(8 * bytesPerSecond)) + TimeLeftText(secondsLeft);
+}
+
+QString ItemProgressText(qint64 done, double bytesPerSecond, qint64 secondsLeft)
+{
+    QString text = groupedNumberText(std::max<qint64>(done, 0)) + QStringLiteral(" bytes");
+    if (bytesPerSecond > 0)
+        text += QString::asprintf("  %3.2fKB/sec", bytesPerSecond / 1024.0);
+    if (bytesPerSecond > 0 && secondsLeft >= 0)
+        text += QStringLiteral("  ") + TimeLeftText(secondsLeft);
+    return text;
+}
+
+QString StatisticsLine(bool upload, qint64 sent, qint64 elapsedMs)
+{
+    elapsedMs = std::max<qint64>(elapsedMs, 1);
+    const double rate = BytesPerSecond(sent, elapsedMs);
     if (sent > 1024)
         return formatText(upload ? TextId::UploadedKbRate : TextId::DownloadedKbRate, long(sent),
-                          double(elapsedSeconds), double(sent) / 1024.0 / double(elapsedSeconds));
-    return formatText(upload ? TextId::UploadedBpsRate : TextId::DownloadedBpsRate, long(sent),
-                      long(elapsedSeconds), long(8 * sent / elapsedSeconds));
+                          double(elapsedMs) / 1000.0, rate / 1024.0);
+    // Whole seconds in this form: a started second counts, and an empty transfer takes one.
+    const qint64 seconds = (elapsedMs + 999) / 1000;
+    return formatText(upload ? TextId::UploadedBpsRate : TextId::DownloadedBpsRate, long(sent), long(seconds),
+                      long(8 * rate));
 }

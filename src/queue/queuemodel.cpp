@@ -4,6 +4,7 @@
 #include "platform/namecodec.h"
 #include "platform/strings.h"
 #include "platform/textformat.h"
+#include "engine/transfertexts.h"
 #include "queue/queueicons.h"
 #include "session/transferqueue.h"
 
@@ -16,6 +17,7 @@ QueueModel::QueueModel(TransferQueue *queue, QObject *parent) : QAbstractTableMo
     connect(queue, &TransferQueue::itemsRemoved, this, &QueueModel::removeItems, Qt::DirectConnection);
     connect(queue, &TransferQueue::itemsReordered, this, &QueueModel::reorder, Qt::DirectConnection);
     connect(queue, &TransferQueue::itemsReset, this, &QueueModel::reset, Qt::DirectConnection);
+    connect(queue, &TransferQueue::progressChanged, this, &QueueModel::progressChanged);
     reset(queue->items());
 }
 
@@ -44,6 +46,8 @@ QVariant QueueModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || size_t(index.row()) >= rows_.size())
         return QVariant();
     const Row &row = rows_[size_t(index.row())];
+    if (index.column() == StatusColumn && role != Qt::TextAlignmentRole)
+        return statusData(row, role);
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
@@ -65,6 +69,25 @@ QVariant QueueModel::data(const QModelIndex &index, int role) const
     default:
         return QVariant();
     }
+}
+
+QVariant QueueModel::statusData(const Row &row, int role) const
+{
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != PercentRole)
+        return QVariant();
+    const std::optional<TransferQueue::ItemProgress> progress = queue_->progressOf(row.item);
+    if (!progress)
+        return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
+    if (role == PercentRole)
+        return TransferPercent(progress->done, progress->total);
+    return ItemProgressText(progress->done, progress->bytesPerSecond, progress->secondsLeft);
+}
+
+void QueueModel::progressChanged()
+{
+    if (!rows_.empty())
+        emit dataChanged(index(0, StatusColumn), index(size() - 1, StatusColumn),
+                         {Qt::DisplayRole, Qt::ToolTipRole, PercentRole});
 }
 
 QVariant QueueModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -106,6 +129,8 @@ void QueueModel::insertItems(int at, const std::vector<QueueItem> &items)
     made.reserve(items.size());
     for (const QueueItem &item : items)
         made.push_back(makeRow(item));
+    for (const QueueItem &item : items)
+        queuedBytes_ += item.size();
     rows_.insert(rows_.begin() + at, std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
     endInsertRows();
 }
@@ -115,6 +140,8 @@ void QueueModel::removeItems(int first, int count)
     if (count <= 0 || first < 0 || first + count > size())
         return;
     beginRemoveRows(QModelIndex(), first, first + count - 1);
+    for (int row = first; row < first + count; ++row)
+        queuedBytes_ -= rows_[size_t(row)].item.size();
     rows_.erase(rows_.begin() + first, rows_.begin() + first + count);
     endRemoveRows();
 }
@@ -124,8 +151,11 @@ void QueueModel::reset(const std::vector<QueueItem> &items)
     beginResetModel();
     rows_.clear();
     rows_.reserve(items.size());
-    for (const QueueItem &item : items)
+    queuedBytes_ = 0;
+    for (const QueueItem &item : items) {
         rows_.push_back(makeRow(item));
+        queuedBytes_ += item.size();
+    }
     endResetModel();
 }
 

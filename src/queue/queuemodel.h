@@ -9,13 +9,15 @@
 class TransferQueue;
 
 // The rows of the queue pane, one per item of the transfer queue in queue order: Name, Size,
-// Status (always empty) and Destination. It follows the queue's announcements and hands the
+// Status (the progress of an item being transferred, else empty) and Destination. It follows the queue's announcements and hands the
 // user's edits to the queue, which announces them back. Window thread only.
 class QueueModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
     enum Column { NameColumn, SizeColumn, StatusColumn, DestinationColumn, ColumnCount };
+    // The Status column of a row in transfer: its percentage (an int); no value otherwise.
+    static constexpr int PercentRole = Qt::UserRole + 1;
 
     explicit QueueModel(TransferQueue *queue, QObject *parent = nullptr);
 
@@ -27,6 +29,8 @@ public:
     [[nodiscard]] int size() const { return int(rows_.size()); }
     [[nodiscard]] const QueueItem &item(int row) const { return rows_[size_t(row)].item; }
     [[nodiscard]] std::vector<QueueItem> items() const;
+    // The sizes of every queued file added up, kept as rows come and go.
+    [[nodiscard]] qint64 queuedBytes() const { return queuedBytes_; }
 
     // The user's edits, handed to the queue. Removes the rows (any order, duplicates ignored).
     void removeRowsAt(std::vector<int> rows);
@@ -52,7 +56,10 @@ private:
     void removeItems(int first, int count);
     void reorder(const std::vector<int> &order);
     void reset(const std::vector<QueueItem> &items);
+    void progressChanged();
+    [[nodiscard]] QVariant statusData(const Row &row, int role) const;
 
     TransferQueue *queue_;
     std::vector<Row> rows_;
+    qint64 queuedBytes_ = 0;
 };

@@ -10,6 +10,7 @@
 #include "platform/textformat.h"
 #include "platform/uitext.h"
 #include "queue/queuemodel.h"
+#include "queue/queueprogressdelegate.h"
 #include "session/queuefile.h"
 #include "session/transferqueue.h"
 
@@ -55,6 +56,7 @@ void CQueueWnd::initialUpdate()
     list_->setIconSize(QSize(27, 16));
     // Names and destinations are paths: their ends tell one item from another.
     list_->setTextElideMode(Qt::ElideMiddle);
+    list_->setItemDelegateForColumn(QueueModel::StatusColumn, new QueueProgressDelegate(list_));
     paneActions_.followSelection(list_->selectionModel());
     paneActions_.update();
     connect(list_, &ReorderListCtrl::moveRequested, this,
@@ -76,6 +78,11 @@ void CQueueWnd::readColumnWidths()
     list_->header()->resizeSection(QueueModel::SizeColumn,
                                    std::max(initialWidths[QueueModel::SizeColumn],
                                             columnWidthFor(list_, widestShownSize())));
+    // Wide enough for the progress of a large file: its bytes, rate and time left.
+    list_->header()->resizeSection(
+        QueueModel::StatusColumn,
+        std::max(initialWidths[QueueModel::StatusColumn],
+                 columnWidthFor(list_, QStringLiteral("100,000,000 bytes  99999.99KB/sec  0:0:59 left"))));
     const QString stored =
         settingsstore::readString(QString::fromLatin1(settingsstore::applSet), columnSetting, QString());
     if (stored.isEmpty())

@@ -7,6 +7,7 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "platform/uithread.h"
+#include "session/itemprogressscope.h"
 #include "session/jobs.h"
 #include "session/listinghandover.h"
 #include "session/remoteprotocol.h"
@@ -373,6 +374,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
     TransferChecksum checksum(protocol_, settings.verifyChecksums, type);
     const FileTransfer file{remoteName, QFile::decodeName(localPath), type, offset, expected, checksum.hash()};
     qint64 received = 0;
+    const ItemProgressScope progress(s, inputs_.queue, item);
     const OperationResult result = protocol_.retrieve(file, received);
     clearProgressTexts(s);
     downloadedAny_ = true;
@@ -476,6 +478,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
     else if (settings.transferMode == 2)
         type = 'A';
     TransferChecksum checksum(protocol_, settings.verifyChecksums, type);
+    const ItemProgressScope progress(s, inputs_.queue, item);
     const OperationResult result = protocol_.store(
         {commandName, QFile::decodeName(item.name), type, resume ? remoteSize : 0, length, checksum.hash()});
     clearProgressTexts(s);

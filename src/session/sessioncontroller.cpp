@@ -356,6 +356,16 @@ void SessionController::keepAliveTick()
     armKeepAlive();
 }
 
+void SessionController::transferProgress(const TransferProgress &progress)
+{
+    StatusView *view = session_->views.status;
+    if (!view)
+        return;
+    view->setFileProgress(progress.done, progress.total);
+    if (progress.inTitle)
+        view->showWindowTitle(ProgressText(progress.done, progress.total));
+}
+
 void SessionController::progressText(const QString &text)
 {
     if (StatusView *view = session_->views.status)

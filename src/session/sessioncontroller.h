@@ -96,6 +96,7 @@ public:
     void watchdogExpired();
 
     // EngineHost: the engine's read-outs go to the status view, its question to the questions.
+    void transferProgress(const TransferProgress &progress) override;
     void progressText(const QString &text) override;
     void rateText(const QString &text) override;
     void windowTitle(const QString &text) override;

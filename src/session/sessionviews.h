@@ -2,6 +2,7 @@
 
 #include "engine/listingparser.h"
 #include "engine/tlscertificate.h"
+#include "engine/transfertexts.h"
 #include "platform/rowsort.h"
 #include "session/certificateanswer.h"
 #include "session/existingfileanswer.h"
@@ -90,6 +91,8 @@ public:
     virtual ~StatusView() = default;
     virtual void setProgressText(const QString &text) = 0;
     virtual void setRateText(const QString &text) = 0;
+    // A running transfer's bytes done of its size; by default only their text.
+    virtual void setFileProgress(qint64 done, qint64 total) { setProgressText(ProgressText(done, total)); }
     virtual void showWindowTitle(const QString &text) = 0;
     // Opens a local file in the desktop's viewer for it (the debug copy of a listing).
     virtual void openDocument(const QString &path) = 0;

@@ -1,5 +1,7 @@
 #include "session/transferpaths.h"
 
+#include "platform/filerow.h"
+
 #include <QList>
 
 bool IsPlainEntryName(QByteArrayView name)
@@ -136,8 +138,5 @@ char TransferTypeForPath(QByteArrayView path, const QString &asciiExtensions)
 
 QByteArray GroupedSizeText(qint64 size)
 {
-    QByteArray digits = QByteArray::number(size);
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
-        digits.insert(at, ',');
-    return digits;
+    return groupedNumberText(size).toLatin1();
 }

@@ -35,6 +35,7 @@ TransferQueue::TransferQueue(QString programFolder, QObject *parent)
         if (autosaving_)
             autosaveTimer_.start();
     });
+    setUpProgress();
 }
 
 TransferQueue::~TransferQueue()

@@ -3,12 +3,15 @@
 #include "session/queuefile.h"
 #include "session/queueview.h"
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 // The transfer queue: the items, head first, behind one lock, so that the panes (window thread)
@@ -76,6 +79,29 @@ public:
     // themselves once the event loop runs.
     void deliverChanges();
 
+    // The progress of an item being transferred, as the window thread last received it. The rate
+    // is the average since the item's first report, from a monotonic clock; 0 until a quarter of
+    // a second has passed. `secondsLeft` is -1 when there is no estimate.
+    struct ItemProgress {
+        qint64 done = 0;
+        qint64 total = 0;
+        int connection = 0;
+        double bytesPerSecond = 0;
+        qint64 secondsLeft = -1;
+    };
+    // Any thread, as often as every block: the reports of an item are coalesced and reach the
+    // window thread a few times a second, the latest always. `connection` tells apart the
+    // connections that transfer at the same time.
+    void reportProgress(const QueueItem &item, qint64 done, qint64 total, int connection);
+    // Any thread: the item's transfer has ended (whatever became of it); its progress goes.
+    void endProgress(const QueueItem &item);
+    // Window thread: the item's progress, or nullopt while it is not being transferred.
+    [[nodiscard]] std::optional<ItemProgress> progressOf(const QueueItem &item) const;
+    // Window thread: every item in progress.
+    [[nodiscard]] std::vector<std::pair<QueueItem, ItemProgress>> progressing() const;
+    // Delivers the reports made so far now (window thread).
+    void deliverProgress();
+
 signals:
     // The model-style announcements, window thread only, in the order of the changes.
     void itemsInserted(int at, const std::vector<QueueItem> &items);
@@ -85,6 +111,10 @@ signals:
     void itemsReset(const std::vector<QueueItem> &items);
     // After the changes delivered in one go.
     void queueChanged();
+    // Window thread: progress reports were delivered (and ended items dropped).
+    void progressChanged();
+    // Window thread: an item's transfer ended with these bytes done of that size.
+    void progressEnded(const QueueItem &item, qint64 done, qint64 total);
 
 private:
     struct Change {
@@ -108,6 +138,32 @@ private:
     std::vector<QueueItem> items_;
     std::vector<Change> pending_;
     bool deliveryPosted_ = false;
+
+    struct Reported {
+        QueueItem item;
+        qint64 done = 0;
+        qint64 total = 0;
+        int connection = 0;
+        qint64 firstDone = 0;
+        qint64 firstMs = 0;
+        qint64 lastMs = 0;
+        bool ended = false;
+    };
+    static constexpr int progressIntervalMs = 100;
+    void setUpProgress();
+    void postProgress();
+    [[nodiscard]] ItemProgress progressFrom(const Reported &reported) const;
+
+    // The reports of the threads, under their own lock: a transfer never waits for the queue's.
+    mutable QMutex progressMutex_;
+    QHash<QByteArray, Reported> reported_;
+    std::vector<Reported> ended_;
+    bool progressPosted_ = false;
+    QElapsedTimer progressClock_;
+    // Window thread.
+    QHash<QByteArray, Reported> shownProgress_;
+    QTimer progressTimer_;
+    qint64 lastProgressDelivery_ = -progressIntervalMs;
 
     QString programFolder_;
     QTimer autosaveTimer_;

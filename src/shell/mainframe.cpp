@@ -23,10 +23,12 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "platform/uitext.h"
+#include "queue/queuerun.h"
 #include "queue/queuewnd.h"
 #include "session/sessioncontroller.h"
 #include "shell/framelayout.h"
 #include "shell/certificatedialog.h"
+#include "shell/desktopnotifier.h"
 #include "shell/progressstatusbar.h"
 #include "shell/quickconnectbar.h"
 #include "shell/toolbaricons.h"
@@ -118,6 +120,12 @@ CMainFrame::CMainFrame(QWidget *parent, std::optional<LoginFields> startLogin) :
             statusBar_->showMessage(uiText("Ready"));
     });
     statusBar_->showMessage(uiText("Ready"));
+    queueRun_ = new QueueRun(queuePane_->queue(), queuePane_->model(), this);
+    notifier_ = new DesktopNotifier(this);
+    connect(queueRun_, &QueueRun::totalsChanged, this, [this] {
+        const QueueRun::Totals totals = queueRun_->totals();
+        statusBar_->SetRunProgress(totals.filesDone, totals.filesTotal, totals.bytesDone, totals.bytesTotal);
+    });
 
     restorePlacement();
     restorePaneSizes();
@@ -130,6 +138,7 @@ CMainFrame::CMainFrame(QWidget *parent, std::optional<LoginFields> startLogin) :
     // The commands' states follow what they depend on: the session, the queue, the pane worked in
     // (the panes watch their own selections).
     connect(controller_, &SessionController::stateChanged, this, &CMainFrame::updateFrameActions);
+    connect(controller_, &SessionController::stateChanged, this, &CMainFrame::followJobs);
     connect(controller_, &SessionController::stateChanged, localPane_,
             [pane = localPane_] { pane->commandStates().update(); });
     connect(controller_, &SessionController::stateChanged, this, [this] {
@@ -259,8 +268,8 @@ void CMainFrame::createActions()
     addAction(exit);
 
     addFrameCommand(cmd::TransferQueue, menuText("Transfer Queue", 'T'), [this] {
-        if (!controller_->busy())
-            (void)controller_->startJob(TransferRequest{});
+        if (!controller_->busy() && controller_->startJob(TransferRequest{}))
+            queueRun_->begin();
     });
     addFrameCommand(cmd::Abort, menuText("Abort", 'R'), [this] {
         QMetaObject::invokeMethod(
@@ -405,14 +414,35 @@ void CMainFrame::registerViews()
     controller_->setQuestionView(this);
 }
 
+// A read-out still on its way when its transfer has ended must not stay behind it.
 void CMainFrame::setProgressText(const QString &text)
 {
-    statusBar_->SetProgressText(text);
+    if (text.isEmpty() || controller_->transferRunning())
+        statusBar_->SetProgressText(text);
 }
 
 void CMainFrame::setRateText(const QString &text)
 {
-    statusBar_->SetRateText(text);
+    if (text.isEmpty() || controller_->transferRunning())
+        statusBar_->SetRateText(text);
+}
+
+void CMainFrame::setFileProgress(qint64 done, qint64 total)
+{
+    if (controller_->transferRunning())
+        statusBar_->SetFileProgress(done, total);
+}
+
+void CMainFrame::followJobs()
+{
+    if (controller_->busy())
+        return;
+    // The run takes in what is still on its way before the bars go.
+    const bool runEnded = queueRun_->running();
+    const QueueRun::Summary summary = runEnded ? queueRun_->end() : QueueRun::Summary{};
+    statusBar_->ClearProgress();
+    if (runEnded && summary.elapsedMs > runNoticeAfterMs_ && !isActiveWindow())
+        (void)notifier_->notify(summary.title(), summary.body());
 }
 
 void CMainFrame::showWindowTitle(const QString &text)

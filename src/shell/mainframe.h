@@ -14,7 +14,9 @@
 class CLocalWnd;
 class CQueueWnd;
 class CRemoteWnd;
+class DesktopNotifier;
 class ProgressStatusBar;
+class QueueRun;
 class QAction;
 class QSplitter;
 class QToolBar;
@@ -43,6 +45,10 @@ public:
     QSplitter *outerSplitter() const { return outer_; }
     QSplitter *innerSplitter() const { return inner_; }
     QToolBar *toolBar() const { return toolBar_; }
+    // What tells the desktop that a long run of the queue has ended while the window was not in
+    // front, and after how long a run does (10 seconds).
+    DesktopNotifier *notifier() const { return notifier_; }
+    void setRunNoticeAfter(qint64 milliseconds) { runNoticeAfterMs_ = milliseconds; }
 
     // The action that the menus and the toolbar show now for the command whose prompt is string
     // `id` (a pane's action follows the pane worked in), or nullptr.
@@ -56,6 +62,7 @@ public:
     // StatusView
     void setProgressText(const QString &text) override;
     void setRateText(const QString &text) override;
+    void setFileProgress(qint64 done, qint64 total) override;
     void showWindowTitle(const QString &text) override;
     void openDocument(const QString &path) override;
     void showEncryption(bool control, bool data) override;
@@ -96,6 +103,9 @@ private:
     void setTransferMode(int mode);
     void showTransferMode();
     void updateFrameActions();
+    // A job started or ended: the read-outs of an ended one go, an ended run of the queue may be
+    // told to the desktop.
+    void followJobs();
     void trackActivePane(QWidget *focused);
     // Puts each command's action for the active pane into the menus and the toolbar.
     void placePaneActions();
@@ -119,6 +129,9 @@ private:
     QHash<int, Command> commands_;
     QHash<int, QAction *> placed_;
     QList<QWidget *> commandHosts_;
+    QueueRun *queueRun_ = nullptr;
+    DesktopNotifier *notifier_ = nullptr;
+    qint64 runNoticeAfterMs_ = 10000;
     bool layoutSaved_ = false;
     bool siteManagerOpen_ = false;
 };

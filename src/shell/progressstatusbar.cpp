@@ -1,10 +1,15 @@
 #include "shell/progressstatusbar.h"
 
+#include "engine/transfertexts.h"
+#include "platform/filerow.h"
 #include "platform/uitext.h"
 
 #include <QLabel>
 #include <QMetaObject>
 #include <QPointer>
+#include <QProgressBar>
+
+#include <algorithm>
 
 namespace
 {
@@ -19,16 +24,44 @@ QLabel *makePane(QWidget *parent)
     return pane;
 }
 
+QProgressBar *makeBar(QWidget *parent, int width)
+{
+    auto *bar = new QProgressBar(parent);
+    bar->setFixedWidth(width);
+    bar->setRange(0, 100);
+    bar->setTextVisible(true);
+    bar->setAlignment(Qt::AlignCenter);
+    bar->hide();
+    return bar;
+}
+
+// The texts shown hold no %p, %v or %m, which the bar's format would replace.
+void showOnBar(QProgressBar *bar, const QString &text, int percent)
+{
+    if (text.trimmed().isEmpty() || percent < 0) {
+        bar->hide();
+        bar->reset();
+        bar->setFormat(QString());
+        return;
+    }
+    bar->setFormat(text);
+    bar->setValue(percent);
+    bar->show();
+}
+
 } // namespace
 
 ProgressStatusBar::ProgressStatusBar(QWidget *parent)
-    : QStatusBar(parent), progressPane_(makePane(this)), ratePane_(makePane(this)), encryptionPane_(makePane(this)),
+    : QStatusBar(parent), fileBar_(makeBar(this, paneWidth)), ratePane_(makePane(this)),
+      runBar_(makeBar(this, paneWidth * 3 / 2)), encryptionPane_(makePane(this)),
       progressText_(QStringLiteral(" ")), rateText_(QStringLiteral(" "))
 {
-    progressPane_->setObjectName(QStringLiteral("progressPane"));
+    fileBar_->setObjectName(QStringLiteral("fileBar"));
     ratePane_->setObjectName(QStringLiteral("ratePane"));
-    addPermanentWidget(progressPane_);
+    runBar_->setObjectName(QStringLiteral("runBar"));
+    addPermanentWidget(fileBar_);
     addPermanentWidget(ratePane_);
+    addPermanentWidget(runBar_);
     encryptionPane_->setObjectName(QStringLiteral("encryptionPane"));
     encryptionPane_->setFixedWidth(paneWidth * 3 / 4);
     addPermanentWidget(encryptionPane_);
@@ -58,6 +91,18 @@ void ProgressStatusBar::SetProgressText(const QString &text)
     {
         std::lock_guard lock(mutex_);
         progressText_ = text;
+        if (text.trimmed().isEmpty())
+            filePercent_ = -1;
+    }
+    scheduleUpdate();
+}
+
+void ProgressStatusBar::SetFileProgress(qint64 done, qint64 total)
+{
+    {
+        std::lock_guard lock(mutex_);
+        progressText_ = ProgressText(done, total);
+        filePercent_ = TransferPercent(done, total);
     }
     scheduleUpdate();
 }
@@ -71,16 +116,42 @@ void ProgressStatusBar::SetRateText(const QString &text)
     scheduleUpdate();
 }
 
+void ProgressStatusBar::SetRunProgress(int filesDone, int filesTotal, qint64 bytesDone, qint64 bytesTotal)
+{
+    const QString text = uiText("%1 of %2 files, %3 of %4 bytes")
+                             .arg(filesDone)
+                             .arg(filesTotal)
+                             .arg(groupedNumberText(bytesDone), groupedNumberText(bytesTotal));
+    // An empty run (only empty files) is whole once its files are.
+    const int percent = bytesTotal > 0 ? TransferPercent(bytesDone, bytesTotal) : TransferPercent(filesDone, filesTotal);
+    showOnBar(runBar_, text, percent);
+    runBar_->setToolTip(text);
+}
+
+void ProgressStatusBar::ClearProgress()
+{
+    SetProgressText(QString());
+    SetRateText(QString());
+    showOnBar(runBar_, QString(), -1);
+    runBar_->setToolTip(QString());
+    applyTexts();
+}
+
 QString ProgressStatusBar::progressText() const
 {
     std::lock_guard lock(mutex_);
-    return progressText_;
+    return progressText_.trimmed().isEmpty() ? QString() : progressText_;
 }
 
 QString ProgressStatusBar::rateText() const
 {
     std::lock_guard lock(mutex_);
     return rateText_;
+}
+
+QString ProgressStatusBar::runText() const
+{
+    return runBar_->isHidden() ? QString() : runBar_->text();
 }
 
 void ProgressStatusBar::scheduleUpdate()
@@ -103,13 +174,16 @@ void ProgressStatusBar::applyTexts()
     updatePending_ = false;
     QString progress;
     QString rate;
+    int percent = -1;
     {
         std::lock_guard lock(mutex_);
         progress = progressText_;
         rate = rateText_;
+        percent = filePercent_;
     }
-    progressPane_->setText(progress);
-    ratePane_->setText(rate);
-    progressPane_->repaint();
+    // A text given without its numbers shows on an empty bar.
+    showOnBar(fileBar_, progress, progress.trimmed().isEmpty() ? -1 : std::max(percent, 0));
+    ratePane_->setText(rate.isEmpty() ? QStringLiteral(" ") : rate);
+    fileBar_->repaint();
     ratePane_->repaint();
 }

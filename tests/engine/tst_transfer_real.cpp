@@ -2,6 +2,7 @@
 #include "engine/controlconnection.h"
 #include "engine/dataconnection.h"
 #include "engine/login.h"
+#include "engine/transfertexts.h"
 #include "ftpserver.h"
 #include "platform/appsettings.h"
 #include "platform/strings.h"
@@ -201,7 +202,7 @@ private slots:
         QVERIFY(uploadStatistics);
         QVERIFY(serverReplies);
         QVERIFY(dataCommand);
-        QTRY_COMPARE(progress, QString::number(size) + " bytes 100%");
+        QTRY_COMPARE(progress, ProgressText(size, size));
     }
 };
 

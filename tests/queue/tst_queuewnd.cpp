@@ -6,6 +6,8 @@
 #include "platform/settingsstore.h"
 #include "session/queuefile.h"
 #include "queue/queuemodel.h"
+#include "queue/queueprogressdelegate.h"
+#include "queue/queuerun.h"
 #include "queue/queuewnd.h"
 #include "session/transferqueue.h"
 
@@ -14,7 +16,10 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QImage>
 #include <QMouseEvent>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -258,6 +263,146 @@ private slots:
 
 
 
+
+    // The row in transfer shows a bar with its bytes, rate and time left, fed from another
+    // thread as the transfer loops feed it; the other rows stay plain, and the bar goes when the
+    // transfer ends.
+    void runningRowShowsBar_data()
+    {
+        QTest::addColumn<qint64>("first");
+        QTest::addColumn<qint64>("done");
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<QString>("text"); // a pattern
+        QTest::newRow("half way") << qint64(0) << qint64(500000) << qint64(1000000) << 50
+                                  << R"(^500,000 bytes  \d+\.\d\dKB/sec  0:\d+:\d+ left$)";
+        QTest::newRow("resumed at a third") << qint64(1000000) << qint64(2000000) << qint64(3000000) << 67
+                                            << R"(^2,000,000 bytes  \d+\.\d\dKB/sec  0:\d+:\d+ left$)";
+        QTest::newRow("size unknown: no time left") << qint64(0) << qint64(4096) << qint64(0) << 100
+                                                    << R"(^4,096 bytes  \d+\.\d\dKB/sec$)";
+        QTest::newRow("nothing moved yet: no rate") << qint64(0) << qint64(0) << qint64(1000) << 0
+                                                    << R"(^0 bytes$)";
+    }
+    void runningRowShowsBar()
+    {
+        QFETCH(qint64, first);
+        QFETCH(qint64, done);
+        QFETCH(qint64, total);
+        QFETCH(int, percent);
+        QFETCH(QString, text);
+        fill({"/pub/a", "/pub/b", "/pub/c"});
+        TransferQueue *queue = pane().queue();
+        const QueueItem running = pane().model()->item(1);
+        std::thread([&] { queue->reportProgress(running, first, total, 0); }).join();
+        QTest::qWait(300);
+        std::thread([&] { queue->reportProgress(running, done, total, 0); }).join();
+
+        const QModelIndex status = pane().model()->index(1, QueueModel::StatusColumn);
+        QTRY_COMPARE(status.data(QueueModel::PercentRole).toInt(), percent);
+        QTRY_VERIFY2(QRegularExpression(text).match(status.data().toString()).hasMatch(),
+                     qPrintable(status.data().toString()));
+        for (int row : {0, 2}) {
+            QVERIFY(!pane().model()->index(row, QueueModel::StatusColumn).data(QueueModel::PercentRole).isValid());
+            QCOMPARE(pane().model()->index(row, QueueModel::StatusColumn).data().toString(), QString());
+        }
+
+        // The list draws that cell with the queue's delegate, as a bar carrying the text.
+        auto *delegate = qobject_cast<QueueProgressDelegate *>(pane().list()->itemDelegateForColumn(QueueModel::StatusColumn));
+        QVERIFY(delegate);
+        const QRect cell = pane().list()->visualRect(status);
+        QVERIFY(cell.width() > 0);
+        const std::optional<QStyleOptionProgressBar> bar = QueueProgressDelegate::barFor(status, cell);
+        QVERIFY(bar);
+        QCOMPARE(bar->progress, percent);
+        QCOMPARE(bar->text, status.data().toString());
+        QVERIFY(!QueueProgressDelegate::barFor(pane().model()->index(0, QueueModel::StatusColumn), cell));
+        const QImage withBar = pane().list()->viewport()->grab(cell).toImage();
+
+        std::thread([&] { queue->endProgress(running); }).join();
+        QTRY_VERIFY(!status.data(QueueModel::PercentRole).isValid());
+        QCOMPARE(status.data().toString(), QString());
+        QVERIFY(withBar != pane().list()->viewport()->grab(cell).toImage());
+    }
+
+    // A transfer reports after every block; the window receives a few of them, the last one
+    // always, and the end of the item.
+    void progressIsCoalesced()
+    {
+        fill({"/pub/big"});
+        TransferQueue *queue = pane().queue();
+        const QueueItem item = pane().model()->item(0);
+        QSignalSpy changed(queue, &TransferQueue::progressChanged);
+        QSignalSpy ended(queue, &TransferQueue::progressEnded);
+        constexpr qint64 total = 100000;
+        std::thread([&] {
+            for (qint64 done = 1; done <= total; ++done)
+                queue->reportProgress(item, done, total, 0);
+            queue->endProgress(item);
+        }).join();
+        QTRY_COMPARE(ended.count(), 1);
+        QCOMPARE(ended.at(0).at(1).toLongLong(), total);
+        QVERIFY2(changed.count() <= 5, qPrintable(QString::number(changed.count())));
+        QVERIFY(!queue->progressOf(item));
+    }
+
+    // What the notice at the end of a run says: what went, and what stayed queued by name.
+    void runSummary_data()
+    {
+        QTest::addColumn<int>("transferred");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("all went") << 3 << qint64(1234567) << 0 << "Transfer finished"
+                                  << "3 files transferred (1,234,567 bytes).";
+        QTest::newRow("two stayed") << 1 << qint64(10) << 2 << "Transfer finished, not everything was transferred"
+                                    << "1 files transferred (10 bytes).\n"
+                                       "2 files not transferred, still in the queue: /f0, /f1";
+        QTest::newRow("many stayed") << 0 << qint64(0) << 7 << "Transfer finished, not everything was transferred"
+                                     << "0 files transferred (0 bytes).\n"
+                                        "7 files not transferred, still in the queue: /f0, /f1, /f2, /f3, /f4, and 2 more";
+    }
+    void runSummary()
+    {
+        QFETCH(int, transferred);
+        QFETCH(qint64, bytes);
+        QFETCH(int, left);
+        QFETCH(QString, title);
+        QFETCH(QString, body);
+        QueueRun::Summary summary;
+        summary.transferred = transferred;
+        summary.transferredBytes = bytes;
+        for (int i = 0; i < left; ++i)
+            summary.left.push_back("/f" + QByteArray::number(i));
+        QCOMPARE(summary.title(), title);
+        QCOMPARE(summary.body(), body);
+    }
+
+    // A run counts the files whose transfer ended and what the queue still holds; the one that
+    // failed stays queued and is told as such.
+    void runTotals()
+    {
+        fill({"/pub/a", "/pub/b"});
+        TransferQueue *queue = pane().queue();
+        const QueueItem a = pane().model()->item(0);
+        const QueueItem b = pane().model()->item(1);
+        QueueRun run(queue, pane().model());
+        run.begin();
+        QueueRun::Totals totals = run.totals();
+        QCOMPARE(std::tuple(totals.filesDone, totals.filesTotal, totals.bytesDone, totals.bytesTotal),
+                 std::tuple(0, 2, qint64(0), qint64(2)));
+        std::thread([&] {
+            queue->reportProgress(a, 1, 1, 0);
+            queue->endProgress(a);
+            (void)queue->RemoveQueueItem(a);
+            queue->endProgress(b);
+        }).join();
+        const QueueRun::Summary summary = run.end();
+        QCOMPARE(summary.transferred, 1);
+        QCOMPARE(summary.transferredBytes, qint64(1));
+        QCOMPARE(summary.left, std::vector<QByteArray>{"/pub/b"});
+        QVERIFY(!run.running());
+    }
 
     void columnWidths()
     {

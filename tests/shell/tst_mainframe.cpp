@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -52,10 +53,10 @@ public:
     int progressTexts = 0;
     int rateTexts = 0;
 
-    void setProgressText(const QString &text) override
+    void setFileProgress(qint64 done, qint64 total) override
     {
         ++progressTexts;
-        CMainFrame::setProgressText(text);
+        CMainFrame::setFileProgress(done, total);
     }
     void setRateText(const QString &text) override
     {
@@ -294,29 +295,47 @@ private slots:
     void progressTextsFromWorker()
     {
         auto frame = startFrame<CountingFrame>();
-        auto *progress = frame->progressBar()->findChild<QLabel *>(QStringLiteral("progressPane"));
+        auto *progress = frame->progressBar()->findChild<QProgressBar *>(QStringLiteral("fileBar"));
         auto *rate = frame->progressBar()->findChild<QLabel *>(QStringLiteral("ratePane"));
         QVERIFY(progress && rate);
         QCOMPARE(progress->width(), 200);
+        QVERIFY(progress->isHidden());
         const int progressBefore = frame->progressTexts;
         const int rateBefore = frame->rateTexts;
         // The transfer loops post a read-out for every block. While the window thread is held
         // up, a whole burst must come to one text per pane, the last one.
         constexpr qint64 total = 20000;
-        frame->controller()->session().transferTotalSize = total;
-        frame->controller()->session().showProgressInTitle = false;
-        std::thread feeder([&frame] {
+        Session &s = frame->controller()->session();
+        s.transferTotalSize = total;
+        s.showProgressInTitle = false;
+        s.transferRunning = true;
+        std::thread feeder([&s] {
             for (qint64 done = 0; done <= total; ++done) {
-                ShowTransferProgress(frame->controller()->session(), done);
-                ShowTransferRate(frame->controller()->session(), QStringLiteral("%1 KB/s").arg(done));
+                ShowTransferProgress(s, done);
+                ShowTransferRate(s, QStringLiteral("%1 KB/s").arg(done));
             }
         });
         feeder.join();
-        QTRY_COMPARE(progress->text(), ProgressText(total, total));
+        QTRY_COMPARE(progress->text(), QStringLiteral("20,000 bytes 100%"));
+        QVERIFY(progress->isVisible());
+        QCOMPARE(progress->value(), 100);
+        QCOMPARE(frame->progressBar()->progressText(), ProgressText(total, total));
         QTRY_COMPARE(rate->text(), QStringLiteral("20000 KB/s"));
         QCOMPARE(frame->progressTexts - progressBefore, 1);
         QCOMPARE(frame->rateTexts - rateBefore, 1);
-        frame->controller()->session().transferTotalSize = 0;
+
+        // The job ends: its read-outs go, and one still on its way does not bring them back.
+        s.transferRunning = false;
+        emit frame->controller()->stateChanged();
+        QVERIFY(progress->isHidden());
+        QCOMPARE(frame->progressBar()->progressText(), QString());
+        QCOMPARE(rate->text().trimmed(), QString());
+        ShowTransferProgress(s, 10);
+        ShowTransferRate(s, QStringLiteral("late"));
+        QTest::qWait(150);
+        QVERIFY(progress->isHidden());
+        QCOMPARE(rate->text().trimmed(), QString());
+        s.transferTotalSize = 0;
     }
 
     void placementParsing_data()

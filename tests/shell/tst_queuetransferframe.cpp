@@ -2,6 +2,7 @@
 // Transfer command, the existing-file question answered in its dialog, and both panes back where
 // they were at the end.
 #include "testfiles.h"
+#include "fakenotifications.h"
 #include "ftpserver.h"
 #include "guitest.h"
 #include "sessionreset.h"
@@ -16,12 +17,15 @@
 #include "session/session.h"
 #include "shell/existingfiledialog.h"
 #include "session/sessioncontroller.h"
+#include "shell/desktopnotifier.h"
 #include "shell/mainframe.h"
+#include "shell/progressstatusbar.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -41,6 +45,45 @@ void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
+// Logs the frame in to the server as the tester, the remote pane in "/".
+void connectFrame(CMainFrame &frame, const testsupport::FtpServer &server)
+{
+    Session &s = frame.controller()->session();
+    s.serverHost = QStringLiteral("127.0.0.1");
+    s.port = server.port();
+    s.userName = QString::fromLatin1(testsupport::FtpServer::user);
+    s.password = QString::fromLatin1(testsupport::FtpServer::password);
+    s.anonymousLogin = false;
+    s.initialRemotePath.clear();
+    QSignalSpy started(frame.remotePane(), &CRemoteWnd::sessionStarted);
+    emit frame.controller()->stateChanged();
+    frame.action(cmd::Connect)->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.busy() && !s.waitCursor, 10000);
+    QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
+}
+
+// A window logged in to a fresh server, two files of its /pub queued for download into `local`.
+struct TwoFilesQueued {
+    testsupport::FtpServer server;
+    QTemporaryDir local;
+    guitest::ModalWatcher watcher;
+    CMainFrame frame;
+
+    void start()
+    {
+        QVERIFY(server.isRunning());
+        frame.show();
+        connectFrame(frame, server);
+        writeFile(server.root() + "/pub/a.bin", QByteArray(300000, 'a'));
+        writeFile(server.root() + "/pub/b.bin", QByteArray(200000, 'b'));
+        const QByteArray home = QFile::encodeName(local.path());
+        TransferQueue *queue = frame.queuePane()->queue();
+        (void)queue->AddQueueItem({"/pub/a.bin", "300,000", home, QueueItem::Download, false}, false);
+        (void)queue->AddQueueItem({"/pub/b.bin", "200,000", home, QueueItem::Download, false}, false);
+    }
+};
+
 } // namespace
 
 class TestQueueTransferFrame : public QObject
@@ -52,14 +95,14 @@ private slots:
         setLanguage(Language::English);
         guitest::clearSettings();
         testsupport::freshController();
+        appSettings().soundEffects = 0;
+        appSettings().afterTransferAction = 0;
     }
     void cleanupTestCase() { testsupport::freshController(); }
 
     void treeDownThroughTheWindow()
     {
-        appSettings().soundEffects = 0;
         appSettings().retryCount = 0;
-        appSettings().afterTransferAction = 0;
         testsupport::FtpServer server;
         QVERIFY(server.isRunning());
         writeFile(server.root() + "/pub/one.bin", "first file");
@@ -80,19 +123,8 @@ private slots:
         });
         CMainFrame frame;
         frame.show();
+        connectFrame(frame, server);
         Session &s = frame.controller()->session();
-        s.serverHost = QStringLiteral("127.0.0.1");
-        s.port = server.port();
-        s.userName = QString::fromLatin1(testsupport::FtpServer::user);
-        s.password = QString::fromLatin1(testsupport::FtpServer::password);
-        s.anonymousLogin = false;
-        s.initialRemotePath.clear();
-        QSignalSpy started(frame.remotePane(), &CRemoteWnd::sessionStarted);
-        emit frame.controller()->stateChanged();
-        frame.action(cmd::Connect)->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy() && !s.waitCursor, 10000);
-        QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
 
         const QByteArray home = QFile::encodeName(local.path());
         QVERIFY(frame.localPane()->ShowFolder(home));
@@ -109,6 +141,73 @@ private slots:
         QTRY_COMPARE(frame.localPane()->currentFolder(), home);
         QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
         QVERIFY(!s.transferRunning);
+    }
+
+    // The folder the run lists again at its end is no file of the queue: once the job has ended
+    // the status bar holds no byte count.
+    void readoutsGoWhenTheRunEnds()
+    {
+        TwoFilesQueued run;
+        run.start();
+        if (QTest::currentTestFailed())
+            return;
+        CMainFrame &frame = run.frame;
+        Session &s = frame.controller()->session();
+
+        frame.action(cmd::TransferQueue)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
+        QCOMPARE(readFile(run.local.path() + "/b.bin"), QByteArray(200000, 'b'));
+        QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
+        QTest::qWait(200);
+        QCOMPARE(frame.progressBar()->progressText().trimmed(), QString());
+        QCOMPARE(frame.progressBar()->rateText().trimmed(), QString());
+    }
+
+    // The same run while another window is in front: the run's bar counts the files from the
+    // start, every file's end reaches the queue, the bars go with the job, and the desktop is
+    // told what was transferred.
+    void progressAndNoticeThroughTheWindow()
+    {
+        testsupport::PrivateBus bus;
+        std::unique_ptr<testsupport::FakeNotifications> service;
+        if (bus.isRunning()) {
+            service = std::make_unique<testsupport::FakeNotifications>(bus.connect(QStringLiteral("service")),
+                                                                       testsupport::FakeNotifications::Mode::Answer);
+            QVERIFY(service->registered());
+        }
+        TwoFilesQueued run;
+        run.start();
+        if (QTest::currentTestFailed())
+            return;
+        CMainFrame &frame = run.frame;
+        Session &s = frame.controller()->session();
+        if (bus.isRunning())
+            frame.notifier()->setBus(bus.connect(QStringLiteral("client")));
+        frame.setRunNoticeAfter(0);
+        QSignalSpy ended(frame.queuePane()->queue(), &TransferQueue::progressEnded);
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(!frame.isActiveWindow());
+
+        frame.action(cmd::TransferQueue)->trigger();
+        QCOMPARE(frame.progressBar()->runText(), QStringLiteral("0 of 2 files, 0 of 500,000 bytes"));
+        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
+
+        // The end of the job reaches the window after the flag.
+        QTRY_COMPARE(frame.progressBar()->runText(), QString());
+        QCOMPARE(readFile(run.local.path() + "/a.bin"), QByteArray(300000, 'a'));
+        QCOMPARE(ended.count(), 2);
+        QCOMPARE(ended.at(0).at(1).toLongLong(), 300000);
+        QCOMPARE(ended.at(1).at(1).toLongLong(), 200000);
+        QVERIFY(frame.progressBar()->findChild<QProgressBar *>(QStringLiteral("fileBar"))->isHidden());
+        QVERIFY(frame.progressBar()->findChild<QProgressBar *>(QStringLiteral("runBar"))->isHidden());
+
+        if (!bus.isRunning())
+            QSKIP(qPrintable(QStringLiteral("no private bus for the notice: ") + bus.failure()));
+        QTRY_COMPARE(service->notices.size(), 1);
+        QCOMPARE(service->notices.at(0).summary, QStringLiteral("Transfer finished"));
+        QCOMPARE(service->notices.at(0).body, QStringLiteral("2 files transferred (500,000 bytes)."));
     }
 };
 
