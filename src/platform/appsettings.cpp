@@ -63,6 +63,8 @@ void LoadSettings()
     settings.keepAliveMinutes =
         readBounded(section, QStringLiteral("KeepTime"), 3, AppSettings::keepAliveMaximum);
     settings.asciiExtensions = readString(section, QStringLiteral("AsciiFile"), defaultAsciiExtensions);
+    const int simultaneous = readBounded(section, QStringLiteral("Simultaneous"), 2, AppSettings::simultaneousMaximum);
+    settings.simultaneousTransfers = simultaneous >= 1 ? simultaneous : 2;
 
     // A folder that has gone since it was chosen falls back to the default for this run only; the
     // stored text stays until the user confirms the General page. A plain file of that name

@@ -11,6 +11,7 @@ struct AppSettings {
     static constexpr int retriesMaximum = 100;
     static constexpr int retryDelayMaximum = 90000; // seconds
     static constexpr int keepAliveMaximum = 60;     // minutes
+    static constexpr int simultaneousMaximum = 10;
 
     std::atomic<int> retryCount{3};
     std::atomic<int> retryDelaySeconds{10};
@@ -23,6 +24,8 @@ struct AppSettings {
     std::atomic<int> keepAliveMinutes{3};
     QString asciiExtensions;
     std::atomic<int> transferMode{0}; // 0 auto, 1 binary, 2 ASCII; never stored
+    // Connections a queue run transfers on, 1 to simultaneousMaximum.
+    std::atomic<int> simultaneousTransfers{2};
 };
 
 AppSettings &appSettings();

@@ -19,5 +19,6 @@ JobOptions jobOptions(const AppSettings &settings)
     options.passive = settings.passiveMode != 0;
     options.retryCount = settings.retryCount;
     options.retryDelaySeconds = settings.retryDelaySeconds;
+    options.simultaneousTransfers = settings.simultaneousTransfers;
     return options;
 }

@@ -11,4 +11,6 @@ struct JobOptions {
     bool passive = true;
     int retryCount = 0;
     int retryDelaySeconds = 0;
+    // Connections a queue run transfers on, the session's own included.
+    int simultaneousTransfers = 1;
 };

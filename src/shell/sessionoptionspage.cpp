@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace
@@ -28,7 +29,7 @@ CSpecialSet::CSpecialSet(QWidget *parent)
       keepConnection_(new QCheckBox(withAccessKey("Keep connection", 'K'), this)),
       extensions_(new QLineEdit(this)), keepAlive_(new QLineEdit(this)),
       sound_(new QCheckBox(withAccessKey("Sound Effect", 'E'), this)),
-      passive_(new QCheckBox(withAccessKey("Passive mode", 'P'), this))
+      passive_(new QCheckBox(withAccessKey("Passive mode", 'P'), this)), simultaneous_(new QSpinBox(this))
 {
     setObjectName(QStringLiteral("specialPage"));
     keepConnection_->setObjectName(QStringLiteral("keepConnection"));
@@ -36,6 +37,8 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     keepAlive_->setObjectName(QStringLiteral("keepAlive"));
     sound_->setObjectName(QStringLiteral("sound"));
     passive_->setObjectName(QStringLiteral("passive"));
+    simultaneous_->setObjectName(QStringLiteral("simultaneousTransfers"));
+    simultaneous_->setRange(1, AppSettings::simultaneousMaximum);
 
     auto *afterBox = new QGroupBox(withAccessKey("After transfer(this time only)", 'F'), this);
     auto *afterLayout = new QVBoxLayout(afterBox);
@@ -63,12 +66,20 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     keepRow->addWidget(keepAlive_);
     keepRow->addWidget(new QLabel(uiText("min."), this));
 
+    auto *simultaneousRow = new QHBoxLayout;
+    auto *simultaneousLabel = new QLabel(withAccessKey("Simultaneous transfers", 'M'), this);
+    simultaneousLabel->setBuddy(simultaneous_);
+    simultaneousRow->addWidget(simultaneousLabel);
+    simultaneousRow->addWidget(simultaneous_);
+    simultaneousRow->addStretch();
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(afterBox);
     layout->addLayout(keepRow);
     layout->addWidget(textBox);
     layout->addWidget(sound_);
     layout->addWidget(passive_);
+    layout->addLayout(simultaneousRow);
     layout->addStretch();
 
     connect(afterTransfer_, &QButtonGroup::idClicked, this, &CSpecialSet::modified);
@@ -76,6 +87,7 @@ CSpecialSet::CSpecialSet(QWidget *parent)
         connect(box, &QCheckBox::clicked, this, &CSpecialSet::modified);
     for (QLineEdit *edit : {extensions_, keepAlive_})
         connect(edit, &QLineEdit::textEdited, this, &CSpecialSet::modified);
+    connect(simultaneous_, &QSpinBox::valueChanged, this, &CSpecialSet::modified);
 }
 
 QRadioButton *CSpecialSet::afterTransferButton(int action) const
@@ -94,6 +106,7 @@ void CSpecialSet::loadSettings()
     keepAlive_->setText(QString::number(settings.keepAliveMinutes));
     sound_->setChecked(settings.soundEffects != 0);
     passive_->setChecked(settings.passiveMode != 0);
+    simultaneous_->setValue(settings.simultaneousTransfers);
 }
 
 bool CSpecialSet::validate()
@@ -116,6 +129,7 @@ void CSpecialSet::apply()
     settings.keepAliveMinutes = keepAliveMinutes_;
     settings.soundEffects = bell;
     settings.passiveMode = passive;
+    settings.simultaneousTransfers = simultaneous_->value();
 
     using namespace settingsstore;
     const QString section = QString::fromLatin1(applSet);
@@ -124,4 +138,5 @@ void CSpecialSet::apply()
     writeInt(section, QStringLiteral("Passive"), passive);
     writeInt(section, QStringLiteral("KeepTime"), keepAliveMinutes_);
     writeString(section, QStringLiteral("AsciiFile"), asciiExtensions_);
+    writeInt(section, QStringLiteral("Simultaneous"), simultaneous_->value());
 }

@@ -6,9 +6,11 @@ class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
 class QRadioButton;
+class QSpinBox;
 
 // The "Special" page of the preferences: what happens after a queue run (this run only), the
-// keep-alive, the extensions sent as text, sounds and passive mode.
+// keep-alive, the extensions sent as text, sounds, passive mode and how many connections a queue
+// run transfers on.
 class CSpecialSet : public QWidget
 {
     Q_OBJECT
@@ -26,6 +28,7 @@ public:
     QLineEdit *keepAliveEdit() const { return keepAlive_; }
     QCheckBox *soundBox() const { return sound_; }
     QCheckBox *passiveBox() const { return passive_; }
+    QSpinBox *simultaneousBox() const { return simultaneous_; }
 
 signals:
     void modified();
@@ -37,6 +40,7 @@ private:
     QLineEdit *keepAlive_;
     QCheckBox *sound_;
     QCheckBox *passive_;
+    QSpinBox *simultaneous_;
     int afterTransferAction_ = 0;
     QString asciiExtensions_;
     int keepAliveMinutes_ = 0;

@@ -122,6 +122,12 @@ private slots:
         retype(special->keepAliveEdit(), QStringLiteral("60"));
         special->soundBox()->setChecked(false);
         special->passiveBox()->setChecked(false);
+        // Typed into the box as a user would; the range holds it to 10.
+        special->simultaneousBox()->selectAll();
+        QTest::keyClicks(special->simultaneousBox(), QStringLiteral("12"));
+        QCOMPARE(special->simultaneousBox()->value(), 1);
+        special->simultaneousBox()->selectAll();
+        QTest::keyClicks(special->simultaneousBox(), QStringLiteral("4"));
         QVERIFY(clickAndCollect(sheet.okButton()).isEmpty());
         QVERIFY(!sheet.isVisible());
 
@@ -139,6 +145,8 @@ private slots:
         QCOMPARE(storedInt("Passive"), 0);
         QCOMPARE(storedInt("KeepTime"), 60);
         QCOMPARE(storedString("AsciiFile"), QStringLiteral("TXT,MD"));
+        QCOMPARE(settings.simultaneousTransfers.load(), 4);
+        QCOMPARE(storedInt("Simultaneous"), 4);
 
         // The next start reads it all back, except the after-transfer choice of this run.
         LoadSettings();
@@ -150,6 +158,7 @@ private slots:
         QVERIFY(again.specialPage()->afterTransferButton(0)->isChecked());
         QVERIFY(!again.specialPage()->passiveBox()->isChecked());
         QCOMPARE(again.specialPage()->extensionsEdit()->text(), QStringLiteral("TXT,MD"));
+        QCOMPARE(again.specialPage()->simultaneousBox()->value(), 4);
     }
 
     void refusedBoxes_data()

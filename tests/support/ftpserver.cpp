@@ -8,4 +8,9 @@ FtpServer::FtpServer()
 {
 }
 
+FtpServer::FtpServer(const QString &limit)
+    : server_(QStringLiteral(TIDEWELL_SOURCE_DIR "/tests/support/limitedftpserver.py"), folder_.path(), limit)
+{
+}
+
 } // namespace testsupport

@@ -15,6 +15,9 @@ class FtpServer
 {
 public:
     FtpServer();
+    // The same server with a limit on connections (tests/support/limitedftpserver.py), such as
+    // "421:2" or "slow:200000".
+    explicit FtpServer(const QString &limit);
     FtpServer(const FtpServer &) = delete;
     FtpServer &operator=(const FtpServer &) = delete;
 

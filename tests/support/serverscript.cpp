@@ -23,15 +23,17 @@ constexpr int endMs = 5000;
 
 } // namespace
 
-ServerScript::ServerScript(const QString &script, const QString &folder)
+ServerScript::ServerScript(const QString &script, const QString &folder, const QString &option)
 {
     // Everything the child needs is made before the fork: between fork and exec a child of a
     // threaded process may only make calls that take no locks.
     const QByteArray python = QByteArrayLiteral("/usr/bin/python3");
     const QByteArray scriptPath = script.toLocal8Bit();
     const QByteArray folderPath = folder.toLocal8Bit();
+    const QByteArray optionText = option.toLocal8Bit();
     char *const argv[] = {const_cast<char *>(python.constData()), const_cast<char *>(scriptPath.constData()),
-                          const_cast<char *>(folderPath.constData()), nullptr};
+                          const_cast<char *>(folderPath.constData()),
+                          option.isEmpty() ? nullptr : const_cast<char *>(optionText.constData()), nullptr};
     int output[2];
     if (::pipe2(output, O_CLOEXEC) != 0)
         return;

@@ -18,7 +18,8 @@ namespace testsupport
 class ServerScript
 {
 public:
-    ServerScript(const QString &script, const QString &folder);
+    // `option`, when given, follows the folder on the script's command line.
+    ServerScript(const QString &script, const QString &folder, const QString &option = QString());
     ~ServerScript();
     ServerScript(const ServerScript &) = delete;
     ServerScript &operator=(const ServerScript &) = delete;
