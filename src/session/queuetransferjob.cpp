@@ -243,6 +243,8 @@ std::optional<QueueItem> QueueTransferJob::claim(const Lane &lane)
     if (!inputs_.queue)
         return std::nullopt;
     const std::lock_guard lock(shared_);
+    if (ending_ && lane.number != 1)
+        return std::nullopt;
     // Read under the lock: an item another connection has just finished has left the queue
     // before it was released, so it is never taken again.
     const std::vector<QueueItem> items = inputs_.queue->items();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -25,18 +26,25 @@ public:
     TransferLanes &operator=(const TransferLanes &) = delete;
 
     // The connections wanted, the session's own included.
-    [[nodiscard]] int count() const { return int(lanes_.size()) + 1; }
+    [[nodiscard]] int count() const { return int(slots_.size()) + 1; }
 
 private:
-    void runLane(TransferLane &lane);
+    struct Slot {
+        std::unique_ptr<TransferLane> lane;
+        std::thread thread;
+        std::atomic<bool> loggingIn{true};
+        std::atomic<bool> ended{false};
+    };
+    void runLane(Slot &slot);
     void loginEnded(bool loggedIn, bool refused);
 
     QueueTransferJob &job_;
     Session &s_;
     int previousMark_ = 0;
-    std::vector<std::unique_ptr<TransferLane>> lanes_;
-    std::vector<std::thread> threads_;
+    std::vector<std::unique_ptr<Slot>> slots_;
     int uncaught_ = 0;
+    // Set as the run ends: a login cut short now is no refusal of the server's.
+    std::atomic<bool> closing_{false};
 
     std::mutex mutex_;
     int loginsPending_ = 0;
