@@ -50,9 +50,14 @@ private slots:
                 watchdog::stop();
             } while (otherKeepsArming && !stop);
         });
+        auto joinOther = qScopeGuard([&] {
+            stop = true;
+            other.join();
+        });
         QTRY_COMPARE_WITH_TIMEOUT(expiries.load(), 1, 3000);
         stop = true;
         other.join();
+        joinOther.dismiss();
         QVERIFY(!watchdog::armed());
         // Nothing armed is left to fire again.
         QTest::qWait(500);
