@@ -182,6 +182,42 @@ private slots:
         }
     }
 
+    void oneQuestionForAll_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::newRow("skip all") << int(ExistingFileAnswer::Skip);
+        QTest::newRow("overwrite all") << int(ExistingFileAnswer::Overwrite);
+    }
+
+    // Every file is there already: one question, and its "All" holds on every connection.
+    void oneQuestionForAll()
+    {
+        QFETCH(int, choice);
+        FtpServer server;
+        QVERIFY(server.isRunning());
+        makeTree(server.root() + "/tree", 2, 10);
+        const QStringList expected = treeOf(server.root() + "/tree");
+        QTemporaryDir down;
+        for (const QString &line : expected) {
+            if (!line.endsWith('/'))
+                QVERIFY(put(down.path() + "/tree/" + line.section(':', 0, 0), "old"));
+        }
+        const QStringList before = treeOf(down.path() + "/tree");
+        appSettings().simultaneousTransfers = 4;
+        QVERIFY(logIn(server.port()));
+        Run run;
+        int asked = 0;
+        run.views.onAskExistingFile = [&asked, choice](const QString &, bool, bool) {
+            ++asked;
+            return ExistingFileAnswer{ExistingFileAnswer::Choice(choice), true};
+        };
+        run.queue.AddQueueItem(folderItem("/tree", QFile::encodeName(down.path()), QueueItem::Download), false);
+        QVERIFY(run.go());
+        QCOMPARE(asked, 1);
+        QCOMPARE(treeOf(down.path() + "/tree"), choice == ExistingFileAnswer::Skip ? before : expected);
+        QVERIFY(run.queue.items().empty());
+    }
+
     void refusedLogins_data()
     {
         QTest::addColumn<QString>("limit");
