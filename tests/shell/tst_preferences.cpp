@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QSpinBox>
 #include <QTest>
 
 namespace
