@@ -14,9 +14,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QSpinBox>
 #include <QTest>
 
 namespace
