@@ -36,6 +36,13 @@ TransferLane::TransferLane(int number, const Session &s)
 
 TransferLane::~TransferLane()
 {
+    close();
+    connection_.host = nullptr;
+    uithread::post([host = std::shared_ptr<Host>(std::move(host_))] {});
+}
+
+void TransferLane::close()
+{
     FtpConnection &c = connection_;
     c.dataSocket = CloseSocketAbortive(c, c.dataSocket);
     c.listenSocket = CloseSocketAbortive(c, c.listenSocket);
@@ -43,8 +50,6 @@ TransferLane::~TransferLane()
     (void)CloseLocalFiles(c);
     c.dataTls.reset();
     c.controlTls.reset();
-    c.host = nullptr;
-    uithread::post([host = std::shared_ptr<Host>(std::move(host_))] {});
 }
 
 TransferLane::Opened TransferLane::open()

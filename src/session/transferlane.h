@@ -12,8 +12,8 @@ class Session;
 
 // One transfer connection beside the session's own: it logs in as the session did (same site,
 // same encryption, and only the certificate the session's connection accepted), keeps its own
-// working folder and transfer state, and is closed as it goes. Made, used and dropped on its own
-// thread; interrupt() may come from any thread.
+// working folder and transfer state. Used on its own thread and closed there; interrupt() may come
+// from any thread. Destroy it on the window thread, where its read-outs are delivered.
 class TransferLane
 {
 public:
@@ -38,6 +38,8 @@ public:
     [[nodiscard]] RemoteProtocol &protocol() { return protocol_; }
     // Its own thread, when the run is over: QUIT, without waiting for the answer, and the close.
     void quit();
+    // Its sockets and local files closed, as a stopped job leaves them.
+    void close();
     // Any thread: its sockets are shut down, so that whatever it waits for ends at once.
     void interrupt();
 

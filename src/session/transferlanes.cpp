@@ -1,6 +1,7 @@
 #include "session/transferlanes.h"
 
 #include "platform/log.h"
+#include "platform/uithread.h"
 #include "platform/workerstop.h"
 #include "session/queuetransferjob.h"
 #include "session/session.h"
@@ -45,7 +46,12 @@ TransferLanes::~TransferLanes()
         }
         slot->thread.join();
     }
-    // Each connection is closed here, after its thread.
+    // Each connection is closed here, after its thread, and goes on the window thread: a
+    // progress read-out of it may still be on its way there.
+    for (const auto &slot : slots_) {
+        slot->lane->close();
+        uithread::post([lane = std::shared_ptr<TransferLane>(std::move(slot->lane))] {});
+    }
     slots_.clear();
     setLogConnectionMark(previousMark_);
 }
