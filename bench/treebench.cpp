@@ -42,6 +42,10 @@ int main(int argc, char **argv)
     appSettings().soundEffects = 0;
     appSettings().asciiExtensions.clear();
     appSettings().afterTransferAction = 0;
+    // Connections for the run, the session's own included (bench/tree-latency.sh).
+    appSettings().simultaneousTransfers = qEnvironmentVariableIsSet("TREEBENCH_CONNECTIONS")
+                                              ? qEnvironmentVariableIntValue("TREEBENCH_CONNECTIONS")
+                                              : 1;
     // As the worker takes them when a job starts.
     s.options = engineOptions(appSettings());
     s.jobOptions = jobOptions(appSettings());

@@ -6,7 +6,7 @@ namespace
 {
 Reporter &current()
 {
-    static Reporter reporter;
+    thread_local Reporter reporter;
     return reporter;
 }
 } // namespace

@@ -5,8 +5,9 @@
 #include <functional>
 
 // The upload loop's progress read-out, reached from SendAll after every piece it sends while an
-// upload file is open. The loop installs its reporter for the length of one upload; the worker is
-// the only thread that uploads, so no lock is needed.
+// upload file is open. The loop installs its reporter for the length of one upload, for its own
+// thread only: several connections upload at once, each on its own thread, and none may report
+// into another's read-out.
 namespace uploadprogress
 {
 

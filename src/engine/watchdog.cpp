@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -18,9 +19,13 @@ namespace
 {
 
 // The worker re-arms the watchdog for every reply line (several times per line), so arming must
-// not cost an event on the window thread each time. The deadline is one atomic value, 0 when
-// disarmed; a single window-thread timer is only (re)scheduled when it would fire too late.
-std::atomic<std::int64_t> deadlineMs{0};
+// not cost an event on the window thread each time. Each thread that arms it (the worker and the
+// transfer connections beside it) has a deadline slot of its own, 0 when disarmed, so that one
+// thread disarming never uncovers another; a single window-thread timer is only (re)scheduled
+// when it would fire too late.
+constexpr int slotCount = 32;
+std::array<std::atomic<std::int64_t>, slotCount> deadlines{};
+std::array<std::atomic<bool>, slotCount> slotTaken{};
 std::atomic<std::int64_t> scheduledForMs{0};
 std::atomic<bool> timerScheduled{false};
 QPointer<QTimer> uiTimer;             // window thread only
@@ -28,6 +33,48 @@ std::function<void()> &expiryAction() // window thread only
 {
     static std::function<void()> action;
     return action;
+}
+
+// The calling thread's slot, given back when the thread ends. Slot 0 is shared by threads beyond
+// the count, which then cover each other only loosely.
+struct ThreadSlot {
+    int index = 0;
+    ThreadSlot()
+    {
+        for (int i = 1; i < slotCount; ++i) {
+            bool free = false;
+            if (slotTaken[size_t(i)].compare_exchange_strong(free, true)) {
+                index = i;
+                return;
+            }
+        }
+    }
+    ~ThreadSlot()
+    {
+        deadlines[size_t(index)] = 0;
+        if (index > 0)
+            slotTaken[size_t(index)] = false;
+    }
+    ThreadSlot(const ThreadSlot &) = delete;
+    ThreadSlot &operator=(const ThreadSlot &) = delete;
+};
+
+std::atomic<std::int64_t> &ownDeadline()
+{
+    thread_local ThreadSlot slot;
+    return deadlines[size_t(slot.index)];
+}
+
+// The earliest armed deadline of all threads, 0 when none is armed.
+std::int64_t earliestDeadline()
+{
+    std::int64_t earliest = 0;
+    for (const auto &deadline : deadlines) {
+        const std::int64_t value = deadline.load();
+        if (value != 0 && (earliest == 0 || value < earliest))
+            earliest = value;
+    }
+    return earliest;
 }
 
 std::int64_t nowMs()
@@ -52,7 +99,7 @@ void schedule()
         uiTimer->setTimerType(Qt::PreciseTimer);
         QObject::connect(uiTimer, &QTimer::timeout, uiTimer, [] { expire(); });
     }
-    const std::int64_t deadline = deadlineMs.load();
+    const std::int64_t deadline = earliestDeadline();
     if (deadline == 0) {
         timerScheduled = false;
         uiTimer->stop();
@@ -65,12 +112,17 @@ void schedule()
 void expire()
 {
     timerScheduled = false;
-    std::int64_t deadline = deadlineMs.load();
-    if (deadline == 0)
-        return;
-    if (deadline > nowMs() || !deadlineMs.compare_exchange_strong(deadline, 0)) {
-        // Re-armed since the timer was set: this firing is stale.
-        if (!timerScheduled.exchange(true))
+    const std::int64_t now = nowMs();
+    bool expired = false;
+    for (auto &deadline : deadlines) {
+        std::int64_t value = deadline.load();
+        // One re-armed since the timer was set is not due; claiming it keeps a late re-arm alive.
+        if (value != 0 && value <= now && deadline.compare_exchange_strong(value, 0))
+            expired = true;
+    }
+    if (!expired) {
+        // Stale firing: schedule the next deadline, if any.
+        if (earliestDeadline() != 0 && !timerScheduled.exchange(true))
             schedule();
         return;
     }
@@ -83,19 +135,19 @@ void expire()
 void start()
 {
     const std::int64_t deadline = nowMs() + durations::get(durations::Kind::Watchdog).count();
-    deadlineMs = deadline;
+    ownDeadline() = deadline;
     if (!timerScheduled.exchange(true) || deadline < scheduledForMs.load())
         uithread::post(schedule);
 }
 
 void stop()
 {
-    deadlineMs = 0;
+    ownDeadline() = 0;
 }
 
 bool armed()
 {
-    return deadlineMs.load() != 0;
+    return ownDeadline().load() != 0;
 }
 
 void setExpiryAction(std::function<void()> action)

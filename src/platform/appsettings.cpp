@@ -66,6 +66,8 @@ void LoadSettings()
     settings.asciiExtensions = readString(section, QStringLiteral("AsciiFile"), defaultAsciiExtensions);
     settings.keepPasswordsInKeyring = readSwitch(section, QString::fromLatin1(keyringPasswordsName), 0);
     settings.verifyChecksums = readSwitch(section, QStringLiteral("VerifyHash"), 1) != 0;
+    const int simultaneous = readBounded(section, QStringLiteral("Simultaneous"), 2, AppSettings::simultaneousMaximum);
+    settings.simultaneousTransfers = simultaneous >= 1 ? simultaneous : 2;
 
     // A folder that has gone since it was chosen falls back to the default for this run only; the
     // stored text stays until the user confirms the General page. A plain file of that name

@@ -11,6 +11,7 @@ struct AppSettings {
     static constexpr int retriesMaximum = 100;
     static constexpr int retryDelayMaximum = 90000; // seconds
     static constexpr int keepAliveMaximum = 60;     // minutes
+    static constexpr int simultaneousMaximum = 10;
 
     std::atomic<int> retryCount{3};
     std::atomic<int> retryDelaySeconds{10};
@@ -29,6 +30,8 @@ struct AppSettings {
     std::atomic<bool> verifyChecksums{true};
     // Downloaded files get the server's modified time, uploaded ones keep theirs on the server.
     std::atomic<int> keepFileTimes{0};
+    // Connections a queue run transfers on, 1 to simultaneousMaximum.
+    std::atomic<int> simultaneousTransfers{2};
 };
 
 AppSettings &appSettings();

@@ -14,6 +14,7 @@ namespace {
 
 std::mutex sinkMutex;
 std::shared_ptr<LogSink> currentSink;
+thread_local int connectionMark = 0;
 
 } // namespace
 
@@ -38,8 +39,20 @@ void setLogSink(LogSink sink)
     currentSink = sink ? std::make_shared<LogSink>(std::move(sink)) : nullptr;
 }
 
-void AppendLog(const QString &text, LogColor color)
+void setLogConnectionMark(int connection)
 {
+    connectionMark = connection;
+}
+
+int logConnectionMark()
+{
+    return connectionMark;
+}
+
+void AppendLog(const QString &plain, LogColor color)
+{
+    const QString text =
+        connectionMark > 0 ? QLatin1Char('[') + QString::number(connectionMark) + QLatin1String("] ") + plain : plain;
     qCDebug(lcSessionLog).noquote() << text;
     // Always posted, also from the window thread, so that lines keep the order of the calls.
     uithread::post([text, color] {

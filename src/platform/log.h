@@ -26,6 +26,11 @@ void AppendLog(LogColor color, TextId id, const Args &...args)
     AppendLog(formatText(id, args...), color);
 }
 
+// The connection the calling thread's lines come from, shown before each of them as "[n] " while
+// several connections work at once; 0 (the default) shows nothing. Per thread.
+void setLogConnectionMark(int connection);
+[[nodiscard]] int logConnectionMark();
+
 // The log pane installs itself here; tests install a recorder. Runs on the window thread.
 using LogSink = std::function<void(const QString &text, LogColor color)>;
 void setLogSink(LogSink sink);

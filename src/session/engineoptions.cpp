@@ -21,5 +21,6 @@ JobOptions jobOptions(const AppSettings &settings)
     options.retryCount = settings.retryCount;
     options.retryDelaySeconds = settings.retryDelaySeconds;
     options.verifyChecksums = settings.verifyChecksums;
+    options.simultaneousTransfers = settings.simultaneousTransfers;
     return options;
 }

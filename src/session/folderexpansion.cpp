@@ -29,6 +29,8 @@ void QueueTransferJob::replaceHead(const QueueItem &folder, const std::vector<Qu
     // One step: a stop cannot fall between the folder leaving and its entries arriving.
     if (TransferQueue *queue = inputs_.queue)
         queue->replaceItem(folder, entries);
+    // The other connections may take the new files at once.
+    changed_.notify_all();
 }
 
 void QueueTransferJob::drop(const QueueItem &item)
@@ -69,7 +71,7 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
 
     // A link may lead to a file: the server refusing to enter it is no error yet.
     if (!enterRemoteFolder(folderPath, link.has_value())) {
-        if (link && !remoteListed_ && remoteFolder_ != folderPath) {
+        if (link && !main_.remoteListed && main_.remoteFolder != folderPath) {
             // The server would not enter it: a link to a file, fetched under the link's name.
             QueueItem file = item;
             file.name = link->name;
@@ -90,9 +92,9 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
     followLocalFolder(localFolder);
 
     std::vector<QueueItem> entries;
-    entries.reserve(remoteRows_.size());
-    for (size_t row = 0; row < remoteRows_.size(); ++row) {
-        const QByteArray name = remoteRows_.nameBytes(row);
+    entries.reserve(main_.remoteRows.size());
+    for (size_t row = 0; row < main_.remoteRows.size(); ++row) {
+        const QByteArray name = main_.remoteRows.nameBytes(row);
         const auto rowLink = SplitListedLink(name);
         const QByteArray plain = rowLink ? rowLink->name : name;
         if (!IsPlainEntryName(plain)) {
@@ -106,8 +108,8 @@ void QueueTransferJob::ExpandDownloadFolder(const QueueItem &item)
         }
         QueueItem entry;
         entry.name = RemoteChildPath(folderPath, name);
-        entry.isFolder = remoteRows_.isFolder(row);
-        entry.sizeText = entry.isFolder ? QByteArray() : remoteRows_.text(row, SizeColumn).toUtf8();
+        entry.isFolder = main_.remoteRows.isFolder(row);
+        entry.sizeText = entry.isFolder ? QByteArray() : main_.remoteRows.text(row, SizeColumn).toUtf8();
         entry.destination = localFolder;
         entry.direction = QueueItem::Download;
         entries.push_back(std::move(entry));
@@ -139,12 +141,12 @@ void QueueTransferJob::ExpandUploadFolder(const QueueItem &item)
         return drop(item);
     }
 
-    const QByteArray destination = item.destination.isEmpty() ? remoteFolder_ : item.destination;
+    const QByteArray destination = item.destination.isEmpty() ? main_.remoteFolder : item.destination;
     const QByteArray remoteFolder = RemoteChildPath(destination, ownName);
-    if (s.relativePaths && destination != remoteFolder_)
+    if (s.relativePaths && destination != main_.remoteFolder)
         (void)enterRemoteFolder(destination);
     // A refused MKD is no failure while the folder exists: entering it shows which.
-    (void)checked(protocol_.makeFolder(s.relativePaths ? ownName : remoteFolder));
+    (void)checked(main_.protocol.makeFolder(s.relativePaths ? ownName : remoteFolder));
     if (!enterRemoteFolder(remoteFolder)) {
         AppendLog(LogColor::Error, TextId::CannotCreateOrEnterFolder, text(remoteFolder));
         return drop(item);

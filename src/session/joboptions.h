@@ -13,4 +13,6 @@ struct JobOptions {
     int retryDelaySeconds = 0;
     // Compare the file's hash with the server's after each transfer, where the server offers one.
     bool verifyChecksums = true;
+    // Connections a queue run transfers on, the session's own included.
+    int simultaneousTransfers = 1;
 };

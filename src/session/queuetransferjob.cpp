@@ -8,6 +8,7 @@
 #include "platform/textformat.h"
 #include "platform/uithread.h"
 #include "session/itemprogressscope.h"
+#include "platform/workerstop.h"
 #include "session/jobs.h"
 #include "session/listinghandover.h"
 #include "session/remoteprotocol.h"
@@ -16,6 +17,7 @@
 #include "session/shutdowncommand.h"
 #include "session/transferpaths.h"
 #include "session/transferchecksum.h"
+#include "session/transferlanes.h"
 #include "session/transferqueue.h"
 #include "session/viewposts.h"
 
@@ -23,6 +25,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <memory>
 #include <sys/stat.h>
@@ -143,6 +146,13 @@ OperationResult QueueTransferJob::checked(OperationResult result) const
     return result;
 }
 
+QueueTransferJob::QueueTransferJob(RemoteProtocol &protocol, Session &s, const TransferInputs &inputs)
+    : protocol_(protocol), s_(s), inputs_(inputs), main_{protocol, s, 1, {}, false, {}}
+{
+}
+
+QueueTransferJob::~QueueTransferJob() = default;
+
 OperationResult QueueTransferJob::run()
 {
     if (!s_.connected)
@@ -156,56 +166,193 @@ OperationResult QueueTransferJob::run()
     return {};
 }
 
+namespace
+{
+
+// An item claimed by one connection, given back however its turn ends.
+class ClaimScope
+{
+public:
+    ClaimScope(QueueTransferJob &job, QueueItem item) : job_(job), item_(std::move(item)) {}
+    ~ClaimScope() { job_.release(item_); }
+    ClaimScope(const ClaimScope &) = delete;
+    ClaimScope &operator=(const ClaimScope &) = delete;
+
+private:
+    QueueTransferJob &job_;
+    QueueItem item_;
+};
+
+constexpr auto claimPoll = std::chrono::milliseconds(50);
+
+} // namespace
+
 void QueueTransferJob::runQueue()
 {
     Session &s = s_;
-    TransferQueue *queue = inputs_.queue;
     savedLocal_ = inputs_.localFolder;
     localShown_ = savedLocal_;
     savedRemote_ = inputs_.remoteFolder;
-    remoteFolder_ = savedRemote_;
+    main_.remoteFolder = savedRemote_;
 
-    int passedOver = 0;
-    while (queue) {
-        const std::optional<QueueItem> head = queue->PeekQueueHead();
-        if (!head)
-            break;
-        if (failed_.contains(*head)) {
-            // What failed in this run waits at the end for a later run; the run ends when
-            // nothing else is left.
-            if (++passedOver >= queue->queueCount())
-                break;
-            queue->moveToEnd(*head);
-            continue;
-        }
-        passedOver = 0;
-        if (head->refusedForLineBreak()) {
-            drop(*head);
-            continue;
-        }
-        s.transferTotalSize = head->size();
-        if (head->isFolder) {
-            if (head->direction == QueueItem::Download)
-                ExpandDownloadFolder(*head);
+    {
+        // The connections beside the session's own end (and are joined) before the end steps run.
+        TransferLanes lanes(*this, s, inputs_.queue ? s.connectionLimits.allowed(s.login(), s.jobOptions.simultaneousTransfers) : 1);
+        preferFolders_ = lanes.count() > 1;
+        for (;;) {
+            const std::optional<QueueItem> item = claim(main_);
+            if (!item) {
+                std::unique_lock lock(shared_);
+                // Items the other connections hold come back if their connection fails.
+                if (claimed_.isEmpty())
+                    break;
+                changed_.wait_for(lock, claimPoll);
+                lock.unlock();
+                workerstop::throwIfRequested();
+                continue;
+            }
+            const ClaimScope claimed(*this, *item);
+            if (!item->isFolder) {
+                transferItem(main_, *item);
+                continue;
+            }
+            if (item->refusedForLineBreak()) {
+                drop(*item);
+                continue;
+            }
+            s.transferTotalSize = 0;
+            if (item->direction == QueueItem::Download)
+                ExpandDownloadFolder(*item);
             else
-                ExpandUploadFolder(*head);
-            continue;
+                ExpandUploadFolder(*item);
         }
-        const Outcome outcome = head->direction == QueueItem::Download ? download(*head) : upload(*head);
-        if (outcome == Outcome::Failed) {
-            AppendLog(LogColor::Error, TextId::StaysQueued, text(head->name));
-            failed_.append(*head);
-        } else {
-            (void)queue->RemoveQueueItem(*head);
-        }
+        endRun();
     }
     finish();
+}
+
+void QueueTransferJob::endRun()
+{
+    {
+        const std::lock_guard lock(shared_);
+        ending_ = true;
+    }
+    changed_.notify_all();
+}
+
+std::optional<QueueItem> QueueTransferJob::claim(const Lane &lane)
+{
+    if (!inputs_.queue)
+        return std::nullopt;
+    const std::lock_guard lock(shared_);
+    if (ending_ && lane.number != 1)
+        return std::nullopt;
+    // Read under the lock: an item another connection has just finished has left the queue
+    // before it was released, so it is never taken again.
+    const std::vector<QueueItem> items = inputs_.queue->items();
+    const QueueItem *pick = nullptr;
+    for (const QueueItem &item : items) {
+        if (claimed_.contains(item.name) || failed_.contains(item))
+            continue;
+        if (lane.number == 1) {
+            // The session's connection feeds the others: folders first while they run.
+            if (!preferFolders_ || item.isFolder) {
+                pick = &item;
+                break;
+            }
+            if (!pick)
+                pick = &item;
+            continue;
+        }
+        // The other connections take files whose destination is known; an upload only into a
+        // folder listed in this run, so that an existing file is asked about, never overwritten.
+        if (item.isFolder || item.destination.isEmpty() ||
+            (item.direction == QueueItem::Upload && !listed_.contains(item.destination)))
+            continue;
+        pick = &item;
+        break;
+    }
+    if (!pick)
+        return std::nullopt;
+    claimed_.insert(pick->name);
+    return *pick;
+}
+
+void QueueTransferJob::release(const QueueItem &item)
+{
+    {
+        const std::lock_guard lock(shared_);
+        claimed_.remove(item.name);
+    }
+    changed_.notify_all();
+}
+
+void QueueTransferJob::runLane(Lane &lane)
+{
+    try {
+        for (;;) {
+            workerstop::throwIfRequested();
+            const std::optional<QueueItem> item = claim(lane);
+            if (!item) {
+                std::unique_lock lock(shared_);
+                if (ending_)
+                    return;
+                changed_.wait_for(lock, claimPoll);
+                continue;
+            }
+            const ClaimScope claimed(*this, *item);
+            transferItem(lane, *item);
+        }
+    } catch (const RunEnded &) {
+        // This connection is gone; its item was given back for the others.
+    }
+}
+
+void QueueTransferJob::transferItem(Lane &lane, const QueueItem &item)
+{
+    if (item.refusedForLineBreak())
+        return drop(item);
+    // The other connections' read-outs are the item's progress in the queue.
+    lane.connection.transferRunning = true;
+    lane.connection.transferTotalSize = item.size();
+    const Outcome outcome = item.direction == QueueItem::Download ? download(lane, item) : upload(lane, item);
+    if (outcome == Outcome::Failed) {
+        // It waits at the end for a later run.
+        AppendLog(LogColor::Error, TextId::StaysQueued, text(item.name));
+        {
+            const std::lock_guard lock(shared_);
+            failed_.append(item);
+        }
+        inputs_.queue->moveToEnd(item);
+    } else {
+        (void)inputs_.queue->RemoveQueueItem(item);
+    }
+}
+
+std::optional<FileRows> QueueTransferJob::listedInRun(const QByteArray &folder) const
+{
+    const std::lock_guard lock(shared_);
+    const auto found = listed_.constFind(folder);
+    if (found == listed_.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+void QueueTransferJob::addListedRow(const QByteArray &folder, const FileEntry &entry)
+{
+    const std::lock_guard lock(shared_);
+    const auto found = listed_.find(folder);
+    if (found != listed_.end())
+        found->push_back(entry);
 }
 
 ExistingFileAnswer::Choice QueueTransferJob::existingFileChoice(const QByteArray &fileName, bool upload,
                                                                 bool resumePossible,
                                                                 const ExistingFileFacts &facts)
 {
+    // One question at a time; the answer "All" given meanwhile on another connection holds here.
+    const std::lock_guard lock(questions_);
+    workerstop::throwIfRequested();
     ExistingFileAnswer &kept = upload ? uploadAnswer_ : downloadAnswer_;
     if (kept.all)
         return kept.choice;
@@ -216,22 +363,42 @@ ExistingFileAnswer::Choice QueueTransferJob::existingFileChoice(const QByteArray
     return kept.choice;
 }
 
+bool QueueTransferJob::resumeWanted(bool upload)
+{
+    const std::lock_guard lock(questions_);
+    return ResumeCheck::wanted(upload ? uploadAnswer_ : downloadAnswer_);
+}
+
+ExistingFileAnswer::Choice QueueTransferJob::unverifiedChoice(const QByteArray &fileName, bool upload)
+{
+    const std::lock_guard lock(questions_);
+    workerstop::throwIfRequested();
+    return resumeCheck_.unverifiedChoice(fileName, upload);
+}
+
+ResumeCheck QueueTransferJob::checkFor(Lane &lane) const
+{
+    return ResumeCheck(lane.protocol, ResumeCheck::serverOf(s_), ResumeCheck::askThroughWindow(s_));
+}
+
 std::optional<QByteArray> QueueTransferJob::askRenameTarget(const QByteArray &path)
 {
+    const std::lock_guard lock(questions_);
+    workerstop::throwIfRequested();
     return askUser(s_, std::optional<QByteArray>(), [path](QuestionView &view) { return view.askRenameTarget(path); });
 }
 
-bool QueueTransferJob::changeRemoteFolder(const QByteArray &path)
+bool QueueTransferJob::changeRemoteFolder(Lane &lane, const QByteArray &path)
 {
-    if (!s_.relativePaths || remoteFolder_.isEmpty())
-        return checked(protocol_.changeFolder(path)).done();
+    if (!s_.relativePaths || lane.remoteFolder.isEmpty())
+        return checked(lane.protocol.changeFolder(path)).done();
     // Each step names one folder; where a step fails the server stays in the folder reached.
-    for (const RemoteFolderStep &step : RemoteFolderSteps(remoteFolder_, path)) {
+    for (const RemoteFolderStep &step : RemoteFolderSteps(lane.remoteFolder, path)) {
         const OperationResult result =
-            step.up ? protocol_.changeToParent() : protocol_.changeFolder(step.name);
+            step.up ? lane.protocol.changeToParent() : lane.protocol.changeFolder(step.name);
         if (!checked(result).done())
             return false;
-        remoteFolder_ = step.reached;
+        lane.remoteFolder = step.reached;
     }
     return true;
 }
@@ -239,19 +406,19 @@ bool QueueTransferJob::changeRemoteFolder(const QByteArray &path)
 bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
 {
     Session &s = s_;
-    remoteListed_ = false;
-    remoteRows_.clear();
-    if (!changeRemoteFolder(path)) {
+    main_.remoteListed = false;
+    main_.remoteRows.clear();
+    if (!changeRemoteFolder(main_, path)) {
         if (!quiet) {
             AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
             s.beepIfEnabled();
         }
         return false;
     }
-    remoteFolder_ = path;
+    main_.remoteFolder = path;
     const ListingScope scope(s);
     std::optional<FileRows> rows;
-    if (checked(protocol_.listWorkingFolder()).done()) {
+    if (checked(main_.protocol.listWorkingFolder()).done()) {
         ListingState state(s.serverKind);
         state.machineListing = s.machineListing;
         rows = ReadListingFile(programpaths::listingTempFile(), state);
@@ -262,12 +429,17 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
         AppendLog(LogColor::Error, TextId::CannotListFolder, text(path));
         return false;
     }
-    remoteRows_ = std::move(*rows);
-    remoteListed_ = true;
+    main_.remoteRows = std::move(*rows);
+    main_.remoteListed = true;
     // In the pane's order: the folder's entries are queued in the order the user sees them.
     if (inputs_.remoteOrder)
-        putInShownOrder(remoteRows_, *inputs_.remoteOrder);
-    showListedFolder(s, path, remoteRows_);
+        putInShownOrder(main_.remoteRows, *inputs_.remoteOrder);
+    {
+        // The other connections find what is already there without a listing of their own.
+        const std::lock_guard lock(shared_);
+        listed_.insert(path, main_.remoteRows);
+    }
+    showListedFolder(s, path, main_.remoteRows);
     return true;
 }
 
@@ -291,12 +463,15 @@ bool QueueTransferJob::makeLocalFolder(const QByteArray &path)
            ::access(path.constData(), W_OK | X_OK) == 0;
 }
 
-QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
+QueueTransferJob::Outcome QueueTransferJob::download(Lane &lane, const QueueItem &item)
 {
     Session &s = s_;
     const JobOptions &settings = s.jobOptions;
+    // The other connections take items with a destination only; the local pane follows the
+    // session's connection.
     const QByteArray destination = item.destination.isEmpty() ? localShown_ : item.destination;
-    followLocalFolder(destination);
+    if (lane.number == 1)
+        followLocalFolder(destination);
 
     const char separator = RemoteSeparator(item.name);
     const qsizetype cut = item.name.lastIndexOf(separator);
@@ -309,13 +484,26 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         return Outcome::Refused;
     }
     // With relative paths the bare name is fetched from the folder the server is in: it must be
-    // the right one.
-    if (remoteFolder != remoteFolder_ && !enterRemoteFolder(remoteFolder) && s.relativePaths)
-        return Outcome::Failed;
+    // the right one. Full paths need no change of folder where this run has the folder's listing;
+    // the other connections never list.
+    std::optional<FileRows> listed = listedInRun(remoteFolder);
+    if (remoteFolder != lane.remoteFolder) {
+        bool entered = true;
+        if (lane.number == 1 && (!listed || s.relativePaths)) {
+            entered = enterRemoteFolder(remoteFolder);
+            listed = listedInRun(remoteFolder);
+        } else if (s.relativePaths) {
+            entered = changeRemoteFolder(lane, remoteFolder);
+            if (entered)
+                lane.remoteFolder = remoteFolder;
+        }
+        if (!entered && s.relativePaths)
+            return Outcome::Failed;
+    }
 
     QByteArray localPath = LocalChildPath(destination, fileName);
     const QByteArray remoteName = s.relativePaths ? fileName : item.name;
-    const QString listedDate = listedFileFacts(remoteRows_, fileName).date;
+    const QString listedDate = listedFileFacts(listed.value_or(FileRows()), fileName).date;
     AppendLog(LogColor::Status, TextId::StartingDownload, text(item.name));
     char type = TransferTypeForPath(localPath, s.options.asciiExtensions);
 
@@ -331,13 +519,13 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
         }
         const qint64 length = qint64(info.st_size);
         ResumeProof proof;
-        if (expected > length && type != 'A' && ResumeCheck::wanted(downloadAnswer_))
-            proof = resumeCheck_.download(remoteName, item.name, localPath, length, listedDate);
+        if (expected > length && type != 'A' && resumeWanted(false))
+            proof = checkFor(lane).download(remoteName, item.name, localPath, length, listedDate);
         const bool resumePossible = proof.verified();
         // The queued size may be old: the check asked the server for the size it has now.
         expected = proof.remoteSize >= 0 ? proof.remoteSize : expected;
         const ExistingFileFacts facts{localFileFacts(localPath), {expected, listedDate}, resumePossible};
-        switch (proof.failed() ? resumeCheck_.unverifiedChoice(fileName, false)
+        switch (proof.failed() ? unverifiedChoice(fileName, false)
                                : existingFileChoice(fileName, false, resumePossible, facts)) {
         case ExistingFileAnswer::Rename: {
             const std::optional<QByteArray> renamed = askRenameTarget(localPath);
@@ -369,14 +557,15 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
     else if (settings.transferMode == 2)
         type = 'A';
     const std::optional<PartialRecord> started =
-        offset == 0 && type == 'I' ? resumeCheck_.describe(remoteName, item.name, expected, listedDate)
+        offset == 0 && type == 'I' ? checkFor(lane).describe(remoteName, item.name, expected, listedDate)
                                    : std::nullopt;
-    TransferChecksum checksum(protocol_, settings.verifyChecksums, type);
+    TransferChecksum checksum(lane.protocol, settings.verifyChecksums, type);
     const FileTransfer file{remoteName, QFile::decodeName(localPath), type, offset, expected, checksum.hash()};
     qint64 received = 0;
-    const ItemProgressScope progress(s, inputs_.queue, item);
-    const OperationResult result = protocol_.retrieve(file, received);
-    clearProgressTexts(s);
+    const ItemProgressScope progress(lane.connection, inputs_.queue, item, lane.number);
+    const OperationResult result = lane.protocol.retrieve(file, received);
+    if (lane.number == 1)
+        clearProgressTexts(s);
     downloadedAny_ = true;
     const bool tooLong = offset > 0 && expected > 0 && received > expected;
     ResumeCheck::downloadEnded(localPath, started, result.done() && received >= expected && !tooLong);
@@ -401,16 +590,26 @@ QueueTransferJob::Outcome QueueTransferJob::download(const QueueItem &item)
     return Outcome::Done;
 }
 
-QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
+QueueTransferJob::Outcome QueueTransferJob::upload(Lane &lane, const QueueItem &item)
 {
     Session &s = s_;
     const JobOptions &settings = s.jobOptions;
-    const QByteArray destination = item.destination.isEmpty() ? remoteFolder_ : item.destination;
-    if (destination != remoteFolder_ || !remoteListed_) {
-        // Without the folder's listing an existing file would be overwritten unasked.
+    const QByteArray destination = item.destination.isEmpty() ? lane.remoteFolder : item.destination;
+    // Without the folder's listing an existing file would be overwritten unasked: the other
+    // connections take uploads only into folders this run has listed.
+    std::optional<FileRows> listed = listedInRun(destination);
+    if (lane.number == 1 && (destination != lane.remoteFolder || !lane.remoteListed) && (!listed || s.relativePaths)) {
         if (!enterRemoteFolder(destination))
             return Outcome::Failed;
+        listed = listedInRun(destination);
+    } else if (s.relativePaths && destination != lane.remoteFolder) {
+        if (!changeRemoteFolder(lane, destination))
+            return Outcome::Failed;
+        lane.remoteFolder = destination;
     }
+    if (!listed)
+        return Outcome::Failed;
+    const FileRows &remoteRows = *listed;
 
     const QByteArray fileName = item.name.mid(item.name.lastIndexOf('/') + 1);
     if (!IsPlainEntryName(fileName)) {
@@ -434,18 +633,18 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
     bool resume = false;
     qint64 remoteSize = 0;
     size_t row = 0;
-    while (row < remoteRows_.size() && rowName(remoteRows_, row).compare(fileName, Qt::CaseInsensitive) != 0)
+    while (row < remoteRows.size() && rowName(remoteRows, row).compare(fileName, Qt::CaseInsensitive) != 0)
         ++row;
-    const bool listed = row < remoteRows_.size();
-    if (listed) {
-        remoteSize = QueueItem::sizeValue(remoteRows_.text(row, SizeColumn).toUtf8());
+    const bool exists = row < remoteRows.size();
+    if (exists) {
+        remoteSize = QueueItem::sizeValue(remoteRows.text(row, SizeColumn).toUtf8());
         ResumeProof proof;
-        if (length > remoteSize && type != 'A' && ResumeCheck::wanted(uploadAnswer_))
-            proof = resumeCheck_.upload(commandName, item.name, remoteSize);
+        if (length > remoteSize && type != 'A' && resumeWanted(true))
+            proof = checkFor(lane).upload(commandName, item.name, remoteSize);
         const bool resumePossible = proof.verified();
-        const ExistingFileFacts facts{{remoteSize, remoteRows_.text(row, DateTimeColumn)},
+        const ExistingFileFacts facts{{remoteSize, remoteRows.text(row, DateTimeColumn)},
                                       localFileFacts(item.name), resumePossible};
-        switch (proof.failed() ? resumeCheck_.unverifiedChoice(fileName, true)
+        switch (proof.failed() ? unverifiedChoice(fileName, true)
                                : existingFileChoice(fileName, true, resumePossible, facts)) {
         case ExistingFileAnswer::Rename: {
             const std::optional<QByteArray> renamed = askRenameTarget(remotePath);
@@ -477,11 +676,12 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
         type = 'I';
     else if (settings.transferMode == 2)
         type = 'A';
-    TransferChecksum checksum(protocol_, settings.verifyChecksums, type);
-    const ItemProgressScope progress(s, inputs_.queue, item);
-    const OperationResult result = protocol_.store(
+    TransferChecksum checksum(lane.protocol, settings.verifyChecksums, type);
+    const ItemProgressScope progress(lane.connection, inputs_.queue, item, lane.number);
+    const OperationResult result = lane.protocol.store(
         {commandName, QFile::decodeName(item.name), type, resume ? remoteSize : 0, length, checksum.hash()});
-    clearProgressTexts(s);
+    if (lane.number == 1)
+        clearProgressTexts(s);
     s.refreshAfterJob = true;
     if (!checked(result).done())
         return Outcome::Failed;
@@ -489,13 +689,15 @@ QueueTransferJob::Outcome QueueTransferJob::upload(const QueueItem &item)
         return Outcome::Failed;
     AppendLog(LogColor::Status, TextId::UploadCompleted);
     // A later file of the same name in this folder finds this one.
-    if (!listed && remotePath == RemoteChildPath(destination, fileName)) {
+    if (!exists && remotePath == RemoteChildPath(destination, fileName)) {
         FileEntry added;
         added.texts[NameColumn] = QString::fromUtf8(fileName);
         added.rawName = fileName;
         added.texts[SizeColumn] = QString::fromUtf8(GroupedSizeText(length));
         added.itemData = FileRow::fileItemData;
-        remoteRows_.push_back(added);
+        addListedRow(destination, added);
+        if (lane.remoteFolder == destination && lane.remoteListed)
+            lane.remoteRows.push_back(added);
     }
     return Outcome::Done;
 }
@@ -526,7 +728,7 @@ void QueueTransferJob::finish()
         localShown_.clear();
         followLocalFolder(savedLocal_);
     }
-    if (!disconnect_ && remoteFolder_ != savedRemote_ && !savedRemote_.isEmpty())
+    if (!disconnect_ && main_.remoteFolder != savedRemote_ && !savedRemote_.isEmpty())
         (void)enterRemoteFolder(savedRemote_);
     if (s.options.bell)
         Beep();

@@ -10,9 +10,13 @@
 #include "session/transferinputs.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSet>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <utility>
@@ -20,6 +24,8 @@
 
 class RemoteProtocol;
 class Session;
+class TransferLanes;
+struct FtpConnection;
 struct SessionViews;
 
 // Runs the queue on the worker thread (or any thread, with no window at all). Done unless the
@@ -32,16 +38,38 @@ OperationResult TransferQueueJob(RemoteProtocol &protocol, Session &s, const Tra
 // every folder expanded into its entries (depth first), until the queue holds nothing but the
 // items that failed in this run. Those stay queued for a later run; an item that completed, was
 // skipped or can never be transferred (a refused name) leaves the queue. Worker thread.
+//
+// With "simultaneous transfers" above 1, transfer connections beside the session's own take file
+// items as well (TransferLanes): each item is claimed by one connection at a time and stays
+// queued until its transfer has ended; folders are expanded on the session's connection only.
 class QueueTransferJob
 {
 public:
-    QueueTransferJob(RemoteProtocol &protocol, Session &s, const TransferInputs &inputs)
-        : protocol_(protocol), s_(s), inputs_(inputs)
-    {
-    }
+    QueueTransferJob(RemoteProtocol &protocol, Session &s, const TransferInputs &inputs);
+    ~QueueTransferJob();
+    QueueTransferJob(const QueueTransferJob &) = delete;
+    QueueTransferJob &operator=(const QueueTransferJob &) = delete;
     [[nodiscard]] OperationResult run();
     // The user said Yes to ending the session after the run.
     [[nodiscard]] bool disconnectRequested() const { return disconnect_; }
+
+    // One connection's side of the run: the folder its server is in and that folder's listing.
+    // Number 1 is the session's own connection, which also expands folders and moves the panes.
+    struct Lane {
+        RemoteProtocol &protocol;
+        FtpConnection &connection;
+        int number = 1;
+        QByteArray remoteFolder;
+        bool remoteListed = false;
+        FileRows remoteRows;
+    };
+    // The loop of an extra connection (on its own thread): file items until the run ends.
+    void runLane(Lane &lane);
+    // Claims the next item this connection may take, or nullopt.
+    [[nodiscard]] std::optional<QueueItem> claim(const Lane &lane);
+    void release(const QueueItem &item);
+    // The run is over: the other connections leave once their item is done.
+    void endRun();
 
 private:
     enum class Outcome {
@@ -58,8 +86,10 @@ private:
     [[nodiscard]] OperationResult checked(OperationResult result) const;
 
     void runQueue();
-    [[nodiscard]] Outcome download(const QueueItem &item);
-    [[nodiscard]] Outcome upload(const QueueItem &item);
+    // A claimed item's whole turn on one connection: the transfer, then the queue told.
+    void transferItem(Lane &lane, const QueueItem &item);
+    [[nodiscard]] Outcome download(Lane &lane, const QueueItem &item);
+    [[nodiscard]] Outcome upload(Lane &lane, const QueueItem &item);
     // Replace the folder item at the head by its entries (folderexpansion.cpp).
     void ExpandDownloadFolder(const QueueItem &item);
     void ExpandUploadFolder(const QueueItem &item);
@@ -75,7 +105,10 @@ private:
     bool enterRemoteFolder(const QByteArray &path, bool quiet = false);
     // Only the change of folder: with relative paths step by step from the folder the server
     // is in, else by the full path.
-    bool changeRemoteFolder(const QByteArray &path);
+    bool changeRemoteFolder(Lane &lane, const QByteArray &path);
+    // The listing of `folder` as this run found it, if it listed it.
+    [[nodiscard]] std::optional<FileRows> listedInRun(const QByteArray &folder) const;
+    void addListedRow(const QByteArray &folder, const FileEntry &entry);
     // The local pane follows the folder in use.
     void followLocalFolder(const QByteArray &path);
     // The folder created (or found) on this side; false when it cannot be used.
@@ -84,6 +117,12 @@ private:
     void replaceHead(const QueueItem &folder, const std::vector<QueueItem> &entries);
     void drop(const QueueItem &item);
     [[nodiscard]] std::optional<QByteArray> askRenameTarget(const QByteArray &path);
+    // The resume check's side of the questions: whether a check is worth its transfer under the
+    // run's "All" answer, and the question after a failed one, asked like the others one at a
+    // time. Each connection checks over its own protocol.
+    [[nodiscard]] bool resumeWanted(bool upload);
+    [[nodiscard]] ExistingFileAnswer::Choice unverifiedChoice(const QByteArray &fileName, bool upload);
+    [[nodiscard]] ResumeCheck checkFor(Lane &lane) const;
 
     RemoteProtocol &protocol_;
     Session &s_;
@@ -91,19 +130,31 @@ private:
     QByteArray savedLocal_;
     QByteArray savedRemote_;
     QByteArray localShown_;
+    // The questions go to the user one at a time, and an "All" answer holds for every connection.
+    std::mutex questions_;
     ExistingFileAnswer downloadAnswer_{ExistingFileAnswer::Overwrite, false};
     ExistingFileAnswer uploadAnswer_{ExistingFileAnswer::Overwrite, false};
-    bool downloadedAny_ = false;
+    std::atomic<bool> downloadedAny_{false};
     bool disconnect_ = false;
 
-    // The folder the server is in, as the job last entered it, and its listing.
-    QByteArray remoteFolder_;
-    bool remoteListed_ = false;
-    FileRows remoteRows_;
+    // The session's connection: the folder its server is in, as the job last entered it, and
+    // its listing.
+    Lane main_;
+    // The session's connection expands folders before it takes files while others run.
+    bool preferFolders_ = false;
 
     // Folders expanded in this run: a link back up the tree must not expand for ever.
     QSet<QByteArray> visitedRemote_;
     std::set<std::pair<quint64, quint64>> visitedLocal_;
+
+    // What the connections share, under `shared_`: the items being transferred (by source path),
+    // those that failed in this run, and the remote folders listed in this run.
+    mutable std::mutex shared_;
+    // Told when an item is released or the run ends.
+    std::condition_variable changed_;
+    bool ending_ = false;
+    QSet<QByteArray> claimed_;
     QList<QueueItem> failed_;
     ResumeCheck resumeCheck_{protocol_, ResumeCheck::serverOf(s_), ResumeCheck::askThroughWindow(s_)};
+    QHash<QByteArray, FileRows> listed_;
 };

@@ -4,6 +4,7 @@
 #include "engine/loginfields.h"
 #include "platform/event.h"
 #include "session/joboptions.h"
+#include "session/connectionlimits.h"
 #include "session/jobrequest.h"
 #include "session/sessionstatus.h"
 #include "session/sessionviews.h"
@@ -46,6 +47,9 @@ public:
 
     // The preferences the job runs with besides the engine's `options`, taken as it started.
     JobOptions jobOptions;
+
+    // How many connections each site took, learned in this run of the program.
+    ConnectionLimits connectionLimits;
 
     int replyTimeoutSeconds = 500;
     // The next listing also leaves a copy for the user (the DBGLIST user command).

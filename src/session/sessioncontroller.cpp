@@ -221,18 +221,23 @@ void SessionController::disconnect()
     // connection just closes.
     const Deadline deadline = cleanUpDeadline();
     bool usable = s.connected;
+    // ABOR in step has read the reply of the transfer it ended as well as its own: no reply is
+    // owed for the data connection, and waiting for one would spend the whole bound.
+    bool abortedInStep = false;
     if (s.busy() && worker_->running()) {
         // Read before the stop: the job's own clean-up on its way out lowers these flags.
         const bool dataInFlight = s.transferRunning || s.waitCursor;
         s.setStatus(SessionStatus::Stopping);
         (void)worker_->stop();
-        if (usable && dataInFlight)
+        if (usable && dataInFlight) {
             usable = worker_->runAndWait(AbortRequest{}, deadline).inStep();
+            abortedInStep = usable;
+        }
         repairAfterStop();
     }
     if (s.dataSocket >= 0) {
         s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
-        if (usable)
+        if (usable && !abortedInStep)
             usable = worker_->runAndWait(ReadPendingReplyRequest{}, deadline).inStep();
         s.settle();
         (void)CloseLocalFiles(s);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace
@@ -30,7 +31,7 @@ CSpecialSet::CSpecialSet(QWidget *parent)
       sound_(new QCheckBox(withAccessKey("Sound Effect", 'E'), this)),
       passive_(new QCheckBox(withAccessKey("Passive mode", 'P'), this)),
       verifyChecksums_(new QCheckBox(withAccessKey("Verify checksums after each transfer", 'V'), this)),
-      keepFileTimes_(new QCheckBox(withAccessKey("Keep the modified time of transferred files", 'M'), this))
+      keepFileTimes_(new QCheckBox(withAccessKey("Keep the modified time of transferred files", 'M'), this)), simultaneous_(new QSpinBox(this))
 {
     setObjectName(QStringLiteral("specialPage"));
     keepConnection_->setObjectName(QStringLiteral("keepConnection"));
@@ -40,6 +41,8 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     passive_->setObjectName(QStringLiteral("passive"));
     verifyChecksums_->setObjectName(QStringLiteral("verifyChecksums"));
     keepFileTimes_->setObjectName(QStringLiteral("keepFileTimes"));
+    simultaneous_->setObjectName(QStringLiteral("simultaneousTransfers"));
+    simultaneous_->setRange(1, AppSettings::simultaneousMaximum);
 
     auto *afterBox = new QGroupBox(withAccessKey("After transfer(this time only)", 'F'), this);
     auto *afterLayout = new QVBoxLayout(afterBox);
@@ -67,6 +70,13 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     keepRow->addWidget(keepAlive_);
     keepRow->addWidget(new QLabel(uiText("min."), this));
 
+    auto *simultaneousRow = new QHBoxLayout;
+    auto *simultaneousLabel = new QLabel(withAccessKey("Simultaneous transfers", 'M'), this);
+    simultaneousLabel->setBuddy(simultaneous_);
+    simultaneousRow->addWidget(simultaneousLabel);
+    simultaneousRow->addWidget(simultaneous_);
+    simultaneousRow->addStretch();
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(afterBox);
     layout->addLayout(keepRow);
@@ -75,6 +85,7 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     layout->addWidget(passive_);
     layout->addWidget(verifyChecksums_);
     layout->addWidget(keepFileTimes_);
+    layout->addLayout(simultaneousRow);
     layout->addStretch();
 
     connect(afterTransfer_, &QButtonGroup::idClicked, this, &CSpecialSet::modified);
@@ -82,6 +93,7 @@ CSpecialSet::CSpecialSet(QWidget *parent)
         connect(box, &QCheckBox::clicked, this, &CSpecialSet::modified);
     for (QLineEdit *edit : {extensions_, keepAlive_})
         connect(edit, &QLineEdit::textEdited, this, &CSpecialSet::modified);
+    connect(simultaneous_, &QSpinBox::valueChanged, this, &CSpecialSet::modified);
 }
 
 QRadioButton *CSpecialSet::afterTransferButton(int action) const
@@ -102,6 +114,7 @@ void CSpecialSet::loadSettings()
     passive_->setChecked(settings.passiveMode != 0);
     verifyChecksums_->setChecked(settings.verifyChecksums);
     keepFileTimes_->setChecked(settings.keepFileTimes != 0);
+    simultaneous_->setValue(settings.simultaneousTransfers);
 }
 
 bool CSpecialSet::validate()
@@ -126,6 +139,7 @@ void CSpecialSet::apply()
     settings.passiveMode = passive;
     settings.verifyChecksums = verifyChecksums_->isChecked();
     settings.keepFileTimes = keepFileTimes_->isChecked() ? 1 : 0;
+    settings.simultaneousTransfers = simultaneous_->value();
 
     using namespace settingsstore;
     const QString section = QString::fromLatin1(applSet);
@@ -136,4 +150,5 @@ void CSpecialSet::apply()
     writeInt(section, QStringLiteral("KeepFileTime"), keepFileTimes_->isChecked() ? 1 : 0);
     writeInt(section, QStringLiteral("KeepTime"), keepAliveMinutes_);
     writeString(section, QStringLiteral("AsciiFile"), asciiExtensions_);
+    writeInt(section, QStringLiteral("Simultaneous"), simultaneous_->value());
 }

@@ -6,9 +6,11 @@ class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
 class QRadioButton;
+class QSpinBox;
 
 // The "Special" page of the preferences: what happens after a queue run (this run only), the
-// keep-alive, the extensions sent as text, sounds, passive mode and kept file times.
+// keep-alive, the extensions sent as text, sounds, passive mode, checksums, kept file times and
+// how many connections a queue run transfers on.
 class CSpecialSet : public QWidget
 {
     Q_OBJECT
@@ -28,6 +30,7 @@ public:
     QCheckBox *passiveBox() const { return passive_; }
     QCheckBox *verifyChecksumsBox() const { return verifyChecksums_; }
     QCheckBox *keepFileTimesBox() const { return keepFileTimes_; }
+    QSpinBox *simultaneousBox() const { return simultaneous_; }
 
 signals:
     void modified();
@@ -41,6 +44,7 @@ private:
     QCheckBox *passive_;
     QCheckBox *verifyChecksums_;
     QCheckBox *keepFileTimes_;
+    QSpinBox *simultaneous_;
     int afterTransferAction_ = 0;
     QString asciiExtensions_;
     int keepAliveMinutes_ = 0;

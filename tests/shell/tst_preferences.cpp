@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -125,6 +126,12 @@ private slots:
         special->passiveBox()->setChecked(false);
         QVERIFY(!special->keepFileTimesBox()->isChecked()); // off until asked for
         special->keepFileTimesBox()->setChecked(true);
+        // Typed into the box as a user would; the range holds it to 10.
+        special->simultaneousBox()->selectAll();
+        QTest::keyClicks(special->simultaneousBox(), QStringLiteral("12"));
+        QCOMPARE(special->simultaneousBox()->value(), 1);
+        special->simultaneousBox()->selectAll();
+        QTest::keyClicks(special->simultaneousBox(), QStringLiteral("4"));
         QVERIFY(clickAndCollect(sheet.okButton()).isEmpty());
         QVERIFY(!sheet.isVisible());
 
@@ -145,6 +152,8 @@ private slots:
         QCOMPARE(storedInt("KeepTime"), 60);
         QCOMPARE(storedString("AsciiFile"), QStringLiteral("TXT,MD"));
         QCOMPARE(storedInt(keyringPasswordsName), 1);
+        QCOMPARE(settings.simultaneousTransfers.load(), 4);
+        QCOMPARE(storedInt("Simultaneous"), 4);
 
         // The next start reads it all back, except the after-transfer choice of this run.
         LoadSettings();
@@ -158,6 +167,7 @@ private slots:
         QVERIFY(!again.specialPage()->passiveBox()->isChecked());
         QVERIFY(again.specialPage()->keepFileTimesBox()->isChecked());
         QCOMPARE(again.specialPage()->extensionsEdit()->text(), QStringLiteral("TXT,MD"));
+        QCOMPARE(again.specialPage()->simultaneousBox()->value(), 4);
     }
 
     void refusedBoxes_data()

@@ -8,4 +8,9 @@ FtpServer::FtpServer(const QString &address)
 {
 }
 
+FtpServer::FtpServer(const Limit &limit)
+    : server_(QStringLiteral(TIDEWELL_SOURCE_DIR "/tests/support/limitedftpserver.py"), folder_.path(), limit.text)
+{
+}
+
 } // namespace testsupport

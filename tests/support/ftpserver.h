@@ -16,6 +16,12 @@ class FtpServer
 {
 public:
     explicit FtpServer(const QString &address = QStringLiteral("127.0.0.1"));
+    // The same server with a limit on connections (tests/support/limitedftpserver.py), such as
+    // "421:2" or "slow:200000".
+    struct Limit {
+        QString text;
+    };
+    explicit FtpServer(const Limit &limit);
     FtpServer(const FtpServer &) = delete;
     FtpServer &operator=(const FtpServer &) = delete;
 

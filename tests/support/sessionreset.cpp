@@ -73,6 +73,8 @@ SessionController &freshController()
 {
     SessionController &controller = nextController();
     durations::resetForTest();
+    // One connection unless the case asks for more: a scripted server answers one at a time.
+    appSettings().simultaneousTransfers = 1;
     return controller;
 }
 
