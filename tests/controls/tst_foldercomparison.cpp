@@ -19,9 +19,9 @@ namespace
 
 // "name|size|yyyy-MM-dd hh:mm" for a file ("" size: a folder; a date without time: a date-only
 // listing line); a name with " -> " and attribute l for a link.
-FileRow makeRow(const QString &spec)
+FileRow makeRow(const QString &fields)
 {
-    const QStringList parts = spec.split(QLatin1Char('|'));
+    const QStringList parts = fields.split(QLatin1Char('|'));
     FileRow row;
     row.texts[0] = parts.value(0);
     const bool folder = parts.value(1).isEmpty();

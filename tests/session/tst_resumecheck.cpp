@@ -35,16 +35,16 @@ constexpr int half = 128 * 1024;
 const QByteArray listedTime = "20240101000000";
 
 // "@all", "@from N", "@slice N LENGTH" of `content`; anything else is the text itself.
-QByteArray bytesOf(const QByteArray &spec)
+QByteArray bytesOf(const QByteArray &pattern)
 {
-    const QList<QByteArray> words = spec.split(' ');
+    const QList<QByteArray> words = pattern.split(' ');
     if (words[0] == "@all")
         return content;
     if (words[0] == "@from")
         return content.mid(words[1].toInt());
     if (words[0] == "@slice")
         return content.mid(words[1].toInt(), words[2].toInt());
-    return spec;
+    return pattern;
 }
 
 // The CRC-32 that XCRC answers with, bit by bit.
@@ -59,7 +59,7 @@ QByteArray crc32Of(const QByteArray &bytes)
     return QByteArray::number(~crc, 16).rightJustified(8, '0');
 }
 
-// "[1:]COMMAND => REPLY" with the usual answers first; REPLY "data:SPEC" sends bytesOf(SPEC) over
+// "[1:]COMMAND => REPLY" with the usual answers first; REPLY "data:PATTERN" sends bytesOf(PATTERN) over
 // a data connection, "recv" takes an upload, "{sha256}", "{sha1}" and "{crc}" stand for the
 // digests of `content`.
 void script(ScriptedServer &server, const QStringList &rules)
