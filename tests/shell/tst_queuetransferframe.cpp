@@ -16,6 +16,7 @@
 #include "session/transferqueue.h"
 #include "session/session.h"
 #include "shell/existingfiledialog.h"
+#include "shell/unverifiedresumedialog.h"
 #include "session/sessioncontroller.h"
 #include "shell/desktopnotifier.h"
 #include "shell/mainframe.h"
@@ -141,6 +142,53 @@ private slots:
         QTRY_COMPARE(frame.localPane()->currentFolder(), home);
         QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
         QVERIFY(!s.transferRunning);
+    }
+
+    // A part left by an earlier run, through the window: when the server's file changed, nothing
+    // is appended and the question offers only a fresh download; when it did not, Resume is
+    // offered as verified and the file completes from the part.
+    void partialFileThroughTheWindow_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("server's file changed") << true;
+        QTest::newRow("server's file unchanged") << false;
+    }
+    void partialFileThroughTheWindow()
+    {
+        QFETCH(bool, changed);
+        testsupport::FtpServer server;
+        QVERIFY(server.isRunning());
+        const QByteArray now = testsupport::randomBytes(300000, 7);
+        const QByteArray before = changed ? testsupport::randomBytes(300000, 8) : now;
+        writeFile(server.root() + "/pub/c.bin", now);
+        QTemporaryDir local;
+        writeFile(local.path() + "/c.bin", before.left(100000));
+
+        QStringList asked;
+        guitest::ModalWatcher watcher([&asked](QWidget *dialog) {
+            if (auto *again = qobject_cast<UnverifiedResumeDialog *>(dialog)) {
+                asked << QStringLiteral("again");
+                again->againButton()->click();
+            } else if (auto *question = qobject_cast<ExistingFileDialog *>(dialog)) {
+                asked << question->resumeButton()->text();
+                question->resumeButton()->click();
+            } else if (auto *other = qobject_cast<QDialog *>(dialog)) {
+                other->reject();
+            }
+        });
+        CMainFrame frame;
+        frame.show();
+        connectFrame(frame, server);
+        Session &s = frame.controller()->session();
+        (void)frame.queuePane()->queue()->AddQueueItem(
+            {"/pub/c.bin", "300,000", QFile::encodeName(local.path()), QueueItem::Download, false}, false);
+        QMetaObject::invokeMethod(frame.action(cmd::TransferQueue), &QAction::trigger, Qt::QueuedConnection);
+        QTRY_VERIFY_WITH_TIMEOUT(s.busy(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
+
+        QCOMPARE(asked, QStringList{changed ? QStringLiteral("again") : QStringLiteral("Resume (verified)")});
+        QCOMPARE(readFile(local.path() + "/c.bin"), now);
+        QCOMPARE(frame.queuePane()->queue()->queueCount(), 0);
     }
 
     // The folder the run lists again at its end is no file of the queue: once the job has ended
