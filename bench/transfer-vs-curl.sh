@@ -21,13 +21,7 @@ vsftpd=${VSFTPD:-/usr/sbin/vsftpd}
 need=()
 command -v curl >/dev/null || need+=(curl)
 [ -x "$vsftpd" ] || need+=(vsftpd)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -q >/dev/null || true
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${need[@]}" >/dev/null ||
-    echo "could not install ${need[*]}" >&2
-fi
+install_missing ${need[@]+"${need[@]}"}
 command -v curl >/dev/null || { echo "curl is missing" >&2; exit 1; }
 
 build="$root/build-bench"

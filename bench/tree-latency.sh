@@ -19,13 +19,7 @@ delay=${DELAY_MS:-25}
 need=()
 command -v lftp >/dev/null || need+=(lftp)
 /usr/bin/python3 -c 'import pyftpdlib' 2>/dev/null || need+=(python3-pyftpdlib)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -q >/dev/null || true
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${need[@]}" >/dev/null ||
-    echo "could not install ${need[*]}" >&2
-fi
+install_missing ${need[@]+"${need[@]}"}
 command -v lftp >/dev/null || { echo "lftp is missing" >&2; exit 1; }
 
 build="$root/build-bench"
@@ -46,17 +40,7 @@ cleanup() { stop_server; rm -rf "$work"; }
 trap cleanup EXIT
 mkdir -p "$work/srv/tree" "$work/srv/pub" "$work/local"
 
-python3 - "$work/srv/tree" "$folders" "$files" <<'PY'
-import os, random, sys
-root, folders, files = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-rng = random.Random(7)
-for d in range(folders):
-    folder = os.path.join(root, "d%02d" % d)
-    os.makedirs(folder, exist_ok=True)
-    for f in range(files):
-        with open(os.path.join(folder, "f%03d.bin" % f), "wb") as out:
-            out.write(rng.randbytes(rng.randint(1024, 8192)))
-PY
+make_tree "$work/srv/tree" "$folders" "$files" d%02d
 count=$((folders * files))
 
 # A fresh server for each measurement, so that its counts are that measurement's alone.

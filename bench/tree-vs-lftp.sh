@@ -16,13 +16,7 @@ runs=${RUNS:-3}
 need=()
 command -v lftp >/dev/null || need+=(lftp)
 [ -x /usr/sbin/vsftpd ] || need+=(vsftpd)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -q >/dev/null || true
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${need[@]}" >/dev/null ||
-    echo "could not install ${need[*]}" >&2
-fi
+install_missing ${need[@]+"${need[@]}"}
 command -v lftp >/dev/null || { echo "lftp is missing" >&2; exit 1; }
 [ -x /usr/sbin/vsftpd ] || { echo "vsftpd is missing" >&2; exit 1; }
 
@@ -45,17 +39,7 @@ chmod 755 "$work" "$work/srv"
 chmod 777 "$work/srv/pub"
 
 # The tree: sizes from 1 to 8 KiB, the same tree for both clients.
-python3 - "$work/srv/tree" "$folders" "$files" <<'PY'
-import os, random, sys
-root, folders, files = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-rng = random.Random(7)
-for d in range(folders):
-    folder = os.path.join(root, "d%03d" % d)
-    os.makedirs(folder, exist_ok=True)
-    for f in range(files):
-        with open(os.path.join(folder, "f%03d.bin" % f), "wb") as out:
-            out.write(rng.randbytes(rng.randint(1024, 8192)))
-PY
+make_tree "$work/srv/tree" "$folders" "$files" d%03d
 count=$((folders * files))
 
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
