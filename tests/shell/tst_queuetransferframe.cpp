@@ -65,6 +65,16 @@ void connectFrame(CMainFrame &frame, const testsupport::FtpServer &server)
     QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
 }
 
+// Starts the queue through the Transfer command, queued so that the dialogs it opens are watched,
+// and waits for the run to end.
+void runQueue(CMainFrame &frame)
+{
+    Session &s = frame.controller()->session();
+    QMetaObject::invokeMethod(frame.action(cmd::TransferQueue), &QAction::trigger, Qt::QueuedConnection);
+    QTRY_VERIFY_WITH_TIMEOUT(s.busy(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
+}
+
 // A window logged in to a fresh server, two files of its /pub queued for download into `local`.
 struct TwoFilesQueued {
     testsupport::FtpServer server;
@@ -131,9 +141,9 @@ private slots:
         const QByteArray home = QFile::encodeName(local.path());
         QVERIFY(frame.localPane()->ShowFolder(home));
         (void)frame.queuePane()->queue()->AddQueueItem({"/pub", {}, home, QueueItem::Download, true}, false);
-        QMetaObject::invokeMethod(frame.action(cmd::TransferQueue), &QAction::trigger, Qt::QueuedConnection);
-        QTRY_VERIFY_WITH_TIMEOUT(s.busy(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
+        runQueue(frame);
+        if (QTest::currentTestFailed())
+            return;
 
         QCOMPARE(asked, QStringList{"The file one.bin already exists."});
         QCOMPARE(readFile(local.path() + "/pub/one.bin"), QByteArray("first file"));
@@ -180,12 +190,11 @@ private slots:
         CMainFrame frame;
         frame.show();
         connectFrame(frame, server);
-        Session &s = frame.controller()->session();
         (void)frame.queuePane()->queue()->AddQueueItem(
             {"/pub/c.bin", "300,000", QFile::encodeName(local.path()), QueueItem::Download, false}, false);
-        QMetaObject::invokeMethod(frame.action(cmd::TransferQueue), &QAction::trigger, Qt::QueuedConnection);
-        QTRY_VERIFY_WITH_TIMEOUT(s.busy(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
+        runQueue(frame);
+        if (QTest::currentTestFailed())
+            return;
 
         QCOMPARE(asked, QStringList{changed ? QStringLiteral("again") : QStringLiteral("Resume (verified)")});
         QCOMPARE(readFile(local.path() + "/c.bin"), now);
