@@ -368,7 +368,7 @@ FileEntry MakeNamedRow(QByteArrayView name, bool folder, ListingState &state)
 {
     FileEntry entry;
     bool exact = true;
-    entry.texts[NameColumn] = namecodec::displayName(name, &exact);
+    entry.texts[NameColumn] = namecodec::displayName(name, &exact, state.charset);
     if (!exact)
         entry.rawName = name.toByteArray();
     entry.itemData = folder ? FileEntry::folderItemData : FileEntry::fileItemData;

@@ -33,6 +33,8 @@ struct ListingState {
     bool machineListing = false;
     int unnamedLines = 0;
     int unreadableFacts = 0;
+    // The character set the names are shown in; empty for automatic.
+    QByteArray charset;
 
     explicit ListingState(ServerKind kind = ServerKind::Generic);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // How the control and data connections are protected: not at all, TLS asked for with AUTH TLS
@@ -20,6 +21,8 @@ struct LoginFields {
     bool relativePaths = false;
     // Sites choose ExplicitIfOffered unless the user chose otherwise.
     Encryption encryption = Encryption::Plain;
+    // The character set of the server's names; empty for automatic.
+    QByteArray charset;
 
     bool operator==(const LoginFields &) const = default;
 };

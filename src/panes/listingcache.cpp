@@ -46,7 +46,7 @@ qint64 itemIndex(QByteArrayView key)
 
 } // namespace
 
-SortListRow cacheRowFromValue(QByteArrayView value)
+SortListRow cacheRowFromValue(QByteArrayView value, QByteArrayView charset)
 {
     // A ";" that a file written without escapes holds in a name ends the name there and shifts
     // the later fields.
@@ -65,7 +65,7 @@ SortListRow cacheRowFromValue(QByteArrayView value)
     const QByteArray name = namecodec::unescapeField(fields[1]);
     thread_local RecentTexts dates(fieldText), attributes(fieldText);
     bool exact = true;
-    row.texts = {namecodec::displayName(name, &exact), folder ? QString() : fieldText(fields[2]),
+    row.texts = {namecodec::displayName(name, &exact, charset), folder ? QString() : fieldText(fields[2]),
                  dates.text(fields[3]), attributes.text(fields[4])};
     if (!exact)
         row.rawName = name;
@@ -80,15 +80,15 @@ SortListRow cacheRowFromValue(QByteArrayView value)
     return row;
 }
 
-std::optional<FileRows> readCacheRows(const QString &file)
+std::optional<FileRows> readCacheRows(const QString &file, QByteArrayView charset)
 {
     IniFile ini(file);
     if (!ini.load())
         return std::nullopt;
-    return cacheRows(ini);
+    return cacheRows(ini, charset);
 }
 
-FileRows cacheRows(const IniFile &ini)
+FileRows cacheRows(const IniFile &ini, QByteArrayView charset)
 {
     const int count = ini.intValue(ListingCache::section, "COUNT", 0);
     // Only the keys the file really holds are read, so a hostile COUNT costs nothing; a row key
@@ -107,7 +107,7 @@ FileRows cacheRows(const IniFile &ini)
     FileRows rows;
     rows.reserve(items.size());
     for (const auto &item : items)
-        rows.push_back(cacheRowFromValue(ini.value(ListingCache::section, item.second)));
+        rows.push_back(cacheRowFromValue(ini.value(ListingCache::section, item.second), charset));
     return rows;
 }
 
@@ -155,9 +155,9 @@ bool ListingCache::ReadCachedListing(const QString &path)
         return false;
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    std::optional<FileRows> rows = readCacheRows(file);
+    std::optional<FileRows> rows = readCacheRows(file, login_.charset);
     if (!rows && !legacy.isEmpty())
-        rows = readCacheRows(legacy);
+        rows = readCacheRows(legacy, login_.charset);
     if (rows)
         list_->setRows(std::move(*rows));
     QGuiApplication::restoreOverrideCursor();

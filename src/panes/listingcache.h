@@ -60,12 +60,12 @@ private:
     QString folder_;
 };
 
-// The file format, apart from the list.
-[[nodiscard]] SortListRow cacheRowFromValue(QByteArrayView value);
+// The file format, apart from the list; names are shown in `charset` (empty for automatic).
+[[nodiscard]] SortListRow cacheRowFromValue(QByteArrayView value, QByteArrayView charset = {});
 // No rows for a file without the section or COUNT.
-[[nodiscard]] FileRows cacheRows(const IniFile &ini);
+[[nodiscard]] FileRows cacheRows(const IniFile &ini, QByteArrayView charset = {});
 // nullopt when the file cannot be opened.
-[[nodiscard]] std::optional<FileRows> readCacheRows(const QString &file);
+[[nodiscard]] std::optional<FileRows> readCacheRows(const QString &file, QByteArrayView charset = {});
 [[nodiscard]] std::optional<std::vector<SortListRow>> readCacheFile(const QString &file);
 // The rows in display order.
 bool writeCacheFile(const QString &file, const SortListModel &rows);

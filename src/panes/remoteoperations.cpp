@@ -12,6 +12,7 @@
 #include "panes/usercommanddialog.h"
 #include "platform/beep.h"
 #include "platform/log.h"
+#include "platform/namecodec.h"
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "platform/uitext.h"
@@ -38,6 +39,18 @@ bool acceptTypedName(const QByteArray &name, const QByteArray &folder)
     }
     BeepIfEnabled();
     return false;
+}
+
+// The bytes a typed name or command goes out as in the site's character set; nothing, with the
+// reason in the log, when the set cannot hold it.
+std::optional<QByteArray> encodeTyped(const QString &text, const QByteArray &charset)
+{
+    std::optional<QByteArray> bytes = namecodec::encodeName(text, charset);
+    if (!bytes) {
+        AppendLog(LogColor::Error, TextId::NameNotInCharset, text.toUtf8().constData(), charset.constData());
+        BeepIfEnabled();
+    }
+    return bytes;
 }
 
 bool acceptCommandText(const QByteArray &text)
@@ -91,7 +104,10 @@ void CRemoteWnd::OnNameEdited(const QByteArray &oldName, const QString &newText)
 {
     if (!operationAllowed())
         return;
-    const QByteArray newName = newText.toUtf8();
+    const std::optional<QByteArray> encoded = encodeTyped(newText, controller_->login().charset);
+    if (!encoded)
+        return;
+    const QByteArray newName = *encoded;
     if (newName.isEmpty() || newName == oldName || !acceptTypedName(newName, currentPath_))
         return;
     RemoteOperation operation;
@@ -118,7 +134,10 @@ void CRemoteWnd::NewFolder()
     NewFolderDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QByteArray typed = dialog.name().toUtf8();
+    const std::optional<QByteArray> encoded = encodeTyped(dialog.name(), controller_->login().charset);
+    if (!encoded)
+        return;
+    const QByteArray typed = *encoded;
     if (typed.isEmpty() || !acceptTypedName(typed, currentPath_))
         return;
     RemoteOperation operation;
@@ -200,8 +219,8 @@ void CRemoteWnd::UserCommand()
             this, [this] { Refresh(); }, Qt::QueuedConnection);
         return;
     }
-    const QByteArray command = typed.toUtf8();
-    if (!acceptCommandText(command))
+    const std::optional<QByteArray> command = encodeTyped(typed, controller_->login().charset);
+    if (!command || !acceptCommandText(*command))
         return;
-    (void)controller_->startJob(UserCommandRequest{command});
+    (void)controller_->startJob(UserCommandRequest{*command});
 }

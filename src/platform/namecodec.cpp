@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 
@@ -28,6 +29,14 @@ bool isAscii(QByteArrayView bytes)
 bool isControl(char16_t c)
 {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
+// The converters read "CP949" as an IBM table without the 8,822 syllables that Windows added to
+// EUC-KR, so names that use them came out as other characters; the Windows table is CP949 proper.
+QByteArray converterName(QByteArrayView charset)
+{
+    const QByteArray name = charset.toByteArray();
+    return qstricmp(name.constData(), "CP949") == 0 ? QByteArrayLiteral("windows-949") : name;
 }
 
 bool needsFieldEscape(unsigned char c)
@@ -71,7 +80,7 @@ bool isValidUtf8(QByteArrayView bytes)
 
 QString decodeCp949(QByteArrayView bytes)
 {
-    QStringDecoder decoder("CP949", QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(converterName("CP949").constData(), QStringDecoder::Flag::Stateless);
     if (!decoder.isValid())
         return QString::fromLatin1(bytes);
     return decoder.decode(bytes);
@@ -91,6 +100,42 @@ QString decodeName(QByteArrayView bytes, Legacy legacy)
     if (legacy == Legacy::FromLocale)
         legacy = localeLegacy();
     return legacy == Legacy::Cp949 ? decodeCp949(bytes) : QString::fromLatin1(bytes);
+}
+
+bool isKnownCharset(QByteArrayView charset)
+{
+    const QByteArray name = converterName(charset);
+    return !name.isEmpty() && QStringDecoder(name.constData()).isValid() && QStringEncoder(name.constData()).isValid();
+}
+
+const QList<QByteArray> &offeredCharsets()
+{
+    static const QList<QByteArray> names = {"UTF-8",     "CP949",        "EUC-KR",
+                                            "Shift_JIS", "windows-1252", "ISO-8859-1"};
+    return names;
+}
+
+QString decodeName(QByteArrayView bytes, QByteArrayView charset)
+{
+    if (!isKnownCharset(charset))
+        return decodeName(bytes);
+    QStringDecoder decoder(converterName(charset).constData(), QStringDecoder::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+std::optional<QByteArray> encodeName(const QString &name, QByteArrayView charset)
+{
+    if (!isKnownCharset(charset))
+        return name.toUtf8();
+    const QByteArray set = converterName(charset);
+    QStringEncoder encoder(set.constData(), QStringEncoder::Flag::Stateless);
+    QByteArray bytes = encoder.encode(name);
+    // Some converters put a substitute in silently, so the bytes must read back as the name.
+    QStringDecoder decoder(set.constData(), QStringDecoder::Flag::Stateless);
+    const QString back = decoder.decode(bytes);
+    if (encoder.hasError() || decoder.hasError() || back != name)
+        return std::nullopt;
+    return bytes;
 }
 
 QString escapeControls(const QString &text, bool keepLineFeeds)
@@ -113,15 +158,29 @@ QString escapeControls(const QString &text, bool keepLineFeeds)
     return out;
 }
 
-QString displayName(QByteArrayView bytes, bool *exact, Legacy legacy)
+namespace
 {
-    const QString decoded = decodeName(bytes, legacy);
+
+QString shownName(QByteArrayView bytes, bool *exact, const QString &decoded)
+{
     const QString shown = escapeControls(decoded);
     // An ASCII name is its own UTF-8 form unless an escape made it longer; any other name is
     // compared, which also catches what a decoder drops or replaces (a leading byte-order mark).
     if (exact)
         *exact = isAscii(bytes) ? shown.size() == bytes.size() : shown.toUtf8() == bytes;
     return shown;
+}
+
+} // namespace
+
+QString displayName(QByteArrayView bytes, bool *exact, Legacy legacy)
+{
+    return shownName(bytes, exact, decodeName(bytes, legacy));
+}
+
+QString displayName(QByteArrayView bytes, bool *exact, QByteArrayView charset)
+{
+    return shownName(bytes, exact, decodeName(bytes, charset));
 }
 
 void appendEscapedField(QByteArray &out, QByteArrayView bytes)

@@ -3,6 +3,7 @@
 #include "platform/appsettings.h"
 #include "platform/keyring.h"
 #include "platform/log.h"
+#include "platform/namecodec.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 
@@ -75,6 +76,8 @@ LoginFields readLastSession()
     login.encryption = encryption >= int(Encryption::Plain) && encryption <= int(Encryption::Implicit)
                            ? Encryption(encryption)
                            : Encryption::ExplicitIfOffered;
+    const QByteArray charset = readString(applSet, QStringLiteral("LastCharset"), QString()).toLatin1();
+    login.charset = namecodec::isKnownCharset(charset) ? charset : QByteArray();
     return login;
 }
 
@@ -95,6 +98,7 @@ void writeLastSession(const LoginFields &login)
     writeInt(applSet, QStringLiteral("LastLogin"), login.anonymousLogin ? 1 : 0);
     writeInt(applSet, QStringLiteral("Relative"), login.relativePaths ? 1 : 0);
     writeInt(applSet, QStringLiteral("LastEncryption"), int(login.encryption));
+    writeString(applSet, QStringLiteral("LastCharset"), QString::fromLatin1(login.charset));
 
     QObject *context = QCoreApplication::instance();
     if (appSettings().keepPasswordsInKeyring != 0 && !login.password.isEmpty())

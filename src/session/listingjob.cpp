@@ -78,6 +78,7 @@ std::optional<FetchedListing> fetchListing(RemoteProtocol &protocol, Session &s,
         return std::nullopt;
     ListingState state(s.serverKind);
     state.machineListing = s.machineListing;
+    state.charset = s.charset;
     std::optional<FileRows> rows = ReadListingFile(programpaths::listingTempFile(), state);
     if (!rows) {
         result = {OperationResult::Outcome::Refused};

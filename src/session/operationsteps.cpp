@@ -16,9 +16,9 @@ namespace
 {
 } // namespace
 
-QByteArray logText(const QByteArray &name)
+QByteArray logText(const QByteArray &name, QByteArrayView charset)
 {
-    return namecodec::decodeName(name).toUtf8();
+    return namecodec::decodeName(name, charset).toUtf8();
 }
 
 QByteArray commandPath(const Session &s, const QByteArray &folder, const QByteArray &name)

@@ -13,7 +13,7 @@ namespace operationsteps
 {
 
 // A remote name as the log's "%s" takes it.
-[[nodiscard]] QByteArray logText(const QByteArray &name);
+[[nodiscard]] QByteArray logText(const QByteArray &name, QByteArrayView charset = {});
 
 // The name as a command sends it: bare while the server's folder follows the pane, otherwise the
 // full path in `folder`.

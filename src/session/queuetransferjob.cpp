@@ -421,6 +421,7 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
     if (checked(main_.protocol.listWorkingFolder()).done()) {
         ListingState state(s.serverKind);
         state.machineListing = s.machineListing;
+        state.charset = s.charset;
         rows = ReadListingFile(programpaths::listingTempFile(), state);
         if (rows)
             s.serverKind = state.serverKind;

@@ -29,7 +29,7 @@ bool refuseTypedName(const Session &s, const QByteArray &name, const QByteArray 
     case NameProblem::None:
         return false;
     case NameProblem::Separator:
-        AppendLog(LogColor::Error, TextId::NameHoldsSeparator, logText(name).constData());
+        AppendLog(LogColor::Error, TextId::NameHoldsSeparator, logText(name, s.charset).constData());
         s.beepIfEnabled();
         return true;
     case NameProblem::ControlByte:
@@ -57,8 +57,8 @@ OperationResult RenameJob(RemoteProtocol &protocol, Session &s, const RenameRequ
     if (refuseTypedName(s, request.newName, request.folder))
         return refusedHere;
     const WaitCursorScope cursor(s);
-    AppendLog(LogColor::Status, TextId::Renaming, logText(request.name).constData(),
-              logText(request.newName).constData());
+    AppendLog(LogColor::Status, TextId::Renaming, logText(request.name, s.charset).constData(),
+              logText(request.newName, s.charset).constData());
     const std::optional<OperationResult> result =
         renameOnServer(protocol, s, commandPath(s, request.folder, request.name),
                        commandPath(s, request.folder, request.newName));
@@ -82,7 +82,7 @@ OperationResult DeleteItemsJob(RemoteProtocol &protocol, Session &s, const Delet
         if (isLinkName(item.name))
             continue;
         const QByteArray name = commandPath(s, request.folder, item.name);
-        AppendLog(LogColor::Status, TextId::Deleting, logText(name).constData());
+        AppendLog(LogColor::Status, TextId::Deleting, logText(name, s.charset).constData());
         OperationResult result;
         if (item.folder) {
             if (item.linkAttributes)
@@ -110,7 +110,7 @@ OperationResult NewFolderJob(RemoteProtocol &protocol, Session &s, const NewFold
     if (refuseTypedName(s, request.name, request.folder))
         return refusedHere;
     const WaitCursorScope cursor(s);
-    AppendLog(LogColor::Status, TextId::CreatingFolder, logText(request.name).constData());
+    AppendLog(LogColor::Status, TextId::CreatingFolder, logText(request.name, s.charset).constData());
     const OperationResult result = protocol.makeFolder(commandPath(s, request.folder, request.name));
     endIfConnectionLost(s, result);
     if (result.done())
@@ -138,7 +138,8 @@ OperationResult MoveItemsJob(RemoteProtocol &protocol, Session &s, const MoveReq
         const QByteArray source = collapseSeparators(
             s.relativePaths ? item.name : request.folder + separator + item.name, separator);
         const QByteArray target = collapseSeparators(request.destination + separator + item.name, separator);
-        AppendLog(LogColor::Status, TextId::Moving, logText(source).constData(), logText(target).constData());
+        AppendLog(LogColor::Status, TextId::Moving, logText(source, s.charset).constData(),
+                  logText(target, s.charset).constData());
         const std::optional<OperationResult> result = renameOnServer(protocol, s, source, target);
         if (!result)
             continue;

@@ -19,6 +19,7 @@ LoginFields loginFromSite(const SiteFields &site)
     login.anonymousLogin = site.anonymous;
     login.relativePaths = site.relativePath;
     login.encryption = site.encryption;
+    login.charset = site.charset;
     return login;
 }
 

@@ -35,6 +35,7 @@ SiteFields SiteFields::fromRecord(const SiteRecord &site, const SiteSettings &se
     fields.anonymous = site.anonymous != 0;
     fields.relativePath = site.relativePath != 0;
     fields.encryption = settings.encryption;
+    fields.charset = settings.charset;
     fields.keyringKey = settings.keyringKey;
     return fields;
 }
@@ -58,8 +59,9 @@ bool SiteFields::storeInto(SiteRecord &site) const
 bool SiteFields::storeInto(SiteRecord &site, SiteSettings &settings) const
 {
     const bool changed = storeInto(site);
-    if (settings.encryption == encryption)
+    if (settings.encryption == encryption && settings.charset == charset)
         return changed;
     settings.encryption = encryption;
+    settings.charset = charset;
     return true;
 }

@@ -16,6 +16,7 @@ struct SiteFields {
     bool anonymous = false;
     bool relativePath = false;
     Encryption encryption = SiteSettings{}.encryption;
+    QByteArray charset;
     // Where the keyring keeps the password the site file does not hold; empty when it holds it.
     QString keyringKey;
 

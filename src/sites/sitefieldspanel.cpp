@@ -1,6 +1,7 @@
 #include "sites/sitefieldspanel.h"
 
 #include "platform/beep.h"
+#include "platform/namecodec.h"
 #include "platform/uitext.h"
 #include "sites/bytelimitvalidator.h"
 
@@ -45,6 +46,16 @@ QComboBox *makeEncryptionBox(QWidget *parent)
     return box;
 }
 
+QComboBox *makeCharsetBox(QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QStringLiteral("charset"));
+    box->addItem(uiText("Automatic"), QByteArray());
+    for (const QByteArray &charset : namecodec::offeredCharsets())
+        box->addItem(QString::fromLatin1(charset), charset);
+    return box;
+}
+
 } // namespace
 
 SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
@@ -55,7 +66,7 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
       remotePath_(makeFieldEdit(this, "remotePath", sizeof(SiteRecord::remotePath))),
       localPath_(makeFieldEdit(this, "localPath", sizeof(SiteRecord::localPath))),
       browse_(new QPushButton(uiText("..."), this)), relative_(new QCheckBox(uiText("Relative path"), this)),
-      encryption_(makeEncryptionBox(this))
+      encryption_(makeEncryptionBox(this)), charset_(makeCharsetBox(this))
 {
     password_->setEchoMode(QLineEdit::Password);
     anonymous_->setObjectName(QStringLiteral("anonymous"));
@@ -75,6 +86,7 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
     form->addRow(uiText("Password:"), password_);
     form->addRow(QString(), anonymous_);
     form->addRow(uiText("Encryption:"), encryption_);
+    form->addRow(uiText("Character set:"), charset_);
     form->addRow(uiText("Port:"), port_);
     form->addRow(uiText("Initial remote path:"), remotePath_);
     form->addRow(uiText("Initial local path:"), localRow);
@@ -84,13 +96,15 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
     clearFields();
     // The keys go down the form as it is laid out.
     setTabOrder(anonymous_, encryption_);
-    setTabOrder(encryption_, port_);
+    setTabOrder(encryption_, charset_);
+    setTabOrder(charset_, port_);
 
     for (QLineEdit *edit : {address_, user_, password_, port_, remotePath_, localPath_})
         connect(edit, &QLineEdit::textEdited, this, &SiteFieldsPanel::edited);
     for (QCheckBox *box : {anonymous_, relative_})
         connect(box, &QCheckBox::clicked, this, &SiteFieldsPanel::edited);
     connect(encryption_, &QComboBox::activated, this, &SiteFieldsPanel::onEncryptionChosen);
+    connect(charset_, &QComboBox::activated, this, &SiteFieldsPanel::edited);
     connect(browse_, &QPushButton::clicked, this, &SiteFieldsPanel::browseRequested);
 }
 
@@ -117,6 +131,13 @@ void SiteFieldsPanel::showFields(const SiteFields &fields)
     localPath_->setText(fields.localPath);
     relative_->setChecked(fields.relativePath);
     encryption_->setCurrentIndex(encryption_->findData(int(fields.encryption)));
+    // A set the list does not offer (written by hand) shows as itself, so saving keeps it.
+    int charsetIndex = charset_->findData(fields.charset);
+    if (charsetIndex < 0) {
+        charset_->addItem(QString::fromLatin1(fields.charset), fields.charset);
+        charsetIndex = charset_->count() - 1;
+    }
+    charset_->setCurrentIndex(charsetIndex);
 }
 
 void SiteFieldsPanel::clearFields()
@@ -128,7 +149,7 @@ void SiteFieldsPanel::setFieldsEnabled(bool enabled)
 {
     for (QWidget *widget : std::initializer_list<QWidget *>{address_, user_, password_, anonymous_,
                                                             port_, remotePath_, localPath_, relative_,
-                                                            encryption_})
+                                                            encryption_, charset_})
         widget->setEnabled(enabled);
 }
 
@@ -149,6 +170,7 @@ SiteFields SiteFieldsPanel::values(int fallbackPort, bool *portValid) const
     fields.localPath = localPath_->text();
     fields.relativePath = relative_->isChecked();
     fields.encryption = Encryption(encryption_->currentData().toInt());
+    fields.charset = charset_->currentData().toByteArray();
     return fields;
 }
 

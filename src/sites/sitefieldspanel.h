@@ -51,4 +51,5 @@ private:
     QPushButton *browse_;
     QCheckBox *relative_;
     QComboBox *encryption_;
+    QComboBox *charset_;
 };

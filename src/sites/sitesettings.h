@@ -11,6 +11,9 @@ struct SiteSettings {
     // Where the desktop's keyring keeps the site's password while the site file holds none;
     // empty when the password is in the site file.
     QString keyringKey;
+    // The character set of the server's names, as a converter knows it ("CP949", "Shift_JIS");
+    // empty for automatic.
+    QByteArray charset;
 
     bool operator==(const SiteSettings &) const = default;
 };

@@ -1,5 +1,6 @@
 #include "sites/sitesettingsfile.h"
 
+#include "platform/namecodec.h"
 #include "sites/sitefield.h"
 
 #include <QFile>
@@ -16,6 +17,7 @@ namespace
 const QByteArray header = QByteArrayLiteral("TIDEWELL SITE SETTINGS 1");
 const QByteArray encryptionKey = QByteArrayLiteral("encryption=");
 const QByteArray keyringKey = QByteArrayLiteral("keyring=");
+const QByteArray charsetKey = QByteArrayLiteral("charset=");
 
 constexpr std::array<std::pair<Encryption, const char *>, 4> encryptionWords = {{
     {Encryption::Plain, "plain"},
@@ -65,6 +67,11 @@ bool readLine(const QByteArray &line, SiteKey &key, SiteSettings &settings)
         else if (fields[i].startsWith(keyringKey))
             settings.keyringKey =
                 QString::fromUtf8(QByteArray::fromPercentEncoding(fields[i].mid(keyringKey.size())));
+        else if (fields[i].startsWith(charsetKey)) {
+            // A set this build cannot convert reads as automatic rather than costing the line.
+            const QByteArray charset = QByteArray::fromPercentEncoding(fields[i].mid(charsetKey.size()));
+            settings.charset = namecodec::isKnownCharset(charset) ? charset : QByteArray();
+        }
     }
     return encryptionRead;
 }
@@ -83,6 +90,8 @@ QByteArray siteSettingsBytes(const SiteList &list)
                 out += name;
         if (!settings.keyringKey.isEmpty())
             out += '\t' + keyringKey + settings.keyringKey.toUtf8().toPercentEncoding();
+        if (!settings.charset.isEmpty())
+            out += '\t' + charsetKey + settings.charset.toPercentEncoding();
         out += '\n';
     }
     return out;

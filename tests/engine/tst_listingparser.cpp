@@ -402,28 +402,42 @@ void TestListingParser::legacyNamesDecode()
     QCOMPARE(namecodec::decodeName("\xC7\xD1\xB1\xDB", namecodec::Legacy::Cp949), QStringLiteral("한글"));
     QCOMPARE(namecodec::decodeName("\xED\x95\x9C\xEA\xB8\x80", namecodec::Legacy::Cp949),
              QStringLiteral("한글"));
+    // A syllable of the Windows extension of EUC-KR.
+    QCOMPARE(namecodec::decodeName("\x81\x41", namecodec::Legacy::Cp949), QStringLiteral("갂"));
     QCOMPARE(namecodec::decodeName("caf\xE9", namecodec::Legacy::Latin1), QStringLiteral("café"));
     QVERIFY(!namecodec::isValidUtf8("\xC7\xD1"));
 }
 
+// Names are shown in the site's character set (automatic where it names none), control bytes
+// escaped, and the row keeps the server's bytes whatever was shown.
 void TestListingParser::controlBytesInNamesShownEscaped_data()
 {
+    QTest::addColumn<QByteArray>("charset");
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("escape sequence") << QByteArray("\x1b[31mred") << "\\x1b[31mred";
-    QTest::newRow("carriage return inside") << QByteArray("a\rb") << "a\\x0db";
-    QTest::newRow("tab and delete") << QByteArray("a\tb\x7f") << "a\\x09b\\x7f";
-    QTest::newRow("c1 control in utf-8") << QByteArray("a\xC2\x85z") << "a\\x85z";
-    QTest::newRow("line separator") << QByteArray("a\xE2\x80\xA8z") << "a\\u2028z";
-    QTest::newRow("not utf-8") << QByteArray("caf\xE9\x07") << "caf\u00e9\\x07";
-    QTest::newRow("ordinary") << QByteArray("plain \xED\x95\x9C.txt") << "plain \uD55C.txt";
+    const QByteArray automatic;
+    QTest::newRow("escape sequence") << automatic << QByteArray("\x1b[31mred") << "\\x1b[31mred";
+    QTest::newRow("carriage return inside") << automatic << QByteArray("a\rb") << "a\\x0db";
+    QTest::newRow("tab and delete") << automatic << QByteArray("a\tb\x7f") << "a\\x09b\\x7f";
+    QTest::newRow("c1 control in utf-8") << automatic << QByteArray("a\xC2\x85z") << "a\\x85z";
+    QTest::newRow("line separator") << automatic << QByteArray("a\xE2\x80\xA8z") << "a\\u2028z";
+    QTest::newRow("not utf-8") << automatic << QByteArray("caf\xE9\x07") << "caf\u00e9\\x07";
+    QTest::newRow("ordinary") << automatic << QByteArray("plain \xED\x95\x9C.txt") << "plain \uD55C.txt";
+    QTest::newRow("Shift_JIS site") << QByteArray("Shift_JIS") << QByteArray("\x93\xfa\x96\x7b.txt")
+                                    << QString::fromUtf8("日本.txt");
+    QTest::newRow("CP949 site") << QByteArray("CP949") << QByteArray("\xc7\xd1\xb1\xdb\x07")
+                                << QString::fromUtf8("한글\\x07");
+    QTest::newRow("windows-1252 site, valid UTF-8 bytes")
+        << QByteArray("windows-1252") << QByteArray("\xc3\xa9") << QString::fromUtf8("Ã©");
 }
 
 void TestListingParser::controlBytesInNamesShownEscaped()
 {
+    QFETCH(QByteArray, charset);
     QFETCH(QByteArray, name);
     QFETCH(QString, shown);
     ListingState state;
+    state.charset = charset;
     const auto entry =
         ParseListingLine("-rw-r--r--   1 u        g               3 Jan 26  2000 " + name, state);
     QVERIFY(entry);

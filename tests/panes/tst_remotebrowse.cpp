@@ -289,6 +289,35 @@ private slots:
         QVERIFY(session().connected);
     }
 
+    // A server that lists its names in Shift_JIS shows them in that set when the site names it,
+    // and a row keeps the bytes the server sent.
+    void listingShownInTheSitesCharset()
+    {
+        frame_->controller()->disconnect();
+        ScriptedServer legacy;
+        legacy.on("USER", "331 Password required")
+            .on("PASS", "230 Logged in")
+            .on("PWD", "257 \"/\" is the current directory")
+            .on("CWD", "250 OK")
+            .on("TYPE", "200 Type set")
+            .on("PASV", Reply::pasv())
+            .on("LIST", Reply("150 Here comes the listing")
+                            .sendData("-rw-r--r--   1 u g 3 Jan 26  2000 \x93\xfa\x96\x7b.txt\r\n")
+                            .then("226 Done"));
+        session().serverHost = QStringLiteral("127.0.0.1");
+        session().port = legacy.port();
+        session().userName = QStringLiteral("u");
+        session().password = QStringLiteral("p");
+        session().charset = "Shift_JIS";
+        pane()->cache()->DeleteServerListings();
+        emit frame_->controller()->stateChanged();
+        frame_->action(cmd::Connect)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(rowNames(list()), QStringList{QString::fromUtf8("日本.txt")}, 10000);
+        QCOMPARE(list()->listModel()->row(0).nameBytes(), QByteArray("\x93\xfa\x96\x7b.txt"));
+        frame_->controller()->disconnect();
+        session().charset.clear();
+    }
+
     void abortDuringASlowListing()
     {
         frame_->controller()->disconnect();

@@ -253,6 +253,18 @@ private slots:
         QTRY_VERIFY(rowOf(list(), QStringLiteral("made")) >= 0);
     }
 
+    // A typed name the site's character set cannot hold is refused, never sent with substitutes.
+    void newFolderOutsideTheCharset()
+    {
+        session().charset = "ISO-8859-1";
+        LogRecorder log;
+        run(cmd::NewFolder, answer(QStringLiteral("folderName"), QString::fromUtf8("5€")));
+        QVERIFY(log.waitFor(formatText(TextId::NameNotInCharset, "5€", "ISO-8859-1"), LogColor::Error));
+        session().charset.clear();
+        QVERIFY(!QFileInfo::exists(served(QStringLiteral("5?"))));
+        QVERIFY(!QFileInfo::exists(served(QString::fromUtf8("5€"))));
+    }
+
     void moveIntoAFolder()
     {
         // The destination was seen before: its cache must not hide the file moved into it.

@@ -115,13 +115,16 @@ private slots:
         SiteManagerDialog dialog(folder());
         choose(get<QComboBox>(dialog, "encryption"), "Implicit TLS");
         QCOMPARE(get<QLineEdit>(dialog, "port")->text(), QStringLiteral("990"));
+        choose(get<QComboBox>(dialog, "charset"), "Shift_JIS");
         get<QListWidget>(dialog, "siteList")->setCurrentRow(0);
         QCOMPARE(get<QComboBox>(dialog, "encryption")->currentText(), uiText("Require explicit TLS"));
+        QCOMPARE(get<QComboBox>(dialog, "charset")->currentText(), uiText("Automatic"));
         get<QListWidget>(dialog, "siteList")->setCurrentRow(1);
         get(dialog, "connect")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         const LoginFields login = loginFromSite(dialog.fields());
         QCOMPARE(login.encryption, Encryption::Implicit);
+        QCOMPARE(login.charset, QByteArray("Shift_JIS"));
         QCOMPARE(login.port, 990);
         QCOMPARE(savedChoices(), (QList<int>{2, 3, 1}));
     }

@@ -19,7 +19,7 @@ SiteList sampleList()
         sitefield::setText(list.sites.back().siteName, QString::fromUtf8(name));
     }
     list.settings = {
-        {Encryption::Implicit, {}}, {Encryption::Plain, {}}, {Encryption::ExplicitRequired, {}}, {}};
+        {Encryption::Implicit, {}, {}}, {Encryption::Plain, {}, {}}, {Encryption::ExplicitRequired, {}, {}}, {}};
     return list;
 }
 
@@ -85,6 +85,22 @@ private slots:
         SiteList read = sampleList();
         QCOMPARE(readSiteSettings(bytes, read), 0);
         QCOMPARE(read.settings, list.settings);
+    }
+
+    // A site's character set survives the file; one this build cannot convert reads as automatic
+    // and costs the site nothing else.
+    void charsetRoundTrip()
+    {
+        SiteList list = sampleList();
+        list.settings[0].charset = "Shift_JIS";
+        list.settings[3].charset = "CP949";
+        SiteList read = sampleList();
+        QCOMPARE(readSiteSettings(siteSettingsBytes(list), read), 0);
+        QCOMPARE(read.settings, list.settings);
+        const QByteArray unknown = "TIDEWELL SITE SETTINGS 1\nFolder\tFTP%20site\tencryption=plain\tcharset=KLINGON\n";
+        QCOMPARE(readSiteSettings(unknown, read), 0);
+        QCOMPARE(read.settings[0].encryption, Encryption::Plain);
+        QVERIFY(read.settings[0].charset.isEmpty());
     }
 
     // No two sites share a key; a name's remains after its terminator make no other name.
