@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <QScopeGuard>
+
 #include <ctime>
 
 namespace
@@ -129,6 +131,49 @@ private slots:
         QCOMPARE(entry->text(AttributeColumn), attribute);
         QCOMPARE(entry->keys[DateTimeColumn], date);
         QCOMPARE(entry->text(DateTimeColumn), datetimetext::format(date));
+    }
+
+    // Every ten minutes over the days a zone changes its offset, the row's time equals what the C
+    // library says for that second: the hour cache must never carry an offset across a change.
+    void localTimesAcrossOffsetChanges_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QByteArray>("firstDay"); // UTC, YYYYMMDD; two days from here are checked
+        QTest::newRow("Berlin, summer time begins") << QByteArray("Europe/Berlin") << QByteArray("20240330");
+        QTest::newRow("Berlin, summer time ends") << QByteArray("Europe/Berlin") << QByteArray("20241026");
+        QTest::newRow("half an hour's change") << QByteArray("Australia/Lord_Howe") << QByteArray("20240406");
+        QTest::newRow("half-hour zone") << QByteArray("America/St_Johns") << QByteArray("20241102");
+        QTest::newRow("quarter-hour zone") << QByteArray("Asia/Kathmandu") << QByteArray("19851231");
+        QTest::newRow("rule as text") << QByteArray("XST-1XDT,M3.5.0/2,M10.5.0/3") << QByteArray("20250329");
+    }
+    void localTimesAcrossOffsetChanges()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QByteArray, firstDay);
+        const QByteArray previous = qgetenv("TZ");
+        qputenv("TZ", zone);
+        tzset();
+        const auto restore = qScopeGuard([&] {
+            qputenv("TZ", previous);
+            tzset();
+        });
+        const std::int64_t start = *ParseFactTime(firstDay + "000000");
+        for (std::int64_t second = start; second < start + 2 * 86400; second += 600) {
+            const std::time_t when = std::time_t(second);
+            std::tm local{};
+            QVERIFY(localtime_r(&when, &local));
+            const qint64 expected = at(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                       local.tm_min);
+            std::tm utc{};
+            gmtime_r(&when, &utc);
+            char fact[15];
+            std::strftime(fact, sizeof fact, "%Y%m%d%H%M%S", &utc);
+            ListingState state;
+            const std::optional<FileEntry> entry =
+                ParseMlsdLine(QByteArray("type=file;modify=") + fact + "; f", state);
+            QVERIFY(entry);
+            QVERIFY2(entry->keys[DateTimeColumn] == expected, fact);
+        }
     }
 };
 
