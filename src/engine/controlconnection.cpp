@@ -36,7 +36,6 @@ constexpr int peekSize = 82;
 // A longer line is taken in pieces; long enough for a working directory of any real length.
 constexpr qint64 lineLimit = replyBufferSize - 1;
 constexpr size_t clearedReplyBytes = 4096;
-constexpr qint64 sendPiece = 12288;
 // No server's reply is this long; a longer one is a hostile or broken server.
 constexpr int maxReplyLines = 1000;
 constexpr qint64 maxReplyBytes = 1 << 20;
@@ -148,8 +147,9 @@ qint64 sendBlock(FtpConnection &connection, int socket, const char *data, qint64
     TlsChannel *channel = channelOf(connection, socket);
     qint64 sent = 0;
     while (sent < length) {
-        // TLS cuts the block into records itself: smaller pieces would only add records.
-        const size_t piece = size_t(channel ? length - sent : std::min(sendPiece, length - sent));
+        // The whole rest at once: the kernel takes what its buffer holds, and smaller pieces only
+        // cost calls (TLS cuts the block into records itself).
+        const size_t piece = size_t(length - sent);
         ssize_t n = -1;
         if (channel) {
             workerstop::throwIfRequested();

