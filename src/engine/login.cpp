@@ -6,6 +6,7 @@
 #include "engine/replylines.h"
 #include "engine/tlssession.h"
 #include "platform/log.h"
+#include "platform/namecodec.h"
 
 #include <netinet/in.h>
 #include <optional>
@@ -82,7 +83,7 @@ constexpr const char *listingFacts[] = {"type", "size", "modify", "perm", "unix.
 
 // FEAT, and what its answer asks for: UTF-8 names, and the MLSD facts the rows are made of when
 // the server does not send them all unasked.
-void readServerFeatures(FtpConnection &connection)
+void readServerFeatures(FtpConnection &connection, const LoginFields &login)
 {
     QList<QByteArray> lines;
     {
@@ -95,7 +96,9 @@ void readServerFeatures(FtpConnection &connection)
     if (reply.malformed)
         AppendLog(LogColor::Error, TextId::FeaturesUnreadable);
     connection.features = reply.features;
-    if (connection.features.utf8)
+    // A site set to another character set keeps the server's names in that set: switched to
+    // UTF-8, they would be misread.
+    if (connection.features.utf8 && namecodec::readsUtf8(login.charset))
         (void)SendCommand(connection, "OPTS UTF8 ON");
     QByteArray wanted;
     bool missing = false;
@@ -193,7 +196,7 @@ int Login(FtpConnection &connection, const LoginFields &login)
     if (result == 2) {
         if (connection.controlTls && !protectDataConnections(connection, login))
             return failLogin(connection);
-        readServerFeatures(connection);
+        readServerFeatures(connection, login);
         if (connection.controlSocket == -1)
             return failLogin(connection);
         connection.connected = true;

@@ -108,6 +108,12 @@ bool isKnownCharset(QByteArrayView charset)
     return !name.isEmpty() && QStringDecoder(name.constData()).isValid() && QStringEncoder(name.constData()).isValid();
 }
 
+bool readsUtf8(QByteArrayView charset)
+{
+    return !isKnownCharset(charset) || qstricmp(charset.toByteArray().constData(), "UTF-8") == 0 ||
+           qstricmp(charset.toByteArray().constData(), "UTF8") == 0;
+}
+
 const QList<QByteArray> &offeredCharsets()
 {
     static const QList<QByteArray> names = {"UTF-8",     "CP949",        "EUC-KR",

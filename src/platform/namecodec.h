@@ -22,6 +22,8 @@ enum class Legacy { FromLocale, Cp949, Latin1 };
 // A site may name the character set its server uses; an empty name means automatic, as above.
 // A name this build cannot convert is treated as automatic too.
 [[nodiscard]] bool isKnownCharset(QByteArrayView charset);
+// True when such a site's names are read as UTF-8 where valid: automatic, or UTF-8 named.
+[[nodiscard]] bool readsUtf8(QByteArrayView charset);
 // The character sets offered for a site, by the names its settings store.
 [[nodiscard]] const QList<QByteArray> &offeredCharsets();
 [[nodiscard]] QString decodeName(QByteArrayView bytes, QByteArrayView charset);

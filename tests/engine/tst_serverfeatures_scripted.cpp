@@ -87,23 +87,31 @@ private slots:
     void featuresAfterLogin_data()
     {
         QTest::addColumn<QByteArray>("featReply");
+        QTest::addColumn<QByteArray>("charset"); // the site's; empty for automatic
         QTest::addColumn<Commands>("commands");
         QTest::addColumn<bool>("utf8");
         QTest::addColumn<bool>("unreadable");
 
-        QTest::newRow("refused") << refused << Commands{"FEAT"} << false << false;
-        QTest::newRow("UTF8 listed") << QByteArray("211-Features:\r\n UTF8\r\n SIZE\r\n211 End\r\n")
-                                     << Commands{"FEAT", "OPTS UTF8 ON"} << true << false;
+        const QByteArray utf8Listed = "211-Features:\r\n UTF8\r\n SIZE\r\n211 End\r\n";
+        QTest::newRow("refused") << refused << QByteArray() << Commands{"FEAT"} << false << false;
+        QTest::newRow("UTF8 listed") << utf8Listed << QByteArray() << Commands{"FEAT", "OPTS UTF8 ON"} << true
+                                     << false;
+        QTest::newRow("UTF8 listed, site in UTF-8")
+            << utf8Listed << QByteArray("UTF-8") << Commands{"FEAT", "OPTS UTF8 ON"} << true << false;
+        // The server would switch to UTF-8 names, which the site's set would then misread.
+        QTest::newRow("UTF8 listed, site in Shift_JIS")
+            << utf8Listed << QByteArray("Shift_JIS") << Commands{"FEAT"} << true << false;
         QTest::newRow("MLST facts asked for when not all are sent")
             << QByteArray("211-Features:\r\n MLST type*;size*;modify*;unix.mode;unique;\r\n211 End\r\n")
-            << Commands{"FEAT", "OPTS MLST type;size;modify;unix.mode;"} << false << false;
+            << QByteArray() << Commands{"FEAT", "OPTS MLST type;size;modify;unix.mode;"} << false << false;
         QTest::newRow("malformed list offers nothing")
-            << QByteArray("211-Features:\r\n UTF8\r\n <b>hello</b>\r\n211 End\r\n") << Commands{"FEAT"}
-            << false << true;
+            << QByteArray("211-Features:\r\n UTF8\r\n <b>hello</b>\r\n211 End\r\n") << QByteArray()
+            << Commands{"FEAT"} << false << true;
     }
     void featuresAfterLogin()
     {
         QFETCH(QByteArray, featReply);
+        QFETCH(QByteArray, charset);
         QFETCH(Commands, commands);
         QFETCH(bool, utf8);
         QFETCH(bool, unreadable);
@@ -111,6 +119,7 @@ private slots:
         LogRecorder log;
         auto &s = controller().session();
         s.features.utf8 = true; // what an earlier login found goes at this one
+        s.charset = charset;
         QVERIFY(logIn(server, featReply) >= 0);
         QVERIFY(s.connected);
         QCOMPARE(afterLogin(server), commands);
