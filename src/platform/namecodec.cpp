@@ -5,6 +5,8 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 namespace namecodec
 {
@@ -102,10 +104,37 @@ QString decodeName(QByteArrayView bytes, Legacy legacy)
     return legacy == Legacy::Cp949 ? decodeCp949(bytes) : QString::fromLatin1(bytes);
 }
 
+namespace
+{
+
+// The decoder of the set last asked for on this thread, opened once: a listing decodes every row
+// in its site's set, and opening a converter cost more than the decoding. Null for a set this
+// build cannot convert both ways.
+QStringDecoder *namedDecoder(QByteArrayView charset)
+{
+    struct Opened {
+        std::optional<QByteArray> charset;
+        std::unique_ptr<QStringDecoder> decoder;
+    };
+    thread_local Opened opened;
+    if (opened.charset != charset.toByteArray()) {
+        opened.charset = charset.toByteArray();
+        opened.decoder.reset();
+        const QByteArray name = converterName(charset);
+        if (!name.isEmpty() && QStringEncoder(name.constData()).isValid()) {
+            auto decoder = std::make_unique<QStringDecoder>(name.constData(), QStringDecoder::Flag::Stateless);
+            if (decoder->isValid())
+                opened.decoder = std::move(decoder);
+        }
+    }
+    return opened.decoder.get();
+}
+
+} // namespace
+
 bool isKnownCharset(QByteArrayView charset)
 {
-    const QByteArray name = converterName(charset);
-    return !name.isEmpty() && QStringDecoder(name.constData()).isValid() && QStringEncoder(name.constData()).isValid();
+    return namedDecoder(charset) != nullptr;
 }
 
 bool readsUtf8(QByteArrayView charset)
@@ -123,10 +152,12 @@ const QList<QByteArray> &offeredCharsets()
 
 QString decodeName(QByteArrayView bytes, QByteArrayView charset)
 {
-    if (!isKnownCharset(charset))
+    QStringDecoder *decoder = namedDecoder(charset);
+    if (!decoder)
         return decodeName(bytes);
-    QStringDecoder decoder(converterName(charset).constData(), QStringDecoder::Flag::Stateless);
-    return decoder.decode(bytes);
+    QString name = decoder->decode(bytes);
+    decoder->resetState(); // an invalid byte leaves no mark on the next name
+    return name;
 }
 
 std::optional<QByteArray> encodeName(const QString &name, QByteArrayView charset)
