@@ -38,11 +38,13 @@ QComboBox *makeEncryptionBox(QWidget *parent)
 {
     auto *box = new QComboBox(parent);
     box->setObjectName(QStringLiteral("encryption"));
-    for (auto [encryption, text] : {std::pair{Encryption::Plain, "Plain FTP (unencrypted)"},
-                                    std::pair{Encryption::ExplicitIfOffered, "Explicit TLS if the server offers it"},
-                                    std::pair{Encryption::ExplicitRequired, "Require explicit TLS"},
-                                    std::pair{Encryption::Implicit, "Implicit TLS"}})
-        box->addItem(uiText(text), int(encryption));
+    for (auto [encryption, text] :
+         {std::pair{Encryption::Plain, QT_TRANSLATE_NOOP("UiText", "Plain FTP (unencrypted)")},
+          std::pair{Encryption::ExplicitIfOffered,
+                    QT_TRANSLATE_NOOP("UiText", "Explicit TLS if the server offers it")},
+          std::pair{Encryption::ExplicitRequired, QT_TRANSLATE_NOOP("UiText", "Require explicit TLS")},
+          std::pair{Encryption::Implicit, QT_TRANSLATE_NOOP("UiText", "Implicit TLS")}})
+        box->addItem(UiText::tr(text), int(encryption));
     return box;
 }
 
@@ -50,7 +52,7 @@ QComboBox *makeCharsetBox(QWidget *parent)
 {
     auto *box = new QComboBox(parent);
     box->setObjectName(QStringLiteral("charset"));
-    box->addItem(uiText("Automatic"), QByteArray());
+    box->addItem(UiText::tr("Automatic"), QByteArray());
     for (const QByteArray &charset : namecodec::offeredCharsets())
         box->addItem(QString::fromLatin1(charset), charset);
     return box;
@@ -62,11 +64,12 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
     : QWidget(parent), address_(makeFieldEdit(this, "address", sizeof(SiteRecord::address))),
       user_(makeFieldEdit(this, "userId", sizeof(SiteRecord::userId))),
       password_(makeFieldEdit(this, "password", sizeof(SiteRecord::sitePassword))),
-      anonymous_(new QCheckBox(uiText("Anonymous"), this)), port_(makeEdit(this, "port", 6)),
+      anonymous_(new QCheckBox(UiText::tr("Anonymous"), this)), port_(makeEdit(this, "port", 6)),
       remotePath_(makeFieldEdit(this, "remotePath", sizeof(SiteRecord::remotePath))),
       localPath_(makeFieldEdit(this, "localPath", sizeof(SiteRecord::localPath))),
-      browse_(new QPushButton(uiText("..."), this)), relative_(new QCheckBox(uiText("Relative path"), this)),
-      encryption_(makeEncryptionBox(this)), charset_(makeCharsetBox(this))
+      browse_(new QPushButton(UiText::tr("..."), this)),
+      relative_(new QCheckBox(UiText::tr("Relative path"), this)), encryption_(makeEncryptionBox(this)),
+      charset_(makeCharsetBox(this))
 {
     password_->setEchoMode(QLineEdit::Password);
     anonymous_->setObjectName(QStringLiteral("anonymous"));
@@ -81,15 +84,15 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
 
     auto *form = new QFormLayout(this);
     form->setContentsMargins(0, 0, 0, 0);
-    form->addRow(uiText("FTP address:"), address_);
-    form->addRow(uiText("User ID:"), user_);
-    form->addRow(uiText("Password:"), password_);
+    form->addRow(UiText::tr("FTP address:"), address_);
+    form->addRow(UiText::tr("User ID:"), user_);
+    form->addRow(UiText::tr("Password:"), password_);
     form->addRow(QString(), anonymous_);
-    form->addRow(uiText("Encryption:"), encryption_);
-    form->addRow(uiText("Character set:"), charset_);
-    form->addRow(uiText("Port:"), port_);
-    form->addRow(uiText("Initial remote path:"), remotePath_);
-    form->addRow(uiText("Initial local path:"), localRow);
+    form->addRow(UiText::tr("Encryption:"), encryption_);
+    form->addRow(UiText::tr("Character set:"), charset_);
+    form->addRow(UiText::tr("Port:"), port_);
+    form->addRow(UiText::tr("Initial remote path:"), remotePath_);
+    form->addRow(UiText::tr("Initial local path:"), localRow);
     form->addRow(QString(), relative_);
 
     // A new panel shows what a site without values holds, the encryption included.
@@ -124,7 +127,7 @@ void SiteFieldsPanel::showFields(const SiteFields &fields)
     user_->setText(fields.userId);
     password_->setText(fields.password);
     password_->setPlaceholderText(fields.keyringKey.isEmpty() ? QString()
-                                                              : uiText("Kept in the system keyring"));
+                                                              : UiText::tr("Kept in the system keyring"));
     anonymous_->setChecked(fields.anonymous);
     port_->setText(QString::number(fields.port));
     remotePath_->setText(fields.remotePath);

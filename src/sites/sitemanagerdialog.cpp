@@ -39,7 +39,7 @@ constexpr Qt::ItemFlags editableItem = Qt::ItemIsSelectable | Qt::ItemIsEnabled 
 
 QPushButton *makeButton(const char *text, const char *name, QWidget *parent)
 {
-    auto *button = new QPushButton(uiText(text), parent);
+    auto *button = new QPushButton(UiText::tr(text), parent);
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(false);
     return button;
@@ -55,12 +55,14 @@ SiteManagerDialog::SiteManagerDialog(QWidget *parent)
 SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
     : QDialog(parent), folder_(folder), mover_(&sitePasswords(folder)), tree_(new QTreeWidget(this)),
       sites_(new QListWidget(this)), panel_(new SiteFieldsPanel(this)),
-      addFolder_(makeButton("Add", "addFolder", this)),
-      deleteFolder_(makeButton("Delete", "deleteFolder", this)), addSite_(makeButton("Add", "addSite", this)),
-      deleteSite_(makeButton("Delete", "deleteSite", this)), connect_(makeButton("Connect", "connect", this)),
-      close_(makeButton("Close", "close", this))
+      addFolder_(makeButton(QT_TRANSLATE_NOOP("UiText", "Add"), "addFolder", this)),
+      deleteFolder_(makeButton(QT_TRANSLATE_NOOP("UiText", "Delete"), "deleteFolder", this)),
+      addSite_(makeButton(QT_TRANSLATE_NOOP("UiText", "Add"), "addSite", this)),
+      deleteSite_(makeButton(QT_TRANSLATE_NOOP("UiText", "Delete"), "deleteSite", this)),
+      connect_(makeButton(QT_TRANSLATE_NOOP("UiText", "Connect"), "connect", this)),
+      close_(makeButton(QT_TRANSLATE_NOOP("UiText", "Close"), "close", this))
 {
-    setWindowTitle(uiText("Site Manager"));
+    setWindowTitle(UiText::tr("Site Manager"));
     buildLayout();
     SitePasswordMover::siteListOpened();
 
@@ -69,8 +71,9 @@ SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
 
     const SiteFileStatus status = LoadSiteList(folder_, list_);
     if (status == SiteFileStatus::Truncated)
-        AppendLog(uiText("The site list file ends inside a record; the sites after it were not loaded.\n"),
-                  LogColor::Error);
+        AppendLog(
+            UiText::tr("The site list file ends inside a record; the sites after it were not loaded.\n"),
+            LogColor::Error);
     reportSiteFileStatus(status);
     if (const int skipped = loadSiteSettings(folder_, list_))
         AppendLog(formatText(TextId::SiteSettingsSkipped, skipped, siteSettingsFileName), LogColor::Error);
@@ -119,13 +122,13 @@ void SiteManagerDialog::buildLayout()
 
     connect_->setDefault(true);
 
-    auto *folderBox = new QGroupBox(uiText("Folder"), this);
+    auto *folderBox = new QGroupBox(UiText::tr("Folder"), this);
     auto *folderLayout = new QGridLayout(folderBox);
     folderLayout->addWidget(tree_, 0, 0, 1, 2);
     folderLayout->addWidget(addFolder_, 1, 0);
     folderLayout->addWidget(deleteFolder_, 1, 1);
 
-    auto *siteBox = new QGroupBox(uiText("Site"), this);
+    auto *siteBox = new QGroupBox(UiText::tr("Site"), this);
     auto *siteLayout = new QGridLayout(siteBox);
     siteLayout->addWidget(sites_, 0, 0, 1, 2);
     siteLayout->addWidget(addSite_, 1, 0);
@@ -350,10 +353,11 @@ void SiteManagerDialog::showContextMenu(ContextTarget target)
     const bool folders = target == FolderTarget;
     QMenu menu(this);
     menu.setObjectName(folders ? QStringLiteral("Folder") : QStringLiteral("List"));
-    menu.addAction(uiText(folders ? "Add Folder" : "Add Site"), this, [this] { addItem(contextTarget_); });
-    menu.addAction(uiText(folders ? "Delete Folder" : "Delete Site"), this,
+    menu.addAction(folders ? UiText::tr("Add Folder") : UiText::tr("Add Site"), this,
+                   [this] { addItem(contextTarget_); });
+    menu.addAction(folders ? UiText::tr("Delete Folder") : UiText::tr("Delete Site"), this,
                    [this] { deleteItem(contextTarget_); });
-    menu.addAction(uiText("Rename..."), this, [this] { renameItem(contextTarget_); });
+    menu.addAction(UiText::tr("Rename..."), this, [this] { renameItem(contextTarget_); });
     menu.exec(QCursor::pos());
 }
 
@@ -469,7 +473,7 @@ void SiteManagerDialog::deleteSite()
 void SiteManagerDialog::browseLocalPath()
 {
     const QString path = QFileDialog::getExistingDirectory(
-        this, uiText("Initial local path:"), appSettings().downloadFolder, QFileDialog::ShowDirsOnly);
+        this, UiText::tr("Initial local path:"), appSettings().downloadFolder, QFileDialog::ShowDirsOnly);
     if (!path.isEmpty())
         panel_->setLocalPathByUser(path);
 }
@@ -506,7 +510,8 @@ void SiteManagerDialog::connectToSelected()
     bool portValid = false;
     const SiteFields values = panel_->values(fields_.port, &portValid);
     if (!portValid) {
-        QMessageBox::warning(this, windowTitle(), uiText("Please enter an integer between 0 and 999999."));
+        QMessageBox::warning(this, windowTitle(),
+                             UiText::tr("Please enter an integer between 0 and 999999."));
         return;
     }
     fields_ = values;
