@@ -74,7 +74,7 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     keepRow->addWidget(new QLabel(UiText::tr("min."), this));
 
     auto *simultaneousRow = new QHBoxLayout;
-    auto *simultaneousLabel = new QLabel(UiText::withAccessKey("Simultaneous transfers", 'M'), this);
+    auto *simultaneousLabel = new QLabel(UiText::withAccessKey("Simultaneous transfers", 'U'), this);
     simultaneousLabel->setBuddy(simultaneous_);
     simultaneousRow->addWidget(simultaneousLabel);
     simultaneousRow->addWidget(simultaneous_);

@@ -10,6 +10,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -64,12 +65,13 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
     : QWidget(parent), address_(makeFieldEdit(this, "address", sizeof(SiteRecord::address))),
       user_(makeFieldEdit(this, "userId", sizeof(SiteRecord::userId))),
       password_(makeFieldEdit(this, "password", sizeof(SiteRecord::sitePassword))),
-      anonymous_(new QCheckBox(UiText::tr("Anonymous"), this)), port_(makeEdit(this, "port", 6)),
+      anonymous_(new QCheckBox(UiText::withAccessKey("Anonymous", 'N'), this)),
+      port_(makeEdit(this, "port", 6)),
       remotePath_(makeFieldEdit(this, "remotePath", sizeof(SiteRecord::remotePath))),
       localPath_(makeFieldEdit(this, "localPath", sizeof(SiteRecord::localPath))),
       browse_(new QPushButton(UiText::tr("..."), this)),
-      relative_(new QCheckBox(UiText::tr("Relative path"), this)), encryption_(makeEncryptionBox(this)),
-      charset_(makeCharsetBox(this))
+      relative_(new QCheckBox(UiText::withAccessKey("Relative path", 'V'), this)),
+      encryption_(makeEncryptionBox(this)), charset_(makeCharsetBox(this))
 {
     password_->setEchoMode(QLineEdit::Password);
     anonymous_->setObjectName(QStringLiteral("anonymous"));
@@ -82,25 +84,29 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
     localRow->addWidget(localPath_);
     localRow->addWidget(browse_);
 
+    // Each row's label takes the access key to its box.
     auto *form = new QFormLayout(this);
     form->setContentsMargins(0, 0, 0, 0);
-    form->addRow(UiText::tr("FTP address:"), address_);
-    form->addRow(UiText::tr("User ID:"), user_);
-    form->addRow(UiText::tr("Password:"), password_);
+    form->addRow(UiText::withAccessKey("FTP address:", 'T'), address_);
+    form->addRow(UiText::withAccessKey("User ID:", 'U'), user_);
+    form->addRow(UiText::withAccessKey("Password:", 'W'), password_);
     form->addRow(QString(), anonymous_);
-    form->addRow(UiText::tr("Encryption:"), encryption_);
-    form->addRow(UiText::tr("Character set:"), charset_);
-    form->addRow(UiText::tr("Port:"), port_);
-    form->addRow(UiText::tr("Initial remote path:"), remotePath_);
-    form->addRow(UiText::tr("Initial local path:"), localRow);
+    form->addRow(UiText::withAccessKey("Encryption:", 'E'), encryption_);
+    form->addRow(UiText::withAccessKey("Character set:", 'H'), charset_);
+    form->addRow(UiText::withAccessKey("Port:", 'P'), port_);
+    form->addRow(UiText::withAccessKey("Initial remote path:", 'R'), remotePath_);
+    auto *localLabel = new QLabel(UiText::withAccessKey("Initial local path:", 'L'), this);
+    localLabel->setBuddy(localPath_);
+    form->addRow(localLabel, localRow);
     form->addRow(QString(), relative_);
 
     // A new panel shows what a site without values holds, the encryption included.
     clearFields();
     // The keys go down the form as it is laid out.
-    setTabOrder(anonymous_, encryption_);
-    setTabOrder(encryption_, charset_);
-    setTabOrder(charset_, port_);
+    const QList<QWidget *> order{address_, user_,       password_,  anonymous_, encryption_, charset_,
+                                 port_,    remotePath_, localPath_, browse_,    relative_};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     for (QLineEdit *edit : {address_, user_, password_, port_, remotePath_, localPath_})
         connect(edit, &QLineEdit::textEdited, this, &SiteFieldsPanel::edited);
@@ -109,6 +115,15 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
     connect(encryption_, &QComboBox::activated, this, &SiteFieldsPanel::onEncryptionChosen);
     connect(charset_, &QComboBox::activated, this, &SiteFieldsPanel::edited);
     connect(browse_, &QPushButton::clicked, this, &SiteFieldsPanel::browseRequested);
+}
+
+QWidget *SiteFieldsPanel::firstField() const
+{
+    return address_;
+}
+QWidget *SiteFieldsPanel::lastField() const
+{
+    return relative_;
 }
 
 void SiteFieldsPanel::onEncryptionChosen()

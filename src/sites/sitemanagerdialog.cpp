@@ -37,9 +37,10 @@ const QString siteIndexKey = QStringLiteral("SiteDataIndex");
 
 constexpr Qt::ItemFlags editableItem = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 
-QPushButton *makeButton(const char *text, const char *name, QWidget *parent)
+// A button with the access key `key`, or none when `key` is 0.
+QPushButton *makeButton(const char *text, char key, const char *name, QWidget *parent)
 {
-    auto *button = new QPushButton(UiText::tr(text), parent);
+    auto *button = new QPushButton(key ? UiText::withAccessKey(text, key) : UiText::tr(text), parent);
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(false);
     return button;
@@ -55,12 +56,12 @@ SiteManagerDialog::SiteManagerDialog(QWidget *parent)
 SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
     : QDialog(parent), folder_(folder), mover_(&sitePasswords(folder)), tree_(new QTreeWidget(this)),
       sites_(new QListWidget(this)), panel_(new SiteFieldsPanel(this)),
-      addFolder_(makeButton(QT_TRANSLATE_NOOP("UiText", "Add"), "addFolder", this)),
-      deleteFolder_(makeButton(QT_TRANSLATE_NOOP("UiText", "Delete"), "deleteFolder", this)),
-      addSite_(makeButton(QT_TRANSLATE_NOOP("UiText", "Add"), "addSite", this)),
-      deleteSite_(makeButton(QT_TRANSLATE_NOOP("UiText", "Delete"), "deleteSite", this)),
-      connect_(makeButton(QT_TRANSLATE_NOOP("UiText", "Connect"), "connect", this)),
-      close_(makeButton(QT_TRANSLATE_NOOP("UiText", "Close"), "close", this))
+      addFolder_(makeButton(QT_TRANSLATE_NOOP("UiText", "Add"), 0, "addFolder", this)),
+      deleteFolder_(makeButton(QT_TRANSLATE_NOOP("UiText", "Delete"), 0, "deleteFolder", this)),
+      addSite_(makeButton(QT_TRANSLATE_NOOP("UiText", "Add"), 'A', "addSite", this)),
+      deleteSite_(makeButton(QT_TRANSLATE_NOOP("UiText", "Delete"), 'D', "deleteSite", this)),
+      connect_(makeButton(QT_TRANSLATE_NOOP("UiText", "Connect"), 'C', "connect", this)),
+      close_(makeButton(QT_TRANSLATE_NOOP("UiText", "Close"), 'O', "close", this))
 {
     setWindowTitle(UiText::tr("Site Manager"));
     buildLayout();
@@ -122,13 +123,13 @@ void SiteManagerDialog::buildLayout()
 
     connect_->setDefault(true);
 
-    auto *folderBox = new QGroupBox(UiText::tr("Folder"), this);
+    auto *folderBox = new QGroupBox(UiText::withAccessKey("Folder", 'F'), this);
     auto *folderLayout = new QGridLayout(folderBox);
     folderLayout->addWidget(tree_, 0, 0, 1, 2);
     folderLayout->addWidget(addFolder_, 1, 0);
     folderLayout->addWidget(deleteFolder_, 1, 1);
 
-    auto *siteBox = new QGroupBox(UiText::tr("Site"), this);
+    auto *siteBox = new QGroupBox(UiText::withAccessKey("Site", 'S'), this);
     auto *siteLayout = new QGridLayout(siteBox);
     siteLayout->addWidget(sites_, 0, 0, 1, 2);
     siteLayout->addWidget(addSite_, 1, 0);
@@ -148,6 +149,16 @@ void SiteManagerDialog::buildLayout()
     layout->addWidget(folderBox);
     layout->addWidget(siteBox);
     layout->addLayout(right, 1);
+
+    // Tab goes down each column from left to right: the folders, the sites, the site's fields.
+    // The folder buttons have no access key: "Add" and "Delete" twice leave too few letters, and
+    // the folder tree has its Delete key and context menu.
+    const QList<QWidget *> order{tree_,    addFolder_,  deleteFolder_,       sites_,
+                                 addSite_, deleteSite_, panel_->firstField()};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    setTabOrder(panel_->lastField(), connect_);
+    setTabOrder(connect_, close_);
 
     connect(tree_, &QTreeWidget::itemSelectionChanged, this, &SiteManagerDialog::onFolderSelectionChanged);
     connect(tree_, &QTreeWidget::itemChanged, this,
