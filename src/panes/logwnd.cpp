@@ -1,5 +1,7 @@
 #include "panes/logwnd.h"
 
+#include "controls/focusframe.h"
+#include "controls/panekeys.h"
 #include "platform/contrast.h"
 #include "platform/namecodec.h"
 #include "platform/strings.h"
@@ -52,6 +54,8 @@ CLogWnd::CLogWnd(QWidget *parent) : QPlainTextEdit(parent)
             self->appendLog(text, color);
     });
     installedPane = this;
+    addContextMenuKeys(this);
+    new FocusFrame(this);
 }
 
 CLogWnd::~CLogWnd()

@@ -10,6 +10,7 @@
 #include "shell/renametargetdialog.h"
 #include "shell/weblinks.h"
 
+#include "controls/panekeys.h"
 #include "controls/sortlistctrl.h"
 #include "panes/localwnd.h"
 #include "panes/logwnd.h"
@@ -204,6 +205,8 @@ void CMainFrame::createPanes()
     inner_->setStretchFactor(1, 1);
     setCentralWidget(outer_);
     remotePane_->initialUpdate();
+    // The log tells of the remote session: Ctrl+L there goes to the remote path box.
+    addPathBoxKey(logPane_, remotePane_->pathCombo());
     queuePane_->initialUpdate();
     localPane_->initialUpdate();
 

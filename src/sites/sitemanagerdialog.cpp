@@ -2,6 +2,7 @@
 
 #include "session/listingcachefiles.h"
 
+#include "controls/focusframe.h"
 #include "platform/appsettings.h"
 #include "platform/log.h"
 #include "platform/programpaths.h"
@@ -120,6 +121,8 @@ void SiteManagerDialog::buildLayout()
     sites_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     sites_->setContextMenuPolicy(Qt::CustomContextMenu);
     sites_->setMinimumWidth(160);
+    new FocusFrame(tree_);
+    new FocusFrame(sites_);
 
     connect_->setDefault(true);
 

@@ -234,6 +234,16 @@ private slots:
                                    "encryption", "charset",      "port",         "remotePath", "localPath",
                                    "browse",     "relativePath", "connect",      "close"};
         QCOMPARE(order, expected);
+
+        // Both lists show when they have the focus.
+        for (const char *name : {"folderTree", "siteList"}) {
+            auto *list = dialog.findChild<QWidget *>(QLatin1String(name));
+            list->setFocus(Qt::TabFocusReason);
+            auto *frame =
+                list->findChild<QWidget *>(QStringLiteral("focusFrame"), Qt::FindDirectChildrenOnly);
+            QVERIFY2(frame, name);
+            QTRY_VERIFY2(frame->isVisible(), name);
+        }
     }
 };
 

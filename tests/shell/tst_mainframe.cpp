@@ -38,6 +38,7 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -464,6 +465,21 @@ private slots:
                 taken.insert(key, action->text());
             }
         }
+        // Under Korean no command of a menu, nor the toolbar's name, is left in English.
+        if (Language(language) == Language::Korean) {
+            const auto hangul = [](const QString &text) {
+                return std::any_of(text.begin(), text.end(),
+                                   [](QChar c) { return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3; });
+            };
+            for (const auto &[name, actions] : groups)
+                for (QAction *action : actions)
+                    if (!action->isSeparator() && !action->text().isEmpty())
+                        QVERIFY2(hangul(action->text()),
+                                 qPrintable(name + QStringLiteral(": ") + action->text()));
+            QToolBar *toolBar = frame->findChild<QToolBar *>();
+            QVERIFY(toolBar);
+            QVERIFY2(hangul(toolBar->windowTitle()), qPrintable(toolBar->windowTitle()));
+        }
     }
 
     // The window's own keys work wherever its focus is.
@@ -505,6 +521,46 @@ private slots:
         for (QWidget *window : QApplication::topLevelWidgets())
             if (window != frame.get() && window->isVisible())
                 window->close();
+    }
+
+    // Ctrl+L in the log, which tells of the remote session, goes to the remote path box ready to
+    // be typed over, as it does from within the remote pane.
+    void ctrlLInTheLogGoesToTheRemotePathBox()
+    {
+        auto frame = startFrame();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        auto *pathBox = frame->remotePane()->findChild<QComboBox *>(QStringLiteral("pathCombo"));
+        QVERIFY(pathBox && pathBox->lineEdit());
+        pathBox->lineEdit()->setText(QStringLiteral("/pub"));
+        frame->logPane()->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), frame->logPane());
+        QTest::keyClick(frame->logPane(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), pathBox);
+        QCOMPARE(pathBox->lineEdit()->selectedText(), QStringLiteral("/pub"));
+    }
+
+    // Whichever list has the focus shows it with its frame, and only that one.
+    void focusVisibleOnEveryList()
+    {
+        auto frame = startFrame();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        const QList<QWidget *> lists{frame->localPane()->findChild<QWidget *>(QStringLiteral("localList")),
+                                     frame->remotePane()->findChild<QWidget *>(QStringLiteral("remoteList")),
+                                     frame->queuePane()->findChild<QWidget *>(QStringLiteral("queueList")),
+                                     frame->logPane()};
+        for (QWidget *focused : lists) {
+            QVERIFY(focused);
+            focused->setFocus(Qt::TabFocusReason);
+            QTRY_COMPARE(QApplication::focusWidget(), focused);
+            for (QWidget *list : lists) {
+                auto *focusFrame =
+                    list->findChild<QWidget *>(QStringLiteral("focusFrame"), Qt::FindDirectChildrenOnly);
+                QVERIFY2(focusFrame, qPrintable(list->objectName()));
+                QVERIFY2(focusFrame->isVisible() == (list == focused), qPrintable(list->objectName()));
+            }
+        }
     }
 
     void negativePaneSizeCountsAsAbsent()
