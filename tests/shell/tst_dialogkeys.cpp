@@ -33,19 +33,6 @@
 namespace
 {
 
-// The letter after a single "&", upper-cased; none for a text without an access key.
-QChar accessKey(const QString &text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text.at(i) != QLatin1Char('&'))
-            continue;
-        if (text.at(i + 1) != QLatin1Char('&'))
-            return text.at(i + 1).toUpper();
-        ++i;
-    }
-    return {};
-}
-
 // The texts that carry an access key among what `dialog` shows now: labels, buttons, check
 // boxes, group titles and tabs.
 QStringList shownKeyTexts(QWidget *dialog)
@@ -74,7 +61,7 @@ QStringList sharedKeys(const QStringList &texts)
     QStringList shared;
     QHash<QChar, QString> taken;
     for (const QString &text : texts) {
-        const QChar key = accessKey(text);
+        const QChar key = guitest::accessKey(text);
         if (key.isNull())
             continue;
         if (taken.contains(key))
@@ -210,7 +197,7 @@ private slots:
             const auto label =
                 std::find_if(labels.begin(), labels.end(), [box](QLabel *l) { return l->buddy() == box; });
             QVERIFY2(label != labels.end(), qPrintable(box->objectName()));
-            QVERIFY2(!accessKey((*label)->text()).isNull(), qPrintable((*label)->text()));
+            QVERIFY2(!guitest::accessKey((*label)->text()).isNull(), qPrintable((*label)->text()));
         }
     }
 

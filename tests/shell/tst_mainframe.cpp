@@ -66,19 +66,6 @@ public:
     }
 };
 
-// The letter after a single "&", upper-cased; none for a text without an access key.
-QChar accessKey(const QString &text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text.at(i) != QLatin1Char('&'))
-            continue;
-        if (text.at(i + 1) != QLatin1Char('&'))
-            return text.at(i + 1).toUpper();
-        ++i;
-    }
-    return {};
-}
-
 } // namespace
 
 class TestMainFrame : public QObject
@@ -457,7 +444,7 @@ private slots:
         for (const auto &[name, actions] : groups) {
             QHash<QChar, QString> taken;
             for (QAction *action : actions) {
-                const QChar key = accessKey(action->text());
+                const QChar key = guitest::accessKey(action->text());
                 if (action->isSeparator() || !action->isVisible() || key.isNull())
                     continue;
                 QVERIFY2(!taken.contains(key), qPrintable(QStringLiteral("%1: \"%2\" and \"%3\"")
