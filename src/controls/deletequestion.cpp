@@ -8,7 +8,7 @@ QString deletedItemsText(const QStringList &names)
 {
     if (names.size() == 1)
         return names.front();
-    return uiText("%1 items").arg(names.size());
+    return UiText::tr("%1 items").arg(names.size());
 }
 
 bool askDelete(QWidget *parent, const QString &caption, const QString &question, const QStringList &names,
@@ -19,8 +19,8 @@ bool askDelete(QWidget *parent, const QString &caption, const QString &question,
     box.setObjectName(QStringLiteral("deleteQuestion"));
     // A file's name is shown as it is, never read as markup.
     box.setTextFormat(Qt::PlainText);
-    box.button(yes)->setText(uiText(yes == QMessageBox::Ok ? "OK" : "Yes"));
-    box.button(no)->setText(uiText(no == QMessageBox::Cancel ? "Cancel" : "No"));
+    box.button(yes)->setText(UiText::tr(yes == QMessageBox::Ok ? "OK" : "Yes"));
+    box.button(no)->setText(UiText::tr(no == QMessageBox::Cancel ? "Cancel" : "No"));
     box.setDefaultButton(yes);
     return box.exec() == yes;
 }

@@ -5,7 +5,7 @@
 
 ListFilterEdit::ListFilterEdit(CSortListCtrl *list, QWidget *parent) : QLineEdit(parent)
 {
-    setPlaceholderText(uiText("Filter (text or *.txt)"));
+    setPlaceholderText(UiText::tr("Filter (text or *.txt)"));
     setClearButtonEnabled(true);
     // Typing or pasting stops where the filter stops looking.
     setMaxLength(int(NameFilter::maxLength));

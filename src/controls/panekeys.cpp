@@ -3,38 +3,43 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <functional>
 
 namespace
 {
 
+// Opens a context menu on the Menu key and on Shift+F10 in the widget it watches.
 class ContextMenuKeys : public QObject
 {
 public:
-    explicit ContextMenuKeys(QAbstractItemView *view) : QObject(view), view_(view) {}
+    ContextMenuKeys(QWidget *widget, std::function<void()> open)
+        : QObject(widget), widget_(widget), open_(std::move(open))
+    {
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched != view_ || event->type() != QEvent::KeyPress)
+        if (watched != widget_ || event->type() != QEvent::KeyPress)
             return false;
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
         const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
         if (!menuKey && !shiftF10)
             return false;
-        const QModelIndex current = view_->currentIndex();
-        const QRect row = current.isValid() ? view_->visualRect(current) : QRect();
-        const QPoint at = row.isValid() && view_->viewport()->rect().intersects(row)
-                              ? QPoint(row.left() + 8, row.center().y())
-                              : QPoint(0, 0);
-        emit view_->customContextMenuRequested(at);
+        open_();
         return true;
     }
 
 private:
-    QAbstractItemView *view_;
+    QWidget *widget_;
+    std::function<void()> open_;
 };
 
 } // namespace
@@ -54,5 +59,24 @@ void addPathBoxKey(QWidget *pane, QComboBox *pathBox)
 
 void addContextMenuKeys(QAbstractItemView *view)
 {
-    view->installEventFilter(new ContextMenuKeys(view));
+    view->installEventFilter(new ContextMenuKeys(view, [view] {
+        const QModelIndex current = view->currentIndex();
+        const QRect row = current.isValid() ? view->visualRect(current) : QRect();
+        const QPoint at = row.isValid() && view->viewport()->rect().intersects(row)
+                              ? QPoint(row.left() + 8, row.center().y())
+                              : QPoint(0, 0);
+        emit view->customContextMenuRequested(at);
+    }));
+}
+
+void addContextMenuKeys(QPlainTextEdit *view)
+{
+    view->installEventFilter(new ContextMenuKeys(view, [view] {
+        // At the text cursor while it is in sight, else at the top left corner.
+        const QRect cursor = view->cursorRect();
+        const QPoint at = view->viewport()->rect().contains(cursor.center()) ? cursor.center() : QPoint(0, 0);
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, view->viewport()->mapTo(view, at),
+                                view->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(view, &event);
+    }));
 }

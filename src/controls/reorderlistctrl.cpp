@@ -1,5 +1,7 @@
 #include "controls/reorderlistctrl.h"
 
+#include "controls/focusframe.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +13,7 @@
 
 ReorderListCtrl::ReorderListCtrl(QWidget *parent) : QTreeView(parent)
 {
+    new FocusFrame(this);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);

@@ -35,13 +35,13 @@ QString RowMarkDelegate::markText(RowMark mark)
 {
     switch (mark) {
     case RowMark::OnlyHere:
-        return uiText("Only on this side");
+        return UiText::tr("Only on this side");
     case RowMark::SizeDiffers:
-        return uiText("The size differs");
+        return UiText::tr("The size differs");
     case RowMark::Newer:
-        return uiText("Newer on this side");
+        return UiText::tr("Newer on this side");
     case RowMark::Older:
-        return uiText("Newer on the other side");
+        return UiText::tr("Newer on the other side");
     case RowMark::Same:
         break;
     }

@@ -1,6 +1,7 @@
 #include "controls/sortlistctrl.h"
 
 #include "controls/columnwidth.h"
+#include "controls/focusframe.h"
 #include "controls/sortheader.h"
 #include "platform/fileicons.h"
 #include "platform/settingsstore.h"
@@ -18,6 +19,7 @@ CSortListCtrl::CSortListCtrl(QWidget *parent)
 {
     setHeader(header_);
     setModel(model_);
+    new FocusFrame(this);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);

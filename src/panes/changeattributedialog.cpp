@@ -26,17 +26,19 @@ int modeFromAttributes(QStringView attributes)
 ChangeAttributeDialog::ChangeAttributeDialog(QStringView attributes, QWidget *parent)
     : QDialog(parent), edit_(new QLineEdit(this))
 {
-    setWindowTitle(uiText("Change File Attribute"));
+    setWindowTitle(UiText::tr("Change File Attribute"));
     auto *layout = new QVBoxLayout(this);
     auto *groups = new QHBoxLayout;
-    const char *groupNames[] = {"Owner", "Group", "Public"};
-    const char *boxNames[] = {"Read", "Write", "Execute"};
+    const char *groupNames[] = {QT_TRANSLATE_NOOP("UiText", "Owner"), QT_TRANSLATE_NOOP("UiText", "Group"),
+                                QT_TRANSLATE_NOOP("UiText", "Public")};
+    const char *boxNames[] = {QT_TRANSLATE_NOOP("UiText", "Read"), QT_TRANSLATE_NOOP("UiText", "Write"),
+                              QT_TRANSLATE_NOOP("UiText", "Execute")};
     for (int group = 0; group < 3; ++group) {
-        auto *box = new QGroupBox(uiText(groupNames[group]), this);
+        auto *box = new QGroupBox(UiText::tr(groupNames[group]), this);
         auto *column = new QVBoxLayout(box);
         for (int kind = 0; kind < 3; ++kind) {
             const int index = group * 3 + kind;
-            auto *check = new QCheckBox(uiText(boxNames[kind]), box);
+            auto *check = new QCheckBox(UiText::tr(boxNames[kind]), box);
             check->setObjectName(QStringLiteral("box%1").arg(permissionBoxes[size_t(index)].controlId));
             boxes_[size_t(index)] = check;
             column->addWidget(check);
@@ -46,7 +48,7 @@ ChangeAttributeDialog::ChangeAttributeDialog(QStringView attributes, QWidget *pa
     layout->addLayout(groups);
 
     auto *modeRow = new QHBoxLayout;
-    modeRow->addWidget(new QLabel(uiText("Mode:"), this));
+    modeRow->addWidget(new QLabel(UiText::tr("Mode:"), this));
     edit_->setObjectName(QStringLiteral("mode"));
     modeRow->addWidget(edit_);
     layout->addLayout(modeRow);
@@ -76,12 +78,12 @@ void ChangeAttributeDialog::accept()
     bool number = false;
     const int value = edit_->text().trimmed().toInt(&number);
     if (!number) {
-        QMessageBox::warning(this, windowTitle(), uiText("Please enter an integer."));
+        QMessageBox::warning(this, windowTitle(), UiText::tr("Please enter an integer."));
         return;
     }
     if (value < 0 || value > maxMode) {
         QMessageBox::warning(this, windowTitle(),
-                             uiText("Please enter an integer between %1 and %2.").arg(0).arg(maxMode));
+                             UiText::tr("Please enter an integer between %1 and %2.").arg(0).arg(maxMode));
         return;
     }
     accepted_ = value;

@@ -2,7 +2,6 @@
 // context menu that shows them.
 #include "controls/sortlistctrl.h"
 #include "panes/localwnd.h"
-#include "platform/menutext.h"
 #include "platform/uitext.h"
 
 #include <QAction>
@@ -16,17 +15,28 @@ void CLocalWnd::createActions()
     const auto uploadable = [this] { return hasSelection() && (!transferPossible_ || transferPossible_()); };
     PaneActions &p = paneActions_;
     Actions &a = actions_;
-    a.upload = p.add(menuText("Upload", 'U'), [this] { Upload(); }, uploadable);
-    a.uploadLater = p.add(menuText("Upload Later", 'L'), [this] { UploadLater(); }, selection);
-    a.open = p.add(uiText("Open"), [this] { OpenSelection(); }, selection);
-    a.openWithNotepad = p.add(uiText("Open with text editor"), [this] { OpenWithNotepad(); }, selection);
-    a.refresh = p.add(menuText("Refresh\tF5", 'R'), [this] { Refresh(); }, built);
-    a.rename = p.add(menuText("Rename...", 'N'), [this] { StartRename(); }, selection);
-    a.deleteItems = p.add(menuText("Delete...\tDel", 'E'), [this] { DeleteSelection(); }, selection);
-    a.deleteSubfolder = p.add(menuText("Delete subfolder...", 'S'), [this] { DeleteSubfolder(); }, selection);
-    a.newFolder = p.add(menuText("New Folder...", 'F'), [this] { NewFolder(); }, built);
-    a.selectAll = p.add(menuText("Select All", 'A'), [this] { SelectAll(); }, built);
-    a.openWithExplorer = p.add(uiText("Open in file manager"), [this] { OpenWithExplorer(); }, built);
+    a.upload = p.add(
+        UiText::menuText("Upload", 'U'), [this] { Upload(); }, uploadable);
+    a.uploadLater = p.add(
+        UiText::menuText("Upload Later", 'L'), [this] { UploadLater(); }, selection);
+    a.open = p.add(
+        UiText::tr("Open"), [this] { OpenSelection(); }, selection);
+    a.openWithNotepad = p.add(
+        UiText::tr("Open with text editor"), [this] { OpenWithNotepad(); }, selection);
+    a.refresh = p.add(
+        UiText::menuText("Refresh\tF5", 'R'), [this] { Refresh(); }, built);
+    a.rename = p.add(
+        UiText::menuText("Rename...", 'N'), [this] { StartRename(); }, selection);
+    a.deleteItems = p.add(
+        UiText::menuText("Delete...\tDel", 'E'), [this] { DeleteSelection(); }, selection);
+    a.deleteSubfolder = p.add(
+        UiText::menuText("Delete subfolder...", 'S'), [this] { DeleteSubfolder(); }, selection);
+    a.newFolder = p.add(
+        UiText::menuText("New Folder...", 'F'), [this] { NewFolder(); }, built);
+    a.selectAll = p.add(
+        UiText::menuText("Select All", 'A'), [this] { SelectAll(); }, built);
+    a.openWithExplorer = p.add(
+        UiText::tr("Open in file manager"), [this] { OpenWithExplorer(); }, built);
     a.refresh->setShortcuts(QKeySequence::Refresh);
     a.deleteItems->setShortcuts(QKeySequence::Delete);
     a.rename->setShortcut(Qt::Key_F2);

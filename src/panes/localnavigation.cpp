@@ -76,11 +76,11 @@ bool CLocalWnd::showFolderHere(const QByteArray &path)
     showPathInCombo(current_);
     localfolder::Listing listing = localfolder::listFolder(current_);
     if (listing.error != 0)
-        AppendLog(uiText("Cannot read the folder %1: %2\n")
+        AppendLog(UiText::tr("Cannot read the folder %1: %2\n")
                       .arg(localfolder::shownPath(current_), localfolder::errorText(listing.error)),
                   LogColor::Error);
     if (listing.capped)
-        AppendLog(uiText("Only the first %1 entries of %2 are shown.\n")
+        AppendLog(UiText::tr("Only the first %1 entries of %2 are shown.\n")
                       .arg(localfolder::maxEntries)
                       .arg(localfolder::shownPath(current_)),
                   LogColor::Error);
@@ -145,7 +145,7 @@ void CLocalWnd::Refresh()
 
 void CLocalWnd::Browse()
 {
-    QFileDialog dialog(this, uiText("Browse"), QFile::decodeName(current_));
+    QFileDialog dialog(this, UiText::tr("Browse"), QFile::decodeName(current_));
     dialog.setObjectName(QStringLiteral("browseDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ShowDirsOnly);

@@ -58,7 +58,8 @@ bool openWithDesktop(const QString &path, bool asText)
 
 void logFailure(const char *text, const QByteArray &path, int error)
 {
-    AppendLog(uiText(text).arg(localfolder::shownPath(path), localfolder::errorText(error)), LogColor::Error);
+    AppendLog(UiText::tr(text).arg(localfolder::shownPath(path), localfolder::errorText(error)),
+              LogColor::Error);
 }
 
 // False, with the reason in the log, when the typed name would not stay one entry of the folder.
@@ -66,7 +67,7 @@ bool acceptableName(const QString &text)
 {
     if (localfolder::isEntryName(text.toUtf8()))
         return true;
-    AppendLog(uiText("Not a valid name: %1\n").arg(text), LogColor::Error);
+    AppendLog(UiText::tr("Not a valid name: %1\n").arg(text), LogColor::Error);
     return false;
 }
 
@@ -86,15 +87,15 @@ bool CLocalWnd::openFile(const QByteArray &path, bool asText)
 {
     // The desktop takes paths as text; a name that is not UTF-8 would reach it as another name.
     if (!namecodec::isValidUtf8(path)) {
-        AppendLog(
-            uiText("%1 cannot be opened: its name is not valid UTF-8.\n").arg(localfolder::shownPath(path)),
-            LogColor::Error);
+        AppendLog(UiText::tr("%1 cannot be opened: its name is not valid UTF-8.\n")
+                      .arg(localfolder::shownPath(path)),
+                  LogColor::Error);
         return false;
     }
     const QString text = QString::fromUtf8(path);
     const bool opened = openDocument_ ? openDocument_(text, asText) : openWithDesktop(text, asText);
     if (!opened)
-        AppendLog(uiText("Cannot open %1\n").arg(text), LogColor::Error);
+        AppendLog(UiText::tr("Cannot open %1\n").arg(text), LogColor::Error);
     return opened;
 }
 
@@ -161,7 +162,7 @@ void CLocalWnd::finishRename(bool accept)
     if (to == renameFrom_)
         return;
     if (auto failure = localfolder::renameEntry(renameFrom_, to)) {
-        logFailure("Cannot rename %1: %2\n", failure->path, failure->error);
+        logFailure(QT_TRANSLATE_NOOP("UiText", "Cannot rename %1: %2\n"), failure->path, failure->error);
         return;
     }
     ShowFolder(QByteArray());
@@ -181,7 +182,8 @@ void CLocalWnd::DeleteSelection()
         for (int row : selected) {
             // Only an empty folder goes; a folder with entries stays, and the log says why.
             if (auto failure = localfolder::removeEntry(rowPath(row), isFolderRow(row)))
-                logFailure("Cannot delete %1: %2\n", failure->path, failure->error);
+                logFailure(QT_TRANSLATE_NOOP("UiText", "Cannot delete %1: %2\n"), failure->path,
+                           failure->error);
         }
     }
     ShowFolder(QByteArray());
@@ -202,7 +204,7 @@ void CLocalWnd::DeleteSubfolder()
         failure = localfolder::deleteTree(root);
     }
     if (failure)
-        AppendLog(uiText("Deleting %1 stopped at %2: %3\n")
+        AppendLog(UiText::tr("Deleting %1 stopped at %2: %3\n")
                       .arg(localfolder::shownPath(root), localfolder::shownPath(failure->path),
                            localfolder::errorText(failure->error)),
                   LogColor::Error);
@@ -213,8 +215,8 @@ void CLocalWnd::NewFolder()
 {
     QInputDialog dialog(this);
     dialog.setObjectName(QStringLiteral("newFolderDialog"));
-    dialog.setWindowTitle(uiText("New Folder"));
-    dialog.setLabelText(uiText("New Folder"));
+    dialog.setWindowTitle(UiText::tr("New Folder"));
+    dialog.setLabelText(UiText::tr("New Folder"));
     dialog.setInputMode(QInputDialog::TextInput);
     if (dialog.exec() != QDialog::Accepted || dialog.textValue().isEmpty())
         return;
@@ -224,7 +226,7 @@ void CLocalWnd::NewFolder()
         return;
     const QByteArray path = localfolder::joinPath(current_, name.toUtf8());
     if (::mkdir(path.constData(), 0777) != 0) {
-        logFailure("Cannot create the folder %1: %2\n", path, errno);
+        logFailure(QT_TRANSLATE_NOOP("UiText", "Cannot create the folder %1: %2\n"), path, errno);
         return;
     }
     ShowFolder(QByteArray());
@@ -262,8 +264,8 @@ void CLocalWnd::Upload()
 {
     if (list_->selectedRows().empty())
         return;
-    QMessageBox question(QMessageBox::Question, uiText("Transfer"), uiText("Upload selected item(s) ?"),
-                         QMessageBox::Yes | QMessageBox::No, this);
+    QMessageBox question(QMessageBox::Question, UiText::tr("Transfer"),
+                         UiText::tr("Upload selected item(s) ?"), QMessageBox::Yes | QMessageBox::No, this);
     if (question.exec() != QMessageBox::Yes)
         return;
     UploadLater();

@@ -49,8 +49,8 @@ void CLocalWnd::initialUpdate()
 
     upButton_ = new QToolButton(this);
     upButton_->setObjectName(QStringLiteral("upButton"));
-    upButton_->setText(uiText("Up"));
-    upButton_->setToolTip(uiText("Up"));
+    upButton_->setText(UiText::tr("Up"));
+    upButton_->setToolTip(UiText::tr("Up"));
     upButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
     pathCombo_ = new QComboBox(this);
     pathCombo_->setObjectName(QStringLiteral("pathCombo"));

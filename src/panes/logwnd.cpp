@@ -1,5 +1,7 @@
 #include "panes/logwnd.h"
 
+#include "controls/focusframe.h"
+#include "controls/panekeys.h"
 #include "platform/contrast.h"
 #include "platform/namecodec.h"
 #include "platform/strings.h"
@@ -52,6 +54,8 @@ CLogWnd::CLogWnd(QWidget *parent) : QPlainTextEdit(parent)
             self->appendLog(text, color);
     });
     installedPane = this;
+    addContextMenuKeys(this);
+    new FocusFrame(this);
 }
 
 CLogWnd::~CLogWnd()
@@ -167,12 +171,12 @@ QMenu *CLogWnd::createContextMenu(QWidget *parent)
         const char *text;
         void (CLogWnd::*handler)();
     } commands[] = {
-        {copyCommand, "Copy", &CLogWnd::copySelection},
-        {deleteCommand, "Delete", &CLogWnd::deleteSelection},
-        {deleteAllCommand, "Deleta All", &CLogWnd::deleteAll},
+        {copyCommand, QT_TRANSLATE_NOOP("UiText", "Copy"), &CLogWnd::copySelection},
+        {deleteCommand, QT_TRANSLATE_NOOP("UiText", "Delete"), &CLogWnd::deleteSelection},
+        {deleteAllCommand, QT_TRANSLATE_NOOP("UiText", "Deleta All"), &CLogWnd::deleteAll},
     };
     for (const auto &command : commands) {
-        QAction *action = menu->addAction(uiText(command.text));
+        QAction *action = menu->addAction(UiText::tr(command.text));
         action->setData(command.id);
         action->setStatusTip(statusPrompt(command.id));
         connect(action, &QAction::triggered, this, command.handler);

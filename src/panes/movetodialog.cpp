@@ -12,7 +12,7 @@
 MoveToDialog::MoveToDialog(const QComboBox &folders, QWidget *parent)
     : QDialog(parent), combo_(new QComboBox(this))
 {
-    setWindowTitle(uiText("Move to"));
+    setWindowTitle(UiText::tr("Move to"));
     combo_->setObjectName(QStringLiteral("destination"));
     combo_->setEditable(true);
     combo_->setInsertPolicy(QComboBox::NoInsert);
@@ -21,7 +21,7 @@ MoveToDialog::MoveToDialog(const QComboBox &folders, QWidget *parent)
         combo_->addItem(folders.itemText(i), folders.itemData(i));
     combo_->setCurrentIndex(folders.currentIndex());
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(uiText("Enter the destination directory."), this));
+    layout->addWidget(new QLabel(UiText::tr("Enter the destination directory."), this));
     layout->addWidget(combo_);
     layout->addWidget(okCancelButtons(this));
 }

@@ -9,7 +9,7 @@
 
 NewFolderDialog::NewFolderDialog(QWidget *parent) : QDialog(parent), edit_(new QLineEdit(this))
 {
-    setWindowTitle(uiText("New Folder"));
+    setWindowTitle(UiText::tr("New Folder"));
     edit_->setObjectName(QStringLiteral("folderName"));
     edit_->setMaxLength(nameLimit);
     auto *layout = new QVBoxLayout(this);

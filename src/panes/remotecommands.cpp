@@ -5,7 +5,6 @@
 #include "panes/localwnd.h"
 #include "panes/remotewnd.h"
 #include "panes/syncbrowsing.h"
-#include "platform/menutext.h"
 #include "platform/uitext.h"
 #include "session/sessioncontroller.h"
 
@@ -23,28 +22,38 @@ void CRemoteWnd::createActions()
     const auto selection = [this] { return hasSelection(); };
     PaneActions &p = paneActions_;
     Actions &a = actions_;
-    a.download = p.add(menuText("Download", 'D'), [this] { DownloadNow(); }, connectedWithSelection);
-    a.downloadLater = p.add(menuText("Download Later", 'W'), [this] { QueueSelection(); }, selection);
-    a.refresh = p.add(menuText("Refresh\tF5", 'R'), [this] { Refresh(); }, connected);
-    a.rename = p.add(menuText("Rename...", 'N'), [this] { Rename(); }, connectedWithSelection);
-    a.changeAttribute =
-        p.add(menuText("Change Attribute...", 'B'), [this] { ChangeAttribute(); }, connectedWithSelection);
-    a.deleteItems = p.add(menuText("Delete...\tDel", 'E'), [this] { DeleteSelection(); }, connectedWithSelection);
-    a.deleteSubfolder =
-        p.add(menuText("Delete subfolder...", 'S'), [this] { DeleteSubfolder(); }, connectedWithSelection);
-    a.moveTo = p.add(menuText("Move to...", 'M'), [this] { MoveTo(); }, connectedWithSelection);
-    a.newFolder = p.add(menuText("New Folder...", 'F'), [this] { NewFolder(); }, connected);
-    a.userCommand = p.add(menuText("User Command...", 'C'), [this] { UserCommand(); }, connected);
-    a.selectAll = p.add(menuText("Select All", 'A'), [this] { SelectAll(); }, built);
-    a.deleteFolderCache = p.add(menuText("Delete Folder Cache", 'O'), [this] { DeleteFolderCache(); }, built);
+    a.download = p.add(
+        UiText::menuText("Download", 'D'), [this] { DownloadNow(); }, connectedWithSelection);
+    a.downloadLater = p.add(
+        UiText::menuText("Download Later", 'W'), [this] { QueueSelection(); }, selection);
+    a.refresh = p.add(
+        UiText::menuText("Refresh\tF5", 'R'), [this] { Refresh(); }, connected);
+    a.rename = p.add(
+        UiText::menuText("Rename...", 'N'), [this] { Rename(); }, connectedWithSelection);
+    a.changeAttribute = p.add(
+        UiText::menuText("Change Attribute...", 'B'), [this] { ChangeAttribute(); }, connectedWithSelection);
+    a.deleteItems = p.add(
+        UiText::menuText("Delete...\tDel", 'E'), [this] { DeleteSelection(); }, connectedWithSelection);
+    a.deleteSubfolder = p.add(
+        UiText::menuText("Delete subfolder...", 'S'), [this] { DeleteSubfolder(); }, connectedWithSelection);
+    a.moveTo = p.add(
+        UiText::menuText("Move to...", 'M'), [this] { MoveTo(); }, connectedWithSelection);
+    a.newFolder = p.add(
+        UiText::menuText("New Folder...", 'F'), [this] { NewFolder(); }, connected);
+    a.userCommand = p.add(
+        UiText::menuText("User Command...", 'C'), [this] { UserCommand(); }, connected);
+    a.selectAll = p.add(
+        UiText::menuText("Select All", 'A'), [this] { SelectAll(); }, built);
+    a.deleteFolderCache = p.add(
+        UiText::menuText("Delete Folder Cache", 'O'), [this] { DeleteFolderCache(); }, built);
     a.refresh->setShortcuts(QKeySequence::Refresh);
     a.deleteItems->setShortcuts(QKeySequence::Delete);
     a.rename->setShortcut(Qt::Key_F2);
     addActions(p.all());
 
     // Not the worked-in pane's commands: they concern both panes, whichever has the focus.
-    a.syncBrowsing = new QAction(menuText("Synchronized browsing", 'Y'), this);
-    a.compareFolders = new QAction(menuText("Compare folders", 'P'), this);
+    a.syncBrowsing = new QAction(UiText::menuText("Synchronized browsing", 'Y'), this);
+    a.compareFolders = new QAction(UiText::menuText("Compare folders", 'P'), this);
     for (QAction *toggle : {a.syncBrowsing, a.compareFolders}) {
         toggle->setCheckable(true);
         toggle->setEnabled(false);

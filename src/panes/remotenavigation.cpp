@@ -157,8 +157,9 @@ void CRemoteWnd::QueueSelection()
 
 void CRemoteWnd::DownloadNow()
 {
-    const auto answer = QMessageBox::question(this, uiText("Transfer"), uiText("Download selected item(s) ?"),
-                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    const auto answer =
+        QMessageBox::question(this, UiText::tr("Transfer"), UiText::tr("Download selected item(s) ?"),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return;
     QueueSelection();

@@ -57,9 +57,9 @@ void CRemoteWnd::initialUpdate()
 
     upButton_ = new QToolButton(this);
     upButton_->setObjectName(QStringLiteral("upButton"));
-    upButton_->setText(uiText("Up"));
+    upButton_->setText(UiText::tr("Up"));
     upButton_->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
-    upButton_->setToolTip(uiText("Up"));
+    upButton_->setToolTip(UiText::tr("Up"));
     pathCombo_ = new QComboBox(this);
     pathCombo_->setObjectName(QStringLiteral("pathCombo"));
     pathCombo_->setEditable(true);

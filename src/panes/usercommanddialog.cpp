@@ -10,7 +10,7 @@
 
 UserCommandDialog::UserCommandDialog(QWidget *parent) : QDialog(parent), combo_(new QComboBox(this))
 {
-    setWindowTitle(uiText("User Command"));
+    setWindowTitle(UiText::tr("User Command"));
     combo_->setObjectName(QStringLiteral("command"));
     combo_->setEditable(true);
     combo_->setInsertPolicy(QComboBox::NoInsert);

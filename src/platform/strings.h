@@ -2,24 +2,31 @@
 
 #include <QString>
 
-// The program's texts, looked up by numeric id in the table of the user's language
-// (English or Korean), compiled into the program.
+// The language of the program's texts: English, the language they are written in, or Korean,
+// from the translation compiled into the program.
 enum class Language { English, Korean };
 
 // Follows the locale at start; tests may switch it.
 Language currentLanguage();
+// Switches the texts of the program and of Qt's own dialogs and menus. Takes effect once an
+// application object exists; installTranslations() applies the language chosen before that.
 void setLanguage(Language language);
+void installTranslations();
 
 // The text of `id`, or an empty text when the table has none.
 QString loadString(int id);
 
-// Both tables as they are, for the check that they hold the same ids and conversions.
+// The numbered English texts, each with the disambiguation that keeps two ids of one wording
+// apart in the translation, sorted by id.
 struct StringEntry {
     int id;
-    const char *text;
+    struct Source {
+        const char *text;
+        const char *disambiguation;
+    } source;
 };
 struct StringTable {
     const StringEntry *entries;
     int count;
 };
-StringTable stringTable(Language language);
+StringTable englishStrings();

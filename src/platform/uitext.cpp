@@ -1,38 +1,50 @@
 #include "platform/uitext.h"
 
-#include "platform/strings.h"
-
-#include <QHash>
+#include <algorithm>
 
 namespace {
 
-constexpr UiTextEntry koreanEntries[] = {
-#include "uitexts_ko.inc"
-};
-
-const QHash<QByteArray, const char *> &koreanByEnglish()
+// The English text with "&" before the first `key` letter (or at the start when it has none).
+QString markKey(QString text, char key)
 {
-    static const QHash<QByteArray, const char *> table = [] {
-        QHash<QByteArray, const char *> hash;
-        hash.reserve(int(std::size(koreanEntries)));
-        for (const UiTextEntry &entry : koreanEntries)
-            hash.insert(QByteArray(entry.english), entry.korean);
-        return hash;
-    }();
-    return table;
+    const qsizetype at = text.indexOf(QLatin1Char(key), 0, Qt::CaseInsensitive);
+    text.insert(std::max<qsizetype>(at, 0), QLatin1Char('&'));
+    return text;
+}
+
+QString bracketKey(char key)
+{
+    return QStringLiteral("(&%1)").arg(QChar::fromLatin1(key).toUpper());
 }
 
 } // namespace
 
-UiTextTable uiTextTable() { return {koreanEntries, int(std::size(koreanEntries))}; }
-
-QString uiText(const char *english)
+QString UiText::menuText(const char *english, char key)
 {
-    if (currentLanguage() == Language::Korean) {
-        const auto &table = koreanByEnglish();
-        const auto it = table.constFind(QByteArray(english));
-        if (it != table.constEnd())
-            return QString::fromUtf8(it.value());
+    const QString text = tr(english);
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    QString label = tab >= 0 ? text.left(tab) : text;
+    const QString shortcut = tab >= 0 ? text.mid(tab) : QString();
+    if (text == QString::fromUtf8(english))
+        return markKey(label, key) + shortcut;
+    const bool dots = label.endsWith(QStringLiteral("..."));
+    if (dots)
+        label.chop(3);
+    return label + bracketKey(key) + (dots ? QStringLiteral("...") : QString()) + shortcut;
+}
+
+QString UiText::withAccessKey(const char *english, char key)
+{
+    QString text = tr(english);
+    if (text == QString::fromUtf8(english))
+        return markKey(text, key);
+    QString tail;
+    for (const QString &ending : {QStringLiteral("..."), QStringLiteral(":")}) {
+        if (text.endsWith(ending)) {
+            tail = ending;
+            text.chop(ending.size());
+            break;
+        }
     }
-    return QString::fromUtf8(english);
+    return text + bracketKey(key) + tail;
 }

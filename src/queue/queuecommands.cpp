@@ -17,7 +17,7 @@ namespace
 QString queueFileFilter()
 {
     // Queue files from other systems carry an upper-case extension; this file system tells cases apart.
-    QString filter = uiText("Queue file (*.q)");
+    QString filter = UiText::tr("Queue file (*.q)");
     filter.replace(QStringLiteral("*.q)"), QStringLiteral("*.q *.Q)"));
     return filter;
 }
@@ -31,27 +31,42 @@ void CQueueWnd::createActions()
     PaneActions &p = paneActions_;
     Actions &a = actions_;
     // The head does not move up, and a queue of one row has nowhere to move it.
-    a.moveUpward = p.add(uiText("Move to upward"), [this] {
-        if (const int first = selectedBlock().first; first > 0)
-            MoveSelectedItems(first - 1);
-    }, selection);
-    a.moveDownward = p.add(uiText("Move to downward"), [this] {
-        if (const auto [first, count] = selectedBlock(); first >= 0 && model_->size() >= 2)
-            MoveSelectedItems(first + count + 1);
-    }, selection);
-    a.moveToTop = p.add(uiText("Move to top"), [this] {
-        if (selectedBlock().first > 0)
-            MoveSelectedItems(0);
-    }, selection);
-    a.moveToBottom = p.add(uiText("Move to bottom"), [this] {
-        if (selectedBlock().first >= 0 && model_->size() >= 2)
-            MoveSelectedItems(model_->size());
-    }, selection);
-    a.deleteItems = p.add(uiText("Delete\tDel"), [this] { DeleteSelected(); }, selection);
-    a.deleteAll = p.add(uiText("Delete All"), [this] { DeleteAll(); }, queued);
-    a.readFromFile = p.add(uiText("Read from file..."), [this] { ReadFromFile(); });
-    a.saveToFile = p.add(uiText("Save to file..."), [this] { SaveToFile(); });
-    a.transfer = p.add(uiText("Transfer"), [this] { Transfer(); }, queued);
+    a.moveUpward = p.add(
+        UiText::tr("Move to upward"),
+        [this] {
+            if (const int first = selectedBlock().first; first > 0)
+                MoveSelectedItems(first - 1);
+        },
+        selection);
+    a.moveDownward = p.add(
+        UiText::tr("Move to downward"),
+        [this] {
+            if (const auto [first, count] = selectedBlock(); first >= 0 && model_->size() >= 2)
+                MoveSelectedItems(first + count + 1);
+        },
+        selection);
+    a.moveToTop = p.add(
+        UiText::tr("Move to top"),
+        [this] {
+            if (selectedBlock().first > 0)
+                MoveSelectedItems(0);
+        },
+        selection);
+    a.moveToBottom = p.add(
+        UiText::tr("Move to bottom"),
+        [this] {
+            if (selectedBlock().first >= 0 && model_->size() >= 2)
+                MoveSelectedItems(model_->size());
+        },
+        selection);
+    a.deleteItems = p.add(
+        UiText::tr("Delete\tDel"), [this] { DeleteSelected(); }, selection);
+    a.deleteAll = p.add(
+        UiText::tr("Delete All"), [this] { DeleteAll(); }, queued);
+    a.readFromFile = p.add(UiText::tr("Read from file..."), [this] { ReadFromFile(); });
+    a.saveToFile = p.add(UiText::tr("Save to file..."), [this] { SaveToFile(); });
+    a.transfer = p.add(
+        UiText::tr("Transfer"), [this] { Transfer(); }, queued);
     a.deleteItems->setShortcuts(QKeySequence::Delete);
     addActions(p.all());
     connect(model_, &QAbstractItemModel::modelReset, this, [this] { paneActions_.update(); });

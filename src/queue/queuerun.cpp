@@ -89,19 +89,24 @@ QueueRun::Summary QueueRun::end()
 
 QString QueueRun::Summary::title() const
 {
-    return left.empty() ? uiText("Transfer finished") : uiText("Transfer finished, not everything was transferred");
+    return left.empty() ? UiText::tr("Transfer finished")
+                        : UiText::tr("Transfer finished, not everything was transferred");
 }
 
 QString QueueRun::Summary::body() const
 {
-    QString text = uiText("%1 files transferred (%2 bytes).").arg(transferred).arg(groupedNumberText(transferredBytes));
+    QString text = UiText::tr("%1 files transferred (%2 bytes).")
+                       .arg(transferred)
+                       .arg(groupedNumberText(transferredBytes));
     if (left.empty())
         return text;
     QStringList names;
     for (size_t i = 0; i < left.size() && i < size_t(namesShown); ++i)
         names << QueueModel::shownText(left[i]);
     if (left.size() > size_t(namesShown))
-        names << uiText("and %1 more").arg(left.size() - size_t(namesShown));
+        names << UiText::tr("and %1 more").arg(left.size() - size_t(namesShown));
     return text + QLatin1Char('\n') +
-           uiText("%1 files not transferred, still in the queue: %2").arg(left.size()).arg(names.join(QStringLiteral(", ")));
+           UiText::tr("%1 files not transferred, still in the queue: %2")
+               .arg(left.size())
+               .arg(names.join(QStringLiteral(", ")));
 }

@@ -53,6 +53,7 @@ bool QueueItem::refusedForLineBreak() const
     // Written as \r, \n and \0: the log line must stay one line.
     QByteArray shown = hasLineBreak(name) ? name : destination;
     shown.replace('\r', "\\r").replace('\n', "\\n").replace(QByteArray(1, '\0'), "\\0");
-    AppendLog(uiText("Refused %1: its path holds a line break\n").arg(QString::fromUtf8(shown)), LogColor::Error);
+    AppendLog(UiText::tr("Refused %1: its path holds a line break\n").arg(QString::fromUtf8(shown)),
+              LogColor::Error);
     return true;
 }

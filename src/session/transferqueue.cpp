@@ -20,7 +20,7 @@ QString shownPath(const QByteArray &path)
 
 void logCannotSave(const QString &path, const QString &error)
 {
-    AppendLog(uiText("Cannot save the queue to %1: %2\n").arg(path, error), LogColor::Error);
+    AppendLog(UiText::tr("Cannot save the queue to %1: %2\n").arg(path, error), LogColor::Error);
 }
 
 } // namespace
@@ -74,7 +74,7 @@ int TransferQueue::insertLocked(int at, const std::vector<QueueItem> &items)
         if (!item.fitsQueueFile()) {
             // The file's field holds 259 bytes; a cut path would transfer the wrong file.
             const QByteArray &tooLong = item.name.size() > QueueItem::maxPathBytes ? item.name : item.destination;
-            AppendLog(uiText("Not queued: the path is longer than %1 bytes: %2\n")
+            AppendLog(UiText::tr("Not queued: the path is longer than %1 bytes: %2\n")
                           .arg(QueueItem::maxPathBytes)
                           .arg(shownPath(tooLong)),
                       LogColor::Error);
@@ -314,7 +314,7 @@ bool TransferQueue::LoadQueueFile(const QString &fileName)
     queuefile::Decoded &decoded = result.decoded;
     if (!decoded.headerComplete) {
         // Not even a count: whatever this is, it holds no queue, and the queue shown stays.
-        AppendLog(uiText("%1 is not a queue file.\n").arg(fileName), LogColor::Error);
+        AppendLog(UiText::tr("%1 is not a queue file.\n").arg(fileName), LogColor::Error);
         return false;
     }
     const bool complete = decoded.complete();
@@ -333,7 +333,7 @@ bool TransferQueue::LoadQueueFile(const QString &fileName)
     }
     announce();
     if (!complete) {
-        AppendLog(uiText("The queue file %1 ends inside a record; %2 of %3 items were read.\n")
+        AppendLog(UiText::tr("The queue file %1 ends inside a record; %2 of %3 items were read.\n")
                       .arg(fileName)
                       .arg(read)
                       .arg(decoded.count),
@@ -347,8 +347,9 @@ queuefile::SaveResult TransferQueue::SaveQueueFile(const QString &fileName)
 {
     queuefile::SaveResult result = queuefile::save(fileName, items(), queuefile::Backup::Rotate, programFolder_);
     for (const QByteArray &name : result.sizesDropped)
-        AppendLog(uiText("The size of %1 does not fit the queue file and was left out.\n").arg(shownPath(name)),
-                  LogColor::Error);
+        AppendLog(
+            UiText::tr("The size of %1 does not fit the queue file and was left out.\n").arg(shownPath(name)),
+            LogColor::Error);
     if (result.status == queuefile::SaveStatus::CannotWrite || result.status == queuefile::SaveStatus::CannotReplace)
         logCannotSave(queuefile::resolve(fileName, programFolder_).path, result.error);
     return result;

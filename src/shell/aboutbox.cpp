@@ -40,14 +40,14 @@ AboutBox::AboutBox(QWidget *parent)
       contact_(addressEdit(QString(programidentity::contactAddress), contactLimit, "contact", this))
 {
     setObjectName(QStringLiteral("aboutBox"));
-    setWindowTitle(uiText("About Tidewell"));
+    setWindowTitle(UiText::tr("About Tidewell"));
 
     auto *picture = new QLabel(this);
     picture->setPixmap(programIcon().pixmap(pictureSize, pictureSize));
     auto *name = new QLabel(QStringLiteral("<b>%1 %2</b>")
                                 .arg(loadText(TextId::ProgramName), QString(programidentity::aboutVersion)),
                             this);
-    auto *credits = new QLabel(uiText("A desktop FTP client, written by the Tidewell developers."), this);
+    auto *credits = new QLabel(UiText::tr("A desktop FTP client, written by the Tidewell developers."), this);
     credits->setWordWrap(true);
 
     auto *frame = new QFrame(this);
@@ -65,7 +65,7 @@ AboutBox::AboutBox(QWidget *parent)
     top->addLayout(texts, 1);
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton(uiText("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton *ok = buttons->addButton(UiText::tr("OK"), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 

@@ -14,14 +14,16 @@
 AfterTransferDialog::AfterTransferDialog(AfterTransferAction action, QWidget *parent) : QDialog(parent)
 {
     const bool shutdown = action == AfterTransferAction::Shutdown;
-    setWindowTitle(shutdown ? uiText("Shut down the computer") : uiText("Disconnect"));
+    setWindowTitle(shutdown ? UiText::tr("Shut down the computer") : UiText::tr("Disconnect"));
     auto *message = new QLabel(
-        shutdown ? uiText("\"Shut down the computer after transfer\" option is enabled. Shut down the computer now?")
-                 : uiText("\"Disconnecting after transfer\" option is enabled. Disconnect now?"),
+        shutdown
+            ? UiText::tr(
+                  "\"Shut down the computer after transfer\" option is enabled. Shut down the computer now?")
+            : UiText::tr("\"Disconnecting after transfer\" option is enabled. Disconnect now?"),
         this);
     auto *buttons = new QDialogButtonBox(this);
-    yes_ = buttons->addButton(uiText("Yes"), QDialogButtonBox::AcceptRole);
-    no_ = buttons->addButton(uiText("No"), QDialogButtonBox::RejectRole);
+    yes_ = buttons->addButton(UiText::tr("Yes"), QDialogButtonBox::AcceptRole);
+    no_ = buttons->addButton(UiText::tr("No"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);

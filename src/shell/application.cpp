@@ -2,6 +2,7 @@
 
 #include "platform/log.h"
 #include "platform/programpaths.h"
+#include "platform/strings.h"
 #include "shell/mainframe.h"
 #include "shell/programidentity.h"
 #include "shell/startarguments.h"
@@ -31,6 +32,7 @@ int runApplication(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tidewell"));
     QApplication::setApplicationVersion(QStringLiteral(TIDEWELL_VERSION));
     QApplication app(argc, argv);
+    installTranslations();
 
     const StartArguments start = parseStartArguments(QCoreApplication::arguments());
     if (start.exitCode) {

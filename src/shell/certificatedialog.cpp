@@ -34,23 +34,27 @@ QString hostText(const CertificateFacts &facts)
 
 CertificateDialog::CertificateDialog(const CertificateFacts &facts, bool changed, QWidget *parent)
     : QDialog(parent),
-      message_(plainLabel(changed ? uiText("The certificate of %1 has changed since you chose to trust it. "
-                                           "Someone may be intercepting the connection.")
-                                        .arg(hostText(facts))
-                                  : uiText("The certificate of %1 could not be verified.").arg(hostText(facts)),
-                          this)),
-      details_(plainLabel(facts.fingerprint, this)), always_(new QPushButton(uiText("&Trust always"), this)),
-      once_(new QPushButton(uiText("Trust &once"), this)), cancel_(new QPushButton(uiText("Cancel"), this))
+      message_(plainLabel(
+          changed ? UiText::tr("The certificate of %1 has changed since you chose to trust it. "
+                               "Someone may be intercepting the connection.")
+                        .arg(hostText(facts))
+                  : UiText::tr("The certificate of %1 could not be verified.").arg(hostText(facts)),
+          this)),
+      details_(plainLabel(facts.fingerprint, this)),
+      always_(new QPushButton(UiText::tr("&Trust always"), this)),
+      once_(new QPushButton(UiText::tr("Trust &once"), this)),
+      cancel_(new QPushButton(UiText::tr("Cancel"), this))
 {
-    setWindowTitle(changed ? uiText("Warning: server certificate changed") : uiText("Unverified server certificate"));
+    setWindowTitle(changed ? UiText::tr("Warning: server certificate changed")
+                           : UiText::tr("Unverified server certificate"));
     details_->setObjectName(QStringLiteral("fingerprint"));
     auto *fields = new QFormLayout;
-    fields->addRow(uiText("Subject:"), plainLabel(facts.subject, this));
-    fields->addRow(uiText("Issuer:"), plainLabel(facts.issuer, this));
-    fields->addRow(uiText("Valid from:"), plainLabel(facts.validFrom, this));
-    fields->addRow(uiText("Valid until:"), plainLabel(facts.validUntil, this));
-    fields->addRow(uiText("Reason:"), plainLabel(facts.reason, this));
-    fields->addRow(uiText("SHA-256 fingerprint:"), details_);
+    fields->addRow(UiText::tr("Subject:"), plainLabel(facts.subject, this));
+    fields->addRow(UiText::tr("Issuer:"), plainLabel(facts.issuer, this));
+    fields->addRow(UiText::tr("Valid from:"), plainLabel(facts.validFrom, this));
+    fields->addRow(UiText::tr("Valid until:"), plainLabel(facts.validUntil, this));
+    fields->addRow(UiText::tr("Reason:"), plainLabel(facts.reason, this));
+    fields->addRow(UiText::tr("SHA-256 fingerprint:"), details_);
 
     connect(always_, &QPushButton::clicked, this, [this] { choose(CertificateAnswer::TrustAlways); });
     connect(once_, &QPushButton::clicked, this, [this] { choose(CertificateAnswer::TrustOnce); });

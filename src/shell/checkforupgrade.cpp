@@ -25,7 +25,7 @@ class RunningNotice
 {
 public:
     explicit RunningNotice(QWidget *owner)
-        : bar_(owner ? owner->window()->findChild<QStatusBar *>() : nullptr), text_(uiText(checkingText))
+        : bar_(owner ? owner->window()->findChild<QStatusBar *>() : nullptr), text_(UiText::tr(checkingText))
     {
         if (bar_)
             bar_->showMessage(text_);
@@ -38,7 +38,8 @@ public:
             bar_->clearMessage();
     }
 
-    static constexpr const char *checkingText = "Checking for an upgraded version...";
+    static constexpr const char *checkingText =
+        QT_TRANSLATE_NOOP("UiText", "Checking for an upgraded version...");
 
 private:
     QPointer<QStatusBar> bar_;

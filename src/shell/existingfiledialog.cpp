@@ -17,14 +17,17 @@ ExistingFileDialog::ExistingFileDialog(const QString &fileName, bool upload, boo
                                        const ExistingFileFacts &facts, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       message_(
-          new QLabel(uiText("The file %s already exists.").replace(QLatin1String("%s"), fileName), this)),
+          new QLabel(UiText::tr("The file %s already exists.").replace(QLatin1String("%s"), fileName), this)),
       existing_(new QLabel(factsText(facts.existing), this)),
       incoming_(new QLabel(factsText(facts.incoming), this)),
-      resume_(new QPushButton(facts.resumeVerified ? uiText("Resume (verified)") : uiText("Resume"), this)), rename_(new QPushButton(uiText("Rename"), this)),
-      overwrite_(new QPushButton(uiText("Overwrite"), this)), skip_(new QPushButton(uiText("Skip"), this)),
-      all_(new QCheckBox(uiText("All"), this)), resumePossible_(resumePossible)
+      resume_(new QPushButton(facts.resumeVerified ? UiText::tr("Resume (verified)") : UiText::tr("Resume"),
+                              this)),
+      rename_(new QPushButton(UiText::tr("Rename"), this)),
+      overwrite_(new QPushButton(UiText::tr("Overwrite"), this)),
+      skip_(new QPushButton(UiText::tr("Skip"), this)), all_(new QCheckBox(UiText::tr("All"), this)),
+      resumePossible_(resumePossible)
 {
-    setWindowTitle(uiText("Select"));
+    setWindowTitle(UiText::tr("Select"));
     // The two variants differ only in the button's object (the download and upload Resume).
     resume_->setObjectName(upload ? QStringLiteral("uploadResume") : QStringLiteral("downloadResume"));
     resume_->setEnabled(resumePossible);
@@ -44,8 +47,8 @@ ExistingFileDialog::ExistingFileDialog(const QString &fileName, bool upload, boo
     for (QLabel *label : {message_, existing_, incoming_})
         label->setTextFormat(Qt::PlainText);
     auto *files = new QFormLayout;
-    files->addRow(uiText("Existing file:"), existing_);
-    files->addRow(uiText("New file:"), incoming_);
+    files->addRow(UiText::tr("Existing file:"), existing_);
+    files->addRow(UiText::tr("New file:"), incoming_);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(message_);
     layout->addLayout(files);
@@ -64,10 +67,10 @@ QString ExistingFileDialog::factsText(const FileFacts &facts)
 {
     QStringList parts;
     if (facts.size >= 0)
-        parts << uiText("%1 bytes").arg(groupedNumberText(facts.size));
+        parts << UiText::tr("%1 bytes").arg(groupedNumberText(facts.size));
     if (!facts.date.isEmpty())
         parts << facts.date;
-    return parts.isEmpty() ? uiText("not known") : parts.join(QStringLiteral("   "));
+    return parts.isEmpty() ? UiText::tr("not known") : parts.join(QStringLiteral("   "));
 }
 
 void ExistingFileDialog::choose(ExistingFileAnswer::Choice choice)

@@ -3,7 +3,6 @@
 #include "platform/appsettings.h"
 #include "platform/settingsstore.h"
 #include "platform/uitext.h"
-#include "shell/accesskey.h"
 #include "shell/pagevalidation.h"
 #include "sites/sitepasswordmover.h"
 
@@ -32,7 +31,7 @@ QLineEdit *makeEdit(QWidget *parent, const char *name)
 
 QLabel *makeLabel(QWidget *parent, const char *text, char key, QWidget *buddy)
 {
-    auto *label = new QLabel(withAccessKey(text, key), parent);
+    auto *label = new QLabel(UiText::withAccessKey(text, key), parent);
     label->setBuddy(buddy);
     return label;
 }
@@ -42,8 +41,8 @@ QLabel *makeLabel(QWidget *parent, const char *text, char key, QWidget *buddy)
 CGeneralSet::CGeneralSet(QWidget *parent)
     : QWidget(parent), retries_(makeEdit(this, "retries")), retryDelay_(makeEdit(this, "retryDelay")),
       email_(makeEdit(this, "email")), download_(makeEdit(this, "download")),
-      browse_(new QPushButton(withAccessKey("Browse...", 'B'), this)),
-      keyring_(new QCheckBox(withAccessKey("Keep site passwords in the system keyring", 'K'), this))
+      browse_(new QPushButton(UiText::withAccessKey("Browse...", 'B'), this)),
+      keyring_(new QCheckBox(UiText::withAccessKey("Keep site passwords in the system keyring", 'K'), this))
 {
     keyring_->setObjectName(QStringLiteral("keyring"));
     setObjectName(QStringLiteral("generalPage"));
@@ -51,14 +50,14 @@ CGeneralSet::CGeneralSet(QWidget *parent)
     browse_->setAutoDefault(false);
 
     auto *grid = new QGridLayout(this);
-    grid->addWidget(makeLabel(this, "Number of retries:", 'N', retries_), 0, 0);
+    grid->addWidget(makeLabel(this, QT_TRANSLATE_NOOP("UiText", "Number of retries:"), 'N', retries_), 0, 0);
     grid->addWidget(retries_, 0, 1);
-    grid->addWidget(makeLabel(this, "Retry delay:", 'R', retryDelay_), 1, 0);
+    grid->addWidget(makeLabel(this, QT_TRANSLATE_NOOP("UiText", "Retry delay:"), 'R', retryDelay_), 1, 0);
     grid->addWidget(retryDelay_, 1, 1);
-    grid->addWidget(new QLabel(uiText("seconds"), this), 1, 2);
-    grid->addWidget(makeLabel(this, "E-mail:", 'E', email_), 2, 0);
+    grid->addWidget(new QLabel(UiText::tr("seconds"), this), 1, 2);
+    grid->addWidget(makeLabel(this, QT_TRANSLATE_NOOP("UiText", "E-mail:"), 'E', email_), 2, 0);
     grid->addWidget(email_, 2, 1, 1, 2);
-    grid->addWidget(makeLabel(this, "Default download:", 'D', download_), 3, 0);
+    grid->addWidget(makeLabel(this, QT_TRANSLATE_NOOP("UiText", "Default download:"), 'D', download_), 3, 0);
     grid->addWidget(download_, 3, 1);
     grid->addWidget(browse_, 3, 2);
     grid->addWidget(keyring_, 4, 0, 1, 3);
@@ -117,7 +116,7 @@ void CGeneralSet::apply()
 void CGeneralSet::browseForFolder()
 {
     // The picker opens on the folder in force, not on what the box holds now.
-    QFileDialog picker(this, uiText("Default download:"), appSettings().downloadFolder);
+    QFileDialog picker(this, UiText::tr("Default download:"), appSettings().downloadFolder);
     picker.setObjectName(QStringLiteral("downloadFolderPicker"));
     picker.setFileMode(QFileDialog::Directory);
     picker.setOption(QFileDialog::ShowDirsOnly);

@@ -14,7 +14,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QTextBrowser(parent)
     setObjectName(QStringLiteral("helpWindow"));
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(uiText("Tidewell Help"));
+    setWindowTitle(UiText::tr("Tidewell Help"));
     setWindowIcon(programIcon());
     setOpenExternalLinks(true);
     resize(720, 600);

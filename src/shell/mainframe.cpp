@@ -10,6 +10,7 @@
 #include "shell/renametargetdialog.h"
 #include "shell/weblinks.h"
 
+#include "controls/panekeys.h"
 #include "controls/sortlistctrl.h"
 #include "panes/localwnd.h"
 #include "panes/logwnd.h"
@@ -18,7 +19,6 @@
 #include "platform/beep.h"
 #include "platform/commandids.h"
 #include "platform/log.h"
-#include "platform/menutext.h"
 #include "platform/settingsstore.h"
 #include "platform/strings.h"
 #include "platform/textformat.h"
@@ -26,9 +26,9 @@
 #include "queue/queuerun.h"
 #include "queue/queuewnd.h"
 #include "session/sessioncontroller.h"
-#include "shell/framelayout.h"
 #include "shell/certificatedialog.h"
 #include "shell/desktopnotifier.h"
+#include "shell/framelayout.h"
 #include "shell/progressstatusbar.h"
 #include "shell/quickconnectbar.h"
 #include "shell/toolbaricons.h"
@@ -117,9 +117,9 @@ CMainFrame::CMainFrame(QWidget *parent, std::optional<LoginFields> startLogin) :
     // The message pane says "Ready" whenever no prompt is shown.
     connect(statusBar_, &QStatusBar::messageChanged, this, [this](const QString &text) {
         if (text.isEmpty())
-            statusBar_->showMessage(uiText("Ready"));
+            statusBar_->showMessage(UiText::tr("Ready"));
     });
-    statusBar_->showMessage(uiText("Ready"));
+    statusBar_->showMessage(UiText::tr("Ready"));
     queueRun_ = new QueueRun(queuePane_->queue(), queuePane_->model(), this);
     notifier_ = new DesktopNotifier(this);
     connect(queueRun_, &QueueRun::totalsChanged, this, [this] {
@@ -205,6 +205,8 @@ void CMainFrame::createPanes()
     inner_->setStretchFactor(1, 1);
     setCentralWidget(outer_);
     remotePane_->initialUpdate();
+    // The log tells of the remote session: Ctrl+L there goes to the remote path box.
+    addPathBoxKey(logPane_, remotePane_->pathCombo());
     queuePane_->initialUpdate();
     localPane_->initialUpdate();
 
@@ -254,35 +256,37 @@ QAction *CMainFrame::addFrameCommand(int id, const QString &menuText, std::funct
 
 void CMainFrame::createActions()
 {
-    addFrameCommand(cmd::SiteManager, menuText("Site Manager", 'S'), [this] { openSiteManager(); });
-    addFrameCommand(cmd::Connect, menuText("Connect", 'C'), [this] { connectToServer(); });
-    addFrameCommand(cmd::Disconnect, menuText("Disconnect", 'D'), [this] {
+    addFrameCommand(cmd::SiteManager, UiText::menuText("Site Manager", 'S'), [this] { openSiteManager(); });
+    addFrameCommand(cmd::Connect, UiText::menuText("Connect", 'C'), [this] { connectToServer(); });
+    addFrameCommand(cmd::Disconnect, UiText::menuText("Disconnect", 'D'), [this] {
         QMetaObject::invokeMethod(
             controller_, [controller = controller_] { controller->disconnect(); }, Qt::QueuedConnection);
     });
-    QAction *exit = addFrameCommand(cmd::Exit, uiText("E&xit"), [this] { close(); });
+    QAction *exit = addFrameCommand(cmd::Exit, UiText::tr("E&xit"), [this] { close(); });
     // The desktop's quit key; a desktop without one gets the usual Ctrl+Q.
     exit->setShortcuts(QKeySequence::Quit);
     if (exit->shortcuts().isEmpty())
         exit->setShortcut(Qt::CTRL | Qt::Key_Q);
     addAction(exit);
 
-    addFrameCommand(cmd::TransferQueue, menuText("Transfer Queue", 'T'), [this] {
+    addFrameCommand(cmd::TransferQueue, UiText::menuText("Transfer Queue", 'T'), [this] {
         if (!controller_->busy() && controller_->startJob(TransferRequest{}))
             queueRun_->begin();
     });
-    addFrameCommand(cmd::Abort, menuText("Abort", 'R'), [this] {
+    addFrameCommand(cmd::Abort, UiText::menuText("Abort", 'R'), [this] {
         QMetaObject::invokeMethod(
             controller_, [controller = controller_] { controller->abort(); }, Qt::QueuedConnection);
     });
 
-    addFrameCommand(cmd::Preference, menuText("Preference", 'P'), [this] { openPreferences(this); });
+    addFrameCommand(cmd::Preference, UiText::menuText("Preference", 'P'), [this] { openPreferences(this); });
     auto *modes = new QActionGroup(this);
-    for (auto [id, text, key, mode] : {std::tuple{cmd::BinaryMode, "binary mode", 'B', 1},
-                                       std::tuple{cmd::AsciiMode, "ASCII mode", 'A', 2},
-                                       std::tuple{cmd::AutoMode, "auto mode", 'O', 0}}) {
+    for (auto [id, text, key, mode] :
+         {std::tuple{cmd::BinaryMode, QT_TRANSLATE_NOOP("UiText", "binary mode"), 'B', 1},
+          std::tuple{cmd::AsciiMode, QT_TRANSLATE_NOOP("UiText", "ASCII mode"), 'A', 2},
+          std::tuple{cmd::AutoMode, QT_TRANSLATE_NOOP("UiText", "auto mode"), 'O', 0}}) {
         const int chosen = mode;
-        QAction *action = addFrameCommand(id, menuText(text, key), [this, chosen] { setTransferMode(chosen); });
+        QAction *action =
+            addFrameCommand(id, UiText::menuText(text, key), [this, chosen] { setTransferMode(chosen); });
         action->setCheckable(true);
         // A checked action with an icon shows in the menu as a sunken icon, hard to tell from the
         // others; the menu shows the plain check mark instead, the toolbar keeps the icon.
@@ -290,15 +294,16 @@ void CMainFrame::createActions()
         modes->addAction(action);
     }
 
-    addFrameCommand(cmd::BriefHelp, uiText("Brief &Help"), [this] { openHelp(this); });
+    addFrameCommand(cmd::BriefHelp, UiText::tr("Brief &Help"), [this] { openHelp(this); });
     // The usual help key, in no menu: the window holds it so that it works wherever the focus is.
-    QAction *help = addFrameCommand(cmd::Help, uiText("Brief &Help"), [this] { openHelp(this); });
+    QAction *help = addFrameCommand(cmd::Help, UiText::tr("Brief &Help"), [this] { openHelp(this); });
     help->setShortcut(QKeySequence::HelpContents);
     help->setShortcutContext(Qt::WindowShortcut);
     addAction(help);
-    addFrameCommand(cmd::VisitHomepage, menuText("Visit Homepage", 'V'), [] { openHomepage(); });
-    addFrameCommand(cmd::CheckForUpgrade, menuText("Check for upgrade", 'U'), [this] { CheckForUpgrade(this); });
-    addFrameCommand(cmd::About, uiText("&About Tidewell..."), [this] { openAboutBox(this); });
+    addFrameCommand(cmd::VisitHomepage, UiText::menuText("Visit Homepage", 'V'), [] { openHomepage(); });
+    addFrameCommand(cmd::CheckForUpgrade, UiText::menuText("Check for upgrade", 'U'),
+                    [this] { CheckForUpgrade(this); });
+    addFrameCommand(cmd::About, UiText::tr("&About Tidewell..."), [this] { openAboutBox(this); });
 }
 
 void CMainFrame::createPaneCommands()
@@ -341,21 +346,22 @@ void CMainFrame::createMenus()
         }
         commandHosts_.append(menu);
     };
-    add(menuBar()->addMenu(uiText("&File")), {cmd::SiteManager, cmd::Connect, cmd::Disconnect, 0, cmd::Exit});
-    add(menuBar()->addMenu(uiText("&Transfer")),
+    add(menuBar()->addMenu(UiText::tr("&File")),
+        {cmd::SiteManager, cmd::Connect, cmd::Disconnect, 0, cmd::Exit});
+    add(menuBar()->addMenu(UiText::tr("&Transfer")),
         {cmd::Upload, cmd::UploadLater, cmd::Download, cmd::DownloadLater, 0, cmd::TransferQueue, cmd::Abort,
          0, cmd::BinaryMode, cmd::AsciiMode, cmd::AutoMode});
-    add(menuBar()->addMenu(uiText("&Remote")),
+    add(menuBar()->addMenu(UiText::tr("&Remote")),
         {cmd::Refresh, 0, cmd::Rename, cmd::ChangeAttribute, cmd::Delete, cmd::DeleteSubfolder, cmd::MoveTo,
          cmd::NewFolder, 0, cmd::UserCommand, 0, cmd::SelectAll, 0, cmd::SyncBrowsing, cmd::CompareFolders});
-    add(menuBar()->addMenu(uiText("&Options")), {cmd::Preference});
-    add(menuBar()->addMenu(uiText("&Help")),
+    add(menuBar()->addMenu(UiText::tr("&Options")), {cmd::Preference});
+    add(menuBar()->addMenu(UiText::tr("&Help")),
         {cmd::BriefHelp, cmd::VisitHomepage, cmd::CheckForUpgrade, 0, cmd::About});
 }
 
 void CMainFrame::createToolBar()
 {
-    toolBar_ = addToolBar(uiText("Toolbar"));
+    toolBar_ = addToolBar(UiText::tr("Toolbar"));
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setIconSize(QSize(22, 22));
     toolBar_->setMovable(false);

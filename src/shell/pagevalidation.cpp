@@ -47,13 +47,13 @@ QString numberMessage(NumberError error, int minimum, int maximum)
     case NumberError::None:
         return {};
     case NumberError::NotInteger:
-        return uiText("Please enter an integer.");
+        return UiText::tr("Please enter an integer.");
     case NumberError::NotPositive:
-        return uiText("Please enter a positive integer.");
+        return UiText::tr("Please enter a positive integer.");
     case NumberError::OutOfRange:
         break;
     }
-    return uiText("Please enter an integer between %1 and %2.").arg(minimum).arg(maximum);
+    return UiText::tr("Please enter an integer between %1 and %2.").arg(minimum).arg(maximum);
 }
 
 bool readNumberBox(QLineEdit *edit, bool signedBox, int minimum, int maximum, int *value)
@@ -70,7 +70,7 @@ bool readNumberBox(QLineEdit *edit, bool signedBox, int minimum, int maximum, in
 bool readTextBox(QLineEdit *edit, int limit, QString *value)
 {
     if (edit->text().size() > limit) {
-        refuse(edit, uiText("Please enter no more than %1 characters.").arg(limit));
+        refuse(edit, UiText::tr("Please enter no more than %1 characters.").arg(limit));
         return false;
     }
     *value = edit->text();

@@ -16,11 +16,11 @@ constexpr int passwordLimit = 150;
 
 PasswordPromptDialog::PasswordPromptDialog(QWidget *parent) : QDialog(parent), edit_(new QLineEdit(this))
 {
-    setWindowTitle(uiText("Enter your password"));
+    setWindowTitle(UiText::tr("Enter your password"));
     edit_->setEchoMode(QLineEdit::Password);
     edit_->setMaxLength(passwordLimit);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(uiText("OK"));
+    buttons->button(QDialogButtonBox::Ok)->setText(UiText::tr("OK"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(edit_);

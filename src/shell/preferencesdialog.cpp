@@ -3,7 +3,6 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "platform/uitext.h"
-#include "shell/accesskey.h"
 #include "shell/generalset.h"
 #include "shell/sessionoptionspage.h"
 
@@ -25,13 +24,13 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
 {
     setObjectName(QStringLiteral("preferences"));
     setWindowTitle(loadText(TextId::PreferencesTitle));
-    tabs_->addTab(general_, withAccessKey("General", 'G'));
-    tabs_->addTab(special_, withAccessKey("Special", 'S'));
+    tabs_->addTab(general_, UiText::withAccessKey("General", 'G'));
+    tabs_->addTab(special_, UiText::withAccessKey("Special", 'S'));
 
     auto *buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(uiText("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(uiText("Cancel"), QDialogButtonBox::RejectRole);
-    apply_ = buttons->addButton(withAccessKey("Apply", 'A'), QDialogButtonBox::ApplyRole);
+    ok_ = buttons->addButton(UiText::tr("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(UiText::tr("Cancel"), QDialogButtonBox::RejectRole);
+    apply_ = buttons->addButton(UiText::withAccessKey("Apply", 'A'), QDialogButtonBox::ApplyRole);
     ok_->setDefault(true);
     apply_->setEnabled(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &PreferencesDialog::accept);

@@ -71,14 +71,15 @@ void ProgressStatusBar::SetEncryption(bool connected, bool control, bool data)
 {
     QString text = QStringLiteral(" ");
     if (connected && control && data)
-        text = uiText("Encrypted (TLS)");
+        text = UiText::tr("Encrypted (TLS)");
     else if (connected && control)
-        text = uiText("Files not encrypted");
+        text = UiText::tr("Files not encrypted");
     else if (connected)
-        text = uiText("Not encrypted");
+        text = UiText::tr("Not encrypted");
     encryptionPane_->setText(text);
-    encryptionPane_->setToolTip(connected && !(control && data) ? uiText("Listings and files cross the network in clear")
-                                                                : QString());
+    encryptionPane_->setToolTip(connected && !(control && data)
+                                    ? UiText::tr("Listings and files cross the network in clear")
+                                    : QString());
 }
 
 QString ProgressStatusBar::encryptionText() const
@@ -118,7 +119,7 @@ void ProgressStatusBar::SetRateText(const QString &text)
 
 void ProgressStatusBar::SetRunProgress(int filesDone, int filesTotal, qint64 bytesDone, qint64 bytesTotal)
 {
-    const QString text = uiText("%1 of %2 files, %3 of %4 bytes")
+    const QString text = UiText::tr("%1 of %2 files, %3 of %4 bytes")
                              .arg(filesDone)
                              .arg(filesTotal)
                              .arg(groupedNumberText(bytesDone), groupedNumberText(bytesTotal));

@@ -30,9 +30,9 @@ QLineEdit *makeEdit(const char *name, int width, QWidget *parent)
 } // namespace
 
 QuickConnectBar::QuickConnectBar(SessionController &controller, QWidget *parent)
-    : QToolBar(uiText("Quick connect"), parent), controller_(controller), host_(new QComboBox(this)),
+    : QToolBar(UiText::tr("Quick connect"), parent), controller_(controller), host_(new QComboBox(this)),
       user_(makeEdit("quickUser", 140, this)), password_(makeEdit("quickPassword", 140, this)),
-      port_(makeEdit("quickPort", 60, this)), connect_(new QPushButton(uiText("&Connect"), this))
+      port_(makeEdit("quickPort", 60, this)), connect_(new QPushButton(UiText::tr("&Connect"), this))
 {
     setObjectName(QStringLiteral("quickConnectBar"));
     setMovable(false);
@@ -42,7 +42,7 @@ QuickConnectBar::QuickConnectBar(SessionController &controller, QWidget *parent)
     host_->setMinimumContentsLength(24);
     host_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     host_->lineEdit()->setMaxLength(int(connectAddressMaximum));
-    host_->lineEdit()->setPlaceholderText(uiText("host or ftpes://user@host"));
+    host_->lineEdit()->setPlaceholderText(UiText::tr("host or ftpes://user@host"));
     password_->setEchoMode(QLineEdit::Password);
     port_->setMaxLength(5);
     connect_->setObjectName(QStringLiteral("quickConnect"));
@@ -50,16 +50,16 @@ QuickConnectBar::QuickConnectBar(SessionController &controller, QWidget *parent)
 
     // Each box behind its label, whose access key reaches it; Tab goes from left to right.
     const auto addLabelled = [this](const char *text, QWidget *box) {
-        auto *label = new QLabel(uiText(text), this);
+        auto *label = new QLabel(UiText::tr(text), this);
         label->setBuddy(box);
         label->setContentsMargins(6, 0, 2, 0);
         addWidget(label);
         addWidget(box);
     };
-    addLabelled("Ho&st:", host_);
-    addLabelled("&User:", user_);
-    addLabelled("Pass&word:", password_);
-    addLabelled("&Port:", port_);
+    addLabelled(QT_TRANSLATE_NOOP("UiText", "Ho&st:"), host_);
+    addLabelled(QT_TRANSLATE_NOOP("UiText", "&User:"), user_);
+    addLabelled(QT_TRANSLATE_NOOP("UiText", "Pass&word:"), password_);
+    addLabelled(QT_TRANSLATE_NOOP("UiText", "&Port:"), port_);
     addWidget(connect_);
 
     connect(connect_, &QPushButton::clicked, this, &QuickConnectBar::connectNow);

@@ -15,14 +15,14 @@ RenameTargetDialog::RenameTargetDialog(const QByteArray &path, QWidget *parent)
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)),
       start_(QString::fromUtf8(path))
 {
-    setWindowTitle(uiText("Rename"));
+    setWindowTitle(UiText::tr("Rename"));
     edit_->setMaxLength(maxLength);
     edit_->setText(start_);
-    auto *label = new QLabel(uiText("New name:"), this);
+    auto *label = new QLabel(UiText::tr("New name:"), this);
     label->setBuddy(edit_);
     // Cancel leaves the existing file as it is and the transfer of this file undone.
-    buttons_->button(QDialogButtonBox::Ok)->setText(uiText("OK"));
-    buttons_->button(QDialogButtonBox::Cancel)->setText(uiText("Cancel"));
+    buttons_->button(QDialogButtonBox::Ok)->setText(UiText::tr("OK"));
+    buttons_->button(QDialogButtonBox::Cancel)->setText(UiText::tr("Cancel"));
     connect(buttons_, &QDialogButtonBox::accepted, this, &RenameTargetDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &RenameTargetDialog::reject);
     auto *layout = new QVBoxLayout(this);

@@ -3,7 +3,6 @@
 #include "platform/appsettings.h"
 #include "platform/settingsstore.h"
 #include "platform/uitext.h"
-#include "shell/accesskey.h"
 #include "shell/pagevalidation.h"
 
 #include <QButtonGroup>
@@ -26,12 +25,15 @@ constexpr int keepAliveMaximum = AppSettings::keepAliveMaximum;
 
 CSpecialSet::CSpecialSet(QWidget *parent)
     : QWidget(parent), afterTransfer_(new QButtonGroup(this)),
-      keepConnection_(new QCheckBox(withAccessKey("Keep connection", 'K'), this)),
+      keepConnection_(new QCheckBox(UiText::withAccessKey("Keep connection", 'K'), this)),
       extensions_(new QLineEdit(this)), keepAlive_(new QLineEdit(this)),
-      sound_(new QCheckBox(withAccessKey("Sound Effect", 'E'), this)),
-      passive_(new QCheckBox(withAccessKey("Passive mode", 'P'), this)),
-      verifyChecksums_(new QCheckBox(withAccessKey("Verify checksums after each transfer", 'V'), this)),
-      keepFileTimes_(new QCheckBox(withAccessKey("Keep the modified time of transferred files", 'M'), this)), simultaneous_(new QSpinBox(this))
+      sound_(new QCheckBox(UiText::withAccessKey("Sound Effect", 'E'), this)),
+      passive_(new QCheckBox(UiText::withAccessKey("Passive mode", 'P'), this)),
+      verifyChecksums_(
+          new QCheckBox(UiText::withAccessKey("Verify checksums after each transfer", 'V'), this)),
+      keepFileTimes_(
+          new QCheckBox(UiText::withAccessKey("Keep the modified time of transferred files", 'M'), this)),
+      simultaneous_(new QSpinBox(this))
 {
     setObjectName(QStringLiteral("specialPage"));
     keepConnection_->setObjectName(QStringLiteral("keepConnection"));
@@ -44,34 +46,35 @@ CSpecialSet::CSpecialSet(QWidget *parent)
     simultaneous_->setObjectName(QStringLiteral("simultaneousTransfers"));
     simultaneous_->setRange(1, AppSettings::simultaneousMaximum);
 
-    auto *afterBox = new QGroupBox(withAccessKey("After transfer(this time only)", 'F'), this);
+    auto *afterBox = new QGroupBox(UiText::withAccessKey("After transfer(this time only)", 'F'), this);
     auto *afterLayout = new QVBoxLayout(afterBox);
-    const std::pair<const char *, char> choices[] = {
-        {"Not use", 'N'}, {"Disconnect", 'D'}, {"Windows shutdown", 'W'}};
+    const std::pair<const char *, char> choices[] = {{QT_TRANSLATE_NOOP("UiText", "Not use"), 'N'},
+                                                     {QT_TRANSLATE_NOOP("UiText", "Disconnect"), 'D'},
+                                                     {QT_TRANSLATE_NOOP("UiText", "Windows shutdown"), 'W'}};
     for (int action = 0; action < 3; ++action) {
         auto *button =
-            new QRadioButton(withAccessKey(choices[action].first, choices[action].second), afterBox);
+            new QRadioButton(UiText::withAccessKey(choices[action].first, choices[action].second), afterBox);
         button->setObjectName(QStringLiteral("afterTransfer%1").arg(action));
         afterTransfer_->addButton(button, action);
         afterLayout->addWidget(button);
     }
 
-    auto *textBox = new QGroupBox(withAccessKey("Text file(auto ASCII mode)", 'T'), this);
+    auto *textBox = new QGroupBox(UiText::withAccessKey("Text file(auto ASCII mode)", 'T'), this);
     auto *textLayout = new QVBoxLayout(textBox);
     textLayout->addWidget(extensions_);
 
     auto *keepRow = new QHBoxLayout;
     keepRow->addWidget(keepConnection_);
     keepRow->addStretch();
-    auto *delayLabel = new QLabel(withAccessKey("Delay", 'Y'), this);
+    auto *delayLabel = new QLabel(UiText::withAccessKey("Delay", 'Y'), this);
     delayLabel->setBuddy(keepAlive_);
     keepRow->addWidget(delayLabel);
     keepAlive_->setMaximumWidth(keepAlive_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
     keepRow->addWidget(keepAlive_);
-    keepRow->addWidget(new QLabel(uiText("min."), this));
+    keepRow->addWidget(new QLabel(UiText::tr("min."), this));
 
     auto *simultaneousRow = new QHBoxLayout;
-    auto *simultaneousLabel = new QLabel(withAccessKey("Simultaneous transfers", 'M'), this);
+    auto *simultaneousLabel = new QLabel(UiText::withAccessKey("Simultaneous transfers", 'U'), this);
     simultaneousLabel->setBuddy(simultaneous_);
     simultaneousRow->addWidget(simultaneousLabel);
     simultaneousRow->addWidget(simultaneous_);

@@ -9,12 +9,12 @@
 StartArguments parseStartArguments(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(uiText("A desktop FTP client."));
+    parser.setApplicationDescription(UiText::tr("A desktop FTP client."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
         QStringLiteral("address"),
-        uiText("The server to connect to at start: a host name or an ftp://, ftpes:// or ftps:// URL."),
+        UiText::tr("The server to connect to at start: a host name or an ftp://, ftpes:// or ftps:// URL."),
         QStringLiteral("[address]"));
 
     StartArguments start;
@@ -37,7 +37,7 @@ StartArguments parseStartArguments(const QStringList &arguments)
     const QStringList addresses = parser.positionalArguments();
     if (addresses.size() > 1) {
         start.exitCode = 2;
-        start.output = uiText("Give one address at most.") + QLatin1Char('\n');
+        start.output = UiText::tr("Give one address at most.") + QLatin1Char('\n');
         return start;
     }
     if (addresses.size() == 1) {

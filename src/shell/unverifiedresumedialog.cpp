@@ -13,14 +13,16 @@
 
 UnverifiedResumeDialog::UnverifiedResumeDialog(const QString &fileName, bool upload, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      again_(new QPushButton(upload ? uiText("Upload again from the start") : uiText("Download again from the start"),
+      again_(new QPushButton(upload ? UiText::tr("Upload again from the start")
+                                    : UiText::tr("Download again from the start"),
                              this)),
-      skip_(new QPushButton(uiText("Skip"), this)), all_(new QCheckBox(uiText("All"), this))
+      skip_(new QPushButton(UiText::tr("Skip"), this)), all_(new QCheckBox(UiText::tr("All"), this))
 {
-    setWindowTitle(uiText("Select"));
-    auto *message = new QLabel(
-        uiText("%s cannot be resumed safely: the part does not match the server's file.").replace(QLatin1String("%s"), fileName),
-        this);
+    setWindowTitle(UiText::tr("Select"));
+    auto *message =
+        new QLabel(UiText::tr("%s cannot be resumed safely: the part does not match the server's file.")
+                       .replace(QLatin1String("%s"), fileName),
+                   this);
     message->setTextFormat(Qt::PlainText);
     again_->setDefault(true);
     connect(again_, &QPushButton::clicked, this, [this] { choose(ExistingFileAnswer::Overwrite); });

@@ -1,7 +1,6 @@
 #include "shell/updatedialog.h"
 
 #include "platform/uitext.h"
-#include "shell/accesskey.h"
 #include "shell/weblinks.h"
 
 #include <QDialogButtonBox>
@@ -28,24 +27,24 @@ QLabel *valueLabel(const QString &text, const char *name, QWidget *parent)
 UpdateDialog::UpdateDialog(const VersionFile &file, QWidget *parent)
     : QDialog(parent), version_(valueLabel(file.versionText, "version", this)),
       release_(valueLabel(file.releaseText, "release", this)),
-      download_(new QPushButton(withAccessKey("Download", 'D'), this)),
-      homepage_(new QPushButton(withAccessKey("Visit homepage", 'V'), this)),
+      download_(new QPushButton(UiText::withAccessKey("Download", 'D'), this)),
+      homepage_(new QPushButton(UiText::withAccessKey("Visit homepage", 'V'), this)),
       downloadAddress_(file.downloadAddress)
 {
     setObjectName(QStringLiteral("updateDialog"));
-    setWindowTitle(uiText("update"));
+    setWindowTitle(UiText::tr("update"));
     download_->setObjectName(QStringLiteral("download"));
     homepage_->setObjectName(QStringLiteral("visitHomepage"));
     download_->setDefault(true);
 
     auto *form = new QFormLayout;
-    form->addRow(uiText("Version:"), version_);
-    form->addRow(uiText("Release:"), release_);
+    form->addRow(UiText::tr("Version:"), version_);
+    form->addRow(UiText::tr("Release:"), release_);
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(download_, QDialogButtonBox::AcceptRole);
     buttons->addButton(homepage_, QDialogButtonBox::ActionRole);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(uiText("Upgraded program detected."), this));
+    layout->addWidget(new QLabel(UiText::tr("Upgraded program detected."), this));
     layout->addLayout(form);
     layout->addWidget(buttons);
 

@@ -10,6 +10,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -38,11 +39,13 @@ QComboBox *makeEncryptionBox(QWidget *parent)
 {
     auto *box = new QComboBox(parent);
     box->setObjectName(QStringLiteral("encryption"));
-    for (auto [encryption, text] : {std::pair{Encryption::Plain, "Plain FTP (unencrypted)"},
-                                    std::pair{Encryption::ExplicitIfOffered, "Explicit TLS if the server offers it"},
-                                    std::pair{Encryption::ExplicitRequired, "Require explicit TLS"},
-                                    std::pair{Encryption::Implicit, "Implicit TLS"}})
-        box->addItem(uiText(text), int(encryption));
+    for (auto [encryption, text] :
+         {std::pair{Encryption::Plain, QT_TRANSLATE_NOOP("UiText", "Plain FTP (unencrypted)")},
+          std::pair{Encryption::ExplicitIfOffered,
+                    QT_TRANSLATE_NOOP("UiText", "Explicit TLS if the server offers it")},
+          std::pair{Encryption::ExplicitRequired, QT_TRANSLATE_NOOP("UiText", "Require explicit TLS")},
+          std::pair{Encryption::Implicit, QT_TRANSLATE_NOOP("UiText", "Implicit TLS")}})
+        box->addItem(UiText::tr(text), int(encryption));
     return box;
 }
 
@@ -50,7 +53,7 @@ QComboBox *makeCharsetBox(QWidget *parent)
 {
     auto *box = new QComboBox(parent);
     box->setObjectName(QStringLiteral("charset"));
-    box->addItem(uiText("Automatic"), QByteArray());
+    box->addItem(UiText::tr("Automatic"), QByteArray());
     for (const QByteArray &charset : namecodec::offeredCharsets())
         box->addItem(QString::fromLatin1(charset), charset);
     return box;
@@ -62,10 +65,12 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
     : QWidget(parent), address_(makeFieldEdit(this, "address", sizeof(SiteRecord::address))),
       user_(makeFieldEdit(this, "userId", sizeof(SiteRecord::userId))),
       password_(makeFieldEdit(this, "password", sizeof(SiteRecord::sitePassword))),
-      anonymous_(new QCheckBox(uiText("Anonymous"), this)), port_(makeEdit(this, "port", 6)),
+      anonymous_(new QCheckBox(UiText::withAccessKey("Anonymous", 'N'), this)),
+      port_(makeEdit(this, "port", 6)),
       remotePath_(makeFieldEdit(this, "remotePath", sizeof(SiteRecord::remotePath))),
       localPath_(makeFieldEdit(this, "localPath", sizeof(SiteRecord::localPath))),
-      browse_(new QPushButton(uiText("..."), this)), relative_(new QCheckBox(uiText("Relative path"), this)),
+      browse_(new QPushButton(UiText::tr("..."), this)),
+      relative_(new QCheckBox(UiText::withAccessKey("Relative path", 'V'), this)),
       encryption_(makeEncryptionBox(this)), charset_(makeCharsetBox(this))
 {
     password_->setEchoMode(QLineEdit::Password);
@@ -79,25 +84,29 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
     localRow->addWidget(localPath_);
     localRow->addWidget(browse_);
 
+    // Each row's label takes the access key to its box.
     auto *form = new QFormLayout(this);
     form->setContentsMargins(0, 0, 0, 0);
-    form->addRow(uiText("FTP address:"), address_);
-    form->addRow(uiText("User ID:"), user_);
-    form->addRow(uiText("Password:"), password_);
+    form->addRow(UiText::withAccessKey("FTP address:", 'T'), address_);
+    form->addRow(UiText::withAccessKey("User ID:", 'U'), user_);
+    form->addRow(UiText::withAccessKey("Password:", 'W'), password_);
     form->addRow(QString(), anonymous_);
-    form->addRow(uiText("Encryption:"), encryption_);
-    form->addRow(uiText("Character set:"), charset_);
-    form->addRow(uiText("Port:"), port_);
-    form->addRow(uiText("Initial remote path:"), remotePath_);
-    form->addRow(uiText("Initial local path:"), localRow);
+    form->addRow(UiText::withAccessKey("Encryption:", 'E'), encryption_);
+    form->addRow(UiText::withAccessKey("Character set:", 'H'), charset_);
+    form->addRow(UiText::withAccessKey("Port:", 'P'), port_);
+    form->addRow(UiText::withAccessKey("Initial remote path:", 'R'), remotePath_);
+    auto *localLabel = new QLabel(UiText::withAccessKey("Initial local path:", 'L'), this);
+    localLabel->setBuddy(localPath_);
+    form->addRow(localLabel, localRow);
     form->addRow(QString(), relative_);
 
     // A new panel shows what a site without values holds, the encryption included.
     clearFields();
     // The keys go down the form as it is laid out.
-    setTabOrder(anonymous_, encryption_);
-    setTabOrder(encryption_, charset_);
-    setTabOrder(charset_, port_);
+    const QList<QWidget *> order{address_, user_,       password_,  anonymous_, encryption_, charset_,
+                                 port_,    remotePath_, localPath_, browse_,    relative_};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     for (QLineEdit *edit : {address_, user_, password_, port_, remotePath_, localPath_})
         connect(edit, &QLineEdit::textEdited, this, &SiteFieldsPanel::edited);
@@ -106,6 +115,15 @@ SiteFieldsPanel::SiteFieldsPanel(QWidget *parent)
     connect(encryption_, &QComboBox::activated, this, &SiteFieldsPanel::onEncryptionChosen);
     connect(charset_, &QComboBox::activated, this, &SiteFieldsPanel::edited);
     connect(browse_, &QPushButton::clicked, this, &SiteFieldsPanel::browseRequested);
+}
+
+QWidget *SiteFieldsPanel::firstField() const
+{
+    return address_;
+}
+QWidget *SiteFieldsPanel::lastField() const
+{
+    return relative_;
 }
 
 void SiteFieldsPanel::onEncryptionChosen()
@@ -124,7 +142,7 @@ void SiteFieldsPanel::showFields(const SiteFields &fields)
     user_->setText(fields.userId);
     password_->setText(fields.password);
     password_->setPlaceholderText(fields.keyringKey.isEmpty() ? QString()
-                                                              : uiText("Kept in the system keyring"));
+                                                              : UiText::tr("Kept in the system keyring"));
     anonymous_->setChecked(fields.anonymous);
     port_->setText(QString::number(fields.port));
     remotePath_->setText(fields.remotePath);

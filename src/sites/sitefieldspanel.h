@@ -32,6 +32,10 @@ public:
     // field is refused with a beep.
     void setLocalPathByUser(const QString &path);
 
+    // The ends of the panel's Tab order, for the dialog to chain it between its own controls.
+    [[nodiscard]] QWidget *firstField() const;
+    [[nodiscard]] QWidget *lastField() const;
+
 signals:
     // The user changed one of the six boxes, clicked one of the two check boxes or chose an
     // encryption.

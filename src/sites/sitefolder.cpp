@@ -9,7 +9,7 @@ SiteFolder SiteFolder::make(int index)
 {
     SiteFolder folder;
     folder.index = index;
-    folder.setName(uiText("Folder"));
+    folder.setName(UiText::tr("Folder"));
     return folder;
 }
 

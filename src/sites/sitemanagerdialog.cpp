@@ -2,6 +2,7 @@
 
 #include "session/listingcachefiles.h"
 
+#include "controls/focusframe.h"
 #include "platform/appsettings.h"
 #include "platform/log.h"
 #include "platform/programpaths.h"
@@ -37,9 +38,10 @@ const QString siteIndexKey = QStringLiteral("SiteDataIndex");
 
 constexpr Qt::ItemFlags editableItem = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 
-QPushButton *makeButton(const char *text, const char *name, QWidget *parent)
+// A button with the access key `key`, or none when `key` is 0.
+QPushButton *makeButton(const char *text, char key, const char *name, QWidget *parent)
 {
-    auto *button = new QPushButton(uiText(text), parent);
+    auto *button = new QPushButton(key ? UiText::withAccessKey(text, key) : UiText::tr(text), parent);
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(false);
     return button;
@@ -55,12 +57,14 @@ SiteManagerDialog::SiteManagerDialog(QWidget *parent)
 SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
     : QDialog(parent), folder_(folder), mover_(&sitePasswords(folder)), tree_(new QTreeWidget(this)),
       sites_(new QListWidget(this)), panel_(new SiteFieldsPanel(this)),
-      addFolder_(makeButton("Add", "addFolder", this)),
-      deleteFolder_(makeButton("Delete", "deleteFolder", this)), addSite_(makeButton("Add", "addSite", this)),
-      deleteSite_(makeButton("Delete", "deleteSite", this)), connect_(makeButton("Connect", "connect", this)),
-      close_(makeButton("Close", "close", this))
+      addFolder_(makeButton(QT_TRANSLATE_NOOP("UiText", "Add"), 0, "addFolder", this)),
+      deleteFolder_(makeButton(QT_TRANSLATE_NOOP("UiText", "Delete"), 0, "deleteFolder", this)),
+      addSite_(makeButton(QT_TRANSLATE_NOOP("UiText", "Add"), 'A', "addSite", this)),
+      deleteSite_(makeButton(QT_TRANSLATE_NOOP("UiText", "Delete"), 'D', "deleteSite", this)),
+      connect_(makeButton(QT_TRANSLATE_NOOP("UiText", "Connect"), 'C', "connect", this)),
+      close_(makeButton(QT_TRANSLATE_NOOP("UiText", "Close"), 'O', "close", this))
 {
-    setWindowTitle(uiText("Site Manager"));
+    setWindowTitle(UiText::tr("Site Manager"));
     buildLayout();
     SitePasswordMover::siteListOpened();
 
@@ -69,8 +73,9 @@ SiteManagerDialog::SiteManagerDialog(const QString &folder, QWidget *parent)
 
     const SiteFileStatus status = LoadSiteList(folder_, list_);
     if (status == SiteFileStatus::Truncated)
-        AppendLog(uiText("The site list file ends inside a record; the sites after it were not loaded.\n"),
-                  LogColor::Error);
+        AppendLog(
+            UiText::tr("The site list file ends inside a record; the sites after it were not loaded.\n"),
+            LogColor::Error);
     reportSiteFileStatus(status);
     if (const int skipped = loadSiteSettings(folder_, list_))
         AppendLog(formatText(TextId::SiteSettingsSkipped, skipped, siteSettingsFileName), LogColor::Error);
@@ -116,16 +121,18 @@ void SiteManagerDialog::buildLayout()
     sites_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     sites_->setContextMenuPolicy(Qt::CustomContextMenu);
     sites_->setMinimumWidth(160);
+    new FocusFrame(tree_);
+    new FocusFrame(sites_);
 
     connect_->setDefault(true);
 
-    auto *folderBox = new QGroupBox(uiText("Folder"), this);
+    auto *folderBox = new QGroupBox(UiText::withAccessKey("Folder", 'F'), this);
     auto *folderLayout = new QGridLayout(folderBox);
     folderLayout->addWidget(tree_, 0, 0, 1, 2);
     folderLayout->addWidget(addFolder_, 1, 0);
     folderLayout->addWidget(deleteFolder_, 1, 1);
 
-    auto *siteBox = new QGroupBox(uiText("Site"), this);
+    auto *siteBox = new QGroupBox(UiText::withAccessKey("Site", 'S'), this);
     auto *siteLayout = new QGridLayout(siteBox);
     siteLayout->addWidget(sites_, 0, 0, 1, 2);
     siteLayout->addWidget(addSite_, 1, 0);
@@ -145,6 +152,16 @@ void SiteManagerDialog::buildLayout()
     layout->addWidget(folderBox);
     layout->addWidget(siteBox);
     layout->addLayout(right, 1);
+
+    // Tab goes down each column from left to right: the folders, the sites, the site's fields.
+    // The folder buttons have no access key: "Add" and "Delete" twice leave too few letters, and
+    // the folder tree has its Delete key and context menu.
+    const QList<QWidget *> order{tree_,    addFolder_,  deleteFolder_,       sites_,
+                                 addSite_, deleteSite_, panel_->firstField()};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    setTabOrder(panel_->lastField(), connect_);
+    setTabOrder(connect_, close_);
 
     connect(tree_, &QTreeWidget::itemSelectionChanged, this, &SiteManagerDialog::onFolderSelectionChanged);
     connect(tree_, &QTreeWidget::itemChanged, this,
@@ -350,10 +367,11 @@ void SiteManagerDialog::showContextMenu(ContextTarget target)
     const bool folders = target == FolderTarget;
     QMenu menu(this);
     menu.setObjectName(folders ? QStringLiteral("Folder") : QStringLiteral("List"));
-    menu.addAction(uiText(folders ? "Add Folder" : "Add Site"), this, [this] { addItem(contextTarget_); });
-    menu.addAction(uiText(folders ? "Delete Folder" : "Delete Site"), this,
+    menu.addAction(folders ? UiText::tr("Add Folder") : UiText::tr("Add Site"), this,
+                   [this] { addItem(contextTarget_); });
+    menu.addAction(folders ? UiText::tr("Delete Folder") : UiText::tr("Delete Site"), this,
                    [this] { deleteItem(contextTarget_); });
-    menu.addAction(uiText("Rename..."), this, [this] { renameItem(contextTarget_); });
+    menu.addAction(UiText::tr("Rename..."), this, [this] { renameItem(contextTarget_); });
     menu.exec(QCursor::pos());
 }
 
@@ -469,7 +487,7 @@ void SiteManagerDialog::deleteSite()
 void SiteManagerDialog::browseLocalPath()
 {
     const QString path = QFileDialog::getExistingDirectory(
-        this, uiText("Initial local path:"), appSettings().downloadFolder, QFileDialog::ShowDirsOnly);
+        this, UiText::tr("Initial local path:"), appSettings().downloadFolder, QFileDialog::ShowDirsOnly);
     if (!path.isEmpty())
         panel_->setLocalPathByUser(path);
 }
@@ -506,7 +524,8 @@ void SiteManagerDialog::connectToSelected()
     bool portValid = false;
     const SiteFields values = panel_->values(fields_.port, &portValid);
     if (!portValid) {
-        QMessageBox::warning(this, windowTitle(), uiText("Please enter an integer between 0 and 999999."));
+        QMessageBox::warning(this, windowTitle(),
+                             UiText::tr("Please enter an integer between 0 and 999999."));
         return;
     }
     fields_ = values;

@@ -11,7 +11,7 @@ SiteRecord SiteRecord::make(int folder)
 {
     SiteRecord site;
     site.folderIndex = folder;
-    sitefield::setText(site.siteName, uiText("FTP site"));
+    sitefield::setText(site.siteName, UiText::tr("FTP site"));
     site.port = 21;
     return site;
 }

@@ -235,6 +235,36 @@ private slots:
         QVERIFY(pane.toPlainText().isEmpty());
     }
 
+    // The Menu key and Shift+F10 open the context menu as a right click does; F10 alone does not.
+    void keysOpenTheContextMenu_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("Shift+F10") << QKeySequence(Qt::SHIFT | Qt::Key_F10) << true;
+        QTest::newRow("Menu key") << QKeySequence(Qt::Key_Menu) << true;
+        QTest::newRow("F10 alone") << QKeySequence(Qt::Key_F10) << false;
+    }
+    void keysOpenTheContextMenu()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(bool, opens);
+        CLogWnd pane;
+        pane.appendLog(QStringLiteral("PWD\n"), LogColor::Command);
+        pane.flushPending();
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowActive(&pane));
+        pane.setFocus();
+        QTRY_VERIFY(pane.hasFocus());
+        QTest::keyClick(&pane, key[0].key(), key[0].keyboardModifiers());
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QCOMPARE(menu != nullptr, opens);
+        if (menu) {
+            QCOMPARE(menu->actions().value(2)->text(), QStringLiteral("Deleta All"));
+            QVERIFY(pane.rect().contains(pane.mapFromGlobal(menu->pos())));
+            menu->close();
+        }
+    }
+
     void historyIsBounded_data()
     {
         QTest::addColumn<int>("lines");

@@ -38,6 +38,7 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -64,19 +65,6 @@ public:
         CMainFrame::setRateText(text);
     }
 };
-
-// The letter after a single "&", upper-cased; none for a text without an access key.
-QChar accessKey(const QString &text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text.at(i) != QLatin1Char('&'))
-            continue;
-        if (text.at(i + 1) != QLatin1Char('&'))
-            return text.at(i + 1).toUpper();
-        ++i;
-    }
-    return {};
-}
 
 } // namespace
 
@@ -456,13 +444,28 @@ private slots:
         for (const auto &[name, actions] : groups) {
             QHash<QChar, QString> taken;
             for (QAction *action : actions) {
-                const QChar key = accessKey(action->text());
+                const QChar key = guitest::accessKey(action->text());
                 if (action->isSeparator() || !action->isVisible() || key.isNull())
                     continue;
                 QVERIFY2(!taken.contains(key), qPrintable(QStringLiteral("%1: \"%2\" and \"%3\"")
                                                               .arg(name, taken.value(key), action->text())));
                 taken.insert(key, action->text());
             }
+        }
+        // Under Korean no command of a menu, nor the toolbar's name, is left in English.
+        if (Language(language) == Language::Korean) {
+            const auto hangul = [](const QString &text) {
+                return std::any_of(text.begin(), text.end(),
+                                   [](QChar c) { return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3; });
+            };
+            for (const auto &[name, actions] : groups)
+                for (QAction *action : actions)
+                    if (!action->isSeparator() && !action->text().isEmpty())
+                        QVERIFY2(hangul(action->text()),
+                                 qPrintable(name + QStringLiteral(": ") + action->text()));
+            QToolBar *toolBar = frame->findChild<QToolBar *>();
+            QVERIFY(toolBar);
+            QVERIFY2(hangul(toolBar->windowTitle()), qPrintable(toolBar->windowTitle()));
         }
     }
 
@@ -505,6 +508,46 @@ private slots:
         for (QWidget *window : QApplication::topLevelWidgets())
             if (window != frame.get() && window->isVisible())
                 window->close();
+    }
+
+    // Ctrl+L in the log, which tells of the remote session, goes to the remote path box ready to
+    // be typed over, as it does from within the remote pane.
+    void ctrlLInTheLogGoesToTheRemotePathBox()
+    {
+        auto frame = startFrame();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        auto *pathBox = frame->remotePane()->findChild<QComboBox *>(QStringLiteral("pathCombo"));
+        QVERIFY(pathBox && pathBox->lineEdit());
+        pathBox->lineEdit()->setText(QStringLiteral("/pub"));
+        frame->logPane()->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), frame->logPane());
+        QTest::keyClick(frame->logPane(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), pathBox);
+        QCOMPARE(pathBox->lineEdit()->selectedText(), QStringLiteral("/pub"));
+    }
+
+    // Whichever list has the focus shows it with its frame, and only that one.
+    void focusVisibleOnEveryList()
+    {
+        auto frame = startFrame();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        const QList<QWidget *> lists{frame->localPane()->findChild<QWidget *>(QStringLiteral("localList")),
+                                     frame->remotePane()->findChild<QWidget *>(QStringLiteral("remoteList")),
+                                     frame->queuePane()->findChild<QWidget *>(QStringLiteral("queueList")),
+                                     frame->logPane()};
+        for (QWidget *focused : lists) {
+            QVERIFY(focused);
+            focused->setFocus(Qt::TabFocusReason);
+            QTRY_COMPARE(QApplication::focusWidget(), focused);
+            for (QWidget *list : lists) {
+                auto *focusFrame =
+                    list->findChild<QWidget *>(QStringLiteral("focusFrame"), Qt::FindDirectChildrenOnly);
+                QVERIFY2(focusFrame, qPrintable(list->objectName()));
+                QVERIFY2(focusFrame->isVisible() == (list == focused), qPrintable(list->objectName()));
+            }
+        }
     }
 
     void negativePaneSizeCountsAsAbsent()

@@ -212,14 +212,14 @@ private slots:
         CheckForUpgrade(button, server_.url(QStringLiteral("/slow")));
         QVERIFY(QApplication::overrideCursor());
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        QCOMPARE(window.statusBar()->currentMessage(), uiText("Checking for an upgraded version..."));
+        QCOMPARE(window.statusBar()->currentMessage(), UiText::tr("Checking for an upgraded version..."));
         // A second request while one runs is ignored rather than stacked: one answer in the end.
         CheckForUpgrade(button, server_.url(QStringLiteral("/files/version.txt")));
         // The click goes through the event loop, which the check must not hold up.
         QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
         QTRY_COMPARE(clicks, 1);
         QVERIFY(!outcome.done);
-        QCOMPARE(window.statusBar()->currentMessage(), uiText("Checking for an upgraded version..."));
+        QCOMPARE(window.statusBar()->currentMessage(), UiText::tr("Checking for an upgraded version..."));
         QTRY_VERIFY_WITH_TIMEOUT(outcome.done, 30000);
         QCOMPARE(outcome.text, loadText(TextId::CannotConnectToHomepage));
         QVERIFY(log.waitFor(formatText(TextId::HomepageTimedOut, 3), LogColor::Error));

@@ -37,7 +37,7 @@ void select(int folder, int site)
 void choose(QComboBox *box, const char *text)
 {
     QTest::keyClick(box, Qt::Key_Home);
-    for (int i = 0; i < box->count() && box->currentText() != uiText(text); ++i)
+    for (int i = 0; i < box->count() && box->currentText() != UiText::tr(text); ++i)
         QTest::keyClick(box, Qt::Key_Down);
 }
 
@@ -99,7 +99,8 @@ private slots:
         {
             SiteManagerDialog dialog(folder());
             // A site list from before the choice existed: TLS when the server offers it.
-            QCOMPARE(get<QComboBox>(dialog, "encryption")->currentText(), uiText("Explicit TLS if the server offers it"));
+            QCOMPARE(get<QComboBox>(dialog, "encryption")->currentText(),
+                     UiText::tr("Explicit TLS if the server offers it"));
             choose(get<QComboBox>(dialog, "encryption"), "Require explicit TLS");
             QCOMPARE(get<QLineEdit>(dialog, "port")->text(), QStringLiteral("2121"));
             get(dialog, "close")->click();
@@ -117,8 +118,8 @@ private slots:
         QCOMPARE(get<QLineEdit>(dialog, "port")->text(), QStringLiteral("990"));
         choose(get<QComboBox>(dialog, "charset"), "Shift_JIS");
         get<QListWidget>(dialog, "siteList")->setCurrentRow(0);
-        QCOMPARE(get<QComboBox>(dialog, "encryption")->currentText(), uiText("Require explicit TLS"));
-        QCOMPARE(get<QComboBox>(dialog, "charset")->currentText(), uiText("Automatic"));
+        QCOMPARE(get<QComboBox>(dialog, "encryption")->currentText(), UiText::tr("Require explicit TLS"));
+        QCOMPARE(get<QComboBox>(dialog, "charset")->currentText(), UiText::tr("Automatic"));
         get<QListWidget>(dialog, "siteList")->setCurrentRow(1);
         get(dialog, "connect")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -158,7 +159,7 @@ private slots:
             sites->setCurrentRow(0);
             get(dialog, "deleteSite")->click();
             QTRY_COMPARE(sites->count(), 1);
-            QCOMPARE(get<QComboBox>(dialog, "encryption")->currentText(), uiText("Implicit TLS"));
+            QCOMPARE(get<QComboBox>(dialog, "encryption")->currentText(), UiText::tr("Implicit TLS"));
             get(dialog, "close")->click();
         }
         QCOMPARE(savedChoices(), (QList<int>{3, 2}));

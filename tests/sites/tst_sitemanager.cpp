@@ -461,7 +461,7 @@ private slots:
         {
             MessageBoxAnswer answer(QMessageBox::Ok);
             child<QPushButton>(dialog, "connect")->click();
-            QCOMPARE(answer.texts, QStringList{uiText("Please enter an integer between 0 and 999999.")});
+            QCOMPARE(answer.texts, QStringList{UiText::tr("Please enter an integer between 0 and 999999.")});
         }
         QVERIFY(dialog.isVisible());
         QTest::keyClicks(port, QStringLiteral("990"));
@@ -516,7 +516,8 @@ private slots:
             QCOMPARE(int(dialog.siteList().folders.size()), folders);
             if (message.isEmpty())
                 QVERIFY(log.waitFor(
-                    uiText("The site list file ends inside a record; the sites after it were not loaded.\n"),
+                    UiText::tr(
+                        "The site list file ends inside a record; the sites after it were not loaded.\n"),
                     LogColor::Error));
             showActive(dialog);
             child<QPushButton>(dialog, "addFolder")->click();

@@ -10,6 +10,18 @@
 namespace guitest
 {
 
+QChar accessKey(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('&'))
+            continue;
+        if (text.at(i + 1) != QLatin1Char('&'))
+            return text.at(i + 1).toUpper();
+        ++i;
+    }
+    return {};
+}
+
 void isolateUserFolders()
 {
     static QTemporaryDir folder;

@@ -24,6 +24,9 @@ QString logText(QWidget *root);
 // The log's lines, without their line feeds.
 QStringList logLines(QWidget *root);
 
+// The letter after a single "&", upper-cased; none for a text without an access key.
+QChar accessKey(const QString &text);
+
 // Watches for modal dialogs and hands each to `handler` (by default it is rejected), recording
 // the class names of the dialogs seen.
 class ModalWatcher : public QObject
