@@ -442,8 +442,10 @@ void SessionController::abort()
     AppendLog(LogColor::Status, TextId::OperationCanceled);
     if (LocalPaneView *view = s.views.local)
         view->refreshLocal();
-    // The partly written remote file of a cut upload should show.
-    if (uploadCut)
+    // The partly written remote file of a cut upload should show; a run beside may have cut one.
+    if (runGoing && s.connected)
+        refreshLater_->start();
+    else if (uploadCut)
         QMetaObject::invokeMethod(
             this,
             [this] {

@@ -23,6 +23,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSet>
 #include <QTest>
 
@@ -73,6 +75,9 @@ struct SlowRun {
             if (auto *named = qobject_cast<NewFolderDialog *>(dialog)) {
                 named->nameEdit()->setText(newFolder);
                 named->accept();
+            } else if (auto *question = qobject_cast<QMessageBox *>(dialog)) {
+                // Abort asks before it ends a transfer.
+                question->button(QMessageBox::Yes)->click();
             } else if (auto *other = qobject_cast<QDialog *>(dialog)) {
                 other->reject();
             }
@@ -189,10 +194,18 @@ private slots:
         QCOMPARE(run.lines(TextId::TransferOnSessionConnection), beside ? 0 : 1);
     }
 
-    // Disconnect while the run moves files and the pane lists a folder: both end within the
-    // clean-up bound, every connection is closed, and the queue keeps what was not finished.
-    void disconnectWhileTheRunGoesAndThePaneLists()
+    // Disconnect or Abort while the run moves files and the pane lists a folder: both end within
+    // the clean-up bound, the run's connections are closed (and with Disconnect the session's),
+    // and the queue keeps what was not finished.
+    void stopWhileTheRunGoesAndThePaneLists_data()
     {
+        QTest::addColumn<bool>("disconnect");
+        QTest::newRow("Disconnect") << true;
+        QTest::newRow("Abort") << false;
+    }
+    void stopWhileTheRunGoesAndThePaneLists()
+    {
+        QFETCH(bool, disconnect);
         SlowRun run(QStringLiteral("slow:40000"));
         appSettings().simultaneousTransfers = 2;
         const int socketsBefore = openSockets();
@@ -207,13 +220,18 @@ private slots:
 
         QElapsedTimer clock;
         clock.start();
-        controller.disconnect();
+        if (disconnect)
+            controller.disconnect();
+        else
+            controller.abort();
         QVERIFY2(clock.elapsed() < 3500 + 500, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!controller.transferRunning());
         QVERIFY(!controller.busy());
-        QVERIFY(!controller.connected());
-        QCOMPARE(controller.session().controlSocket.load(), -1);
-        QTRY_COMPARE_WITH_TIMEOUT(openSockets(), socketsBefore, 5000);
+        QCOMPARE(controller.connected(), !disconnect);
+        QCOMPARE(controller.session().controlSocket.load() >= 0, !disconnect);
+        QTRY_COMPARE_WITH_TIMEOUT(openSockets(), socketsBefore + (disconnect ? 0 : 1), 5000);
+        if (!disconnect)
+            QTRY_COMPARE(run.lines(TextId::OperationCanceled), 1);
 
         // Every file not complete here is still queued (one whose end the server had not yet
         // confirmed may be both).
