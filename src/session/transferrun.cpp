@@ -57,13 +57,19 @@ void TransferRun::runOn(TransferLane &lane, RunPlace place)
 
 std::optional<TransferRun::Outcome> TransferRun::finish()
 {
-    if (!thread_.joinable())
+    // The end of a run stopped before this one started may arrive while this one goes on.
+    if (!thread_.joinable() || !ended_)
         return std::nullopt;
+    joinAndClose();
+    return Outcome{inputs_, notLoggedIn_, refused_, disconnect_};
+}
+
+void TransferRun::joinAndClose()
+{
     thread_.join();
     lane_->close();
     // Destroyed here, on the window thread, after the read-outs it posted.
     lane_.reset();
-    return Outcome{inputs_, notLoggedIn_, refused_, disconnect_};
 }
 
 void TransferRun::stop(Deadline deadline)
@@ -78,5 +84,5 @@ void TransferRun::stop(Deadline deadline)
     // beside it end with the run, which cuts them in turn.
     if (!ended_)
         lane_->interrupt();
-    (void)finish();
+    joinAndClose();
 }

@@ -44,8 +44,8 @@ public:
         // The user said Yes to ending the session after the run.
         bool disconnectRequested = false;
     };
-    // After `ended`: joins the thread and closes the connection; nullopt when no run was left to
-    // finish (a stop came first).
+    // After `ended`: joins the thread and closes the connection; nullopt when no ended run is left
+    // to finish (a stop came first, or the call is a stopped run's, late, while another goes on).
     [[nodiscard]] std::optional<Outcome> finish();
     // Asks the run to stop and waits for it until `deadline`; past it its sockets are cut, which
     // ends any wait at once. The thread is joined and the connection closed either way.
@@ -53,6 +53,7 @@ public:
 
 private:
     void runOn(TransferLane &lane, RunPlace place);
+    void joinAndClose();
 
     Session &s_;
     TransferInputs inputs_;
