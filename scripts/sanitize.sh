@@ -13,14 +13,15 @@ bash "$root/scripts/deps.sh"
 # posted across threads, the queue read and changed by the worker while the window shows it, the
 # listing handed over to the window, the main window and the Site Manager with the worker behind them,
 # whole transfers against the real server with their progress read-outs, the queue run on several
-# connections at once, and the watchdog armed by several threads.
+# connections at once, the remote pane browsed while such a run goes on, and the watchdog armed
+# by several threads.
 threaded=(tst_worker tst_replyreader tst_logwnd tst_listingjob tst_connectjob tst_latestpost tst_login
           tst_dircommands tst_dataconnection tst_scriptedserver tst_remotelisting tst_remotebrowse
           tst_firstsession tst_queuewnd tst_transferqueue tst_queuetransfer_scripted tst_remoteopsjob
           tst_hostileserver tst_listinghandover tst_mainframe tst_sitemanager tst_remoteconnection
           tst_remotenavigation tst_transfer_real tst_queuetransfer_real tst_copypaths tst_sortlistsorter
           tst_tls_real tst_tls_hostile tst_certificatedialog tst_serverfeatures_scripted tst_serverroads_real
-          tst_queuetransfer_parallel tst_watchdog)
+          tst_queuetransfer_parallel tst_browsewhilerun tst_watchdog)
 
 case "$kind" in
 asan)

@@ -1462,6 +1462,13 @@ Help</source>
         <translation>도움말을 엽니다
 도움말</translation>
     </message>
+    <message>
+        <source>The server refused another connection: the transfer runs on the session&apos;s connection
+</source>
+        <comment>430</comment>
+        <translation>서버가 연결을 더 받지 않습니다: 전송은 세션의 연결에서 합니다
+</translation>
+    </message>
 </context>
 <context>
     <name>UiText</name>

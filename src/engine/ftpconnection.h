@@ -179,6 +179,9 @@ struct FtpConnection {
     // LIST: servers that follow links in MLSD hide them, and the walk must see a link to refuse
     // a loop or a way out of the tree.
     bool machineListingWanted = false;
+    // Where this connection's listings go; empty: the program's one listing file. A connection
+    // that lists while the session's lists too needs a file of its own.
+    QString listingFile;
     // When set, every line of the replies read goes here too (the FEAT reply is read from its lines).
     QList<QByteArray> *replyLines = nullptr;
 

@@ -70,10 +70,15 @@ private:
 
 } // namespace
 
+QString listingFileOf(const FtpConnection &connection)
+{
+    return connection.listingFile.isEmpty() ? programpaths::listingTempFile() : connection.listingFile;
+}
+
 int DownloadListing(FtpConnection &connection, const QByteArray &command)
 {
     const ListingScope scope(connection);
-    return RetrieveFile(connection, command, programpaths::listingTempFile(), 'A');
+    return RetrieveFile(connection, command, listingFileOf(connection), 'A');
 }
 
 int DownloadFolderListing(FtpConnection &connection)

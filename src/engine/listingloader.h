@@ -13,6 +13,8 @@
 // nullopt when the file cannot be opened.
 [[nodiscard]] std::optional<FileRows> ReadListingFile(const QString &path, ListingState &state);
 
+// The file this connection's listings go to.
+[[nodiscard]] QString listingFileOf(const FtpConnection &connection);
 // LIST (or another listing command) into the listing file, in type A, without failure beeps.
 // Returns the result of the retrieval (2 for a completed transfer).
 [[nodiscard]] int DownloadListing(FtpConnection &connection, const QByteArray &command);

@@ -73,17 +73,25 @@ void clearProgressTexts(const Session &s)
 class ListingScope
 {
 public:
-    explicit ListingScope(Session &s) : s_(s) { s.listingRunning = true; }
+    // `sessionFlag`: the listing is the session connection's, which the flag tells of.
+    ListingScope(Session &s, QString file, bool sessionFlag) : s_(s), file_(std::move(file)), flag_(sessionFlag)
+    {
+        if (flag_)
+            s.listingRunning = true;
+    }
     ~ListingScope()
     {
-        QFile::remove(programpaths::listingTempFile());
-        s_.listingRunning = false;
+        QFile::remove(file_);
+        if (flag_)
+            s_.listingRunning = false;
     }
     ListingScope(const ListingScope &) = delete;
     ListingScope &operator=(const ListingScope &) = delete;
 
 private:
     Session &s_;
+    const QString file_;
+    const bool flag_;
 };
 
 // The name of a listed row without the " -> target" of a link.
@@ -147,8 +155,20 @@ OperationResult QueueTransferJob::checked(OperationResult result) const
 }
 
 QueueTransferJob::QueueTransferJob(RemoteProtocol &protocol, Session &s, const TransferInputs &inputs)
-    : protocol_(protocol), s_(s), inputs_(inputs), main_{protocol, s, 1, {}, false, {}}
+    : QueueTransferJob(protocol, s, s, inputs, RunPlace{false, 0, {}, s.options, s.jobOptions})
 {
+}
+
+QueueTransferJob::QueueTransferJob(RemoteProtocol &protocol, FtpConnection &connection, Session &s,
+                                   const TransferInputs &inputs, RunPlace place)
+    : protocol_(protocol), s_(s), inputs_(inputs), place_(std::move(place)), main_{protocol, connection, 1, {}, false, {}}
+{
+}
+
+void QueueTransferJob::beep() const
+{
+    if (place_.options.bell)
+        Beep();
 }
 
 QueueTransferJob::~QueueTransferJob() = default;
@@ -157,7 +177,10 @@ OperationResult QueueTransferJob::run()
 {
     if (!s_.connected)
         return {OperationResult::Outcome::ConnectionLost};
-    const RunScope scope(s_);
+    // Beside the session the run leaves its flags and the remote pane's cursor to the user's jobs.
+    std::optional<RunScope> scope;
+    if (!place_.besideSession)
+        scope.emplace(s_);
     try {
         runQueue();
     } catch (const RunEnded &ended) {
@@ -193,11 +216,16 @@ void QueueTransferJob::runQueue()
     savedLocal_ = inputs_.localFolder;
     localShown_ = savedLocal_;
     savedRemote_ = inputs_.remoteFolder;
-    main_.remoteFolder = savedRemote_;
+    // Full paths name every file wherever the server is; relative ones step from where it is.
+    main_.remoteFolder = place_.besideSession && s.relativePaths ? place_.startFolder : savedRemote_;
 
     {
         // The connections beside the session's own end (and are joined) before the end steps run.
-        TransferLanes lanes(*this, s, inputs_.queue ? s.connectionLimits.allowed(s.login(), s.jobOptions.simultaneousTransfers) : 1);
+        const int wanted = place_.connections > 0 ? place_.connections : place_.jobOptions.simultaneousTransfers;
+        const int connections = !inputs_.queue           ? 1
+                                : place_.besideSession ? wanted
+                                                       : s.connectionLimits.allowed(s.login(), wanted);
+        TransferLanes lanes(*this, s, connections);
         preferFolders_ = lanes.count() > 1;
         for (;;) {
             const std::optional<QueueItem> item = claim(main_);
@@ -220,7 +248,7 @@ void QueueTransferJob::runQueue()
                 drop(*item);
                 continue;
             }
-            s.transferTotalSize = 0;
+            main_.connection.transferTotalSize = 0;
             if (item->direction == QueueItem::Download)
                 ExpandDownloadFolder(*item);
             else
@@ -411,18 +439,19 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
     if (!changeRemoteFolder(main_, path)) {
         if (!quiet) {
             AppendLog(LogColor::Error, TextId::CannotChangeDirectory);
-            s.beepIfEnabled();
+            beep();
         }
         return false;
     }
     main_.remoteFolder = path;
-    const ListingScope scope(s);
+    const QString listingFile = listingFileOf(main_.connection);
+    const ListingScope scope(s, listingFile, !place_.besideSession);
     std::optional<FileRows> rows;
     if (checked(main_.protocol.listWorkingFolder()).done()) {
         ListingState state(s.serverKind);
-        state.machineListing = s.machineListing;
+        state.machineListing = main_.connection.machineListing;
         state.charset = s.charset;
-        rows = ReadListingFile(programpaths::listingTempFile(), state);
+        rows = ReadListingFile(listingFile, state);
         if (rows)
             s.serverKind = state.serverKind;
     }
@@ -440,7 +469,8 @@ bool QueueTransferJob::enterRemoteFolder(const QByteArray &path, bool quiet)
         const std::lock_guard lock(shared_);
         listed_.insert(path, main_.remoteRows);
     }
-    showListedFolder(s, path, main_.remoteRows);
+    if (!place_.besideSession)
+        showListedFolder(s, path, main_.remoteRows);
     return true;
 }
 
@@ -467,7 +497,7 @@ bool QueueTransferJob::makeLocalFolder(const QByteArray &path)
 QueueTransferJob::Outcome QueueTransferJob::download(Lane &lane, const QueueItem &item)
 {
     Session &s = s_;
-    const JobOptions &settings = s.jobOptions;
+    const JobOptions &settings = place_.jobOptions;
     // The other connections take items with a destination only; the local pane follows the
     // session's connection.
     const QByteArray destination = item.destination.isEmpty() ? localShown_ : item.destination;
@@ -506,7 +536,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(Lane &lane, const QueueItem
     const QByteArray remoteName = s.relativePaths ? fileName : item.name;
     const QString listedDate = listedFileFacts(listed.value_or(FileRows()), fileName).date;
     AppendLog(LogColor::Status, TextId::StartingDownload, text(item.name));
-    char type = TransferTypeForPath(localPath, s.options.asciiExtensions);
+    char type = TransferTypeForPath(localPath, place_.options.asciiExtensions);
 
     qint64 expected = item.size();
     qint64 offset = 0;
@@ -565,7 +595,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(Lane &lane, const QueueItem
     qint64 received = 0;
     const ItemProgressScope progress(lane.connection, inputs_.queue, item, lane.number);
     const OperationResult result = lane.protocol.retrieve(file, received);
-    if (lane.number == 1)
+    if (lane.number == 1 && !place_.besideSession)
         clearProgressTexts(s);
     downloadedAny_ = true;
     const bool tooLong = offset > 0 && expected > 0 && received > expected;
@@ -577,12 +607,12 @@ QueueTransferJob::Outcome QueueTransferJob::download(Lane &lane, const QueueItem
         // what it was, for a later run to check again.
         (void)::truncate(localPath.constData(), off_t(offset));
         AppendLog(LogColor::Error, TextId::ResumeTooLong, text(item.name), received, expected);
-        s.beepIfEnabled();
+        beep();
         return Outcome::Failed;
     }
     if (expected > 0 && received < expected) {
         AppendLog(LogColor::Error, TextId::DownloadIncomplete, long(received), long(expected));
-        s.beepIfEnabled();
+        beep();
         return Outcome::Failed;
     }
     if (!checksum.passes(remoteName, item.name, offset > 0))
@@ -594,7 +624,7 @@ QueueTransferJob::Outcome QueueTransferJob::download(Lane &lane, const QueueItem
 QueueTransferJob::Outcome QueueTransferJob::upload(Lane &lane, const QueueItem &item)
 {
     Session &s = s_;
-    const JobOptions &settings = s.jobOptions;
+    const JobOptions &settings = place_.jobOptions;
     const QByteArray destination = item.destination.isEmpty() ? lane.remoteFolder : item.destination;
     // Without the folder's listing an existing file would be overwritten unasked: the other
     // connections take uploads only into folders this run has listed.
@@ -621,7 +651,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(Lane &lane, const QueueItem &
     QFile source(QFile::decodeName(item.name));
     if (length < 0 || !source.open(QIODevice::ReadOnly)) {
         AppendLog(LogColor::Error, TextId::CannotOpenLocalFile);
-        s.beepIfEnabled();
+        beep();
         return Outcome::Failed;
     }
     source.close();
@@ -629,7 +659,7 @@ QueueTransferJob::Outcome QueueTransferJob::upload(Lane &lane, const QueueItem &
     QByteArray remotePath = RemoteChildPath(destination, fileName);
     QByteArray commandName = s.relativePaths ? fileName : remotePath;
     AppendLog(LogColor::Status, TextId::StartingUpload, text(item.name));
-    char type = TransferTypeForPath(item.name, s.options.asciiExtensions);
+    char type = TransferTypeForPath(item.name, place_.options.asciiExtensions);
 
     bool resume = false;
     qint64 remoteSize = 0;
@@ -681,9 +711,10 @@ QueueTransferJob::Outcome QueueTransferJob::upload(Lane &lane, const QueueItem &
     const ItemProgressScope progress(lane.connection, inputs_.queue, item, lane.number);
     const OperationResult result = lane.protocol.store(
         {commandName, QFile::decodeName(item.name), type, resume ? remoteSize : 0, length, checksum.hash()});
-    if (lane.number == 1)
+    if (lane.number == 1 && !place_.besideSession)
         clearProgressTexts(s);
-    s.refreshAfterJob = true;
+    if (!place_.besideSession)
+        s.refreshAfterJob = true;
     if (!checked(result).done())
         return Outcome::Failed;
     if (!checksum.passes(commandName, item.name, resume))
@@ -706,12 +737,12 @@ QueueTransferJob::Outcome QueueTransferJob::upload(Lane &lane, const QueueItem &
 void QueueTransferJob::finish()
 {
     Session &s = s_;
-    if (s.showProgressInTitle) {
+    if (s.showProgressInTitle && !place_.besideSession) {
         const QString title = loadText(TextId::ProgramTitle) + QStringLiteral(" - ") + s.serverHost;
         viewposts::status(s, [title](StatusView &view) { view.showWindowTitle(title); });
     }
 
-    const AfterTransferAction action = s.jobOptions.afterTransfer;
+    const AfterTransferAction action = place_.jobOptions.afterTransfer;
     if (action != AfterTransferAction::None) {
         const bool yes = askUser(s, false, [action](QuestionView &view) { return view.confirmAfterTransfer(action); });
         if (yes && action == AfterTransferAction::Disconnect)
@@ -729,8 +760,9 @@ void QueueTransferJob::finish()
         localShown_.clear();
         followLocalFolder(savedLocal_);
     }
-    if (!disconnect_ && main_.remoteFolder != savedRemote_ && !savedRemote_.isEmpty())
+    // Beside the session the remote pane never left the user's folder; whoever started the run
+    // refreshes it.
+    if (!disconnect_ && !place_.besideSession && main_.remoteFolder != savedRemote_ && !savedRemote_.isEmpty())
         (void)enterRemoteFolder(savedRemote_);
-    if (s.options.bell)
-        Beep();
+    beep();
 }

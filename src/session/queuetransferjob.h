@@ -2,7 +2,9 @@
 
 #include "engine/listingparser.h"
 #include "platform/rowsort.h"
+#include "engine/ftpconnection.h"
 #include "session/existingfileanswer.h"
+#include "session/joboptions.h"
 #include "session/existingfilefacts.h"
 #include "session/operationresult.h"
 #include "session/queueitem.h"
@@ -25,8 +27,21 @@
 class RemoteProtocol;
 class Session;
 class TransferLanes;
-struct FtpConnection;
 struct SessionViews;
+
+// Where a run works. On the session's own connection (the worker's job) the remote pane follows
+// the run; beside it, on a connection of the run's own, the session's connection and the remote
+// pane stay the user's. The preferences are taken where the run starts: the session's copy
+// changes with every job the user starts meanwhile.
+struct RunPlace {
+    bool besideSession = false;
+    // The run's own connections, the one it starts on included; 0: the preference.
+    int connections = 0;
+    // Beside the session with relative paths: the folder the server put the run's connection in.
+    QByteArray startFolder;
+    EngineOptions options;
+    JobOptions jobOptions;
+};
 
 // Runs the queue on the worker thread (or any thread, with no window at all). Done unless the
 // connection was lost or the run stopped on the way (what was not done stays queued).
@@ -46,6 +61,9 @@ class QueueTransferJob
 {
 public:
     QueueTransferJob(RemoteProtocol &protocol, Session &s, const TransferInputs &inputs);
+    // On `connection`, which `protocol` talks over.
+    QueueTransferJob(RemoteProtocol &protocol, FtpConnection &connection, Session &s, const TransferInputs &inputs,
+                     RunPlace place);
     ~QueueTransferJob();
     QueueTransferJob(const QueueTransferJob &) = delete;
     QueueTransferJob &operator=(const QueueTransferJob &) = delete;
@@ -70,6 +88,7 @@ public:
     void release(const QueueItem &item);
     // The run is over: the other connections leave once their item is done.
     void endRun();
+    [[nodiscard]] const RunPlace &place() const { return place_; }
 
 private:
     enum class Outcome {
@@ -124,9 +143,12 @@ private:
     [[nodiscard]] ExistingFileAnswer::Choice unverifiedChoice(const QByteArray &fileName, bool upload);
     [[nodiscard]] ResumeCheck checkFor(Lane &lane) const;
 
+    void beep() const;
+
     RemoteProtocol &protocol_;
     Session &s_;
     TransferInputs inputs_;
+    const RunPlace place_;
     QByteArray savedLocal_;
     QByteArray savedRemote_;
     QByteArray localShown_;

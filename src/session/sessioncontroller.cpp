@@ -9,20 +9,23 @@
 #include "platform/strings.h"
 #include "platform/textformat.h"
 #include "platform/uithread.h"
+#include "platform/workerstop.h"
 #include "session/engineoptions.h"
 #include "session/ftpprotocol.h"
 #include "session/knowncertificates.h"
 #include "session/lastsession.h"
 #include "session/queuetransferjob.h"
 #include "session/session.h"
+#include "session/transferrun.h"
 #include "session/viewposts.h"
 #include "session/worker.h"
 
+#include <QPointer>
 #include <QTimer>
 
 SessionController::SessionController(const AppSettings &preferences, QObject *parent)
     : QObject(parent), preferences_(preferences), session_(std::make_unique<Session>()),
-      worker_(std::make_unique<Worker>(*session_, preferences))
+      worker_(std::make_unique<Worker>(*session_, preferences)), run_(std::make_unique<TransferRun>(*session_))
 {
     session_->controller = this;
     session_->host = this;
@@ -30,6 +33,19 @@ SessionController::SessionController(const AppSettings &preferences, QObject *pa
     keepAlive_ = new QTimer(this);
     keepAlive_->setSingleShot(false);
     QObject::connect(keepAlive_, &QTimer::timeout, this, &SessionController::keepAliveTick);
+
+    // The user's job holds the session's connection a short while as a rule: the hand-over and
+    // the refresh look again a few times a second.
+    constexpr int retryMs = 50;
+    handOver_ = new QTimer(this);
+    handOver_->setInterval(retryMs);
+    QObject::connect(handOver_, &QTimer::timeout, this, [this] {
+        if (handedOver_)
+            runOnSession(*handedOver_);
+    });
+    refreshLater_ = new QTimer(this);
+    refreshLater_->setInterval(retryMs);
+    QObject::connect(refreshLater_, &QTimer::timeout, this, &SessionController::refreshRemoteWhenFree);
 }
 
 SessionController::~SessionController()
@@ -39,6 +55,7 @@ SessionController::~SessionController()
     // The worker runs on this session: it ends before the session does, and what the session
     // held open is closed as a clean end would.
     worker_->join();
+    run_.reset();
     s.controller = nullptr;
     s.host = nullptr;
     s.views = {};
@@ -95,7 +112,7 @@ bool SessionController::busy() const
 
 bool SessionController::transferRunning() const
 {
-    return session_->transferRunning;
+    return session_->transferRunning || run_->running() || handedOver_.has_value();
 }
 
 bool SessionController::listingRunning() const
@@ -168,7 +185,112 @@ void SessionController::closeLocalFiles()
 
 bool SessionController::startJob(const JobRequest &request, BusyMessage busyMessage)
 {
-    return worker_->start(withInputs(request), busyMessage);
+    const JobRequest full = withInputs(request);
+    if (const auto *transfer = std::get_if<TransferRequest>(&full)) {
+        if (run_->running() || handedOver_) {
+            if (busyMessage == BusyMessage::Log)
+                AppendLog(LogColor::Error, TextId::JobNotFinished);
+            return false;
+        }
+        if (startRunBeside(transfer->inputs))
+            return true;
+    }
+    return worker_->start(full, busyMessage);
+}
+
+bool SessionController::startRunBeside(const TransferInputs &inputs)
+{
+    Session &s = *session_;
+    if (s.busy() || !s.connected || !inputs.queue)
+        return false;
+    const JobOptions options = jobOptions(preferences_);
+    // The session's connection counts among those the site takes.
+    const int connections = s.connectionLimits.allowed(s.login(), options.simultaneousTransfers + 1) - 1;
+    if (connections < 1)
+        return false;
+    // A stop asked of a job that has ended since must not end the run at once.
+    if (!worker_->running())
+        workerstop::clear();
+    installWatchdogAction();
+    run_->start(inputs, RunPlace{true, connections, {}, engineOptions(preferences_), options}, this,
+                [controller = QPointer<SessionController>(this)] {
+                    if (controller)
+                        controller->transferRunEnded();
+                });
+    s.announceState();
+    return true;
+}
+
+void SessionController::transferRunEnded()
+{
+    const std::optional<TransferRun::Outcome> outcome = run_->finish();
+    if (!outcome)
+        return;
+    Session &s = *session_;
+    if (outcome->notLoggedIn && s.connected) {
+        // The run goes on the session's connection as it did before runs had their own.
+        if (outcome->refused)
+            s.connectionLimits.remember(s.login(), 1);
+        AppendLog(LogColor::Status, TextId::TransferOnSessionConnection);
+        runOnSession(outcome->inputs);
+        return;
+    }
+    s.announceState();
+    if (outcome->disconnectRequested)
+        disconnect();
+    else if (s.connected)
+        refreshRemoteWhenFree();
+}
+
+void SessionController::runOnSession(const TransferInputs &inputs)
+{
+    if (worker_->start(TransferRequest{inputs}, BusyMessage::Silent)) {
+        handedOver_.reset();
+        handOver_->stop();
+        return;
+    }
+    if (!session_->connected) {
+        handedOver_.reset();
+        handOver_->stop();
+        session_->announceState();
+        return;
+    }
+    handedOver_ = inputs;
+    handOver_->start();
+}
+
+void SessionController::refreshRemoteWhenFree()
+{
+    Session &s = *session_;
+    RemoteListView *view = s.views.remote;
+    if (!view || !s.connected) {
+        refreshLater_->stop();
+        return;
+    }
+    if (s.busy()) {
+        refreshLater_->start();
+        return;
+    }
+    refreshLater_->stop();
+    view->refreshRemote();
+}
+
+bool SessionController::stopRun(Deadline deadline)
+{
+    const bool going = run_->running() || handedOver_;
+    handedOver_.reset();
+    handOver_->stop();
+    refreshLater_->stop();
+    run_->stop(deadline);
+    return going;
+}
+
+void SessionController::installWatchdogAction()
+{
+    watchdog::setExpiryAction([controller = QPointer<SessionController>(this)] {
+        if (controller)
+            controller->watchdogExpired();
+    });
 }
 
 JobRequest SessionController::withInputs(JobRequest request) const
@@ -229,12 +351,15 @@ void SessionController::disconnect()
         const bool dataInFlight = s.transferRunning || s.waitCursor;
         s.setStatus(SessionStatus::Stopping);
         (void)worker_->stop();
+        // The stop has reached the run beside as well: it ends before the clean-up jobs start.
+        (void)stopRun(deadline);
         if (usable && dataInFlight) {
             usable = worker_->runAndWait(AbortRequest{}, deadline).inStep();
             abortedInStep = usable;
         }
         repairAfterStop();
     }
+    (void)stopRun(deadline);
     if (s.dataSocket >= 0) {
         s.dataSocket = CloseSocketAbortive(s, s.dataSocket);
         if (usable && !abortedInStep)
@@ -265,12 +390,14 @@ void SessionController::disconnect()
 void SessionController::abort()
 {
     Session &s = *session_;
-    if (s.transferRunning) {
+    if (transferRunning()) {
         QuestionView *questions = s.views.questions;
         if (!questions || !questions->confirmAbortTransfer())
             return;
     }
-    if (!s.busy() || !worker_->running())
+    const bool jobRunning = s.busy() && worker_->running();
+    const bool runGoing = run_->running() || handedOver_;
+    if (!jobRunning && !runGoing)
         return;
     const Deadline deadline = cleanUpDeadline();
     const bool loggedIn = s.connected;
@@ -278,14 +405,22 @@ void SessionController::abort()
     // or a listing is ended with ABOR; a command stopped before its reply came has that reply
     // read, so that the next command does not take it for its own.
     const bool dataInFlight =
-        s.transferRunning || s.listingTransfer || s.dataSocket >= 0 || s.listenSocket >= 0;
-    s.setStatus(SessionStatus::Stopping);
-    (void)worker_->stop();
-    if (!loggedIn) {
+        jobRunning && (s.transferRunning || s.listingTransfer || s.dataSocket >= 0 || s.listenSocket >= 0);
+    const bool awaitingReply = jobRunning && s.awaitingReply;
+    // One stop ends both: the session's job first (it is the one whose state is repaired), then
+    // the run beside, before any clean-up job starts on the session's connection.
+    if (jobRunning) {
+        s.setStatus(SessionStatus::Stopping);
+        (void)worker_->stop();
+    }
+    (void)stopRun(deadline);
+    if (!jobRunning) {
+        // The session's connection was idle: nothing to clean up on it.
+    } else if (!loggedIn) {
         // A server that has not greeted or not logged us in is owed no ABOR; nothing more of
         // that connection may be read.
         s.controlSocket = CloseSocketAbortive(s, s.controlSocket);
-    } else if (dataInFlight || s.awaitingReply) {
+    } else if (dataInFlight || awaitingReply) {
         const OperationResult cleanUp = dataInFlight ? worker_->runAndWait(AbortRequest{}, deadline)
                                                      : worker_->runAndWait(ReadPendingReplyRequest{}, deadline);
         s.settle();
@@ -307,8 +442,10 @@ void SessionController::abort()
     AppendLog(LogColor::Status, TextId::OperationCanceled);
     if (LocalPaneView *view = s.views.local)
         view->refreshLocal();
-    // The partly written remote file of a cut upload should show.
-    if (uploadCut)
+    // The partly written remote file of a cut upload should show; a run beside may have cut one.
+    if (runGoing && s.connected)
+        refreshLater_->start();
+    else if (uploadCut)
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -437,8 +574,12 @@ void SessionController::watchdogExpired()
 {
     Session &s = *session_;
     s.abortRequested = true;
-    if (s.busy() && worker_->running()) {
+    const bool jobRunning = s.busy() && worker_->running();
+    if (jobRunning)
         (void)worker_->stop();
+    // Every thread is covered: a connection of the run that waits too long ends the run too.
+    (void)stopRun(cleanUpDeadline());
+    if (jobRunning) {
         repairAfterStop();
         // The worker may have cleared the flag on its way to the stop.
         s.abortRequested = true;

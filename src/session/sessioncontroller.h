@@ -11,9 +11,11 @@
 #include <QSet>
 
 #include <memory>
+#include <optional>
 
 class QTimer;
 class Session;
+class TransferRun;
 class Worker;
 
 // The session's control on the window thread: connecting, ending the session, aborting the
@@ -44,6 +46,7 @@ public:
     [[nodiscard]] SessionStatus status() const;
     [[nodiscard]] bool connected() const;
     [[nodiscard]] bool busy() const;
+    // A transfer runs: the session's job, or a queue run beside the session's connection.
     [[nodiscard]] bool transferRunning() const;
     [[nodiscard]] bool listingRunning() const;
     [[nodiscard]] bool waitCursor() const;
@@ -68,6 +71,8 @@ public:
 
     // Starts the job unless one runs; then says "Current job is not finished yet." and gives false.
     // The one way windows start a job. What the job starts from is taken now, from the views.
+    // A queue run goes on connections of its own where the server takes them, leaving the
+    // session's connection to the user's jobs meanwhile.
     bool startJob(const JobRequest &request, BusyMessage busyMessage = BusyMessage::Log);
 
     // Starts the connect job with the session's login; false when there is no server to connect
@@ -91,9 +96,11 @@ public:
     // After a job was stopped from outside: the flags as a clean end would leave them, the wait
     // cursor gone.
     void repairAfterStop();
-    // What the reply watchdog's expiry does: ends the running job, or only marks the abort when
-    // none runs.
+    // What the reply watchdog's expiry does: ends the running job and run, or only marks the
+    // abort when none runs.
     void watchdogExpired();
+    // The queue run beside the session's connection has left its thread.
+    void transferRunEnded();
 
     // EngineHost: the engine's read-outs go to the status view, its question to the questions.
     void transferProgress(const TransferProgress &progress) override;
@@ -116,10 +123,26 @@ private:
     void closeOutOfStep();
     // The request with the inputs the views give now where the caller left them out.
     [[nodiscard]] JobRequest withInputs(JobRequest request) const;
+    // Starts the queue run on connections of its own; false when it is to run on the session's.
+    bool startRunBeside(const TransferInputs &inputs);
+    // The run as the session's own job, once the user's job has left the connection.
+    void runOnSession(const TransferInputs &inputs);
+    // The remote pane lists its folder again once the session's connection is free.
+    void refreshRemoteWhenFree();
+    // Ends the run beside the session within `deadline`; false when none went on.
+    bool stopRun(Deadline deadline);
+    // The expiry action of the watchdog, installed as a job or a run starts.
+    void installWatchdogAction();
 
     const AppSettings &preferences_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<Worker> worker_;
+    std::unique_ptr<TransferRun> run_;
+    // A run handed over to the session's connection, waiting for the user's job to end (tried
+    // again on each tick), and the after-run refresh waiting likewise. A stop ends both.
+    std::optional<TransferInputs> handedOver_;
+    QTimer *handOver_ = nullptr;
+    QTimer *refreshLater_ = nullptr;
     QTimer *keepAlive_ = nullptr;
     // "host<TAB>port<TAB>fingerprint" of the certificates trusted once.
     QSet<QString> trustedOnce_;

@@ -2,8 +2,13 @@
 
 #include "engine/controlconnection.h"
 #include "engine/login.h"
+#include "platform/programpaths.h"
 #include "platform/uithread.h"
 #include "session/session.h"
+#include "session/sessioncontroller.h"
+
+#include <QFile>
+#include <QPointer>
 
 #include <sys/socket.h>
 
@@ -18,20 +23,43 @@ public:
     {
         return !fingerprint_.isEmpty() && facts.fingerprint == fingerprint_;
     }
+    // The read-outs arrive on the window thread, where the controller lives and ends.
+    void transferProgress(const TransferProgress &progress) override
+    {
+        if (statusBar)
+            statusBar->transferProgress(progress);
+    }
+    void progressText(const QString &text) override
+    {
+        if (statusBar)
+            statusBar->progressText(text);
+    }
+    void rateText(const QString &text) override
+    {
+        if (statusBar)
+            statusBar->rateText(text);
+    }
+
+    QPointer<SessionController> statusBar;
 
 private:
     const QByteArray fingerprint_;
 };
 
-TransferLane::TransferLane(int number, const Session &s)
+TransferLane::TransferLane(int number, const Session &s, const EngineOptions &options)
     : number_(number), login_(s.login()), host_(std::make_unique<Host>(s.tlsFingerprint))
 {
     connection_.host = host_.get();
-    connection_.options = s.options;
+    connection_.options = options;
     connection_.passive = s.passive.load();
     connection_.showProgressInTitle = false;
     // The status bar belongs to the session's connection.
     connection_.transferRunning = false;
+}
+
+void TransferLane::showProgressInStatusBar(SessionController *controller)
+{
+    host_->statusBar = controller;
 }
 
 TransferLane::~TransferLane()
@@ -39,6 +67,12 @@ TransferLane::~TransferLane()
     close();
     connection_.host = nullptr;
     uithread::post([host = std::shared_ptr<Host>(std::move(host_))] {});
+}
+
+void TransferLane::useOwnListingFile()
+{
+    ownListingFile_ = programpaths::listingTempFile() + QStringLiteral(".lane");
+    connection_.listingFile = ownListingFile_;
 }
 
 void TransferLane::close()
@@ -50,6 +84,8 @@ void TransferLane::close()
     (void)CloseLocalFiles(c);
     c.dataTls.reset();
     c.controlTls.reset();
+    if (!ownListingFile_.isEmpty())
+        QFile::remove(ownListingFile_);
 }
 
 TransferLane::Opened TransferLane::open()

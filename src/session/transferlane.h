@@ -9,6 +9,7 @@
 #include <memory>
 
 class Session;
+class SessionController;
 
 // One transfer connection beside the session's own: it logs in as the session did (same site,
 // same encryption, and only the certificate the session's connection accepted), keeps its own
@@ -23,8 +24,11 @@ public:
         Failed,  // anything else that kept it from logging in
     };
 
-    // `number` is the connection's mark in the log; the session is read here, on the starting thread.
-    TransferLane(int number, const Session &s);
+    // `number` is the connection's mark in the log; the session's login is read here, on the
+    // starting thread. `options` are the run's, which the session's may differ from meanwhile.
+    TransferLane(int number, const Session &s, const EngineOptions &options);
+    // Its read-outs go on to the session's status bar (the one connection a run starts on).
+    void showProgressInStatusBar(SessionController *controller);
     ~TransferLane();
     TransferLane(const TransferLane &) = delete;
     TransferLane &operator=(const TransferLane &) = delete;
@@ -38,6 +42,8 @@ public:
     [[nodiscard]] RemoteProtocol &protocol() { return protocol_; }
     // Its own thread, when the run is over: QUIT, without waiting for the answer, and the close.
     void quit();
+    // Its listings go to a file of its own (removed with the lane) rather than the program's one.
+    void useOwnListingFile();
     // Its sockets and local files closed, as a stopped job leaves them.
     void close();
     // Any thread: its sockets are shut down, so that whatever it waits for ends at once.
@@ -49,6 +55,7 @@ private:
     int number_;
     LoginFields login_;
     QByteArray startFolder_;
+    QString ownListingFile_;
     std::unique_ptr<Host> host_;
     FtpConnection connection_;
     FtpProtocol protocol_{connection_};

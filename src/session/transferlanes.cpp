@@ -20,7 +20,7 @@ TransferLanes::TransferLanes(QueueTransferJob &job, Session &s, int connections)
     loginsPending_ = connections - 1;
     for (int number = 2; number <= connections; ++number) {
         auto slot = std::make_unique<Slot>();
-        slot->lane = std::make_unique<TransferLane>(number, s);
+        slot->lane = std::make_unique<TransferLane>(number, s, job.place().options);
         slots_.push_back(std::move(slot));
     }
     for (const auto &slot : slots_)
@@ -87,7 +87,8 @@ void TransferLanes::loginEnded(bool loggedIn, bool refused)
     refused_ = refused_ || (refused && !closing_);
     if (loginsPending_ > 0 || !refused_)
         return;
-    const int used = loggedIn_ + 1;
+    // The run's first connection, and beside the session its own as well.
+    const int used = loggedIn_ + 1 + (job_.place().besideSession ? 1 : 0);
     s_.connectionLimits.remember(s_.login(), used);
     AppendLog(LogColor::Status, TextId::MoreConnectionsRefused, used);
 }

@@ -15,11 +15,12 @@ class TransferLane;
 // that refuses some of them leaves the run with those it took, said once in the log, and the
 // number is remembered for the site. Whoever leaves the run, normally or not, leaves through
 // the destructor: connections still working are cut, every thread is joined, every connection
-// closed. The session's own connection is marked "[1]" in the log while others work beside it.
+// closed. The connection the run started on is marked "[1]" in the log while others work beside it.
 class TransferLanes
 {
 public:
-    // `connections` counts the session's own: 1 starts none.
+    // `connections` counts the one the run started on (the session's own, or its first beside
+    // it): 1 starts none.
     TransferLanes(QueueTransferJob &job, Session &s, int connections);
     ~TransferLanes();
     TransferLanes(const TransferLanes &) = delete;

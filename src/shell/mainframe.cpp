@@ -441,7 +441,8 @@ void CMainFrame::setFileProgress(qint64 done, qint64 total)
 
 void CMainFrame::followJobs()
 {
-    if (controller_->busy())
+    // The user's jobs come and go on the session's connection while a run goes on beside it.
+    if (controller_->busy() || controller_->transferRunning())
         return;
     // The run takes in what is still on its way before the bars go.
     const bool runEnded = queueRun_->running();
@@ -545,7 +546,7 @@ void CMainFrame::updateFrameActions()
     commands_.value(cmd::Connect).frame->setEnabled(!connected);
     commands_.value(cmd::Disconnect).frame->setEnabled(connected);
     commands_.value(cmd::TransferQueue).frame->setEnabled(connected && queueHasItems());
-    commands_.value(cmd::Abort).frame->setEnabled(controller_->busy());
+    commands_.value(cmd::Abort).frame->setEnabled(controller_->busy() || controller_->transferRunning());
 }
 
 void CMainFrame::trackActivePane(QWidget *focused)

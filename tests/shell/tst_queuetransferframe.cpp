@@ -2,6 +2,7 @@
 // Transfer command, the existing-file question answered in its dialog, and both panes back where
 // they were at the end.
 #include "testfiles.h"
+#include "framesession.h"
 #include "fakenotifications.h"
 #include "ftpserver.h"
 #include "guitest.h"
@@ -34,7 +35,9 @@
 #include <algorithm>
 #include <memory>
 
+using testsupport::connectFrame;
 using testsupport::readFile;
+using testsupport::runQueue;
 
 namespace
 {
@@ -45,34 +48,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
-}
-
-// Logs the frame in to the server as the tester, the remote pane in "/".
-void connectFrame(CMainFrame &frame, const testsupport::FtpServer &server)
-{
-    Session &s = frame.controller()->session();
-    s.serverHost = QStringLiteral("127.0.0.1");
-    s.port = server.port();
-    s.userName = QString::fromLatin1(testsupport::FtpServer::user);
-    s.password = QString::fromLatin1(testsupport::FtpServer::password);
-    s.anonymousLogin = false;
-    s.initialRemotePath.clear();
-    QSignalSpy started(frame.remotePane(), &CRemoteWnd::sessionStarted);
-    emit frame.controller()->stateChanged();
-    frame.action(cmd::Connect)->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(!s.busy() && !s.waitCursor, 10000);
-    QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
-}
-
-// Starts the queue through the Transfer command, queued so that the dialogs it opens are watched,
-// and waits for the run to end.
-void runQueue(CMainFrame &frame)
-{
-    Session &s = frame.controller()->session();
-    QMetaObject::invokeMethod(frame.action(cmd::TransferQueue), &QAction::trigger, Qt::QueuedConnection);
-    QTRY_VERIFY_WITH_TIMEOUT(s.busy(), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
 }
 
 // A window logged in to a fresh server, two files of its /pub queued for download into `local`.
@@ -210,10 +185,9 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         CMainFrame &frame = run.frame;
-        Session &s = frame.controller()->session();
 
         frame.action(cmd::TransferQueue)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
+        testsupport::waitForRunEnd(frame);
         QCOMPARE(readFile(run.local.path() + "/b.bin"), QByteArray(200000, 'b'));
         QTRY_COMPARE(frame.remotePane()->currentPath(), QByteArray("/"));
         QTest::qWait(200);
@@ -238,7 +212,6 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         CMainFrame &frame = run.frame;
-        Session &s = frame.controller()->session();
         if (bus.isRunning())
             frame.notifier()->setBus(bus.connect(QStringLiteral("client")));
         frame.setRunNoticeAfter(0);
@@ -250,7 +223,7 @@ private slots:
 
         frame.action(cmd::TransferQueue)->trigger();
         QCOMPARE(frame.progressBar()->runText(), QStringLiteral("0 of 2 files, 0 of 500,000 bytes"));
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 30000);
+        testsupport::waitForRunEnd(frame);
 
         // The end of the job reaches the window after the flag.
         QTRY_COMPARE(frame.progressBar()->runText(), QString());

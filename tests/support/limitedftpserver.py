@@ -6,6 +6,7 @@
 #   close:N  more than N connections at once are closed before the greeting
 #   late421:K  every connection but the first answers "421" and closes after K transfers
 #   slow:B   data moves at B bytes a second per connection
+# Several of them go together separated by commas, such as "421:1,slow:200000".
 import logging
 import sys
 import warnings
@@ -19,8 +20,10 @@ logging.basicConfig(level=logging.WARNING, stream=sys.stderr)
 logging.getLogger("pyftpdlib").setLevel(logging.WARNING)
 
 root = sys.argv[1]
-kind, _, number = sys.argv[2].partition(":")
-number = int(number)
+rules = {}
+for rule in sys.argv[2].split(","):
+    name, _, value = rule.partition(":")
+    rules[name] = int(value)
 authorizer = DummyAuthorizer()
 authorizer.add_user("tester", "secret", root, perm="elradfmwMT")
 
@@ -36,7 +39,7 @@ class Handler(FTPHandler):
         self.serial_number = Handler.serial
         self.counted_user = False
         self.transfers = 0
-        if kind == "close" and Handler.open_count > number:
+        if "close" in rules and Handler.open_count > rules["close"]:
             self.close()
             return
         super().handle()
@@ -53,7 +56,7 @@ class Handler(FTPHandler):
         super().close()
 
     def ftp_USER(self, line):
-        if kind == "530" and Handler.user_count >= number:
+        if "530" in rules and Handler.user_count >= rules["530"]:
             self.respond("530 Too many users logged in.")
             return
         super().ftp_USER(line)
@@ -64,7 +67,7 @@ class Handler(FTPHandler):
 
     def ended_transfer(self):
         self.transfers += 1
-        if kind == "late421" and self.serial_number > 1 and self.transfers >= number:
+        if "late421" in rules and self.serial_number > 1 and self.transfers >= rules["late421"]:
             self.respond("421 Too many transfers, closing.")
             self.close_when_done()
 
@@ -77,13 +80,17 @@ class Handler(FTPHandler):
 
 Handler.authorizer = authorizer
 Handler.banner = "pyftpdlib ready."
-if kind == "slow":
-    dtp = ThrottledDTPHandler
-    dtp.read_limit = number
-    dtp.write_limit = number
+if "slow" in rules:
+    class SlowDTPHandler(ThrottledDTPHandler):
+        # pyftpdlib may close a data channel before its constructor has set this.
+        _throttler = None
+
+    dtp = SlowDTPHandler
+    dtp.read_limit = rules["slow"]
+    dtp.write_limit = rules["slow"]
     Handler.dtp_handler = dtp
 server = FTPServer(("127.0.0.1", 0), Handler)
-if kind == "421":
-    server.max_cons_per_ip = number
+if "421" in rules:
+    server.max_cons_per_ip = rules["421"]
 print(server.socket.getsockname()[1], flush=True)
 server.serve_forever()
