@@ -95,6 +95,9 @@ struct EngineOptions {
     // Binary files move through the kernel's sendfile and splice where it allows; off, they take
     // the byte loop everywhere.
     bool zeroCopy = true;
+    // Uploads to a server on this machine take the byte loop even so: over loopback, sendfile
+    // leaves the kernel's receive work to the server's process, which then halves the rate.
+    bool byteLoopToThisMachine = true;
     // A download gets the server's modified time, an upload is given the local one (MFMT).
     bool keepFileTimes = false;
 };

@@ -166,7 +166,7 @@ bool SendFromFile(FtpConnection &connection, int dataSocket, const QString &loca
     setCork(dataSocket, true);
     bool sentAll = true;
     bool reachedEnd = false;
-    if (canUseZeroCopy(connection, binary ? 'I' : 'A')) {
+    if (canSendWithoutCopy(connection, binary ? 'I' : 'A', dataSocket)) {
         reachedEnd = zerocopy::sendFile(dataSocket, fd, [&](qint64 moved) {
                          done += moved;
                          ShowTransferProgress(connection, done);

@@ -4,8 +4,11 @@
 #include "platform/workerstop.h"
 
 #include <cerrno>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <sys/sendfile.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -113,6 +116,28 @@ bool canUseZeroCopy(const FtpConnection &connection, char type)
     // A hash or a piece of the file needs every byte to pass through the program.
     return type == 'I' && connection.options.zeroCopy && !connection.listingTransfer && !connection.dataProtected &&
            !connection.dataTls && !connection.transferHash && connection.receiveLimit < 0;
+}
+
+bool canSendWithoutCopy(const FtpConnection &connection, char type, int dataSocket)
+{
+    if (!canUseZeroCopy(connection, type))
+        return false;
+    if (!connection.options.byteLoopToThisMachine)
+        return true;
+    sockaddr_storage peer{};
+    socklen_t length = sizeof peer;
+    if (::getpeername(dataSocket, reinterpret_cast<sockaddr *>(&peer), &length) != 0)
+        return true;
+    if (peer.ss_family == AF_INET) {
+        const auto *v4 = reinterpret_cast<const sockaddr_in *>(&peer);
+        return (ntohl(v4->sin_addr.s_addr) >> 24) != 127;
+    }
+    if (peer.ss_family == AF_INET6) {
+        const in6_addr &v6 = reinterpret_cast<const sockaddr_in6 *>(&peer)->sin6_addr;
+        const bool mappedLoopback = IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127;
+        return !IN6_IS_ADDR_LOOPBACK(&v6) && !mappedLoopback;
+    }
+    return true;
 }
 
 namespace zerocopy

@@ -16,6 +16,9 @@
 // only (type A rewrites line ends, a listing is counted line by line), and not when the options
 // turn them off.
 [[nodiscard]] bool canUseZeroCopy(const FtpConnection &connection, char type);
+// canUseZeroCopy for an upload on this data socket: not to a server on this machine (a loopback
+// address) while the options say so.
+[[nodiscard]] bool canSendWithoutCopy(const FtpConnection &connection, char type, int dataSocket);
 
 namespace zerocopy
 {

@@ -197,6 +197,51 @@ private slots:
         setLanguage(Language::English);
         QVERIFY(local.isValid());
     }
+    // Uploads to this machine take the byte loop unless told otherwise; elsewhere the kernel path.
+    // A connected datagram socket names a peer without sending anything.
+    void uploadPathByPeer_data()
+    {
+        QTest::addColumn<QByteArray>("peer");
+        QTest::addColumn<bool>("byteLoopToThisMachine");
+        QTest::addColumn<char>("type");
+        QTest::addColumn<bool>("kernel");
+        QTest::newRow("127.0.0.1") << QByteArray("127.0.0.1") << true << 'I' << false;
+        QTest::newRow("127.1.2.3") << QByteArray("127.1.2.3") << true << 'I' << false;
+        QTest::newRow("::1") << QByteArray("::1") << true << 'I' << false;
+        QTest::newRow("::ffff:127.0.0.1") << QByteArray("::ffff:127.0.0.1") << true << 'I' << false;
+        QTest::newRow("127.0.0.1, told to use the kernel") << QByteArray("127.0.0.1") << false << 'I' << true;
+        QTest::newRow("another machine") << QByteArray("192.0.2.1") << true << 'I' << true;
+        QTest::newRow("another machine, type A") << QByteArray("192.0.2.1") << true << 'A' << false;
+    }
+    void uploadPathByPeer()
+    {
+        QFETCH(QByteArray, peer);
+        QFETCH(bool, byteLoopToThisMachine);
+        QFETCH(char, type);
+        QFETCH(bool, kernel);
+        sockaddr_storage address{};
+        socklen_t length = 0;
+        auto *v4 = reinterpret_cast<sockaddr_in *>(&address);
+        auto *v6 = reinterpret_cast<sockaddr_in6 *>(&address);
+        if (inet_pton(AF_INET, peer.constData(), &v4->sin_addr) == 1) {
+            v4->sin_family = AF_INET;
+            v4->sin_port = htons(9);
+            length = sizeof *v4;
+        } else {
+            QVERIFY(inet_pton(AF_INET6, peer.constData(), &v6->sin6_addr) == 1);
+            v6->sin6_family = AF_INET6;
+            v6->sin6_port = htons(9);
+            length = sizeof *v6;
+        }
+        const int socket = ::socket(address.ss_family, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        QVERIFY(socket >= 0);
+        const auto closer = qScopeGuard([socket] { ::close(socket); });
+        if (::connect(socket, reinterpret_cast<sockaddr *>(&address), length) != 0)
+            QSKIP("no route to the address on this machine");
+        connection->options.byteLoopToThisMachine = byteLoopToThisMachine;
+        QCOMPARE(canSendWithoutCopy(*connection, type, socket), kernel);
+    }
+
     void init()
     {
         connection = std::make_unique<FtpConnection>();
@@ -249,6 +294,7 @@ private slots:
         int up = -1;
         FtpConnection &c = *connection;
         c.options.zeroCopy = zeroCopy;
+        c.options.byteLoopToThisMachine = false; // the kernel rows must take the kernel path here too
         QVERIFY(testsupport::runOnWorker([&] {
             LoginFields login;
             login.serverHost = QStringLiteral("127.0.0.1");
@@ -293,6 +339,7 @@ private slots:
         server.on("RETR", Reply("150 Opening").sendData(content).then("226 Done"));
         QVERIFY(connectTo(server));
         connection->options.zeroCopy = zeroCopy;
+        connection->options.byteLoopToThisMachine = false;
         connection->transferRunning = true;
         connection->transferTotalSize = content.size();
         LogRecorder log;
@@ -329,6 +376,7 @@ private slots:
         server.on("RETR", Reply("150 Opening\r\n426 Connection reset"));
         QVERIFY(connectTo(server));
         connection->options.zeroCopy = zeroCopy;
+        connection->options.byteLoopToThisMachine = false;
         connection->transferRunning = true;
         connection->transferTotalSize = content.size();
         LogRecorder log;
@@ -379,6 +427,7 @@ private slots:
         server.on("STOR", Reply("150 Opening\r\n226 Done"));
         QVERIFY(connectTo(server));
         connection->options.zeroCopy = zeroCopy;
+        connection->options.byteLoopToThisMachine = false;
         connection->transferRunning = true;
         connection->transferTotalSize = content.size();
         LogRecorder log;
