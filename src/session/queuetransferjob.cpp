@@ -6,7 +6,7 @@
 #include "platform/programpaths.h"
 #include "platform/strings.h"
 #include "platform/textformat.h"
-#include "platform/uithread.h"
+#include "session/askuser.h"
 #include "session/itemprogressscope.h"
 #include "platform/workerstop.h"
 #include "session/jobs.h"
@@ -22,7 +22,6 @@
 #include "session/viewposts.h"
 
 #include <QFile>
-#include <QPointer>
 
 #include <algorithm>
 #include <chrono>
@@ -107,17 +106,6 @@ qint64 localFileLength(const QByteArray &path)
     struct stat info {
     };
     return ::stat(path.constData(), &info) == 0 ? qint64(info.st_size) : -1;
-}
-
-// Puts a question to the user on the window thread and waits for the answer; with no question
-// view (gone, or never registered) the answer is `none`. The call holds the controller by a
-// guarded pointer: a job stopped while it waits leaves the call behind.
-template <typename T, typename Ask> T askUser(const Session &s, T none, Ask ask)
-{
-    return uithread::call<T>([controller = QPointer<SessionController>(s.controller), none, ask]() -> T {
-        QuestionView *view = controller ? controller->views().questions : nullptr;
-        return view ? ask(*view) : none;
-    });
 }
 
 } // namespace

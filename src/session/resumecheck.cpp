@@ -1,13 +1,12 @@
 #include "session/resumecheck.h"
 
 #include "platform/log.h"
-#include "platform/uithread.h"
+#include "session/askuser.h"
 #include "session/remoteprotocol.h"
 #include "session/session.h"
 #include "session/sessioncontroller.h"
 
 #include <QFile>
-#include <QPointer>
 
 namespace
 {
@@ -30,13 +29,9 @@ QByteArray ResumeCheck::serverOf(const Session &s)
 
 ResumeCheck::Ask ResumeCheck::askThroughWindow(const Session &s)
 {
-    // Held by a guarded pointer: a job stopped while it waits leaves the call behind.
-    return [controller = QPointer<SessionController>(s.controller)](const QString &fileName, bool upload) {
-        return uithread::call<ExistingFileAnswer>([controller, fileName, upload] {
-            QuestionView *view = controller ? controller->views().questions : nullptr;
-            return view ? view->askUnverifiedResume(fileName, upload)
-                        : ExistingFileAnswer{ExistingFileAnswer::Overwrite, false};
-        });
+    return [&s](const QString &fileName, bool upload) {
+        return askUser(s, ExistingFileAnswer{ExistingFileAnswer::Overwrite, false},
+                       [fileName, upload](QuestionView &view) { return view.askUnverifiedResume(fileName, upload); });
     };
 }
 
