@@ -1,6 +1,5 @@
 // The queue run on several connections at once against the real server: whole trees both ways,
 // servers that refuse the extra logins, and a stop in the middle of four transfers.
-#include "engine/login.h"
 #include "ftpserver.h"
 #include "platform/appsettings.h"
 #include "platform/durations.h"
@@ -67,20 +66,6 @@ QueueItem folderItem(const QByteArray &name, const QByteArray &destination, Queu
     return {name, {}, destination, direction, true};
 }
 
-bool logIn(quint16 port)
-{
-    Session &s = controller().session();
-    s.serverHost = QStringLiteral("127.0.0.1");
-    s.port = port;
-    s.userName = QString::fromLatin1(FtpServer::user);
-    s.password = QString::fromLatin1(FtpServer::password);
-    s.anonymousLogin = false;
-    s.passive = true;
-    s.currentType = 'A';
-    s.controlSocket = Login(s, s.login());
-    s.connected = s.controlSocket >= 0;
-    return s.connected;
-}
 
 // The connection marks of the log lines that start a transfer.
 QSet<QString> transferMarks(const LogRecorder &log)
@@ -151,7 +136,7 @@ private slots:
         makeTree(server.root() + "/tree", 3, 12);
         const QStringList expected = treeOf(server.root() + "/tree");
         appSettings().simultaneousTransfers = connections;
-        QVERIFY(logIn(server.port()));
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         controller().session().relativePaths = relative;
 
         QTemporaryDir down;
@@ -204,7 +189,7 @@ private slots:
         }
         const QStringList before = treeOf(down.path() + "/tree");
         appSettings().simultaneousTransfers = 4;
-        QVERIFY(logIn(server.port()));
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         Run run;
         int asked = 0;
         run.views.onAskExistingFile = [&asked, choice](const QString &, bool, bool) {
@@ -240,7 +225,7 @@ private slots:
         makeTree(server.root() + "/tree", 2, 10);
         const QStringList expected = treeOf(server.root() + "/tree");
         appSettings().simultaneousTransfers = 4;
-        QVERIFY(logIn(server.port()));
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         const QString refusal = formatText(TextId::MoreConnectionsRefused, used);
 
         for (int round = 0; round < 2; ++round) {
@@ -284,7 +269,7 @@ private slots:
         for (int i = 0; i < 3; ++i)
             QVERIFY(put(QStringLiteral("%1/big/s%2.bin").arg(server.root()).arg(i), randomBytes(500, quint32(i + 50))));
         appSettings().simultaneousTransfers = connections;
-        QVERIFY(logIn(server.port()));
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         QTemporaryDir program;
         QTemporaryDir down;
         Run run(program.path() + "/");

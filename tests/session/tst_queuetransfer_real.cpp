@@ -1,7 +1,6 @@
 // The queue transfer job against the real server: whole trees both ways, resume, the
 // existing-file choices, type A and hostile links.
 #include "testfiles.h"
-#include "engine/login.h"
 #include "ftpserver.h"
 #include "platform/appsettings.h"
 #include "platform/strings.h"
@@ -117,21 +116,6 @@ class TestQueueTransferReal : public QObject
         }
     };
 
-    bool login()
-    {
-        Session &s = controller().session();
-        s.serverHost = QStringLiteral("127.0.0.1");
-        s.port = server.port();
-        s.userName = QString::fromLatin1(FtpServer::user);
-        s.password = QString::fromLatin1(FtpServer::password);
-        s.anonymousLogin = false;
-        s.passive = true;
-        s.currentType = 'A';
-        s.controlSocket = Login(s, s.login());
-        s.connected = s.controlSocket >= 0;
-        return s.connected;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -165,7 +149,7 @@ private slots:
         QStringList expected = treeOf(root);
         expected.removeIf(
             [](const QString &line) { return line.startsWith("sub/escape") || line.startsWith("sub/loop"); });
-        QVERIFY(login());
+        QVERIFY(testsupport::logInToTestServer(server.port()));
 
         QTemporaryDir down;
         const QByteArray destination = QFile::encodeName(down.path() + "/dest");
@@ -208,7 +192,7 @@ private slots:
         writeFile(root + "/a/f1.bin", sample(1000, 3));
         writeFile(root + "/b/f2.bin", sample(10, 4));
         QVERIFY(QFile::link("a/f1.bin", root + "/lnk.bin"));
-        QVERIFY(login());
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         controller().session().relativePaths = true;
         QTemporaryDir down;
         Run run;
@@ -263,7 +247,7 @@ private slots:
         writeFile(source + "/b.bin", "333");
         writeFile(source + "/c.bin", "22");
         writeFile(source + "/sub/z.bin", "z");
-        QVERIFY(login());
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         Run run;
         run.views.remotePath = "/";
         TransferInputs inputs = testsupport::startingTransfer();
@@ -303,7 +287,7 @@ private slots:
         QVERIFY(QDir().mkpath(local.path() + "/dest") && QDir().mkpath(local.path() + "/elsewhere"));
         if (linkedDestination)
             QVERIFY(QFile::link(local.path() + "/elsewhere", local.path() + "/dest/inside"));
-        QVERIFY(login());
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         Run run;
         run.queue.AddQueueItem(folderItem(queued, QFile::encodeName(local.path() + "/dest"), QueueItem::Download),
                                false);
@@ -323,7 +307,7 @@ private slots:
         QTemporaryDir local;
         writeFile(server.root() + "/ren/x.bin", "server");
         writeFile(local.path() + "/x.bin", "local!");
-        QVERIFY(login());
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         Run run;
         run.answers << ExistingFileAnswer{ExistingFileAnswer::Rename, false};
         QByteArray offered;
@@ -348,7 +332,7 @@ private slots:
         writeFile(server.root() + "/precious", "keep me");
         writeFile(server.root() + "/x/f.txt", "f");
         QTemporaryDir local;
-        QVERIFY(login());
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         Run run;
         const QByteArray folder = QFile::encodeName(local.path());
         run.queue.AddQueueItem({"/x\r\nDELE /precious\r\nNOOP/f.txt", "1", folder, QueueItem::Download, false}, false);
@@ -386,7 +370,7 @@ private slots:
         writeFile(upload ? localPath : remote, content);
         writeFile(upload ? remote : localPath,
                   partial > content.size() ? sample(partial, 9) : content.left(partial));
-        QVERIFY(login());
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         Run run;
         run.views.remotePath = "/";
         run.answers << ExistingFileAnswer{ExistingFileAnswer::Resume, false};
@@ -428,7 +412,7 @@ private slots:
             writeFile(server.root() + "/choices/" + name, "server");
             writeFile(local.path() + "/" + name, "local!");
         }
-        QVERIFY(login());
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         Run run;
         for (int i = 0; i < 4; ++i)
             run.answers << ExistingFileAnswer{ExistingFileAnswer::Choice(choice), all};
@@ -469,7 +453,7 @@ private slots:
         const QString name = QStringLiteral("t%1.txt").arg(down);
         writeFile((down ? server.root() : local.path()) + "/" + name, text);
         QVERIFY(QDir(server.root()).mkpath("again"));
-        QVERIFY(login());
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         Run run;
         const QByteArray folder = QFile::encodeName(local.path());
         if (down)
@@ -524,7 +508,7 @@ private slots:
         stamp(2024);
         QTemporaryDir local;
         const QString localPath = local.path() + "/" + name;
-        QVERIFY(login());
+        QVERIFY(testsupport::logInToTestServer(server.port()));
         ServerFeatures &features = controller().session().features;
         features.answered = true;
         features.mdtm = true;

@@ -1,6 +1,8 @@
 #include "sessionreset.h"
 
 #include "engine/controlconnection.h"
+#include "engine/login.h"
+#include "ftpserver.h"
 #include "platform/appsettings.h"
 #include "platform/durations.h"
 #include "platform/workerstop.h"
@@ -160,6 +162,21 @@ void LogRecorder::clear()
 {
     std::lock_guard lock(shared_->mutex);
     shared_->lines.clear();
+}
+
+bool logInToTestServer(quint16 port)
+{
+    Session &s = controller().session();
+    s.serverHost = QStringLiteral("127.0.0.1");
+    s.port = port;
+    s.userName = QString::fromLatin1(FtpServer::user);
+    s.password = QString::fromLatin1(FtpServer::password);
+    s.anonymousLogin = false;
+    s.passive = true;
+    s.currentType = 'A';
+    s.controlSocket = Login(s, s.login());
+    s.connected = s.controlSocket >= 0;
+    return s.connected;
 }
 
 int connectControl(quint16 port)

@@ -33,6 +33,10 @@ TransferInputs startingTransfer();
 int connectControl(Session &s, quint16 port);
 int connectControl(quint16 port);
 
+// Logs the session in to the tests' real server on 127.0.0.1:`port` as its user, passive, in
+// type A, as a connect would leave it; true when connected.
+bool logInToTestServer(quint16 port);
+
 // A loopback port that nothing listens on (bound once to learn a free number, then closed); 0 when
 // none could be had.
 quint16 closedLoopbackPort();
