@@ -1,3 +1,4 @@
+#include "framesession.h"
 #include "ftpserver.h"
 #include "guitest.h"
 #include "scriptedserver.h"
@@ -128,19 +129,8 @@ class TestSyncBrowse : public QObject
         frame_ = std::make_unique<CMainFrame>();
         frame_->show();
         QVERIFY(QTest::qWaitFor([&] { return !watcher.seen.isEmpty(); }, 5000));
-        Session &s = session();
-        s.serverHost = QStringLiteral("127.0.0.1");
-        s.port = port;
-        s.userName = user;
-        s.password = password;
-        s.anonymousLogin = false;
-        s.initialRemotePath.clear();
-        QSignalSpy started(remote(), &CRemoteWnd::sessionStarted);
-        emit frame_->controller()->stateChanged();
-        frame_->action(cmd::Connect)->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 10000);
+        testsupport::connectFrame(*frame_, port, user, password);
         waitIdle();
-        QTRY_COMPARE(remote()->currentPath(), QByteArray("/"));
     }
 
 private slots:

@@ -18,11 +18,16 @@ namespace testsupport
 
 void connectFrame(CMainFrame &frame, const FtpServer &server)
 {
+    connectFrame(frame, server.port(), QString::fromLatin1(FtpServer::user), QString::fromLatin1(FtpServer::password));
+}
+
+void connectFrame(CMainFrame &frame, quint16 port, const QString &user, const QString &password)
+{
     Session &s = frame.controller()->session();
     s.serverHost = QStringLiteral("127.0.0.1");
-    s.port = server.port();
-    s.userName = QString::fromLatin1(FtpServer::user);
-    s.password = QString::fromLatin1(FtpServer::password);
+    s.port = port;
+    s.userName = user;
+    s.password = password;
     s.anonymousLogin = false;
     s.initialRemotePath.clear();
     QSignalSpy started(frame.remotePane(), &CRemoteWnd::sessionStarted);

@@ -3,6 +3,7 @@
 class CMainFrame;
 class CSortListCtrl;
 
+#include <QString>
 #include <QStringList>
 
 namespace testsupport
@@ -12,6 +13,8 @@ class FtpServer;
 
 // Logs the frame in to the test server as the tester and waits for the remote pane in "/".
 void connectFrame(CMainFrame &frame, const FtpServer &server);
+// The same for a server on 127.0.0.1:`port` and this user (a scripted server, say).
+void connectFrame(CMainFrame &frame, quint16 port, const QString &user, const QString &password);
 // Starts the queue through the Transfer command, queued so that the dialogs it opens are watched,
 // and waits for the run to end and the session's connection to be free again.
 void runQueue(CMainFrame &frame);
